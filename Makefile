@@ -1,0 +1,32 @@
+# Thin wrapper around CMake: `make demo` opens RegScope on the simulated bus,
+# `make test` builds and runs every test (also under the sanitizers).
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build build-asan test test-plain test-asan demo clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build -j $(JOBS)
+
+test-plain: build
+	cd build && ctest --output-on-failure -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DREGSCOPE_SANITIZE=ON >/dev/null
+	cmake --build build-asan -j $(JOBS)
+
+test-asan: build-asan
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+test: test-plain test-asan
+
+demo: build
+	bash scripts/demo.sh
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,1 @@
+// Bus simulator library (being written).

@@ -1,0 +1,18 @@
+// The Analyzer tool (panel not built yet: its title strip only).
+#include "app/shell.h"
+#include "app/tools.h"
+
+void AnalyzerOpen()
+{
+    ui::ControlSpec title{ui::Kind::Label, 60000, " Analyzer", 0, 0, 400, 15};
+    title.font = ui::Font::Title;
+    title.text_colour = ui::Rgb(255, 255, 255);
+    title.back_colour = ui::Rgb(2, 28, 53);
+    ui::CreateControl(title);
+}
+
+void AnalyzerClose() { ui::DestroyControl(60000); }
+
+void AnalyzerCommand(int) {}
+
+void AnalyzerTick() {}

@@ -1,0 +1,2 @@
+// Configuration store (being written).
+#include "app/config_store.h"

@@ -1,0 +1,33 @@
+// The two key=value files that hold every setting: RegScope.ini beside the
+// program's working directory and the tool configuration file (.cfg).
+// Every read scans the file on disk and every effective write rewrites it;
+// nothing is cached.
+#pragma once
+
+#include <string>
+
+#include "app/number_parse.h"
+
+// Value of the first entry whose key equals `key` (byte for byte). A missing
+// file or key shows a message, recreates the default files and ends the
+// process with exit code 1: callers never see "not found".
+std::string ReadConfigKey(const std::string& path, const std::string& key);
+
+// Sets the value of the first entry whose key equals `key`. The file is
+// rewritten (atomically) only when the value differs. A missing file or key
+// takes the same path as ReadConfigKey; a rewrite that fails shows a
+// "Configuration write" error and leaves the old file as it was.
+void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value);
+
+// Writes the default RegScope.ini and RegScope.cfg into the working
+// directory (keeping a backup of each file it replaces), then tells the user.
+void CreateDefaultFiles();
+
+// Shortened form of a path for the window title.
+std::string AbbreviatePath(const std::string& path);
+
+// The name without its extension; empty when it has none.
+std::string StripExtension(const std::string& name);
+
+// The path separator of this platform, where the Windows program writes "\".
+constexpr char kPathSeparator = '/';

@@ -1,0 +1,14 @@
+// How the program reads a number from a stored or typed text.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// The leading decimal number of a text: blanks, optional sign, digits,
+// optional fraction. Empty or non-numeric text gives 0; "12ab" gives 12.
+double ParseNumber(std::string_view text);
+
+// The text's integer: ParseNumber rounded to the nearest integer, ties to
+// even, taken modulo 2^64 (two's complement for negative numbers), so that
+// callers keep the low bits they need.
+uint64_t ParseInteger(std::string_view text);

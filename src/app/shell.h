@@ -1,0 +1,47 @@
+// Process-wide state of the program and the operations of the main window
+// that every part uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/ui.h"
+
+// In-memory copy of the general settings of the .cfg file, read by the serial
+// link at each port opening and transaction.
+struct SerialSettingsRecord {
+    int16_t port = 1;        // 1..8 for COM1..COM8
+    int32_t baud = 9600;     // bit/s
+    int16_t parity = 2;      // 0 none + 2 stop bits, 1 odd, 2 even, 3 none + 1 stop bit
+    float timeout = 1.0f;    // s, reply time-out
+    float sample_time = 1.0f; // s, auto-read period before calibration
+    float time_calib = 1.0f;  // divisor of the auto-read timer period
+};
+
+extern SerialSettingsRecord SerialSettings;
+extern std::string IniPath; // fixed at start-up
+extern std::string CfgPath; // value of CFG_FILE
+extern int16_t CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4 Analyzer
+extern int16_t AutoReadActive;
+extern double ElapsedTime; // s, nominal acquisition time
+
+constexpr ui::Colour PanelColour = ui::Rgb(240, 240, 240);
+constexpr ui::Colour StatusColour = ui::Rgb(225, 225, 225);
+constexpr ui::Colour FieldColour = ui::Rgb(227, 244, 255);
+constexpr ui::Colour ErrorColour = ui::Rgb(255, 150, 150);
+constexpr ui::Colour AutoReadBusyColour = ui::Rgb(255, 165, 0); // orange, during a cycle
+constexpr ui::Colour AutoReadIdleColour = ui::Rgb(255, 255, 0); // yellow, between cycles
+
+// Status bar text and background; colour 0 selects StatusColour.
+void ShowStatus(const std::string& text, ui::Colour colour);
+void RestartAutoReadTimer();
+void CheckMenuRange(int first, int count, int checked);
+void ApplyGeneralConfiguration();
+
+// The notification that the command being handled came from (tools that need
+// to tell a click from a focus change ask here).
+ui::Notify CurrentNotification();
+
+// Start-up up to the shown main window: password check, default files,
+// main window. Returns false when the program must end (password refused).
+bool StartProgram();

@@ -1,0 +1,1 @@
+// Headless backend (being written).

@@ -1,0 +1,46 @@
+// The operating-system side of the platform layer that is not the serial
+// port: clocks, files and the end of the process. POSIX implementation in
+// platform/posix.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+namespace sys {
+
+// Seconds on a clock that never jumps (not the time of day).
+double MonotonicSeconds();
+void SleepSeconds(double seconds);
+
+// Local date and time now.
+struct LocalTime {
+    int year, month, day, hour, minute, second, millisecond;
+};
+LocalTime Now();
+
+std::string WorkingDirectory();
+std::string HomeDirectory();
+// A regular file, after following links. Folders, devices and missing
+// names are not.
+bool IsRegularFile(const std::string& path);
+bool PathExists(const std::string& path);
+
+// Reads a whole file. False with *error set when it cannot be read.
+bool ReadFile(const std::string& path, std::string* content, std::string* error);
+
+// Replaces a file's content so that a crash or power loss at any moment
+// leaves either the old or the new content: a temporary file in the same
+// folder, flushed to disk, renamed over the old one. On failure the old file
+// is untouched and *error says why.
+bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error);
+
+// Copies a file (atomic at the target). False with *error set on failure.
+bool CopyFile(const std::string& from, const std::string& to, std::string* error);
+
+// Ends the process. Tests may hook it (see SetExitHook).
+[[noreturn]] void ExitProcess(int code);
+// Called by ExitProcess before the process ends; the script runner uses it to
+// check what a scenario expects after the program decided to stop.
+void SetExitHook(void (*hook)(int code));
+
+} // namespace sys

@@ -1,0 +1,204 @@
+// The windowing side of the platform layer: the main window, the controls
+// that tools place on it, the menu, the status bar, the one timer and the
+// modal boxes and dialogs.
+//
+// Two backends implement every function declared here and are chosen when a
+// program is linked: platform/wx (the desktop program) and platform/headless
+// (tests and regscope-script). Both follow the same rules, and the tests rely
+// on them:
+//   - every notification of a control (click, focus gained or lost, text
+//     changed) reaches the event sink's on_command synchronously, with the
+//     control's identifier; setting a box's text from the program is a text
+//     change too;
+//   - message boxes, the text-input box and the dialogs are modal: the call
+//     returns the user's answer;
+//   - one thread.
+//
+// Positions and sizes are dialog units of the main window. Colours are
+// Win32-style values R + 256*G + 65536*B, as the configuration files store
+// them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+using Colour = uint32_t;
+
+constexpr Colour Rgb(unsigned r, unsigned g, unsigned b)
+{
+    return Colour(r & 0xFF) | (Colour(g & 0xFF) << 8) | (Colour(b & 0xFF) << 16);
+}
+constexpr unsigned RedOf(Colour c) { return c & 0xFF; }
+constexpr unsigned GreenOf(Colour c) { return (c >> 8) & 0xFF; }
+constexpr unsigned BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+
+// ---------------------------------------------------------------------------
+// Events from the window system to the program
+
+enum class Notify {
+    Menu,     // a menu item or an accelerator
+    Click,    // button, check box, option button, swatch
+    FocusIn,  // an edit box gained the focus
+    FocusOut, // an edit box lost the focus
+    Change,   // an edit box's text changed (typed or set by the program)
+};
+
+struct EventSink {
+    void (*on_init)() = nullptr;                   // window created, before it is shown
+    void (*on_command)(int id, Notify how) = nullptr;
+    void (*on_timer)() = nullptr;                  // a tick of the one timer
+    void (*on_menu_highlight)(int id) = nullptr;   // 0: no item (submenu title, menu closed)
+    void (*on_moved)(int x_dlu, int y_dlu) = nullptr;
+    void (*on_activate)(bool active) = nullptr;
+};
+
+// Set once, before CreateMainWindow.
+void SetEventSink(const EventSink& sink);
+
+// ---------------------------------------------------------------------------
+// Main window
+
+struct MenuItem {
+    std::string text;   // "&Load...\tCtrl+L"; empty with command 0 = separator
+    int command = 0;    // 0 for a separator or a submenu title
+    std::vector<MenuItem> items; // non-empty: this item is a submenu
+};
+
+struct Accelerator {
+    char key;    // upper-case letter, always with Ctrl
+    int command;
+};
+
+// Creates the main window (not yet shown), its status bar, menu and
+// accelerators, then calls on_init.
+void CreateMainWindow(const std::string& title, int x_dlu, int y_dlu, int client_w_dlu,
+                      int client_h_dlu, const std::vector<MenuItem>& menu,
+                      const std::vector<Accelerator>& accelerators);
+// Shows the window and runs the message loop until the window closes.
+// The headless backend returns at once: its user is the script.
+void RunMainWindow();
+void CloseMainWindow();
+bool MainWindowOpen();
+
+void SetTitle(const std::string& title);
+std::string GetTitle();
+void SetClientSize(int w_dlu, int h_dlu);
+void GetClientSize(int* w_dlu, int* h_dlu);
+void GetWindowPosition(int* x_dlu, int* y_dlu);
+
+void CheckMenuItem(int command, bool checked);
+bool IsMenuItemChecked(int command);
+
+void SetStatus(const std::string& text, Colour background);
+std::string GetStatusText();
+Colour GetStatusColour();
+
+// The one timer (the auto-read timer). Starting it again restarts the period.
+void StartTimer(int period_ms);
+void StopTimer();
+int TimerPeriod(); // 0 when stopped
+
+// ---------------------------------------------------------------------------
+// Controls
+
+enum class Kind {
+    Label,     // static text
+    Separator, // etched horizontal line
+    Button,    // push button
+    Edit,      // edit box, single or multi-line
+    Check,     // auto check box
+    Option,    // auto option button; the options of one group share `group`
+    Frame,     // group frame
+    Swatch,    // coloured square that reports clicks
+};
+
+enum class Font { Dialog, Title, Value, Result };
+
+enum Style : unsigned {
+    kReadOnly   = 1u << 0,
+    kMultiLine  = 1u << 1, // Enter starts a new line, vertical scroll bar
+    kAlignRight = 1u << 2,
+    kAlignCenter = 1u << 3,
+    kTabStop    = 1u << 4,
+    kClientEdge = 1u << 5,
+    kDisabled   = 1u << 6,
+};
+
+constexpr Colour kDefaultColour = 0xFFFFFFFFu; // the control kind's own colour
+
+struct ControlSpec {
+    Kind kind = Kind::Label;
+    int id = 0;
+    std::string text;
+    int x = 0, y = 0, w = 0, h = 0; // dialog units
+    unsigned style = 0;
+    Font font = Font::Dialog;
+    Colour text_colour = kDefaultColour;
+    Colour back_colour = kDefaultColour;
+    int group = 0; // Option: identifier shared by the options of one group
+};
+
+// Creating an identifier that exists replaces the old control.
+void CreateControl(const ControlSpec& spec);
+void DestroyControl(int id);
+bool ControlExists(int id);
+
+std::string GetText(int id);         // multi-line boxes: lines joined by CR LF
+void SetText(int id, const std::string& text); // notifies Change for edit boxes
+void SetColours(int id, Colour text, Colour back); // kDefaultColour keeps that one
+Colour GetBackColour(int id);
+Colour GetTextColour(int id);
+void Enable(int id, bool enabled);
+bool IsEnabled(int id);
+bool IsReadOnly(int id);
+void SetChecked(int id, bool checked);
+bool IsChecked(int id);
+void SetFocus(int id);
+int GetFocus(); // 0: no control of ours
+void Redraw(int id); // 0: the whole window
+
+// ---------------------------------------------------------------------------
+// Modal boxes and dialogs
+
+enum class Icon { None, Stop, Exclamation, Information };
+enum class Buttons { Ok, OkCancel };
+enum class Answer { Ok, Cancel };
+
+Answer MessageBox(const std::string& text, const std::string& title, Icon icon, Buttons buttons);
+
+// The text-input box. Returns false when cancelled.
+bool InputBox(const std::string& prompt, const std::string& title, const std::string& initial,
+              std::string* answer);
+
+struct FileFilter {
+    std::string description; // "Configuration file (*.cfg)"
+    std::string patterns;    // "*.cfg" or "*.txt;*.log"
+};
+
+struct FileDialogSpec {
+    bool save = false;
+    std::string title;
+    std::string file_name;   // proposed file name, may be a full path
+    std::string folder;      // folder the dialog opens in; empty = working directory
+    std::vector<FileFilter> filters;
+    int filter_index = 0;    // preselected filter, 0-based
+    std::string default_ext; // without the dot, added to a name typed without one
+    unsigned flags = 0;      // passed through, returned in flags_out
+};
+
+// Returns false when cancelled. *chosen is the full path of the choice.
+bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags_out);
+
+// The colour dialog; custom holds 16 colours and keeps the user's changes.
+bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen);
+
+// Handles the window messages waiting now, then returns.
+void ProcessPendingMessages();
+// Sleeps up to the given time or until a window message arrives.
+void WaitForMessages(double max_seconds);
+void Beep();
+
+} // namespace ui
