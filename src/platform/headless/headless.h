@@ -1,0 +1,93 @@
+// The headless backend's own side: a scripted user for tests and for
+// regscope-script. The program side is the ordinary platform API (ui.h);
+// this header lets a test act as the person in front of the window and look
+// at what the window shows.
+//
+// Rules kept identical to the desktop backend:
+//   - a notification reaches the event sink synchronously, before the action
+//     that caused it returns;
+//   - setting an edit box's text (by the user or by the program) notifies
+//     Change; focus moving from one edit box to another notifies FocusOut to
+//     the old one, then FocusIn to the new one;
+//   - clicking a control gives it the focus first (so an edit box that had
+//     it is told FocusOut), then a check box toggles, an option button is
+//     checked and its group's other options cleared, and Click is notified;
+//     disabled controls ignore the user.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace headless {
+
+// Forgets every control, answer and record (each test starts from here).
+void Reset();
+
+// --- The user -------------------------------------------------------------
+
+void MenuCommand(int command);
+// Ctrl + key; returns false when no accelerator has that key.
+bool PressAccelerator(char key);
+void HighlightMenuItem(int command); // 0: none (menu closed)
+void Focus(int id);
+void Click(int id);
+// Focuses the box, then types one character at a time: each keystroke
+// changes the text and notifies Change. "\n" in a multi-line box is Enter
+// (a CR LF line break); in a single-line box it is ignored.
+void Type(int id, const std::string& keys);
+// Deletes the box's text with one keystroke per character (each notifying).
+void Erase(int id);
+// Focuses the box and replaces its whole text at once (one Change).
+void SetTextAsUser(int id, const std::string& text);
+void MoveWindow(int x_dlu, int y_dlu);
+void Activate(bool active);
+// Delivers n ticks of the timer if it is running; returns how many were
+// delivered.
+int Tick(int n = 1);
+void CloseWindowBox(); // the close box
+
+// --- Answers to modal boxes, taken in order -------------------------------
+// With no queued answer a message box answers OK, the input box, file
+// dialog and colour dialog answer Cancel.
+
+void QueueMessageAnswer(ui::Answer answer);
+void QueueTextAnswer(std::optional<std::string> text); // nullopt = Cancel
+void QueueFileAnswer(std::optional<std::string> path);
+void QueueColourAnswer(std::optional<ui::Colour> colour);
+
+// --- What the window shows --------------------------------------------------
+
+struct MessageRecord {
+    std::string text, title;
+    ui::Icon icon;
+    ui::Buttons buttons;
+};
+const std::vector<MessageRecord>& MessagesShown();
+void ClearMessages();
+
+struct InputRecord {
+    std::string prompt, title, initial;
+};
+const std::vector<InputRecord>& InputsShown();
+
+const std::vector<ui::FileDialogSpec>& FileDialogsShown();
+
+struct ControlState {
+    ui::ControlSpec spec; // as created (text and colours as now)
+    bool enabled = true;
+    bool checked = false;
+    bool read_only = false;
+};
+// nullptr when no control has that identifier.
+const ControlState* Control(int id);
+std::vector<int> ControlIds(); // in creation order
+
+int FocusedControl();
+int BeepCount();
+int ProcessedMessageCalls(); // how often the program pumped messages
+double LastWaitRequested();
+
+} // namespace headless
