@@ -55,6 +55,10 @@ struct EventSink {
     void (*on_activate)(bool active) = nullptr;
 };
 
+// Starts the window system (command-line arguments of the program); false
+// when it cannot run (no display).
+bool Initialize(int argc, char** argv);
+
 // Set once, before CreateMainWindow.
 void SetEventSink(const EventSink& sink);
 
