@@ -6,7 +6,8 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
-namespace {
+namespace
+{
 
 constexpr char kIniName[] = "RegScope.ini";
 constexpr char kCfgName[] = "RegScope.cfg";
@@ -67,10 +68,9 @@ std::string DefaultCfg(const std::string& dir)
     f.Section("[Analyzer - plot]",
               {"PLOT_AUTO_START=1", "PLOT_TITLE=Plot Title", "PLOT_SIZE_X=800", "PLOT_SIZE_Y=600",
                "PLOT_DIV_X=20", "PLOT_DIV_Y=4", "PLOT_LABEL_X=5", "PLOT_LABEL_Y=1",
-               "PLOT_SUBDIV_X=2", "PLOT_SUBDIV_Y=10", "PLOT_VALUE_MIN=0.0",
-               "PLOT_VALUE_MAX=1000.0", "PLOT_TIME_MAX=60.0", "PLOT_CH_LABELS=1",
-               "PLOT_LOG_ENABLE=0", "PLOT_LOG_OVERWRITE=0",
-               "PLOT_LOG_FILE=" + dir + kPathSeparator + "Plot.log",
+               "PLOT_SUBDIV_X=2", "PLOT_SUBDIV_Y=10", "PLOT_VALUE_MIN=0.0", "PLOT_VALUE_MAX=1000.0",
+               "PLOT_TIME_MAX=60.0", "PLOT_CH_LABELS=1", "PLOT_LOG_ENABLE=0",
+               "PLOT_LOG_OVERWRITE=0", "PLOT_LOG_FILE=" + dir + kPathSeparator + "Plot.log",
                "PLOT_BMP_FILE=" + dir + kPathSeparator + "Plot.bmp"});
 
     for (int k = 0; k < 32; ++k) {

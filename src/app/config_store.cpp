@@ -10,7 +10,8 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
-namespace {
+namespace
+{
 
 // Files come from Windows editors (CR LF), from Linux editors (LF) and from
 // older tools that ended lines with a bare CR; all three end a line here.
