@@ -36,6 +36,8 @@ int16_t LinkLost()
 
 } // namespace
 
+void SetPortFolder(const std::string& folder) { serial::SetDeviceFolder(folder); }
+
 int16_t OpenPort(int16_t port, int32_t baud, int16_t parity)
 {
     if (link.open)
@@ -78,7 +80,7 @@ void ClosePort()
 bool PortIsOpen() { return link.open; }
 
 int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
-                 uint16_t expected, float timeout_s)
+                 uint16_t expected_reply_data, float timeout_s)
 {
     if (!link.open)
         return LinkLost();
@@ -97,7 +99,7 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
 
     double start = sys::MonotonicSeconds();
     ReplyCollector collected;
-    collected.expected = expected;
+    collected.expected = expected_reply_data;
     uint8_t chunk[kReadChunk];
     bool woken = false;
     for (;;) {

@@ -10,6 +10,9 @@
 
 #include "modbus/codec.h"
 
+// Folder where a file COMn names the device of port n (fixed at start-up).
+void SetPortFolder(const std::string& folder);
+
 // port 1..8 (COM1..COM8), baud 300..1000000 bit/s, parity code 0..3 (0 none
 // + 2 stop bits, 1 odd, 2 even, 3 none + 1 stop bit). Does nothing and
 // returns 0 while the port is open, whatever the arguments.
@@ -17,11 +20,11 @@ int16_t OpenPort(int16_t port, int32_t baud, int16_t parity);
 void ClosePort();
 bool PortIsOpen();
 
-// One request and its reply. `expected` is the count of reply data bytes
-// (after address and function, before the checksum); *reply receives them
+// One request and its reply. `expected_reply_data` counts the reply bytes
+// after address and function, before the checksum; *reply receives them
 // only on success. Address 0 is a broadcast: sent, no reply awaited.
 int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
-                 uint16_t expected, float timeout_s);
+                 uint16_t expected_reply_data, float timeout_s);
 
 // Stops Auto Read, closes the port, shows the message in a "Communication
 // error" box and puts "Ready" in the status bar.
