@@ -13,7 +13,7 @@ struct SerialLink {
     bool open = false;
     serial::Handle handle = serial::kNoPort;
     int16_t port = 0;    // COMn of the open (or last opened) device
-    double pause_s = 0;  // quiet time after a good transaction: 40000 bit times
+    double pause_s = 0;  // quiet time after a good transaction
     double byte_s = 0;   // time of one character on the wire (11 bits)
 };
 
@@ -23,6 +23,12 @@ SerialLink link;
 // babbling slave sends beyond that stays in the driver and is discarded
 // before the next request, so the reply buffer stays bounded.
 constexpr size_t kReadChunk = 8192;
+
+// The bus stays quiet for 40 bit times after a good reply (3.6 characters,
+// a little over the 3.5 that end an RTU frame) so that the next request is
+// never taken for the tail of the last one. A pause of 40000 bit times would
+// freeze the window for over 4 s per request at 9600 bit/s.
+constexpr double kPauseBits = 40.0;
 
 std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
 
@@ -62,7 +68,7 @@ int16_t OpenPort(int16_t port, int32_t baud, int16_t parity)
     }
     link.handle = h;
     link.port = port;
-    link.pause_s = 40000.0 / baud;
+    link.pause_s = kPauseBits / baud;
     link.byte_s = 11.0 / baud;
     link.open = true;
     return 0;
@@ -137,8 +143,6 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     const Bytes& f = collected.frame;
     if (reply)
         reply->assign(f.begin() + 2, f.begin() + 2 + collected.expected);
-    // Leaves the bus quiet before the next request, for slaves that need a
-    // rest between frames.
     sys::SleepSeconds(link.pause_s);
     return 0;
 }

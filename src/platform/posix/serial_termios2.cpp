@@ -5,6 +5,7 @@
 // <termios.h> in.
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
+#include <asm/termios.h> // TIOCM_DTR
 #include <linux/serial.h>
 
 #include "platform/posix/serial_syscalls.h"
