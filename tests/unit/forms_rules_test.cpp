@@ -7,46 +7,21 @@
 
 namespace {
 
-std::string Store(const std::string& text, const std::string& min, const std::string& max,
-                  bool* error)
-{
-    return ValueToStore(text, min, max, error);
-}
-
-TEST(FormsEntry, TypingPastTheMaximumStoresEachStepThenTheLimit)
-{
-    bool error = true;
-    EXPECT_EQ(Store("3", "1", "247", &error), "3");
-    EXPECT_FALSE(error);
-    EXPECT_EQ(Store("30", "1", "247", &error), "30");
-    EXPECT_FALSE(error);
-    EXPECT_EQ(Store("300", "1", "247", &error), "247");
-    EXPECT_TRUE(error);
-}
-
 TEST(FormsEntry, EmptyBelowAndOverlongTextsStoreTheLimitAsWritten)
 {
     bool error = false;
-    EXPECT_EQ(Store("", "0", "10", &error), "0");
+    EXPECT_EQ(ValueToStore("", "0", "10", &error), "0");
     EXPECT_TRUE(error);
-    EXPECT_EQ(Store("-1", "0.0", "10", &error), "0.0"); // the caller's text, not a number
+    EXPECT_EQ(ValueToStore("-1", "0.0", "10", &error), "0.0"); // the caller's text, not a number
     EXPECT_TRUE(error);
     // Twelve characters are too many whatever the number says.
-    EXPECT_EQ(Store("000000000001", "0", "65535", &error), "65535");
+    EXPECT_EQ(ValueToStore("000000000001", "0", "65535", &error), "65535");
     EXPECT_TRUE(error);
-    EXPECT_EQ(Store("00000000001", "0", "65535", &error), "00000000001");
+    EXPECT_EQ(ValueToStore("00000000001", "0", "65535", &error), "00000000001");
     EXPECT_FALSE(error);
     // Below the minimum is judged before the length.
-    EXPECT_EQ(Store("-00000000001", "0", "65535", &error), "0");
-}
-
-TEST(FormsEntry, TrailingCharactersAreStoredAsTyped)
-{
-    bool error = true;
-    EXPECT_EQ(Store("12ab", "1", "247", &error), "12ab");
-    EXPECT_FALSE(error);
-    EXPECT_EQ(Store("ab", "1", "247", &error), "1"); // no number reads as 0
-    EXPECT_TRUE(error);
+    EXPECT_EQ(ValueToStore("-00000000001", "0", "65535", &error), "0");
+    EXPECT_EQ(ValueToStore("ab", "1", "247", &error), "1"); // no number reads as 0
 }
 
 TEST(FormsEntry, ListLinesAreClampedOneByOne)
@@ -54,8 +29,6 @@ TEST(FormsEntry, ListLinesAreClampedOneByOne)
     bool error = false;
     EXPECT_EQ(ListValueToStore("1\r\n5", "0", "1", &error), "1\\1\\");
     EXPECT_TRUE(error);
-    EXPECT_EQ(ListValueToStore("5", "0", "65535", &error), "5\\");
-    EXPECT_FALSE(error);
     // Enter after the last value leaves an empty item that is stored too.
     EXPECT_EQ(ListValueToStore("5\r\n", "0", "65535", &error), "5\\\\");
     EXPECT_FALSE(error);
@@ -64,8 +37,6 @@ TEST(FormsEntry, ListLinesAreClampedOneByOne)
     // An empty line before the last is a missing value.
     EXPECT_EQ(ListValueToStore("\r\n5", "0", "65535", &error), "0\\5\\");
     EXPECT_TRUE(error);
-    EXPECT_EQ(ListValueToStore("", "0", "1", &error), "\\");
-    EXPECT_FALSE(error);
     EXPECT_EQ(ListValueToStore("2\r\n000000000001\r\n-3", "0", "65535", &error),
               "2\\65535\\0\\");
 }
@@ -87,21 +58,11 @@ TEST(FormsEntry, StoredListShowsAndStoresBackUnchanged)
 TEST(FormsEntry, BitTexts)
 {
     EXPECT_TRUE(IsBitText("10101010", 8));
-    EXPECT_TRUE(IsBitText("1", 8));
     EXPECT_FALSE(IsBitText("101010101", 8));
     EXPECT_FALSE(IsBitText("", 8));
     EXPECT_FALSE(IsBitText("10101210", 8));
-    EXPECT_FALSE(IsBitText("1010 010", 8));
     EXPECT_TRUE(IsBitText("1111000011110000", 16));
     EXPECT_FALSE(IsBitText("11110000111100001", 16));
-}
-
-TEST(FormsEntry, StepTextsAreShortestDecimals)
-{
-    EXPECT_EQ(ShortestDecimal(13), "13");
-    EXPECT_EQ(ShortestDecimal(-1), "-1");
-    EXPECT_EQ(ShortestDecimal(2.5), "2.5");
-    EXPECT_EQ(ShortestDecimal(1e20), "100000000000000000000");
 }
 
 TEST(FormsRelease, MajorFirstThenMinor)
@@ -119,17 +80,11 @@ TEST(FormsRelease, MajorFirstThenMinor)
 
 TEST(FormsFileDialog, FilterTextBecomesPairs)
 {
-    auto filters = ParseFilterText("Configuration file (*.cfg)|*.cfg");
-    ASSERT_EQ(filters.size(), 1u);
-    EXPECT_EQ(filters[0].description, "Configuration file (*.cfg)");
-    EXPECT_EQ(filters[0].patterns, "*.cfg");
-
-    filters = ParseFilterText("Text (*.txt)|*.txt|All (*.*)|*.*||");
+    auto filters = ParseFilterText("Text (*.txt)|*.txt|All (*.*)|*.*||");
     ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[1].description, "All (*.*)");
     EXPECT_EQ(filters[1].patterns, "*.*");
-
     EXPECT_EQ(ParseFilterText("Text (*.txt)|*.txt|Orphan").size(), 1u);
-    EXPECT_TRUE(ParseFilterText("").empty());
 }
 
 TEST(FormsFileDialog, SavePreselectsByExtensionAndReorders)
@@ -154,9 +109,6 @@ TEST(FormsFileDialog, SaveWithoutMatchOrExtension)
     EXPECT_EQ(PreselectSaveFilter("/data/v1.2/plot", &filters), 1);
     EXPECT_EQ(filters[1].patterns, "*.*;*.cfg");
     EXPECT_EQ(filters[1].description, "All (*.*,*.cfg)");
-
-    std::vector<ui::FileFilter> none;
-    EXPECT_EQ(PreselectSaveFilter("x.cfg", &none), 0);
 }
 
 TEST(FormsFileDialog, FolderAndChosenName)
@@ -170,7 +122,6 @@ TEST(FormsFileDialog, FolderAndChosenName)
     EXPECT_EQ(DialogFolder("", "/srv/logs", wd, home), "/srv/logs");
 
     EXPECT_EQ(ChosenName(std::string("a.cfg\0b.cfg", 11)), "a.cfg");
-    EXPECT_EQ(ChosenName("/x/a.cfg"), "/x/a.cfg");
 }
 
 } // namespace

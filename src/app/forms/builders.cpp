@@ -310,7 +310,7 @@ void RebuildChannelValue(int id, const std::string& caption, bool read_only, boo
                          ui::Colour text_colour, ui::Colour back_colour)
 {
     auto row = built.find(id);
-    if (row == built.end() || row->second.count != 5)
+    if (row == built.end() || row->second.count != 5 || !ui::ControlExists(id))
         return;
     const Built& where = row->second;
     // The window API cannot change a box's read-only state in place, so the
