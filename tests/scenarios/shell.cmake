@@ -5,3 +5,9 @@ foreach(f ${scenario_files})
   add_test(NAME scenario.${n} COMMAND regscope-script ${f})
   set_tests_properties(scenario.${n} PROPERTIES TIMEOUT 120)
 endforeach()
+
+# The runner must notice failures.
+foreach(n failing unexpected_exit)
+  add_test(NAME scenario.runner.${n} COMMAND regscope-script ${CMAKE_CURRENT_LIST_DIR}/runner/${n}.scn)
+  set_tests_properties(scenario.runner.${n} PROPERTIES WILL_FAIL TRUE TIMEOUT 60)
+endforeach()
