@@ -1,1 +1,0 @@
-// Bus simulator library (being written).

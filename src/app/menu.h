@@ -1,0 +1,9 @@
+// The main window's menu and accelerator table.
+#pragma once
+
+#include <vector>
+
+#include "platform/ui.h"
+
+std::vector<ui::MenuItem> BuildMainMenu();
+std::vector<ui::Accelerator> MainAccelerators();

@@ -1,0 +1,4 @@
+// Setup commands: not built yet.
+#include "app/setup_commands.h"
+
+void RunSetupCommand(int) {}

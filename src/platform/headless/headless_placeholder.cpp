@@ -1,1 +1,0 @@
-// Headless backend (being written).
