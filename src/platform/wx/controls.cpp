@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/wx/label_window.h"
+#include "platform/wx/option_groups.h"
 #include "platform/wx/wx_backend.h"
 
 namespace {
@@ -165,19 +166,13 @@ wxWindow* MakeWindow(Control& c)
         return b;
     }
     case ui::Kind::Option: {
-        // Each option stands alone for wx; the group is the program's
-        // `group` number, kept here, whatever else lies between the options.
-        auto* b = new wxRadioButton(parent, wxID_ANY, text, pos, size, wxRB_SINGLE);
+        auto* b = new wxRadioButton(parent, wxID_ANY, text, pos, size, wxRB_GROUP);
+        // The group is the program's `group` number, whatever else lies
+        // between its options.
+        wxb::JoinOptionGroup(b, s.group);
         b->Bind(wxEVT_RADIOBUTTON, [id, b](wxCommandEvent&) {
-            if (!Current(id, b))
-                return;
-            int group = Find(id)->spec.group;
-            for (auto& [other_id, other] : controls)
-                if (other_id != id && other.spec.kind == ui::Kind::Option &&
-                    other.spec.group == group)
-                    static_cast<wxRadioButton*>(other.window)->SetValue(false);
-            b->SetValue(true);
-            wxb::Notify(id, ui::Notify::Click);
+            if (Current(id, b))
+                wxb::Notify(id, ui::Notify::Click);
         });
         return b;
     }
@@ -210,6 +205,7 @@ void ForgetControls()
     // removed-but-not-yet-deleted controls are ours.
     DeleteRemoved();
     controls.clear();
+    ForgetOptionGroups();
 }
 
 int IdOfWindow(const wxWindow* w)
@@ -328,8 +324,10 @@ void SetChecked(int id, bool on)
         return;
     if (c->spec.kind == Kind::Check)
         static_cast<wxCheckBox*>(c->window)->SetValue(on);
-    else if (c->spec.kind == Kind::Option)
-        static_cast<wxRadioButton*>(c->window)->SetValue(on);
+    else if (c->spec.kind == Kind::Option && on)
+        static_cast<wxRadioButton*>(c->window)->SetValue(true);
+    else if (c->spec.kind == Kind::Option && IsChecked(id))
+        wxb::ClearOptionGroup(c->spec.group);
 }
 
 bool IsChecked(int id)

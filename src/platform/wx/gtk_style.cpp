@@ -15,7 +15,11 @@ void ApplyCompactStyle()
         "button { min-height: 0; min-width: 0; padding: 0 4px; }\n"
         "checkbutton, radiobutton { min-height: 0; padding: 0; }\n"
         "check, radio { min-height: 12px; min-width: 12px; margin: 0 3px 0 0; }\n"
-        "menubar > menuitem { padding: 2px 6px; }\n";
+        "menubar > menuitem { padding: 2px 6px; }\n"
+        // Menu items carry a check mark only while checked, as on the
+        // system the menu was designed for.
+        "menu menuitem check:not(:checked) { -gtk-icon-source: none; border-color: transparent;"
+        " background: none; box-shadow: none; }\n";
     GdkScreen* screen = gdk_screen_get_default();
     if (!screen)
         return;

@@ -40,6 +40,10 @@ void StartTimer(int period_ms)
 {
     if (!wxb::Running())
         return;
+    if (period_ms <= 0) {
+        StopTimer();
+        return;
+    }
     if (!ticker)
         ticker = new Ticker;
     period = period_ms;
