@@ -3,6 +3,7 @@
 // controls and the status bar.
 #include <wx/accel.h>
 #include <wx/app.h>
+#include <wx/artprov.h>
 #include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/menu.h>
@@ -135,6 +136,10 @@ void CreateMainWindow(const std::string& title, int x_dlu, int y_dlu, int w_dlu,
                         wxDefaultSize,
                         wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX | wxCLIP_CHILDREN);
     frame->SetFont(wxb::DialogFont());
+    // The icon installed with the program, found through the icon theme.
+    wxIcon icon = wxArtProvider::GetIcon("regscope", wxART_FRAME_ICON);
+    if (icon.IsOk())
+        frame->SetIcon(icon);
     frame->SetBackgroundColour(wxb::ToWx(Rgb(240, 240, 240)));
 
     commands.clear();
