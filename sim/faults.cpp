@@ -7,7 +7,7 @@ namespace {
 // master's later checks (address, function, length, content) are reached.
 void Reseal(Bytes& frame)
 {
-    frame.resize(frame.size() - 2);
+    frame.erase(frame.end() - 2, frame.end());
     Bytes crc = Crc16(frame);
     frame.insert(frame.end(), crc.begin(), crc.end());
 }
@@ -41,6 +41,11 @@ bool FaultMatches(const Fault& f, const Request& r)
 void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
 {
     Bytes& b = plan->bytes;
+    // After a flood there is no frame left to edit.
+    bool edits_frame = f.kind != Fault::NoReply && f.kind != Fault::Exception &&
+                       f.kind != Fault::Pieces && f.kind != Fault::Delay && f.kind != Fault::Flood;
+    if (edits_frame && b.size() < 4)
+        return;
     switch (f.kind) {
     case Fault::NoReply:
         plan->send = false;
@@ -66,19 +71,19 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         }
         break;
     case Fault::WrongByteCount:
-        if (!IsException(b) && HasByteCount(r.function)) {
+        if (!IsException(b) && HasByteCount(r.function) && b.size() >= 5) {
             b[2] = f.byte_count >= 0 ? static_cast<uint8_t>(f.byte_count) : static_cast<uint8_t>(b[2] + 1);
             Reseal(b);
         }
         break;
     case Fault::WrongEchoAddress:
-        if (!IsException(b) && IsWriteEcho(r.function)) {
+        if (!IsException(b) && IsWriteEcho(r.function) && b.size() >= 8) {
             AddToWord(b, 2, 1);
             Reseal(b);
         }
         break;
     case Fault::WrongEchoValue:
-        if (!IsException(b) && IsWriteEcho(r.function)) {
+        if (!IsException(b) && IsWriteEcho(r.function) && b.size() >= 8) {
             // A coil echo stays a valid coil value, only the other one.
             if (r.function == 5)
                 b[4] ^= 0xFF;

@@ -77,6 +77,15 @@ TEST(Faults, WholeReplyFaults)
     EXPECT_EQ(pieces.piece_bytes, 3u);
     EXPECT_EQ(pieces.delay_s, 0);
     EXPECT_EQ(Apply(sim::Fault::Delay, 6, pdu, f).delay_s, 0.2);
+
+    // Faults stack; a frame edit after a short flood has nothing to edit.
+    f.count = 2;
+    sim::ReplyPlan plan = Apply(sim::Fault::Flood, 6, pdu, f);
+    f.kind = sim::Fault::BadCrc;
+    sim::ApplyFault(f, Req(6), &plan);
+    f.kind = sim::Fault::WrongEchoValue;
+    sim::ApplyFault(f, Req(6), &plan);
+    EXPECT_EQ(plan.bytes.size(), 2u);
 }
 
 TEST(Faults, MatchByAddressAndFunction)
