@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/wx/gtk_style.h"
 #include "platform/wx/label_window.h"
 #include "platform/wx/option_groups.h"
 #include "platform/wx/wx_backend.h"
@@ -119,6 +120,8 @@ wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
     else if (s.style & ui::kAlignCenter)
         style |= wxTE_CENTRE;
     auto* edit = new wxTextCtrl(wxb::Client(), wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
+    if (s.style & ui::kMultiLine)
+        wxb::SetTextMargins(edit, 2);
     int id = s.id;
     edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {
         if (Current(id, edit))
