@@ -37,9 +37,11 @@ TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
         EXPECT_EQ(Text(base + 3), "Auto Read");
         EXPECT_EQ(ui::ControlExists(base + 900), !p.info.empty());
         // Only this panel is on the window.
-        for (const PanelProfile* other : AllProfiles())
-            if (other->code != code)
+        for (const PanelProfile* other : AllProfiles()) {
+            if (other->code != code) {
                 EXPECT_FALSE(ui::ControlExists(other->code * 1000 + 1)) << other->code;
+            }
+        }
     }
 }
 
