@@ -279,7 +279,7 @@ void Simulator::State::Run()
                 frame.insert(frame.end(), pending.begin(), pending.end());
                 pending.clear();
             }
-            HandleFrame(frame, Now());
+            HandleFrame(frame, last_byte_s);
         }
     }
 }
