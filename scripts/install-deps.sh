@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev googletest
-  libwxgtk3.2-dev libcairo2-dev fonts-liberation
+  libwxgtk3.2-dev libgtk-3-dev libcairo2-dev fonts-liberation
   xvfb xauth xdotool imagemagick
   libmodbus-dev mbpoll
   clang-14 libclang-rt-14-dev

@@ -43,10 +43,9 @@ uint64_t ParseInteger(std::string_view text)
     if (!std::isfinite(r))
         return 0;
     constexpr double two64 = 18446744073709551616.0;
-    r = std::fmod(r, two64);
-    if (r < 0)
-        r += two64;
-    if (r >= two64)
-        return 0;
-    return uint64_t(r);
+    // A negative value is negated as an unsigned magnitude: adding 2^64 in
+    // double would round -1 up to 2^64 and lose the low bits.
+    double magnitude = std::fmod(std::fabs(r), two64);
+    uint64_t low = uint64_t(magnitude);
+    return r < 0 ? uint64_t(0) - low : low;
 }

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Opens RegScope on a simulated bus: a Modbus RTU slave simulator serves a
+# pseudo-terminal linked as COM1 in ./demo, and the program runs in that
+# folder. The simulator stops when the program closes.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+demo="$root/demo"
+
+bash "$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)" --target regscope regscope-sim
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "demo: no display to open the window on (run it from a desktop session)" >&2
+  exit 1
+fi
+
+mkdir -p "$demo"
+rm -f "$demo/COM1"
+"$build/sim/regscope-sim" --folder "$demo" --port 1 --generic 1 &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
+
+# The link appears once the simulator serves its pseudo-terminal.
+for _ in $(seq 50); do
+  [ -e "$demo/COM1" ] && break
+  if ! kill -0 "$sim_pid" 2>/dev/null; then
+    echo "demo: the simulator did not start" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+[ -e "$demo/COM1" ] || { echo "demo: no COM1 link in $demo" >&2; exit 1; }
+
+echo "demo: COM1 in $demo is a simulated slave at address 1; starting RegScope"
+cd "$demo"
+"$build/src/platform/wx/regscope"

@@ -1,0 +1,336 @@
+// The control builders: one look for every panel.
+#include "app/forms/builders.h"
+
+#include <map>
+
+#include "app/config_store.h"
+#include "app/forms/form_rules.h"
+#include "app/shell.h"
+
+namespace {
+
+constexpr ui::Colour kBlack = ui::Rgb(0, 0, 0);
+constexpr ui::Colour kTitleText = ui::Rgb(255, 255, 255);
+constexpr ui::Colour kTitleBack = ui::Rgb(2, 28, 53);
+constexpr ui::Colour kResultBack = ui::Rgb(249, 249, 249);
+
+// What a builder made under a base id, so that RemoveControls destroys
+// exactly that (a check box has no caption at id+1 that could belong to a
+// neighbour) and a channel row can be rebuilt where it stands: the window
+// API does not report a control's geometry.
+struct Built {
+    int count = 1;
+    int x = 0, y = 0, w = 0, h = 0; // of the control at the base id
+};
+std::map<int, Built> built;
+
+void Remember(int id, int count, const ui::ControlSpec& base)
+{
+    built[id] = Built{count, base.x, base.y, base.w, base.h};
+}
+
+// Stored colours are R + 256*G + 65536*B; anything above that would read as
+// "the control's own colour" to the window API.
+ui::Colour ColourOf(uint64_t value) { return ui::Colour(value & 0xFFFFFF); }
+
+void CreateCaption(int id, const std::string& text, int x, int y, int width)
+{
+    ui::ControlSpec spec;
+    spec.kind = ui::Kind::Label;
+    spec.id = id;
+    spec.text = text;
+    spec.x = x;
+    spec.y = y;
+    spec.w = width;
+    spec.h = 9;
+    spec.text_colour = kBlack;
+    spec.back_colour = PanelColour;
+    ui::CreateControl(spec);
+}
+
+ui::ControlSpec InputBox(int id, const std::string& text, int x, int y, int width, int height,
+                         unsigned style)
+{
+    ui::ControlSpec spec;
+    spec.kind = ui::Kind::Edit;
+    spec.id = id;
+    spec.text = text;
+    spec.x = x;
+    spec.y = y;
+    spec.w = width;
+    spec.h = height;
+    spec.style = style | ui::kTabStop | ui::kClientEdge;
+    spec.font = ui::Font::Value;
+    spec.text_colour = kBlack;
+    spec.back_colour = FieldColour;
+    return spec;
+}
+
+unsigned ReadOnlyStyle(bool read_only) { return read_only ? ui::kReadOnly : 0u; }
+
+// A caption over a single-line box.
+void CreateLineField(int id, const std::string& text, const std::string& caption, int x, int y,
+                     int width, unsigned style)
+{
+    CreateCaption(id + 1, caption, x, y, 2 * width);
+    ui::ControlSpec box = InputBox(id, text, x, y + 10, width, 15, style);
+    ui::CreateControl(box);
+    Remember(id, 2, box);
+}
+
+void CreateListField(int id, const std::string& text, const std::string& caption, int x, int y,
+                     int width, int height, bool read_only)
+{
+    CreateCaption(id + 1, caption, x, y, 2 * width);
+    ui::ControlSpec box = InputBox(id, text, x, y + 10, width, height,
+                                   ui::kMultiLine | ui::kAlignRight | ReadOnlyStyle(read_only));
+    ui::CreateControl(box);
+    Remember(id, 2, box);
+}
+
+ui::ControlSpec ChannelValueBox(int id, const std::string& text, int x, int y, int width,
+                                bool read_only, ui::Colour text_colour, ui::Colour back_colour)
+{
+    ui::ControlSpec box =
+        InputBox(id, text, x, y, width, 15, ui::kAlignRight | ReadOnlyStyle(read_only));
+    box.text_colour = ColourOf(text_colour);
+    box.back_colour = ColourOf(back_colour);
+    return box;
+}
+
+void EnableChannelRow(int id, bool read_only, bool enabled)
+{
+    // "S" (setup) stays usable so that a disabled channel can be enabled.
+    ui::Enable(id, enabled);
+    ui::Enable(id + 1, enabled);
+    ui::Enable(id + 2, true);
+    ui::Enable(id + 3, enabled);
+    ui::Enable(id + 4, enabled && !read_only);
+}
+
+} // namespace
+
+void AddTitleBar(int id, const std::string& text, int x, int y, int width)
+{
+    ui::ControlSpec spec;
+    spec.kind = ui::Kind::Label;
+    spec.id = id;
+    spec.text = text;
+    spec.x = x;
+    spec.y = y;
+    spec.w = width;
+    spec.h = 15;
+    spec.font = ui::Font::Title;
+    spec.text_colour = kTitleText;
+    spec.back_colour = kTitleBack;
+    ui::CreateControl(spec);
+    Remember(id, 1, spec);
+}
+
+void AddSeparator(int id, int x, int y, int width)
+{
+    ui::ControlSpec spec;
+    spec.kind = ui::Kind::Separator;
+    spec.id = id;
+    spec.x = x;
+    spec.y = y;
+    spec.w = width;
+    spec.h = 2;
+    spec.back_colour = PanelColour;
+    ui::CreateControl(spec);
+    Remember(id, 1, spec);
+}
+
+void AddButton(int id, const std::string& text, int x, int y, int width)
+{
+    ui::ControlSpec spec;
+    spec.kind = ui::Kind::Button;
+    spec.id = id;
+    spec.text = text;
+    spec.x = x;
+    spec.y = y;
+    spec.w = width;
+    spec.h = 15;
+    spec.style = ui::kClientEdge;
+    ui::CreateControl(spec);
+    Remember(id, 1, spec);
+}
+
+void AddValueField(int id, const std::string& key, const std::string& caption, int x, int y,
+                   int width, bool read_only)
+{
+    CreateLineField(id, ReadConfigKey(CfgPath, key), caption, x, y, width,
+                    ui::kAlignRight | ReadOnlyStyle(read_only));
+}
+
+void AddTextField(int id, const std::string& key, const std::string& caption, int x, int y,
+                  int width, bool read_only)
+{
+    CreateLineField(id, ReadConfigKey(CfgPath, key), caption, x, y, width,
+                    ReadOnlyStyle(read_only));
+}
+
+void AddValueListField(int id, const std::string& key, const std::string& caption, int x, int y,
+                       int width, int height, bool read_only)
+{
+    CreateListField(id, ListTextForBox(ReadConfigKey(CfgPath, key)), caption, x, y, width, height,
+                    read_only);
+}
+
+void AddDisplayField(int id, const std::string& caption, int x, int y, int width, bool read_only)
+{
+    CreateLineField(id, "", caption, x, y, width, ui::kAlignRight | ReadOnlyStyle(read_only));
+}
+
+void AddDisplayListField(int id, const std::string& caption, int x, int y, int width, int height,
+                         bool read_only)
+{
+    CreateListField(id, "", caption, x, y, width, height, read_only);
+}
+
+void AddResultWindow(int id, const std::string& caption, int x, int y, int width, int height)
+{
+    CreateCaption(id + 1, caption, x, y, 2 * width);
+    ui::ControlSpec box;
+    box.kind = ui::Kind::Edit;
+    box.id = id;
+    box.x = x;
+    box.y = y + 10;
+    box.w = width;
+    box.h = height;
+    box.style = ui::kMultiLine | ui::kReadOnly;
+    box.font = ui::Font::Result;
+    box.text_colour = kBlack;
+    box.back_colour = kResultBack;
+    ui::CreateControl(box);
+    Remember(id, 2, box);
+}
+
+void AddCheckField(int id, const std::string& key, const std::string& caption, int x, int y,
+                   int width)
+{
+    ui::ControlSpec spec;
+    spec.kind = ui::Kind::Check;
+    spec.id = id;
+    spec.text = caption;
+    spec.x = x;
+    spec.y = y;
+    spec.w = width;
+    spec.h = 15;
+    spec.style = ui::kTabStop;
+    spec.text_colour = kBlack;
+    spec.back_colour = PanelColour;
+    ui::CreateControl(spec);
+    ui::SetChecked(id, ReadConfigKey(CfgPath, key) == "1");
+    Remember(id, 1, spec);
+}
+
+void AddChoiceField(int id, const std::string& key, const std::string& caption,
+                    const std::string& text1, const std::string& text2, int x, int y, int width)
+{
+    ui::ControlSpec frame;
+    frame.kind = ui::Kind::Frame;
+    frame.id = id;
+    frame.text = caption;
+    frame.x = x;
+    frame.y = y;
+    frame.w = width;
+    frame.h = 45;
+    frame.style = ui::kTabStop;
+    frame.text_colour = kBlack;
+    frame.back_colour = PanelColour;
+    ui::CreateControl(frame);
+
+    const std::string value = ReadConfigKey(CfgPath, key);
+    const std::string* texts[2] = {&text1, &text2};
+    bool one_checked = false;
+    for (int k = 0; k < 2; ++k) {
+        ui::ControlSpec option;
+        option.kind = ui::Kind::Option;
+        option.id = id + 1 + k;
+        option.text = *texts[k];
+        option.x = x + 5;
+        option.y = y + 10 + 15 * k;
+        option.w = width - 10;
+        option.h = 15;
+        option.text_colour = kBlack;
+        option.back_colour = PanelColour;
+        option.group = id;
+        ui::CreateControl(option);
+        // Two equal texts must not leave the group with two checked options.
+        bool checked = !one_checked && *texts[k] == value;
+        ui::SetChecked(option.id, checked);
+        one_checked = one_checked || checked;
+    }
+    Remember(id, 3, frame);
+}
+
+void AddColourField(int id, const std::string& key, const std::string& caption, int x, int y,
+                    int width)
+{
+    ui::ControlSpec swatch;
+    swatch.kind = ui::Kind::Swatch;
+    swatch.id = id;
+    swatch.x = x;
+    swatch.y = y + 10;
+    swatch.w = 15;
+    swatch.h = 15;
+    swatch.style = ui::kTabStop | ui::kClientEdge;
+    swatch.back_colour = ColourOf(ParseInteger(ReadConfigKey(CfgPath, key)));
+    ui::CreateControl(swatch);
+    CreateCaption(id + 1, caption, x, y, width);
+    Remember(id, 2, swatch);
+}
+
+void AddChannelRow(int id, const std::string& caption, int x, int y, int width, bool read_only,
+                   bool enabled, ui::Colour text_colour, ui::Colour back_colour)
+{
+    ui::ControlSpec box =
+        ChannelValueBox(id, "", x, y + 10, width, read_only, text_colour, back_colour);
+    ui::CreateControl(box);
+    CreateCaption(id + 1, caption, x, y, 2 * width);
+    const char* letters[3] = {"S", "R", "W"};
+    for (int k = 0; k < 3; ++k) {
+        ui::ControlSpec button;
+        button.kind = ui::Kind::Button;
+        button.id = id + 2 + k;
+        button.text = letters[k];
+        button.x = x + width + 5 + 15 * k;
+        button.y = y + 10;
+        button.w = 15;
+        button.h = 15;
+        button.style = ui::kClientEdge;
+        ui::CreateControl(button);
+    }
+    EnableChannelRow(id, read_only, enabled);
+    Remember(id, 5, box);
+}
+
+void RebuildChannelValue(int id, const std::string& caption, bool read_only, bool enabled,
+                         ui::Colour text_colour, ui::Colour back_colour)
+{
+    auto row = built.find(id);
+    if (row == built.end() || row->second.count != 5 || !ui::ControlExists(id))
+        return;
+    const Built& where = row->second;
+    // The window API cannot change a box's read-only state in place, so the
+    // box is made again under the same identifier.
+    ui::ControlSpec box = ChannelValueBox(id, ui::GetText(id), where.x, where.y, where.w,
+                                          read_only, text_colour, back_colour);
+    box.h = where.h;
+    ui::CreateControl(box);
+    ui::SetText(id + 1, caption);
+    EnableChannelRow(id, read_only, enabled);
+}
+
+void RemoveControls(int id)
+{
+    auto entry = built.find(id);
+    int count = entry == built.end() ? 1 : entry->second.count;
+    for (int k = 0; k < count; ++k) {
+        if (ui::ControlExists(id + k))
+            ui::DestroyControl(id + k);
+    }
+    if (entry != built.end())
+        built.erase(entry);
+}

@@ -1,0 +1,63 @@
+// Reply frame assembly and checks.
+#include "modbus/reply.h"
+
+namespace {
+
+// An exception reply sets bit 7 of the function code.
+bool IsException(uint8_t function) { return function >= 0x80; }
+
+std::string ExceptionText(uint8_t code)
+{
+    static const char* const kNames[] = {"Illegal function code", "Illegal data address",
+                                         "Illegal data value",    "Slave device failure",
+                                         "Acknowledge",           "Slave device busy"};
+    return "Received command exception " + std::to_string(code) + ":\r\r" + kNames[code - 1];
+}
+
+} // namespace
+
+void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
+{
+    reply->frame.insert(reply->frame.end(), bytes, bytes + size);
+    if (reply->frame.size() >= 2 && IsException(reply->frame[1]))
+        reply->expected = 1;
+}
+
+bool ReplyComplete(const ReplyCollector& reply)
+{
+    return reply.frame.size() >= size_t(reply.expected) + 4;
+}
+
+int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
+                   std::string* message)
+{
+    const Bytes& f = reply.frame;
+    // Address, function and checksum at least: a complete reply always has
+    // them, and nothing below reads past the end of a shorter one.
+    if (f.size() < 4 || !CrcMatches(f.data(), f.size())) {
+        *message = "Received bad checksum";
+        return 132;
+    }
+    if (f[0] != address) {
+        *message = "Received bad slave address";
+        return 133;
+    }
+    if ((f[1] & 0x7F) != (function & 0x7F)) {
+        *message = "Received bad function code";
+        return 134;
+    }
+    if (f.size() > size_t(reply.expected) + 4) {
+        *message = "Received bad number of bytes";
+        return 135;
+    }
+    if (IsException(f[1])) {
+        uint8_t code = f[2];
+        if (code >= 1 && code <= 6) {
+            *message = ExceptionText(code);
+            return code;
+        }
+        *message = "Received unknown command exception";
+        return 15;
+    }
+    return 0;
+}

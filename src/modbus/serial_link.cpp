@@ -1,0 +1,156 @@
+// The serial link and its transaction engine.
+#include "modbus/serial_link.h"
+
+#include "app/shell.h"
+#include "modbus/reply.h"
+#include "platform/serial_port.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
+namespace {
+
+struct SerialLink {
+    bool open = false;
+    serial::Handle handle = serial::kNoPort;
+    int16_t port = 0;    // COMn of the open (or last opened) device
+    double pause_s = 0;  // quiet time after a good transaction
+    double byte_s = 0;   // time of one character on the wire (11 bits)
+};
+
+SerialLink link;
+
+// One read takes at most what a driver's receive queue holds; whatever a
+// babbling slave sends beyond that stays in the driver and is discarded
+// before the next request, so the reply buffer stays bounded.
+constexpr size_t kReadChunk = 8192;
+
+// The bus stays quiet for 40 bit times after a good reply (3.6 characters,
+// a little over the 3.5 that end an RTU frame) so that the next request is
+// never taken for the tail of the last one. A pause of 40000 bit times would
+// freeze the window for over 4 s per request at 9600 bit/s.
+constexpr double kPauseBits = 40.0;
+
+std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
+
+// The device failed under an open port (adapter removed, simulator gone):
+// the same words as a device that cannot be opened, since it no longer can.
+int16_t LinkLost()
+{
+    ReportCommError(DeviceName(link.port) + " port not available");
+    return 129;
+}
+
+} // namespace
+
+void SetPortFolder(const std::string& folder) { serial::SetDeviceFolder(folder); }
+
+int16_t OpenPort(int16_t port, int32_t baud, int16_t parity)
+{
+    if (link.open)
+        return 0;
+    if (port < 1 || port > 8) {
+        ReportCommError("Serial port not valid");
+        return 128;
+    }
+    if (baud < 300 || baud > 1000000) {
+        ReportCommError("Baudrate not valid");
+        return 128;
+    }
+    if (parity < 0 || parity > 3) {
+        ReportCommError("Parity not valid");
+        return 128;
+    }
+    int err = 0;
+    serial::Handle h = serial::Open(serial::DevicePath(port), uint32_t(baud), parity, &err);
+    if (h == serial::kNoPort) {
+        ReportCommError(DeviceName(port) + " port not available");
+        return 129;
+    }
+    link.handle = h;
+    link.port = port;
+    link.pause_s = kPauseBits / baud;
+    link.byte_s = 11.0 / baud;
+    link.open = true;
+    return 0;
+}
+
+void ClosePort()
+{
+    if (!link.open)
+        return;
+    serial::Close(link.handle);
+    link.handle = serial::kNoPort;
+    link.open = false;
+}
+
+bool PortIsOpen() { return link.open; }
+
+int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
+                 uint16_t expected_reply_data, float timeout_s)
+{
+    if (!link.open)
+        return LinkLost();
+    Bytes frame = BuildFrame(address, function, request);
+
+    // Bytes left over from an earlier reply would be taken for this one.
+    if (serial::DiscardInput(link.handle) != serial::Io::Ok)
+        return LinkLost();
+    // A frame fits the driver's queue at once; the allowance only matters
+    // when the line is held up (flow control that never clears).
+    double send_limit_s = 1.0 + 2 * link.byte_s * double(frame.size());
+    if (serial::WriteAll(link.handle, frame.data(), frame.size(), send_limit_s) != serial::Io::Ok)
+        return LinkLost();
+    if (address == 0)
+        return 0; // broadcast: no slave answers
+
+    double start = sys::MonotonicSeconds();
+    ReplyCollector collected;
+    collected.expected = expected_reply_data;
+    uint8_t chunk[kReadChunk];
+    bool woken = false;
+    for (;;) {
+        size_t got = 0;
+        serial::Io r = serial::ReadSome(link.handle, chunk, sizeof chunk, &got);
+        if (r == serial::Io::Lost)
+            return LinkLost();
+        if (r == serial::Io::Ok)
+            AppendReply(&collected, chunk, got);
+        else if (woken)
+            sys::SleepSeconds(0.001); // woken for nothing: never spin on it
+
+        // The time-out is tested before completeness: a reply that completes
+        // in the pass where the time runs out is still a time-out.
+        double elapsed = sys::MonotonicSeconds() - start;
+        if (elapsed >= double(timeout_s)) {
+            ReportCommError("Timeout: replay not received");
+            return 130;
+        }
+        if (ReplyComplete(collected))
+            break;
+
+        serial::Io w = serial::WaitReadable(link.handle, double(timeout_s) - elapsed);
+        if (w == serial::Io::Lost)
+            return LinkLost();
+        woken = w == serial::Io::Ok;
+    }
+
+    std::string message;
+    int16_t code = CheckReply(collected, address, function, &message);
+    if (code != 0) {
+        ReportCommError(message);
+        return code; // no pause after an exception or a bad frame
+    }
+    const Bytes& f = collected.frame;
+    if (reply)
+        reply->assign(f.begin() + 2, f.begin() + 2 + collected.expected);
+    sys::SleepSeconds(link.pause_s);
+    return 0;
+}
+
+void ReportCommError(const std::string& message)
+{
+    AutoReadActive = 0;
+    ClosePort();
+    ui::MessageBox(message, "Communication error", ui::Icon::Stop, ui::Buttons::Ok);
+    ShowStatus("Ready", 0);
+}

@@ -1,0 +1,55 @@
+// The serial line as the Modbus link drives it: one device opened
+// exclusively, configured for RTU framing, read without blocking.
+// POSIX implementation in platform/posix (termios on a tty or a pty).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace serial {
+
+// The folder in which "COMn" names are looked up. The shell fixes it at
+// start-up; until then the working directory of the first lookup is kept.
+void SetDeviceFolder(const std::string& folder);
+
+// "COMn": the file COMn in the device folder when that name exists (a link
+// to /dev/ttyUSB0 or to a simulator's pty), else /dev/ttyS(n-1).
+std::string DevicePath(int port);
+
+enum class Io {
+    Ok,
+    WouldBlock, // nothing to read now
+    TimedOut,
+    Lost, // the device went away (adapter pulled out, other end closed)
+};
+
+using Handle = int;
+constexpr Handle kNoPort = -1;
+
+// Opens the device for reading and writing, exclusively, and sets the baud
+// rate (exactly, any rate), 8 data bits, the parity code (0 none + 2 stop
+// bits, 1 odd, 2 even, 3 none + 1 stop bit), raw mode, DTR off, RTS on send
+// and no break. Failures of the settings are ignored, as on a port whose
+// driver lacks them. kNoPort with *os_error set when the device cannot be
+// opened.
+Handle Open(const std::string& path, uint32_t baud, int parity_code, int* os_error);
+void Close(Handle port);
+
+// Reads and discards every byte the driver holds. Lost when the device is gone.
+Io DiscardInput(Handle port);
+
+// Writes the whole buffer, waiting for room in the driver's queue at most
+// timeout_s in all. Lost on a device error, TimedOut when no room came.
+Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s);
+
+// Reads at most max bytes of what is waiting. Ok with *got > 0, WouldBlock
+// when nothing is waiting, Lost when the device is gone.
+Io ReadSome(Handle port, uint8_t* buffer, size_t max, size_t* got);
+
+// Waits up to timeout_s for bytes. Ok: something may be read (or the line
+// changed state: the next ReadSome tells which); TimedOut; Lost when the
+// device reports a hang-up with nothing left to read.
+Io WaitReadable(Handle port, double timeout_s);
+
+} // namespace serial

@@ -1,0 +1,362 @@
+// The controls that tools place on the main window, kept by identifier, and
+// the notifications they send to the program.
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/frame.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/statline.h>
+#include <wx/textctrl.h>
+
+#include <map>
+#include <vector>
+
+#include "platform/wx/label_window.h"
+#include "platform/wx/option_groups.h"
+#include "platform/wx/wx_backend.h"
+
+namespace {
+
+struct Control {
+    wxWindow* window = nullptr;
+    wxb::LabelWindow* label = nullptr; // labels and swatches
+    ui::ControlSpec spec;              // text and colours as they are now
+    bool read_only = false;
+};
+
+std::map<int, Control> controls;
+// Controls removed by the program wait here until the loop is idle: the
+// program often removes a control from inside that control's own
+// notification, and wx must not delete a window while it is dispatching
+// one of its events.
+std::vector<wxWindow*> removed;
+
+Control* Find(int id)
+{
+    auto it = controls.find(id);
+    return it == controls.end() ? nullptr : &it->second;
+}
+
+// True while `window` is still the control the program knows as `id`: a
+// removed control's late events (a focus lost while it is being hidden)
+// are not the program's business.
+bool Current(int id, const wxWindow* window)
+{
+    const Control* c = Find(id);
+    return c && c->window == window;
+}
+
+void DeleteRemoved()
+{
+    std::vector<wxWindow*> doomed;
+    doomed.swap(removed);
+    for (wxWindow* w : doomed)
+        delete w;
+}
+
+bool IsMultiLine(const Control& c)
+{
+    return c.spec.kind == ui::Kind::Edit && (c.spec.style & ui::kMultiLine);
+}
+
+void ApplyColours(Control& c)
+{
+    wxWindow* w = c.window;
+    if (c.spec.back_colour != ui::kDefaultColour)
+        w->SetBackgroundColour(wxb::ToWx(c.spec.back_colour));
+    if (c.spec.text_colour != ui::kDefaultColour)
+        w->SetForegroundColour(wxb::ToWx(c.spec.text_colour));
+    w->Refresh();
+}
+
+wxb::LabelWindow::Align AlignOf(unsigned style)
+{
+    if (style & ui::kAlignRight)
+        return wxb::LabelWindow::Right;
+    if (style & ui::kAlignCenter)
+        return wxb::LabelWindow::Center;
+    return wxb::LabelWindow::Left;
+}
+
+wxWindow* MakeLabel(Control& c, const wxPoint& pos, const wxSize& size)
+{
+    const ui::ControlSpec& s = c.spec;
+    auto* label = new wxb::LabelWindow(wxb::Client(), pos, size, s.style & ui::kClientEdge);
+    label->SetAlign(AlignOf(s.style));
+    label->SetLabelText(wxb::ToWxText(s.text));
+    // A label's own colours are the panel's.
+    label->SetBackgroundColour(wxb::Client()->GetBackgroundColour());
+    label->SetForegroundColour(*wxBLACK);
+    if (s.kind == ui::Kind::Swatch) {
+        int id = s.id;
+        label->OnClick([id, label] {
+            if (!Current(id, label))
+                return;
+            label->SetFocus();
+            if (Current(id, label))
+                wxb::Notify(id, ui::Notify::Click);
+        });
+    }
+    c.label = label;
+    return label;
+}
+
+wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
+{
+    const ui::ControlSpec& s = c.spec;
+    long style = 0;
+    if (s.style & ui::kMultiLine)
+        style |= wxTE_MULTILINE;
+    if (s.style & ui::kReadOnly)
+        style |= wxTE_READONLY;
+    if (s.style & ui::kAlignRight)
+        style |= wxTE_RIGHT;
+    else if (s.style & ui::kAlignCenter)
+        style |= wxTE_CENTRE;
+    auto* edit = new wxTextCtrl(wxb::Client(), wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
+    int id = s.id;
+    edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {
+        if (Current(id, edit))
+            wxb::Notify(id, ui::Notify::Change);
+    });
+    edit->Bind(wxEVT_SET_FOCUS, [id, edit](wxFocusEvent& e) {
+        e.Skip();
+        if (Current(id, edit))
+            wxb::Notify(id, ui::Notify::FocusIn);
+    });
+    edit->Bind(wxEVT_KILL_FOCUS, [id, edit](wxFocusEvent& e) {
+        e.Skip();
+        if (Current(id, edit))
+            wxb::Notify(id, ui::Notify::FocusOut);
+    });
+    c.read_only = s.style & ui::kReadOnly;
+    return edit;
+}
+
+wxWindow* MakeWindow(Control& c)
+{
+    const ui::ControlSpec& s = c.spec;
+    wxWindow* parent = wxb::Client();
+    wxPoint pos = wxb::DluToPx(s.x, s.y);
+    wxSize size = wxb::DluToPxSize(s.w, s.h);
+    wxString text = wxb::ToWxText(s.text);
+    int id = s.id;
+    switch (s.kind) {
+    case ui::Kind::Label:
+    case ui::Kind::Swatch:
+        return MakeLabel(c, pos, size);
+    case ui::Kind::Separator:
+        return new wxStaticLine(parent, wxID_ANY, pos, wxSize(size.x, 2), wxLI_HORIZONTAL);
+    case ui::Kind::Button: {
+        auto* b = new wxButton(parent, wxID_ANY, text, pos, size);
+        b->Bind(wxEVT_BUTTON, [id, b](wxCommandEvent&) {
+            if (Current(id, b))
+                wxb::Notify(id, ui::Notify::Click);
+        });
+        return b;
+    }
+    case ui::Kind::Edit:
+        return MakeEdit(c, pos, size);
+    case ui::Kind::Check: {
+        auto* b = new wxCheckBox(parent, wxID_ANY, text, pos, size);
+        b->Bind(wxEVT_CHECKBOX, [id, b](wxCommandEvent&) {
+            if (Current(id, b))
+                wxb::Notify(id, ui::Notify::Click);
+        });
+        return b;
+    }
+    case ui::Kind::Option: {
+        auto* b = new wxRadioButton(parent, wxID_ANY, text, pos, size, wxRB_GROUP);
+        // The group is the program's `group` number, whatever else lies
+        // between its options.
+        wxb::JoinOptionGroup(b, s.group);
+        b->Bind(wxEVT_RADIOBUTTON, [id, b](wxCommandEvent&) {
+            if (Current(id, b))
+                wxb::Notify(id, ui::Notify::Click);
+        });
+        return b;
+    }
+    case ui::Kind::Frame:
+        return new wxStaticBox(parent, wxID_ANY, text, pos, size);
+    }
+    return nullptr;
+}
+
+void Remove(int id)
+{
+    auto it = controls.find(id);
+    if (it == controls.end())
+        return;
+    wxWindow* w = it->second.window;
+    controls.erase(it);
+    w->Hide();
+    removed.push_back(w);
+    if (removed.size() == 1 && wxb::Client())
+        wxb::Client()->CallAfter([] { DeleteRemoved(); });
+}
+
+} // namespace
+
+namespace wxb {
+
+void ForgetControls()
+{
+    // The frame deletes its children itself; only the table and the
+    // removed-but-not-yet-deleted controls are ours.
+    DeleteRemoved();
+    controls.clear();
+    ForgetOptionGroups();
+}
+
+int IdOfWindow(const wxWindow* w)
+{
+    for (; w; w = w->GetParent())
+        for (const auto& [id, c] : controls)
+            if (c.window == w)
+                return id;
+    return 0;
+}
+
+} // namespace wxb
+
+namespace ui {
+
+void CreateControl(const ControlSpec& spec)
+{
+    if (!wxb::Client())
+        return;
+    Remove(spec.id);
+    Control c;
+    c.spec = spec;
+    c.window = MakeWindow(c);
+    if (!c.window)
+        return;
+    if (spec.font != Font::Dialog || spec.kind == Kind::Label || spec.kind == Kind::Edit)
+        c.window->SetFont(wxb::FontFor(spec.font));
+    ApplyColours(c);
+    if (spec.style & kDisabled)
+        c.window->Disable();
+    controls[spec.id] = c;
+    // The status bar stays on top of whatever a panel puts near the bottom.
+    wxb::PlaceStatusBar();
+}
+
+void DestroyControl(int id) { Remove(id); }
+
+bool ControlExists(int id) { return Find(id) != nullptr; }
+
+std::string GetText(int id)
+{
+    Control* c = Find(id);
+    if (!c)
+        return "";
+    if (c->spec.kind == Kind::Edit)
+        return wxb::FromWxText(static_cast<wxTextCtrl*>(c->window)->GetValue(), IsMultiLine(*c));
+    return c->spec.text;
+}
+
+void SetText(int id, const std::string& text)
+{
+    Control* c = Find(id);
+    if (!c)
+        return;
+    c->spec.text = text;
+    if (c->spec.kind == Kind::Edit) {
+        // Exactly one Change per text set by the program, as for a typed
+        // key: ChangeValue is silent and the notification is sent here.
+        static_cast<wxTextCtrl*>(c->window)->ChangeValue(wxb::ToWxText(text));
+        wxb::Notify(id, Notify::Change);
+    } else if (c->label) {
+        c->label->SetLabelText(wxb::ToWxText(text));
+    } else {
+        c->window->SetLabel(wxb::ToWxText(text));
+    }
+}
+
+void SetColours(int id, Colour text, Colour back)
+{
+    Control* c = Find(id);
+    if (!c)
+        return;
+    if (text != kDefaultColour)
+        c->spec.text_colour = text;
+    if (back != kDefaultColour)
+        c->spec.back_colour = back;
+    ApplyColours(*c);
+}
+
+Colour GetBackColour(int id)
+{
+    Control* c = Find(id);
+    return c ? c->spec.back_colour : kDefaultColour;
+}
+
+Colour GetTextColour(int id)
+{
+    Control* c = Find(id);
+    return c ? c->spec.text_colour : kDefaultColour;
+}
+
+void Enable(int id, bool enabled)
+{
+    if (Control* c = Find(id)) {
+        c->window->Enable(enabled);
+        c->window->Refresh();
+    }
+}
+
+bool IsEnabled(int id)
+{
+    Control* c = Find(id);
+    return c && c->window->IsThisEnabled();
+}
+
+bool IsReadOnly(int id)
+{
+    Control* c = Find(id);
+    return c && c->read_only;
+}
+
+void SetChecked(int id, bool on)
+{
+    Control* c = Find(id);
+    if (!c)
+        return;
+    if (c->spec.kind == Kind::Check)
+        static_cast<wxCheckBox*>(c->window)->SetValue(on);
+    else if (c->spec.kind == Kind::Option && on)
+        static_cast<wxRadioButton*>(c->window)->SetValue(true);
+    else if (c->spec.kind == Kind::Option && IsChecked(id))
+        wxb::ClearOptionGroup(c->spec.group);
+}
+
+bool IsChecked(int id)
+{
+    Control* c = Find(id);
+    if (!c)
+        return false;
+    if (c->spec.kind == Kind::Check)
+        return static_cast<wxCheckBox*>(c->window)->GetValue();
+    if (c->spec.kind == Kind::Option)
+        return static_cast<wxRadioButton*>(c->window)->GetValue();
+    return false;
+}
+
+void SetFocus(int id)
+{
+    if (Control* c = Find(id))
+        c->window->SetFocus();
+}
+
+int GetFocus() { return wxb::IdOfWindow(wxWindow::FindFocus()); }
+
+void Redraw(int id)
+{
+    wxWindow* w = id == 0 ? static_cast<wxWindow*>(wxb::Frame()) : (Find(id) ? Find(id)->window : nullptr);
+    if (!w)
+        return;
+    w->Refresh();
+    w->Update();
+}
+
+} // namespace ui

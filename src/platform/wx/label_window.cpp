@@ -1,0 +1,82 @@
+// Drawing of labels, swatches and the status bar.
+#include "platform/wx/label_window.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/settings.h>
+#include <wx/tokenzr.h>
+
+namespace wxb {
+
+namespace {
+
+// Breaks a paragraph into lines that fit the width, at blanks where it can,
+// as a Windows static text does.
+void WrapParagraph(wxDC& dc, const wxString& para, int width, wxArrayString* lines)
+{
+    wxString line;
+    wxStringTokenizer words(para, " ", wxTOKEN_RET_EMPTY_ALL);
+    while (words.HasMoreTokens()) {
+        wxString word = words.GetNextToken();
+        wxString candidate = line.empty() ? word : line + " " + word;
+        if (!line.empty() && dc.GetTextExtent(candidate).x > width) {
+            lines->Add(line);
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    lines->Add(line);
+}
+
+} // namespace
+
+LabelWindow::LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size, bool sunken)
+    : wxWindow(parent, wxID_ANY, pos, size,
+               (sunken ? wxBORDER_SUNKEN : wxBORDER_NONE) | wxFULL_REPAINT_ON_RESIZE)
+{
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    Bind(wxEVT_PAINT, [this](wxPaintEvent&) { Paint(); });
+    Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
+        if (click_ && IsEnabled())
+            click_();
+        else
+            e.Skip();
+    });
+}
+
+void LabelWindow::SetLabelText(const wxString& text)
+{
+    text_ = text;
+    Refresh();
+}
+
+void LabelWindow::Paint()
+{
+    wxAutoBufferedPaintDC dc(this);
+    wxSize size = GetClientSize();
+    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    dc.Clear();
+    if (text_.empty())
+        return;
+    dc.SetFont(GetFont());
+    dc.SetTextForeground(IsEnabled() ? GetForegroundColour()
+                                     : wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT));
+    wxArrayString lines;
+    wxStringTokenizer paras(text_, "\n", wxTOKEN_RET_EMPTY_ALL);
+    int width = size.x - inset_;
+    while (paras.HasMoreTokens())
+        WrapParagraph(dc, paras.GetNextToken(), width, &lines);
+    int line_h = dc.GetCharHeight();
+    int y = vcentre_ ? (size.y - line_h) / 2 : 0;
+    dc.SetClippingRegion(wxPoint(0, 0), size);
+    for (const wxString& line : lines) {
+        int w = dc.GetTextExtent(line).x;
+        int x = inset_ + (align_ == Right ? width - w : align_ == Center ? (width - w) / 2 : 0);
+        dc.DrawText(line, x, y);
+        y += line_h;
+        if (y >= size.y)
+            break;
+    }
+}
+
+} // namespace wxb

@@ -1,0 +1,39 @@
+// A static text drawn by the backend itself: labels, colour swatches and the
+// status bar. Native GTK labels have no background of their own, and the
+// program relies on coloured labels (title strips, swatches).
+#pragma once
+
+#include <wx/window.h>
+
+#include <functional>
+
+namespace wxb {
+
+class LabelWindow : public wxWindow {
+  public:
+    enum Align { Left, Center, Right };
+
+    LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size, bool sunken);
+
+    void SetLabelText(const wxString& text);
+    wxString LabelText() const { return text_; }
+    void SetAlign(Align align) { align_ = align; }
+    // Blank pixels left of the text and a single line centred vertically,
+    // for the status bar.
+    void SetInset(int px) { inset_ = px; }
+    void SetCentredVertically(bool on) { vcentre_ = on; }
+    // Left-button clicks, for swatches.
+    void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
+    bool AcceptsFocus() const override { return bool(click_) && IsEnabled(); }
+
+  private:
+    void Paint();
+
+    wxString text_;
+    Align align_ = Left;
+    int inset_ = 0;
+    bool vcentre_ = false;
+    std::function<void()> click_;
+};
+
+} // namespace wxb

@@ -1,0 +1,74 @@
+// Message boxes, the text-input box and the colour dialog.
+#include <wx/colordlg.h>
+#include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
+#include <wx/textdlg.h>
+
+#include "platform/wx/wx_backend.h"
+
+namespace ui {
+
+Answer MessageBox(const std::string& text, const std::string& title, Icon icon, Buttons buttons)
+{
+    if (!wxb::Running())
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    long style = buttons == Buttons::OkCancel ? wxOK | wxCANCEL : wxOK;
+    switch (icon) {
+    case Icon::Stop:
+        style |= wxICON_ERROR;
+        break;
+    case Icon::Exclamation:
+        style |= wxICON_EXCLAMATION;
+        break;
+    case Icon::Information:
+        style |= wxICON_INFORMATION;
+        break;
+    case Icon::None:
+        style |= wxICON_NONE;
+        break;
+    }
+    // The generic box, because GTK 3 message dialogs no longer show the
+    // icon that tells an error from a warning or a question.
+    wxGenericMessageDialog box(wxb::DialogParent(), wxb::ToWxText(text), wxb::ToWxText(title),
+                               style | wxCENTRE | wxSTAY_ON_TOP);
+    return box.ShowModal() == wxID_OK ? Answer::Ok : Answer::Cancel;
+}
+
+bool InputBox(const std::string& prompt, const std::string& title, const std::string& initial,
+              std::string* answer)
+{
+    if (!wxb::Running())
+        return false;
+    wxTextEntryDialog box(wxb::DialogParent(), wxb::ToWxText(prompt), wxb::ToWxText(title),
+                          wxb::ToWxText(initial));
+    if (box.ShowModal() != wxID_OK)
+        return false;
+    if (answer)
+        *answer = wxb::FromWxText(box.GetValue(), false);
+    return true;
+}
+
+bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen)
+{
+    if (!wxb::Running())
+        return false;
+    wxColourData data;
+    data.SetChooseFull(true);
+    data.SetColour(wxb::ToWx(initial));
+    for (int i = 0; i < 16; ++i)
+        data.SetCustomColour(i, wxb::ToWx(custom[i]));
+    wxColourDialog dialog(wxb::DialogParent(), &data);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    const wxColourData& result = dialog.GetColourData();
+    for (int i = 0; i < 16; ++i) {
+        wxColour c = result.GetCustomColour(i);
+        if (c.IsOk())
+            custom[i] = wxb::FromWx(c);
+    }
+    if (chosen)
+        *chosen = wxb::FromWx(result.GetColour());
+    return true;
+}
+
+} // namespace ui

@@ -1,0 +1,62 @@
+// What the files of the wxWidgets backend share among themselves. Nothing
+// outside platform/wx includes this header: the program sees only ui.h.
+#pragma once
+
+#include <wx/colour.h>
+#include <wx/font.h>
+#include <wx/gdicmn.h>
+#include <wx/window.h>
+
+#include <string>
+
+#include "platform/ui.h"
+
+class wxFrame;
+
+namespace wxb {
+
+// The event sink given by the program (empty until SetEventSink).
+const ui::EventSink& Sink();
+void Notify(int id, ui::Notify how);
+
+// The main window, its client area (parent of every control), or nullptr.
+wxFrame* Frame();
+wxWindow* Client();
+// Parent for modal boxes: the main window while it is open.
+wxWindow* DialogParent();
+// False once the window system has been shut down after the main loop.
+bool Running();
+
+// Dialog units of the main window. The dialog font fixes the base units, as
+// on the system the program was designed for.
+const wxFont& DialogFont();
+wxPoint DluToPx(int x_dlu, int y_dlu);
+wxSize DluToPxSize(int w_dlu, int h_dlu);
+void PxToDlu(const wxPoint& px, int* x_dlu, int* y_dlu);
+void PxSizeToDlu(const wxSize& px, int* w_dlu, int* h_dlu);
+
+wxColour ToWx(ui::Colour c);
+ui::Colour FromWx(const wxColour& c);
+wxFont FontFor(ui::Font font);
+
+// API texts use CR LF (or a lone CR) for line breaks; wx uses LF.
+wxString ToWxText(const std::string& text);
+std::string FromWxText(const wxString& text, bool crlf);
+
+// Status bar, placed along the bottom edge of the client area.
+void CreateStatusBar(wxWindow* parent);
+void PlaceStatusBar();
+int StatusBarHeightPx();
+
+// Controls: forgets every control (the main window is going away).
+void ForgetControls();
+// Identifier of a control window of ours, 0 when it is none.
+int IdOfWindow(const wxWindow* w);
+
+// Timer: owner is the main window.
+void StopTimerForShutdown();
+
+// Menu command from the menu or an accelerator.
+void MenuCommand(int command);
+
+} // namespace wxb

@@ -1,0 +1,9 @@
+// Scenario lines beyond the window and the files: the simulated bus and
+// anything later parts of the program need. Each returns false when it does
+// not know the line's verb.
+#pragma once
+
+#include "script/scenario.h"
+
+bool ExtraAction(const ScenarioLine& line);
+bool ExtraExpectation(const ScenarioLine& line);

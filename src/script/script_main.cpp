@@ -1,0 +1,85 @@
+// regscope-script: runs scenario files against the program on the headless
+// backend, for end-to-end tests and for reproducing bugs.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "platform/system.h"
+#include "script/scenario.h"
+
+namespace {
+
+void Usage(FILE* out)
+{
+    std::fprintf(out,
+                 "usage: regscope-script [--dir FOLDER] [--keep] SCENARIO\n"
+                 "Runs a scenario (see docs/scenarios.md) in FOLDER, or in a new empty\n"
+                 "temporary folder that is removed afterwards unless --keep is given or\n"
+                 "an expectation failed. Exit code 0 when every expectation held.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string dir, file;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
+            dir = argv[++i];
+        } else if (std::strcmp(argv[i], "--keep") == 0) {
+            keep = true;
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            Usage(stdout);
+            return 0;
+        } else if (argv[i][0] == '-' || !file.empty()) {
+            std::fprintf(stderr, "regscope-script: unexpected argument \"%s\"\n", argv[i]);
+            Usage(stderr);
+            return 2;
+        } else {
+            file = argv[i];
+        }
+    }
+    if (file.empty()) {
+        Usage(stderr);
+        return 2;
+    }
+    if (file[0] != '/')
+        file = sys::WorkingDirectory() + "/" + file;
+
+    std::string text, error;
+    if (!sys::ReadFile(file, &text, &error)) {
+        std::fprintf(stderr, "regscope-script: cannot read %s: %s\n", file.c_str(), error.c_str());
+        return 2;
+    }
+    std::vector<ScenarioLine> lines;
+    if (!ParseScenario(text, &lines, &error)) {
+        std::fprintf(stderr, "%s: %s\n", file.c_str(), error.c_str());
+        return 2;
+    }
+
+    bool temporary = dir.empty();
+    if (temporary) {
+        char tmpl[] = "/tmp/regscope-scenario-XXXXXX";
+        if (!mkdtemp(tmpl)) {
+            std::perror("regscope-script: mkdtemp");
+            return 2;
+        }
+        dir = tmpl;
+    }
+    if (chdir(dir.c_str()) != 0) {
+        std::fprintf(stderr, "regscope-script: cannot enter %s\n", dir.c_str());
+        return 2;
+    }
+    int code = RunScenario(file, lines);
+    if (temporary && !keep && code == 0) {
+        std::string cmd = "rm -rf '" + dir + "'";
+        if (std::system(cmd.c_str()) != 0)
+            std::fprintf(stderr, "regscope-script: could not remove %s\n", dir.c_str());
+    } else if (temporary) {
+        std::fprintf(stderr, "regscope-script: files kept in %s\n", dir.c_str());
+    }
+    return code;
+}

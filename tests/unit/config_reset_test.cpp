@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/config_store.h"
+#include "config_test_dir.h"
+#include "platform/headless/headless.h"
+#include "platform/system.h"
+
+namespace
+{
+
+using ConfigReset = ConfigDir;
+
+// The default files with the working folder written as "<DIR>": length and
+// FNV-1a hash, checked once against a listing built from the documented
+// content.
+struct Golden {
+    size_t size;
+    uint64_t fnv;
+};
+constexpr Golden kIni{127, 0x0d093f7f080db3faull};
+constexpr Golden kCfg{11211, 0x015b9d469bbc505eull};
+
+bool Matches(const std::string& path, const std::string& dir, Golden g)
+{
+    std::string text;
+    if (!sys::ReadFile(path, &text, nullptr))
+        return false;
+    for (size_t p; (p = text.find(dir)) != std::string::npos;)
+        text.replace(p, dir.size(), "<DIR>");
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : text)
+        h = (h ^ c) * 1099511628211ull;
+    return text.size() == g.size && h == g.fnv;
+}
+
+std::string CreatedText(const std::string& dir)
+{
+    return "Ini file not found or not updated:\r\r" + dir +
+           "/RegScope.ini\r\rDefault .INI and .CFG files have been created...";
+}
+
+} // namespace
+
+TEST_F(ConfigReset, DefaultFilesAreByteExact)
+{
+    CreateDefaultFiles();
+    EXPECT_TRUE(Matches(Path("RegScope.ini"), dir_, kIni));
+    EXPECT_TRUE(Matches(Path("RegScope.cfg"), dir_, kCfg));
+    const std::string ini = Get("RegScope.ini"), cfg = Get("RegScope.cfg");
+    EXPECT_TRUE(ini.ends_with("\r\nTOOL=MODULE_CFG\r\nCFG_FILE=" + dir_ + "/RegScope.cfg\r\n"));
+    EXPECT_NE(cfg.find("\r\n\r\n[Analyzer - CH32 setup]\r\nCH32_ENABLE=0\r\n"), std::string::npos);
+    EXPECT_TRUE(cfg.ends_with("\r\nCH32_PLOT_WIDTH=3\r\n\r\n"));
+    EXPECT_EQ(ReadConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE"), dir_ + "/Plot.bmp");
+
+    const auto& shown = headless::MessagesShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, CreatedText(dir_));
+    EXPECT_EQ(shown[0].title, "Configuration file verify");
+    EXPECT_EQ(shown[0].icon, ui::Icon::Exclamation);
+    EXPECT_EQ(shown[0].buttons, ui::Buttons::Ok);
+    EXPECT_FALSE(sys::PathExists(Path("RegScope.ini.bak")));
+}
+
+TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
+{
+    Put("RegScope.ini", "MINE=1\r\n");
+    Put("RegScope.ini.bak", "older\r\n");
+    Put("RegScope.cfg", "SERIAL_PORT=4\r\n");
+    CreateDefaultFiles();
+    EXPECT_TRUE(Matches(Path("RegScope.ini"), dir_, kIni));
+    EXPECT_EQ(Get("RegScope.ini.bak"), "older\r\n");
+    EXPECT_EQ(Get("RegScope.ini.bak2"), "MINE=1\r\n");
+    EXPECT_EQ(Get("RegScope.cfg.bak"), "SERIAL_PORT=4\r\n");
+    ASSERT_EQ(headless::MessagesShown().size(), 1u);
+    EXPECT_EQ(headless::MessagesShown()[0].text,
+              CreatedText(dir_) + "\rPrevious RegScope.ini kept as RegScope.ini.bak2, "
+                                  "RegScope.cfg kept as RegScope.cfg.bak");
+
+    // Files already holding the defaults lose nothing and need no copy.
+    headless::ClearMessages();
+    WriteConfigKey(Path("RegScope.cfg"), "SERIAL_PORT", "2");
+    CreateDefaultFiles();
+    EXPECT_FALSE(sys::PathExists(Path("RegScope.ini.bak3")));
+    EXPECT_TRUE(sys::PathExists(Path("RegScope.cfg.bak2")));
+    EXPECT_EQ(ReadConfigKey(Path("RegScope.cfg.bak2"), "SERIAL_PORT"), "2");
+    ASSERT_EQ(headless::MessagesShown().size(), 1u);
+    EXPECT_EQ(headless::MessagesShown()[0].text,
+              CreatedText(dir_) + "\rPrevious RegScope.cfg kept as RegScope.cfg.bak2");
+}
+
+TEST_F(ConfigReset, NoDefaultsWhenTheOldFileCannotBeKept)
+{
+    const std::string mine = "MINE=" + std::string(4000, 'x') + "\r\n";
+    Put("RegScope.ini", "MINE=1\r\n");
+    Put("RegScope.cfg", mine);
+    LimitFileSize(1000); // the copy fails as on a full disk
+    CreateDefaultFiles();
+    EXPECT_EQ(Get("RegScope.ini"), "MINE=1\r\n");
+    EXPECT_EQ(Get("RegScope.cfg"), mine);
+    const auto& shown = headless::MessagesShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].icon, ui::Icon::Stop);
+    EXPECT_EQ(shown[0].title, "Configuration file verify");
+    EXPECT_NE(shown[0].text.find(Path("RegScope.cfg")), std::string::npos) << shown[0].text;
+}
+
+// --- Missing file or key: message, defaults, exit code 1 ------------------
+
+namespace
+{
+
+// What the exit hook checks in the death-test child just before it ends.
+std::string folder, expect_text, expect_title;
+
+void CheckReset(int code)
+{
+    const auto& shown = headless::MessagesShown();
+    std::string kept, other;
+    bool ok = code == 1 && shown.size() == 2 && shown[0].text == expect_text &&
+              shown[0].title == expect_title && shown[0].icon == ui::Icon::Stop &&
+              shown[1].title == "Configuration file verify" &&
+              Matches(folder + "/RegScope.ini", folder, kIni) &&
+              Matches(folder + "/RegScope.cfg", folder, kCfg) &&
+              sys::ReadFile(folder + "/RegScope.cfg.bak", &kept, nullptr) &&
+              kept == "SERIAL_PORT=3\r\n" &&
+              sys::ReadFile(folder + "/sub/tool.cfg", &other, nullptr) &&
+              other == "MODULE_SLAVE=5\r\n";
+    if (!ok) {
+        for (const auto& m : shown)
+            std::fprintf(stderr, "box [%s] %s\n", m.title.c_str(), m.text.c_str());
+        _exit(2);
+    }
+}
+
+} // namespace
+
+TEST_F(ConfigReset, MissingFileOrKeyResetsAndEnds)
+{
+    folder = dir_;
+    ASSERT_EQ(mkdir(Path("sub").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(Path("sub/dir.cfg").c_str(), 0700), 0);
+    Put("sub/tool.cfg", "MODULE_SLAVE=5\r\n");
+    sys::SetExitHook(CheckReset);
+
+    const std::string none = Path("sub/none.cfg"), dir = Path("sub/dir.cfg");
+    const struct {
+        bool write;
+        std::string path, key, text;
+    } cases[] = {
+        {false, Path("RegScope.cfg"), "TIMEOUT", "Item TIMEOUT not found"},
+        {true, Path("sub/tool.cfg"), "SERIAL_PORT", "Item SERIAL_PORT not found"},
+        {false, none, "A", "File " + none + " not found"},
+        {true, none, "A", "File " + none + " not found"},
+        {true, dir, "A", "File " + dir + " not found"}, // only regular files count
+    };
+    for (const auto& c : cases) {
+        Put("RegScope.cfg", "SERIAL_PORT=3\r\n");
+        std::remove(Path("RegScope.cfg.bak").c_str());
+        expect_text = c.text;
+        expect_title = c.write ? "Configuration write" : "Configuration read";
+        if (c.write)
+            EXPECT_EXIT(WriteConfigKey(c.path, c.key, "1"), ::testing::ExitedWithCode(1), "")
+                << c.text;
+        else
+            EXPECT_EXIT(ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "") << c.text;
+    }
+}

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/config_store.h"
+#include "config_test_dir.h"
+#include "platform/headless/headless.h"
+#include "platform/system.h"
+
+using ConfigStore = ConfigDir;
+
+TEST_F(ConfigStore, KeysAndValuesAreTakenLiterally)
+{
+    Put("t.cfg", "[KEY=1]\r\nKEY=2\r\nA=b=c\r\nTOOL =X\r\ntool=Y\r\nTOOL=Z\r\nCFG_FILE=\r\n"
+                 "DUP=first\r\nDUP=second\r\nno equals\r\n\r\n SPACE= v \r\n");
+    const std::string p = Path("t.cfg");
+    EXPECT_EQ(ReadConfigKey(p, "KEY"), "2");
+    EXPECT_EQ(ReadConfigKey(p, "A"), "b=c");
+    EXPECT_EQ(ReadConfigKey(p, "TOOL"), "Z");
+    EXPECT_EQ(ReadConfigKey(p, "TOOL "), "X");
+    EXPECT_EQ(ReadConfigKey(p, "CFG_FILE"), "");
+    EXPECT_EQ(ReadConfigKey(p, "DUP"), "first");
+    EXPECT_EQ(ReadConfigKey(p, " SPACE"), " v ");
+
+    WriteConfigKey(p, "DUP", "a=b");
+    EXPECT_EQ(Get("t.cfg"),
+              "[KEY=1]\r\nKEY=2\r\nA=b=c\r\nTOOL =X\r\ntool=Y\r\nTOOL=Z\r\nCFG_FILE=\r\n"
+              "DUP=a=b\r\nDUP=second\r\nno equals\r\n\r\n SPACE= v \r\n");
+    EXPECT_TRUE(headless::MessagesShown().empty());
+}
+
+TEST_F(ConfigStore, ReadsEveryLineEndAndRewritesWithCrLf)
+{
+    // CR LF, bare CR, bare LF, LF CR (an LF line then an empty one), no end.
+    Put("t.cfg", "A=1\r\nB=2\rC=3\nD=4\n\rE=5");
+    const std::string p = Path("t.cfg");
+    for (const char* k : {"A", "B", "C", "D", "E"})
+        EXPECT_EQ(ReadConfigKey(p, k), std::to_string(k[0] - 'A' + 1));
+    WriteConfigKey(p, "C", "30");
+    EXPECT_EQ(Get("t.cfg"), "A=1\r\nB=2\r\nC=30\r\nD=4\r\n\r\nE=5\r\n");
+}
+
+TEST_F(ConfigStore, SameValueDoesNotTouchTheFile)
+{
+    const std::string content = "A=1\nB=\n"; // a rewrite would change the line ends
+    Put("t.cfg", content);
+    struct stat before = {}, after = {};
+    ASSERT_EQ(stat(Path("t.cfg").c_str(), &before), 0);
+    usleep(20000);
+    WriteConfigKey(Path("t.cfg"), "A", "1");
+    WriteConfigKey(Path("t.cfg"), "B", "");
+    ASSERT_EQ(stat(Path("t.cfg").c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    EXPECT_EQ(Get("t.cfg"), content);
+}
+
+TEST_F(ConfigStore, LongLinesAndLongFilesSurviveARewrite)
+{
+    std::string content, expected;
+    for (int i = 0; i < 4000; ++i) {
+        std::string line = "K" + std::to_string(i) + "=" + std::string(i % 7 ? 5 : 1000, 'v');
+        content += line + "\r\n";
+        expected += (i == 3999 ? "K3999=new" : line) + "\r\n";
+    }
+    Put("t.cfg", content);
+    WriteConfigKey(Path("t.cfg"), "K3999", "new");
+    EXPECT_EQ(Get("t.cfg"), expected);
+}
+
+TEST_F(ConfigStore, RewriteKeepsALinkedFileLinked)
+{
+    Put("real.cfg", "A=1\r\n");
+    ASSERT_EQ(symlink(Path("real.cfg").c_str(), Path("link.cfg").c_str()), 0);
+    WriteConfigKey(Path("link.cfg"), "A", "2");
+    struct stat st = {};
+    ASSERT_EQ(lstat(Path("link.cfg").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(Get("real.cfg"), "A=2\r\n");
+}
+
+// --- Writes that fail ------------------------------------------------------
+
+namespace
+{
+
+const std::string kOld = "A=1\r\nB=2\r\n";
+
+// The call returned, the old file stayed byte for byte and one stop box
+// named the file.
+bool FailedCleanly(const std::string& path)
+{
+    WriteConfigKey(path, "A", "2");
+    std::string now;
+    const auto& shown = headless::MessagesShown();
+    return sys::ReadFile(path, &now, nullptr) && now == kOld && shown.size() == 1 &&
+           shown[0].title == "Configuration write" && shown[0].icon == ui::Icon::Stop &&
+           shown[0].text.find(path) != std::string::npos;
+}
+
+// Root ignores permission bits, so the write runs in a child that gives up
+// root first and reports through its exit code.
+[[noreturn]] void WriteAsUser(const std::string& folder, const std::string& path)
+{
+    if (geteuid() == 0 &&
+        (chown(folder.c_str(), 65534, 65534) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+        _exit(10);
+    _exit(FailedCleanly(path) ? 0 : 11);
+}
+
+} // namespace
+
+TEST_F(ConfigStore, FailedWriteLeavesOldFileAndGoesOn)
+{
+    Put("t.cfg", kOld);
+    ASSERT_EQ(chmod(Path("t.cfg").c_str(), 0444), 0);
+    EXPECT_EXIT(WriteAsUser(dir_, Path("t.cfg")), ::testing::ExitedWithCode(0), "") << "file";
+    ASSERT_EQ(chmod(Path("t.cfg").c_str(), 0644), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+    EXPECT_EXIT(WriteAsUser(dir_, Path("t.cfg")), ::testing::ExitedWithCode(0), "") << "folder";
+
+    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+    LimitFileSize(5); // full disk
+    EXPECT_TRUE(FailedCleanly(Path("t.cfg")));
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}

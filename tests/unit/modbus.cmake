@@ -1,0 +1,3 @@
+regscope_add_test(modbus_unit_tests SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/modbus_codec_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/modbus_engine_test.cpp)

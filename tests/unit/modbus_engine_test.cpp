@@ -1,0 +1,401 @@
+// The transaction engine over a scripted device behind the serial port's
+// system-call seam: interrupted and partial I/O, replies in pieces, a device
+// that vanishes, a slave that floods, and the error report.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <poll.h>
+#include <unistd.h>
+
+#include "app/shell.h"
+#include "modbus/serial_link.h"
+#include "platform/headless/headless.h"
+#include "platform/posix/serial_syscalls.h"
+#include "platform/serial_port.h"
+#include "platform/system.h"
+
+namespace {
+
+constexpr int kFd = 42;
+
+// A piece of the reply: readable `delay_s` after the previous one (the
+// first: after the request was written), or a read error instead.
+struct Piece {
+    Bytes bytes;
+    double delay_s = 0;
+    int error = 0;
+};
+
+struct Device {
+    int open_error = 0;
+    int opens = 0, closes = 0, polls = 0;
+    size_t delivered = 0; // reply bytes handed out
+    Bytes stale;          // received before the request
+    Bytes written;
+    std::deque<Piece> pieces;
+    double ready_at = 1e300;
+    bool hung_up = false;
+    bool hang_up_on_write = false;
+    bool hangup_eof = true; // a hung-up read gives end-of-file, else EAGAIN
+    int write_eintr = 0, write_eagain = 0, read_eintr = 0, poll_eintr = 0, write_error = 0;
+    size_t write_max = SIZE_MAX;
+    size_t read_max = SIZE_MAX;
+} dev;
+
+bool FrontReady() { return !dev.pieces.empty() && sys::MonotonicSeconds() >= dev.ready_at; }
+
+int FakeOpen(const char*, int)
+{
+    if (dev.open_error) {
+        errno = dev.open_error;
+        return -1;
+    }
+    ++dev.opens;
+    return kFd;
+}
+
+int FakeClose(int)
+{
+    ++dev.closes;
+    return 0;
+}
+
+ssize_t FakeRead(int, void* buffer, size_t size)
+{
+    if (dev.read_eintr > 0 && dev.read_eintr--) {
+        errno = EINTR;
+        return -1;
+    }
+    if (dev.hung_up) {
+        if (dev.hangup_eof)
+            return 0;
+        errno = EAGAIN;
+        return -1;
+    }
+    if (!dev.stale.empty()) {
+        size_t n = std::min(size, dev.stale.size());
+        std::memcpy(buffer, dev.stale.data(), n);
+        dev.stale.erase(dev.stale.begin(), dev.stale.begin() + long(n));
+        return ssize_t(n);
+    }
+    if (!FrontReady()) {
+        errno = EAGAIN;
+        return -1;
+    }
+    Piece& p = dev.pieces.front();
+    if (p.error) {
+        errno = p.error;
+        return -1;
+    }
+    size_t n = std::min({size, p.bytes.size(), dev.read_max});
+    std::memcpy(buffer, p.bytes.data(), n);
+    dev.delivered += n;
+    p.bytes.erase(p.bytes.begin(), p.bytes.begin() + long(n));
+    if (p.bytes.empty()) {
+        dev.pieces.pop_front();
+        if (!dev.pieces.empty())
+            dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
+    }
+    return ssize_t(n);
+}
+
+ssize_t FakeWrite(int, const void* data, size_t size)
+{
+    if (dev.write_error) {
+        errno = dev.write_error;
+        return -1;
+    }
+    if (dev.write_eintr > 0 && dev.write_eintr--) {
+        errno = EINTR;
+        return -1;
+    }
+    if (dev.write_eagain > 0 && dev.write_eagain--) {
+        errno = EAGAIN;
+        return -1;
+    }
+    dev.hung_up = dev.hung_up || dev.hang_up_on_write;
+    size_t n = std::min(size, dev.write_max);
+    auto p = static_cast<const uint8_t*>(data);
+    dev.written.insert(dev.written.end(), p, p + n);
+    if (!dev.pieces.empty() && dev.ready_at > 1e299)
+        dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
+    return ssize_t(n);
+}
+
+int FakePoll(pollfd* fds, nfds_t, int timeout_ms)
+{
+    ++dev.polls;
+    fds->revents = 0;
+    if (dev.poll_eintr > 0 && dev.poll_eintr--) {
+        errno = EINTR;
+        return -1;
+    }
+    if (fds->events & POLLOUT) {
+        fds->revents = POLLOUT;
+        return 1;
+    }
+    if (dev.hung_up) {
+        fds->revents = POLLHUP | (dev.hangup_eof ? POLLIN : 0);
+        return 1;
+    }
+    double wait = timeout_ms / 1000.0;
+    if (!dev.pieces.empty() && dev.ready_at - sys::MonotonicSeconds() <= wait) {
+        sys::SleepSeconds(dev.ready_at - sys::MonotonicSeconds());
+        fds->revents = POLLIN;
+        return 1;
+    }
+    sys::SleepSeconds(wait);
+    return 0;
+}
+
+int FakeIoctl(int, unsigned long, void*) { return 0; }
+int FakeFlock(int, int) { return 0; }
+
+const serial::SystemCalls kFake = {FakeOpen,  FakeClose, FakeRead,  FakeWrite,
+                                   FakePoll,  FakeIoctl, FakeFlock};
+
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dev = Device{};
+        headless::Reset();
+        serial::SetSystemCalls(&kFake);
+        AutoReadActive = 1;
+    }
+    void TearDown() override
+    {
+        ClosePort();
+        serial::SetSystemCalls(nullptr);
+    }
+
+    // The reply to a read of registers 0..1 holding 0x1234 and 0x5678.
+    static Bytes GoodReply() { return BuildFrame(1, 3, {4, 0x12, 0x34, 0x56, 0x78}); }
+
+    int16_t ReadTwo(Bytes* data, float timeout_s = 0.5f)
+    {
+        return Transact(1, 3, {0, 0, 0, 2}, data, 5, timeout_s);
+    }
+
+    void ExpectReported(const std::string& message)
+    {
+        ASSERT_FALSE(headless::MessagesShown().empty());
+        const headless::MessageRecord& m = headless::MessagesShown().back();
+        EXPECT_EQ(m.text, message);
+        EXPECT_EQ(m.title, "Communication error");
+        EXPECT_EQ(m.icon, ui::Icon::Stop);
+        EXPECT_EQ(m.buttons, ui::Buttons::Ok);
+        EXPECT_EQ(AutoReadActive, 0);
+        EXPECT_FALSE(PortIsOpen());
+        EXPECT_EQ(ui::GetStatusText(), "Ready");
+    }
+};
+
+TEST_F(Engine, InvalidSettingsAndMissingDevice)
+{
+    struct Case {
+        int16_t port;
+        int32_t baud;
+        int16_t parity;
+        int16_t code;
+        const char* message;
+    } cases[] = {
+        {0, 9600, 2, 128, "Serial port not valid"},   {9, 9600, 2, 128, "Serial port not valid"},
+        {1, 299, 2, 128, "Baudrate not valid"},       {1, 1000001, 2, 128, "Baudrate not valid"},
+        {1, 9600, 4, 128, "Parity not valid"},        {1, 9600, -1, 128, "Parity not valid"},
+    };
+    for (const Case& c : cases) {
+        AutoReadActive = 1;
+        EXPECT_EQ(OpenPort(c.port, c.baud, c.parity), c.code);
+        ExpectReported(c.message);
+    }
+    EXPECT_EQ(dev.opens, 0);
+
+    dev.open_error = ENOENT;
+    AutoReadActive = 1;
+    EXPECT_EQ(OpenPort(3, 9600, 2), 129);
+    ExpectReported("COM3 port not available");
+    EXPECT_EQ(headless::MessagesShown().size(), 7u);
+}
+
+TEST_F(Engine, PortOpensOnceUntilClosed)
+{
+    Bytes data;
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    EXPECT_EQ(OpenPort(9, 1, 7), 0); // ignored while open
+    dev.pieces = {{GoodReply()}};
+    EXPECT_EQ(ReadTwo(&data), 0);
+    dev.pieces = {{GoodReply()}};
+    dev.ready_at = 1e300;
+    EXPECT_EQ(ReadTwo(&data), 0);
+    EXPECT_EQ(dev.opens, 1);
+    ClosePort();
+    EXPECT_EQ(dev.closes, 1);
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    EXPECT_EQ(dev.opens, 2);
+    EXPECT_TRUE(headless::MessagesShown().empty());
+}
+
+TEST_F(Engine, SurvivesInterruptedAndPartialIo)
+{
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.stale = {9, 9, 9};
+    dev.write_eintr = 2;
+    dev.write_eagain = 2;
+    dev.write_max = 3;
+    dev.read_eintr = 3;
+    dev.poll_eintr = 2;
+    Bytes reply = GoodReply();
+    for (uint8_t b : reply)
+        dev.pieces.push_back({{b}, 0.005});
+    Bytes data;
+    EXPECT_EQ(ReadTwo(&data), 0);
+    EXPECT_EQ(dev.written, BuildFrame(1, 3, {0, 0, 0, 2}));
+    EXPECT_EQ(data, (Bytes{4, 0x12, 0x34, 0x56, 0x78}));
+    EXPECT_TRUE(PortIsOpen());
+}
+
+TEST_F(Engine, PauseFollowsSuccessOnly)
+{
+    // 40 bit times at 300 bit/s: 0.133 s.
+    ASSERT_EQ(OpenPort(1, 300, 2), 0);
+    dev.pieces = {{GoodReply()}};
+    Bytes data;
+    double t0 = sys::MonotonicSeconds();
+    EXPECT_EQ(ReadTwo(&data), 0);
+    EXPECT_GE(sys::MonotonicSeconds() - t0, 40.0 / 300);
+
+    dev.pieces = {{BuildFrame(1, 0x83, {2})}};
+    dev.ready_at = 1e300;
+    t0 = sys::MonotonicSeconds();
+    EXPECT_EQ(ReadTwo(&data), 2);
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
+    EXPECT_EQ(data, (Bytes{4, 0x12, 0x34, 0x56, 0x78})); // untouched by the failure
+}
+
+TEST_F(Engine, TimeOuts)
+{
+    Bytes data;
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.pieces = {{GoodReply()}};
+    EXPECT_EQ(ReadTwo(&data, 0.0f), 130);
+    ExpectReported("Timeout: replay not received");
+    EXPECT_TRUE(data.empty());
+
+    // A silent slave: the wait sleeps in poll instead of spinning.
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.pieces.clear();
+    dev.polls = 0;
+    double t0 = sys::MonotonicSeconds();
+    EXPECT_EQ(ReadTwo(&data, 0.3f), 130);
+    EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
+    EXPECT_LE(dev.polls, 3);
+}
+
+TEST_F(Engine, ExtraBytesInOneReadOrLater)
+{
+    Bytes data;
+    Bytes longer = BuildFrame(1, 3, {4, 0x12, 0x34, 0x56, 0x78, 0x9A});
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.pieces = {{longer}};
+    EXPECT_EQ(ReadTwo(&data), 135);
+    ExpectReported("Received bad number of bytes");
+
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.pieces = {{Bytes(longer.begin(), longer.end() - 1)}, {{longer.back()}, 0.01}};
+    dev.ready_at = 1e300;
+    EXPECT_EQ(ReadTwo(&data), 132);
+    ExpectReported("Received bad checksum");
+}
+
+TEST_F(Engine, ExceptionEndsALongRead)
+{
+    Bytes data;
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.pieces = {{BuildFrame(1, 0x83, {2})}};
+    EXPECT_EQ(Transact(1, 3, {0, 0, 0, 125}, &data, 251, 2.0f), 2);
+    ExpectReported("Received command exception 2:\r\rIllegal data address");
+}
+
+TEST_F(Engine, BroadcastDoesNotWait)
+{
+    ASSERT_EQ(OpenPort(1, 300, 2), 0);
+    Bytes data{7};
+    double t0 = sys::MonotonicSeconds();
+    EXPECT_EQ(Transact(0, 6, {0, 1, 0, 2}, &data, 4, 1.0f), 0);
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 0.05);
+    EXPECT_EQ(dev.polls, 0);
+    EXPECT_EQ(data, Bytes{7});
+    EXPECT_EQ(dev.written, BuildFrame(0, 6, {0, 1, 0, 2}));
+}
+
+TEST_F(Engine, VanishedDeviceIsReportedOnce)
+{
+    Bytes data;
+    // Read error in the middle of a reply (adapter pulled out).
+    ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+    dev.pieces = {{{1, 3}}, {{}, 0.01, EIO}};
+    EXPECT_EQ(ReadTwo(&data), 129);
+    ExpectReported("COM2 port not available");
+    EXPECT_EQ(dev.closes, 1);
+
+    // A line hung up while the reply is awaited: poll returns at once
+    // forever, reads give end-of-file or nothing.
+    for (bool eof : {true, false}) {
+        ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+        dev.hung_up = false;
+        dev.hang_up_on_write = true;
+        dev.hangup_eof = eof;
+        dev.polls = 0;
+        EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
+        EXPECT_LE(dev.polls, 1);
+    }
+    // Already hung up before the request: found while draining.
+    ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+    dev.written.clear();
+    EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
+    EXPECT_TRUE(dev.written.empty());
+
+    // Writing fails.
+    ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+    dev.hung_up = dev.hang_up_on_write = false;
+    dev.write_error = ENXIO;
+    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(headless::MessagesShown().size(), 5u);
+    EXPECT_TRUE(data.empty());
+
+    // Nothing is sent on a closed port.
+    dev.written.clear();
+    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_TRUE(dev.written.empty());
+}
+
+TEST_F(Engine, FloodingSlaveCannotOverrunTheReply)
+{
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.pieces = {{Bytes(1000000, 0x55)}};
+    Bytes data;
+    EXPECT_EQ(ReadTwo(&data), 132);
+    EXPECT_LE(dev.delivered, 8192u);
+}
+
+TEST(SerialPortNames, LinkInStartUpFolderElseSystemPort)
+{
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("regscope-com-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::create_symlink("/dev/null", dir / "COM2");
+    std::filesystem::create_symlink(dir / "gone", dir / "COM4");
+    SetPortFolder(dir.string());
+    EXPECT_EQ(serial::DevicePath(2), (dir / "COM2").string());
+    // A link whose target vanished still names the device: it must not
+    // fall through to a real port of the machine.
+    EXPECT_EQ(serial::DevicePath(4), (dir / "COM4").string());
+    EXPECT_EQ(serial::DevicePath(3), "/dev/ttyS2");
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
