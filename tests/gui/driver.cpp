@@ -25,12 +25,6 @@ std::string Quote(const std::string& s)
     return q + "'";
 }
 
-void Run(const std::string& command)
-{
-    if (std::system(command.c_str()) != 0)
-        std::fprintf(stderr, "command failed: %s\n", command.c_str());
-}
-
 class StepTimer : public wxTimer {
   public:
     explicit StepTimer(std::function<void()> tick) : tick_(std::move(tick)) {}
@@ -115,6 +109,12 @@ void Driver::CheckEqual(const std::string& got, const std::string& want, const s
     Check(got == want, what + ": got \"" + got + "\", want \"" + want + "\"");
 }
 
+void Driver::Run(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "command failed: %s\n", command.c_str());
+}
+
 void Driver::Keys(const std::string& keys) { Run("xdotool key --delay 60 " + keys); }
 
 void Driver::Type(const std::string& text) { Run("xdotool type --delay 60 " + Quote(text)); }
@@ -154,7 +154,7 @@ wxColour Driver::PixelOf(const wxImage& shot, wxWindow* w, int dx, int dy)
 wxFrame* MainFrame()
 {
     for (wxWindow* w : wxTopLevelWindows)
-        if (auto* f = wxDynamicCast(w, wxFrame); f && f->IsShown())
+        if (auto* f = dynamic_cast<wxFrame*>(w); f && f->IsShown())
             return f;
     return nullptr;
 }
@@ -162,7 +162,7 @@ wxFrame* MainFrame()
 wxDialog* ModalBox()
 {
     for (wxWindow* w : wxTopLevelWindows)
-        if (auto* d = wxDynamicCast(w, wxDialog); d && d->IsShown() && d->IsModal())
+        if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsShown() && d->IsModal())
             return d;
     return nullptr;
 }

@@ -45,6 +45,7 @@ class Driver {
     void CheckEqual(const std::string& got, const std::string& want, const std::string& what);
 
     // --- The user, through the X server
+    static void Run(const std::string& command); // a shell command, e.g. xdotool
     static void Keys(const std::string& keys); // xdotool key names: "ctrl+c Return"
     static void Type(const std::string& text);
     static void Click(wxWindow* w);

@@ -34,7 +34,7 @@ void PassFirstStart(Driver& d, bool look)
         wxDialog* box = ModalBox();
         if (look) {
             d.Shot("default-files-warning");
-            auto* message = wxDynamicCast(box, wxGenericMessageDialog);
+            auto* message = dynamic_cast<wxGenericMessageDialog*>(box);
             d.Check(message != nullptr, "the warning is a message box");
             if (message)
                 d.Check(message->GetMessage().Contains(
@@ -123,7 +123,45 @@ void Accelerators(Driver& d)
     });
 }
 
+// Moving the window writes its position in dialog units at once; the next
+// start opens it there.
+void WindowPosition(Driver& d)
+{
+    PassFirstStart(d, false);
+    d.Do("move the window", [] {
+        Driver::Run("xdotool search --onlyvisible --name '^RegScope' windowmove 240 156");
+    });
+    // 240 px and 156 px are 160 and 96 dialog units with a 6 x 13 base.
+    d.WaitFor("position written", [] {
+        return ReadConfigKey(IniPath, "MAIN_POS_X") == "160" &&
+               ReadConfigKey(IniPath, "MAIN_POS_Y") == "96";
+    });
+    d.Do("look", [&d] {
+        d.Shot("moved");
+        int x = 0, y = 0;
+        ui::GetWindowPosition(&x, &y);
+        d.Check(x == 160 && y == 96,
+                "window position " + std::to_string(x) + "," + std::to_string(y));
+    });
+}
+
+// The second start in the folder of WindowPosition: no warning, and the
+// window where it was left.
+void WindowPositionRestored(Driver& d)
+{
+    d.WaitFor("main window", MainWindowShown);
+    d.Settle();
+    d.Do("look", [&d] {
+        d.Shot("restored");
+        wxPoint p = MainFrame()->GetPosition();
+        d.Check(p == wxPoint(240, 156),
+                "window at " + std::to_string(p.x) + "," + std::to_string(p.y));
+    });
+}
+
 const Scenario kScenarios[] = {
+    {"window_position", WindowPosition},
+    {"window_position_restored", WindowPositionRestored},
     {"first_start", FirstStart},
     {"menu_help", MenuHelp},
     {"accelerators", Accelerators},

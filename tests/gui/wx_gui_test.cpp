@@ -19,16 +19,26 @@ bool Have(const char* program)
     return std::system(command.c_str()) == 0;
 }
 
-void RunScenario(const std::string& name)
+bool ToolsMissing(std::string* which)
 {
     for (const char* tool : {"xvfb-run", "xdotool", "import"})
-        if (!Have(tool))
-            GTEST_SKIP() << tool << " is not installed";
-    fs::path root = fs::path(REGSCOPE_BINARY_DIR) / "gui-shots" / name;
-    fs::remove_all(root);
+        if (!Have(tool)) {
+            *which = tool;
+            return true;
+        }
+    return false;
+}
+
+// Runs a scenario in <build>/gui-shots/<folder>/work; `fresh` empties the
+// folder first.
+void RunScenario(const std::string& name, const std::string& folder, bool fresh)
+{
+    fs::path root = fs::path(REGSCOPE_BINARY_DIR) / "gui-shots" / folder;
+    if (fresh)
+        fs::remove_all(root);
     fs::path work = root / "work";
     fs::create_directories(work);
-    fs::path log = root / "driver.log";
+    fs::path log = root / (name + ".log");
     // HOME points into the test folder so that no password or setting of the
     // person running the tests reaches the program. GTK and fontconfig keep
     // caches for the whole process: leak reports would be about them.
@@ -43,10 +53,40 @@ void RunScenario(const std::string& name)
     EXPECT_EQ(rc, 0) << "driver log:\n" << text.str();
 }
 
+#define REQUIRE_X_TOOLS()                                                                          \
+    do {                                                                                           \
+        std::string missing;                                                                       \
+        if (ToolsMissing(&missing))                                                                \
+            GTEST_SKIP() << missing << " is not installed";                                        \
+    } while (0)
+
+void RunScenario(const std::string& name) { RunScenario(name, name, true); }
+
 } // namespace
 
-TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule) { RunScenario("first_start"); }
+TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule)
+{
+    REQUIRE_X_TOOLS();
+    RunScenario("first_start");
+}
 
-TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp) { RunScenario("menu_help"); }
+TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp)
+{
+    REQUIRE_X_TOOLS();
+    RunScenario("menu_help");
+}
 
-TEST(DesktopProgram, AcceleratorsActEvenInAnEditBox) { RunScenario("accelerators"); }
+TEST(DesktopProgram, AcceleratorsActEvenInAnEditBox)
+{
+    REQUIRE_X_TOOLS();
+    RunScenario("accelerators");
+}
+
+TEST(DesktopProgram, WindowOpensWhereItWasMoved)
+{
+    REQUIRE_X_TOOLS();
+    RunScenario("window_position", "window_position", true);
+    if (HasFailure())
+        return;
+    RunScenario("window_position_restored", "window_position", false);
+}
