@@ -1,0 +1,199 @@
+// regscope-sim: Modbus RTU slaves on a pseudo-terminal linked as COMn, for
+// trying RegScope without hardware. Runs until Ctrl+C or SIGTERM.
+#include "sim/sim.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: regscope-sim [options]\n"
+    "Serves Modbus RTU slaves on a pseudo-terminal linked as COMn, so that a\n"
+    "master that opens COMn in that folder talks to them.\n"
+    "\n"
+    "Options:\n"
+    "  --folder DIR        make the COMn link in DIR (default: the working directory)\n"
+    "  --port N            link name COMN, 1..99 (default 1)\n"
+    "  --slaves A[,A...]   addresses 1..247 of the generic slaves (default 1); each\n"
+    "                      has 65536 coils, discrete inputs, holding and input\n"
+    "                      registers and answers functions 1-6, 15, 16, 17 and 23\n"
+    "  --demo              visible values: holding registers 0..9 hold 111..1110,\n"
+    "                      coils and discrete inputs 0..7 a pattern, input\n"
+    "                      registers 0..9 move slowly over time\n"
+    "  --config-module     also a module in configuration mode at address 248\n"
+    "                      (functions 109 and 110, only at 9600 bit/s, even parity)\n"
+    "  --module-config A,BAUD,PARITY,RESET\n"
+    "                      the settings that module reports (default 1,9600,2,0)\n"
+    "  --no-pacing         write replies at once instead of at the line's byte time\n"
+    "                      (11 bits per character at the baud rate the master set)\n"
+    "  --verbose           print every frame received\n"
+    "  --help              show this text\n";
+
+int BadUsage(const std::string& message)
+{
+    std::fprintf(stderr, "regscope-sim: %s\nTry 'regscope-sim --help'.\n", message.c_str());
+    return 2;
+}
+
+// Whole decimal number within [lo, hi], nothing else in the text.
+bool ParseNumber(const std::string& text, unsigned long lo, unsigned long hi, unsigned long* out)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 10)
+        return false;
+    unsigned long v = std::strtoul(text.c_str(), nullptr, 10);
+    if (v < lo || v > hi)
+        return false;
+    *out = v;
+    return true;
+}
+
+bool SplitNumbers(const std::string& text, std::vector<std::string>* parts)
+{
+    size_t start = 0;
+    for (;;) {
+        size_t comma = text.find(',', start);
+        parts->push_back(text.substr(start, comma - start));
+        if (comma == std::string::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+std::string Hex(const Bytes& bytes)
+{
+    std::string s;
+    char b[4];
+    for (uint8_t x : bytes) {
+        std::snprintf(b, sizeof b, "%02X ", x);
+        s += b;
+    }
+    return s;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    sim::Options options;
+    options.pacing = true;
+    std::set<unsigned long> slaves;
+    bool demo = false, config_module = false, verbose = false;
+    sim::ModuleConfig module;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string* out) {
+            if (i + 1 >= argc)
+                return false;
+            *out = argv[++i];
+            return true;
+        };
+        std::string v;
+        unsigned long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--folder") {
+            if (!value(&v) || v.empty())
+                return BadUsage("--folder needs a folder");
+            options.folder = v;
+        } else if (arg == "--port") {
+            if (!value(&v) || !ParseNumber(v, 1, 99, &n))
+                return BadUsage("--port needs a number from 1 to 99");
+            options.port = static_cast<int>(n);
+        } else if (arg == "--slaves") {
+            std::vector<std::string> parts;
+            if (!value(&v) || !SplitNumbers(v, &parts))
+                return BadUsage("--slaves needs a list of addresses");
+            for (const auto& p : parts) {
+                if (!ParseNumber(p, 1, 247, &n))
+                    return BadUsage("slave address '" + p + "' is not a number from 1 to 247");
+                slaves.insert(n);
+            }
+        } else if (arg == "--demo") {
+            demo = true;
+        } else if (arg == "--config-module") {
+            config_module = true;
+        } else if (arg == "--module-config") {
+            std::vector<std::string> parts;
+            unsigned long a, b, p, r;
+            if (!value(&v) || !SplitNumbers(v, &parts) || parts.size() != 4 ||
+                !ParseNumber(parts[0], 0, 255, &a) || !ParseNumber(parts[1], 0, 4294967295ul, &b) ||
+                !ParseNumber(parts[2], 0, 255, &p) || !ParseNumber(parts[3], 0, 65535, &r))
+                return BadUsage("--module-config needs ADDRESS,BAUD,PARITY,RESET, e.g. 1,9600,2,0");
+            module.address = static_cast<uint8_t>(a);
+            module.baud = static_cast<uint32_t>(b);
+            module.parity = static_cast<uint8_t>(p);
+            module.reset_time = static_cast<uint16_t>(r);
+        } else if (arg == "--no-pacing") {
+            options.pacing = false;
+        } else if (arg == "--verbose") {
+            verbose = true;
+        } else {
+            return BadUsage("unknown option '" + arg + "'");
+        }
+    }
+    if (slaves.empty())
+        slaves.insert(1);
+
+    // Blocked before the simulator's thread starts, so that only sigwait
+    // below receives them.
+    sigset_t stop_signals;
+    sigemptyset(&stop_signals);
+    sigaddset(&stop_signals, SIGINT);
+    sigaddset(&stop_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+
+    sim::Simulator simulator;
+    for (unsigned long a : slaves)
+        simulator.AddGenericSlave(static_cast<uint8_t>(a), demo);
+    simulator.SetModuleConfig(module);
+    simulator.EnableConfigModule(config_module);
+    std::string error;
+    if (!simulator.Start(options, &error)) {
+        std::fprintf(stderr, "regscope-sim: %s\n", error.c_str());
+        return 1;
+    }
+
+    std::printf("Serving %s, linked as %s\n", simulator.DevicePath().c_str(),
+                simulator.LinkPath().c_str());
+    std::printf("Start RegScope in %s and choose serial port %d; any baud rate and parity.\n",
+                options.folder.c_str(), options.port);
+    std::printf("Generic slaves at:");
+    for (unsigned long a : slaves)
+        std::printf(" %lu", a);
+    std::printf("%s\n", demo ? " (demo values)" : "");
+    if (config_module)
+        std::printf("Module in configuration mode at 248 (9600 bit/s, even parity).\n");
+    std::printf("Press Ctrl+C to stop.\n");
+    std::fflush(stdout);
+
+    size_t shown = 0;
+    auto show_new_frames = [&] {
+        auto frames = simulator.Frames();
+        for (; shown < frames.size(); ++shown) {
+            const auto& f = frames[shown];
+            std::printf("%10.3f  %7u bit/s  parity code %d  %s%s\n", f.time_s, f.line.baud,
+                        f.line.parity_code, Hex(f.bytes).c_str(),
+                        f.crc_ok ? "" : " (bad checksum)");
+        }
+        std::fflush(stdout);
+    };
+    if (!verbose) {
+        int signal_number = 0;
+        sigwait(&stop_signals, &signal_number);
+    } else {
+        timespec tick{0, 200 * 1000 * 1000};
+        while (sigtimedwait(&stop_signals, nullptr, &tick) < 0)
+            show_new_frames();
+        show_new_frames();
+    }
+    simulator.Stop();
+    std::printf("Stopped; %s removed.\n", simulator.LinkPath().c_str());
+    return 0;
+}
