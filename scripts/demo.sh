@@ -19,7 +19,9 @@ fi
 
 mkdir -p "$demo"
 rm -f "$demo/COM1"
-"$build/sim/regscope-sim" --folder "$demo" --port 1 --generic 1 &
+# A generic slave at address 1 with visible values, and a module in
+# configuration mode for the Configure module tool that opens first.
+"$build/sim/regscope-sim" --folder "$demo" --port 1 --slaves 1 --demo --config-module &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 

@@ -78,9 +78,11 @@ bool Simulator::State::Pause(double seconds)
         double left = until - Now();
         if (left <= 0)
             return true;
+        // ppoll for its sub-millisecond resolution: a character at 115200
+        // bit/s lasts less than 0.1 ms.
         pollfd p{wake, POLLIN, 0};
-        int ms = static_cast<int>(std::ceil(left * 1000));
-        if (poll(&p, 1, ms) > 0 && (p.revents & POLLIN))
+        timespec ts{static_cast<time_t>(left), static_cast<long>((left - std::floor(left)) * 1e9)};
+        if (ppoll(&p, 1, &ts, nullptr) > 0 && (p.revents & POLLIN))
             return false;
     }
 }
@@ -277,7 +279,7 @@ void Simulator::State::Run()
                 frame.insert(frame.end(), pending.begin(), pending.end());
                 pending.clear();
             }
-            HandleFrame(frame, Now());
+            HandleFrame(frame, last_byte_s);
         }
     }
 }

@@ -96,6 +96,13 @@ void Driver::Fail(const std::string& why)
     std::_Exit(1);
 }
 
+void Driver::Skip(const std::string& why)
+{
+    std::fprintf(stderr, "SKIPPED: %s\n", why.c_str());
+    std::fflush(stderr);
+    std::_Exit(77);
+}
+
 void Driver::Check(bool ok, const std::string& what)
 {
     if (ok)

@@ -40,6 +40,9 @@ class Driver {
     void EndsByItself() { ends_by_itself_ = true; }
     bool Passed() const { return failures_ == 0 && done_; }
 
+    // Ends the run as skipped (what the scenario needs is not in the program).
+    [[noreturn]] void Skip(const std::string& why);
+
     // --- Checks: a failed check is reported and counted; the script goes on.
     void Check(bool ok, const std::string& what);
     void CheckEqual(const std::string& got, const std::string& want, const std::string& what);

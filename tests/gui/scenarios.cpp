@@ -113,6 +113,9 @@ void Accelerators(Driver& d)
     });
     d.Settle();
     d.Do("Ctrl+C", [&d] {
+        if (!Controls(wxCLASSINFO(wxTextCtrl)).empty())
+            d.Check(dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()) != nullptr,
+                    "an edit box has the focus");
         d.Shot("before-ctrl-c");
         Driver::Keys("ctrl+c");
     });
@@ -121,6 +124,66 @@ void Accelerators(Driver& d)
         d.Shot("after-ctrl-c");
         d.EndsByItself();
         Driver::Keys("ctrl+x");
+    });
+}
+
+bool SameColour(const wxColour& a, const wxColour& b)
+{
+    return a.IsOk() && b.IsOk() && a.Red() == b.Red() && a.Green() == b.Green() &&
+           a.Blue() == b.Blue();
+}
+
+// The first editable box in the field colour of the open panel.
+wxTextCtrl* FirstValueBox()
+{
+    for (wxWindow* w : Controls(wxCLASSINFO(wxTextCtrl))) {
+        auto* box = static_cast<wxTextCtrl*>(w);
+        if (box->IsEditable() && box->IsEnabled() && !box->IsMultiLine() &&
+            SameColour(box->GetBackgroundColour(), wxColour(227, 244, 255)))
+            return box;
+    }
+    return nullptr;
+}
+
+// Twelve digits are out of range for every numeric field, whatever its
+// limits: the box turns the error colour and keeps showing what was typed.
+void OutOfRange(Driver& d)
+{
+    PassFirstStart(d, false);
+    static int field = 0;
+    d.Do("type twelve digits into the first value field", [&d] {
+        wxTextCtrl* box = FirstValueBox();
+        if (!box)
+            d.Skip("the open panel has no value field");
+        Driver::Click(box);
+        Driver::Keys("End");
+    });
+    d.Settle();
+    d.Do("erase and type", [&d] {
+        field = ui::GetFocus();
+        d.Check(field != 0, "a field of the program has the focus");
+        std::string keys;
+        for (int i = 0; i < 15; ++i)
+            keys += " BackSpace";
+        Driver::Keys(keys);
+        Driver::Type("123456789012");
+    });
+    d.WaitFor("the error colour", [] { return ui::GetBackColour(field) == ErrorColour; });
+    d.Do("look", [&d] {
+        wxImage shot = d.Shot("error-colour");
+        d.CheckEqual(ui::GetText(field), "123456789012", "the box shows what was typed");
+        wxTextCtrl* box = nullptr;
+        for (wxWindow* w : Controls(wxCLASSINFO(wxTextCtrl)))
+            if (w->HasFocus())
+                box = static_cast<wxTextCtrl*>(w);
+        d.Check(box != nullptr, "the box still has the focus");
+        if (!box)
+            return;
+        // Left inside the box, away from the right-aligned digits and the
+        // border.
+        wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
+        d.Check(SameColour(pixel, wxColour(255, 150, 150)),
+                "box colour on screen " + pixel.GetAsString(wxC2S_CSS_SYNTAX).utf8_string());
     });
 }
 
@@ -161,6 +224,7 @@ void WindowPositionRestored(Driver& d)
 }
 
 const Scenario kScenarios[] = {
+    {"error_colour", OutOfRange},
     {"window_position", WindowPosition},
     {"window_position_restored", WindowPositionRestored},
     {"first_start", FirstStart},

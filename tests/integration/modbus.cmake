@@ -1,0 +1,16 @@
+regscope_add_test(modbus_sim_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_sim_test.cpp)
+
+# The peers come from Debian (libmodbus-dev, mbpoll); without them the
+# test is left out rather than failing to build.
+find_package(PkgConfig)
+if(PkgConfig_FOUND)
+  pkg_check_modules(LIBMODBUS IMPORTED_TARGET libmodbus)
+endif()
+if(LIBMODBUS_FOUND)
+  add_library(regscope_pty_bridge STATIC ${CMAKE_CURRENT_LIST_DIR}/modbus_pty_bridge.cpp)
+  target_include_directories(regscope_pty_bridge PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  find_package(Threads REQUIRED)
+  target_link_libraries(regscope_pty_bridge PUBLIC Threads::Threads)
+  regscope_add_test(modbus_peer_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_peer_test.cpp
+                    LIBS PkgConfig::LIBMODBUS regscope_pty_bridge)
+endif()

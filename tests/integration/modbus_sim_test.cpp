@@ -1,0 +1,280 @@
+// The transaction engine over a real pseudo-terminal against the bus
+// simulator: every result code with its message, replies in pieces, the
+// length rules, broadcast, the port's life cycle and a simulator that dies
+// under an open port.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+#include <unistd.h>
+
+#include "app/shell.h"
+#include "modbus/serial_link.h"
+#include "platform/headless/headless.h"
+#include "platform/system.h"
+#include "sim/sim.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+Bytes ReadRequest(uint16_t start, uint16_t quantity)
+{
+    return {uint8_t(start >> 8), uint8_t(start), uint8_t(quantity >> 8), uint8_t(quantity)};
+}
+
+class OverPty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        headless::Reset();
+        dir_ = fs::temp_directory_path() / ("regscope-modbus-" + std::to_string(getpid()));
+        fs::create_directories(dir_);
+        sim::Options options;
+        options.folder = dir_.string();
+        options.port = 1;
+        std::string error;
+        ASSERT_TRUE(sim_.Start(options, &error)) << error;
+        bank_ = sim_.AddGenericSlave(1);
+        for (uint16_t a = 0; a < 130; ++a)
+            bank_->SetHolding(a, uint16_t(1000 + a));
+        SetPortFolder(dir_.string());
+        AutoReadActive = 1;
+    }
+    void TearDown() override
+    {
+        ClosePort();
+        sim_.Stop();
+        fs::remove_all(dir_);
+    }
+
+    // Registers 0..n-1 of slave 1 at 9600 bit/s, even parity.
+    int16_t ReadHolding(uint16_t n, Bytes* data, float timeout_s = 1.0f, uint8_t address = 1)
+    {
+        int16_t code = OpenPort(1, 9600, 2);
+        if (code != 0)
+            return code;
+        return Transact(address, 3, ReadRequest(0, n), data, uint16_t(2 * n + 1), timeout_s);
+    }
+
+    std::string LastMessage() const
+    {
+        const auto& shown = headless::MessagesShown();
+        return shown.empty() ? std::string() : shown.back().text;
+    }
+
+    void ExpectFailure(int16_t code, int16_t expected, const std::string& message)
+    {
+        EXPECT_EQ(code, expected);
+        ASSERT_FALSE(headless::MessagesShown().empty());
+        EXPECT_EQ(headless::MessagesShown().back().title, "Communication error");
+        EXPECT_EQ(headless::MessagesShown().back().icon, ui::Icon::Stop);
+        EXPECT_EQ(LastMessage(), message);
+        EXPECT_FALSE(PortIsOpen());
+        EXPECT_EQ(AutoReadActive, 0);
+        EXPECT_EQ(ui::GetStatusText(), "Ready");
+    }
+
+    fs::path dir_;
+    sim::Simulator sim_;
+    std::shared_ptr<sim::RegisterBank> bank_;
+};
+
+TEST_F(OverPty, ReadsRegisterValues)
+{
+    Bytes data;
+    ASSERT_EQ(ReadHolding(3, &data), 0);
+    EXPECT_EQ(data, (Bytes{6, 0x03, 0xE8, 0x03, 0xE9, 0x03, 0xEA}));
+    EXPECT_TRUE(PortIsOpen());
+    EXPECT_TRUE(headless::MessagesShown().empty());
+    ASSERT_EQ(sim_.Frames().size(), 1u);
+    EXPECT_EQ(sim_.Frames()[0].bytes, BuildFrame(1, 3, ReadRequest(0, 3)));
+}
+
+TEST_F(OverPty, ExceptionCodes)
+{
+    const char* names[] = {"Illegal function code", "Illegal data address", "Illegal data value",
+                           "Slave device failure",  "Acknowledge",          "Slave device busy"};
+    for (int code = 1; code <= 7; ++code) {
+        sim::Fault f;
+        f.kind = sim::Fault::Exception;
+        f.exception_code = uint8_t(code);
+        sim_.InjectFault(f);
+        Bytes data;
+        if (code <= 6)
+            ExpectFailure(ReadHolding(2, &data), int16_t(code),
+                          "Received command exception " + std::to_string(code) + ":\r\r" +
+                              names[code - 1]);
+        else
+            ExpectFailure(ReadHolding(2, &data), 15, "Received unknown command exception");
+        EXPECT_TRUE(data.empty());
+    }
+    // A read of 125 registers ends at the fifth byte of the exception reply.
+    sim::Fault f;
+    f.kind = sim::Fault::Exception;
+    f.exception_code = 2;
+    sim_.InjectFault(f);
+    Bytes data;
+    double t0 = sys::MonotonicSeconds();
+    ExpectFailure(ReadHolding(125, &data, 3.0f), 2,
+                  "Received command exception 2:\r\rIllegal data address");
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 1.0);
+}
+
+TEST_F(OverPty, InvalidSettingsAndMissingDevice)
+{
+    ExpectFailure(OpenPort(9, 9600, 2), 128, "Serial port not valid");
+    ExpectFailure(OpenPort(1, 1000001, 2), 128, "Baudrate not valid");
+    ExpectFailure(OpenPort(1, 9600, 4), 128, "Parity not valid");
+    fs::create_symlink(dir_ / "no-such-pty", dir_ / "COM5");
+    ExpectFailure(OpenPort(5, 9600, 2), 129, "COM5 port not available");
+    EXPECT_TRUE(sim_.Frames().empty());
+}
+
+TEST_F(OverPty, TimeOuts)
+{
+    sim::Fault silent;
+    silent.kind = sim::Fault::NoReply;
+    sim_.InjectFault(silent);
+    Bytes data;
+    double t0 = sys::MonotonicSeconds();
+    ExpectFailure(ReadHolding(2, &data, 0.3f), 130, "Timeout: replay not received");
+    EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
+
+    // A time-out of 0 fails even a reply that is already there.
+    ExpectFailure(ReadHolding(2, &data, 0.0f), 130, "Timeout: replay not received");
+}
+
+TEST_F(OverPty, FramingFailures)
+{
+    struct Case {
+        sim::Fault::Kind kind;
+        int16_t code;
+        const char* message;
+    } cases[] = {
+        {sim::Fault::BadCrc, 132, "Received bad checksum"},
+        {sim::Fault::WrongAddress, 133, "Received bad slave address"},
+        {sim::Fault::WrongFunction, 134, "Received bad function code"},
+        {sim::Fault::ExtraBytes, 135, "Received bad number of bytes"},
+    };
+    for (const Case& c : cases) {
+        sim::Fault f;
+        f.kind = c.kind;
+        sim_.InjectFault(f);
+        Bytes data;
+        ExpectFailure(ReadHolding(2, &data), c.code, c.message);
+    }
+}
+
+TEST_F(OverPty, ReplyEndingAtTheExpectedLengthIsCutThere)
+{
+    // One data byte too many, checksum over all of it, but the first piece
+    // ends where the expected reply ends: the checksum is taken over those.
+    sim::Fault extra;
+    extra.kind = sim::Fault::ExtraBytes;
+    sim_.InjectFault(extra);
+    sim::Fault pieces;
+    pieces.kind = sim::Fault::Pieces;
+    pieces.piece_bytes = 2 * 2 + 1 + 4;
+    pieces.piece_delay_s = 0.05;
+    sim_.InjectFault(pieces);
+    Bytes data;
+    ExpectFailure(ReadHolding(2, &data), 132, "Received bad checksum");
+}
+
+TEST_F(OverPty, ReplyInDelayedPieces)
+{
+    sim::Fault f;
+    f.kind = sim::Fault::Pieces;
+    f.piece_bytes = 3;
+    f.piece_delay_s = 0.03;
+    sim_.InjectFault(f);
+    Bytes data;
+    ASSERT_EQ(ReadHolding(10, &data), 0);
+    EXPECT_EQ(data.size(), 21u);
+    EXPECT_EQ(data[20], uint8_t(1009 & 0xFF));
+}
+
+TEST_F(OverPty, LateBytesAreDiscardedBeforeTheNextRequest)
+{
+    sim::Fault f;
+    f.kind = sim::Fault::ExtraBytes;
+    f.trailing_garbage = true;
+    f.count = 3;
+    sim_.InjectFault(f);
+    sim::Fault pieces;
+    pieces.kind = sim::Fault::Pieces;
+    pieces.piece_bytes = 9;
+    pieces.piece_delay_s = 0.05;
+    sim_.InjectFault(pieces);
+    Bytes data;
+    ASSERT_EQ(ReadHolding(2, &data), 0);
+    sys::SleepSeconds(0.2); // the garbage has arrived by now
+    ASSERT_EQ(ReadHolding(2, &data), 0);
+    EXPECT_EQ(data, (Bytes{4, 0x03, 0xE8, 0x03, 0xE9}));
+}
+
+TEST_F(OverPty, BroadcastReturnsAtOnce)
+{
+    ASSERT_EQ(OpenPort(1, 9600, 2), 0);
+    Bytes data;
+    double t0 = sys::MonotonicSeconds();
+    EXPECT_EQ(Transact(0, 6, {0, 7, 0x12, 0x34}, &data, 4, 2.0f), 0);
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
+    EXPECT_TRUE(data.empty());
+    ASSERT_TRUE(sim_.WaitForFrames(1, 2.0));
+    EXPECT_EQ(sim_.Frames()[0].bytes, BuildFrame(0, 6, {0, 7, 0x12, 0x34}));
+    EXPECT_TRUE(headless::MessagesShown().empty());
+}
+
+TEST_F(OverPty, PortOpensOnceAndReopensWithNewSettings)
+{
+    Bytes data;
+    ASSERT_EQ(OpenPort(1, 9600, 2), 0);
+    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    // Ignored while open: the line keeps its settings.
+    ASSERT_EQ(OpenPort(1, 19200, 0), 0);
+    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    ClosePort();
+    ASSERT_EQ(OpenPort(1, 19200, 1), 0);
+    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    // A rate without a Bxxx constant is set exactly.
+    ClosePort();
+    ASSERT_EQ(OpenPort(1, 250000, 0), 0);
+    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+
+    std::vector<sim::Frame> frames = sim_.Frames();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0].line.baud, 9600u);
+    EXPECT_EQ(frames[0].line.parity_code, 2);
+    EXPECT_EQ(frames[1].line.baud, 9600u);
+    EXPECT_EQ(frames[1].line.parity_code, 2);
+    EXPECT_EQ(frames[2].line.baud, 19200u);
+    EXPECT_EQ(frames[2].line.parity_code, 1);
+    EXPECT_EQ(frames[3].line.baud, 250000u);
+    EXPECT_EQ(frames[3].line.parity_code, 0);
+    EXPECT_EQ(frames[3].line.stop_bits, 2);
+}
+
+TEST_F(OverPty, SimulatorGoneUnderAnOpenPort)
+{
+    Bytes data;
+    ASSERT_EQ(ReadHolding(1, &data), 0);
+    sim::Fault silent;
+    silent.kind = sim::Fault::NoReply;
+    sim_.InjectFault(silent);
+    // The simulator dies while the reply is awaited: the hang-up ends the
+    // wait long before the time-out, with one report.
+    std::thread killer([this] {
+        sys::SleepSeconds(0.2);
+        sim_.Stop();
+    });
+    double t0 = sys::MonotonicSeconds();
+    int16_t code = Transact(1, 3, ReadRequest(0, 1), &data, 3, 10.0f);
+    killer.join();
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 2.0);
+    ExpectFailure(code, 129, "COM1 port not available");
+    EXPECT_EQ(headless::MessagesShown().size(), 1u);
+}
+
+} // namespace
