@@ -179,9 +179,9 @@ void OutOfRange(Driver& d)
         d.Check(box != nullptr, "the box still has the focus");
         if (!box)
             return;
-        // Left inside the box, away from the right-aligned digits and the
-        // border.
-        wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
+        // Inside the box above the digits, which overflow a narrow box to
+        // its left edge, and below the border and focus ring.
+        wxColour pixel = Driver::PixelOf(shot, box, box->GetSize().x / 2, 4);
         d.Check(SameColour(pixel, wxColour(255, 150, 150)),
                 "box colour on screen " + pixel.GetAsString(wxC2S_CSS_SYNTAX).utf8_string());
     });
