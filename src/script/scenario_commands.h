@@ -7,3 +7,6 @@
 
 bool ExtraAction(const ScenarioLine& line);
 bool ExtraExpectation(const ScenarioLine& line);
+
+// Counts a failed expectation of an extra line, printed as "name:line: what".
+void ScenarioFail(const ScenarioLine& line, const std::string& what);

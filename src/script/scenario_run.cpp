@@ -334,6 +334,8 @@ void OnExit(int code)
 
 } // namespace
 
+void ScenarioFail(const ScenarioLine& line, const std::string& what) { Fail(line, what); }
+
 int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines)
 {
     run = Run{};

@@ -80,7 +80,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
     EXPECT_EQ(CurrentTool, 3);
     EXPECT_FALSE(ui::ControlExists(10001));
-    EXPECT_TRUE(ui::ControlExists(50000));
+    EXPECT_TRUE(ui::ControlExists(50001));
     EXPECT_TRUE(ui::IsMenuItemChecked(2103));
     EXPECT_FALSE(ui::IsMenuItemChecked(2101));
 
@@ -90,7 +90,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
     headless::MenuCommand(2103);
     EXPECT_EQ(SerialSettings.port, 3);
     EXPECT_TRUE(ui::IsMenuItemChecked(3103));
-    EXPECT_TRUE(ui::ControlExists(50000));
+    EXPECT_TRUE(ui::ControlExists(50001));
 }
 
 TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)

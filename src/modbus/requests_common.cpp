@@ -1,0 +1,39 @@
+// Shared steps of the requests.
+#include "modbus/requests_common.h"
+
+#include "app/shell.h"
+#include "modbus/serial_link.h"
+
+namespace {
+
+bool Reports(StatusKind kind) { return kind == StatusKind::Always || !AutoReadActive; }
+
+} // namespace
+
+int16_t BeginRequest(StatusKind kind)
+{
+    if (Reports(kind))
+        ShowStatus("", 0);
+    return OpenPort(SerialSettings.port, SerialSettings.baud, SerialSettings.parity);
+}
+
+int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned expected,
+                 Bytes* reply)
+{
+    return Transact(slave, function, data, reply, uint16_t(expected), SerialSettings.timeout);
+}
+
+int16_t RejectReply(int16_t code, const std::string& message)
+{
+    ReportCommError(message);
+    return code;
+}
+
+int16_t EndRequest(StatusKind kind, const std::string& text)
+{
+    if (Reports(kind))
+        ShowStatus(text, 0);
+    return 0;
+}
+
+std::string SlaveText(uint8_t slave) { return " " + std::to_string(slave); }

@@ -1,0 +1,139 @@
+// Reads: the four list reads, the one-register reads and the channel reads.
+#include "app/forms/field_access.h"
+#include "modbus/requests.h"
+#include "modbus/requests_common.h"
+#include "modbus/requests_compose.h"
+
+namespace {
+
+constexpr StatusKind kQuiet = StatusKind::QuietUnderAutoRead;
+
+struct ListKind {
+    uint8_t function;
+    const char* items; // as the status text names them
+    bool bits;         // coils and inputs, eight to a byte
+};
+
+constexpr ListKind kCoils{1, "Coil(s)", true};
+constexpr ListKind kDiscreteInputs{2, "Discrete Input(s)", true};
+constexpr ListKind kHoldingRegisters{3, "Holding Register(s)", false};
+constexpr ListKind kInputRegisters{4, "Input Register(s)", false};
+
+int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::string& start,
+                 const std::string& quantity)
+{
+    if (int16_t rc = BeginRequest(kQuiet))
+        return rc;
+    uint16_t n = Word16(quantity);
+    unsigned count = kind.bits ? CoilBytes(n) : 2u * n;
+    Bytes reply;
+    if (int16_t rc = Exchange(slave, kind.function, ListReadData(start, quantity), count + 1,
+                              &reply))
+        return rc;
+    if (IsBroadcast(slave))
+        return 0;
+    std::string message;
+    if (int16_t rc = CheckByteCount(reply, count, &message))
+        return RejectReply(rc, message);
+    uint16_t first = Word16(start);
+    SetFieldText(result_id,
+                 kind.bits ? BitListing(first, n, reply) : WordListing(first, n, reply));
+    return EndRequest(kQuiet, std::string(kind.items) + " readed from Slave" + SlaveText(slave) +
+                                  " : Address " + start + " : Quantity " + quantity);
+}
+
+// Function 3 or 4 for one register; `render` makes the text shown.
+template <typename Render>
+int16_t ReadOne(uint8_t function, uint8_t slave, int result_id, const std::string& address,
+                Render render)
+{
+    if (int16_t rc = BeginRequest(kQuiet))
+        return rc;
+    Bytes reply;
+    if (int16_t rc = Exchange(slave, function, ListReadData(address, "1"), 3, &reply))
+        return rc;
+    if (IsBroadcast(slave))
+        return 0;
+    std::string message;
+    if (int16_t rc = CheckByteCount(reply, 2, &message))
+        return RejectReply(rc, message);
+    SetFieldText(result_id, render(SingleRegister(reply)));
+    const char* what = function == 4 ? "Input Register" : "Holding Register";
+    return EndRequest(kQuiet, std::string(what) + " readed from Slave" + SlaveText(slave) +
+                                  " : Address " + address);
+}
+
+std::string Decimal(uint16_t word) { return std::to_string(word); }
+std::string LowByteBits(uint16_t word) { return Bits(word & 0xFF, 8); }
+std::string WordBits(uint16_t word) { return Bits(word, 16); }
+
+int16_t ReadChannel(uint8_t function, uint8_t slave, int result_id, const std::string& address,
+                    const ValueConversion& conversion)
+{
+    return ReadOne(function, slave, result_id, address, [&](uint16_t word) {
+        return conversion.word_to_text ? conversion.word_to_text(word) : Decimal(word);
+    });
+}
+
+} // namespace
+
+int16_t ReadCoilList(uint8_t slave, int result_id, const std::string& start,
+                     const std::string& quantity)
+{
+    return ReadList(kCoils, slave, result_id, start, quantity);
+}
+
+int16_t ReadDiscreteInputList(uint8_t slave, int result_id, const std::string& start,
+                              const std::string& quantity)
+{
+    return ReadList(kDiscreteInputs, slave, result_id, start, quantity);
+}
+
+int16_t ReadHoldingRegisterList(uint8_t slave, int result_id, const std::string& start,
+                                const std::string& quantity)
+{
+    return ReadList(kHoldingRegisters, slave, result_id, start, quantity);
+}
+
+int16_t ReadInputRegisterList(uint8_t slave, int result_id, const std::string& start,
+                              const std::string& quantity)
+{
+    return ReadList(kInputRegisters, slave, result_id, start, quantity);
+}
+
+int16_t ReadInputRegister(uint8_t slave, int result_id, const std::string& address)
+{
+    return ReadOne(4, slave, result_id, address, Decimal);
+}
+
+int16_t ReadInputRegisterBits8(uint8_t slave, int result_id, const std::string& address)
+{
+    return ReadOne(4, slave, result_id, address, LowByteBits);
+}
+
+int16_t ReadInputRegisterBits16(uint8_t slave, int result_id, const std::string& address)
+{
+    return ReadOne(4, slave, result_id, address, WordBits);
+}
+
+int16_t ReadHoldingRegister(uint8_t slave, int result_id, const std::string& address)
+{
+    return ReadOne(3, slave, result_id, address, Decimal);
+}
+
+int16_t ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::string& address)
+{
+    return ReadOne(3, slave, result_id, address, LowByteBits);
+}
+
+int16_t ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
+                         const ValueConversion& conversion)
+{
+    return ReadChannel(4, slave, result_id, address, conversion);
+}
+
+int16_t ReadChannelHolding(uint8_t slave, int result_id, const std::string& address,
+                           const ValueConversion& conversion)
+{
+    return ReadChannel(3, slave, result_id, address, conversion);
+}

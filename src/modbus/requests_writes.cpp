@@ -1,0 +1,121 @@
+// Writes: single coil and register, the two multiple writes, the channel
+// write and the combined write/read of function 23.
+#include "app/forms/field_access.h"
+#include "modbus/requests.h"
+#include "modbus/requests_common.h"
+#include "modbus/requests_compose.h"
+
+namespace {
+
+constexpr StatusKind kAlways = StatusKind::Always;
+
+// Sends data whose reply is an echo (functions 5, 6, 15, 16) and checks it.
+int16_t SendEchoed(uint8_t function, uint8_t slave, const Bytes& data, const std::string& status)
+{
+    Bytes reply;
+    if (int16_t rc = Exchange(slave, function, data, 4, &reply))
+        return rc;
+    if (!IsBroadcast(slave)) {
+        std::string message;
+        if (int16_t rc = CheckWriteEcho(function, data, reply, &message))
+            return RejectReply(rc, message);
+    }
+    return EndRequest(kAlways, status);
+}
+
+std::string SingleStatus(const char* what, uint8_t slave, const std::string& address)
+{
+    return std::string(what) + " writed to Slave" + SlaveText(slave) + " : Address " + address;
+}
+
+std::string ListStatus(const char* what, uint8_t slave, const std::string& start,
+                       const std::string& quantity)
+{
+    return SingleStatus(what, slave, start) + " : Quantity " + quantity;
+}
+
+Bytes WordBytes(uint16_t word) { return Bytes{uint8_t(word >> 8), uint8_t(word & 0xFF)}; }
+
+} // namespace
+
+int16_t WriteRegister(uint8_t slave, int value_id, const std::string& address)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    Bytes data = WriteRegisterData(address, GetFieldText(value_id));
+    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+}
+
+int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& address)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    Bytes data = EncodeWord(address);
+    Bytes value = WordBytes(BinaryTextValue(GetFieldText(value_id)));
+    data.insert(data.end(), value.begin(), value.end());
+    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+}
+
+int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    Bytes data = WriteCoilData(address, GetFieldText(value_id));
+    return SendEchoed(5, slave, data, SingleStatus("Coil", slave, address));
+}
+
+int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
+                            const ValueConversion& conversion)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    std::string text = GetFieldText(value_id);
+    uint16_t word = conversion.text_to_word ? conversion.text_to_word(text) : Word16(text);
+    Bytes data = EncodeWord(address);
+    Bytes value = WordBytes(word);
+    data.insert(data.end(), value.begin(), value.end());
+    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+}
+
+int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
+                      const std::string& quantity)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    Bytes data = WriteCoilListData(start, quantity, GetFieldText(values_id));
+    return SendEchoed(15, slave, data, ListStatus("Coil(s)", slave, start, quantity));
+}
+
+int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
+                          const std::string& quantity)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    Bytes data = WriteRegisterListData(start, quantity, GetFieldText(values_id));
+    return SendEchoed(16, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
+}
+
+int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
+                              const std::string& write_quantity, int result_id,
+                              const std::string& read_start, const std::string& read_quantity)
+{
+    if (int16_t rc = BeginRequest(kAlways))
+        return rc;
+    Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
+                               GetFieldText(values_id));
+    uint16_t r = Word16(read_quantity);
+    unsigned count = 2u * r;
+    Bytes reply;
+    if (int16_t rc = Exchange(slave, 23, data, count + 1, &reply))
+        return rc;
+    if (!IsBroadcast(slave)) {
+        std::string message;
+        if (int16_t rc = CheckByteCount(reply, count, &message))
+            return RejectReply(rc, message);
+        SetFieldText(result_id, WordListing(Word16(read_start), r, reply));
+    }
+    return EndRequest(kAlways, "Holding Register(s) writed/readed to/from Slave" +
+                                   SlaveText(slave) + " : Add(Wr) " + write_start + " : Qty(Wr) " +
+                                   write_quantity + " : Add(Rd) " + read_start + " : Qty(Rd) " +
+                                   read_quantity);
+}

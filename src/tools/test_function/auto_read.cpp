@@ -1,0 +1,32 @@
+// Auto Read of the read sub-forms: the listing is read again at every tick
+// of the sampling timer until the user stops it, a header command closes the
+// sub-form or a communication error clears AutoReadActive.
+#include "app/forms/field_access.h"
+#include "app/shell.h"
+#include "tools/test_function/test_function.h"
+
+void ToggleAutoRead(const SubForm&)
+{
+    if (AutoReadActive) {
+        // The timer keeps running; its ticks do nothing while the flag is off.
+        AutoReadActive = 0;
+        ShowStatus("Ready", 0);
+        return;
+    }
+    AutoReadActive = 1;
+    RestartAutoReadTimer();
+    AutoReadTick();
+}
+
+void AutoReadTick()
+{
+    if (!AutoReadActive)
+        return;
+    // Orange while the bus is busy, yellow between reads.
+    ShowStatus("Auto read active", AutoReadBusyColour);
+    const SubForm* form = OpenSubForm();
+    const SubForm* chosen = SubFormOfText(GetFieldText(kFunctionBoxId));
+    if (form && form == chosen && form->reads && ReadListing(*form) != 0)
+        return; // the error report has stopped Auto Read and shown "Ready"
+    ShowStatus("Auto read active", AutoReadIdleColour);
+}

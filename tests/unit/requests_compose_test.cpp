@@ -1,0 +1,121 @@
+// Request data composed from texts, reply content checks and listings.
+#include <gtest/gtest.h>
+
+#include "modbus/requests_compose.h"
+
+namespace {
+
+TEST(RequestData, SingleWritesAndTheCoilValueRule)
+{
+    EXPECT_EQ(ListReadData("100", "9"), (Bytes{0x00, 0x64, 0x00, 0x09}));
+    // Only the exact text "0" switches a coil OFF; an empty box is ON.
+    EXPECT_EQ(WriteCoilData("5", "0"), (Bytes{0x00, 0x05, 0x00, 0x00}));
+    EXPECT_EQ(WriteCoilData("5", ""), (Bytes{0x00, 0x05, 0xFF, 0x00}));
+    EXPECT_EQ(WriteCoilData("5", "00"), (Bytes{0x00, 0x05, 0xFF, 0x00}));
+    EXPECT_EQ(WriteCoilData("5", " 0"), (Bytes{0x00, 0x05, 0xFF, 0x00}));
+    // Values beyond 16 bits keep their low bits.
+    EXPECT_EQ(WriteRegisterData("65535", "70000"), (Bytes{0xFF, 0xFF, 0x11, 0x70}));
+}
+
+TEST(RequestData, BinaryTextTakesTheLeadingRunOfBinaryDigits)
+{
+    EXPECT_EQ(BinaryTextValue("101"), 5);
+    EXPECT_EQ(BinaryTextValue("1021"), 2);
+    EXPECT_EQ(BinaryTextValue(""), 0);
+    EXPECT_EQ(BinaryTextValue(" 11"), 0);
+    EXPECT_EQ(BinaryTextValue("1111111111111111"), 0xFFFF);
+    EXPECT_EQ(BinaryTextValue("10000000000000001"), 1); // seventeen digits: low 16 bits
+}
+
+TEST(RequestData, CoilListPacksOnlyLinesThatAreExactlyOne)
+{
+    // Quantity 3 with four lines: the fourth is not sent, bits beyond N are 0.
+    EXPECT_EQ(WriteCoilListData("0", "3", "1\r\n0\r\n1\r\n1"),
+              (Bytes{0x00, 0x00, 0x00, 0x03, 0x01, 0x05}));
+    // A line standing as typed (5) is OFF, not clamped to 1.
+    EXPECT_EQ(WriteCoilListData("0", "2", "1\r\n5"), (Bytes{0x00, 0x00, 0x00, 0x02, 0x01, 0x01}));
+    // Nine coils, missing lines OFF, the ninth in bit 0 of the second byte.
+    EXPECT_EQ(WriteCoilListData("16", "9", "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1"),
+              (Bytes{0x00, 0x10, 0x00, 0x09, 0x02, 0x80, 0x01}));
+    EXPECT_EQ(WriteCoilListData("0", "10", "1"),
+              (Bytes{0x00, 0x00, 0x00, 0x0A, 0x02, 0x01, 0x00}));
+}
+
+TEST(RequestData, RegisterListsFillMissingLinesWithZero)
+{
+    EXPECT_EQ(WriteRegisterListData("1", "3", "7\r\n70000"),
+              (Bytes{0x00, 0x01, 0x00, 0x03, 0x06, 0x00, 0x07, 0x11, 0x70, 0x00, 0x00}));
+    // An empty last line (a text ending with CR LF) is 0 too.
+    EXPECT_EQ(WriteRegisterListData("0", "2", "9\r\n"),
+              (Bytes{0x00, 0x00, 0x00, 0x02, 0x04, 0x00, 0x09, 0x00, 0x00}));
+    // Read fields first, then the write fields, count and values.
+    EXPECT_EQ(WriteReadData("10", "2", "20", "1", "258"),
+              (Bytes{0x00, 0x0A, 0x00, 0x02, 0x00, 0x14, 0x00, 0x01, 0x02, 0x01, 0x02}));
+}
+
+TEST(ReplyChecks, ByteCount)
+{
+    std::string message;
+    EXPECT_EQ(CheckByteCount(Bytes{2, 0, 5}, 2, &message), 0);
+    EXPECT_EQ(CheckByteCount(Bytes{4, 0, 5}, 2, &message), 147);
+    EXPECT_EQ(message, "Received bad bytes count");
+    // A count that fits but a reply too short to hold it never reaches a listing.
+    EXPECT_EQ(CheckByteCount(Bytes{2, 0}, 2, &message), 147);
+    // 128 registers count 256, which a one-byte field cannot carry.
+    Bytes reply(257, 0);
+    EXPECT_EQ(CheckByteCount(reply, 256, &message), 147);
+}
+
+TEST(ReplyChecks, WriteEchoesNameWhatDiffered)
+{
+    const Bytes request{0x00, 0x64, 0xFF, 0x00};
+    std::string message;
+    EXPECT_EQ(CheckWriteEcho(5, request, request, &message), 0);
+
+    EXPECT_EQ(CheckWriteEcho(5, request, Bytes{0x00, 0x65, 0xFF, 0x00}, &message), 146);
+    EXPECT_EQ(message, "Received bad register address");
+    // The address is checked first, even when the value differs too.
+    EXPECT_EQ(CheckWriteEcho(6, request, Bytes{0x01, 0x64, 0x00, 0x00}, &message), 146);
+
+    const Bytes wrong_value{0x00, 0x64, 0x00, 0x00};
+    const std::pair<uint8_t, const char*> cases[] = {
+        {5, "Received bad coil value"},
+        {6, "Received bad register value"},
+        {15, "Received bad coils quantity"},
+        {16, "Received bad words quantity"},
+    };
+    for (const auto& [function, text] : cases) {
+        int16_t rc = CheckWriteEcho(function, request, wrong_value, &message);
+        EXPECT_EQ(rc, function <= 6 ? 149 : 148) << int(function);
+        EXPECT_EQ(message, text);
+    }
+}
+
+TEST(Listings, WordLinesAndAddressWrap)
+{
+    EXPECT_EQ(WordListing(100, 1, Bytes{2, 0x00, 0x05}),
+              "00100 > 00005   00000000.00000101 \r\n");
+    EXPECT_EQ(WordListing(65535, 2, Bytes{4, 0xFF, 0xFF, 0x80, 0x00}),
+              "65535 > 65535   11111111.11111111 \r\n"
+              "00000 > 32768   10000000.00000000 \r\n");
+}
+
+TEST(Listings, BitLinesComeFromSuccessiveBytes)
+{
+    // Nine inputs: items 1 and 3 in the first byte, the ninth from bit 0 of the second.
+    EXPECT_EQ(BitListing(65534, 9, Bytes{2, 0x05, 0x01}),
+              "65534 > 1 \r\n65535 > 0 \r\n00000 > 1 \r\n00001 > 0 \r\n00002 > 0 \r\n"
+              "00003 > 0 \r\n00004 > 0 \r\n00005 > 0 \r\n00006 > 1 \r\n");
+    EXPECT_EQ(BitListing(0, 0, Bytes{0}), "");
+}
+
+TEST(Listings, FiveDigitsAndBinaryDigits)
+{
+    EXPECT_EQ(Five(7), "00007");
+    EXPECT_EQ(Five(65535), "65535");
+    EXPECT_EQ(Bits(0x05, 8), "00000101");
+    EXPECT_EQ(Bits(0x8001, 16), "1000000000000001");
+    EXPECT_EQ(SingleRegister(Bytes{2, 0x12, 0x34}), 0x1234);
+}
+
+} // namespace
