@@ -61,9 +61,10 @@ void FirstStart(Driver& d)
         d.Check(ui::IsMenuItemChecked(2101), "Configure module is checked");
         d.Check(ui::IsMenuItemChecked(3101), "COM1 is checked");
         d.Check(ui::IsMenuItemChecked(3303), "Even parity is checked");
-        // 400 x 280 dialog units with a 6 x 13 base: a classic dialog's size.
+        // The Configure module panel's 400 x 230 dialog units with a 6 x 13
+        // base: a classic dialog's size.
         wxSize client = frame->GetClientSize();
-        d.Check(client.x >= 560 && client.x <= 640 && client.y >= 430 && client.y <= 480,
+        d.Check(client.x >= 560 && client.x <= 640 && client.y >= 350 && client.y <= 400,
                 "client size " + std::to_string(client.x) + "x" + std::to_string(client.y));
         // Status bar: the bottom strip of the client area, in the status colour.
         wxWindow* client_area = frame->GetChildren().GetFirst()->GetData();
@@ -178,9 +179,9 @@ void OutOfRange(Driver& d)
         d.Check(box != nullptr, "the box still has the focus");
         if (!box)
             return;
-        // Left inside the box, away from the right-aligned digits and the
-        // border.
-        wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
+        // Inside the box above the digits, which overflow a narrow box to
+        // its left edge, and below the border and focus ring.
+        wxColour pixel = Driver::PixelOf(shot, box, box->GetSize().x / 2, 4);
         d.Check(SameColour(pixel, wxColour(255, 150, 150)),
                 "box colour on screen " + pixel.GetAsString(wxC2S_CSS_SYNTAX).utf8_string());
     });
