@@ -84,8 +84,14 @@ std::string ReadConfigKey(const std::string& path, const std::string& key)
     ResetAndExit("Item " + key + " not found", title);
 }
 
-void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value)
+void WriteConfigKey(const std::string& path, const std::string& key, const std::string& raw_value)
 {
+    // An entry is one line: a line break pasted into a value would split it
+    // and add a line that later reads as a key of its own.
+    std::string value = raw_value;
+    for (char& c : value)
+        if (c == '\r' || c == '\n')
+            c = ' ';
     const std::string title = "Configuration write";
     if (!sys::IsRegularFile(path))
         ResetAndExit("File " + path + " not found", title);

@@ -1,4 +1,132 @@
-// Setup commands: not built yet.
+// The File and Setup menu commands and About: the .cfg file in use and the
+// serial and timing settings it holds. Every change goes to the file at once
+// and into SerialSettings; a change the open port depends on closes it, so
+// that the next transaction reopens it with the new values.
 #include "app/setup_commands.h"
 
-void RunSetupCommand(int) {}
+#include <cmath>
+
+#include "app/config_store.h"
+#include "app/forms/shared_boxes.h"
+#include "app/setup_files.h"
+#include "app/shell.h"
+#include "modbus/serial_link.h"
+
+namespace {
+
+constexpr char kCR = '\r';
+
+void ChoosePort(int port)
+{
+    SerialSettings.port = int16_t(port);
+    WriteConfigKey(CfgPath, "SERIAL_PORT", std::to_string(port));
+    CheckMenuRange(3101, 8, 3100 + port);
+    ClosePort();
+}
+
+void ChooseParity(int parity)
+{
+    SerialSettings.parity = int16_t(parity);
+    WriteConfigKey(CfgPath, "SERIAL_PARITY", std::to_string(parity));
+    CheckMenuRange(3301, 4, 3301 + parity);
+    ClosePort();
+}
+
+// Asks for a new value of a key, proposing the stored one. False when the
+// answer is empty (Cancel included); *answer is stored as typed by the
+// caller, and its number is what the program works with.
+bool AskValue(const std::string& prompt, const std::string& title, const std::string& key,
+              std::string* answer)
+{
+    *answer = AskText(prompt, title, ReadConfigKey(CfgPath, key));
+    return !answer->empty();
+}
+
+void AskBaudrate()
+{
+    std::string answer;
+    if (!AskValue("Enter baudrate for communication", "Baudrate", "SERIAL_BAUD", &answer))
+        return;
+    double baud = ParseNumber(answer);
+    if (!(baud >= 300 && baud <= 1000000)) {
+        ShowError("Baudrate out of range (300÷1000000)", "Baudrate");
+        return;
+    }
+    WriteConfigKey(CfgPath, "SERIAL_BAUD", answer);
+    SerialSettings.baud = int32_t(std::lround(baud));
+    ClosePort();
+}
+
+// Time-out: read afresh at every transaction, so the port may stay open.
+void AskTimeout()
+{
+    std::string answer;
+    if (!AskValue("Enter timeout value for communication", "Timeout", "TIMEOUT", &answer))
+        return;
+    WriteConfigKey(CfgPath, "TIMEOUT", answer);
+    SerialSettings.timeout = float(ParseNumber(answer));
+}
+
+void AskSampleTime()
+{
+    std::string answer;
+    if (!AskValue("Enter time for values sampling", "Sampling time", "SAMPLE_TIME", &answer))
+        return;
+    WriteConfigKey(CfgPath, "SAMPLE_TIME", answer);
+    SerialSettings.sample_time = float(ParseNumber(answer));
+    RestartAutoReadTimer();
+}
+
+void AskTimeCalibration()
+{
+    std::string answer;
+    if (!AskValue("Enter time calibration divisor", "Time calibration", "TIME_CALIB", &answer))
+        return;
+    WriteConfigKey(CfgPath, "TIME_CALIB", answer);
+    SerialSettings.time_calib = float(ParseNumber(answer));
+    RestartAutoReadTimer();
+}
+
+std::string BuildLine()
+{
+#if defined(__clang__)
+    const char* compiler = "clang " __clang_version__;
+#elif defined(__GNUC__)
+    const char* compiler = "GCC " __VERSION__;
+#else
+    const char* compiler = "a C++20 compiler";
+#endif
+    return std::string("Linux build, made with ") + compiler;
+}
+
+void ShowAbout()
+{
+    std::string text = std::string("RegScope  release 2.2.0") + kCR + BuildLine() + kCR +
+                       "Serial port COMn: the file COMn in the start-up folder (normally a link "
+                       "to /dev/ttyUSB0 or to a simulator's pty), else /dev/ttyS(n-1).";
+    ui::MessageBox(text, "RegScope", ui::Icon::None, ui::Buttons::Ok);
+}
+
+} // namespace
+
+void RunSetupCommand(int command)
+{
+    if (command == 1101)
+        LoadConfiguration();
+    else if (command == 1201)
+        SaveConfigurationAs();
+    else if (command >= 3101 && command <= 3108)
+        ChoosePort(command - 3100);
+    else if (command == 3201)
+        AskBaudrate();
+    else if (command >= 3301 && command <= 3304)
+        ChooseParity(command - 3301);
+    else if (command == 3401)
+        AskTimeout();
+    else if (command == 3501)
+        AskSampleTime();
+    else if (command == 3601)
+        AskTimeCalibration();
+    else if (command == 4101)
+        ShowAbout();
+}

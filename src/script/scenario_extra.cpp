@@ -7,7 +7,9 @@
 #include <map>
 #include <memory>
 
+#include "app/password_store.h"
 #include "platform/system.h"
+#include "sim/models.h"
 #include "sim/sim.h"
 
 namespace {
@@ -231,10 +233,55 @@ bool ExpectOnBus(const ScenarioLine& line)
     return true;
 }
 
+// `sim config-module A,BAUD,PARITY,RESET`: a module in configuration mode at
+// address 248 holding these settings; `sim config-module off` removes it.
+void ConfigModule(const ScenarioLine& line)
+{
+    Need(line, 3);
+    sim::Simulator& simulator = Running(line);
+    if (line.words[2] == "off") {
+        simulator.EnableConfigModule(false);
+        return;
+    }
+    unsigned long address, baud, parity, reset_time;
+    if (std::sscanf(line.words[2].c_str(), "%lu,%lu,%lu,%lu", &address, &baud, &parity,
+                    &reset_time) != 4)
+        Problem(line, "config-module needs ADDRESS,BAUD,PARITY,RESET or off");
+    sim::ModuleConfig config;
+    config.address = uint8_t(address);
+    config.baud = uint32_t(baud);
+    config.parity = uint8_t(parity);
+    config.reset_time = uint16_t(reset_time);
+    simulator.SetModuleConfig(config);
+    simulator.EnableConfigModule(true);
+}
+
+// --- The access password -------------------------------------------------------
+
+std::string WithDir(const std::string& word)
+{
+    std::string out = word;
+    for (size_t at = out.find("$DIR"); at != std::string::npos; at = out.find("$DIR", at))
+        out.replace(at, 4, sys::WorkingDirectory());
+    return out;
+}
+
+// `password-folder PATH`: keeps the access password of a scenario away from
+// the user's own (use it before `start`).
+bool PasswordAction(const ScenarioLine& line)
+{
+    if (line.words.size() != 2 || line.words[0] != "password-folder")
+        return false;
+    SetPasswordFolderForTests(WithDir(line.words[1]));
+    return true;
+}
+
 } // namespace
 
 bool ExtraAction(const ScenarioLine& line)
 {
+    if (PasswordAction(line))
+        return true;
     const auto& w = line.words;
     if (w[0] != "sim")
         return false;
@@ -249,9 +296,17 @@ bool ExtraAction(const ScenarioLine& line)
     } else if (verb == "slave") {
         Need(line, 3);
         bus.banks[int(Int(w[2]))] = Running(line).AddGenericSlave(uint8_t(Int(w[2])));
+    } else if (verb == "module") {
+        // sim module A MODEL VERSION [held]: its registers take set-holding,
+        // set-input and sim-holding like a generic slave's.
+        Need(line, 5);
+        sim::ModelOptions model{w[3], w[4], !(w.size() > 5 && w[5] == "held")};
+        bus.banks[int(Int(w[2]))] = sim::AddModuleModel(Running(line), uint8_t(Int(w[2])), model);
     } else if (verb == "set-holding" || verb == "set-input" || verb == "set-coil" ||
                verb == "set-discrete") {
         SetTable(line);
+    } else if (verb == "config-module") {
+        ConfigModule(line);
     } else if (verb == "fault") {
         InjectFault(line);
     } else if (verb == "clear-faults") {

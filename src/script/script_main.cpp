@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "app/password_store.h"
 #include "platform/system.h"
 #include "script/scenario.h"
 
@@ -73,6 +74,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "regscope-script: cannot enter %s\n", dir.c_str());
         return 2;
     }
+    // A scenario never sees the password of the person running it: its
+    // store lives in the scenario's folder unless a line says otherwise.
+    SetPasswordFolderForTests(dir);
     int code = RunScenario(file, lines);
     if (temporary && !keep && code == 0) {
         std::string cmd = "rm -rf '" + dir + "'";

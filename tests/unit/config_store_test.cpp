@@ -42,6 +42,14 @@ TEST_F(ConfigStore, ReadsEveryLineEndAndRewritesWithCrLf)
     EXPECT_EQ(Get("t.cfg"), "A=1\r\nB=2\r\nC=30\r\nD=4\r\n\r\nE=5\r\n");
 }
 
+TEST_F(ConfigStore, ALineBreakInAValueCannotAddLines)
+{
+    Put("t.cfg", "A=1\r\nB=2\r\n");
+    WriteConfigKey(Path("t.cfg"), "A", "x\r\nB=evil");
+    EXPECT_EQ(Get("t.cfg"), "A=x  B=evil\r\nB=2\r\n");
+    EXPECT_EQ(ReadConfigKey(Path("t.cfg"), "B"), "2");
+}
+
 TEST_F(ConfigStore, SameValueDoesNotTouchTheFile)
 {
     const std::string content = "A=1\nB=\n"; // a rewrite would change the line ends

@@ -50,7 +50,7 @@ TEST_F(Shell, FirstStartInAnEmptyFolderCreatesFilesAndOpensConfigureModule)
     EXPECT_EQ(CfgPath, dir_ + "/RegScope.cfg");
     EXPECT_EQ(ui::GetTitle(), "RegScope [" + AbbreviatePath(CfgPath) + "]");
     EXPECT_EQ(CurrentTool, 1);
-    EXPECT_TRUE(ui::ControlExists(10000));
+    EXPECT_TRUE(ui::ControlExists(10001));
     for (int cmd = 2101; cmd <= 2104; ++cmd)
         EXPECT_EQ(ui::IsMenuItemChecked(cmd), cmd == 2101) << cmd;
     for (int cmd = 3101; cmd <= 3108; ++cmd)
@@ -79,7 +79,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
     headless::MenuCommand(2103);
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
     EXPECT_EQ(CurrentTool, 3);
-    EXPECT_FALSE(ui::ControlExists(10000));
+    EXPECT_FALSE(ui::ControlExists(10001));
     EXPECT_TRUE(ui::ControlExists(50001));
     EXPECT_TRUE(ui::IsMenuItemChecked(2103));
     EXPECT_FALSE(ui::IsMenuItemChecked(2101));

@@ -1,0 +1,75 @@
+// Reading and writing a module's serial settings in its configuration mode.
+#include "modbus/module_config_requests.h"
+
+#include "app/config_store.h"
+#include "app/forms/shared_boxes.h"
+#include "app/shell.h"
+#include "modbus/serial_link.h"
+
+namespace {
+
+constexpr uint8_t kConfigAddress = 248;
+constexpr uint8_t kReadConfig = 109;
+constexpr uint8_t kWriteConfig = 110;
+// The line settings a module in configuration mode listens at.
+constexpr int32_t kConfigBaud = 9600;
+constexpr int16_t kConfigParity = 2; // even
+
+// Slave address (8), baudrate (32), parity code (8), reset time (16).
+constexpr uint16_t kConfigBytes = 8;
+
+void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), from.end()); }
+
+// Whatever port was open, and with whatever settings, the module is only
+// reached at its own line settings.
+int16_t OpenAtConfigSettings()
+{
+    return OpenPort(SerialSettings.port, kConfigBaud, kConfigParity);
+}
+
+} // namespace
+
+int16_t ReadModuleConfiguration()
+{
+    ShowStatus("Reading configuration...", 0);
+    ClosePort();
+    if (int16_t rc = OpenAtConfigSettings())
+        return rc;
+    Bytes reply;
+    if (int16_t rc = Transact(kConfigAddress, kReadConfig, Bytes(), &reply, kConfigBytes,
+                              SerialSettings.timeout))
+        return rc;
+    ClosePort();
+
+    WriteConfigKey(CfgPath, "MODULE_CFG_SLAVE", DecodeByte(reply[0]));
+    WriteConfigKey(CfgPath, "MODULE_CFG_BAUD", DecodeDword(reply[1], reply[2], reply[3], reply[4]));
+    WriteConfigKey(CfgPath, "MODULE_CFG_PARITY", DecodeByte(reply[5]));
+    WriteConfigKey(CfgPath, "MODULE_CFG_RES_TIME", DecodeWord(reply[6], reply[7]));
+
+    WaitSeconds(0.5);
+    ui::Beep();
+    ShowStatus("Configuration readed from module", 0);
+    return 0;
+}
+
+int16_t WriteModuleConfiguration()
+{
+    ShowStatus("Writing configuration...", 0);
+    ClosePort();
+    Bytes data;
+    Append(&data, EncodeByte(ReadConfigKey(CfgPath, "MODULE_CFG_SLAVE")));
+    Append(&data, EncodeDword(ReadConfigKey(CfgPath, "MODULE_CFG_BAUD")));
+    Append(&data, EncodeByte(ReadConfigKey(CfgPath, "MODULE_CFG_PARITY")));
+    Append(&data, EncodeWord(ReadConfigKey(CfgPath, "MODULE_CFG_RES_TIME")));
+
+    if (int16_t rc = OpenAtConfigSettings())
+        return rc;
+    Bytes reply;
+    if (int16_t rc = Transact(kConfigAddress, kWriteConfig, data, &reply, 0, SerialSettings.timeout))
+        return rc;
+    WaitSeconds(0.5);
+    ClosePort();
+    ui::Beep();
+    ShowStatus("Configuration sended to module", 0);
+    return 0;
+}

@@ -1,0 +1,119 @@
+// Owner-only files and the per-user folder on POSIX systems.
+#include "platform/private_files.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sys {
+
+namespace {
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+bool Fail(int err, std::string* error)
+{
+    if (error)
+        *error = ErrnoText(err);
+    return false;
+}
+
+// Restores the process's file-creation mask when it goes out of scope.
+class UmaskGuard {
+public:
+    explicit UmaskGuard(mode_t mask) : old_(umask(mask)) {}
+    ~UmaskGuard() { umask(old_); }
+    UmaskGuard(const UmaskGuard&) = delete;
+    UmaskGuard& operator=(const UmaskGuard&) = delete;
+
+private:
+    mode_t old_;
+};
+
+} // namespace
+
+std::string UserProgramFolder()
+{
+    // The base directory specification says a relative value is invalid and
+    // must be ignored.
+    const char* xdg = getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/')
+        return std::string(xdg) + "/regscope";
+    return HomeDirectory() + "/.config/regscope";
+}
+
+bool MakePrivateFolder(const std::string& path, std::string* error)
+{
+    if (path.empty())
+        return Fail(ENOENT, error);
+    // Parents are made with the usual permissions, as any program would make
+    // ~/.config; only the last folder holds private files.
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        std::string parent = path.substr(0, slash);
+        if (mkdir(parent.c_str(), 0777) != 0 && errno != EEXIST)
+            return Fail(errno, error);
+    }
+    if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return Fail(errno, error);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return Fail(errno, error);
+    if (!S_ISDIR(st.st_mode))
+        return Fail(ENOTDIR, error);
+    return true;
+}
+
+bool WritePrivateFileAtomic(const std::string& path, const std::string& content,
+                            std::string* error)
+{
+    // The temporary file is created without group and other bits, so the
+    // content is never readable by others, not even for a moment. The atomic
+    // write gives the new file the old one's bits, so those are set first.
+    {
+        UmaskGuard guard(077);
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) != 0600 &&
+            chmod(path.c_str(), 0600) != 0)
+            return Fail(errno, error);
+        if (!WriteFileAtomic(path, content, error))
+            return false;
+    }
+    if (chmod(path.c_str(), 0600) != 0)
+        return Fail(errno, error);
+    return true;
+}
+
+bool SetFileTimes(const std::string& path, const LocalTime& when, std::string* error)
+{
+    tm t{};
+    t.tm_year = when.year - 1900;
+    t.tm_mon = when.month - 1;
+    t.tm_mday = when.day;
+    t.tm_hour = when.hour;
+    t.tm_min = when.minute;
+    t.tm_sec = when.second;
+    t.tm_isdst = -1;
+    time_t seconds = mktime(&t);
+    if (seconds == time_t(-1))
+        return Fail(EINVAL, error);
+    timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = seconds;
+    times[0].tv_nsec = times[1].tv_nsec = long(when.millisecond) * 1000000L;
+    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+        return Fail(errno, error);
+    return true;
+}
+
+bool RemoveFile(const std::string& path, std::string* error)
+{
+    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+        return Fail(errno, error);
+    return true;
+}
+
+} // namespace sys

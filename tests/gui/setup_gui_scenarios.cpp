@@ -1,0 +1,133 @@
+// What the Setup menu and password GUI tests do with the desktop program.
+#include "scenarios.h"
+
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/msgdlg.h>
+// After msgdlg.h, which it builds on.
+#include <wx/generic/msgdlgg.h>
+#include <wx/textdlg.h>
+
+#include "app/config_store.h"
+#include "app/shell.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
+namespace gui {
+
+namespace {
+
+const char* const kPassword = "gui pass ";
+
+bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr; }
+
+wxTextEntryDialog* InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()); }
+
+std::string MessageShown()
+{
+    auto* box = dynamic_cast<wxGenericMessageDialog*>(ModalBox());
+    return box ? box->GetMessage().utf8_string() : std::string();
+}
+
+std::string StorePath() { return sys::HomeDirectory() + "/.config/regscope/kqp234mc.dpl"; }
+
+void PassFirstStart(Driver& d)
+{
+    d.WaitFor("default-files warning", [] { return ModalBox() != nullptr; });
+    d.Do("answer it", [] { Driver::Keys("Return"); });
+    d.WaitFor("main window", MainWindowShown);
+    d.Settle();
+}
+
+// Types an answer into the input box on screen, replacing what it holds.
+void AnswerInputBox(Driver& d, const std::string& what, const std::string& answer,
+                    const std::string& title, const std::string& initial)
+{
+    d.WaitFor(what, [] { return InputBoxShown() != nullptr; });
+    d.Do("answer " + what, [&d, what, answer, title, initial] {
+        wxTextEntryDialog* box = InputBoxShown();
+        d.Shot(what);
+        if (box) {
+            d.CheckEqual(box->GetTitle().utf8_string(), title, what + " title");
+            d.CheckEqual(box->GetValue().utf8_string(), initial, what + " proposal");
+        }
+        Driver::Keys("ctrl+a BackSpace");
+        Driver::Type(answer);
+        Driver::Keys("Return");
+    });
+}
+
+// Setup > Baudrate from the keyboard: a refused answer, then a good one.
+void Baudrate(Driver& d)
+{
+    PassFirstStart(d);
+    d.Do("Setup > Baudrate", [] { Driver::Keys("alt+s b"); });
+    AnswerInputBox(d, "baudrate out of range", "299", "Baudrate", "9600");
+    d.WaitFor("refusal", [] { return !MessageShown().empty(); });
+    d.Do("read the refusal", [&d] {
+        d.Shot("refused");
+        d.CheckEqual(MessageShown(), "Baudrate out of range (300÷1000000)", "refusal text");
+        Driver::Keys("Return");
+    });
+    d.WaitFor("main window again", MainWindowShown);
+    d.Do("nothing stored; Setup > Baudrate again", [&d] {
+        d.CheckEqual(ReadConfigKey(CfgPath, "SERIAL_BAUD"), "9600", "SERIAL_BAUD");
+        Driver::Keys("alt+s b");
+    });
+    AnswerInputBox(d, "baudrate", "19200", "Baudrate", "9600");
+    d.WaitFor("stored", [] { return ReadConfigKey(CfgPath, "SERIAL_BAUD") == "19200"; });
+    d.Do("in memory", [&d] { d.Check(SerialSettings.baud == 19200, "SerialSettings.baud"); });
+}
+
+// Setup > Password with no password set yet: only the new one is asked.
+void SetPassword(Driver& d)
+{
+    PassFirstStart(d);
+    d.Do("Setup > Password", [] { Driver::Keys("alt+s w"); });
+    AnswerInputBox(d, "new password", kPassword, "PASSWORD", "");
+    d.WaitFor("stored", [] { return sys::IsRegularFile(StorePath()); });
+}
+
+// The next start asks before any window is shown.
+void PasswordPrompt(Driver& d)
+{
+    d.WaitFor("password question", [] { return InputBoxShown() != nullptr; });
+    d.Do("no window yet", [&d] { d.Check(MainFrame() == nullptr, "no main window"); });
+    AnswerInputBox(d, "password", kPassword, "PASSWORD", "");
+    d.WaitFor("main window", MainWindowShown);
+}
+
+void PasswordRefused(Driver& d)
+{
+    AnswerInputBox(d, "password", "gui pass", "PASSWORD", "");
+    d.WaitFor("refusal", [] { return !MessageShown().empty(); });
+    d.Do("read the refusal", [&d] {
+        d.Shot("refused");
+        d.CheckEqual(MessageShown(), "Password not valid", "refusal text");
+        d.Check(MainFrame() == nullptr, "no main window");
+        d.EndsByItself();
+        Driver::Keys("Return");
+    });
+    // The program ends on its own once the box is closed; still running
+    // after this is a failure.
+    d.WaitFor("the program ends", [] { return false; });
+}
+
+const Scenario kScenarios[] = {
+    {"setup_baudrate", Baudrate},
+    {"set_password", SetPassword},
+    {"password_prompt", PasswordPrompt},
+    {"password_refused", PasswordRefused},
+};
+
+} // namespace
+
+const Scenario* FindScenario(const std::string& name)
+{
+    for (const Scenario& s : kScenarios)
+        if (name == s.name)
+            return &s;
+    return nullptr;
+}
+
+} // namespace gui
