@@ -58,7 +58,8 @@ void IdentifyAndRead(Driver& d)
     d.Settle();
     d.Do("into the address box", [&d] { ClickControl(d, 20011); });
     d.Do("type 2", [] {
-        Driver::Keys("ctrl+a BackSpace");
+        // Ctrl+A is the Analyzer's accelerator, not select-all.
+        Driver::Keys("Home shift+End Delete");
         Driver::Type("2");
     });
     d.WaitFor("address stored", [] { return ReadConfigKey(CfgPath, "MODULE_SLAVE") == "2"; });
