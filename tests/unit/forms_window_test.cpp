@@ -174,6 +174,10 @@ TEST_F(FormsWindow, SteppersStopAtTheLimitAndStoreOnlyChanges)
     ui::SetText(10011, "12ab");
     EXPECT_TRUE(StepUp(10011, "127", false));
     EXPECT_EQ(Text(10011), "13");
+    // A fraction steps to the neighbouring fraction, not to a rounding error.
+    ui::SetText(10011, "0.7");
+    EXPECT_TRUE(StepUp(10011, "127", false));
+    EXPECT_EQ(Text(10011), "1.7");
 }
 
 TEST_F(FormsWindow, CheckAndChoiceFields)
