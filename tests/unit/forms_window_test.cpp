@@ -3,6 +3,7 @@
 // user types, clicks and steps.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -278,6 +279,8 @@ TEST_F(FormsWindow, WaitSecondsEndsAndKeepsTheWindowAlive)
     int before = headless::ProcessedMessageCalls();
     WaitSeconds(0);
     EXPECT_EQ(headless::ProcessedMessageCalls(), before + 1); // pumps once
+    WaitSeconds(std::nan(""));
+    EXPECT_EQ(headless::ProcessedMessageCalls(), before + 2);
 }
 
 TEST_F(FormsWindow, CancelAnswers)
