@@ -58,7 +58,8 @@ void IdentifyAndRead(Driver& d)
     d.Settle();
     d.Do("into the address box", [&d] { ClickControl(d, 20011); });
     d.Do("type 2", [] {
-        Driver::Keys("ctrl+a BackSpace");
+        // Ctrl+A would open the Analyzer: empty the box key by key.
+        Driver::Keys("End BackSpace BackSpace BackSpace");
         Driver::Type("2");
     });
     d.WaitFor("address stored", [] { return ReadConfigKey(CfgPath, "MODULE_SLAVE") == "2"; });
