@@ -58,8 +58,8 @@ void IdentifyAndRead(Driver& d)
     d.Settle();
     d.Do("into the address box", [&d] { ClickControl(d, 20011); });
     d.Do("type 2", [] {
-        // Ctrl+A is the Analyzer's accelerator, not select-all.
-        Driver::Keys("Home shift+End Delete");
+        // Ctrl+A would open the Analyzer: empty the box key by key.
+        Driver::Keys("End BackSpace BackSpace BackSpace");
         Driver::Type("2");
     });
     d.WaitFor("address stored", [] { return ReadConfigKey(CfgPath, "MODULE_SLAVE") == "2"; });

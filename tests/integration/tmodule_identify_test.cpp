@@ -45,35 +45,6 @@ TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
     }
 }
 
-TEST_F(TestModuleBus, FieldsKeepTheirPlaceWhenAModelLacksOthers)
-{
-    Module(3, "NODE-T02", "r.01.002");
-    Identify(3);
-    const headless::ControlState* filter = headless::Control(22031);
-    ASSERT_NE(filter, nullptr);
-    EXPECT_EQ(filter->spec.x, 15);
-    EXPECT_EQ(filter->spec.y, 140);
-    EXPECT_EQ(headless::Control(22033)->spec.x, 70);
-    EXPECT_EQ(headless::Control(22034)->spec.x, 110);
-    EXPECT_FALSE(ui::ControlExists(22021));
-}
-
-TEST_F(TestModuleBus, Panel24ShowsTheCodesOfItsFirmware)
-{
-    Module(5, "NODE-T04", "r.01.008");
-    Module(10, "NODE-T04", "r.01.007");
-    Identify(5);
-    std::string newer = Text(24900);
-    EXPECT_NE(newer.find("NTC-10K3435: 61   0111\r\n"), std::string::npos);
-    EXPECT_NE(newer.find("130 Kohm   : 73   0111\r\n"), std::string::npos);
-    Identify(10);
-    std::string older = Text(24900);
-    EXPECT_EQ(older.find(": 61 "), std::string::npos);
-    EXPECT_EQ(older.find(": 73 "), std::string::npos);
-    EXPECT_NE(older.find("NTC-DKF103 : 60   0111\r\n\r\n30 Kohm"), std::string::npos);
-    EXPECT_NE(older.find("300 ohm    : 72   0111\r\n\r\n%Pot"), std::string::npos);
-}
-
 TEST_F(TestModuleBus, UnknownPaddedOrSilentModulesOpenNoPanel)
 {
     Module(11, std::string("NODE-T1\0", 8), "r.01.003");
@@ -100,24 +71,6 @@ TEST_F(TestModuleBus, UnknownPaddedOrSilentModulesOpenNoPanel)
     EXPECT_EQ(headless::MessagesShown()[0].title, "Communication error");
     EXPECT_EQ(Text(20001), " Test module : no slave at this address");
     EXPECT_EQ(ui::GetStatusText(), "Ready");
-}
-
-TEST_F(TestModuleBus, TouchingTheFormClosesThePanel)
-{
-    Module(2, "NODE-T01", "r.01.003");
-    Identify(2);
-    ASSERT_TRUE(ui::ControlExists(21011));
-    headless::Focus(20011);
-    EXPECT_FALSE(ui::ControlExists(21011));
-    EXPECT_EQ(Text(20001), " Test module");
-    // The identification reads the stored key; "<" stores through the box.
-    headless::Click(20013);
-    EXPECT_EQ(ReadConfigKey(CfgPath, "MODULE_SLAVE"), "1");
-    headless::Click(20013);
-    EXPECT_EQ(Text(20011), "1");
-    headless::SetTextAsUser(20011, "247");
-    headless::Click(20014);
-    EXPECT_EQ(Text(20011), "247");
 }
 
 } // namespace

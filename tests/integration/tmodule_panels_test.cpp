@@ -65,39 +65,6 @@ TEST_F(TestModuleBus, ListsOfTheOtherPanels)
     EXPECT_EQ(Requests(), (Pairs{{4, 1}, {6, 2}}));
 }
 
-TEST_F(TestModuleBus, BinaryFieldsShowAndTakeBits)
-{
-    auto t01 = Module(2, "NODE-T01", "r.01.003");
-    t01->SetHolding(0, 261);
-    t01->SetInput(0, 1);
-    Identify(2);
-
-    headless::Click(21023);
-    EXPECT_EQ(Text(21021), "00000101"); // low 8 bits only
-    headless::Click(21013);
-    EXPECT_EQ(Text(21011), "0000000000000001");
-    EXPECT_EQ(ui::GetStatusText(), "Input Register readed from Slave 2 : Address 0");
-
-    headless::SetTextAsUser(21021, "101");
-    EXPECT_EQ(Back(21021), FieldColour);
-    headless::Click(21024);
-    EXPECT_EQ(t01->Holding(0), 5);
-
-    headless::SetTextAsUser(21021, "2");
-    EXPECT_EQ(Back(21021), ErrorColour);
-    EXPECT_EQ(ui::GetStatusText(), "Holding Register 0 : Digital outputs");
-    t01->SetHolding(0, 99);
-    headless::Click(21024);
-    EXPECT_EQ(Requests().back(), (std::pair<int, int>{6, 0}));
-    EXPECT_EQ(t01->Holding(0), 0); // no binary digits: 0
-
-    headless::SetTextAsUser(21031, "11");
-    EXPECT_EQ(Back(21031), ErrorColour);
-    headless::Click(21034);
-    EXPECT_EQ(t01->Holding(1), 11);
-    EXPECT_TRUE(headless::MessagesShown().empty());
-}
-
 TEST_F(TestModuleBus, ValuesReadOutOfRangeAreMarkedAndAnalogValuesStayUnsigned)
 {
     auto t01 = Module(2, "NODE-T01", "r.01.003");

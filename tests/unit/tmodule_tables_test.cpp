@@ -164,24 +164,4 @@ TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
     EXPECT_EQ(InformationsText(p, "r.02.000"), InformationsText(p, "r.01.008"));
 }
 
-TEST(PanelProfiles, OtherInformationsAreFixedAndDigitalPanelsHaveNone)
-{
-    for (int code : {21, 22, 23, 40})
-        EXPECT_TRUE(FindProfile(code)->info.empty()) << code;
-    EXPECT_EQ(Lines(InformationsText(*FindProfile(25), "r.00.000")).size(), 14u);
-    EXPECT_EQ(InformationsText(*FindProfile(26), "r.01.000"),
-              "To select the type of a channel, the Config value must be written.\r\n"
-              "The Conf code can be written only once because it is stored permanently.\r\n"
-              "\r\n"
-              "Input      : Conf\r\n"
-              "-----------------\r\n"
-              "Disabled   : 0\r\n"
-              "Voltage In : 1\r\n"
-              "Current In : 2\r\n");
-    std::vector<std::string> t08 = Lines(InformationsText(*FindProfile(41), "r.01.000"));
-    ASSERT_EQ(t08.size(), 21u);
-    EXPECT_EQ(t08[8], "");
-    EXPECT_EQ(t08[20], "KTY84            : 9");
-}
-
 } // namespace
