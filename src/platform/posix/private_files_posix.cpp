@@ -38,7 +38,7 @@ private:
 
 std::string UserProgramFolder()
 {
-    // The base directory specification says a relative value is invalid and
+    // The XDG base directory rules call a relative value invalid and
     // must be ignored.
     const char* xdg = getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/')
