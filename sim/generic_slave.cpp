@@ -7,10 +7,6 @@
 namespace sim {
 namespace {
 
-constexpr uint8_t kIllegalFunction = 1;
-constexpr uint8_t kIllegalAddress = 2;
-constexpr uint8_t kIllegalValue = 3;
-
 // Limits of the Modbus application protocol: a reply or request must fit in
 // the 256-byte RTU frame.
 constexpr unsigned kMaxReadBits = 2000;
@@ -18,14 +14,6 @@ constexpr unsigned kMaxWriteBits = 1968;
 constexpr unsigned kMaxReadRegisters = 125;
 constexpr unsigned kMaxWriteRegisters = 123;
 constexpr unsigned kMaxReadWriteRegisters = 121;  // the write half of function 23
-
-unsigned Word(const Bytes& d, size_t at) { return d[at] * 256u + d[at + 1]; }
-
-void PutWord(Bytes& out, unsigned v)
-{
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v));
-}
 
 bool InTable(unsigned start, unsigned quantity) { return start + quantity <= 65536; }
 

@@ -40,6 +40,20 @@ inline Reply ExceptionReply(uint8_t function, uint8_t code)
     return Bytes{static_cast<uint8_t>(function | 0x80), code};
 }
 
+// The exception codes every simulated slave answers with.
+constexpr uint8_t kIllegalFunction = 1;
+constexpr uint8_t kIllegalAddress = 2;
+constexpr uint8_t kIllegalValue = 3;
+
+// Addresses, quantities and register values travel high byte first.
+inline unsigned Word(const Bytes& d, size_t at) { return d[at] * 256u + d[at + 1]; }
+
+inline void PutWord(Bytes& out, unsigned v)
+{
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+}
+
 // The four data tables of a slave, 65536 items each. Bits are stored one per
 // byte (0 or 1) so tests can look at them directly.
 struct Tables {

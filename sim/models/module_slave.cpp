@@ -11,20 +11,9 @@
 namespace sim {
 namespace {
 
-constexpr uint8_t kIllegalFunction = 1;
-constexpr uint8_t kIllegalAddress = 2;
-constexpr uint8_t kIllegalValue = 3;
 // The most registers one RTU frame carries each way.
 constexpr unsigned kMaxRead = 125;
 constexpr unsigned kMaxWrite = 123;
-
-unsigned Word(const Bytes& d, size_t at) { return d[at] * 256u + d[at + 1]; }
-
-void PutWord(Bytes& out, unsigned v)
-{
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v));
-}
 
 bool Covers(const std::vector<uint16_t>& present, unsigned start, unsigned n)
 {

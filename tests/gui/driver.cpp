@@ -83,8 +83,7 @@ void Driver::Tick()
         done_ = true;
         if (ModalBox())
             Fail("a modal box is still open at the end");
-        if (!ends_by_itself_)
-            ui::CloseMainWindow();
+        ui::CloseMainWindow();
     }
     busy_ = false;
 }
@@ -96,13 +95,6 @@ void Driver::Fail(const std::string& why)
     // A modal box may hold the loop: end here, the report is written.
     std::fflush(stderr);
     std::_Exit(1);
-}
-
-void Driver::Skip(const std::string& why)
-{
-    std::fprintf(stderr, "SKIPPED: %s\n", why.c_str());
-    std::fflush(stderr);
-    std::_Exit(77);
 }
 
 void Driver::Check(bool ok, const std::string& what)
@@ -210,23 +202,6 @@ wxDialog* ModalBox()
         if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsShown() && d->IsModal())
             return d;
     return nullptr;
-}
-
-std::vector<wxWindow*> Controls(const wxClassInfo* kind)
-{
-    std::vector<wxWindow*> found;
-    wxFrame* frame = MainFrame();
-    if (!frame)
-        return found;
-    std::function<void(wxWindow*)> walk = [&](wxWindow* parent) {
-        for (wxWindow* child : parent->GetChildren()) {
-            if (child->IsShown() && child->IsKindOf(kind))
-                found.push_back(child);
-            walk(child);
-        }
-    };
-    walk(frame);
-    return found;
 }
 
 } // namespace gui

@@ -35,13 +35,7 @@ class Driver {
     void Settle(double seconds = 0.5);
 
     void Start();
-    // The script's last action closes the program itself (Exit, Ctrl+X): the
-    // driver does not close the window when the steps are done.
-    void EndsByItself() { ends_by_itself_ = true; }
     bool Passed() const { return failures_ == 0 && done_; }
-
-    // Ends the run as skipped (what the scenario needs is not in the program).
-    [[noreturn]] void Skip(const std::string& why);
 
     // --- Checks: a failed check is reported and counted; the script goes on.
     void Check(bool ok, const std::string& what);
@@ -80,7 +74,6 @@ class Driver {
     double pause_until_ = 0;
     bool busy_ = false;
     bool done_ = false;
-    bool ends_by_itself_ = false;
     int failures_ = 0;
     int shots_ = 0;
     std::string shot_dir_;
@@ -92,8 +85,5 @@ wxFrame* MainFrame();
 wxWindow* ControlWindow(int id);
 // The modal box on screen, nullptr when none.
 wxDialog* ModalBox();
-// Text controls and buttons of the main window's client area, in creation
-// order, only those shown.
-std::vector<wxWindow*> Controls(const wxClassInfo* kind);
 
 } // namespace gui

@@ -5,9 +5,7 @@
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
-#include <wx/textctrl.h>
 
-#include "app/config_store.h"
 #include "app/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -21,11 +19,11 @@ bool StartsWith(const std::string& s, const std::string& prefix)
     return s.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr; }
-
 bool StatusIs(const std::string& text) { return ui::GetStatusText() == text; }
 
 } // namespace
+
+bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr; }
 
 void PassFirstStart(Driver& d, bool look)
 {
@@ -94,95 +92,20 @@ void MenuHelp(Driver& d)
     d.WaitFor("Ready once the menu is closed", [] { return StatusIs("Ready"); });
 }
 
-void Accelerators(Driver& d)
-{
-    PassFirstStart(d, false);
-    d.Do("Ctrl+M", [] { Driver::Keys("ctrl+m"); });
-    d.WaitFor("Test module open", [] { return CurrentTool == 2 && ui::IsMenuItemChecked(2102); });
-    d.Do("TOOL is written", [&d] {
-        d.CheckEqual(ReadConfigKey(IniPath, "TOOL"), "MODULE_TEST", "TOOL");
-        Driver::Keys("ctrl+f");
-    });
-    d.WaitFor("Test function open", [] { return CurrentTool == 3; });
-    d.Settle();
-    d.Do("focus an edit box", [&d] {
-        std::vector<wxWindow*> boxes = Controls(wxCLASSINFO(wxTextCtrl));
-        if (boxes.empty()) {
-            std::fprintf(stderr, "note: the panel has no edit box; Ctrl+C from the panel\n");
-            return;
-        }
-        Driver::Click(boxes.front());
-    });
-    d.Settle();
-    d.Do("Ctrl+C", [&d] {
-        if (!Controls(wxCLASSINFO(wxTextCtrl)).empty())
-            d.Check(dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()) != nullptr,
-                    "an edit box has the focus");
-        d.Shot("before-ctrl-c");
-        Driver::Keys("ctrl+c");
-    });
-    d.WaitFor("Configure module open", [] { return CurrentTool == 1; });
-    d.Do("Ctrl+X ends the program", [&d] {
-        d.Shot("after-ctrl-c");
-        d.EndsByItself();
-        Driver::Keys("ctrl+x");
-    });
-}
-
-// Moving the window writes its position in dialog units at once; the next
-// start opens it there.
-void WindowPosition(Driver& d)
-{
-    PassFirstStart(d, false);
-    d.Do("move the window", [] {
-        Driver::Run("xdotool search --onlyvisible --name '^RegScope' windowmove 240 156");
-    });
-    // 240 px and 156 px are 160 and 96 dialog units with a 6 x 13 base.
-    d.WaitFor("position written", [] {
-        return ReadConfigKey(IniPath, "MAIN_POS_X") == "160" &&
-               ReadConfigKey(IniPath, "MAIN_POS_Y") == "96";
-    });
-    d.Do("look", [&d] {
-        d.Shot("moved");
-        int x = 0, y = 0;
-        ui::GetWindowPosition(&x, &y);
-        d.Check(x == 160 && y == 96,
-                "window position " + std::to_string(x) + "," + std::to_string(y));
-    });
-}
-
-// The second start in the folder of WindowPosition: no warning, and the
-// window where it was left.
-void WindowPositionRestored(Driver& d)
-{
-    d.WaitFor("main window", MainWindowShown);
-    d.Settle();
-    d.Do("look", [&d] {
-        d.Shot("restored");
-        wxPoint p = MainFrame()->GetPosition();
-        d.Check(p == wxPoint(240, 156),
-                "window at " + std::to_string(p.x) + "," + std::to_string(p.y));
-    });
-}
-
-const Scenario kScenarios[] = {
-    {"window_position", WindowPosition},
-    {"window_position_restored", WindowPositionRestored},
+const std::vector<Scenario> kScenarios = {
     {"first_start", FirstStart},
     {"menu_help", MenuHelp},
-    {"accelerators", Accelerators},
 };
 
 } // namespace
 
 const Scenario* FindScenario(const std::string& name)
 {
-    for (const Scenario& s : kScenarios)
-        if (name == s.name)
-            return &s;
-    for (const Scenario& s : TestFunctionScenarios())
-        if (name == s.name)
-            return &s;
+    for (const auto* list :
+         {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios()})
+        for (const Scenario& s : *list)
+            if (name == s.name)
+                return &s;
     return nullptr;
 }
 

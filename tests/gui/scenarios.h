@@ -16,10 +16,15 @@ struct Scenario {
 
 const Scenario* FindScenario(const std::string& name);
 
+// The main window with no modal box over it.
+bool MainWindowShown();
+
 // First start in an empty folder: the warning about the default files,
 // answered with Enter, then the main window; `look` checks the warning.
-void PassFirstStart(Driver& d, bool look);
+void PassFirstStart(Driver& d, bool look = false);
 
 const std::vector<Scenario>& TestFunctionScenarios();
+const std::vector<Scenario>& SetupScenarios();
+const std::vector<Scenario>& TestModuleScenarios();
 
 } // namespace gui

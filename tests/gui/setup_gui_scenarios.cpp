@@ -19,8 +19,6 @@ namespace {
 
 const char* const kPassword = "gui pass ";
 
-bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr; }
-
 wxTextEntryDialog* InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()); }
 
 std::string MessageShown()
@@ -30,14 +28,6 @@ std::string MessageShown()
 }
 
 std::string StorePath() { return sys::HomeDirectory() + "/.config/regscope/kqp234mc.dpl"; }
-
-void PassFirstStart(Driver& d)
-{
-    d.WaitFor("default-files warning", [] { return ModalBox() != nullptr; });
-    d.Do("answer it", [] { Driver::Keys("Return"); });
-    d.WaitFor("main window", MainWindowShown);
-    d.Settle();
-}
 
 // Types an answer into the input box on screen, replacing what it holds.
 void AnswerInputBox(Driver& d, const std::string& what, const std::string& answer,
@@ -97,37 +87,16 @@ void PasswordPrompt(Driver& d)
     d.WaitFor("main window", MainWindowShown);
 }
 
-void PasswordRefused(Driver& d)
-{
-    AnswerInputBox(d, "password", "gui pass", "PASSWORD", "");
-    d.WaitFor("refusal", [] { return !MessageShown().empty(); });
-    d.Do("read the refusal", [&d] {
-        d.Shot("refused");
-        d.CheckEqual(MessageShown(), "Password not valid", "refusal text");
-        d.Check(MainFrame() == nullptr, "no main window");
-        d.EndsByItself();
-        Driver::Keys("Return");
-    });
-    // The program ends on its own once the box is closed; still running
-    // after this is a failure.
-    d.WaitFor("the program ends", [] { return false; });
-}
-
-const Scenario kScenarios[] = {
-    {"setup_baudrate", Baudrate},
-    {"set_password", SetPassword},
-    {"password_prompt", PasswordPrompt},
-    {"password_refused", PasswordRefused},
-};
-
 } // namespace
 
-const Scenario* FindScenario(const std::string& name)
+const std::vector<Scenario>& SetupScenarios()
 {
-    for (const Scenario& s : kScenarios)
-        if (name == s.name)
-            return &s;
-    return nullptr;
+    static const std::vector<Scenario> scenarios = {
+        {"setup_baudrate", Baudrate},
+        {"set_password", SetPassword},
+        {"password_prompt", PasswordPrompt},
+    };
+    return scenarios;
 }
 
 } // namespace gui

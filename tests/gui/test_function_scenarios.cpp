@@ -20,8 +20,7 @@ constexpr int kFunctionBox = 50021;
 constexpr int kOk = 50003;
 
 // Offsets within a sub-form.
-constexpr int kAction = 1, kFirstBox = 11, kSecondBox = 21, kThirdBox = 31, kFourthBox = 41,
-              kWriteReadValues = 51, kWriteReadResult = 61;
+constexpr int kAction = 1, kFirstBox = 11, kSecondBox = 21, kThirdBox = 31;
 
 std::string Colour(const wxColour& c) { return c.GetAsString(wxC2S_CSS_SYNTAX).utf8_string(); }
 
@@ -33,7 +32,7 @@ bool Same(const wxColour& a, const wxColour& b)
 
 void OpenTestFunction(Driver& d)
 {
-    PassFirstStart(d, false);
+    PassFirstStart(d);
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
     d.WaitFor("Test function open", [] { return CurrentTool == 3 && ui::ControlExists(kOk); });
     d.Settle(0.3);
@@ -184,88 +183,6 @@ void OutOfRange(Driver& d)
     });
 }
 
-// Every function of the tool once, from the real window; the writes of
-// functions 6, 16 and 23 are read back by function 23.
-void EveryFunction(Driver& d)
-{
-    OpenTestFunction(d);
-    struct Read {
-        int function, base;
-        const char* start;
-        const char* quantity;
-        const char* status;
-        size_t lines;
-    };
-    for (const Read& r :
-         {Read{1, 51000, "0", "8", "Coil(s) readed from Slave 1 : Address 0 : Quantity 8", 8},
-          Read{2, 52000, "0", "8", "Discrete Input(s) readed from Slave 1 : Address 0 : Quantity 8",
-               8},
-          Read{3, 53000, "5", "3", "Holding Register(s) readed from Slave 1 : Address 5 : Quantity 3",
-               3},
-          Read{4, 54000, "0", "4", "Input Register(s) readed from Slave 1 : Address 0 : Quantity 4",
-               4}}) {
-        OpenSubForm(d, r.function, r.base);
-        d.Fill(r.base + kFirstBox, r.start);
-        d.Fill(r.base + kSecondBox, r.quantity);
-        Request(d, r.base + kAction, r.status);
-        d.Do("look", [&d, r] {
-            d.Shot("function-" + std::to_string(r.function));
-            d.Check(Lines(ui::GetText(r.base + kThirdBox)) == r.lines,
-                    "listing of function " + std::to_string(r.function) + ":\n" +
-                        ui::GetText(r.base + kThirdBox));
-            CheckListingLooks(d, r.base + kThirdBox);
-        });
-    }
-
-    OpenSubForm(d, 5, 55000);
-    d.Fill(55000 + kFirstBox, "5");
-    d.Fill(55000 + kSecondBox, "1");
-    Request(d, 55000 + kAction, "Coil writed to Slave 1 : Address 5");
-    d.Do("look", [&d] { d.Shot("function-5"); });
-
-    OpenSubForm(d, 6, 56000);
-    d.Fill(56000 + kFirstBox, "20");
-    d.Fill(56000 + kSecondBox, "4660");
-    Request(d, 56000 + kAction, "Holding Register writed to Slave 1 : Address 20");
-    d.Do("look", [&d] { d.Shot("function-6"); });
-
-    OpenSubForm(d, 15, 57000);
-    d.Fill(57000 + kFirstBox, "10");
-    d.Fill(57000 + kSecondBox, "3");
-    d.Fill(57000 + kThirdBox, "1\n0\n1");
-    Request(d, 57000 + kAction, "Coil(s) writed to Slave 1 : Address 10 : Quantity 3");
-    d.Do("look", [&d] { d.Shot("function-15"); });
-
-    OpenSubForm(d, 16, 58000);
-    d.Fill(58000 + kFirstBox, "21");
-    d.Fill(58000 + kSecondBox, "2");
-    d.Fill(58000 + kThirdBox, "7\n8");
-    Request(d, 58000 + kAction, "Holding Register(s) writed to Slave 1 : Address 21 : Quantity 2");
-    d.Do("look", [&d] {
-        d.Shot("function-16");
-        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_TEST_16_VAL"), "7\\8\\", "values key");
-    });
-
-    OpenSubForm(d, 23, 59000);
-    d.Fill(59000 + kFirstBox, "22");
-    d.Fill(59000 + kSecondBox, "1");
-    d.Fill(59000 + kThirdBox, "20");
-    d.Fill(59000 + kFourthBox, "3");
-    d.Fill(59000 + kWriteReadValues, "9");
-    Request(d, 59000 + kAction,
-            "Holding Register(s) writed/readed to/from Slave 1 : Add(Wr) 22 : Qty(Wr) 1 : "
-            "Add(Rd) 20 : Qty(Rd) 3");
-    d.Do("look", [&d] {
-        d.Shot("function-23");
-        d.CheckEqual(ui::GetText(59000 + kWriteReadResult),
-                     "00020 > 04660   00010010.00110100 \r\n"
-                     "00021 > 00007   00000000.00000111 \r\n"
-                     "00022 > 00009   00000000.00001001 \r\n",
-                     "registers written by functions 6, 16 and 23");
-        CheckListingLooks(d, 59000 + kWriteReadResult);
-    });
-}
-
 } // namespace
 
 const std::vector<Scenario>& TestFunctionScenarios()
@@ -273,7 +190,6 @@ const std::vector<Scenario>& TestFunctionScenarios()
     static const std::vector<Scenario> scenarios = {
         {"read_holding_registers", ReadHoldingRegisters},
         {"error_colour", OutOfRange},
-        {"every_function", EveryFunction},
     };
     return scenarios;
 }

@@ -10,7 +10,6 @@
 #include "app/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "platform/wx/wx_backend.h"
 #include "sim/models.h"
 
 namespace gui {
@@ -19,17 +18,9 @@ namespace {
 
 sim::Simulator bus;
 
-wxWindow* WindowOf(int id)
-{
-    for (wxWindow* w : Controls(wxCLASSINFO(wxWindow)))
-        if (wxb::IdOfWindow(w) == id)
-            return w;
-    return nullptr;
-}
-
 void ClickControl(Driver& d, int id)
 {
-    wxWindow* w = WindowOf(id);
+    wxWindow* w = ControlWindow(id);
     d.Check(w != nullptr, "control " + std::to_string(id) + " is on the window");
     if (w)
         Driver::Click(w);
@@ -49,12 +40,9 @@ void IdentifyAndRead(Driver& d)
     t01->SetInput(0, 0x8001);
     t01->SetHolding(0, 261);
 
-    d.WaitFor("default-files warning", [] { return ModalBox() != nullptr; });
-    d.Do("answer it", [] { Driver::Keys("Return"); });
-    d.WaitFor("main window", [] { return MainFrame() && !ModalBox(); });
-    d.Settle();
+    PassFirstStart(d);
     d.Do("Ctrl+M", [] { Driver::Keys("ctrl+m"); });
-    d.WaitFor("Test module open", [] { return CurrentTool == 2 && WindowOf(20011); });
+    d.WaitFor("Test module open", [] { return CurrentTool == 2 && ControlWindow(20011); });
     d.Settle();
     d.Do("into the address box", [&d] { ClickControl(d, 20011); });
     d.Do("type 2", [] {
@@ -65,7 +53,7 @@ void IdentifyAndRead(Driver& d)
     d.WaitFor("address stored", [] { return ReadConfigKey(CfgPath, "MODULE_SLAVE") == "2"; });
     d.Do("OK", [&d] { ClickControl(d, 20003); });
     d.WaitFor("panel open", [] {
-        return ui::GetText(20001) == " Test module : NODE-T01 - r.01.003" && WindowOf(21001);
+        return ui::GetText(20001) == " Test module : NODE-T01 - r.01.003" && ControlWindow(21001);
     });
     d.Settle();
     d.Do("look at the empty panel", [&d] {
@@ -86,18 +74,12 @@ void IdentifyAndRead(Driver& d)
     });
 }
 
-const Scenario kScenarios[] = {
-    {"tmodule_identify_read", IdentifyAndRead},
-};
-
 } // namespace
 
-const Scenario* FindScenario(const std::string& name)
+const std::vector<Scenario>& TestModuleScenarios()
 {
-    for (const Scenario& s : kScenarios)
-        if (name == s.name)
-            return &s;
-    return nullptr;
+    static const std::vector<Scenario> scenarios = {{"tmodule_identify_read", IdentifyAndRead}};
+    return scenarios;
 }
 
 } // namespace gui

@@ -1,11 +1,15 @@
 # GUI tests of the desktop program (need an X server: run under xvfb-run,
-# skipped when it is missing).
+# skipped when it is missing). One driver carries every scenario, the
+# simulated module included.
 add_executable(regscope_gui_driver
   ${CMAKE_CURRENT_LIST_DIR}/driver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver_main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scenarios.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/test_function_scenarios.cpp)
-target_link_libraries(regscope_gui_driver PRIVATE regscope_core regscope_wx regscope_posix regscope_core regscope_codec)
+  ${CMAKE_CURRENT_LIST_DIR}/setup_gui_scenarios.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_function_scenarios.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tmodule_gui_scenarios.cpp)
+target_link_libraries(regscope_gui_driver PRIVATE regscope_core regscope_wx regscope_posix
+  regscope_core regscope_codec regscope_sim)
 
 add_executable(regscope_gui_tests ${CMAKE_CURRENT_LIST_DIR}/wx_gui_test.cpp)
 target_link_libraries(regscope_gui_tests PRIVATE GTest::gtest GTest::gtest_main)

@@ -1,4 +1,3 @@
-regscope_add_test(configure_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/configure_form_test.cpp
+regscope_add_test(configure_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/configure_module_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_serial_test.cpp)
-target_include_directories(configure_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/unit)

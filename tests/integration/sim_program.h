@@ -1,7 +1,7 @@
 // The program in a fresh folder with the bus simulator behind COMn there.
 #pragma once
 
-#include "setup_test_env.h"
+#include "tests/support/program_folder.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 

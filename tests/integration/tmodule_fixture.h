@@ -2,49 +2,35 @@
 // over a pty to simulated modules.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
-#include "app/config_store.h"
-#include "app/shell.h"
 #include "modbus/serial_link.h"
-#include "platform/headless/headless.h"
 #include "sim/models.h"
+#include "tests/support/program_folder.h"
 
-class TestModuleBus : public ::testing::Test {
+class TestModuleBus : public ProgramInFolder {
 protected:
-    void SetUp() override
+    void BeforeStart() override
     {
-        char tmpl[] = "/tmp/regscope-tmodule-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
-        headless::Reset();
         CreateDefaultFiles();
-        WriteConfigKey(dir_ + "/RegScope.ini", "TOOL", "MODULE_TEST");
-        WriteConfigKey(dir_ + "/RegScope.cfg", "SERIAL_BAUD", "115200");
-        WriteConfigKey(dir_ + "/RegScope.cfg", "TIMEOUT", "0.2");
+        WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_TEST");
+        WriteConfigKey(Path("RegScope.cfg"), "SERIAL_BAUD", "115200");
+        WriteConfigKey(Path("RegScope.cfg"), "TIMEOUT", "0.2");
         sim::Options options;
         options.folder = dir_;
         options.port = 1;
         std::string error;
         ASSERT_TRUE(bus_.Start(options, &error)) << error;
         headless::Reset();
-        ASSERT_TRUE(StartProgram());
-        ASSERT_EQ(CurrentTool, 2);
     }
 
     void TearDown() override
     {
         ClosePort();
         bus_.Stop();
-        if (chdir("/") == 0)
-            std::filesystem::remove_all(dir_);
+        ProgramInFolder::TearDown();
     }
 
     // A module at an address whose inputs stay where the test puts them.
@@ -84,5 +70,4 @@ protected:
     static ui::Colour Back(int id) { return headless::Control(id)->spec.back_colour; }
 
     sim::Simulator bus_;
-    std::string dir_;
 };

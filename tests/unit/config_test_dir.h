@@ -1,42 +1,25 @@
-// A fresh, empty working folder for each configuration test, removed after.
+// The configuration tests' folder, with files put and read whole and a
+// file size limit that stands in for a full disk.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/resource.h>
-#include <unistd.h>
 
-#include "platform/headless/headless.h"
+#include "tests/support/program_folder.h"
 
-class ConfigDir : public ::testing::Test
+class ConfigDir : public FolderTest
 {
   protected:
-    void SetUp() override
-    {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "regscope-config-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
-        headless::Reset();
-    }
     void TearDown() override
     {
         LimitFileSize(RLIM_INFINITY);
-        if (chdir("/") != 0)
-            return;
-        // Tests may leave the folder read-only.
-        std::error_code ec;
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(dir_, ec);
+        FolderTest::TearDown();
     }
-
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
     void Put(const std::string& name, const std::string& content) const
     {
@@ -57,6 +40,4 @@ class ConfigDir : public ::testing::Test
         r.rlim_cur = bytes == RLIM_INFINITY ? r.rlim_max : bytes;
         setrlimit(RLIMIT_FSIZE, &r);
     }
-
-    std::string dir_;
 };

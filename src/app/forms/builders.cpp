@@ -35,35 +35,16 @@ ui::Colour ColourOf(uint64_t value) { return ui::Colour(value & 0xFFFFFF); }
 
 void CreateCaption(int id, const std::string& text, int x, int y, int width)
 {
-    ui::ControlSpec spec;
-    spec.kind = ui::Kind::Label;
-    spec.id = id;
-    spec.text = text;
-    spec.x = x;
-    spec.y = y;
-    spec.w = width;
-    spec.h = 9;
-    spec.text_colour = kBlack;
-    spec.back_colour = PanelColour;
-    ui::CreateControl(spec);
+    ui::CreateControl({.kind = ui::Kind::Label, .id = id, .text = text, .x = x, .y = y, .w = width,
+                       .h = 9, .text_colour = kBlack, .back_colour = PanelColour});
 }
 
 ui::ControlSpec InputBox(int id, const std::string& text, int x, int y, int width, int height,
                          unsigned style)
 {
-    ui::ControlSpec spec;
-    spec.kind = ui::Kind::Edit;
-    spec.id = id;
-    spec.text = text;
-    spec.x = x;
-    spec.y = y;
-    spec.w = width;
-    spec.h = height;
-    spec.style = style | ui::kTabStop | ui::kClientEdge;
-    spec.font = ui::Font::Value;
-    spec.text_colour = kBlack;
-    spec.back_colour = FieldColour;
-    return spec;
+    return {.kind = ui::Kind::Edit, .id = id, .text = text, .x = x, .y = y, .w = width,
+            .h = height, .style = style | ui::kTabStop | ui::kClientEdge, .font = ui::Font::Value,
+            .text_colour = kBlack, .back_colour = FieldColour};
 }
 
 unsigned ReadOnlyStyle(bool read_only) { return read_only ? ui::kReadOnly : 0u; }
@@ -112,46 +93,25 @@ void EnableChannelRow(int id, bool read_only, bool enabled)
 
 void AddTitleBar(int id, const std::string& text, int x, int y, int width)
 {
-    ui::ControlSpec spec;
-    spec.kind = ui::Kind::Label;
-    spec.id = id;
-    spec.text = text;
-    spec.x = x;
-    spec.y = y;
-    spec.w = width;
-    spec.h = 15;
-    spec.font = ui::Font::Title;
-    spec.text_colour = kTitleText;
-    spec.back_colour = kTitleBack;
+    const ui::ControlSpec spec{.kind = ui::Kind::Label, .id = id, .text = text, .x = x, .y = y,
+                               .w = width, .h = 15, .font = ui::Font::Title,
+                               .text_colour = kTitleText, .back_colour = kTitleBack};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
 
 void AddSeparator(int id, int x, int y, int width)
 {
-    ui::ControlSpec spec;
-    spec.kind = ui::Kind::Separator;
-    spec.id = id;
-    spec.x = x;
-    spec.y = y;
-    spec.w = width;
-    spec.h = 2;
-    spec.back_colour = PanelColour;
+    const ui::ControlSpec spec{.kind = ui::Kind::Separator, .id = id, .x = x, .y = y, .w = width,
+                               .h = 2, .back_colour = PanelColour};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
 
 void AddButton(int id, const std::string& text, int x, int y, int width)
 {
-    ui::ControlSpec spec;
-    spec.kind = ui::Kind::Button;
-    spec.id = id;
-    spec.text = text;
-    spec.x = x;
-    spec.y = y;
-    spec.w = width;
-    spec.h = 15;
-    spec.style = ui::kClientEdge;
+    const ui::ControlSpec spec{.kind = ui::Kind::Button, .id = id, .text = text, .x = x, .y = y,
+                               .w = width, .h = 15, .style = ui::kClientEdge};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
@@ -191,17 +151,10 @@ void AddDisplayListField(int id, const std::string& caption, int x, int y, int w
 void AddResultWindow(int id, const std::string& caption, int x, int y, int width, int height)
 {
     CreateCaption(id + 1, caption, x, y, 2 * width);
-    ui::ControlSpec box;
-    box.kind = ui::Kind::Edit;
-    box.id = id;
-    box.x = x;
-    box.y = y + 10;
-    box.w = width;
-    box.h = height;
-    box.style = ui::kMultiLine | ui::kReadOnly;
-    box.font = ui::Font::Result;
-    box.text_colour = kBlack;
-    box.back_colour = kResultBack;
+    const ui::ControlSpec box{.kind = ui::Kind::Edit, .id = id, .x = x, .y = y + 10, .w = width,
+                              .h = height, .style = ui::kMultiLine | ui::kReadOnly,
+                              .font = ui::Font::Result, .text_colour = kBlack,
+                              .back_colour = kResultBack};
     ui::CreateControl(box);
     Remember(id, 2, box);
 }
@@ -209,17 +162,9 @@ void AddResultWindow(int id, const std::string& caption, int x, int y, int width
 void AddCheckField(int id, const std::string& key, const std::string& caption, int x, int y,
                    int width)
 {
-    ui::ControlSpec spec;
-    spec.kind = ui::Kind::Check;
-    spec.id = id;
-    spec.text = caption;
-    spec.x = x;
-    spec.y = y;
-    spec.w = width;
-    spec.h = 15;
-    spec.style = ui::kTabStop;
-    spec.text_colour = kBlack;
-    spec.back_colour = PanelColour;
+    const ui::ControlSpec spec{.kind = ui::Kind::Check, .id = id, .text = caption, .x = x, .y = y,
+                               .w = width, .h = 15, .style = ui::kTabStop, .text_colour = kBlack,
+                               .back_colour = PanelColour};
     ui::CreateControl(spec);
     ui::SetChecked(id, ReadConfigKey(CfgPath, key) == "1");
     Remember(id, 1, spec);
@@ -228,34 +173,19 @@ void AddCheckField(int id, const std::string& key, const std::string& caption, i
 void AddChoiceField(int id, const std::string& key, const std::string& caption,
                     const std::string& text1, const std::string& text2, int x, int y, int width)
 {
-    ui::ControlSpec frame;
-    frame.kind = ui::Kind::Frame;
-    frame.id = id;
-    frame.text = caption;
-    frame.x = x;
-    frame.y = y;
-    frame.w = width;
-    frame.h = 45;
-    frame.style = ui::kTabStop;
-    frame.text_colour = kBlack;
-    frame.back_colour = PanelColour;
+    const ui::ControlSpec frame{.kind = ui::Kind::Frame, .id = id, .text = caption, .x = x, .y = y,
+                                .w = width, .h = 45, .style = ui::kTabStop,
+                                .text_colour = kBlack, .back_colour = PanelColour};
     ui::CreateControl(frame);
 
     const std::string value = ReadConfigKey(CfgPath, key);
     const std::string* texts[2] = {&text1, &text2};
     bool one_checked = false;
     for (int k = 0; k < 2; ++k) {
-        ui::ControlSpec option;
-        option.kind = ui::Kind::Option;
-        option.id = id + 1 + k;
-        option.text = *texts[k];
-        option.x = x + 5;
-        option.y = y + 10 + 15 * k;
-        option.w = width - 10;
-        option.h = 15;
-        option.text_colour = kBlack;
-        option.back_colour = PanelColour;
-        option.group = id;
+        const ui::ControlSpec option{.kind = ui::Kind::Option, .id = id + 1 + k, .text = *texts[k],
+                                     .x = x + 5, .y = y + 10 + 15 * k, .w = width - 10, .h = 15,
+                                     .text_colour = kBlack, .back_colour = PanelColour,
+                                     .group = id};
         ui::CreateControl(option);
         // Two equal texts must not leave the group with two checked options.
         bool checked = !one_checked && *texts[k] == value;
@@ -268,15 +198,9 @@ void AddChoiceField(int id, const std::string& key, const std::string& caption,
 void AddColourField(int id, const std::string& key, const std::string& caption, int x, int y,
                     int width)
 {
-    ui::ControlSpec swatch;
-    swatch.kind = ui::Kind::Swatch;
-    swatch.id = id;
-    swatch.x = x;
-    swatch.y = y + 10;
-    swatch.w = 15;
-    swatch.h = 15;
-    swatch.style = ui::kTabStop | ui::kClientEdge;
-    swatch.back_colour = ColourOf(ParseInteger(ReadConfigKey(CfgPath, key)));
+    const ui::ControlSpec swatch{.kind = ui::Kind::Swatch, .id = id, .x = x, .y = y + 10, .w = 15,
+                                 .h = 15, .style = ui::kTabStop | ui::kClientEdge,
+                                 .back_colour = ColourOf(ParseInteger(ReadConfigKey(CfgPath, key)))};
     ui::CreateControl(swatch);
     CreateCaption(id + 1, caption, x, y, width);
     Remember(id, 2, swatch);
@@ -291,16 +215,9 @@ void AddChannelRow(int id, const std::string& caption, int x, int y, int width, 
     CreateCaption(id + 1, caption, x, y, 2 * width);
     const char* letters[3] = {"S", "R", "W"};
     for (int k = 0; k < 3; ++k) {
-        ui::ControlSpec button;
-        button.kind = ui::Kind::Button;
-        button.id = id + 2 + k;
-        button.text = letters[k];
-        button.x = x + width + 5 + 15 * k;
-        button.y = y + 10;
-        button.w = 15;
-        button.h = 15;
-        button.style = ui::kClientEdge;
-        ui::CreateControl(button);
+        ui::CreateControl({.kind = ui::Kind::Button, .id = id + 2 + k, .text = letters[k],
+                           .x = x + width + 5 + 15 * k, .y = y + 10, .w = 15, .h = 15,
+                           .style = ui::kClientEdge});
     }
     EnableChannelRow(id, read_only, enabled);
     Remember(id, 5, box);

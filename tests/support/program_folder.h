@@ -1,0 +1,64 @@
+// Test fixtures that give each test a fresh working folder (removed after),
+// a headless window started from scratch, and a password store inside the
+// folder, out of reach of the user's real one.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "app/config_store.h"
+#include "app/password_store.h"
+#include "app/shell.h"
+#include "platform/headless/headless.h"
+#include "platform/system.h"
+
+class FolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        headless::Reset();
+        std::string tmpl = (std::filesystem::temp_directory_path() / "regscope-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+        SetPasswordFolderForTests(dir_ + "/password");
+    }
+    void TearDown() override
+    {
+        SetPasswordFolderForTests("");
+        if (chdir("/") != 0)
+            return;
+        // Tests may leave parts of the folder read-only.
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_, ec))
+            if (entry.is_directory(ec))
+                std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ec);
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(dir_, ec);
+    }
+
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    std::string dir_;
+};
+
+// The program started in the folder: default files, the main window open,
+// the note about the new files already dismissed.
+class ProgramInFolder : public FolderTest {
+protected:
+    void SetUp() override
+    {
+        FolderTest::SetUp();
+        BeforeStart();
+        ASSERT_TRUE(StartProgram());
+        headless::ClearMessages();
+    }
+    // Runs in the folder before the program starts.
+    virtual void BeforeStart() {}
+
+    std::string Cfg(const std::string& key) { return ReadConfigKey(CfgPath, key); }
+    std::string Ini(const std::string& key) { return ReadConfigKey(IniPath, key); }
+};
