@@ -65,7 +65,7 @@ int RunDriver(const std::string& name, const std::string& folder, bool fresh, bo
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
-void Run(const std::string& name, bool bus = false)
+void RunScenario(const std::string& name, bool bus = false)
 {
     std::string log;
     int rc = RunDriver(name, name, true, bus, &log);
@@ -84,31 +84,31 @@ void Run(const std::string& name, bool bus = false)
 TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule)
 {
     REQUIRE_X_TOOLS();
-    Run("first_start");
+    RunScenario("first_start");
 }
 
 TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp)
 {
     REQUIRE_X_TOOLS();
-    Run("menu_help");
+    RunScenario("menu_help");
 }
 
 TEST(DesktopProgram, OutOfRangeValueColoursTheBox)
 {
     REQUIRE_X_TOOLS();
-    Run("error_colour");
+    RunScenario("error_colour");
 }
 
 TEST(DesktopProgram, TestFunctionReadsHoldingRegistersFromTheBus)
 {
     REQUIRE_X_TOOLS();
-    Run("read_holding_registers", true);
+    RunScenario("read_holding_registers", true);
 }
 
 TEST(DesktopProgram, BaudrateRefusedThenStored)
 {
     REQUIRE_X_TOOLS();
-    Run("setup_baudrate");
+    RunScenario("setup_baudrate");
 }
 
 TEST(DesktopProgram, PasswordAskedAtTheNextStartBeforeAnyWindow)
@@ -122,7 +122,7 @@ TEST(DesktopProgram, PasswordAskedAtTheNextStartBeforeAnyWindow)
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
     REQUIRE_X_TOOLS();
-    Run("tmodule_identify_read");
+    RunScenario("tmodule_identify_read");
 }
 
 } // namespace

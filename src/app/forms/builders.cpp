@@ -102,8 +102,8 @@ void AddTitleBar(int id, const std::string& text, int x, int y, int width)
 
 void AddSeparator(int id, int x, int y, int width)
 {
-    const ui::ControlSpec spec{.kind = ui::Kind::Separator, .id = id, .x = x, .y = y, .w = width,
-                               .h = 2, .back_colour = PanelColour};
+    const ui::ControlSpec spec{.kind = ui::Kind::Separator, .id = id, .text = {}, .x = x, .y = y,
+                               .w = width, .h = 2, .back_colour = PanelColour};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
@@ -151,8 +151,8 @@ void AddDisplayListField(int id, const std::string& caption, int x, int y, int w
 void AddResultWindow(int id, const std::string& caption, int x, int y, int width, int height)
 {
     CreateCaption(id + 1, caption, x, y, 2 * width);
-    const ui::ControlSpec box{.kind = ui::Kind::Edit, .id = id, .x = x, .y = y + 10, .w = width,
-                              .h = height, .style = ui::kMultiLine | ui::kReadOnly,
+    const ui::ControlSpec box{.kind = ui::Kind::Edit, .id = id, .text = {}, .x = x, .y = y + 10,
+                              .w = width, .h = height, .style = ui::kMultiLine | ui::kReadOnly,
                               .font = ui::Font::Result, .text_colour = kBlack,
                               .back_colour = kResultBack};
     ui::CreateControl(box);
@@ -198,9 +198,10 @@ void AddChoiceField(int id, const std::string& key, const std::string& caption,
 void AddColourField(int id, const std::string& key, const std::string& caption, int x, int y,
                     int width)
 {
-    const ui::ControlSpec swatch{.kind = ui::Kind::Swatch, .id = id, .x = x, .y = y + 10, .w = 15,
-                                 .h = 15, .style = ui::kTabStop | ui::kClientEdge,
-                                 .back_colour = ColourOf(ParseInteger(ReadConfigKey(CfgPath, key)))};
+    const ui::Colour back = ColourOf(ParseInteger(ReadConfigKey(CfgPath, key)));
+    const ui::ControlSpec swatch{.kind = ui::Kind::Swatch, .id = id, .text = {}, .x = x,
+                                 .y = y + 10, .w = 15, .h = 15,
+                                 .style = ui::kTabStop | ui::kClientEdge, .back_colour = back};
     ui::CreateControl(swatch);
     CreateCaption(id + 1, caption, x, y, width);
     Remember(id, 2, swatch);
