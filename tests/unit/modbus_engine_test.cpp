@@ -7,7 +7,9 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "app/shell.h"
@@ -304,6 +306,42 @@ TEST(SerialPortNames, LinkInStartUpFolderElseSystemPort)
     EXPECT_EQ(serial::DevicePath(4), (dir / "COM4").string());
     EXPECT_EQ(serial::DevicePath(3), "/dev/ttyS2");
     std::filesystem::remove_all(dir);
+}
+
+TEST(SerialPortLine, EmptyLineIsNotTakenForAHangUpWhateverTheLastUserLeft)
+{
+    // Another program may leave the line with VMIN = 0, under which a read
+    // of an empty line gives end-of-file, the mark of a vanished device.
+    serial::SetSystemCalls(nullptr);
+    int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(m, 0);
+    ASSERT_EQ(grantpt(m), 0);
+    ASSERT_EQ(unlockpt(m), 0);
+    std::string name = ptsname(m);
+    int s = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(s, 0);
+    termios t{};
+    tcgetattr(s, &t);
+    cfmakeraw(&t);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    tcsetattr(s, TCSANOW, &t);
+
+    serial::Handle h = serial::Open(name, 9600, 2, nullptr);
+    ASSERT_NE(h, serial::kNoPort);
+    uint8_t buffer[16];
+    size_t got = 0;
+    EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::WouldBlock);
+    EXPECT_EQ(serial::DiscardInput(h), serial::Io::Ok);
+    ASSERT_EQ(write(m, "\x01\x02", 2), 2);
+    ASSERT_EQ(serial::WaitReadable(h, 1.0), serial::Io::Ok);
+    EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Ok);
+    EXPECT_EQ(got, 2u);
+    // Hung up for real: the other end is gone.
+    close(m);
+    EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Lost);
+    serial::Close(h);
+    close(s);
 }
 
 } // namespace
