@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -44,6 +45,8 @@ struct Device {
     bool hangup_eof = true; // a hung-up read gives end-of-file, else EAGAIN
     int write_eintr = 0, write_eagain = 0, read_eintr = 0, poll_eintr = 0, write_error = 0;
     size_t write_max = SIZE_MAX;
+    double send_s = 0;    // time the driver takes to put written bytes on the line
+    double sent_at = 0;   // when its transmit queue is empty again
 } dev;
 
 bool FrontReady() { return !dev.pieces.empty() && sys::MonotonicSeconds() >= dev.ready_at; }
@@ -121,6 +124,7 @@ ssize_t FakeWrite(int, const void* data, size_t size)
     size_t n = std::min(size, dev.write_max);
     auto p = static_cast<const uint8_t*>(data);
     dev.written.insert(dev.written.end(), p, p + n);
+    dev.sent_at = sys::MonotonicSeconds() + dev.send_s;
     if (!dev.pieces.empty() && dev.ready_at > 1e299)
         dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
     return ssize_t(n);
@@ -152,7 +156,12 @@ int FakePoll(pollfd* fds, nfds_t, int timeout_ms)
     return 0;
 }
 
-int FakeIoctl(int, unsigned long, void*) { return 0; }
+int FakeIoctl(int, unsigned long request, void* arg)
+{
+    if (request == TIOCOUTQ)
+        *static_cast<int*>(arg) = sys::MonotonicSeconds() < dev.sent_at ? 1 : 0;
+    return 0;
+}
 int FakeFlock(int, int) { return 0; }
 
 const serial::SystemCalls kFake = {FakeOpen,  FakeClose, FakeRead,  FakeWrite,
@@ -230,6 +239,18 @@ TEST_F(Engine, PauseFollowsSuccessOnly)
     EXPECT_EQ(ReadTwo(&data), 2);
     EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
     EXPECT_EQ(data, (Bytes{4, 0x12, 0x34, 0x56, 0x78})); // untouched by the failure
+}
+
+TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
+{
+    // A long frame at a low rate: 0.3 s on the wire, the reply 0.05 s
+    // after, well within a 0.2 s time-out counted from the last byte sent.
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.send_s = 0.3;
+    dev.pieces = {{GoodReply(), 0.35}};
+    Bytes data;
+    EXPECT_EQ(ReadTwo(&data, 0.2f), 0);
+    EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)

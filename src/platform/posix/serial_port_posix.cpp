@@ -136,7 +136,18 @@ Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s)
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
             return Io::Lost;
     }
-    return Io::Ok;
+    // write() returns once the frame is queued, but the reply time-out runs
+    // from the end of sending: a long frame at a low rate would otherwise
+    // spend the slave's time on the wire. A driver that cannot tell its
+    // queue length is taken as sent.
+    for (;;) {
+        int queued = 0;
+        if (Sys().ioctl(port, TIOCOUTQ, &queued) != 0 || queued <= 0)
+            return Io::Ok;
+        if (sys::MonotonicSeconds() >= deadline)
+            return Io::TimedOut;
+        sys::SleepSeconds(0.001);
+    }
 }
 
 Io WaitReadable(Handle port, double timeout_s)
