@@ -250,6 +250,13 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
     dev.pieces = {{GoodReply(), 0.35}};
     Bytes data;
     EXPECT_EQ(ReadTwo(&data, 0.2f), 0);
+
+    // A driver that claims queued bytes for ever is believed only for the
+    // send allowance (1 s and a little); then the reply is awaited.
+    dev.send_s = 100;
+    dev.pieces = {{GoodReply(), 1.1}};
+    dev.ready_at = 1e300;
+    EXPECT_EQ(ReadTwo(&data, 0.5f), 0);
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
 

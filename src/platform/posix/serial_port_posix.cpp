@@ -139,13 +139,14 @@ Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s)
     // write() returns once the frame is queued, but the reply time-out runs
     // from the end of sending: a long frame at a low rate would otherwise
     // spend the slave's time on the wire. A driver that cannot tell its
-    // queue length is taken as sent.
+    // queue length, or still claims bytes when the allowance is spent, is
+    // taken as done: the frame was accepted, and a reply that never comes
+    // is the time-out's to report.
     for (;;) {
         int queued = 0;
-        if (Sys().ioctl(port, TIOCOUTQ, &queued) != 0 || queued <= 0)
+        if (Sys().ioctl(port, TIOCOUTQ, &queued) != 0 || queued <= 0 ||
+            sys::MonotonicSeconds() >= deadline)
             return Io::Ok;
-        if (sys::MonotonicSeconds() >= deadline)
-            return Io::TimedOut;
         sys::SleepSeconds(0.001);
     }
 }
