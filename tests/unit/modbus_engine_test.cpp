@@ -336,7 +336,9 @@ TEST(SerialPortNames, LinkInStartUpFolderElseSystemPort)
     std::filesystem::remove_all(dir);
 }
 
-TEST(SerialPortLine, EmptyLineIsNotTakenForAHangUpWhateverTheLastUserLeft)
+// A real pseudo-terminal whose slave side stays open here, as a simulator
+// holds it: what the port leaves on the line outlives its own descriptor.
+TEST(SerialPortLine, ReadsAnEmptyLineAndReleasesItOnClose)
 {
     // Another program may leave the line with VMIN = 0, under which a read
     // of an empty line gives end-of-file, the mark of a vanished device.
@@ -365,7 +367,19 @@ TEST(SerialPortLine, EmptyLineIsNotTakenForAHangUpWhateverTheLastUserLeft)
     ASSERT_EQ(serial::WaitReadable(h, 1.0), serial::Io::Ok);
     EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Ok);
     EXPECT_EQ(got, 2u);
+
+    // Exclusive while open; released on close, or an unprivileged user
+    // could never reopen the line after the first communication error.
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(s, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    serial::Close(h);
+    ASSERT_EQ(ioctl(s, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+
     // Hung up for real: the other end is gone.
+    h = serial::Open(name, 9600, 2, nullptr);
+    ASSERT_NE(h, serial::kNoPort);
     close(m);
     EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Lost);
     serial::Close(h);

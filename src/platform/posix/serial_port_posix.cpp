@@ -72,8 +72,13 @@ Handle Open(const std::string& path, uint32_t baud, int parity_code, int* os_err
 
 void Close(Handle port)
 {
-    if (port != kNoPort)
-        Sys().close(port);
+    if (port == kNoPort)
+        return;
+    // The exclusive mark belongs to the line, not to this descriptor: while
+    // anyone else holds the line open (a simulator holds its pty), it would
+    // outlive the close and refuse this program's own next open.
+    Sys().ioctl(port, TIOCNXCL, nullptr);
+    Sys().close(port);
 }
 
 Io ReadSome(Handle port, uint8_t* buffer, size_t max, size_t* got)
