@@ -20,8 +20,9 @@ fi
 mkdir -p "$demo"
 rm -f "$demo/COM1"
 # A generic slave at address 1 with visible values, and a module in
-# configuration mode for the Configure module tool that opens first.
-"$build/sim/regscope-sim" --folder "$demo" --port 1 --slaves 1 --demo --config-module &
+# configuration mode for the Configure module tool that opens first, and the
+# module models at 2 to 10 for the Test module tool (README: Demo bus).
+"$build/sim/regscope-sim" --folder "$demo" --port 1 --slaves 1 --demo --config-module --models &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 
@@ -36,6 +37,6 @@ for _ in $(seq 50); do
 done
 [ -e "$demo/COM1" ] || { echo "demo: no COM1 link in $demo" >&2; exit 1; }
 
-echo "demo: COM1 in $demo is a simulated slave at address 1; starting RegScope"
+echo "demo: COM1 in $demo: a generic slave at 1, module models at 2 to 10; starting RegScope"
 cd "$demo"
 "$build/src/platform/wx/regscope"

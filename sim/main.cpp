@@ -1,5 +1,6 @@
 // regscope-sim: Modbus RTU slaves on a pseudo-terminal linked as COMn, for
 // trying RegScope without hardware. Runs until Ctrl+C or SIGTERM.
+#include "sim/models.h"
 #include "sim/sim.h"
 
 #include <csignal>
@@ -29,6 +30,11 @@ const char kUsage[] =
     "                      (functions 109 and 110, only at 9600 bit/s, even parity)\n"
     "  --module-config A,BAUD,PARITY,RESET\n"
     "                      the settings that module reports (default 1,9600,2,0)\n"
+    "  --models            the module models NODE-T01..NODE-T08 at addresses 2..9,\n"
+    "                      and NODE-T04 with older firmware at 10 (README: Demo bus)\n"
+    "  --model A=MODEL:VERSION\n"
+    "                      one module model at address A, e.g. 11=NODE-T01:r.01.002;\n"
+    "                      may be repeated; replaces a generic slave at A\n"
     "  --no-pacing         write replies at once instead of at the line's byte time\n"
     "                      (11 bits per character at the baud rate the master set)\n"
     "  --verbose           print every frame received\n"
@@ -83,6 +89,8 @@ int main(int argc, char** argv)
     options.pacing = true;
     std::set<unsigned long> slaves;
     bool demo = false, config_module = false, verbose = false;
+    bool demo_models = false;
+    std::vector<std::pair<uint8_t, sim::ModelOptions>> models;
     sim::ModuleConfig module;
 
     for (int i = 1; i < argc; ++i) {
@@ -130,6 +138,14 @@ int main(int argc, char** argv)
             module.baud = static_cast<uint32_t>(b);
             module.parity = static_cast<uint8_t>(p);
             module.reset_time = static_cast<uint16_t>(r);
+        } else if (arg == "--models") {
+            demo_models = true;
+        } else if (arg == "--model") {
+            uint8_t a = 0;
+            sim::ModelOptions m;
+            if (!value(&v) || !sim::ParseModelSpec(v, &a, &m))
+                return BadUsage("--model needs ADDRESS=MODEL:VERSION, e.g. 11=NODE-T01:r.01.002");
+            models.push_back({a, m});
         } else if (arg == "--no-pacing") {
             options.pacing = false;
         } else if (arg == "--verbose") {
@@ -152,6 +168,10 @@ int main(int argc, char** argv)
     sim::Simulator simulator;
     for (unsigned long a : slaves)
         simulator.AddGenericSlave(static_cast<uint8_t>(a), demo);
+    if (demo_models)
+        sim::AddDemoModels(simulator);
+    for (const auto& [a, m] : models)
+        sim::AddModuleModel(simulator, a, m);
     simulator.SetModuleConfig(module);
     simulator.EnableConfigModule(config_module);
     std::string error;
@@ -168,6 +188,11 @@ int main(int argc, char** argv)
     for (unsigned long a : slaves)
         std::printf(" %lu", a);
     std::printf("%s\n", demo ? " (demo values)" : "");
+    if (demo_models)
+        for (const sim::DemoModel& m : sim::DemoModels())
+            std::printf("%s %s at %d\n", m.model, m.version, m.address);
+    for (const auto& [a, m] : models)
+        std::printf("%s %s at %d\n", m.model.c_str(), m.version.c_str(), a);
     if (config_module)
         std::printf("Module in configuration mode at 248 (9600 bit/s, even parity).\n");
     std::printf("Press Ctrl+C to stop.\n");

@@ -29,13 +29,13 @@ double Now()
 }
 
 // Frames of unknown layout, and truncated ones, end with the silence on the
-// line: 3.5 characters by the RTU rule, but never less than a few
-// milliseconds, because a pty hands over a master's write in chunks of its
-// own choosing.
+// line: 3.5 characters by the RTU rule, but never less than 40 ms, because a
+// pty hands over a master's write in chunks of its own choosing and a busy
+// machine may hold a writer back for tens of milliseconds between them.
 double SilenceSeconds(uint32_t baud)
 {
     double chars = 3.5 * 11.0 / (baud == 0 ? 9600 : baud);
-    return chars > 0.01 ? chars : 0.01;
+    return chars > 0.04 ? chars : 0.04;
 }
 
 // A frame longer than any request means the stream is noise.

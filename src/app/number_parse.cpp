@@ -3,7 +3,9 @@
 // is one on every PC.
 #include "app/number_parse.h"
 
+#include <charconv>
 #include <cmath>
+#include <system_error>
 
 double ParseNumber(std::string_view text)
 {
@@ -15,25 +17,34 @@ double ParseNumber(std::string_view text)
         negative = text[i] == '-';
         ++i;
     }
-    double value = 0;
-    bool digits = false;
+    const size_t start = i;
+    size_t digits = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        value = value * 10 + (text[i] - '0');
-        digits = true;
+        ++digits;
         ++i;
     }
     if (i < text.size() && text[i] == '.') {
         ++i;
-        double scale = 0.1;
         while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            value += (text[i] - '0') * scale;
-            scale /= 10;
-            digits = true;
+            ++digits;
             ++i;
         }
     }
-    if (!digits)
+    if (digits == 0)
         return 0;
+    // Converted as one decimal number, correctly rounded: adding up digit
+    // by digit turns "0.7" into 0.7000000000000001, which a stepped field
+    // would then show as "1.7000000000000002".
+    const std::string_view number = text.substr(start, i - start);
+    double value = 0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value,
+                                  std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too large when a non-zero digit stands before the point, else too
+        // small to tell from zero.
+        bool large = number.find_first_of("123456789") < number.find('.');
+        value = large ? HUGE_VAL : 0.0;
+    }
     return negative ? -value : value;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/password_store.h"
 #include "platform/system.h"
+#include "sim/models.h"
 #include "sim/sim.h"
 
 namespace {
@@ -295,6 +296,12 @@ bool ExtraAction(const ScenarioLine& line)
     } else if (verb == "slave") {
         Need(line, 3);
         bus.banks[int(Int(w[2]))] = Running(line).AddGenericSlave(uint8_t(Int(w[2])));
+    } else if (verb == "module") {
+        // sim module A MODEL VERSION [held]: its registers take set-holding,
+        // set-input and sim-holding like a generic slave's.
+        Need(line, 5);
+        sim::ModelOptions model{w[3], w[4], !(w.size() > 5 && w[5] == "held")};
+        bus.banks[int(Int(w[2]))] = sim::AddModuleModel(Running(line), uint8_t(Int(w[2])), model);
     } else if (verb == "set-holding" || verb == "set-input" || verb == "set-coil" ||
                verb == "set-discrete") {
         SetTable(line);

@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "platform/wx/wx_backend.h"
 
 namespace gui {
 
@@ -54,7 +56,7 @@ void Driver::Start()
     // The timer lives as long as the process: it must keep running inside
     // the modal loops of message boxes and after the main window is gone.
     auto* timer = new StepTimer([this] { Tick(); });
-    timer->Start(100);
+    timer->Start(50);
 }
 
 void Driver::Tick()
@@ -122,9 +124,9 @@ void Driver::Run(const std::string& command)
         std::fprintf(stderr, "command failed: %s\n", command.c_str());
 }
 
-void Driver::Keys(const std::string& keys) { Run("xdotool key --delay 60 " + keys); }
+void Driver::Keys(const std::string& keys) { Run("xdotool key --delay 25 " + keys); }
 
-void Driver::Type(const std::string& text) { Run("xdotool type --delay 60 " + Quote(text)); }
+void Driver::Type(const std::string& text) { Run("xdotool type --delay 25 " + Quote(text)); }
 
 void Driver::Click(wxWindow* w)
 {
@@ -132,6 +134,40 @@ void Driver::Click(wxWindow* w)
     wxSize s = w->GetSize();
     Run("xdotool mousemove " + std::to_string(p.x + s.x / 2) + " " +
         std::to_string(p.y + s.y / 2) + " click 1");
+}
+
+void Driver::Press(int id)
+{
+    Step("press " + std::to_string(id), [id] { return ControlWindow(id) != nullptr; },
+         [id] { Click(ControlWindow(id)); });
+}
+
+void Driver::Fill(int id, const std::string& text)
+{
+    std::string shown; // as GetText gives it back: CR LF between lines
+    for (char c : text)
+        shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    Step("fill " + std::to_string(id) + " with " + text,
+         [id] { return ControlWindow(id) != nullptr; },
+         [id, text] {
+             auto* box = dynamic_cast<wxTextCtrl*>(ControlWindow(id));
+             bool lines = box && box->IsMultiLine();
+             Click(ControlWindow(id));
+             // Ctrl+A would be the program's accelerator, not select-all.
+             Keys(lines ? "ctrl+Home ctrl+shift+End Delete" : "Home shift+End Delete");
+             // Return as a key of its own: typed "\n" may reach the box as
+             // a linefeed, which is no key on a keyboard.
+             size_t from = 0;
+             for (size_t at; (at = text.find('\n', from)) != std::string::npos; from = at + 1) {
+                 if (at > from)
+                     Type(text.substr(from, at - from));
+                 Keys("Return");
+             }
+             if (from < text.size())
+                 Type(text.substr(from));
+         });
+    WaitFor("box " + std::to_string(id) + " shows " + text,
+            [id, shown] { return ui::GetText(id) == shown; });
 }
 
 wxImage Driver::Shot(const std::string& name)
@@ -165,6 +201,8 @@ wxFrame* MainFrame()
             return f;
     return nullptr;
 }
+
+wxWindow* ControlWindow(int id) { return wxb::WindowOf(id); }
 
 wxDialog* ModalBox()
 {

@@ -52,6 +52,12 @@ class Driver {
     static void Keys(const std::string& keys); // xdotool key names: "ctrl+c Return"
     static void Type(const std::string& text);
     static void Click(wxWindow* w);
+    // Steps on the program's controls, found by identifier: a click, and
+    // replacing the text of a box as a user does (click into it, select all,
+    // delete, type; "\n" is Return in a multi-line box) until the box shows
+    // it.
+    void Press(int id);
+    void Fill(int id, const std::string& text);
 
     // --- What the screen shows
     // Saves a screenshot of the whole screen and returns it.
@@ -82,6 +88,8 @@ class Driver {
 
 // --- Finding the program's windows
 wxFrame* MainFrame();
+// The window of the program's control `id`, nullptr when none.
+wxWindow* ControlWindow(int id);
 // The modal box on screen, nullptr when none.
 wxDialog* ModalBox();
 // Text controls and buttons of the main window's client area, in creation

@@ -25,8 +25,8 @@ bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr;
 
 bool StatusIs(const std::string& text) { return ui::GetStatusText() == text; }
 
-// First start in an empty folder: the warning about the default files,
-// answered with Enter, then the main window.
+} // namespace
+
 void PassFirstStart(Driver& d, bool look)
 {
     d.WaitFor("default-files warning", [] { return ModalBox() != nullptr; });
@@ -48,6 +48,8 @@ void PassFirstStart(Driver& d, bool look)
     d.WaitFor("main window", MainWindowShown);
     d.Settle();
 }
+
+namespace {
 
 void FirstStart(Driver& d)
 {
@@ -127,66 +129,6 @@ void Accelerators(Driver& d)
     });
 }
 
-bool SameColour(const wxColour& a, const wxColour& b)
-{
-    return a.IsOk() && b.IsOk() && a.Red() == b.Red() && a.Green() == b.Green() &&
-           a.Blue() == b.Blue();
-}
-
-// The first editable box in the field colour of the open panel.
-wxTextCtrl* FirstValueBox()
-{
-    for (wxWindow* w : Controls(wxCLASSINFO(wxTextCtrl))) {
-        auto* box = static_cast<wxTextCtrl*>(w);
-        if (box->IsEditable() && box->IsEnabled() && !box->IsMultiLine() &&
-            SameColour(box->GetBackgroundColour(), wxColour(227, 244, 255)))
-            return box;
-    }
-    return nullptr;
-}
-
-// Twelve digits are out of range for every numeric field, whatever its
-// limits: the box turns the error colour and keeps showing what was typed.
-void OutOfRange(Driver& d)
-{
-    PassFirstStart(d, false);
-    static int field = 0;
-    d.Do("type twelve digits into the first value field", [&d] {
-        wxTextCtrl* box = FirstValueBox();
-        if (!box)
-            d.Skip("the open panel has no value field");
-        Driver::Click(box);
-        Driver::Keys("End");
-    });
-    d.Settle();
-    d.Do("erase and type", [&d] {
-        field = ui::GetFocus();
-        d.Check(field != 0, "a field of the program has the focus");
-        std::string keys;
-        for (int i = 0; i < 15; ++i)
-            keys += " BackSpace";
-        Driver::Keys(keys);
-        Driver::Type("123456789012");
-    });
-    d.WaitFor("the error colour", [] { return ui::GetBackColour(field) == ErrorColour; });
-    d.Do("look", [&d] {
-        wxImage shot = d.Shot("error-colour");
-        d.CheckEqual(ui::GetText(field), "123456789012", "the box shows what was typed");
-        wxTextCtrl* box = nullptr;
-        for (wxWindow* w : Controls(wxCLASSINFO(wxTextCtrl)))
-            if (w->HasFocus())
-                box = static_cast<wxTextCtrl*>(w);
-        d.Check(box != nullptr, "the box still has the focus");
-        if (!box)
-            return;
-        // Inside the box above the digits, which overflow a narrow box to
-        // its left edge, and below the border and focus ring.
-        wxColour pixel = Driver::PixelOf(shot, box, box->GetSize().x / 2, 4);
-        d.Check(SameColour(pixel, wxColour(255, 150, 150)),
-                "box colour on screen " + pixel.GetAsString(wxC2S_CSS_SYNTAX).utf8_string());
-    });
-}
-
 // Moving the window writes its position in dialog units at once; the next
 // start opens it there.
 void WindowPosition(Driver& d)
@@ -224,7 +166,6 @@ void WindowPositionRestored(Driver& d)
 }
 
 const Scenario kScenarios[] = {
-    {"error_colour", OutOfRange},
     {"window_position", WindowPosition},
     {"window_position_restored", WindowPositionRestored},
     {"first_start", FirstStart},
@@ -237,6 +178,9 @@ const Scenario kScenarios[] = {
 const Scenario* FindScenario(const std::string& name)
 {
     for (const Scenario& s : kScenarios)
+        if (name == s.name)
+            return &s;
+    for (const Scenario& s : TestFunctionScenarios())
         if (name == s.name)
             return &s;
     return nullptr;

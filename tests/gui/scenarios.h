@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 
@@ -14,5 +15,11 @@ struct Scenario {
 };
 
 const Scenario* FindScenario(const std::string& name);
+
+// First start in an empty folder: the warning about the default files,
+// answered with Enter, then the main window; `look` checks the warning.
+void PassFirstStart(Driver& d, bool look);
+
+const std::vector<Scenario>& TestFunctionScenarios();
 
 } // namespace gui

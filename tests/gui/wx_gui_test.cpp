@@ -30,9 +30,12 @@ bool ToolsMissing(std::string* which)
     return false;
 }
 
+std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
 // Runs a scenario in <build>/gui-shots/<folder>/work; `fresh` empties the
-// folder first.
-void RunScenario(const std::string& name, const std::string& folder, bool fresh)
+// folder first, `bus` puts the simulator's demo slave at address 1 on COM1
+// there for the length of the run.
+void RunScenario(const std::string& name, const std::string& folder, bool fresh, bool bus)
 {
     fs::path root = fs::path(REGSCOPE_BINARY_DIR) / "gui-shots" / folder;
     if (fresh)
@@ -40,13 +43,24 @@ void RunScenario(const std::string& name, const std::string& folder, bool fresh)
     fs::path work = root / "work";
     fs::create_directories(work);
     fs::path log = root / (name + ".log");
+    std::string command = "cd " + Quoted(work) + " || exit 2\n";
+    if (bus)
+        command += "'" REGSCOPE_SIM "' --folder . --port 1 --slaves 1 --demo >" +
+                   Quoted(root / "sim.log") +
+                   " 2>&1 &\n"
+                   "sim=$!\n"
+                   "for i in $(seq 50); do [ -e COM1 ] && break; sleep 0.1; done\n";
     // HOME points into the test folder so that no password or setting of the
     // person running the tests reaches the program. GTK and fontconfig keep
     // caches for the whole process: leak reports would be about them.
-    std::string command = "cd '" + work.string() + "' && HOME='" + work.string() +
-                          "' ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a -s "
-                          "'-screen 0 1024x768x24' '" REGSCOPE_GUI_DRIVER "' " +
-                          name + " '" + root.string() + "' >'" + log.string() + "' 2>&1";
+    command += "HOME=" + Quoted(work) +
+               " ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a -s "
+               "'-screen 0 1024x768x24' '" REGSCOPE_GUI_DRIVER "' " +
+               name + " " + Quoted(root) + " >" + Quoted(log) + " 2>&1\n";
+    command += "rc=$?\n";
+    if (bus)
+        command += "kill $sim 2>/dev/null; wait $sim 2>/dev/null\n";
+    command += "exit $rc\n";
     int rc = std::system(command.c_str());
     std::ifstream in(log);
     std::stringstream text;
@@ -63,7 +77,8 @@ void RunScenario(const std::string& name, const std::string& folder, bool fresh)
             GTEST_SKIP() << missing << " is not installed";                                        \
     } while (0)
 
-void RunScenario(const std::string& name) { RunScenario(name, name, true); }
+void RunScenario(const std::string& name) { RunScenario(name, name, true, false); }
+void RunOnBus(const std::string& name) { RunScenario(name, name, true, true); }
 
 } // namespace
 
@@ -91,11 +106,23 @@ TEST(DesktopProgram, OutOfRangeValueColoursTheBox)
     RunScenario("error_colour");
 }
 
+TEST(DesktopProgram, TestFunctionReadsHoldingRegistersFromTheBus)
+{
+    REQUIRE_X_TOOLS();
+    RunOnBus("read_holding_registers");
+}
+
+TEST(DesktopProgram, TestFunctionSendsEveryFunction)
+{
+    REQUIRE_X_TOOLS();
+    RunOnBus("every_function");
+}
+
 TEST(DesktopProgram, WindowOpensWhereItWasMoved)
 {
     REQUIRE_X_TOOLS();
-    RunScenario("window_position", "window_position", true);
+    RunScenario("window_position", "window_position", true, false);
     if (HasFailure())
         return;
-    RunScenario("window_position_restored", "window_position", false);
+    RunScenario("window_position_restored", "window_position", false, false);
 }

@@ -50,7 +50,7 @@ TEST_F(SimBus, IgnoresBadChecksumsAndOtherAddressesButStaysInStep)
     Bytes cut = BuildFrame(1, 16, {0, 0, 0, 2, 4, 0, 1, 0, 2});
     cut.resize(6);
     master_.Send(cut);
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(master_.Ask(1, 6, {0, 1, 0, 1}, 8), BuildFrame(1, 6, {0, 1, 0, 1}));
 
     auto frames = sim_.Frames();

@@ -3,6 +3,7 @@
 // user types, clicks and steps.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -174,6 +175,10 @@ TEST_F(FormsWindow, SteppersStopAtTheLimitAndStoreOnlyChanges)
     ui::SetText(10011, "12ab");
     EXPECT_TRUE(StepUp(10011, "127", false));
     EXPECT_EQ(Text(10011), "13");
+    // A fraction steps to the neighbouring fraction, not to a rounding error.
+    ui::SetText(10011, "0.7");
+    EXPECT_TRUE(StepUp(10011, "127", false));
+    EXPECT_EQ(Text(10011), "1.7");
 }
 
 TEST_F(FormsWindow, CheckAndChoiceFields)
@@ -274,6 +279,8 @@ TEST_F(FormsWindow, WaitSecondsEndsAndKeepsTheWindowAlive)
     int before = headless::ProcessedMessageCalls();
     WaitSeconds(0);
     EXPECT_EQ(headless::ProcessedMessageCalls(), before + 1); // pumps once
+    WaitSeconds(std::nan(""));
+    EXPECT_EQ(headless::ProcessedMessageCalls(), before + 2);
 }
 
 TEST_F(FormsWindow, CancelAnswers)

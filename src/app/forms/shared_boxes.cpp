@@ -37,7 +37,8 @@ void WaitSeconds(double seconds)
     for (;;) {
         ui::ProcessPendingMessages();
         double remaining = seconds - (sys::MonotonicSeconds() - start);
-        if (remaining <= 0)
+        // Written so that a wait of NaN seconds ends too instead of spinning.
+        if (!(remaining > 0))
             return;
         ui::WaitForMessages(remaining);
     }

@@ -38,8 +38,8 @@ private:
 
 std::string UserProgramFolder()
 {
-    // The base directory specification says a relative value is invalid and
-    // must be ignored.
+    // The XDG base directory rules call a relative value invalid: it is
+    // ignored.
     const char* xdg = getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/')
         return std::string(xdg) + "/regscope";

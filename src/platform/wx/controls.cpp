@@ -5,12 +5,12 @@
 #include <wx/frame.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
-#include <wx/statline.h>
 #include <wx/textctrl.h>
 
 #include <map>
 #include <vector>
 
+#include "platform/wx/gtk_style.h"
 #include "platform/wx/label_window.h"
 #include "platform/wx/option_groups.h"
 #include "platform/wx/wx_backend.h"
@@ -66,6 +66,12 @@ void ApplyColours(Control& c)
         w->SetBackgroundColour(wxb::ToWx(c.spec.back_colour));
     if (c.spec.text_colour != ui::kDefaultColour)
         w->SetForegroundColour(wxb::ToWx(c.spec.text_colour));
+    // wxGTK also makes the colours the default style of a multi-line box,
+    // which tags every character typed afterwards with them: the text would
+    // keep the old background when the box changes colour (a valid list
+    // turning the error colour). The box's own colours are enough.
+    if (IsMultiLine(c))
+        static_cast<wxTextCtrl*>(w)->SetDefaultStyle(wxTextAttr());
     w->Refresh();
 }
 
@@ -114,6 +120,8 @@ wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
     else if (s.style & ui::kAlignCenter)
         style |= wxTE_CENTRE;
     auto* edit = new wxTextCtrl(wxb::Client(), wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
+    if (s.style & ui::kMultiLine)
+        wxb::SetTextMargins(edit, 2);
     int id = s.id;
     edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {
         if (Current(id, edit))
@@ -146,7 +154,7 @@ wxWindow* MakeWindow(Control& c)
     case ui::Kind::Swatch:
         return MakeLabel(c, pos, size);
     case ui::Kind::Separator:
-        return new wxStaticLine(parent, wxID_ANY, pos, wxSize(size.x, 2), wxLI_HORIZONTAL);
+        return wxb::MakeEtchedLine(parent, pos, size.x);
     case ui::Kind::Button: {
         auto* b = new wxButton(parent, wxID_ANY, text, pos, size);
         b->Bind(wxEVT_BUTTON, [id, b](wxCommandEvent&) {
@@ -215,6 +223,12 @@ int IdOfWindow(const wxWindow* w)
             if (c.window == w)
                 return id;
     return 0;
+}
+
+wxWindow* WindowOf(int id)
+{
+    const Control* c = Find(id);
+    return c ? c->window : nullptr;
 }
 
 } // namespace wxb

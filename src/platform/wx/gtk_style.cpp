@@ -4,6 +4,8 @@
 // them overlap.
 #include "platform/wx/gtk_style.h"
 
+#include <wx/window.h>
+
 #include <gtk/gtk.h>
 
 namespace wxb {
@@ -28,6 +30,17 @@ void ApplyCompactStyle()
     gtk_style_context_add_provider_for_screen(screen, GTK_STYLE_PROVIDER(provider),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(provider);
+}
+
+void SetTextMargins(wxWindow* multi_line_box, int px)
+{
+    // wxGTK wraps the text view of a multi-line box in a scrolled window.
+    auto* outer = static_cast<GtkWidget*>(multi_line_box->GetHandle());
+    GtkWidget* view = outer && GTK_IS_BIN(outer) ? gtk_bin_get_child(GTK_BIN(outer)) : nullptr;
+    if (!view || !GTK_IS_TEXT_VIEW(view))
+        return;
+    gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), px);
+    gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), px);
 }
 
 } // namespace wxb

@@ -1,10 +1,16 @@
 // GTK-specific look of the wxWidgets backend.
 #pragma once
 
+class wxWindow;
+
 namespace wxb {
 
 // Lets native controls be as small as the layouts in dialog units make them
 // (the default GTK theme pads entries and buttons to 34 pixels).
 void ApplyCompactStyle();
+
+// Blank pixels left and right of the text of a multi-line box: GTK draws its
+// text against the border, where single-line boxes keep a small margin.
+void SetTextMargins(wxWindow* multi_line_box, int px);
 
 } // namespace wxb

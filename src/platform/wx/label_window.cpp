@@ -1,4 +1,4 @@
-// Drawing of labels, swatches and the status bar.
+// Drawing of labels, swatches, the status bar and separators.
 #include "platform/wx/label_window.h"
 
 #include <wx/dcbuffer.h>
@@ -77,6 +77,22 @@ void LabelWindow::Paint()
         if (y >= size.y)
             break;
     }
+}
+
+wxWindow* MakeEtchedLine(wxWindow* parent, const wxPoint& pos, int width)
+{
+    auto* line = new wxWindow(parent, wxID_ANY, pos, wxSize(width, 2), wxBORDER_NONE);
+    line->SetBackgroundStyle(wxBG_STYLE_PAINT);
+    line->Bind(wxEVT_PAINT, [line](wxPaintEvent&) {
+        wxPaintDC dc(line);
+        int w = line->GetClientSize().x;
+        // Shadow above highlight: a groove, as the classic etched line.
+        dc.SetPen(wxPen(wxColour(160, 160, 160)));
+        dc.DrawLine(0, 0, w, 0);
+        dc.SetPen(wxPen(*wxWHITE));
+        dc.DrawLine(0, 1, w, 1);
+    });
+    return line;
 }
 
 } // namespace wxb

@@ -36,4 +36,8 @@ class LabelWindow : public wxWindow {
     std::function<void()> click_;
 };
 
+// An etched horizontal line, drawn here for the same reason: the GTK theme
+// draws its separator in a tint that vanishes on the panel grey.
+wxWindow* MakeEtchedLine(wxWindow* parent, const wxPoint& pos, int width);
+
 } // namespace wxb

@@ -52,6 +52,9 @@ int StatusBarHeightPx();
 void ForgetControls();
 // Identifier of a control window of ours, 0 when it is none.
 int IdOfWindow(const wxWindow* w);
+// The window of control `id`, nullptr when there is none (for the GUI tests,
+// which press and look at controls by the program's identifiers).
+wxWindow* WindowOf(int id);
 
 // Timer: owner is the main window.
 void StopTimerForShutdown();

@@ -1,17 +1,116 @@
-// The Test module tool (panel not built yet: its title strip only).
+// The Test module tool: the slave address form and the identification that
+// opens the panel of the module found there. Any touch of the form closes
+// the open panel, so that a panel never shows a module other than the one
+// at the address in the box.
+#include <string>
+
+#include "app/config_store.h"
+#include "app/forms/forms.h"
+#include "app/number_parse.h"
 #include "app/shell.h"
 #include "app/tools.h"
+#include "modbus/requests.h"
+#include "tools/test_module/model_table.h"
+#include "tools/test_module/panel.h"
+
+namespace {
+
+constexpr int kTitle = 20001;
+constexpr int kSeparator = 20002;
+constexpr int kOk = 20003;
+constexpr int kSlaveBox = 20011; // caption 20012
+constexpr int kStepDown = 20013;
+constexpr int kStepUp = 20014;
+
+constexpr int kFormWidth = 400;
+constexpr int kFormHeight = 270;
+const char* const kTitleText = " Test module";
+
+void ClearPanel()
+{
+    RemovePanels();
+    ui::SetClientSize(kFormWidth, kFormHeight);
+    if (ui::ControlExists(kTitle))
+        SetFieldText(kTitle, kTitleText);
+    AutoReadActive = 0;
+}
+
+std::string WithoutTrailingBlanks(std::string text)
+{
+    size_t end = text.find_last_not_of(' ');
+    text.erase(end == std::string::npos ? 0 : end + 1);
+    return text;
+}
+
+void Identify()
+{
+    // The stored key, not the box: the box may hold a value that was clamped
+    // on its way to the file. A hand-edited value out of 1..247 keeps only
+    // its low 8 bits.
+    uint8_t slave = uint8_t(ParseInteger(ReadConfigKey(CfgPath, "MODULE_SLAVE")));
+    std::string model, version;
+    if (ReadSlaveInfo(slave, &model, &version) != 0) {
+        SetFieldText(kTitle, std::string(kTitleText) + " : no slave at this address");
+        return;
+    }
+    SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) + " - " +
+                             version);
+    if (int code = PanelForModel(model); code != 0)
+        OpenPanel(code, slave, version);
+    ShowStatus("Ready", 0);
+}
+
+void FormCommand(int id)
+{
+    ClearPanel();
+    switch (id) {
+    case kSlaveBox:
+        CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247", "Address of Modbus slave. Valid: 1÷247",
+                     false);
+        break;
+    case kStepDown:
+        // The new text notifies the box, which stores it.
+        StepDown(kSlaveBox, "1", false);
+        break;
+    case kStepUp:
+        StepUp(kSlaveBox, "247", false);
+        break;
+    case kOk:
+        Identify();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
 
 void TestModuleOpen()
 {
-    ui::ControlSpec title{ui::Kind::Label, 20000, " Test module", 0, 0, 400, 15};
-    title.font = ui::Font::Title;
-    title.text_colour = ui::Rgb(255, 255, 255);
-    title.back_colour = ui::Rgb(2, 28, 53);
-    ui::CreateControl(title);
+    ui::SetClientSize(kFormWidth, kFormHeight);
+    AddTitleBar(kTitle, kTitleText, 15, 10, 365);
+    AddValueField(kSlaveBox, "MODULE_SLAVE", "Slave address", 15, 30, 50, false);
+    AddButton(kStepDown, "<", 70, 40, 15);
+    AddButton(kStepUp, ">", 90, 40, 15);
+    AddButton(kOk, "OK", 345, 40, 35);
+    AddSeparator(kSeparator, 15, 60, 365);
+    ShowStatus("Ready", 0);
+    AutoReadActive = 0;
 }
 
-void TestModuleClose() { ui::DestroyControl(20000); }
+void TestModuleClose()
+{
+    for (int id : {kTitle, kSlaveBox, kStepDown, kStepUp, kOk, kSeparator})
+        RemoveControls(id);
+    ClearPanel();
+}
 
-void TestModuleCommand(int) {}
-void TestModuleTick() {}
+void TestModuleCommand(int id)
+{
+    if (id >= 20000 && id <= 20999)
+        FormCommand(id);
+    else if (IsPanelCommand(id))
+        PanelCommand(id);
+}
+
+void TestModuleTick() { PanelTick(); }

@@ -1,0 +1,59 @@
+// Field kinds: each is one register and one request per direction.
+#include "tools/test_module/field_kinds.h"
+
+#include <string>
+
+#include "app/forms/parameter_entry.h"
+#include "app/shell.h"
+#include "modbus/requests.h"
+
+int16_t ReadField(uint8_t slave, int base, const FieldSpec& field)
+{
+    int box = FieldBox(base, field.k);
+    std::string address = std::to_string(field.reg);
+    switch (field.kind) {
+    case FieldKind::InputDecimal:
+        return ReadInputRegister(slave, box, address);
+    case FieldKind::InputBits16:
+        return ReadInputRegisterBits16(slave, box, address);
+    case FieldKind::InputBits8:
+        return ReadInputRegisterBits8(slave, box, address);
+    case FieldKind::HoldingDecimal:
+        return ReadHoldingRegister(slave, box, address);
+    case FieldKind::HoldingBits8:
+        return ReadHoldingRegisterBits8(slave, box, address);
+    }
+    return 0;
+}
+
+int16_t WriteField(uint8_t slave, int base, const FieldSpec& field)
+{
+    int box = FieldBox(base, field.k);
+    std::string address = std::to_string(field.reg);
+    // The box colour does not hold a write back: the user may mean to send
+    // a value the panel considers out of range.
+    switch (field.kind) {
+    case FieldKind::HoldingDecimal:
+        return WriteRegister(slave, box, address);
+    case FieldKind::HoldingBits8:
+        return WriteRegisterBits(slave, box, address);
+    default:
+        return 0;
+    }
+}
+
+void CheckField(int base, const FieldSpec& field)
+{
+    int box = FieldBox(base, field.k);
+    switch (field.kind) {
+    case FieldKind::HoldingDecimal:
+        CheckNumber(box, field.min, field.max, field.help, false);
+        break;
+    case FieldKind::HoldingBits8:
+        CheckBits(box, 8, field.help, false);
+        break;
+    default:
+        ShowStatus(field.help, 0);
+        break;
+    }
+}

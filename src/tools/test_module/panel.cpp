@@ -1,0 +1,126 @@
+// The open module panel and its commands. While Auto Read runs, every control
+// of the panel but "Auto Read" is inert: a Read or Write in the middle of the
+// cycles would interleave with them and its status would be overwritten.
+#include "tools/test_module/panel.h"
+
+#include "app/forms/builders.h"
+#include "app/forms/field_access.h"
+#include "app/shell.h"
+#include "platform/ui.h"
+#include "tools/test_module/field_kinds.h"
+#include "tools/test_module/panel_lists.h"
+
+namespace {
+
+struct OpenModule {
+    const PanelProfile* profile = nullptr; // nullptr: no panel on the window
+    uint8_t slave = 0;
+    std::string version;
+};
+OpenModule module;
+
+int Base() { return module.profile->code * 1000; }
+
+void RemoveProfileControls(const PanelProfile& p)
+{
+    int base = p.code * 1000;
+    for (int offset : {kReadAllOffset, kWriteAllOffset, kAutoReadOffset})
+        RemoveControls(base + offset);
+    for (const FieldSpec& f : p.fields) {
+        RemoveControls(FieldBox(base, f.k)); // and its caption
+        RemoveControls(FieldRead(base, f.k));
+        RemoveControls(FieldWrite(base, f.k));
+    }
+    RemoveControls(base + kInfoOffset); // and its caption
+}
+
+void AutoReadCycle()
+{
+    if (!AutoReadActive || !module.profile)
+        return;
+    ShowStatus("Auto read active", AutoReadBusyColour);
+    if (ReadAll(*module.profile, module.slave, module.version) != 0)
+        return; // the error report has stopped Auto Read
+    ShowStatus("Auto read active", AutoReadIdleColour);
+}
+
+void ToggleAutoRead()
+{
+    if (AutoReadActive) {
+        // The timer keeps running; its ticks find the flag clear.
+        AutoReadActive = 0;
+        ShowStatus("Ready", 0);
+        return;
+    }
+    AutoReadActive = 1;
+    RestartAutoReadTimer();
+    AutoReadCycle();
+}
+
+} // namespace
+
+void OpenPanel(int code, uint8_t slave, const std::string& version)
+{
+    const PanelProfile* p = FindProfile(code);
+    if (!p)
+        return;
+    module = OpenModule{p, slave, version};
+    int base = code * 1000;
+    ui::SetClientSize(400, p->height);
+    for (const FieldSpec& f : p->fields) {
+        bool holding = IsHolding(f.kind);
+        AddDisplayField(FieldBox(base, f.k), f.caption, f.x, f.y, f.width, !holding);
+        AddButton(FieldRead(base, f.k), "Read", f.x + f.width + 5, f.y + 10, 35);
+        if (holding)
+            AddButton(FieldWrite(base, f.k), "Write", f.x + f.width + 45, f.y + 10, 35);
+    }
+    AddButton(base + kReadAllOffset, "Read all", 15, p->button_y, 50);
+    AddButton(base + kWriteAllOffset, "Write all", 70, p->button_y, 50);
+    AddButton(base + kAutoReadOffset, "Auto Read", 125, p->button_y, 50);
+    if (!p->info.empty()) {
+        AddResultWindow(base + kInfoOffset, "Informations", 255, 70, 130, 270);
+        SetFieldText(base + kInfoOffset, InformationsText(*p, version));
+    }
+}
+
+void RemovePanels()
+{
+    for (const PanelProfile* p : AllProfiles())
+        RemoveProfileControls(*p);
+    module.profile = nullptr;
+}
+
+bool IsPanelCommand(int id)
+{
+    return module.profile && id >= Base() && id <= Base() + 999;
+}
+
+void PanelCommand(int id)
+{
+    if (!IsPanelCommand(id))
+        return;
+    int base = Base();
+    if (id == base + kAutoReadOffset)
+        ToggleAutoRead();
+    if (AutoReadActive)
+        return;
+    const PanelProfile& p = *module.profile;
+    if (id == base + kReadAllOffset) {
+        ReadAll(p, module.slave, module.version);
+        return;
+    }
+    if (id == base + kWriteAllOffset) {
+        WriteAll(p, module.slave, module.version);
+        return;
+    }
+    for (const FieldSpec& f : p.fields) {
+        if (id == FieldBox(base, f.k))
+            CheckField(base, f);
+        else if (id == FieldRead(base, f.k))
+            ReadField(module.slave, base, f);
+        else if (id == FieldWrite(base, f.k) && IsHolding(f.kind))
+            WriteField(module.slave, base, f);
+    }
+}
+
+void PanelTick() { AutoReadCycle(); }

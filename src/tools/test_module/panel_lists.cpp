@@ -1,0 +1,52 @@
+// Read all / Write all: the profile's lists, with entries that firmware
+// older than their threshold does not have left out.
+#include "tools/test_module/panel_lists.h"
+
+#include "app/forms/shared_boxes.h"
+#include "app/shell.h"
+#include "tools/test_module/field_kinds.h"
+
+namespace {
+
+const FieldSpec* FieldOf(const PanelProfile& profile, int k)
+{
+    for (const FieldSpec& f : profile.fields)
+        if (f.k == k)
+            return &f;
+    return nullptr;
+}
+
+int16_t RunList(const PanelProfile& profile, const std::vector<ListEntry>& list, uint8_t slave,
+                const std::string& version,
+                int16_t (*request)(uint8_t, int, const FieldSpec&))
+{
+    int base = profile.code * 1000;
+    for (const ListEntry& entry : list) {
+        if (entry.since && !ReleaseAtLeast(version, entry.since))
+            continue;
+        const FieldSpec* field = FieldOf(profile, entry.k);
+        if (!field)
+            continue;
+        if (int16_t rc = request(slave, base, *field); rc != 0)
+            return rc;
+    }
+    return 0;
+}
+
+} // namespace
+
+int16_t ReadAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
+{
+    int16_t rc = RunList(profile, profile.read_all, slave, version, ReadField);
+    if (rc == 0 && !AutoReadActive)
+        ShowStatus("All register readed from Slave " + std::to_string(slave), 0);
+    return rc;
+}
+
+int16_t WriteAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
+{
+    int16_t rc = RunList(profile, profile.write_all, slave, version, WriteField);
+    if (rc == 0 && !AutoReadActive)
+        ShowStatus("All register writed to Slave " + std::to_string(slave), 0);
+    return rc;
+}

@@ -1,0 +1,14 @@
+// Read all and Write all of a panel: its lists run entry by entry through
+// the fields' own requests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "tools/test_module/panel_profile.h"
+
+// Stops at the first failing request and returns its code; boxes read
+// before it keep their new values. On success, outside Auto Read, reports
+// the whole operation in the status bar.
+int16_t ReadAll(const PanelProfile& profile, uint8_t slave, const std::string& version);
+int16_t WriteAll(const PanelProfile& profile, uint8_t slave, const std::string& version);

@@ -1,0 +1,281 @@
+// The Test function tool in the real window, talking to the bus simulator
+// whose pseudo-terminal is linked as COM1 in the test folder (a generic slave
+// at address 1 with its demo values).
+#include <wx/dialog.h>
+#include <wx/font.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+
+#include "app/config_store.h"
+#include "app/shell.h"
+#include "platform/ui.h"
+#include "scenarios.h"
+
+namespace gui {
+
+namespace {
+
+constexpr int kSlaveBox = 50011;
+constexpr int kFunctionBox = 50021;
+constexpr int kOk = 50003;
+
+// Offsets within a sub-form.
+constexpr int kAction = 1, kFirstBox = 11, kSecondBox = 21, kThirdBox = 31, kFourthBox = 41,
+              kWriteReadValues = 51, kWriteReadResult = 61;
+
+std::string Colour(const wxColour& c) { return c.GetAsString(wxC2S_CSS_SYNTAX).utf8_string(); }
+
+bool Same(const wxColour& a, const wxColour& b)
+{
+    return a.IsOk() && b.IsOk() && a.Red() == b.Red() && a.Green() == b.Green() &&
+           a.Blue() == b.Blue();
+}
+
+void OpenTestFunction(Driver& d)
+{
+    PassFirstStart(d, false);
+    d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
+    d.WaitFor("Test function open", [] { return CurrentTool == 3 && ui::ControlExists(kOk); });
+    d.Settle(0.3);
+}
+
+void OpenSubForm(Driver& d, int function, int base)
+{
+    d.Fill(kFunctionBox, std::to_string(function));
+    d.Press(kOk);
+    d.WaitFor("sub-form of function " + std::to_string(function),
+              [base] { return ui::ControlExists(base + kAction); });
+}
+
+// Presses the action button and waits for the request's status text; a
+// communication error box ends the wait at once.
+void Request(Driver& d, int button, const std::string& status)
+{
+    d.Press(button);
+    d.WaitFor("status: " + status, [&d, status] {
+        if (ModalBox())
+            d.Check(false, "a message box while waiting for: " + status);
+        return ModalBox() != nullptr || ui::GetStatusText() == status;
+    });
+    d.Do("no message box", [&d] {
+        if (wxDialog* box = ModalBox()) {
+            d.Shot("unexpected-box");
+            box->EndModal(wxID_OK);
+        }
+    });
+}
+
+size_t Lines(const std::string& listing)
+{
+    size_t n = 0;
+    for (size_t at = listing.find("\r\n"); at != std::string::npos;
+         at = listing.find("\r\n", at + 2))
+        ++n;
+    return n;
+}
+
+// The listing must be legible as the columns it is made of: a fixed-width
+// face, and lines that fit the box without wrapping.
+void CheckListingLooks(Driver& d, int result_id)
+{
+    auto* box = dynamic_cast<wxTextCtrl*>(ControlWindow(result_id));
+    d.Check(box != nullptr, "the result window is a text box");
+    if (!box)
+        return;
+    wxFont font = box->GetFont();
+    d.CheckEqual(font.GetFaceName().utf8_string(), "Liberation Mono", "result face");
+    d.Check(font.IsFixedWidth(), "the result face is fixed-width");
+    std::string text = ui::GetText(result_id);
+    std::string first = text.substr(0, text.find("\r\n"));
+    int needed = box->GetTextExtent(wxString::FromUTF8(first)).x;
+    int room = box->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, box);
+    d.Check(needed < room, "a listing line needs " + std::to_string(needed) + " px of " +
+                               std::to_string(room));
+}
+
+// Ctrl+F, function 3, OK, start 0, quantity 10, Read: the simulator's ten
+// holding registers in the result window and the read in the status bar.
+void ReadHoldingRegisters(Driver& d)
+{
+    OpenTestFunction(d);
+    d.Do("look at the header", [&d] {
+        wxImage shot = d.Shot("test-function");
+        // The separator under the header is visible on the panel grey.
+        if (wxWindow* line = ControlWindow(50002)) {
+            wxColour groove = Driver::PixelOf(shot, line, line->GetSize().x / 2, 0);
+            d.Check(!Same(groove, wxColour(240, 240, 240)), "separator " + Colour(groove));
+        }
+    });
+    OpenSubForm(d, 3, 53000);
+    d.Do("look at the sub-form", [&d] { d.Shot("function-3"); });
+    d.Fill(53000 + kFirstBox, "0");
+    d.Fill(53000 + kSecondBox, "10");
+    d.Do("both values stored", [&d] {
+        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_TEST_3_ADD"), "0", "start address key");
+        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_TEST_3_QTY"), "10", "quantity key");
+    });
+    Request(d, 53000 + kAction, "Holding Register(s) readed from Slave 1 : Address 0 : Quantity 10");
+    d.Do("look at the listing", [&d] {
+        wxImage shot = d.Shot("holding-registers-read");
+        std::string listing = ui::GetText(53000 + kThirdBox);
+        d.Check(Lines(listing) == 10, "ten lines:\n" + listing);
+        d.Check(listing.rfind("00000 > 00111   00000000.01101111 \r\n", 0) == 0,
+                "first line holds 111:\n" + listing);
+        d.Check(listing.find("00009 > 01110   00000100.01010110 \r\n") != std::string::npos,
+                "last line holds 1110:\n" + listing);
+        CheckListingLooks(d, 53000 + kThirdBox);
+        wxWindow* box = ControlWindow(53000 + kThirdBox);
+        if (!box)
+            return;
+        // Left of the right-aligned lines the box shows its own background.
+        wxColour back = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
+        ui::Colour want = ui::GetBackColour(53000 + kThirdBox);
+        d.Check(Same(back, wxColour(ui::RedOf(want), ui::GreenOf(want), ui::BlueOf(want))),
+                "result background " + Colour(back));
+    });
+}
+
+// 300 in the slave address box (1 to 247): the box turns the error colour on
+// screen and keeps 300, 247 is stored, the hint stays; a valid value brings
+// the field colour back.
+void OutOfRange(Driver& d)
+{
+    OpenTestFunction(d);
+    d.Fill(kSlaveBox, "300");
+    d.WaitFor("the error colour", [] { return ui::GetBackColour(kSlaveBox) == ErrorColour; });
+    d.Do("look", [&d] {
+        wxImage shot = d.Shot("error-colour");
+        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_SLAVE"), "247", "stored slave");
+        d.CheckEqual(ui::GetStatusText(), "Address of Modbus slave. Valid: 1÷247", "hint");
+        d.Check(ui::GetFocus() == kSlaveBox, "the box keeps the focus");
+        wxWindow* box = ControlWindow(kSlaveBox);
+        // Left inside the box, away from the right-aligned digits and the
+        // border.
+        wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
+        d.Check(Same(pixel, wxColour(255, 150, 150)), "box on screen " + Colour(pixel));
+    });
+    d.Fill(kSlaveBox, "12");
+    d.WaitFor("the field colour", [] { return ui::GetBackColour(kSlaveBox) == FieldColour; });
+    d.Do("look again", [&d] {
+        wxImage shot = d.Shot("field-colour");
+        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_SLAVE"), "12", "stored slave");
+        wxWindow* box = ControlWindow(kSlaveBox);
+        wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
+        d.Check(Same(pixel, wxColour(227, 244, 255)), "box on screen " + Colour(pixel));
+    });
+
+    // A value list typed valid keystroke by keystroke, then out of range:
+    // the whole box turns, also behind the characters typed while it was
+    // valid.
+    constexpr int kValues = 58000 + kThirdBox;
+    OpenSubForm(d, 16, 58000);
+    d.Fill(kValues, "70000");
+    d.WaitFor("the list in the error colour",
+              [] { return ui::GetBackColour(kValues) == ErrorColour; });
+    d.Do("look at the list", [&d] {
+        wxImage shot = d.Shot("list-error-colour");
+        wxWindow* box = ControlWindow(kValues);
+        wxSize size = box->GetSize();
+        int valid = 0;
+        for (int y = 3; y < size.y - 3; ++y)
+            for (int x = 3; x < size.x - 3; ++x)
+                valid += Same(Driver::PixelOf(shot, box, x, y), wxColour(227, 244, 255));
+        d.Check(valid == 0, std::to_string(valid) + " pixels of the list keep the field colour");
+    });
+}
+
+// Every function of the tool once, from the real window; the writes of
+// functions 6, 16 and 23 are read back by function 23.
+void EveryFunction(Driver& d)
+{
+    OpenTestFunction(d);
+    struct Read {
+        int function, base;
+        const char* start;
+        const char* quantity;
+        const char* status;
+        size_t lines;
+    };
+    for (const Read& r :
+         {Read{1, 51000, "0", "8", "Coil(s) readed from Slave 1 : Address 0 : Quantity 8", 8},
+          Read{2, 52000, "0", "8", "Discrete Input(s) readed from Slave 1 : Address 0 : Quantity 8",
+               8},
+          Read{3, 53000, "5", "3", "Holding Register(s) readed from Slave 1 : Address 5 : Quantity 3",
+               3},
+          Read{4, 54000, "0", "4", "Input Register(s) readed from Slave 1 : Address 0 : Quantity 4",
+               4}}) {
+        OpenSubForm(d, r.function, r.base);
+        d.Fill(r.base + kFirstBox, r.start);
+        d.Fill(r.base + kSecondBox, r.quantity);
+        Request(d, r.base + kAction, r.status);
+        d.Do("look", [&d, r] {
+            d.Shot("function-" + std::to_string(r.function));
+            d.Check(Lines(ui::GetText(r.base + kThirdBox)) == r.lines,
+                    "listing of function " + std::to_string(r.function) + ":\n" +
+                        ui::GetText(r.base + kThirdBox));
+            CheckListingLooks(d, r.base + kThirdBox);
+        });
+    }
+
+    OpenSubForm(d, 5, 55000);
+    d.Fill(55000 + kFirstBox, "5");
+    d.Fill(55000 + kSecondBox, "1");
+    Request(d, 55000 + kAction, "Coil writed to Slave 1 : Address 5");
+    d.Do("look", [&d] { d.Shot("function-5"); });
+
+    OpenSubForm(d, 6, 56000);
+    d.Fill(56000 + kFirstBox, "20");
+    d.Fill(56000 + kSecondBox, "4660");
+    Request(d, 56000 + kAction, "Holding Register writed to Slave 1 : Address 20");
+    d.Do("look", [&d] { d.Shot("function-6"); });
+
+    OpenSubForm(d, 15, 57000);
+    d.Fill(57000 + kFirstBox, "10");
+    d.Fill(57000 + kSecondBox, "3");
+    d.Fill(57000 + kThirdBox, "1\n0\n1");
+    Request(d, 57000 + kAction, "Coil(s) writed to Slave 1 : Address 10 : Quantity 3");
+    d.Do("look", [&d] { d.Shot("function-15"); });
+
+    OpenSubForm(d, 16, 58000);
+    d.Fill(58000 + kFirstBox, "21");
+    d.Fill(58000 + kSecondBox, "2");
+    d.Fill(58000 + kThirdBox, "7\n8");
+    Request(d, 58000 + kAction, "Holding Register(s) writed to Slave 1 : Address 21 : Quantity 2");
+    d.Do("look", [&d] {
+        d.Shot("function-16");
+        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_TEST_16_VAL"), "7\\8\\", "values key");
+    });
+
+    OpenSubForm(d, 23, 59000);
+    d.Fill(59000 + kFirstBox, "22");
+    d.Fill(59000 + kSecondBox, "1");
+    d.Fill(59000 + kThirdBox, "20");
+    d.Fill(59000 + kFourthBox, "3");
+    d.Fill(59000 + kWriteReadValues, "9");
+    Request(d, 59000 + kAction,
+            "Holding Register(s) writed/readed to/from Slave 1 : Add(Wr) 22 : Qty(Wr) 1 : "
+            "Add(Rd) 20 : Qty(Rd) 3");
+    d.Do("look", [&d] {
+        d.Shot("function-23");
+        d.CheckEqual(ui::GetText(59000 + kWriteReadResult),
+                     "00020 > 04660   00010010.00110100 \r\n"
+                     "00021 > 00007   00000000.00000111 \r\n"
+                     "00022 > 00009   00000000.00001001 \r\n",
+                     "registers written by functions 6, 16 and 23");
+        CheckListingLooks(d, 59000 + kWriteReadResult);
+    });
+}
+
+} // namespace
+
+const std::vector<Scenario>& TestFunctionScenarios()
+{
+    static const std::vector<Scenario> scenarios = {
+        {"read_holding_registers", ReadHoldingRegisters},
+        {"error_colour", OutOfRange},
+        {"every_function", EveryFunction},
+    };
+    return scenarios;
+}
+
+} // namespace gui

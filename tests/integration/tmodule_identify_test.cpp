@@ -1,0 +1,76 @@
+// Identification against the simulated bus: the title, the panel that opens
+// and what happens when the module is unknown or silent.
+#include "tests/integration/tmodule_fixture.h"
+
+#include "tools/test_module/panel_profile.h"
+
+namespace {
+
+TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
+{
+    sim::AddDemoModels(bus_);
+    for (const sim::DemoModel& m : sim::DemoModels()) {
+        SCOPED_TRACE(m.model);
+        Identify(m.address);
+        EXPECT_EQ(Text(20001), std::string(" Test module : ") + m.model + " - " + m.version);
+        EXPECT_EQ(ui::GetStatusText(), "Ready");
+        EXPECT_TRUE(headless::MessagesShown().empty());
+
+        int code = std::string(m.model) == "NODE-T07" ? 40
+                   : std::string(m.model) == "NODE-T08" ? 41
+                                                        : 20 + (m.model[7] - '0');
+        const PanelProfile& p = *FindProfile(code);
+        int w = 0, h = 0;
+        ui::GetClientSize(&w, &h);
+        EXPECT_EQ(w, 400);
+        EXPECT_EQ(h, p.height);
+        int base = code * 1000;
+        for (const FieldSpec& f : p.fields) {
+            const headless::ControlState* box = headless::Control(FieldBox(base, f.k));
+            ASSERT_NE(box, nullptr) << f.k;
+            EXPECT_EQ(box->spec.text, "");
+            EXPECT_EQ(box->read_only, !IsHolding(f.kind));
+            EXPECT_EQ(Text(FieldBox(base, f.k) + 1), f.caption);
+            EXPECT_EQ(Text(FieldRead(base, f.k)), "Read");
+            EXPECT_EQ(ui::ControlExists(FieldWrite(base, f.k)), IsHolding(f.kind));
+        }
+        EXPECT_EQ(Text(base + 3), "Auto Read");
+        EXPECT_EQ(ui::ControlExists(base + 900), !p.info.empty());
+        // Only this panel is on the window.
+        for (const PanelProfile* other : AllProfiles()) {
+            if (other->code != code) {
+                EXPECT_FALSE(ui::ControlExists(other->code * 1000 + 1)) << other->code;
+            }
+        }
+    }
+}
+
+TEST_F(TestModuleBus, UnknownPaddedOrSilentModulesOpenNoPanel)
+{
+    Module(11, std::string("NODE-T1\0", 8), "r.01.003");
+    Module(12, "NODE-T09", "r.01.000");
+    Module(13, "ABC", "r.01.000"); // blank-padded by the module
+
+    Identify(11);
+    EXPECT_EQ(Text(20001), std::string(" Test module : NODE-T1\0 - r.01.003", 34));
+    EXPECT_FALSE(ui::ControlExists(21001));
+    Identify(12);
+    EXPECT_EQ(Text(20001), " Test module : NODE-T09 - r.01.000");
+    Identify(13);
+    EXPECT_EQ(Text(20001), " Test module : ABC - r.01.000");
+    EXPECT_EQ(ui::GetStatusText(), "Ready");
+    int w = 0, h = 0;
+    ui::GetClientSize(&w, &h);
+    EXPECT_EQ(h, 270);
+    for (const PanelProfile* p : AllProfiles())
+        EXPECT_FALSE(ui::ControlExists(p->code * 1000 + 1)) << p->code;
+
+    headless::SetTextAsUser(20011, "50");
+    headless::Click(20003);
+    ASSERT_EQ(headless::MessagesShown().size(), 1u);
+    EXPECT_EQ(headless::MessagesShown()[0].title, "Communication error");
+    EXPECT_EQ(Text(20001), " Test module : no slave at this address");
+    EXPECT_EQ(ui::GetStatusText(), "Ready");
+}
+
+} // namespace

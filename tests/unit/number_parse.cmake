@@ -1,0 +1,1 @@
+regscope_add_test(number_parse_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/number_parse_test.cpp)

@@ -1,0 +1,167 @@
+// The Test module tool's tables: the model table and the panel profiles.
+// These catch slips in the data that no single panel test would: a list
+// naming a field the panel lacks, two fields on one register, controls that
+// overlap or leave the window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "app/number_parse.h"
+#include "tools/test_module/model_table.h"
+#include "tools/test_module/panel_profile.h"
+
+namespace {
+
+TEST(ModelTable, OnlyTheWholeExactTextNamesAPanel)
+{
+    const std::map<std::string, int> known = {
+        {"NODE-T01", 21}, {"NODE-T02", 22}, {"NODE-T03", 23}, {"NODE-T04", 24},
+        {"NODE-T05", 25}, {"NODE-T06", 26}, {"NODE-T07", 40}, {"NODE-T08", 41}};
+    for (const auto& [model, code] : known) {
+        EXPECT_EQ(PanelForModel(model), code) << model;
+        ASSERT_NE(FindProfile(code), nullptr) << code;
+    }
+    EXPECT_EQ(PanelForModel("node-t01"), 0);
+    EXPECT_EQ(PanelForModel("NODE-T09"), 0);
+    EXPECT_EQ(PanelForModel(std::string("NODE-T0\0", 8)), 0);
+    EXPECT_EQ(PanelForModel(std::string("NODE-T01\0", 9)), 0);
+    EXPECT_EQ(PanelForModel("NODE-T0 "), 0);
+    EXPECT_EQ(FindProfile(20), nullptr);
+}
+
+struct Rect {
+    int id, x, y, w, h;
+};
+
+bool Overlap(const Rect& a, const Rect& b)
+{
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+// Boxes and buttons as the panel builder places them (captions are left out:
+// they are twice the box width by the toolkit's rule and may run under the
+// neighbouring column's empty space).
+std::vector<Rect> Layout(const PanelProfile& p)
+{
+    int base = p.code * 1000;
+    std::vector<Rect> r;
+    for (const FieldSpec& f : p.fields) {
+        r.push_back({FieldBox(base, f.k), f.x, f.y + 10, f.width, 15});
+        r.push_back({FieldRead(base, f.k), f.x + f.width + 5, f.y + 10, 35, 15});
+        if (IsHolding(f.kind))
+            r.push_back({FieldWrite(base, f.k), f.x + f.width + 45, f.y + 10, 35, 15});
+    }
+    r.push_back({base + 1, 15, p.button_y, 50, 15});
+    r.push_back({base + 2, 70, p.button_y, 50, 15});
+    r.push_back({base + 3, 125, p.button_y, 50, 15});
+    if (!p.info.empty())
+        r.push_back({base + 900, 255, 80, 130, 270});
+    return r;
+}
+
+TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
+{
+    for (const PanelProfile* p : AllProfiles()) {
+        std::vector<Rect> rects = Layout(*p);
+        std::set<int> ids;
+        for (const Rect& a : rects) {
+            EXPECT_TRUE(ids.insert(a.id).second) << a.id;
+            EXPECT_GE(a.id, p->code * 1000);
+            EXPECT_LE(a.id, p->code * 1000 + 999);
+            EXPECT_LE(a.x + a.w, 400) << a.id;
+            EXPECT_LE(a.y + a.h, p->height) << a.id;
+            EXPECT_GE(a.y, 70) << a.id; // below the form's separator
+            for (const Rect& b : rects) {
+                if (a.id < b.id) {
+                    EXPECT_FALSE(Overlap(a, b)) << a.id << " and " << b.id;
+                }
+            }
+        }
+    }
+}
+
+TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
+{
+    for (const PanelProfile* p : AllProfiles()) {
+        std::set<std::pair<bool, int>> registers;
+        for (const FieldSpec& f : p->fields) {
+            SCOPED_TRACE(testing::Message() << "panel " << p->code << " field " << f.k);
+            EXPECT_GE(f.k, 1);
+            EXPECT_LE(f.k, 19);
+            // No two fields of a panel may show one register under two names.
+            EXPECT_TRUE(registers.insert({IsHolding(f.kind), f.reg}).second);
+            bool binary16 = f.kind == FieldKind::InputBits16;
+            EXPECT_EQ(f.width, binary16 ? 90 : 50);
+            // The help text names the register the buttons use.
+            std::string reg = (IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
+                              std::to_string(f.reg) + " : ";
+            EXPECT_EQ(std::string(f.help).rfind(reg, 0), 0u) << f.help;
+            if (f.kind == FieldKind::HoldingDecimal) {
+                ASSERT_TRUE(f.min && f.max);
+                EXPECT_LT(ParseNumber(f.min), ParseNumber(f.max));
+            }
+        }
+    }
+}
+
+TEST(PanelProfiles, ListsNameFieldsOfTheirPanelAndWriteOnlyHoldings)
+{
+    for (const PanelProfile* p : AllProfiles()) {
+        std::map<int, const FieldSpec*> fields;
+        for (const FieldSpec& f : p->fields)
+            fields[f.k] = &f;
+        for (const ListEntry& e : p->read_all)
+            EXPECT_TRUE(fields.count(e.k)) << p->code << " read " << e.k;
+        for (const ListEntry& e : p->write_all) {
+            ASSERT_TRUE(fields.count(e.k)) << p->code << " write " << e.k;
+            EXPECT_TRUE(IsHolding(fields[e.k]->kind)) << p->code << " write " << e.k;
+        }
+        // Read all covers every field, so Auto Read shows the whole panel.
+        EXPECT_EQ(p->read_all.size(), p->fields.size()) << p->code;
+    }
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        EXPECT_NE(end, std::string::npos) << "last line without CR LF";
+        if (end == std::string::npos)
+            break;
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
+{
+    const PanelProfile& p = *FindProfile(24);
+    std::vector<std::string> older = Lines(InformationsText(p, "r.01.007"));
+    std::vector<std::string> newer = Lines(InformationsText(p, "r.01.008"));
+    ASSERT_EQ(newer.size(), older.size() + 2);
+    EXPECT_EQ(newer.front(), "To select the type/scale of a channel, the Dip-Switch must be "
+                             "configured and Config value written.");
+    EXPECT_EQ(newer.back(), "%Pot 1÷100K: 80   0110");
+
+    auto after = [](const std::vector<std::string>& lines, const std::string& line) {
+        for (size_t i = 0; i + 1 < lines.size(); ++i)
+            if (lines[i] == line)
+                return lines[i + 1];
+        return std::string("<absent>");
+    };
+    EXPECT_EQ(after(newer, "NTC-DKF103 : 60   0111"), "NTC-10K3435: 61   0111");
+    EXPECT_EQ(after(newer, "300 ohm    : 72   0111"), "130 Kohm   : 73   0111");
+    // The blank lines around the optional ones stay.
+    EXPECT_EQ(after(older, "NTC-DKF103 : 60   0111"), "");
+    EXPECT_EQ(after(older, "300 ohm    : 72   0111"), "");
+    EXPECT_EQ(after(older, ""), "Input      : Conf 1SW4");
+    EXPECT_EQ(std::count(older.begin(), older.end(), ""), 10);
+    EXPECT_EQ(InformationsText(p, "r.02.000"), InformationsText(p, "r.01.008"));
+}
+
+} // namespace
