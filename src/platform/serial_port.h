@@ -39,8 +39,9 @@ void Close(Handle port);
 // Reads and discards every byte the driver holds. Lost when the device is gone.
 Io DiscardInput(Handle port);
 
-// Writes the whole buffer, waiting for room in the driver's queue at most
-// timeout_s in all. Lost on a device error, TimedOut when no room came.
+// Writes the whole buffer and waits until the driver has sent it, at most
+// timeout_s in all. Lost on a device error, TimedOut when the driver never
+// took the whole buffer.
 Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s);
 
 // Reads at most max bytes of what is waiting. Ok with *got > 0, WouldBlock

@@ -7,7 +7,10 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "app/shell.h"
@@ -42,6 +45,8 @@ struct Device {
     bool hangup_eof = true; // a hung-up read gives end-of-file, else EAGAIN
     int write_eintr = 0, write_eagain = 0, read_eintr = 0, poll_eintr = 0, write_error = 0;
     size_t write_max = SIZE_MAX;
+    double send_s = 0;    // time the driver takes to put written bytes on the line
+    double sent_at = 0;   // when its transmit queue is empty again
 } dev;
 
 bool FrontReady() { return !dev.pieces.empty() && sys::MonotonicSeconds() >= dev.ready_at; }
@@ -119,6 +124,7 @@ ssize_t FakeWrite(int, const void* data, size_t size)
     size_t n = std::min(size, dev.write_max);
     auto p = static_cast<const uint8_t*>(data);
     dev.written.insert(dev.written.end(), p, p + n);
+    dev.sent_at = sys::MonotonicSeconds() + dev.send_s;
     if (!dev.pieces.empty() && dev.ready_at > 1e299)
         dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
     return ssize_t(n);
@@ -150,7 +156,12 @@ int FakePoll(pollfd* fds, nfds_t, int timeout_ms)
     return 0;
 }
 
-int FakeIoctl(int, unsigned long, void*) { return 0; }
+int FakeIoctl(int, unsigned long request, void* arg)
+{
+    if (request == TIOCOUTQ)
+        *static_cast<int*>(arg) = sys::MonotonicSeconds() < dev.sent_at ? 1 : 0;
+    return 0;
+}
 int FakeFlock(int, int) { return 0; }
 
 const serial::SystemCalls kFake = {FakeOpen,  FakeClose, FakeRead,  FakeWrite,
@@ -230,6 +241,25 @@ TEST_F(Engine, PauseFollowsSuccessOnly)
     EXPECT_EQ(data, (Bytes{4, 0x12, 0x34, 0x56, 0x78})); // untouched by the failure
 }
 
+TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
+{
+    // A long frame at a low rate: 0.3 s on the wire, the reply 0.05 s
+    // after, well within a 0.2 s time-out counted from the last byte sent.
+    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    dev.send_s = 0.3;
+    dev.pieces = {{GoodReply(), 0.35}};
+    Bytes data;
+    EXPECT_EQ(ReadTwo(&data, 0.2f), 0);
+
+    // A driver that claims queued bytes for ever is believed only for the
+    // send allowance (1 s and a little); then the reply is awaited.
+    dev.send_s = 100;
+    dev.pieces = {{GoodReply(), 1.1}};
+    dev.ready_at = 1e300;
+    EXPECT_EQ(ReadTwo(&data, 0.5f), 0);
+    EXPECT_TRUE(headless::MessagesShown().empty());
+}
+
 TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)
 {
     Bytes data;
@@ -304,6 +334,56 @@ TEST(SerialPortNames, LinkInStartUpFolderElseSystemPort)
     EXPECT_EQ(serial::DevicePath(4), (dir / "COM4").string());
     EXPECT_EQ(serial::DevicePath(3), "/dev/ttyS2");
     std::filesystem::remove_all(dir);
+}
+
+// A real pseudo-terminal whose slave side stays open here, as a simulator
+// holds it: what the port leaves on the line outlives its own descriptor.
+TEST(SerialPortLine, ReadsAnEmptyLineAndReleasesItOnClose)
+{
+    // Another program may leave the line with VMIN = 0, under which a read
+    // of an empty line gives end-of-file, the mark of a vanished device.
+    serial::SetSystemCalls(nullptr);
+    int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(m, 0);
+    ASSERT_EQ(grantpt(m), 0);
+    ASSERT_EQ(unlockpt(m), 0);
+    std::string name = ptsname(m);
+    int s = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(s, 0);
+    termios t{};
+    tcgetattr(s, &t);
+    cfmakeraw(&t);
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    tcsetattr(s, TCSANOW, &t);
+
+    serial::Handle h = serial::Open(name, 9600, 2, nullptr);
+    ASSERT_NE(h, serial::kNoPort);
+    uint8_t buffer[16];
+    size_t got = 0;
+    EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::WouldBlock);
+    EXPECT_EQ(serial::DiscardInput(h), serial::Io::Ok);
+    ASSERT_EQ(write(m, "\x01\x02", 2), 2);
+    ASSERT_EQ(serial::WaitReadable(h, 1.0), serial::Io::Ok);
+    EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Ok);
+    EXPECT_EQ(got, 2u);
+
+    // Exclusive while open; released on close, or an unprivileged user
+    // could never reopen the line after the first communication error.
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(s, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    serial::Close(h);
+    ASSERT_EQ(ioctl(s, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+
+    // Hung up for real: the other end is gone.
+    h = serial::Open(name, 9600, 2, nullptr);
+    ASSERT_NE(h, serial::kNoPort);
+    close(m);
+    EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Lost);
+    serial::Close(h);
+    close(s);
 }
 
 } // namespace

@@ -72,8 +72,13 @@ Handle Open(const std::string& path, uint32_t baud, int parity_code, int* os_err
 
 void Close(Handle port)
 {
-    if (port != kNoPort)
-        Sys().close(port);
+    if (port == kNoPort)
+        return;
+    // The exclusive mark belongs to the line, not to this descriptor: while
+    // anyone else holds the line open (a simulator holds its pty), it would
+    // outlive the close and refuse this program's own next open.
+    Sys().ioctl(port, TIOCNXCL, nullptr);
+    Sys().close(port);
 }
 
 Io ReadSome(Handle port, uint8_t* buffer, size_t max, size_t* got)
@@ -136,7 +141,19 @@ Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s)
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
             return Io::Lost;
     }
-    return Io::Ok;
+    // write() returns once the frame is queued, but the reply time-out runs
+    // from the end of sending: a long frame at a low rate would otherwise
+    // spend the slave's time on the wire. A driver that cannot tell its
+    // queue length, or still claims bytes when the allowance is spent, is
+    // taken as done: the frame was accepted, and a reply that never comes
+    // is the time-out's to report.
+    for (;;) {
+        int queued = 0;
+        if (Sys().ioctl(port, TIOCOUTQ, &queued) != 0 || queued <= 0 ||
+            sys::MonotonicSeconds() >= deadline)
+            return Io::Ok;
+        sys::SleepSeconds(0.001);
+    }
 }
 
 Io WaitReadable(Handle port, double timeout_s)

@@ -53,6 +53,11 @@ void SetRawEightBits(termios2* t)
     // 8 data bits alone means no parity and 1 stop bit.
     t->c_cflag &= ~tcflag_t(CSIZE | PARENB | PARODD | CSTOPB);
     t->c_cflag |= CS8 | CREAD | CLOCAL;
+    // The line is read without blocking, and with VMIN 0 (as another program
+    // may have left it) an empty line reads as end-of-file, which is how a
+    // vanished device shows itself. VMIN 1 makes an empty line say EAGAIN.
+    t->c_cc[VMIN] = 1;
+    t->c_cc[VTIME] = 0;
 }
 
 void SetParity(termios2* t, int parity_code)
