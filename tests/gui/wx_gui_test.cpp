@@ -67,61 +67,51 @@ int RunDriver(const std::string& name, const std::string& folder, bool fresh, bo
 
 void RunScenario(const std::string& name, bool bus = false)
 {
-    std::string log;
+    std::string log, missing;
+    if (ToolsMissing(&missing))
+        GTEST_SKIP() << missing << " is not installed";
     int rc = RunDriver(name, name, true, bus, &log);
     if (rc == 77)
         GTEST_SKIP() << log;
     EXPECT_EQ(rc, 0) << "driver log:\n" << log;
 }
 
-#define REQUIRE_X_TOOLS()                                                                          \
-    do {                                                                                           \
-        std::string missing;                                                                       \
-        if (ToolsMissing(&missing))                                                                \
-            GTEST_SKIP() << missing << " is not installed";                                        \
-    } while (0)
-
 TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule)
 {
-    REQUIRE_X_TOOLS();
     RunScenario("first_start");
 }
 
 TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp)
 {
-    REQUIRE_X_TOOLS();
     RunScenario("menu_help");
 }
 
 TEST(DesktopProgram, OutOfRangeValueColoursTheBox)
 {
-    REQUIRE_X_TOOLS();
     RunScenario("error_colour");
 }
 
 TEST(DesktopProgram, TestFunctionReadsHoldingRegistersFromTheBus)
 {
-    REQUIRE_X_TOOLS();
     RunScenario("read_holding_registers", true);
 }
 
 TEST(DesktopProgram, BaudrateRefusedThenStored)
 {
-    REQUIRE_X_TOOLS();
     RunScenario("setup_baudrate");
 }
 
 TEST(DesktopProgram, PasswordAskedAtTheNextStartBeforeAnyWindow)
 {
-    REQUIRE_X_TOOLS();
-    std::string log;
+    std::string log, missing;
+    if (ToolsMissing(&missing))
+        GTEST_SKIP() << missing << " is not installed";
     ASSERT_EQ(RunDriver("set_password", "password", true, false, &log), 0) << log;
     EXPECT_EQ(RunDriver("password_prompt", "password", false, false, &log), 0) << log;
 }
 
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
-    REQUIRE_X_TOOLS();
     RunScenario("tmodule_identify_read");
 }
 

@@ -12,22 +12,14 @@
 #include <thread>
 #include <unistd.h>
 
-#include "app/shell.h"
 #include "modbus/serial_link.h"
 #include "modbus_pty_bridge.h"
-#include "platform/headless/headless.h"
 #include "sim/sim.h"
+#include "tests/support/program_folder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-fs::path MakeFolder(const char* name)
-{
-    fs::path dir = fs::temp_directory_path() / (name + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return dir;
-}
+using ModbusPeers = FolderTest;
 
 // A libmodbus RTU slave at address 1 with 100 holding registers, served on
 // its own thread until stopped.
@@ -72,15 +64,13 @@ private:
     std::thread thread_;
 };
 
-TEST(ModbusPeers, EngineReadsAndWritesALibmodbusSlave)
+TEST_F(ModbusPeers, EngineReadsAndWritesALibmodbusSlave)
 {
-    headless::Reset();
     PtyBridge bridge;
     std::string error;
     ASSERT_TRUE(bridge.Start(&error)) << error;
-    fs::path dir = MakeFolder("regscope-peer-");
-    fs::create_symlink(bridge.PathA(), dir / "COM2");
-    SetPortFolder(dir.string());
+    std::filesystem::create_symlink(bridge.PathA(), Path("COM2"));
+    SetPortFolder(dir_);
 
     LibmodbusSlave slave;
     ASSERT_TRUE(slave.Start(bridge.PathB()));
@@ -110,15 +100,13 @@ TEST(ModbusPeers, EngineReadsAndWritesALibmodbusSlave)
     EXPECT_EQ(headless::MessagesShown()[0].text,
               "Received command exception 2:\r\rIllegal data address");
     ClosePort();
-    fs::remove_all(dir);
 }
 
-TEST(ModbusPeers, MbpollReadsTheSimulator)
+TEST_F(ModbusPeers, MbpollReadsTheSimulator)
 {
-    fs::path dir = MakeFolder("regscope-mbpoll-");
     sim::Simulator simulator;
     sim::Options options;
-    options.folder = dir.string();
+    options.folder = dir_;
     std::string error;
     ASSERT_TRUE(simulator.Start(options, &error)) << error;
     auto bank = simulator.AddGenericSlave(7);
@@ -153,7 +141,6 @@ TEST(ModbusPeers, MbpollReadsTheSimulator)
     }
     EXPECT_EQ(seen, 5) << output;
     simulator.Stop();
-    fs::remove_all(dir);
 }
 
 } // namespace

@@ -6,13 +6,12 @@
 
 #include <filesystem>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
-#include "app/shell.h"
 #include "modbus/serial_link.h"
-#include "platform/headless/headless.h"
-#include "platform/system.h"
 #include "sim/sim.h"
+#include "tests/support/program_folder.h"
 
 namespace {
 
@@ -23,29 +22,27 @@ Bytes ReadRequest(uint16_t start, uint16_t quantity)
     return {uint8_t(start >> 8), uint8_t(start), uint8_t(quantity >> 8), uint8_t(quantity)};
 }
 
-class OverPty : public ::testing::Test {
+class OverPty : public FolderTest {
 protected:
     void SetUp() override
     {
-        headless::Reset();
-        dir_ = fs::temp_directory_path() / ("regscope-modbus-" + std::to_string(getpid()));
-        fs::create_directories(dir_);
+        FolderTest::SetUp();
         sim::Options options;
-        options.folder = dir_.string();
+        options.folder = dir_;
         options.port = 1;
         std::string error;
         ASSERT_TRUE(sim_.Start(options, &error)) << error;
         bank_ = sim_.AddGenericSlave(1);
         for (uint16_t a = 0; a < 130; ++a)
             bank_->SetHolding(a, uint16_t(1000 + a));
-        SetPortFolder(dir_.string());
+        SetPortFolder(dir_);
         AutoReadActive = 1;
     }
     void TearDown() override
     {
         ClosePort();
         sim_.Stop();
-        fs::remove_all(dir_);
+        FolderTest::TearDown();
     }
 
     // Registers 0..n-1 of slave 1 at 9600 bit/s, even parity.
@@ -75,7 +72,6 @@ protected:
         EXPECT_EQ(ui::GetStatusText(), "Ready");
     }
 
-    fs::path dir_;
     sim::Simulator sim_;
     std::shared_ptr<sim::RegisterBank> bank_;
 };
@@ -126,7 +122,7 @@ TEST_F(OverPty, InvalidSettingsAndMissingDevice)
     ExpectFailure(OpenPort(9, 9600, 2), 128, "Serial port not valid");
     ExpectFailure(OpenPort(1, 1000001, 2), 128, "Baudrate not valid");
     ExpectFailure(OpenPort(1, 9600, 4), 128, "Parity not valid");
-    fs::create_symlink(dir_ / "no-such-pty", dir_ / "COM5");
+    fs::create_symlink(Path("no-such-pty"), Path("COM5"));
     ExpectFailure(OpenPort(5, 9600, 2), 129, "COM5 port not available");
     EXPECT_TRUE(sim_.Frames().empty());
 }
@@ -243,17 +239,11 @@ TEST_F(OverPty, PortOpensOnceAndReopensWithNewSettings)
     ASSERT_EQ(OpenPort(1, 250000, 0), 0);
     ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
 
-    std::vector<sim::Frame> frames = sim_.Frames();
-    ASSERT_EQ(frames.size(), 4u);
-    EXPECT_EQ(frames[0].line.baud, 9600u);
-    EXPECT_EQ(frames[0].line.parity_code, 2);
-    EXPECT_EQ(frames[1].line.baud, 9600u);
-    EXPECT_EQ(frames[1].line.parity_code, 2);
-    EXPECT_EQ(frames[2].line.baud, 19200u);
-    EXPECT_EQ(frames[2].line.parity_code, 1);
-    EXPECT_EQ(frames[3].line.baud, 250000u);
-    EXPECT_EQ(frames[3].line.parity_code, 0);
-    EXPECT_EQ(frames[3].line.stop_bits, 2);
+    std::vector<std::tuple<unsigned, int, int>> lines;
+    for (const sim::Frame& f : sim_.Frames())
+        lines.emplace_back(f.line.baud, f.line.parity_code, f.line.stop_bits);
+    EXPECT_EQ(lines, (std::vector<std::tuple<unsigned, int, int>>{
+                         {9600, 2, 1}, {9600, 2, 1}, {19200, 1, 1}, {250000, 0, 2}}));
 }
 
 TEST_F(OverPty, SimulatorGoneUnderAnOpenPort)

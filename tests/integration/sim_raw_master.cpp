@@ -79,20 +79,6 @@ Bytes RawMaster::Receive(size_t count, double timeout_s)
     return got;
 }
 
-Bytes RawMaster::ReceiveUntilQuiet(double quiet_s)
-{
-    Bytes got;
-    for (;;) {
-        pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(quiet_s * 1000)) <= 0)
-            return got;
-        uint8_t buf[512];
-        ssize_t n = read(fd_, buf, sizeof buf);
-        if (n > 0)
-            got.insert(got.end(), buf, buf + n);
-    }
-}
-
 Bytes RawMaster::Ask(uint8_t address, uint8_t function, const Bytes& data, size_t expected_size,
                      double timeout_s)
 {

@@ -15,8 +15,6 @@ public:
     void Send(const Bytes& bytes);
     // Bytes until `count` have come or timeout_s has passed.
     Bytes Receive(size_t count, double timeout_s);
-    // Bytes until the line has been silent for quiet_s.
-    Bytes ReceiveUntilQuiet(double quiet_s);
     // A request with its checksum, and the reply of expected_size bytes.
     Bytes Ask(uint8_t address, uint8_t function, const Bytes& data, size_t expected_size,
               double timeout_s = 2.0);

@@ -1,8 +1,9 @@
-// Auto Read in the Test function tool, and listings that need a slave which
-// answers beyond address 65535.
+// Auto Read in the Test function tool, and broadcasts.
 #include "tfunc_fixture.h"
 
 #include <mutex>
+
+#include "modbus/requests.h"
 
 namespace {
 
@@ -104,70 +105,23 @@ TEST_F(AutoRead, ATimeOutStopsItWithOneErrorBox)
     EXPECT_EQ(ui::GetStatusText(), "Ready");
 }
 
-TEST_F(AutoRead, AHeaderTouchStopsItAndOkReopensWithTheNewSlave)
+// Broadcasts from the requests the tools share: sent, and a read has no
+// reply to list, so the box keeps its text and nothing breaks.
+TEST_F(TestFunctionOnBus, BroadcastsAreSentAndNothingIsReadBack)
 {
-    auto second = sim_.AddGenericSlave(2);
-    second->SetCoil(0, true);
-    OpenFunction("1");
-    headless::Click(51002);
-    ASSERT_TRUE(AutoReadActive);
+    constexpr int kBox = 30001; // a box of no tool, so no tool reacts to it
+    ui::CreateControl({.kind = ui::Kind::Edit, .id = kBox, .text = "9", .w = 50, .h = 15});
+    EXPECT_EQ(WriteRegister(0, kBox, "8"), 0);
+    EXPECT_EQ(ui::GetStatusText(), "Holding Register writed to Slave 0 : Address 8");
+    ASSERT_TRUE(sim_.WaitForFrames(1, 1.0));
+    EXPECT_EQ(LastFrameData(), (Bytes{0, 6, 0, 8, 0, 9}));
 
-    headless::Click(50014); // slave ">"
-    EXPECT_FALSE(AutoReadActive);
-    EXPECT_FALSE(ui::ControlExists(51031));
-    EXPECT_EQ(Key("FUNCTION_SLAVE"), "2");
-    size_t frames = FrameCount();
-    headless::Tick(2);
-    EXPECT_EQ(FrameCount(), frames);
-
-    headless::Click(50003);
-    headless::Click(51001);
-    EXPECT_EQ(LastFrameData(), (Bytes{2, 1, 0, 0, 0, 1}));
-    EXPECT_EQ(Text(51031), "00000 > 1 \r\n");
-}
-
-// A slave that counts addresses in 16 bits as the program does: register a
-// holds a + 1, and only coil 0 is ON.
-sim::Reply WrappingSlave(const sim::Request& r)
-{
-    unsigned start = r.data[0] * 256u + r.data[1];
-    unsigned n = r.data[2] * 256u + r.data[3];
-    Bytes reply{r.function};
-    if (r.function == 1) {
-        Bytes states(CoilBytes(n), 0);
-        for (unsigned i = 0; i < n; ++i)
-            if (uint16_t(start + i) == 0)
-                states[i / 8] |= uint8_t(1u << (i % 8));
-        reply.push_back(uint8_t(states.size()));
-        reply.insert(reply.end(), states.begin(), states.end());
-        return reply;
-    }
-    reply.push_back(uint8_t(2 * n));
-    for (unsigned i = 0; i < n; ++i) {
-        uint16_t v = uint16_t(uint16_t(start + i) + 1);
-        reply.push_back(uint8_t(v >> 8));
-        reply.push_back(uint8_t(v & 0xFF));
-    }
-    return reply;
-}
-
-TEST_F(TestFunctionOnBus, ListingsCountAddressesInSixteenBits)
-{
-    sim_.AddSlave(1, WrappingSlave);
-    OpenFunction("3");
-    headless::SetTextAsUser(53011, "65535");
-    headless::SetTextAsUser(53021, "2");
-    headless::Click(53001);
-    EXPECT_EQ(LastFrameData(), (Bytes{1, 3, 0xFF, 0xFF, 0, 2}));
-    EXPECT_EQ(Text(53031), "65535 > 00000   00000000.00000000 \r\n"
-                           "00000 > 00001   00000000.00000001 \r\n");
-
-    OpenFunction("1");
-    headless::SetTextAsUser(51011, "65535");
-    headless::SetTextAsUser(51021, "2");
-    headless::Click(51001);
-    EXPECT_EQ(Text(51031), "65535 > 0 \r\n00000 > 1 \r\n");
-    EXPECT_EQ(ui::GetStatusText(), "Coil(s) readed from Slave 1 : Address 65535 : Quantity 2");
+    EXPECT_EQ(ReadHoldingRegisterList(0, kBox, "0", "3"), 0);
+    EXPECT_EQ(Text(kBox), "9");
+    std::string model = "x", version = "y";
+    EXPECT_EQ(ReadSlaveInfo(0, &model, &version), 0);
+    EXPECT_EQ(model, "x");
+    EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 } // namespace

@@ -129,34 +129,6 @@ TEST_F(FormsWindow, SteppersStopAtTheLimitAndStoreOnlyChanges)
     EXPECT_EQ(Text(10011), "1.7");
 }
 
-TEST_F(FormsWindow, CheckAndChoiceFields)
-{
-    // Only the exact stored texts check a box.
-    WriteConfigKey(CfgPath, "CH01_PLOT", " 1");
-    AddCheckField(60611, "CH01_PLOT", "Plot", 15, 30, 60);
-    EXPECT_FALSE(headless::Control(60611)->checked);
-    AddChoiceField(60511, "CH01_TYPE", "Type", "INPUT_REG", "HOLD_REG", 15, 60, 80);
-
-    handler = [](int id, ui::Notify) {
-        if (id == 60611)
-            CommitCheck(id, "CH01_PLOT", "plot");
-        else
-            CommitOption(id, "CH01_TYPE", id == 60512 ? "INPUT_REG" : "HOLD_REG", "type");
-    };
-    headless::Click(60611);
-    EXPECT_EQ(Stored("CH01_PLOT"), "1");
-    headless::Click(60513);
-    EXPECT_EQ(Stored("CH01_TYPE"), "HOLD_REG");
-    AddChoiceField(60511, "CH01_TYPE", "Type", "INPUT_REG", "HOLD_REG", 15, 60, 80);
-    EXPECT_TRUE(headless::Control(60513)->checked);
-
-    // The whole group goes, and nothing of a neighbour.
-    AddButton(60514, "Next", 15, 110, 40);
-    RemoveControls(60511);
-    RemoveControls(60611);
-    EXPECT_EQ(headless::ControlIds(), std::vector<int>{60514});
-}
-
 TEST_F(FormsWindow, WaitSecondsEndsAndKeepsTheWindowAlive)
 {
     double start = sys::MonotonicSeconds();

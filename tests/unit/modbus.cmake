@@ -1,5 +1,6 @@
 regscope_add_test(modbus_unit_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/modbus_codec_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/modbus_engine_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/modbus_engine_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/requests_compose_test.cpp)
 
 include(${CMAKE_CURRENT_LIST_DIR}/../fuzz/modbus_fuzz.cmake)

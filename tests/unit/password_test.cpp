@@ -141,16 +141,4 @@ TEST_F(PasswordTest, UnreadableStoreRefusesEntry)
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 
-TEST(PasswordFolder, FollowsXdgConfigHomeWhenAbsolute)
-{
-    const char* home = getenv("HOME");
-    ASSERT_NE(home, nullptr);
-    setenv("XDG_CONFIG_HOME", "/somewhere/config", 1);
-    EXPECT_EQ(sys::UserProgramFolder(), "/somewhere/config/regscope");
-    setenv("XDG_CONFIG_HOME", "relative/config", 1);
-    EXPECT_EQ(sys::UserProgramFolder(), std::string(home) + "/.config/regscope");
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(sys::UserProgramFolder(), std::string(home) + "/.config/regscope");
-}
-
 } // namespace

@@ -126,16 +126,4 @@ TEST_F(Shell, TheNextStartOpensTheWindowWhereItWasMoved)
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
-TEST_F(Shell, FocusComesBackToTheLastControlOnReactivation)
-{
-    ASSERT_TRUE(StartProgram());
-    ui::ControlSpec box{ui::Kind::Edit, 10998, "", 10, 10, 50, 15};
-    ui::CreateControl(box);
-    headless::Focus(10998);
-    headless::Activate(false);
-    ui::SetFocus(0);
-    headless::Activate(true);
-    EXPECT_EQ(ui::GetFocus(), 10998);
-}
-
 } // namespace

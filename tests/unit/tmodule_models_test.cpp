@@ -57,17 +57,6 @@ TEST(ModuleModels, ReportSlaveIdCarriesModelAndVersionWhereTheMasterReadsThem)
     }
 }
 
-TEST(ModuleModels, RequestsTheModulesRefuse)
-{
-    Model m("NODE-T04");
-    EXPECT_EQ(m.Value(m.ReadInput(8, 3)), kIllegalAddress); // runs past register 9
-    EXPECT_EQ(m.Value(m.ReadInput(0, 0)), -4);               // quantity 0: exception 3
-    EXPECT_EQ(m.Value(m.Ask(1, {0, 0, 0, 1})), -2);          // coils: exception 1
-    sim::Reply all = m.ReadInput(0, 10);
-    ASSERT_TRUE(all);
-    EXPECT_EQ(all->size(), 22u);
-}
-
 TEST(ModuleModels, DigitalInputsChangeWithTimeUnlessHeld)
 {
     Model t01("NODE-T01");
