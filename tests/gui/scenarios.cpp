@@ -14,11 +14,6 @@ namespace gui {
 
 namespace {
 
-bool StartsWith(const std::string& s, const std::string& prefix)
-{
-    return s.compare(0, prefix.size(), prefix) == 0;
-}
-
 bool StatusIs(const std::string& text) { return ui::GetStatusText() == text; }
 
 } // namespace
@@ -56,7 +51,7 @@ void FirstStart(Driver& d)
         wxImage shot = d.Shot("main-window");
         wxFrame* frame = MainFrame();
         std::string title = ui::GetTitle();
-        d.Check(StartsWith(title, "RegScope [") && title.back() == ']', "title: " + title);
+        d.Check(title.rfind("RegScope [", 0) == 0 && title.back() == ']', "title: " + title);
         d.Check(CurrentTool == 1, "the Configure module tool is open");
         d.Check(ui::IsMenuItemChecked(2101), "Configure module is checked");
         d.Check(ui::IsMenuItemChecked(3101), "COM1 is checked");

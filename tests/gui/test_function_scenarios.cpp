@@ -149,15 +149,6 @@ void OutOfRange(Driver& d)
         wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
         d.Check(Same(pixel, wxColour(255, 150, 150)), "box on screen " + Colour(pixel));
     });
-    d.Fill(kSlaveBox, "12");
-    d.WaitFor("the field colour", [] { return ui::GetBackColour(kSlaveBox) == FieldColour; });
-    d.Do("look again", [&d] {
-        wxImage shot = d.Shot("field-colour");
-        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_SLAVE"), "12", "stored slave");
-        wxWindow* box = ControlWindow(kSlaveBox);
-        wxColour pixel = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
-        d.Check(Same(pixel, wxColour(227, 244, 255)), "box on screen " + Colour(pixel));
-    });
 
     // A value list typed valid keystroke by keystroke, then out of range:
     // the whole box turns, also behind the characters typed while it was

@@ -47,19 +47,6 @@ protected:
     static std::string Text(int id) { return headless::Control(id)->spec.text; }
 };
 
-TEST_F(FormsWindow, DisabledValueFieldOnlyShowsItsHint)
-{
-    AddValueField(10011, "MODULE_CFG_SLAVE", "Slave address", 15, 30, 50, false);
-    const std::string before = CfgContent();
-    handler = [](int id, ui::Notify) {
-        CommitNumber(id, "MODULE_CFG_SLAVE", "1", "247", "off", true);
-    };
-    headless::SetTextAsUser(10011, "999");
-    EXPECT_EQ(ui::GetStatusText(), "off");
-    EXPECT_EQ(Back(10011), FieldColour);
-    EXPECT_EQ(CfgContent(), before);
-}
-
 TEST_F(FormsWindow, ListFieldStoresLinesAsItems)
 {
     AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);

