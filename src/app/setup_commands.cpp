@@ -57,34 +57,19 @@ void AskBaudrate()
     ClosePort();
 }
 
-// Time-out: read afresh at every transaction, so the port may stay open.
-void AskTimeout()
+// Timing values are stored as typed, with no range check. The time-out is
+// read afresh at every transaction, so the port may stay open; the sampling
+// values change the period of a running Auto Read.
+void AskTiming(const char* prompt, const char* title, const char* key, float* value,
+               bool restarts_timer)
 {
     std::string answer;
-    if (!AskValue("Enter timeout value for communication", "Timeout", "TIMEOUT", &answer))
+    if (!AskValue(prompt, title, key, &answer))
         return;
-    WriteConfigKey(CfgPath, "TIMEOUT", answer);
-    SerialSettings.timeout = float(ParseNumber(answer));
-}
-
-void AskSampleTime()
-{
-    std::string answer;
-    if (!AskValue("Enter time for values sampling", "Sampling time", "SAMPLE_TIME", &answer))
-        return;
-    WriteConfigKey(CfgPath, "SAMPLE_TIME", answer);
-    SerialSettings.sample_time = float(ParseNumber(answer));
-    RestartAutoReadTimer();
-}
-
-void AskTimeCalibration()
-{
-    std::string answer;
-    if (!AskValue("Enter time calibration divisor", "Time calibration", "TIME_CALIB", &answer))
-        return;
-    WriteConfigKey(CfgPath, "TIME_CALIB", answer);
-    SerialSettings.time_calib = float(ParseNumber(answer));
-    RestartAutoReadTimer();
+    WriteConfigKey(CfgPath, key, answer);
+    *value = float(ParseNumber(answer));
+    if (restarts_timer)
+        RestartAutoReadTimer();
 }
 
 std::string BuildLine()
@@ -122,11 +107,14 @@ void RunSetupCommand(int command)
     else if (command >= 3301 && command <= 3304)
         ChooseParity(command - 3301);
     else if (command == 3401)
-        AskTimeout();
+        AskTiming("Enter timeout value for communication", "Timeout", "TIMEOUT",
+                  &SerialSettings.timeout, false);
     else if (command == 3501)
-        AskSampleTime();
+        AskTiming("Enter time for values sampling", "Sampling time", "SAMPLE_TIME",
+                  &SerialSettings.sample_time, true);
     else if (command == 3601)
-        AskTimeCalibration();
+        AskTiming("Enter time calibration divisor", "Time calibration", "TIME_CALIB",
+                  &SerialSettings.time_calib, true);
     else if (command == 4101)
         ShowAbout();
 }

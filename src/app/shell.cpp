@@ -38,3 +38,16 @@ void RestartAutoReadTimer()
         return;
     ui::StartTimer(period > INT_MAX ? INT_MAX : int(period));
 }
+
+bool SwitchAutoRead()
+{
+    if (AutoReadActive) {
+        // The timer keeps running; its ticks do nothing while the flag is off.
+        AutoReadActive = 0;
+        ShowStatus("Ready", 0);
+        return false;
+    }
+    AutoReadActive = 1;
+    RestartAutoReadTimer();
+    return true;
+}

@@ -35,6 +35,9 @@ constexpr ui::Colour AutoReadIdleColour = ui::Rgb(255, 255, 0); // yellow, betwe
 // Status bar text and background; colour 0 selects StatusColour.
 void ShowStatus(const std::string& text, ui::Colour colour);
 void RestartAutoReadTimer();
+// The Auto Read button of a tool: off ("Ready") or on (timer restarted).
+// True when it is now on, for the tool to run its first cycle at once.
+bool SwitchAutoRead();
 void CheckMenuRange(int first, int count, int checked);
 void ApplyGeneralConfiguration();
 

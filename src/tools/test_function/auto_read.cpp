@@ -7,15 +7,8 @@
 
 void ToggleAutoRead(const SubForm&)
 {
-    if (AutoReadActive) {
-        // The timer keeps running; its ticks do nothing while the flag is off.
-        AutoReadActive = 0;
-        ShowStatus("Ready", 0);
-        return;
-    }
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
-    AutoReadTick();
+    if (SwitchAutoRead())
+        AutoReadTick();
 }
 
 void AutoReadTick()

@@ -46,15 +46,8 @@ void AutoReadCycle()
 
 void ToggleAutoRead()
 {
-    if (AutoReadActive) {
-        // The timer keeps running; its ticks find the flag clear.
-        AutoReadActive = 0;
-        ShowStatus("Ready", 0);
-        return;
-    }
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
-    AutoReadCycle();
+    if (SwitchAutoRead())
+        AutoReadCycle();
 }
 
 } // namespace
