@@ -12,7 +12,7 @@ namespace sim {
 
 bool OpenPty(int* master_fd, int* slave_fd, std::string* device, std::string* error)
 {
-    int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int m = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m < 0) {
         *error = std::string("cannot open a pseudo-terminal: ") + strerror(errno);
         return false;
@@ -23,7 +23,7 @@ bool OpenPty(int* master_fd, int* slave_fd, std::string* device, std::string* er
         close(m);
         return false;
     }
-    int s = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int s = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (s < 0) {
         *error = std::string("cannot open ") + name + ": " + strerror(errno);
         close(m);

@@ -105,6 +105,9 @@ public:
     // Every frame received so far, oldest first.
     std::vector<Frame> Frames() const;
     void ClearFrames();
+    // The frames received so far, which the simulator then forgets: a
+    // long-running simulator must not keep every frame of its life.
+    std::vector<Frame> TakeFrames();
     // Waits until at least n frames were received or timeout_s has passed;
     // true when they were.
     bool WaitForFrames(size_t n, double timeout_s) const;

@@ -17,6 +17,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <thread>
+#include <utility>
 #include <unistd.h>
 
 namespace sim {
@@ -407,6 +408,12 @@ void Simulator::ClearFrames()
 {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->frames.clear();
+}
+
+std::vector<Frame> Simulator::TakeFrames()
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return std::exchange(state_->frames, {});
 }
 
 bool Simulator::WaitForFrames(size_t n, double timeout_s) const

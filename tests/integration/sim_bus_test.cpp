@@ -4,6 +4,8 @@
 #include "sim_raw_master.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <filesystem>
 #include <stdlib.h>
 #include <thread>
 #include <unistd.h>
@@ -88,6 +90,17 @@ TEST(SimLink, LinkIsMadeInTheFolderAndRemovedOnStop)
         char target[256] = {};
         ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
         EXPECT_EQ(s.DevicePath(), target);
+        // Programs the tests start must not hold the line open.
+        int pty_fds = 0;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            std::string to = std::filesystem::read_symlink(e.path(), ec).string();
+            if (to != s.DevicePath() && to.find("ptmx") == std::string::npos)
+                continue;
+            ++pty_fds;
+            EXPECT_TRUE(fcntl(std::stoi(e.path().filename().string()), F_GETFD) & FD_CLOEXEC) << to;
+        }
+        EXPECT_EQ(pty_fds, 2);
     }
     EXPECT_NE(access(link.c_str(), F_OK), 0) << "link left behind";
 

@@ -30,6 +30,10 @@ std::map<int, Control> controls;
 // notification, and wx must not delete a window while it is dispatching
 // one of its events.
 std::vector<wxWindow*> removed;
+// Notifications of controls now on the stack. The program may pump
+// messages or show a modal box from inside one, and those loops run the
+// deferred deletion too: it must wait until every handler has returned.
+int notifying = 0;
 
 Control* Find(int id)
 {
@@ -48,10 +52,26 @@ bool Current(int id, const wxWindow* window)
 
 void DeleteRemoved()
 {
+    if (notifying > 0)
+        return; // the outermost notification asks again when it ends
     std::vector<wxWindow*> doomed;
     doomed.swap(removed);
     for (wxWindow* w : doomed)
         delete w;
+}
+
+void ScheduleDeletion()
+{
+    if (!removed.empty() && wxb::Client())
+        wxb::Client()->CallAfter([] { DeleteRemoved(); });
+}
+
+void Send(int id, ui::Notify how)
+{
+    ++notifying;
+    wxb::Notify(id, how);
+    if (--notifying == 0)
+        ScheduleDeletion();
 }
 
 bool IsMultiLine(const Control& c)
@@ -100,7 +120,7 @@ wxWindow* MakeLabel(Control& c, const wxPoint& pos, const wxSize& size)
                 return;
             label->SetFocus();
             if (Current(id, label))
-                wxb::Notify(id, ui::Notify::Click);
+                Send(id, ui::Notify::Click);
         });
     }
     c.label = label;
@@ -125,17 +145,17 @@ wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
     int id = s.id;
     edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {
         if (Current(id, edit))
-            wxb::Notify(id, ui::Notify::Change);
+            Send(id, ui::Notify::Change);
     });
     edit->Bind(wxEVT_SET_FOCUS, [id, edit](wxFocusEvent& e) {
         e.Skip();
         if (Current(id, edit))
-            wxb::Notify(id, ui::Notify::FocusIn);
+            Send(id, ui::Notify::FocusIn);
     });
     edit->Bind(wxEVT_KILL_FOCUS, [id, edit](wxFocusEvent& e) {
         e.Skip();
         if (Current(id, edit))
-            wxb::Notify(id, ui::Notify::FocusOut);
+            Send(id, ui::Notify::FocusOut);
     });
     c.read_only = s.style & ui::kReadOnly;
     return edit;
@@ -159,7 +179,7 @@ wxWindow* MakeWindow(Control& c)
         auto* b = new wxButton(parent, wxID_ANY, text, pos, size);
         b->Bind(wxEVT_BUTTON, [id, b](wxCommandEvent&) {
             if (Current(id, b))
-                wxb::Notify(id, ui::Notify::Click);
+                Send(id, ui::Notify::Click);
         });
         return b;
     }
@@ -169,7 +189,7 @@ wxWindow* MakeWindow(Control& c)
         auto* b = new wxCheckBox(parent, wxID_ANY, text, pos, size);
         b->Bind(wxEVT_CHECKBOX, [id, b](wxCommandEvent&) {
             if (Current(id, b))
-                wxb::Notify(id, ui::Notify::Click);
+                Send(id, ui::Notify::Click);
         });
         return b;
     }
@@ -180,7 +200,7 @@ wxWindow* MakeWindow(Control& c)
         wxb::JoinOptionGroup(b, s.group);
         b->Bind(wxEVT_RADIOBUTTON, [id, b](wxCommandEvent&) {
             if (Current(id, b))
-                wxb::Notify(id, ui::Notify::Click);
+                Send(id, ui::Notify::Click);
         });
         return b;
     }
@@ -199,8 +219,8 @@ void Remove(int id)
     controls.erase(it);
     w->Hide();
     removed.push_back(w);
-    if (removed.size() == 1 && wxb::Client())
-        wxb::Client()->CallAfter([] { DeleteRemoved(); });
+    if (removed.size() == 1 && notifying == 0)
+        ScheduleDeletion();
 }
 
 } // namespace
@@ -209,9 +229,10 @@ namespace wxb {
 
 void ForgetControls()
 {
-    // The frame deletes its children itself; only the table and the
-    // removed-but-not-yet-deleted controls are ours.
-    DeleteRemoved();
+    // The frame deletes its children itself, the removed ones with them
+    // (they are only hidden), and later than now: the window may be closed
+    // from inside a notification of one of them.
+    removed.clear();
     controls.clear();
     ForgetOptionGroups();
 }
@@ -279,7 +300,7 @@ void SetText(int id, const std::string& text)
         // Exactly one Change per text set by the program, as for a typed
         // key: ChangeValue is silent and the notification is sent here.
         static_cast<wxTextCtrl*>(c->window)->ChangeValue(wxb::ToWxText(text));
-        wxb::Notify(id, Notify::Change);
+        Send(id, Notify::Change);
     } else if (c->label) {
         c->label->SetLabelText(wxb::ToWxText(text));
     } else {
