@@ -97,7 +97,8 @@ const std::vector<Scenario> kScenarios = {
 const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
-         {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios()})
+         {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
+          &PlatformScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

@@ -26,5 +26,6 @@ void PassFirstStart(Driver& d, bool look = false);
 const std::vector<Scenario>& TestFunctionScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
+const std::vector<Scenario>& PlatformScenarios();
 
 } // namespace gui

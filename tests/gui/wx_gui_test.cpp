@@ -110,6 +110,11 @@ TEST(DesktopProgram, PasswordAskedAtTheNextStartBeforeAnyWindow)
     EXPECT_EQ(RunDriver("password_prompt", "password", false, false, &log), 0) << log;
 }
 
+TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
+{
+    RunScenario("dialog_and_image_windows");
+}
+
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
     RunScenario("tmodule_identify_read");
