@@ -68,7 +68,7 @@ void BuildDialog()
 {
     ui::CreateControl({.kind = ui::Kind::Label, .id = kLabel, .text = "Slave address", .x = 10,
                        .y = 10, .w = 60, .h = 9, .back_colour = kDialogBack});
-    ui::CreateControl({.kind = ui::Kind::Edit, .id = kEdit, .x = 10, .y = 20, .w = 60, .h = 15,
+    ui::CreateControl({.kind = ui::Kind::Edit, .id = kEdit, .text = "", .x = 10, .y = 20, .w = 60, .h = 15,
                        .style = ui::kTabStop | ui::kClientEdge});
     ui::CreateControl({.kind = ui::Kind::Check, .id = kCheck, .text = "Enable", .x = 10, .y = 45,
                        .w = 60, .h = 10});

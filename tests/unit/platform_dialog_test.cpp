@@ -16,7 +16,7 @@ constexpr int kEdit = 500, kCheck = 501, kLabel = 502, kOpenInner = 503, kInnerE
 
 ui::ControlSpec Spec(ui::Kind kind, int id, int x = 10, int y = 10)
 {
-    return {.kind = kind, .id = id, .x = x, .y = y, .w = 50, .h = 15};
+    return {.kind = kind, .id = id, .text = "", .x = x, .y = y, .w = 50, .h = 15};
 }
 
 void BuildDialog()

@@ -256,7 +256,7 @@ bool PressAccelerator(char key)
     if (key >= 'a' && key <= 'z')
         key = char(key - 'a' + 'A');
     int command = CommandOfAccelerator(key);
-    if (command == 0)
+    if (command == 0 || UserHost() != ui::table::kMainWindowHost)
         return false;
     MenuCommand(command);
     return true;

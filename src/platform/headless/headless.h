@@ -36,7 +36,8 @@ void Reset();
 // --- The user -------------------------------------------------------------
 
 void MenuCommand(int command);
-// Ctrl + key; returns false when no accelerator has that key.
+// Ctrl + key; returns false when no accelerator has that key or a dialog
+// keeps the main window from the user.
 bool PressAccelerator(char key);
 void HighlightMenuItem(int command); // 0: none (menu closed)
 void Focus(int id);
