@@ -98,6 +98,7 @@ bool MainWindowOpen();
 // RunMainWindow these only record the wish: RunMainWindow shows the window.
 void HideMainWindow();
 void ShowMainWindow();
+// False from HideMainWindow to ShowMainWindow, and once the window is closed.
 bool MainWindowShown();
 
 void SetTitle(const std::string& title);
