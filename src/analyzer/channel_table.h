@@ -39,6 +39,8 @@ struct AnalyzerChannel {
     uint32_t plot_color = 0;
     int16_t plot_width = 0;  // pixels
     int16_t read_only = 0;   // boolean derived from TYPE: set for an input register
+
+    bool operator==(const AnalyzerChannel&) const = default;
 };
 
 // Index 0..31 is shown to the user as CH01..CH32.

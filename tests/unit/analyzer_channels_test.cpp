@@ -130,26 +130,11 @@ TEST_F(AnalyzerFolder, FreshDefaultFileHasOnlyChannelOneOnHoldingRegisterZero)
 {
     CreateDefaultFiles();
     analyzer::LoadChannels(Path("RegScope.cfg"));
-    const ChannelTable& table = analyzer::Channels();
     for (int i = 0; i < 32; ++i) {
-        const AnalyzerChannel& ch = table[i];
-        EXPECT_EQ(ch.enable, i == 0 ? kTrue : 0) << i;
-        EXPECT_EQ(ch.slave_add, 1);
-        EXPECT_EQ(ch.type, analyzer::kHoldingRegister);
-        EXPECT_EQ(ch.read_only, 0);
-        EXPECT_EQ(ch.word_add, std::to_string(i));
-        EXPECT_EQ(ch.is_signed, 0);
-        EXPECT_EQ(ch.mask, 0xFFFF);
-        EXPECT_EQ(ch.shift, 0);
-        EXPECT_EQ(ch.gain, 1.0f);
-        EXPECT_EQ(ch.offset, 0.0f);
-        EXPECT_EQ(ch.format, "0.0");
-        EXPECT_EQ(ch.label, analyzer::ChannelName(i) + "_Label");
-        EXPECT_EQ(ch.fore_color, 0u);
-        EXPECT_EQ(ch.back_color, 0xFFF4E3u);
-        EXPECT_EQ(ch.plot, 0);
-        EXPECT_EQ(ch.plot_color, 0u);
-        EXPECT_EQ(ch.plot_width, 3);
+        AnalyzerChannel want{i == 0 ? kTrue : int16_t(0), 1, analyzer::kHoldingRegister,
+                             std::to_string(i), 0, 0xFFFF, 0, 1.0f, 0.0f, "0.0",
+                             analyzer::ChannelName(i) + "_Label", 0, 0xFFF4E3, 0, 0, 3, 0};
+        EXPECT_TRUE(analyzer::Channels()[i] == want) << analyzer::ChannelName(i);
     }
 }
 
