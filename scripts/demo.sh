@@ -18,6 +18,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 mkdir -p "$demo"
+cp "$root/scripts/analyzer-demo.cfg" "$demo/Analyzer.cfg" # eight live channels (README: Try first)
 rm -f "$demo/COM1"
 # A generic slave at address 1 with visible values, and a module in
 # configuration mode for the Configure module tool that opens first, and the
