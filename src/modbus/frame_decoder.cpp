@@ -309,8 +309,10 @@ FrameSummary DecodeFrame(const uint8_t* frame, size_t size, Direction direction,
         DescribeReply(function, data, data_size, RequestFields(function, request, request_size),
                       text);
     }
-    if (laid_out && size > layout.size)
-        *text += " +" + std::to_string(size - layout.size) + " bytes beyond the frame";
+    if (laid_out && size > layout.size) {
+        const size_t extra = size - layout.size;
+        *text += ' ' + std::to_string(extra) + (extra == 1 ? " extra byte" : " extra bytes");
+    }
     if (!s.crc_ok)
         *text += " bad CRC";
     if (direction == Direction::Request && frame[0] == kBroadcastAddress)
