@@ -291,8 +291,8 @@ FrameSummary DecodeFrame(const uint8_t* frame, size_t size, Direction direction,
         layout = Fixed(0); // unknown function: any data, at least a checksum
     if (size < layout.size) {
         s.truncated = true;
-        *text += " truncated: " + std::to_string(size) + " of " + (layout.known ? "" : "at least ") +
-                 std::to_string(layout.size) + " bytes";
+        *text += " truncated: " + std::to_string(size) + " of " +
+                 (layout.known ? "" : "at least ") + std::to_string(layout.size) + " bytes";
         return s;
     }
 

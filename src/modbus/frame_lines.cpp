@@ -30,7 +30,8 @@ std::string ReplySummary(const Transaction& t)
 {
     if (t.reply_received == 0)
         return t.result == kResultTimeout ? "timeout" : "no reply";
-    std::string s = DecodeFrame(t.reply, t.reply_size, Direction::Reply, t.request, t.request_size).text;
+    std::string s =
+        DecodeFrame(t.reply, t.reply_size, Direction::Reply, t.request, t.request_size).text;
     if (t.reply_received > t.reply_size)
         s += " (" + std::to_string(t.reply_received - t.reply_size) + " more bytes not kept)";
     if (t.result == kResultTimeout) {

@@ -2,8 +2,8 @@
 // simulator's frame listing: one line per frame, in one format everywhere, so
 // that a line seen in one can be looked for in another.
 //
-//        0.000000 TX 01 03 00 00 00 0A C5 CD | slave 1 Read Holding Registers address 0 quantity 10
-//        0.012277 RX 01 03 14 00 6F ... | slave 1 Read Holding Registers address 0 values 111 ... | 12.277 ms
+//       0.000000 TX 01 03 00 00 00 0A C5 CD | slave 1 Read Holding Registers address 0 ...
+//       0.012277 RX 01 03 14 00 6F ... | slave 1 Read Holding Registers ... | 12.277 ms
 #pragma once
 
 #include <cstddef>

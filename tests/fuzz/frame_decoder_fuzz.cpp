@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     auto req = Exact(t.request, t.request_size);
     auto reply = Exact(t.reply, t.reply_size);
-    Check(modbus::DecodeFrame(reply.get(), t.reply_size, Direction::Reply, req.get(), t.request_size));
+    Check(modbus::DecodeFrame(reply.get(), t.reply_size, Direction::Reply, req.get(),
+                              t.request_size));
     Check(modbus::DecodeFrame(req.get(), t.request_size, Direction::Request));
     std::string lines;
     modbus::AppendTransactionLines(t, 0, nullptr, &lines);

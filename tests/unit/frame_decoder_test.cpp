@@ -85,7 +85,8 @@ TEST(FrameDecoder, RepliesOfEveryFunction)
     const Bytes holding2 = BuildFrame(1, 3, {0, 100, 0, 2});
     EXPECT_EQ(Reply(BuildFrame(1, 3, {4, 0, 111, 0x04, 0x57}), holding2),
               "slave 1 Read Holding Registers address 100 values 111 1111");
-    EXPECT_EQ(Reply(BuildFrame(1, 4, {2, 0xFF, 0xFE})), "slave 1 Read Input Registers values 65534");
+    EXPECT_EQ(Reply(BuildFrame(1, 4, {2, 0xFF, 0xFE})),
+              "slave 1 Read Input Registers values 65534");
     EXPECT_EQ(Reply(BuildFrame(1, 5, {0, 100, 0xFF, 0x00})),
               "slave 1 Write Single Coil address 100 value ON");
     EXPECT_EQ(Reply(BuildFrame(1, 6, {0, 100, 0, 5})),
@@ -94,9 +95,11 @@ TEST(FrameDecoder, RepliesOfEveryFunction)
               "slave 1 Write Multiple Coils address 0 quantity 10");
     EXPECT_EQ(Reply(BuildFrame(1, 16, {0, 10, 0, 2})),
               "slave 1 Write Multiple Registers address 10 quantity 2");
-    Bytes id = {22, 'N', 'O', 'D', 'E', '-', 'T', '0', '1', 0xFF, 'r', '.', '0', '1', '.', '0', '0', '2'};
+    Bytes id = {22,   'N', 'O', 'D', 'E', '-', 'T', '0', '1',
+                0xFF, 'r', '.', '0', '1', '.', '0', '0', '2'};
     id.resize(23, 0);
-    EXPECT_EQ(Reply(BuildFrame(3, 17, id)), "slave 3 Report Slave ID id \"NODE-T01.r.01.002.....\"");
+    EXPECT_EQ(Reply(BuildFrame(3, 17, id)),
+              "slave 3 Report Slave ID id \"NODE-T01.r.01.002.....\"");
     const Bytes rw = BuildFrame(1, 23, {0, 7, 0, 1, 0, 10, 0, 1, 2, 0, 7});
     EXPECT_EQ(Reply(BuildFrame(1, 23, {2, 0, 42}), rw),
               "slave 1 Read/Write Multiple Registers address 7 values 42");
@@ -116,7 +119,8 @@ TEST(FrameDecoder, ReplyThatDisagreesWithItsRequest)
     // A request of another function tells the reply nothing.
     EXPECT_EQ(Reply(BuildFrame(1, 1, {1, 0x01}), holding3), "slave 1 Read Coils states 10000000");
     // Nor does one too short to hold its fields.
-    EXPECT_EQ(Reply(BuildFrame(1, 1, {1, 0x01}), Bytes{1, 1, 0}), "slave 1 Read Coils states 10000000");
+    EXPECT_EQ(Reply(BuildFrame(1, 1, {1, 0x01}), Bytes{1, 1, 0}),
+              "slave 1 Read Coils states 10000000");
 }
 
 TEST(FrameDecoder, Exceptions)

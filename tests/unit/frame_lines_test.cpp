@@ -63,7 +63,8 @@ TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
               "address 0 quantity 1\n"
               "      1.000000 RX  | timeout | 1000.000 ms\n");
     // What did arrive before the time-out is shown, decoded as far as it goes.
-    std::string partial = Lines(Make(kRead, {1, 3, 2}, kResultTimeout, s, s + 1'000'000), s, &kSettings);
+    std::string partial =
+        Lines(Make(kRead, {1, 3, 2}, kResultTimeout, s, s + 1'000'000), s, &kSettings);
     EXPECT_NE(partial.find(" RX 01 03 02 | slave 1 Read Holding Registers truncated: 3 of 7 bytes "
                            "timeout | 1000.000 ms\n"),
               std::string::npos)
@@ -78,7 +79,8 @@ TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
     EXPECT_NE(refused.find("byte count 2 instead of 4 values 5 wrong byte count | 9.000 ms\n"),
               std::string::npos)
         << refused;
-    std::string exception = Lines(Make(kRead, BuildFrame(1, 0x83, {2}), 2, s, s + 4000), s, &kSettings);
+    std::string exception =
+        Lines(Make(kRead, BuildFrame(1, 0x83, {2}), 2, s, s + 4000), s, &kSettings);
     EXPECT_NE(exception.find(" RX 01 83 02 C0 F1 | slave 1 Read Holding Registers exception 2 "
                              "Illegal data address | 4.000 ms\n"),
               std::string::npos)
