@@ -18,7 +18,8 @@ using Clock = std::chrono::steady_clock;
 
 const Bytes kRequest = BuildFrame(1, 3, {0, 0, 0, 10});
 // 10 registers: the reply of the engine's own benchmark.
-const Bytes kReply = BuildFrame(1, 3, {20, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10});
+const Bytes kReply =
+    BuildFrame(1, 3, {20, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10});
 const modbus::PortSettings kSettings = {1, 115200, 2, 1.0f};
 constexpr int kTransactions = 2'000'000;
 constexpr int kRounds = 7;
@@ -71,8 +72,9 @@ int main()
     std::printf("Capture of one 10-register read, best of %d rounds of %d transactions\n", kRounds,
                 kTransactions);
     std::printf("  %-30s %8.1f ns per transaction\n", "reference (engine work, no I/O)", reference);
-    std::printf("  %-30s %8.1f ns per transaction  ratio %.3f\n", "with capture off", off, off / reference);
-    std::printf("  %-30s %8.1f ns per transaction  ratio %.3f\n", "with capture on", on, on / reference);
+    const char* row = "  %-30s %8.1f ns per transaction  ratio %.3f\n";
+    std::printf(row, "with capture off", off, off / reference);
+    std::printf(row, "with capture on", on, on / reference);
     std::printf("  capture on adds %.1f ns, %.5f %% of the %.0f us the frames take on the wire at "
                 "115200 bit/s\n",
                 on - reference, (on - reference) / wire_ns * 100, wire_ns / 1000);
