@@ -66,7 +66,8 @@ void CaptureBegin(const uint8_t* request, size_t size, const PortSettings& setti
     t.settings = settings;
     t.result = 0;
     t.request_size = uint16_t(std::min(size, kMaxFrame));
-    std::memcpy(t.request, request, t.request_size);
+    if (t.request_size > 0) // memcpy takes no null pointer, even for no bytes
+        std::memcpy(t.request, request, t.request_size);
     t.reply_size = 0;
     t.reply_received = 0;
     ring.pending = true;
@@ -79,7 +80,8 @@ void CaptureReply(const uint8_t* bytes, size_t size)
     Transaction& t = Slot(ring.next);
     const size_t room = kMaxFrame - t.reply_size;
     const size_t kept = std::min(size, room);
-    std::memcpy(t.reply + t.reply_size, bytes, kept);
+    if (kept > 0)
+        std::memcpy(t.reply + t.reply_size, bytes, kept);
     t.reply_size = uint16_t(t.reply_size + kept);
     t.reply_received += uint32_t(size);
 }

@@ -25,7 +25,8 @@ Transaction Make(const Bytes& request, const Bytes& reply, int16_t result, int64
     std::memcpy(t.request, request.data(), request.size());
     t.reply_size = uint16_t(reply.size());
     t.reply_received = uint32_t(reply.size());
-    std::memcpy(t.reply, reply.data(), reply.size());
+    if (!reply.empty()) // a time-out has none, and memcpy takes no null
+        std::memcpy(t.reply, reply.data(), reply.size());
     t.result = result;
     t.sent_us = sent_us;
     t.ended_us = ended_us;
