@@ -18,9 +18,28 @@ constexpr int kReadoutX = 95;
 constexpr int kReadoutFontPt = 12;
 constexpr int kPenWidthMin = 1, kPenWidthMax = 10; // the range Channel setup accepts
 
+bool Overlap(const PixelRect& a, const PixelRect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
 void MarkDirty(PlotCanvas& c, const PixelRect& r)
 {
-    c.dirty = Union(c.dirty, ClipTo(r, c.width, c.height));
+    const PixelRect clipped = ClipTo(r, c.width, c.height);
+    if (clipped.Empty())
+        return;
+    for (PixelRect& d : c.dirty)
+        if (Overlap(d, clipped)) {
+            d = Union(d, clipped);
+            return;
+        }
+    c.dirty.push_back(clipped);
+    if (c.dirty.size() > kMaxDirtyRects) {
+        PixelRect all;
+        for (const PixelRect& d : c.dirty)
+            all = Union(all, d);
+        c.dirty.assign(1, all);
+    }
 }
 
 PixelRect PrintReadout(PlotCanvas& c, const std::string& text)
@@ -84,7 +103,7 @@ PlotCanvasPtr CreatePlotCanvas(const PlotSettings& settings, const std::vector<P
             *error = cairo_status_to_string(cairo_status(c->cr));
         return nullptr;
     }
-    c->dirty = {0, 0, c->width, c->height};
+    c->dirty.assign(1, PixelRect{0, 0, c->width, c->height});
     return c;
 }
 
@@ -153,11 +172,12 @@ bool DrawSegment(PlotCanvas& canvas, double t0, double v0, double t1, double v1,
     return true;
 }
 
-PixelRect TakeDirtyRect(PlotCanvas& canvas)
+std::vector<PixelRect> TakeDirtyRects(PlotCanvas& canvas)
 {
-    PixelRect r = canvas.dirty;
-    canvas.dirty = {};
-    return r;
+    std::vector<PixelRect> taken;
+    taken.swap(canvas.dirty);
+    canvas.dirty.reserve(taken.size());
+    return taken;
 }
 
 bool CanvasHealthy(const PlotCanvas& canvas)

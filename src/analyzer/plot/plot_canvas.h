@@ -57,9 +57,14 @@ void EraseTimeReadout(PlotCanvas& canvas);
 bool DrawSegment(PlotCanvas& canvas, double t0, double v0, double t1, double v1, ui::Colour colour,
                  int pen_width);
 
-// The area changed since the last call (everything, after creation), for
-// the window to refresh only that; empty when nothing changed.
-PixelRect TakeDirtyRect(PlotCanvas& canvas);
+// The areas changed since the last call (the whole drawing, after
+// creation), for the window to refresh only those; none when nothing
+// changed. Kept as separate rectangles: the readout at the left edge and
+// the new segments at the right edge would otherwise make one rectangle of
+// most of the drawing. Overlapping areas are merged, and beyond
+// kMaxDirtyRects the list becomes its bounding rectangle.
+constexpr size_t kMaxDirtyRects = 48;
+std::vector<PixelRect> TakeDirtyRects(PlotCanvas& canvas);
 
 // False once the cairo context has failed (it then draws nothing more).
 bool CanvasHealthy(const PlotCanvas& canvas);

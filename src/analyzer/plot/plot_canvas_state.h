@@ -12,7 +12,7 @@ struct PlotCanvas {
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     int width = 0, height = 0;
-    PixelRect dirty;
+    std::vector<PixelRect> dirty;
     PixelRect last_readout; // cell of the last readout printed
 };
 

@@ -48,7 +48,7 @@ int RunPlot(const PlotSettings& s)
         drawn += DrawSample(*canvas, state, a, s.value_min, t);
         drawn += DrawSample(*canvas, state, b, i % 2 ? NAN : s.value_max, t);
         FinishPass(state, t);
-        TakeDirtyRect(*canvas);
+        TakeDirtyRects(*canvas);
     }
     EraseTimeReadout(*canvas);
     EXPECT_TRUE(CanvasHealthy(*canvas));

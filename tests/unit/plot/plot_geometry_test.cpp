@@ -146,9 +146,9 @@ TEST_F(DefaultPlot, LegendListsTheGivenChannels30PixelsApartInTheirColours)
 
 TEST_F(DefaultPlot, ReadoutIsPrintedOverItselfAndErasedByBlanks)
 {
-    TakeDirtyRect(*canvas_);
+    TakeDirtyRects(*canvas_);
     DrawTimeReadout(*canvas_, 12.0);
-    PixelRect dirty = TakeDirtyRect(*canvas_);
+    PixelRect dirty = Bounds(TakeDirtyRects(*canvas_));
     PixelRect ink = InkBox(px_, 90, 688, 300, 729);
     ASSERT_FALSE(ink.Empty());
     EXPECT_GE(ink.x, 95);

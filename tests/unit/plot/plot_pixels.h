@@ -53,6 +53,14 @@ inline analyzer::PixelRect InkBox(const analyzer::PixelView& v, int x0, int y0, 
     return {l, t, r - l + 1, b - t + 1};
 }
 
+inline analyzer::PixelRect Bounds(const std::vector<analyzer::PixelRect>& rects)
+{
+    analyzer::PixelRect all;
+    for (const auto& r : rects)
+        all = analyzer::Union(all, r);
+    return all;
+}
+
 inline std::set<int> BlackColumnsOfRow(const analyzer::PixelView& v, int y)
 {
     std::set<int> xs;
