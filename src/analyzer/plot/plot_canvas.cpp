@@ -18,27 +18,48 @@ constexpr int kReadoutX = 95;
 constexpr int kReadoutFontPt = 12;
 constexpr int kPenWidthMin = 1, kPenWidthMax = 10; // the range Channel setup accepts
 
-bool Overlap(const PixelRect& a, const PixelRect& b)
-{
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
+long Area(const PixelRect& r) { return long(r.width) * r.height; }
 
 void MarkDirty(PlotCanvas& c, const PixelRect& r)
 {
     const PixelRect clipped = ClipTo(r, c.width, c.height);
     if (clipped.Empty())
         return;
-    for (PixelRect& d : c.dirty)
-        if (Overlap(d, clipped)) {
-            d = Union(d, clipped);
+    // Merge only where the union costs no more to refresh than the two
+    // apart: a diagonal segment's pieces must not become its bounding box.
+    for (PixelRect& d : c.dirty) {
+        const PixelRect both = Union(d, clipped);
+        if (Area(both) <= Area(d) + Area(clipped)) {
+            d = both;
             return;
         }
+    }
     c.dirty.push_back(clipped);
     if (c.dirty.size() > kMaxDirtyRects) {
         PixelRect all;
         for (const PixelRect& d : c.dirty)
             all = Union(all, d);
         c.dirty.assign(1, all);
+    }
+}
+
+// The pixels a segment may touch, as rectangles along it: a long diagonal
+// segment covers only a thin band of its bounding box.
+void MarkSegmentDirty(PlotCanvas& c, double x0, double y0, double x1, double y1, int pen)
+{
+    constexpr double kPiece = 64.0; // pixels along the longer axis
+    const double reach = pen / 2.0 + 1.0; // round cap plus antialiasing
+    const double along = std::max(std::fabs(x1 - x0), std::fabs(y1 - y0));
+    const int pieces = std::max(1, int(std::ceil(along / kPiece)));
+    for (int i = 0; i < pieces; ++i) {
+        const double f0 = double(i) / pieces, f1 = double(i + 1) / pieces;
+        const double ax = x0 + (x1 - x0) * f0, ay = y0 + (y1 - y0) * f0;
+        const double bx = x0 + (x1 - x0) * f1, by = y0 + (y1 - y0) * f1;
+        const int left = int(std::floor(std::min(ax, bx) + 0.5 - reach));
+        const int top = int(std::floor(std::min(ay, by) + 0.5 - reach));
+        const int right = int(std::ceil(std::max(ax, bx) + 0.5 + reach));
+        const int bottom = int(std::ceil(std::max(ay, by) + 0.5 + reach));
+        MarkDirty(c, {left, top, right - left, bottom - top});
     }
 }
 
@@ -164,11 +185,7 @@ bool DrawSegment(PlotCanvas& canvas, double t0, double v0, double t1, double v1,
     cairo_move_to(cr, x0 + 0.5, y0 + 0.5);
     cairo_line_to(cr, x1 + 0.5, y1 + 0.5);
     cairo_stroke(cr);
-    const double reach = pen / 2.0 + 1.0; // round cap plus antialiasing
-    const double left = std::min(x0, x1) + 0.5 - reach, top = std::min(y0, y1) + 0.5 - reach;
-    const double right = std::max(x0, x1) + 0.5 + reach, bottom = std::max(y0, y1) + 0.5 + reach;
-    const int ix = int(std::floor(left)), iy = int(std::floor(top));
-    MarkDirty(canvas, {ix, iy, int(std::ceil(right)) - ix, int(std::ceil(bottom)) - iy});
+    MarkSegmentDirty(canvas, x0, y0, x1, y1, pen);
     return true;
 }
 

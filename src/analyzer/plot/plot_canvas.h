@@ -61,9 +61,10 @@ bool DrawSegment(PlotCanvas& canvas, double t0, double v0, double t1, double v1,
 // creation), for the window to refresh only those; none when nothing
 // changed. Kept as separate rectangles: the readout at the left edge and
 // the new segments at the right edge would otherwise make one rectangle of
-// most of the drawing. Overlapping areas are merged, and beyond
+// most of the drawing, and a diagonal segment is reported as pieces along
+// it. Areas are merged where that adds nothing to refresh; beyond
 // kMaxDirtyRects the list becomes its bounding rectangle.
-constexpr size_t kMaxDirtyRects = 48;
+constexpr size_t kMaxDirtyRects = 1024;
 std::vector<PixelRect> TakeDirtyRects(PlotCanvas& canvas);
 
 // False once the cairo context has failed (it then draws nothing more).
