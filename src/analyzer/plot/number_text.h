@@ -1,0 +1,23 @@
+// The number forms the plot prints and logs.
+#pragma once
+
+#include <string>
+
+namespace analyzer {
+
+// An axis label: at most 5 significant digits, no leading blank. Plain
+// decimal ("0", "250", "0.25", "-12.5", "123460") for magnitudes from 1e-5
+// up to below 1e15, with a zero before the point of values below 1 and no
+// trailing zeros; beyond that range a short exponent form ("1.5E+20",
+// "2E-07"), because the plain form of 1e300 is 301 characters wide.
+std::string AxisLabelText(double value);
+
+// Seconds with the picture "0.00": two decimals, halves rounded away from
+// zero ("0.13" for 0.125). Used for log times.
+std::string SecondsText(double seconds);
+
+// Seconds with the picture "000000.00": as SecondsText, the whole part
+// padded with zeros to six digits ("000012.00"); longer when it needs more.
+std::string ReadoutText(double seconds);
+
+} // namespace analyzer

@@ -1,0 +1,42 @@
+// The plot log of one running plot: opened at the start with its header,
+// one record per pass, closed at the stop. Every piece reaches the
+// operating system as it is written.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analyzer/plot/plot_canvas.h"
+#include "platform/system.h"
+
+namespace analyzer {
+
+struct PlotLog;
+struct PlotLogDeleter {
+    void operator()(PlotLog* log) const; // closes the file
+};
+using PlotLogPtr = std::unique_ptr<PlotLog, PlotLogDeleter>;
+
+// Creates the log of a plot started at local time `now` and writes its
+// header for `channels`. With `overwrite`, the file is `log_file` itself,
+// replaced. Without it, the time-stamped name; when that file already
+// exists (a plot started in the same second), "_2", "_3" ... are tried, so a
+// log is never replaced. *path is the name used (or tried last). Null with
+// *error holding the system's reason when the file cannot be created or the
+// header cannot be written (no file is left behind then).
+PlotLogPtr OpenPlotLog(const std::string& log_file, bool overwrite, const sys::LocalTime& now,
+                       const std::vector<PlotChannel>& channels, std::string* path, std::string* error);
+
+const std::string& PlotLogPath(const PlotLog& log);
+
+// The start of a pass's record (CR LF and the time), and one value.
+// A failed write closes the file, keeping what was written, and returns
+// false with *error set; every later write then returns false at once.
+bool WritePlotLogRecordStart(PlotLog& log, double seconds, std::string* error);
+bool WritePlotLogValue(PlotLog& log, const std::string& value_text, std::string* error);
+
+// Closes and frees the log; false with *error set when closing failed.
+bool ClosePlotLog(PlotLogPtr log, std::string* error);
+
+} // namespace analyzer

@@ -1,0 +1,130 @@
+// Hand-edited settings that make no sense must neither crash nor break the
+// drawing: the cairo context stays usable and only finite numbers reach it.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <map>
+
+#include "analyzer/plot/plot_scale.h"
+#include "analyzer/plot/plot_trace.h"
+#include "tests/unit/plot/plot_pixels.h"
+
+using namespace analyzer;
+using namespace plot_test;
+
+namespace {
+
+PlotSettings FromKeys(std::map<std::string, std::string> changed)
+{
+    std::map<std::string, std::string> keys = {
+        {"PLOT_AUTO_START", "1"},   {"PLOT_TITLE", "Plot Title"}, {"PLOT_SIZE_X", "800"},
+        {"PLOT_SIZE_Y", "600"},     {"PLOT_DIV_X", "20"},         {"PLOT_DIV_Y", "4"},
+        {"PLOT_LABEL_X", "5"},      {"PLOT_LABEL_Y", "1"},        {"PLOT_SUBDIV_X", "2"},
+        {"PLOT_SUBDIV_Y", "10"},    {"PLOT_VALUE_MIN", "0.0"},    {"PLOT_VALUE_MAX", "1000.0"},
+        {"PLOT_TIME_MAX", "60.0"},  {"PLOT_CH_LABELS", "1"},      {"PLOT_LOG_ENABLE", "0"},
+        {"PLOT_LOG_OVERWRITE", "0"}, {"PLOT_LOG_FILE", "/x/Plot.log"}, {"PLOT_BMP_FILE", "/x/Plot.bmp"}};
+    for (auto& [k, v] : changed)
+        keys[k] = v;
+    return ReadPlotSettings([&](const std::string& key) { return keys.at(key); });
+}
+
+// A whole plot: start, 20 passes of two channels, stop. Returns how many
+// segments were drawn.
+int RunPlot(const PlotSettings& s)
+{
+    std::string error;
+    const PlotChannel a{1, "A", kRed, 3}, b{2, "B", kBlue, 1};
+    auto canvas = CreatePlotCanvas(s, {a, b}, &error);
+    EXPECT_TRUE(canvas) << error;
+    if (!canvas)
+        return -1;
+    TraceState state;
+    BeginTraces(state);
+    int drawn = 0;
+    for (int i = 0; i < 20; ++i) {
+        const double t = i * 7.0;
+        DrawTimeReadout(*canvas, t);
+        drawn += DrawSample(*canvas, state, a, s.value_min, t);
+        drawn += DrawSample(*canvas, state, b, i % 2 ? NAN : s.value_max, t);
+        FinishPass(state, t);
+        TakeDirtyRects(*canvas);
+    }
+    EraseTimeReadout(*canvas);
+    EXPECT_TRUE(CanvasHealthy(*canvas));
+    return drawn;
+}
+
+} // namespace
+
+TEST(PlotSettingsLoading, DefaultsReadBackAndOddValuesComeIntoRange)
+{
+    PlotSettings d = FromKeys({});
+    EXPECT_TRUE(d.auto_start);
+    EXPECT_EQ(d.title, "Plot Title");
+    EXPECT_EQ(d.width, 800);
+    EXPECT_EQ(d.div_y, 4);
+    EXPECT_EQ(d.subdiv_y, 10);
+    EXPECT_EQ(d.value_max, 1000.0);
+    EXPECT_EQ(d.log_file, "/x/Plot.log");
+
+    PlotSettings odd = FromKeys({{"PLOT_SIZE_X", "0"},     {"PLOT_SIZE_Y", "70000"},
+                                 {"PLOT_DIV_X", "0"},      {"PLOT_DIV_Y", "-3"},
+                                 {"PLOT_LABEL_X", "0"},    {"PLOT_SUBDIV_Y", "32767"},
+                                 {"PLOT_SUBDIV_X", "2.6"}, {"PLOT_VALUE_MAX", std::string(400, '9')},
+                                 {"PLOT_TIME_MAX", "-" + std::string(400, '9')}});
+    EXPECT_EQ(odd.width, 500);
+    EXPECT_EQ(odd.height, 5000);
+    EXPECT_EQ(odd.div_x, 1);
+    EXPECT_EQ(odd.div_y, 1);
+    EXPECT_EQ(odd.label_x, 1);
+    EXPECT_EQ(odd.subdiv_y, 100);
+    EXPECT_EQ(odd.subdiv_x, 3);
+    EXPECT_EQ(odd.value_max, DBL_MAX);
+    EXPECT_EQ(odd.time_max, -DBL_MAX);
+}
+
+TEST(PlotDegenerate, EqualLimitsZeroOrNegativeTimeAndHugeNumbersDrawSafely)
+{
+    // A zero value span or a time axis of no length cannot place a point.
+    EXPECT_EQ(RunPlot(FromKeys({{"PLOT_VALUE_MIN", "500"}, {"PLOT_VALUE_MAX", "500"}})), 0);
+    EXPECT_EQ(RunPlot(FromKeys({{"PLOT_TIME_MAX", "0"}})), 0);
+    EXPECT_EQ(RunPlot(FromKeys({{"PLOT_TIME_MAX", "-60"}})), 0);
+    // x(7) would be beyond any surface (7e300 pixels): not drawn, but the
+    // zero-length first segment at t = 0 is.
+    EXPECT_GE(RunPlot(FromKeys({{"PLOT_TIME_MAX", "0." + std::string(299, '0') + "1"}})), 1);
+    // Spans beyond the largest double still map into the frame.
+    const std::string huge = std::string(400, '9');
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_VALUE_MIN", "-" + huge}, {"PLOT_VALUE_MAX", huge}})), 0);
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_TIME_MAX", huge}})), 0);
+    // Every count at its lowest and highest.
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "0"}, {"PLOT_DIV_Y", "0"}, {"PLOT_LABEL_X", "0"},
+                                {"PLOT_LABEL_Y", "0"}, {"PLOT_SUBDIV_X", "0"}, {"PLOT_SUBDIV_Y", "0"}})),
+              0);
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "999"}, {"PLOT_SUBDIV_X", "999"}, {"PLOT_DIV_Y", "999"},
+                                {"PLOT_SUBDIV_Y", "999"}})),
+              0);
+}
+
+TEST(PlotDegenerate, InvalidTextInTitleOrLabelsDoesNotStopTheDrawing)
+{
+    PlotSettings s;
+    s.title = "Temp \xb0" "C \xff\xfe";
+    std::string error;
+    auto canvas = CreatePlotCanvas(s, {{1, "Fl\xfc\x73s", kRed, 3}}, &error);
+    ASSERT_TRUE(canvas) << error;
+    EXPECT_TRUE(CanvasHealthy(*canvas));
+}
+
+TEST(PlotScale, LabelsOfWideRangesAndRoundingNoise)
+{
+    PlotSettings s;
+    s.value_min = -DBL_MAX;
+    s.value_max = DBL_MAX;
+    EXPECT_EQ(ValueLabel(s, 2), 0.0);
+    EXPECT_EQ(ValueLabel(s, 4), DBL_MAX);
+    s.value_min = -0.1;
+    s.value_max = 0.2;
+    s.div_y = 3;
+    EXPECT_EQ(ValueLabel(s, 1), 0.0); // not 1.4e-17
+}

@@ -1,0 +1,174 @@
+// The still picture of a plot with the default settings, checked pixel by
+// pixel on the surface that the window shows and the bitmap saves.
+#include <gtest/gtest.h>
+
+#include "analyzer/plot/plot_canvas.h"
+#include "tests/unit/plot/plot_pixels.h"
+
+using namespace analyzer;
+using namespace plot_test;
+
+namespace {
+
+std::vector<PlotChannel> TwoChannels()
+{
+    return {{1, "CH01_Label", kRed, 3}, {3, "Tank", kBlue, 3}};
+}
+
+class DefaultPlot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        canvas_ = CreatePlotCanvas(PlotSettings{}, TwoChannels(), &error_);
+        ASSERT_TRUE(canvas_) << error_;
+        px_ = CanvasPixels(*canvas_);
+    }
+    std::string error_;
+    PlotCanvasPtr canvas_;
+    PixelView px_;
+};
+
+} // namespace
+
+TEST_F(DefaultPlot, SizeIs930By730WithoutLegendAndWiderWithIt)
+{
+    PlotSettings no_legend;
+    no_legend.channel_labels = false;
+    auto bare = CreatePlotCanvas(no_legend, TwoChannels(), &error_);
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(CanvasWidth(*bare), 930);
+    EXPECT_EQ(CanvasHeight(*bare), 730);
+
+    EXPECT_GT(CanvasWidth(*canvas_), 930);
+    EXPECT_EQ(CanvasHeight(*canvas_), 730);
+    EXPECT_EQ(px_.width, CanvasWidth(*canvas_));
+    // The widest label starts at W + 120 and the drawing ends 20 pixels after it.
+    PixelRect ink = InkBox(px_, 915, 45, px_.width - 1, 70);
+    EXPECT_NEAR(ink.x + ink.width, px_.width - 20, 2);
+}
+
+TEST_F(DefaultPlot, MainLinesAndTicksAreBlackAndOnePixelWide)
+{
+    for (int x : {100, 300, 500, 700, 900}) {
+        EXPECT_EQ(At(px_, x, 400), kBlack) << x;
+        EXPECT_NE(At(px_, x + 1, 400), kBlack) << x;
+        EXPECT_EQ(At(px_, x, 660), kBlack) << x; // 10-pixel tick under the frame
+        EXPECT_EQ(At(px_, x, 661), kWhite) << x;
+    }
+    for (int y : {650, 500, 350, 200, 50}) {
+        EXPECT_EQ(At(px_, 150, y), kBlack) << y;
+        EXPECT_NE(At(px_, 150, y + 1), kBlack) << y;
+        EXPECT_EQ(At(px_, 90, y), kBlack) << y; // 10-pixel tick left of the frame
+        EXPECT_EQ(At(px_, 89, y), kWhite) << y;
+    }
+    // Frame: right and bottom edges too.
+    EXPECT_EQ(At(px_, 900, 60), kBlack);
+    EXPECT_EQ(At(px_, 899, 650), kBlack);
+    EXPECT_EQ(At(px_, 901, 300), kWhite);
+}
+
+TEST_F(DefaultPlot, DottedLinesOnePerTimeDivisionAndNinePerValueDivision)
+{
+    // Row 656 is crossed by every vertical line (main lines reach 660, dotted
+    // ones start at 656); row 655 by the main lines and no dotted line.
+    std::set<int> all, main;
+    for (int k = 0; k <= 40; ++k)
+        all.insert(100 + 20 * k);
+    for (int k = 0; k <= 20; ++k)
+        main.insert(100 + 40 * k);
+    EXPECT_EQ(BlackColumnsOfRow(px_, 656), all);
+    EXPECT_EQ(BlackColumnsOfRow(px_, 655), main);
+
+    // Column 94 likewise for the horizontal lines: dotted ones start there.
+    std::set<int> rows, main_rows;
+    for (int k = 0; k <= 40; ++k)
+        rows.insert(650 - 15 * k);
+    for (int k = 0; k <= 4; ++k)
+        main_rows.insert(650 - 150 * k);
+    EXPECT_EQ(BlackRowsOfColumn(px_, 94), rows);
+    EXPECT_EQ(BlackRowsOfColumn(px_, 95), main_rows);
+
+    // Dotted: every other pixel along a secondary line.
+    EXPECT_EQ(At(px_, 94, 635), kBlack);
+    EXPECT_EQ(At(px_, 95, 635), kWhite);
+    EXPECT_EQ(At(px_, 96, 635), kBlack);
+}
+
+TEST_F(DefaultPlot, AxisLabelsSitWhereTheirMeasuredWidthPutsThem)
+{
+    // Value labels end 18 pixels left of the frame, their cell's top 10 above the line.
+    for (int y : {650, 500, 350, 200, 50}) {
+        PixelRect ink = InkBox(px_, 0, y - 10, 85, y + 5);
+        ASSERT_FALSE(ink.Empty()) << y;
+        EXPECT_GE(ink.x + ink.width - 1, 78) << y;
+        EXPECT_LE(ink.x + ink.width - 1, 82) << y;
+    }
+    // "1000" is wider than "0".
+    EXPECT_LT(InkBox(px_, 0, 40, 85, 55).x, InkBox(px_, 0, 640, 85, 655).x - 10);
+
+    // Time labels centred on their lines, their top at H + 65.
+    for (int x : {100, 300, 500, 700, 900}) {
+        PixelRect ink = InkBox(px_, x - 30, 662, x + 30, 685);
+        ASSERT_FALSE(ink.Empty()) << x;
+        EXPECT_NEAR(ink.x + ink.width / 2.0, x, 1.5) << x;
+        EXPECT_GE(ink.y, 665) << x;
+    }
+    // No label where none belongs (x = 140, a main line that is not every 5th).
+    EXPECT_TRUE(InkBox(px_, 125, 662, 155, 685).Empty());
+}
+
+TEST_F(DefaultPlot, TitleAndTimeCaptionAreCentredOverThePlotArea)
+{
+    PixelRect title = InkBox(px_, 0, 5, 915, 30);
+    ASSERT_FALSE(title.Empty());
+    EXPECT_NEAR(title.x + title.width / 2.0, 500, 2);
+    EXPECT_GE(title.y, 10);
+    // 12 pt is a 16-pixel em: capitals about 11-12 pixels tall.
+    EXPECT_GE(title.height, 11);
+    EXPECT_LE(title.height, 16);
+
+    PixelRect caption = InkBox(px_, 200, 690, 915, 729);
+    ASSERT_FALSE(caption.Empty());
+    EXPECT_NEAR(caption.x + caption.width / 2.0, 500, 2);
+    EXPECT_GE(caption.y, 692);
+}
+
+TEST_F(DefaultPlot, LegendListsTheGivenChannels30PixelsApartInTheirColours)
+{
+    const int x0 = 920, x1 = px_.width - 1;
+    EXPECT_GT(Count(px_, x0, 50, x1, 66, Reddish), 10);
+    EXPECT_EQ(Count(px_, x0, 50, x1, 66, Bluish), 0);
+    EXPECT_GT(Count(px_, x0, 80, x1, 96, Bluish), 10);
+    EXPECT_EQ(Count(px_, x0, 80, x1, 96, Reddish), 0);
+    EXPECT_TRUE(InkBox(px_, x0, 100, x1, 729).Empty()); // no third entry
+    EXPECT_TRUE(InkBox(px_, x0, 0, x1, 49).Empty());
+}
+
+TEST_F(DefaultPlot, ReadoutIsPrintedOverItselfAndErasedByBlanks)
+{
+    TakeDirtyRects(*canvas_);
+    DrawTimeReadout(*canvas_, 12.0);
+    PixelRect dirty = Bounds(TakeDirtyRects(*canvas_));
+    PixelRect ink = InkBox(px_, 90, 688, 300, 729);
+    ASSERT_FALSE(ink.Empty());
+    EXPECT_GE(ink.x, 95);
+    EXPECT_GE(ink.y, 692);
+    // "000012.00": nine characters of a 16-pixel font, about 76 pixels.
+    EXPECT_GT(ink.width, 60);
+    EXPECT_LT(ink.width, 90);
+    // The refreshed area holds the readout and little else.
+    EXPECT_LE(dirty.x, ink.x);
+    EXPECT_GE(dirty.x + dirty.width, ink.x + ink.width);
+    EXPECT_LT(dirty.width * dirty.height, 130 * 25);
+
+    DrawTimeReadout(*canvas_, 1234567.5); // wider than the blanks
+    DrawTimeReadout(*canvas_, 13.0);      // must not leave the longer one's tail
+    PixelRect shorter = InkBox(px_, 90, 688, 300, 729);
+    EXPECT_NEAR(shorter.width, ink.width, 1);
+
+    DrawTimeReadout(*canvas_, 1234567.5);
+    EraseTimeReadout(*canvas_);
+    EXPECT_TRUE(InkBox(px_, 90, 688, 300, 729).Empty());
+    EXPECT_FALSE(InkBox(px_, 300, 688, 700, 729).Empty()); // "Time (s)" stays
+    EXPECT_TRUE(CanvasHealthy(*canvas_));
+}
