@@ -140,8 +140,10 @@ wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
     else if (s.style & ui::kAlignCenter)
         style |= wxTE_CENTRE;
     auto* edit = new wxTextCtrl(wxb::Client(), wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
-    if (s.style & ui::kMultiLine)
+    if (s.style & ui::kMultiLine) {
         wxb::SetTextMargins(edit, 2);
+        wxb::ShowVerticalScrollBar(edit);
+    }
     int id = s.id;
     edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {
         if (Current(id, edit))
