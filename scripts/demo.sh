@@ -28,6 +28,7 @@ say "building regscope and regscope-sim only (a few minutes the first time, on $
 cmake --build "$build" -j "$(nproc)" --target regscope regscope-sim
 
 mkdir -p "$demo"
+cp "$root/scripts/analyzer-demo.cfg" "$demo/Analyzer.cfg" # eight live channels (README: Try first)
 rm -f "$demo/COM1"
 # A generic slave at address 1 with visible values, and a module in
 # configuration mode for the Configure module tool that opens first, and the

@@ -2,7 +2,8 @@
 // out-of-range requests with the exceptions a real slave gives.
 #include "sim/slave.h"
 
-#include <cmath>
+#include "sim/demo_waves.h"
+
 
 namespace sim {
 namespace {
@@ -183,13 +184,8 @@ SlaveHandler GenericSlave(std::shared_ptr<RegisterBank> bank, bool demo)
     return [bank, demo, id](const Request& r) -> Reply {
         return bank->Access([&](Tables& t) {
             if (demo) {
-                // Slow waves of different periods so that each register is
-                // seen to move at its own pace.
-                for (int i = 0; i < 10; ++i) {
-                    double period_s = 10.0 + 5.0 * i;
-                    double phase = 2 * M_PI * r.time_s / period_s;
-                    t.input[i] = static_cast<uint16_t>(std::lround(1000 * (i + 1) + 500 * std::sin(phase)));
-                }
+                for (unsigned i = 0; i < kDemoInputCount; ++i)
+                    t.input[i] = DemoInputRegister(i, r.time_s);
             }
             return ServeGeneric(t, r, id);
         });

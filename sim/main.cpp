@@ -1,5 +1,6 @@
 // regscope-sim: Modbus RTU slaves on a pseudo-terminal linked as COMn, for
 // trying RegScope without hardware. Runs until Ctrl+C or SIGTERM.
+#include "modbus/frame_lines.h"
 #include "sim/models.h"
 #include "sim/sim.h"
 
@@ -25,7 +26,8 @@ const char kUsage[] =
     "                      registers and answers functions 1-6, 15, 16, 17 and 23\n"
     "  --demo              visible values: holding registers 0..9 hold 111..1110,\n"
     "                      coils and discrete inputs 0..7 a pattern, input\n"
-    "                      registers 0..9 move slowly over time\n"
+    "                      registers 0..7 waveforms within 0..1000 (README: Demo\n"
+    "                      bus) and 8..9 slow waves\n"
     "  --config-module     also a module in configuration mode at address 248\n"
     "                      (functions 109 and 110, only at 9600 bit/s, even parity)\n"
     "  --module-config A,BAUD,PARITY,RESET\n"
@@ -37,7 +39,9 @@ const char kUsage[] =
     "                      may be repeated; replaces a generic slave at A\n"
     "  --no-pacing         write replies at once instead of at the line's byte time\n"
     "                      (11 bits per character at the baud rate the master set)\n"
-    "  --verbose           print every frame received\n"
+    "  --verbose           print every frame received, decoded, with the time since\n"
+    "                      the first one; a line starting with # gives the line\n"
+    "                      settings the master set, when they change\n"
     "  --help              show this text\n";
 
 int BadUsage(const std::string& message)
@@ -68,17 +72,6 @@ bool SplitNumbers(const std::string& text, std::vector<std::string>* parts)
             return true;
         start = comma + 1;
     }
-}
-
-std::string Hex(const Bytes& bytes)
-{
-    std::string s;
-    char b[4];
-    for (uint8_t x : bytes) {
-        std::snprintf(b, sizeof b, "%02X ", x);
-        s += b;
-    }
-    return s;
 }
 
 } // namespace
@@ -198,13 +191,28 @@ int main(int argc, char** argv)
     std::printf("Press Ctrl+C to stop.\n");
     std::fflush(stdout);
 
+    // The master's view of the line, as its communication monitor shows it:
+    // every frame received here is one it sent.
+    double first_s = -1;
+    sim::LineSettings shown{};
     auto show_new_frames = [&] {
         for (const auto& f : simulator.TakeFrames()) {
             if (!verbose)
                 continue;
-            std::printf("%10.3f  %7u bit/s  parity code %d  %s%s\n", f.time_s, f.line.baud,
-                        f.line.parity_code, Hex(f.bytes).c_str(),
-                        f.crc_ok ? "" : " (bad checksum)");
+            const bool first = first_s < 0;
+            if (first)
+                first_s = f.time_s;
+            if (first || f.line.baud != shown.baud || f.line.parity_code != shown.parity_code) {
+                shown = f.line;
+                std::printf("# %s\n",
+                            modbus::DescribeLine(int32_t(f.line.baud), f.line.parity_code).c_str());
+            }
+            const auto summary = modbus::DecodeFrame(f.bytes.data(), f.bytes.size(),
+                                                     modbus::Direction::Request);
+            std::printf("%s\n", modbus::FormatFrameLine(int64_t((f.time_s - first_s) * 1e6),
+                                                        modbus::Direction::Request, f.bytes.data(),
+                                                        f.bytes.size(), summary.text)
+                                     .c_str());
         }
         std::fflush(stdout);
     };

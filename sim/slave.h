@@ -95,8 +95,8 @@ Reply ServeGeneric(Tables& tables, const Request& request, const Bytes& identifi
 // text, a run indicator byte, 8 characters of version text, zeros.
 Bytes MakeIdentification(const std::string& model, const std::string& version);
 
-// A generic slave's handler. With demo set, the input registers 0..9 follow
-// slow waves of time, so a reader sees them move.
+// A generic slave's handler. With demo set, the input registers 0..9 move
+// with time (DemoInputRegister), so a reader sees them change.
 SlaveHandler GenericSlave(std::shared_ptr<RegisterBank> bank, bool demo = false);
 
 // Values that are easy to tell apart on a screen: holding registers 0..9,

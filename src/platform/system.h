@@ -45,6 +45,29 @@ void RemoveStaleTemporaries(const std::string& folder);
 // Copies a file (atomic at the target). False with *error set on failure.
 bool CopyFile(const std::string& from, const std::string& to, std::string* error);
 
+// A file the program writes as it goes, record by record (the plot log).
+// Appended bytes are collected in memory and handed to the operating system
+// by FlushAppendFile, by CloseAppendFile, or when much has collected, so
+// that a record written with several appends reaches the file in one write.
+// Every failure returns false with the operating system's reason in *error.
+struct AppendFile {
+    int fd = -1;          // the open file; -1: closed
+    std::string pending;  // appended, not yet handed to the system
+};
+
+// Creates the file, or empties an existing one, and opens it for writing.
+bool OpenAppendFile(const std::string& path, AppendFile* file, std::string* error);
+bool AppendToFile(AppendFile* file, const std::string& bytes, std::string* error);
+// Hands every pending byte to the operating system (not a sync to disk: a
+// crash of the program loses nothing flushed, a power loss may). Bytes that
+// could not be written are dropped, so a full disk cannot make the pending
+// text grow without bound.
+bool FlushAppendFile(AppendFile* file, std::string* error);
+// Flushes and closes; the handle is closed afterwards even on failure.
+// Closing a closed handle does nothing and succeeds.
+bool CloseAppendFile(AppendFile* file, std::string* error);
+bool AppendFileOpen(const AppendFile& file);
+
 // Ends the process. Tests may hook it (see SetExitHook).
 [[noreturn]] void ExitProcess(int code);
 // Called by ExitProcess before the process ends; the script runner uses it to

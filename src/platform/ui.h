@@ -1,6 +1,6 @@
 // The windowing side of the platform layer: the main window, the controls
-// that tools place on it, the menu, the status bar, the one timer and the
-// modal boxes and dialogs.
+// that tools place on it, the menu, the status bar, the one timer, the modal
+// boxes and dialogs, and image windows that show pictures the program draws.
 //
 // Two backends implement every function declared here and are chosen when a
 // program is linked: platform/wx (the desktop program) and platform/headless
@@ -14,12 +14,13 @@
 //     returns the user's answer;
 //   - one thread.
 //
-// Positions and sizes are dialog units of the main window. Colours are
-// Win32-style values R + 256*G + 65536*B, as the configuration files store
-// them.
+// Positions and sizes are dialog units of the main window, except those of
+// image windows, which are pixels. Colours are Win32-style values
+// R + 256*G + 65536*B, as the configuration files store them.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,10 @@ struct EventSink {
     void (*on_menu_highlight)(int id) = nullptr;   // 0: no item (submenu title, menu closed)
     void (*on_moved)(int x_dlu, int y_dlu) = nullptr;
     void (*on_activate)(bool active) = nullptr;
+    // The user closed image window `window` (its close command was allowed).
+    // The window is gone when this is called: the handle is no longer valid
+    // and the program may free the pixels it showed.
+    void (*on_image_window_closed)(int window) = nullptr;
 };
 
 // Starts the window system (command-line arguments of the program); false
@@ -86,6 +91,15 @@ void CreateMainWindow(const std::string& title, int x_dlu, int y_dlu, int client
 void RunMainWindow();
 void CloseMainWindow();
 bool MainWindowOpen();
+
+// Hides the main window while a panel rebuilds many controls, so that the
+// user sees the new panel at once and not every control as it comes. The
+// controls, menu and timer keep working while it is hidden. Before
+// RunMainWindow these only record the wish: RunMainWindow shows the window.
+void HideMainWindow();
+void ShowMainWindow();
+// False from HideMainWindow to ShowMainWindow, and once the window is closed.
+bool MainWindowShown();
 
 void SetTitle(const std::string& title);
 std::string GetTitle();
@@ -201,6 +215,75 @@ bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags
 
 // The colour dialog; custom holds 16 colours and keeps the user's changes.
 bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen);
+
+// ---------------------------------------------------------------------------
+// Dialogs that host controls
+
+struct DialogSpec {
+    std::string title;
+    int w_dlu = 0, h_dlu = 0;            // client area, dialog units
+    Colour background = Rgb(240, 240, 240);
+};
+
+// Opens a modal dialog over the main window (or over the dialog open now),
+// at a position the window system chooses, and returns when the user closes
+// it with its close box: a dialog has no OK button of its own.
+//
+// `build` runs once the dialog exists and before the user sees it. While the
+// dialog is open it is the current parent: CreateControl places controls on
+// it, in dialog units of the same base as the main window's, and every
+// function of this header that takes an identifier acts on whichever window
+// holds that control (the program keeps updating the main window's
+// controls). Identifiers of dialog controls must differ from those of the
+// main window's. Notifications of the dialog's controls reach on_command like
+// any other; the main window's controls, menu and accelerators do not react
+// to the user meanwhile, but the timer keeps ticking.
+//
+// When the user closes the dialog its controls are destroyed, without any
+// notification of theirs after the close, and the main window is the current
+// parent again. Does nothing while the main window is not open.
+void RunDialog(const DialogSpec& spec, const std::function<void()>& build);
+// Dialogs open now (nested ones count one each).
+int OpenDialogCount();
+
+// ---------------------------------------------------------------------------
+// Image windows: top-level windows that show a picture the program draws
+// (the plot). Sizes and positions are pixels; positions are screen
+// coordinates of the window's top-left corner (frame included).
+//
+// The picture is the program's own buffer of 32-bit pixels in native byte
+// order, 0x00RRGGBB per pixel (cairo's RGB24 layout; note that this is not
+// the order of Colour), rows `stride_bytes` apart. The window keeps a
+// pointer to it and never a copy: the buffer must stay valid until another
+// one is set, the window is destroyed, or on_image_window_closed reports the
+// window gone. After drawing, the program calls RefreshImageRect for the
+// part it changed; only that part is brought to the screen again.
+//
+// A window whose client area is larger than the screen gets scroll bars.
+// The part of the client area that the picture does not cover is white.
+// Handles are positive and never reused; 0 is no window.
+
+int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px, int x_px,
+                      int y_px); // created hidden
+void ShowImageWindow(int window);
+void DestroyImageWindow(int window); // no on_image_window_closed
+bool ImageWindowExists(int window);
+
+void SetImagePixels(int window, const uint32_t* pixels, int width_px, int height_px,
+                    int stride_bytes);
+void RefreshImageRect(int window, int x_px, int y_px, int w_px, int h_px);
+
+void SetImageWindowClientSize(int window, int w_px, int h_px);
+void GetImageWindowClientSize(int window, int* w_px, int* h_px);
+void MoveImageWindow(int window, int x_px, int y_px);
+void GetImageWindowPosition(int window, int* x_px, int* y_px);
+
+// Allows or refuses the window's close command (the system menu's Close and
+// the window manager's close box). A new window allows it.
+void AllowImageWindowClose(int window, bool allowed);
+
+// ---------------------------------------------------------------------------
+// The message loop
 
 // Handles the window messages waiting now, then returns.
 void ProcessPendingMessages();

@@ -114,7 +114,7 @@ const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
-          &MenuDialogScenarios()})
+          &MenuDialogScenarios(), &PlatformScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

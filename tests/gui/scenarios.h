@@ -26,6 +26,7 @@ void PassFirstStart(Driver& d, bool look = false);
 const std::vector<Scenario>& TestFunctionScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
+const std::vector<Scenario>& PlatformScenarios();
 const std::vector<Scenario>& MenuDialogScenarios();
 
 // The vertical scroll bar of a multi-line box is on screen, not an overlay

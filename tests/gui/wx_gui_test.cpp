@@ -120,6 +120,11 @@ TEST(DesktopProgram, ALongMessageWrapsAndStaysOnTheScreen)
     RunScenario("long_message");
 }
 
+TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
+{
+    RunScenario("dialog_and_image_windows");
+}
+
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
     RunScenario("tmodule_identify_read");

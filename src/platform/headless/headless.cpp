@@ -4,10 +4,12 @@
 // notification rules, so the program cannot tell them apart.
 #include "platform/headless/headless.h"
 
-#include <algorithm>
 #include <deque>
 #include <map>
 
+#include "platform/headless/headless_internal.h"
+
+#include "platform/control_table.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -24,13 +26,11 @@ struct Window {
     std::string status_text;
     ui::Colour status_colour = 0;
     int timer_ms = 0;
+    bool shown = true;
 };
 
 ui::EventSink sink;
 Window window;
-std::map<int, headless::ControlState> controls;
-std::vector<int> creation_order;
-int focus = 0;
 
 std::deque<ui::Answer> message_answers;
 std::deque<std::optional<std::string>> text_answers;
@@ -42,40 +42,6 @@ std::vector<ui::FileDialogSpec> file_dialogs;
 int beeps = 0;
 int pumps = 0;
 double last_wait = 0;
-
-void SendNotification(int id, ui::Notify how)
-{
-    if (sink.on_command)
-        sink.on_command(id, how);
-}
-
-bool IsEdit(int id)
-{
-    auto it = controls.find(id);
-    return it != controls.end() && it->second.spec.kind == ui::Kind::Edit;
-}
-
-headless::ControlState* Find(int id)
-{
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-}
-
-// Focus moves as in the desktop backend: the edit box that loses it is told
-// first, then the one that gains it.
-void MoveFocus(int id)
-{
-    if (id == focus)
-        return;
-    int old = focus;
-    focus = id;
-    if (old != 0 && IsEdit(old))
-        SendNotification(old, ui::Notify::FocusOut);
-    if (id != 0 && IsEdit(id) && focus == id)
-        SendNotification(id, ui::Notify::FocusIn);
-}
-
-bool Usable(const headless::ControlState* c) { return c != nullptr && c->enabled; }
 
 int CommandOfAccelerator(char key)
 {
@@ -130,13 +96,16 @@ void RunMainWindow() {}
 void CloseMainWindow()
 {
     window.open = false;
-    controls.clear();
-    creation_order.clear();
-    focus = 0;
+    headless::ForgetControls();
+    headless::ForgetImageWindows();
     window.timer_ms = 0;
 }
 
 bool MainWindowOpen() { return window.open; }
+
+void HideMainWindow() { window.shown = false; }
+void ShowMainWindow() { window.shown = true; }
+bool MainWindowShown() { return window.open && window.shown; }
 
 void SetTitle(const std::string& title) { window.title = title; }
 std::string GetTitle() { return window.title; }
@@ -179,103 +148,6 @@ Colour GetStatusColour() { return window.status_colour; }
 void StartTimer(int period_ms) { window.timer_ms = period_ms > 0 ? period_ms : 0; }
 void StopTimer() { window.timer_ms = 0; }
 int TimerPeriod() { return window.timer_ms; }
-
-void CreateControl(const ControlSpec& spec)
-{
-    if (controls.count(spec.id))
-        DestroyControl(spec.id);
-    headless::ControlState c;
-    c.spec = spec;
-    c.enabled = (spec.style & kDisabled) == 0;
-    c.read_only = (spec.style & kReadOnly) != 0;
-    controls[spec.id] = c;
-    creation_order.push_back(spec.id);
-}
-
-void DestroyControl(int id)
-{
-    if (controls.erase(id) == 0)
-        return;
-    creation_order.erase(std::remove(creation_order.begin(), creation_order.end(), id),
-                         creation_order.end());
-    if (focus == id)
-        focus = 0;
-}
-
-bool ControlExists(int id) { return controls.count(id) != 0; }
-
-std::string GetText(int id)
-{
-    auto* c = Find(id);
-    return c ? c->spec.text : std::string();
-}
-
-void SetText(int id, const std::string& text)
-{
-    auto* c = Find(id);
-    if (!c)
-        return;
-    c->spec.text = text;
-    if (c->spec.kind == Kind::Edit)
-        SendNotification(id, ui::Notify::Change);
-}
-
-void SetColours(int id, Colour text, Colour back)
-{
-    auto* c = Find(id);
-    if (!c)
-        return;
-    if (text != kDefaultColour)
-        c->spec.text_colour = text;
-    if (back != kDefaultColour)
-        c->spec.back_colour = back;
-}
-
-Colour GetBackColour(int id)
-{
-    auto* c = Find(id);
-    return c ? c->spec.back_colour : kDefaultColour;
-}
-
-Colour GetTextColour(int id)
-{
-    auto* c = Find(id);
-    return c ? c->spec.text_colour : kDefaultColour;
-}
-
-void Enable(int id, bool enabled)
-{
-    if (auto* c = Find(id))
-        c->enabled = enabled;
-}
-
-bool IsEnabled(int id)
-{
-    auto* c = Find(id);
-    return c && c->enabled;
-}
-
-bool IsReadOnly(int id)
-{
-    auto* c = Find(id);
-    return c && c->read_only;
-}
-
-void SetChecked(int id, bool checked)
-{
-    if (auto* c = Find(id))
-        c->checked = checked;
-}
-
-bool IsChecked(int id)
-{
-    auto* c = Find(id);
-    return c && c->checked;
-}
-
-void SetFocus(int id) { MoveFocus(ControlExists(id) ? id : 0); }
-int GetFocus() { return focus; }
-void Redraw(int) {}
 
 Answer MessageBox(const std::string& text, const std::string& title, Icon icon, Buttons buttons)
 {
@@ -358,12 +230,20 @@ void Beep() { ++beeps; }
 // The scripted user
 namespace headless {
 
+const ui::EventSink& Sink() { return sink; }
+
+void Notify(int id, ui::Notify how)
+{
+    if (sink.on_command)
+        sink.on_command(id, how);
+}
+
 void Reset()
 {
     window = Window{};
-    controls.clear();
-    creation_order.clear();
-    focus = 0;
+    ForgetDialogs();
+    ForgetControls();
+    ForgetImageWindows();
     message_answers.clear();
     text_answers.clear();
     file_answers.clear();
@@ -378,8 +258,9 @@ void Reset()
 
 void MenuCommand(int command)
 {
-    if (sink.on_command && window.open)
-        sink.on_command(command, ui::Notify::Menu);
+    // A modal dialog keeps the menu and the accelerators from the user.
+    if (window.open && UserHost() == ui::table::kMainWindowHost)
+        Notify(command, ui::Notify::Menu);
 }
 
 bool PressAccelerator(char key)
@@ -387,7 +268,7 @@ bool PressAccelerator(char key)
     if (key >= 'a' && key <= 'z')
         key = char(key - 'a' + 'A');
     int command = CommandOfAccelerator(key);
-    if (command == 0)
+    if (command == 0 || UserHost() != ui::table::kMainWindowHost)
         return false;
     MenuCommand(command);
     return true;
@@ -397,88 +278,6 @@ void HighlightMenuItem(int command)
 {
     if (sink.on_menu_highlight)
         sink.on_menu_highlight(command);
-}
-
-void Focus(int id)
-{
-    auto* c = Find(id);
-    if (!Usable(c))
-        return;
-    MoveFocus(id);
-}
-
-void Click(int id)
-{
-    auto* c = Find(id);
-    if (!Usable(c))
-        return;
-    ui::Kind kind = c->spec.kind;
-    if (kind == ui::Kind::Label || kind == ui::Kind::Separator || kind == ui::Kind::Frame)
-        return; // plain statics do not take part
-    MoveFocus(id);
-    c = Find(id); // a notification may have rebuilt the panel
-    if (!Usable(c))
-        return;
-    switch (kind) {
-    case ui::Kind::Check:
-        c->checked = !c->checked;
-        SendNotification(id, ui::Notify::Click);
-        break;
-    case ui::Kind::Option: {
-        for (auto& [oid, other] : controls)
-            if (other.spec.kind == ui::Kind::Option && other.spec.group == c->spec.group)
-                other.checked = oid == id;
-        SendNotification(id, ui::Notify::Click);
-        break;
-    }
-    case ui::Kind::Button:
-    case ui::Kind::Swatch:
-        SendNotification(id, ui::Notify::Click);
-        break;
-    default:
-        break;
-    }
-}
-
-void Type(int id, const std::string& keys)
-{
-    Focus(id);
-    for (char ch : keys) {
-        auto* c = Find(id);
-        if (!Usable(c) || c->read_only || c->spec.kind != ui::Kind::Edit)
-            return;
-        if (ch == '\n') {
-            if ((c->spec.style & ui::kMultiLine) == 0)
-                continue;
-            c->spec.text += "\r\n";
-        } else {
-            c->spec.text += ch;
-        }
-        SendNotification(id, ui::Notify::Change);
-    }
-}
-
-void Erase(int id)
-{
-    Focus(id);
-    for (;;) {
-        auto* c = Find(id);
-        if (!Usable(c) || c->read_only || c->spec.text.empty())
-            return;
-        std::string& t = c->spec.text;
-        size_t n = t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0 ? 2 : 1;
-        t.erase(t.size() - n);
-        SendNotification(id, ui::Notify::Change);
-    }
-}
-
-void SetTextAsUser(int id, const std::string& text)
-{
-    Focus(id);
-    auto* c = Find(id);
-    if (!Usable(c) || c->read_only)
-        return;
-    ui::SetText(id, text);
 }
 
 void MoveWindow(int x_dlu, int y_dlu)
@@ -506,7 +305,11 @@ int Tick(int n)
     return delivered;
 }
 
-void CloseWindowBox() { ui::CloseMainWindow(); }
+void CloseWindowBox()
+{
+    if (UserHost() == ui::table::kMainWindowHost)
+        ui::CloseMainWindow();
+}
 
 void QueueMessageAnswer(ui::Answer answer) { message_answers.push_back(answer); }
 void QueueTextAnswer(std::optional<std::string> text) { text_answers.push_back(std::move(text)); }
@@ -518,10 +321,6 @@ void ClearMessages() { messages.clear(); }
 const std::vector<InputRecord>& InputsShown() { return inputs; }
 const std::vector<ui::FileDialogSpec>& FileDialogsShown() { return file_dialogs; }
 
-const ControlState* Control(int id) { return Find(id); }
-std::vector<int> ControlIds() { return creation_order; }
-
-int FocusedControl() { return focus; }
 int BeepCount() { return beeps; }
 int ProcessedMessageCalls() { return pumps; }
 double LastWaitRequested() { return last_wait; }

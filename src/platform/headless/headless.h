@@ -12,9 +12,16 @@
 //   - clicking a control gives it the focus first (so an edit box that had
 //     it is told FocusOut), then a check box toggles, an option button is
 //     checked and its group's other options cleared, and Click is notified;
-//     disabled controls ignore the user.
+//     disabled controls ignore the user;
+//   - while a dialog is open the user reaches only its controls: the main
+//     window's controls, menu, accelerators and close box ignore him, the
+//     timer still ticks. When a dialog opens, its first control that takes
+//     the focus gets it; when it closes, the control that had the focus
+//     before gets it back.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +36,8 @@ void Reset();
 // --- The user -------------------------------------------------------------
 
 void MenuCommand(int command);
-// Ctrl + key; returns false when no accelerator has that key.
+// Ctrl + key; returns false when no accelerator has that key or a dialog
+// keeps the main window from the user.
 bool PressAccelerator(char key);
 void HighlightMenuItem(int command); // 0: none (menu closed)
 void Focus(int id);
@@ -79,6 +87,7 @@ const std::vector<ui::FileDialogSpec>& FileDialogsShown();
 
 struct ControlState {
     ui::ControlSpec spec; // as created (text and colours as now)
+    int host = 0;         // 0: the main window; n: the dialog at nesting level n
     bool enabled = true;
     bool checked = false;
     bool read_only = false;
@@ -88,6 +97,50 @@ const ControlState* Control(int id);
 std::vector<int> ControlIds(); // in creation order
 
 int FocusedControl();
+
+// --- Dialogs (ui::RunDialog) ----------------------------------------------
+// What the user does in the next dialog that opens: `act` runs once the
+// dialog is built and has given the focus to its first control, and acts
+// through the user functions above (Type, Click, Focus, ..., and Tick for
+// the timer). The dialog closes when `act` returns, unless it pressed the
+// close box earlier; after CloseDialogBox the rest of `act` finds nothing to
+// act on, as the program has not resumed yet. Actions are taken in the
+// order dialogs open, a dialog opened from inside another one included.
+// With no queued action a dialog closes as soon as it has opened.
+void QueueDialogAction(std::function<void()> act);
+// The close box of the dialog on top.
+void CloseDialogBox();
+// Every dialog opened, in order (title, size, background).
+const std::vector<ui::DialogSpec>& DialogsShown();
+
+// --- Image windows ----------------------------------------------------------
+
+struct PixelRect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+struct ImageWindowState {
+    std::string title;
+    int client_w = 0, client_h = 0; // pixels
+    int x = 0, y = 0;               // screen pixels
+    bool shown = false;
+    bool close_allowed = true;
+    // The program's buffer, as given to SetImagePixels (not a copy).
+    const uint32_t* pixels = nullptr;
+    int image_w = 0, image_h = 0, stride_bytes = 0;
+    std::vector<PixelRect> refreshed; // every RefreshImageRect, in order
+};
+// nullptr when no window has that handle (never created, destroyed, or
+// closed by the user).
+const ImageWindowState* ImageWindow(int window);
+std::vector<int> ImageWindowHandles(); // the windows that exist, oldest first
+// The pixel the window shows at (x, y) of its picture, 0x00RRGGBB; 0 outside
+// the picture.
+uint32_t ImagePixel(int window, int x_px, int y_px);
+// The close box: when the window allows its close command, it closes and
+// on_image_window_closed reports it. Returns true when it closed.
+bool PressImageWindowCloseBox(int window);
+void MoveImageWindowAsUser(int window, int x_px, int y_px);
 int BeepCount();
 int ProcessedMessageCalls(); // how often the program pumped messages
 double LastWaitRequested();

@@ -1,5 +1,5 @@
-// The controls that tools place on the main window, kept by identifier, and
-// the notifications they send to the program.
+// The controls that tools place on the main window and on dialogs, kept by
+// identifier, and the notifications they send to the program.
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/frame.h>
@@ -7,9 +7,11 @@
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 
-#include <map>
+#include <wx/toplevel.h>
+
 #include <vector>
 
+#include "platform/control_table.h"
 #include "platform/wx/gtk_style.h"
 #include "platform/wx/label_window.h"
 #include "platform/wx/option_groups.h"
@@ -18,13 +20,14 @@
 namespace {
 
 struct Control {
+    ui::ControlSpec spec;              // text and colours as they are now
+    int host = ui::table::kMainWindowHost;
     wxWindow* window = nullptr;
     wxb::LabelWindow* label = nullptr; // labels and swatches
-    ui::ControlSpec spec;              // text and colours as they are now
     bool read_only = false;
 };
 
-std::map<int, Control> controls;
+ui::table::ControlTable<Control> controls;
 // Controls removed by the program wait here until the loop is idle: the
 // program often removes a control from inside that control's own
 // notification, and wx must not delete a window while it is dispatching
@@ -35,11 +38,7 @@ std::vector<wxWindow*> removed;
 // deferred deletion too: it must wait until every handler has returned.
 int notifying = 0;
 
-Control* Find(int id)
-{
-    auto it = controls.find(id);
-    return it == controls.end() ? nullptr : &it->second;
-}
+Control* Find(int id) { return controls.Find(id); }
 
 // True while `window` is still the control the program knows as `id`: a
 // removed control's late events (a focus lost while it is being hidden)
@@ -104,14 +103,14 @@ wxb::LabelWindow::Align AlignOf(unsigned style)
     return wxb::LabelWindow::Left;
 }
 
-wxWindow* MakeLabel(Control& c, const wxPoint& pos, const wxSize& size)
+wxWindow* MakeLabel(Control& c, wxWindow* parent, const wxPoint& pos, const wxSize& size)
 {
     const ui::ControlSpec& s = c.spec;
-    auto* label = new wxb::LabelWindow(wxb::Client(), pos, size, s.style & ui::kClientEdge);
+    auto* label = new wxb::LabelWindow(parent, pos, size, s.style & ui::kClientEdge);
     label->SetAlign(AlignOf(s.style));
     label->SetLabelText(wxb::ToWxText(s.text));
     // A label's own colours are the panel's.
-    label->SetBackgroundColour(wxb::Client()->GetBackgroundColour());
+    label->SetBackgroundColour(parent->GetBackgroundColour());
     label->SetForegroundColour(*wxBLACK);
     if (s.kind == ui::Kind::Swatch) {
         int id = s.id;
@@ -127,7 +126,7 @@ wxWindow* MakeLabel(Control& c, const wxPoint& pos, const wxSize& size)
     return label;
 }
 
-wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
+wxWindow* MakeEdit(Control& c, wxWindow* parent, const wxPoint& pos, const wxSize& size)
 {
     const ui::ControlSpec& s = c.spec;
     long style = 0;
@@ -139,7 +138,7 @@ wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
         style |= wxTE_RIGHT;
     else if (s.style & ui::kAlignCenter)
         style |= wxTE_CENTRE;
-    auto* edit = new wxTextCtrl(wxb::Client(), wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
+    auto* edit = new wxTextCtrl(parent, wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
     if (s.style & ui::kMultiLine) {
         wxb::SetTextMargins(edit, 2);
         wxb::ShowVerticalScrollBar(edit);
@@ -166,7 +165,7 @@ wxWindow* MakeEdit(Control& c, const wxPoint& pos, const wxSize& size)
 wxWindow* MakeWindow(Control& c)
 {
     const ui::ControlSpec& s = c.spec;
-    wxWindow* parent = wxb::Client();
+    wxWindow* parent = wxb::ControlParent();
     wxPoint pos = wxb::DluToPx(s.x, s.y);
     wxSize size = wxb::DluToPxSize(s.w, s.h);
     wxString text = wxb::ToWxText(s.text);
@@ -174,7 +173,7 @@ wxWindow* MakeWindow(Control& c)
     switch (s.kind) {
     case ui::Kind::Label:
     case ui::Kind::Swatch:
-        return MakeLabel(c, pos, size);
+        return MakeLabel(c, parent, pos, size);
     case ui::Kind::Separator:
         return wxb::MakeEtchedLine(parent, pos, size.x);
     case ui::Kind::Button: {
@@ -186,7 +185,7 @@ wxWindow* MakeWindow(Control& c)
         return b;
     }
     case ui::Kind::Edit:
-        return MakeEdit(c, pos, size);
+        return MakeEdit(c, parent, pos, size);
     case ui::Kind::Check: {
         auto* b = new wxCheckBox(parent, wxID_ANY, text, pos, size);
         b->Bind(wxEVT_CHECKBOX, [id, b](wxCommandEvent&) {
@@ -214,11 +213,10 @@ wxWindow* MakeWindow(Control& c)
 
 void Remove(int id)
 {
-    auto it = controls.find(id);
-    if (it == controls.end())
+    std::optional<Control> c = controls.Take(id);
+    if (!c)
         return;
-    wxWindow* w = it->second.window;
-    controls.erase(it);
+    wxWindow* w = c->window;
     w->Hide();
     removed.push_back(w);
     if (removed.size() == 1 && notifying == 0)
@@ -235,15 +233,23 @@ void ForgetControls()
     // (they are only hidden), and later than now: the window may be closed
     // from inside a notification of one of them.
     removed.clear();
-    controls.clear();
+    controls.Clear();
     ForgetOptionGroups();
+}
+
+void ForgetControlsOn(int host, wxWindow* dialog)
+{
+    for (int id : controls.IdsOn(host))
+        controls.Take(id);
+    // The dialog deletes its children, the removed ones among them.
+    std::erase_if(removed, [dialog](wxWindow* w) { return wxGetTopLevelParent(w) == dialog; });
 }
 
 int IdOfWindow(const wxWindow* w)
 {
     for (; w; w = w->GetParent())
-        for (const auto& [id, c] : controls)
-            if (c.window == w)
+        for (int id : controls.Ids())
+            if (controls.Find(id)->window == w)
                 return id;
     return 0;
 }
@@ -265,6 +271,7 @@ void CreateControl(const ControlSpec& spec)
     Remove(spec.id);
     Control c;
     c.spec = spec;
+    c.host = OpenDialogCount();
     c.window = MakeWindow(c);
     if (!c.window)
         return;
@@ -273,9 +280,10 @@ void CreateControl(const ControlSpec& spec)
     ApplyColours(c);
     if (spec.style & kDisabled)
         c.window->Disable();
-    controls[spec.id] = c;
+    controls.Add(spec.id, c);
     // The status bar stays on top of whatever a panel puts near the bottom.
-    wxb::PlaceStatusBar();
+    if (c.host == table::kMainWindowHost)
+        wxb::PlaceStatusBar();
 }
 
 void DestroyControl(int id) { Remove(id); }
@@ -315,24 +323,12 @@ void SetColours(int id, Colour text, Colour back)
     Control* c = Find(id);
     if (!c)
         return;
-    if (text != kDefaultColour)
-        c->spec.text_colour = text;
-    if (back != kDefaultColour)
-        c->spec.back_colour = back;
+    table::MergeColours(c->spec, text, back);
     ApplyColours(*c);
 }
 
-Colour GetBackColour(int id)
-{
-    Control* c = Find(id);
-    return c ? c->spec.back_colour : kDefaultColour;
-}
-
-Colour GetTextColour(int id)
-{
-    Control* c = Find(id);
-    return c ? c->spec.text_colour : kDefaultColour;
-}
+Colour GetBackColour(int id) { return controls.BackColour(id); }
+Colour GetTextColour(int id) { return controls.TextColour(id); }
 
 void Enable(int id, bool enabled)
 {

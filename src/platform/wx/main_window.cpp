@@ -19,6 +19,8 @@ namespace {
 wxFrame* frame = nullptr;
 wxPanel* client = nullptr;
 bool shut_down = false;
+bool running = false;     // RunMainWindow has shown the window
+bool shown_wanted = true; // HideMainWindow / ShowMainWindow
 int client_w_dlu = 0, client_h_dlu = 0;
 
 // Command numbers of the menu and the check marks the program has set.
@@ -62,6 +64,7 @@ void Highlight(int id)
 
 void OnClosed()
 {
+    wxb::DestroyImageWindows();
     wxb::StopTimerForShutdown();
     wxb::ForgetControls();
     client = nullptr;
@@ -102,6 +105,8 @@ void BindFrameEvents()
         wxb::PlaceStatusBar();
     });
     frame->Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent&) {
+        if (wxb::EndDialogsBeforeClose())
+            return;
         wxFrame* closing = frame;
         OnClosed();
         if (closing)
@@ -115,7 +120,6 @@ namespace wxb {
 
 wxFrame* Frame() { return frame; }
 wxWindow* Client() { return client; }
-wxWindow* DialogParent() { return frame; }
 bool Running() { return !shut_down; }
 
 void MenuCommand(int command) { Notify(command, ui::Notify::Menu); }
@@ -177,6 +181,7 @@ void RunMainWindow()
     if (shut_down)
         return;
     if (frame) {
+        running = true;
         frame->Show();
         // The menu bar's height is known once the frame is shown; size the
         // client area again so that it is exactly what the panel asked for.
@@ -198,6 +203,22 @@ void CloseMainWindow()
 }
 
 bool MainWindowOpen() { return frame != nullptr; }
+
+void HideMainWindow()
+{
+    shown_wanted = false;
+    if (frame && running)
+        frame->Hide();
+}
+
+void ShowMainWindow()
+{
+    shown_wanted = true;
+    if (frame && running)
+        frame->Show();
+}
+
+bool MainWindowShown() { return frame && (running ? frame->IsShown() : shown_wanted); }
 
 void SetTitle(const std::string& title)
 {

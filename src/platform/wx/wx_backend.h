@@ -22,8 +22,14 @@ void Notify(int id, ui::Notify how);
 // The main window, its client area (parent of every control), or nullptr.
 wxFrame* Frame();
 wxWindow* Client();
-// Parent for modal boxes: the main window while it is open.
+// Parent for modal boxes: the dialog on top while one is open, else the main
+// window while it is open.
 wxWindow* DialogParent();
+// Parent for new controls: the dialog on top, else the client area.
+wxWindow* ControlParent();
+// The main window is closing: ends the open dialogs and returns true when
+// there were any (the window then closes once they have returned).
+bool EndDialogsBeforeClose();
 // False once the window system has been shut down after the main loop.
 bool Running();
 
@@ -50,11 +56,19 @@ int StatusBarHeightPx();
 
 // Controls: forgets every control (the main window is going away).
 void ForgetControls();
+// Forgets the controls of dialog level `host`; `dialog` is about to delete
+// their windows.
+void ForgetControlsOn(int host, wxWindow* dialog);
 // Identifier of a control window of ours, 0 when it is none.
 int IdOfWindow(const wxWindow* w);
 // The window of control `id`, nullptr when there is none (for the GUI tests,
 // which press and look at controls by the program's identifiers).
 wxWindow* WindowOf(int id);
+
+// Image windows: destroyed with the main window, without events. The frame
+// of a window, nullptr when there is none (for the GUI tests).
+void DestroyImageWindows();
+wxFrame* ImageWindowFrame(int window);
 
 // Timer: owner is the main window.
 void StopTimerForShutdown();

@@ -1,0 +1,97 @@
+// The conversion between a channel's register word and its shown text.
+#include "analyzer/channel_convert.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analyzer/picture_format.h"
+#include "app/number_parse.h"
+
+namespace analyzer
+{
+namespace
+{
+
+// A shift beyond the word moves every bit out; a negative one (possible
+// only in a hand-edited file) is taken as none.
+unsigned ShiftBits(int16_t shift) { return shift < 0 ? 0u : std::min<unsigned>(shift, 16u); }
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+} // namespace
+
+double ScaleRaw(const AnalyzerChannel& ch, uint16_t raw)
+{
+    double n;
+    if (ch.is_signed != 0)
+        n = raw > 32767 ? double(raw) - 65536.0 : double(raw);
+    else
+        n = double(unsigned(raw & ch.mask) >> ShiftBits(ch.shift));
+    return n * double(ch.gain) + double(ch.offset);
+}
+
+std::string ConvertRaw(const AnalyzerChannel& ch, uint16_t raw)
+{
+    return FormatPicture(ScaleRaw(ch, raw), ch.format);
+}
+
+WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text)
+{
+    WordToWrite out;
+    if (ch.gain == 0) {
+        out.problem = "its gain is 0, so no register value gives " + Quoted(text);
+        return out;
+    }
+    // Ties to even: the default rounding mode, which nothing in the program changes.
+    const double n = std::nearbyint((ParseNumber(text) - double(ch.offset)) / double(ch.gain));
+    // Only numbers within 64 bits may become integers: converting anything
+    // else is undefined, and no register could hold it anyway.
+    constexpr double kTwo63 = 9223372036854775808.0;
+    if (!std::isfinite(n) || n < -kTwo63 || n >= kTwo63) {
+        out.problem = Quoted(text) + " is too large for a register value with its gain and offset";
+        return out;
+    }
+    uint64_t word = uint64_t(int64_t(n)); // two's complement below 0
+    if (ch.is_signed == 0) {
+        const unsigned s = ShiftBits(ch.shift);
+        word = s >= 16 ? 0 : (word << s) & ch.mask;
+    }
+    // A signed -1 is 0xFFFF: adding 65536 to a negative number leaves the
+    // same low 16 bits as two's complement, which the cast keeps.
+    out.ok = true;
+    out.word = static_cast<uint16_t>(word);
+    return out;
+}
+
+std::string NotWrittenText(int index, const WordToWrite& refused)
+{
+    return ChannelName(index) + " not written: " + refused.problem;
+}
+
+WordAddress ParseWordAddress(int index, std::string_view text)
+{
+    WordAddress out;
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    const std::string_view digits =
+        first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1);
+    unsigned value = 0;
+    bool valid = !digits.empty() && digits.size() <= 5;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            valid = false;
+            break;
+        }
+        value = value * 10 + unsigned(c - '0');
+    }
+    if (!valid || value > 65535) {
+        out.problem = ChannelName(index) + ": word address " + Quoted(text) +
+                      " is not a number from 0 to 65535; nothing was sent";
+        return out;
+    }
+    out.ok = true;
+    out.address = static_cast<uint16_t>(value);
+    return out;
+}
+
+} // namespace analyzer

@@ -1,0 +1,22 @@
+// The one channel table of the program.
+#include "analyzer/channel_store.h"
+
+#include "app/config_store.h"
+
+namespace analyzer
+{
+namespace
+{
+
+ChannelTable table;
+
+} // namespace
+
+const ChannelTable& Channels() { return table; }
+
+void LoadChannels(const std::string& cfg_path)
+{
+    LoadChannelTable(table, [&](const std::string& key) { return ReadConfigKey(cfg_path, key); });
+}
+
+} // namespace analyzer

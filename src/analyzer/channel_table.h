@@ -1,0 +1,70 @@
+// The 32 Analyzer channels: one record per channel, the configuration keys
+// that hold it and the rules that turn those texts into the record.
+// Pure: the keys reach the loader through a reader the caller supplies.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace analyzer
+{
+
+constexpr int kChannelCount = 32;
+
+// Booleans hold all-ones for true and 0 for false, as the file's readers
+// have always stored them; test them with != 0.
+constexpr int16_t kTrue = -1;
+
+constexpr int16_t kInputRegister = 0;   // read with function 4
+constexpr int16_t kHoldingRegister = 1; // read with function 3, written with function 6
+
+struct AnalyzerChannel {
+    int16_t enable = 0;      // boolean: read, written and plotted
+    uint8_t slave_add = 0;   // Modbus slave address
+    int16_t type = kInputRegister;
+    std::string word_add;    // register address as stored; checked when a request is built
+    int16_t is_signed = 0;   // boolean: the raw word is two's complement
+    uint16_t mask = 0;       // AND mask of an unsigned channel
+    int16_t shift = 0;       // right shift of an unsigned channel, in bits
+    float gain = 0;
+    float offset = 0;
+    std::string format;      // numeric picture of the shown value
+    std::string label;
+    uint32_t fore_color = 0; // colours are 0x00BBGGRR
+    uint32_t back_color = 0;
+    int16_t plot = 0;        // boolean
+    uint32_t plot_color = 0;
+    int16_t plot_width = 0;  // pixels
+    int16_t read_only = 0;   // boolean derived from TYPE: set for an input register
+
+    bool operator==(const AnalyzerChannel&) const = default;
+};
+
+// Index 0..31 is shown to the user as CH01..CH32.
+using ChannelTable = std::array<AnalyzerChannel, kChannelCount>;
+
+// "CH" + the two-digit channel number + "_" + field: ChannelKey(6, "GAIN")
+// is "CH07_GAIN".
+std::string ChannelKey(int index, std::string_view field);
+
+// "CH07" for index 6: how messages name a channel.
+std::string ChannelName(int index);
+
+// Returns the value of a configuration key. The program's reader never
+// comes back without one: a missing key ends the program.
+using KeyReader = std::function<std::string(const std::string& key)>;
+
+// Reads the 16 keys of every channel, channel by channel, in the order the
+// file's readers have always used, and overwrites the records in place (a
+// TYPE that is neither word keeps the type the record had).
+void LoadChannelTable(ChannelTable& table, const KeyReader& read);
+
+// The loading rules for single texts, shared with the Channel setup dialog.
+int16_t BooleanFromText(std::string_view text);
+uint16_t MaskFromText(std::string_view text);
+float FloatFromText(std::string_view text);
+
+} // namespace analyzer

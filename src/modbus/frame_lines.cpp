@@ -1,0 +1,113 @@
+// Formatting frames and transactions as monitor lines.
+#include "modbus/frame_lines.h"
+
+#include <cstdio>
+
+#include "modbus/line_statistics.h"
+#include "modbus/result_codes.h"
+
+namespace modbus {
+
+namespace {
+
+// What the decoder cannot see in the reply alone: the engine's verdict on a
+// reply that was a good frame but not the answer asked for.
+const char* ResultNote(int16_t result)
+{
+    switch (result) {
+    case kResultBadAddress: return "reply from another slave";
+    case kResultBadFunction: return "reply to another function";
+    case kResultBadLength: return "reply longer than expected";
+    case kResultBadEchoAddress: return "wrong address echoed";
+    case kResultBadByteCount: return "wrong byte count";
+    case kResultBadEchoQuantity: return "wrong quantity echoed";
+    case kResultBadEchoValue: return "wrong value echoed";
+    default: return nullptr;
+    }
+}
+
+std::string ReplySummary(const Transaction& t)
+{
+    if (t.reply_received == 0)
+        return t.result == kResultTimeout ? "timeout" : "no reply";
+    std::string s =
+        DecodeFrame(t.reply, t.reply_size, Direction::Reply, t.request, t.request_size).text;
+    if (t.reply_received > t.reply_size)
+        s += " (" + std::to_string(t.reply_received - t.reply_size) + " more bytes not kept)";
+    if (t.result == kResultTimeout) {
+        s += " timeout";
+    } else if (const char* note = ResultNote(t.result)) {
+        s += ' ';
+        s += note;
+    }
+    return s;
+}
+
+} // namespace
+
+std::string HexBytes(const uint8_t* bytes, size_t size)
+{
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string s;
+    s.reserve(size * 3);
+    for (size_t i = 0; i < size; ++i) {
+        if (i > 0)
+            s += ' ';
+        s += kDigits[bytes[i] >> 4];
+        s += kDigits[bytes[i] & 0x0F];
+    }
+    return s;
+}
+
+std::string FormatFrameLine(int64_t since_first_us, Direction direction, const uint8_t* bytes,
+                            size_t size, const std::string& summary, int64_t response_us)
+{
+    char time[32];
+    std::snprintf(time, sizeof time, "%14.6f", double(since_first_us) * 1e-6);
+    std::string line = time;
+    line += direction == Direction::Request ? " TX " : " RX ";
+    line += HexBytes(bytes, size);
+    line += " | ";
+    line += summary;
+    if (response_us >= 0) {
+        char ms[32];
+        std::snprintf(ms, sizeof ms, " | %.3f ms", double(response_us) * 1e-3);
+        line += ms;
+    }
+    return line;
+}
+
+std::string DescribeLine(int32_t baud, int parity_code)
+{
+    static const char* const kParity[] = {"no parity 2 stop bits", "odd parity", "even parity",
+                                          "no parity 1 stop bit"};
+    std::string s = std::to_string(baud) + " bit/s ";
+    s += parity_code >= 0 && parity_code <= 3 ? kParity[parity_code]
+                                              : "parity code " + std::to_string(parity_code);
+    return s;
+}
+
+std::string FormatSettingsLine(const PortSettings& settings)
+{
+    char timeout[32];
+    std::snprintf(timeout, sizeof timeout, ", time-out %.3f s", double(settings.timeout_s));
+    return "# COM" + std::to_string(settings.port) + ' ' +
+           DescribeLine(settings.baud, settings.parity) + timeout;
+}
+
+void AppendTransactionLines(const Transaction& t, int64_t origin_us, const PortSettings* previous,
+                            std::string* out)
+{
+    if (previous == nullptr || !(*previous == t.settings))
+        *out += FormatSettingsLine(t.settings) + '\n';
+    *out += FormatFrameLine(t.sent_us - origin_us, Direction::Request, t.request, t.request_size,
+                            DecodeFrame(t.request, t.request_size, Direction::Request).text);
+    *out += '\n';
+    if (t.Broadcast())
+        return;
+    *out += FormatFrameLine(t.ended_us - origin_us, Direction::Reply, t.reply, t.reply_size,
+                            ReplySummary(t), ResponseTimeUs(t));
+    *out += '\n';
+}
+
+} // namespace modbus

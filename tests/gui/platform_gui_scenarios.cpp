@@ -1,0 +1,231 @@
+// GUI scenario of the platform layer on the desktop backend: a dialog that
+// hosts controls, hiding the main window, and image windows showing a
+// picture from the program's buffer. A wx assertion anywhere in it fails it.
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/ui.h"
+#include "platform/wx/wx_backend.h"
+#include "scenarios.h"
+
+namespace gui {
+
+namespace {
+
+// Identifiers no tool uses: their notifications stay with the scenario.
+constexpr int kLabel = 99001, kEdit = 99002, kCheck = 99003;
+constexpr ui::Colour kDialogBack = ui::Rgb(200, 230, 200);
+constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00;
+
+ui::EventSink program; // the program's own sink, which the scenario wraps
+std::vector<std::string> seen;
+int ticks = 0;
+int closed_window = 0;
+bool dialog_returned = false;
+bool asserted = false;
+wxAssertHandler_t previous_assert_handler = nullptr;
+
+int plot = 0, big = 0;
+constexpr int kPlotW = 300, kPlotH = 200;
+std::vector<uint32_t> pixels(kPlotW * kPlotH);
+
+void OnCommand(int id, ui::Notify how)
+{
+    if (id < kLabel || id > kCheck) {
+        if (program.on_command)
+            program.on_command(id, how);
+        return;
+    }
+    seen.push_back(std::to_string(id) + (how == ui::Notify::Click ? " click" : " other"));
+    if (how == ui::Notify::Change)
+        seen.back() = std::to_string(id) + " change";
+}
+
+void OnTimer()
+{
+    ++ticks;
+    if (program.on_timer)
+        program.on_timer();
+}
+
+void OnImageWindowClosed(int window) { closed_window = window; }
+
+void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+              const wxString& msg)
+{
+    std::fprintf(stderr, "wx assertion at %s:%d in %s: %s %s\n", file.utf8_str().data(), line,
+                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
+    asserted = true;
+}
+
+bool Seen(const std::string& what) { return std::count(seen.begin(), seen.end(), what) > 0; }
+
+void BuildDialog()
+{
+    ui::CreateControl({.kind = ui::Kind::Label, .id = kLabel, .text = "Slave address", .x = 10,
+                       .y = 10, .w = 60, .h = 9, .back_colour = kDialogBack});
+    ui::CreateControl({.kind = ui::Kind::Edit, .id = kEdit, .text = "", .x = 10, .y = 20, .w = 60, .h = 15,
+                       .style = ui::kTabStop | ui::kClientEdge});
+    ui::CreateControl({.kind = ui::Kind::Check, .id = kCheck, .text = "Enable", .x = 10, .y = 45,
+                       .w = 60, .h = 10});
+}
+
+void FillPlot()
+{
+    for (int y = 0; y < kPlotH; ++y)
+        for (int x = 0; x < kPlotW; ++x)
+            pixels[size_t(y) * kPlotW + size_t(x)] = x < kPlotW / 2 ? kRed : kBlue;
+}
+
+wxWindow* CanvasOf(int window)
+{
+    wxFrame* f = wxb::ImageWindowFrame(window);
+    return f && !f->GetChildren().empty() ? f->GetChildren().front() : nullptr;
+}
+
+std::string Css(const wxColour& c) { return c.GetAsString(wxC2S_CSS_SYNTAX).utf8_string(); }
+
+void DialogAndImageWindows(Driver& d)
+{
+    PassFirstStart(d);
+    d.Do("wrap the program's events", [] {
+        previous_assert_handler = wxSetAssertHandler(OnAssert);
+        program = wxb::Sink();
+        ui::EventSink sink = program;
+        sink.on_command = OnCommand;
+        sink.on_timer = OnTimer;
+        sink.on_image_window_closed = OnImageWindowClosed;
+        ui::SetEventSink(sink);
+    });
+
+    // --- A dialog over the main window
+    d.Do("open the dialog", [] {
+        // From the loop, not from the step: the dialog's own loop runs the
+        // next steps.
+        wxTheApp->CallAfter([] {
+            ui::StartTimer(100);
+            ui::RunDialog({"Platform dialog", 160, 90, kDialogBack}, BuildDialog);
+            dialog_returned = true;
+        });
+    });
+    d.WaitFor("the dialog", [] { return ModalBox() && ControlWindow(kEdit); });
+    d.Settle();
+    d.Do("look at the dialog", [&d] {
+        wxImage shot = d.Shot("dialog");
+        wxDialog* box = ModalBox();
+        d.CheckEqual(box->GetTitle().utf8_string(), "Platform dialog", "title");
+        d.Check(wxGetTopLevelParent(ControlWindow(kEdit)) == box, "the box is on the dialog");
+        wxSize want = wxb::DluToPxSize(160, 90), got = box->GetClientSize();
+        d.Check(got == want, "client size " + std::to_string(got.x) + "x" + std::to_string(got.y));
+        d.Check(ControlWindow(kEdit)->GetPosition() == wxb::DluToPx(10, 20),
+                "the box stands at its dialog units");
+        wxColour back = Driver::PixelOf(shot, box, got.x - 3, got.y - 3);
+        d.Check(back == wxb::ToWx(kDialogBack), "dialog background " + Css(back));
+        d.Check(ui::OpenDialogCount() == 1, "one dialog open");
+    });
+    d.Fill(kEdit, "42");
+    d.Do("typing reached the program", [&d] { d.Check(Seen("99002 change"), "change of the box"); });
+    d.Press(kCheck);
+    d.WaitFor("the check box clicked", [] { return Seen("99003 click") && ui::IsChecked(kCheck); });
+    d.WaitFor("the timer ticks under the dialog", [] { return ticks >= 3; });
+    d.Do("the close box", [] { ModalBox()->Close(); });
+    d.WaitFor("the dialog returned", [] { return dialog_returned && !ModalBox(); });
+    d.Do("its controls are gone", [&d] {
+        ui::StopTimer();
+        d.Check(!ui::ControlExists(kEdit) && !ui::ControlExists(kCheck) &&
+                    !ui::ControlExists(kLabel),
+                "dialog controls destroyed");
+        d.Check(ui::OpenDialogCount() == 0, "no dialog open");
+        d.Check(ui::ControlExists(10001), "the panel's controls stay");
+    });
+
+    // --- Hiding the main window
+    d.Do("hide the main window", [&d] {
+        ui::HideMainWindow();
+        d.Check(!wxb::Frame()->IsShown() && !ui::MainWindowShown(), "hidden");
+        ui::ShowMainWindow();
+    });
+    d.WaitFor("shown again", [] { return wxb::Frame()->IsShown() && ui::MainWindowShown(); });
+
+    // --- An image window
+    d.Do("open the image window", [] {
+        FillPlot();
+        plot = ui::CreateImageWindow("RegScope [Plot values]", kPlotW, kPlotH, 600, 300);
+        ui::SetImagePixels(plot, pixels.data(), kPlotW, kPlotH, kPlotW * 4);
+        ui::ShowImageWindow(plot);
+    });
+    d.WaitFor("image window shown", [] { return CanvasOf(plot) && CanvasOf(plot)->IsShownOnScreen(); });
+    d.Settle();
+    d.Do("look at the picture", [&d] {
+        wxImage shot = d.Shot("image-window");
+        wxWindow* canvas = CanvasOf(plot);
+        wxColour left = Driver::PixelOf(shot, canvas, 50, 100);
+        wxColour right = Driver::PixelOf(shot, canvas, 250, 100);
+        d.Check(left == wxColour(255, 0, 0), "left half " + Css(left));
+        d.Check(right == wxColour(0, 0, 255), "right half " + Css(right));
+        int x = 0, y = 0;
+        ui::GetImageWindowPosition(plot, &x, &y);
+        d.Check(x == 600 && y == 300, "position " + std::to_string(x) + "," + std::to_string(y));
+        // A square drawn later shows once its rectangle is refreshed.
+        for (int py = 90; py < 110; ++py)
+            for (int px = 140; px < 160; ++px)
+                pixels[size_t(py) * kPlotW + size_t(px)] = kGreen;
+        ui::RefreshImageRect(plot, 140, 90, 20, 20);
+    });
+    d.Settle();
+    d.Do("look at the refreshed square", [&d] {
+        wxImage shot = d.Shot("image-window-refreshed");
+        wxColour square = Driver::PixelOf(shot, CanvasOf(plot), 150, 100);
+        d.Check(square == wxColour(0, 255, 0), "refreshed square " + Css(square));
+        ui::AllowImageWindowClose(plot, false);
+        wxb::ImageWindowFrame(plot)->Close();
+    });
+    d.Settle();
+    d.Do("refused close", [&d] {
+        d.Check(ui::ImageWindowExists(plot) && closed_window == 0, "the window stays");
+        ui::AllowImageWindowClose(plot, true);
+        wxb::ImageWindowFrame(plot)->Close();
+    });
+    d.WaitFor("closed and reported", [] { return closed_window == plot && !ui::ImageWindowExists(plot); });
+
+    // --- Larger than the screen: scroll bars
+    d.Do("open a big window", [] {
+        big = ui::CreateImageWindow("big", 3000, 2000, 0, 0);
+        ui::ShowImageWindow(big);
+    });
+    d.WaitFor("big window shown", [] { return CanvasOf(big) && CanvasOf(big)->IsShownOnScreen(); });
+    d.Settle();
+    d.Do("look at the big window", [&d] {
+        d.Shot("big-image-window");
+        wxFrame* f = wxb::ImageWindowFrame(big);
+        wxSize size = f->GetSize();
+        d.Check(size.x <= 1024 && size.y <= 768,
+                "fits the screen: " + std::to_string(size.x) + "x" + std::to_string(size.y));
+        wxWindow* canvas = CanvasOf(big);
+        d.Check(canvas->GetVirtualSize() == wxSize(3000, 2000), "the whole picture scrolls");
+        d.Check(canvas->HasScrollbar(wxHORIZONTAL) && canvas->HasScrollbar(wxVERTICAL),
+                "scroll bars");
+        ui::DestroyImageWindow(big);
+        d.Check(closed_window == plot, "destroying reports nothing");
+    });
+    d.Settle();
+    d.Do("no assertion", [&d] {
+        d.Check(!asserted, "no wx assertion");
+        wxSetAssertHandler(previous_assert_handler);
+        ui::SetEventSink(program);
+    });
+}
+
+} // namespace
+
+const std::vector<Scenario>& PlatformScenarios()
+{
+    static const std::vector<Scenario> scenarios = {{"dialog_and_image_windows", DialogAndImageWindows}};
+    return scenarios;
+}
+
+} // namespace gui

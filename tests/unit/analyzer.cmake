@@ -1,0 +1,5 @@
+regscope_add_test(analyzer_tests SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/analyzer_convert_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/analyzer_picture_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/analyzer_channels_test.cpp
+  LIBS regscope_analyzer)

@@ -1,0 +1,123 @@
+// Numeric pictures of a channel's FORMAT.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+
+#include "analyzer/picture_format.h"
+
+using analyzer::FormatPicture;
+
+namespace
+{
+
+struct Shown {
+    double value;
+    const char* picture;
+    const char* text;
+};
+
+void ExpectAll(std::initializer_list<Shown> cases)
+{
+    for (const Shown& c : cases)
+        EXPECT_EQ(FormatPicture(c.value, c.picture), c.text)
+            << c.value << " with \"" << c.picture << "\"";
+}
+
+} // namespace
+
+TEST(AnalyzerPicture, ZerosAlwaysShowHashesOnlySignificantDigits)
+{
+    ExpectAll({
+        {12.3, "0000.0", "0012.3"},
+        {5, "0.0", "5.0"},
+        {1234, "0.0", "1234.0"},
+        {12.3, "####.#", "12.3"},
+        {0.5, "#.##", ".5"},
+        {0, "#.##", "."},
+        {0, "#", ""},
+        {0, "0", "0"},
+        {7, "0#", "07"},
+        {1.5, "0.0#", "1.5"},
+        {1.25, "0.0#", "1.25"},
+        {1.2, "0.#0", "1.20"},
+        {5, "0.", "5."},
+        {0.25, ".00", ".25"},
+        {12.25, ".00", "12.25"},
+        {12.5, "00", "13"},
+    });
+}
+
+TEST(AnalyzerPicture, DigitsBeyondThePositionsAreNeverCut)
+{
+    ExpectAll({
+        {12345, "00.0", "12345.0"},
+        {12345, "#", "12345"},
+        {-98765.4, "0", "-98765"},
+        {1e22, "0", "10000000000000000000000"},
+        {99.96, "0.0", "100.0"},
+        {0.96, "#.#", "1."},
+    });
+}
+
+TEST(AnalyzerPicture, HalfwayRoundsAwayFromZeroOnTheShortestDecimal)
+{
+    ExpectAll({
+        {2.5, "0", "3"},
+        {3.5, "0", "4"},
+        {-2.5, "0", "-3"},
+        {0.125, "0.00", "0.13"},
+        // 2.675 and 1.005 lie just below the halfway point in binary; a user
+        // typed the decimal and expects it to round up.
+        {2.675, "0.00", "2.68"},
+        {1.005, "0.00", "1.01"},
+        {2.4999999, "0", "2"},
+    });
+}
+
+TEST(AnalyzerPicture, SignStandsInFrontUnlessTheShownValueIsZero)
+{
+    ExpectAll({
+        {-1, "0.0", "-1.0"},
+        {-0.04, "0.0", "0.0"},
+        {-0.0, "0.0", "0.0"},
+        {-0.05, "0.0", "-0.1"},
+        {-5, "T=0 V", "-T=5 V"},
+        {-0.0, "", "0"},
+    });
+}
+
+TEST(AnalyzerPicture, OtherCharactersAreCopiedWhereTheyStand)
+{
+    ExpectAll({
+        {1234.5, "#,##0.0", "1,234.5"},
+        {5, "#,##0", ",5"},
+        {3.14159, "0.00.0", "3.14.2"},
+        {25.3, "0.0 C", "25.3 C"},
+        {42, "0E+00", "0E+42"},
+        {7, "0;(0)", "0;(7)"},
+        {-7, "abc", "-abc"},
+    });
+}
+
+TEST(AnalyzerPicture, EmptyPictureGivesTheShortestExactForm)
+{
+    ExpectAll({
+        {15.5, "", "15.5"},
+        {-1, "", "-1"},
+        {0.1 + 0.2, "", "0.30000000000000004"},
+        {1e-7, "", "0.0000001"},
+        {1e21, "", "1000000000000000000000"},
+    });
+    // Every double reads back as itself.
+    for (double v : {DBL_MAX, -DBL_MIN, 5e-324, 123456.789, double(FLT_MAX)})
+        EXPECT_EQ(std::strtod(FormatPicture(v, "").c_str(), nullptr), v) << v;
+    EXPECT_EQ(FormatPicture(DBL_MAX, "").size(), 309u);
+}
+
+TEST(AnalyzerPicture, ValuesThatAreNotNumbersHaveWords)
+{
+    EXPECT_EQ(FormatPicture(NAN, "0.0"), "NaN");
+    EXPECT_EQ(FormatPicture(INFINITY, "0.0"), "Inf");
+    EXPECT_EQ(FormatPicture(-INFINITY, ""), "-Inf");
+}

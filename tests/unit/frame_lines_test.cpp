@@ -1,0 +1,99 @@
+// The monitor's lines for whole transactions: the settings line, TX and RX,
+// times relative to the first frame, and what becomes of time-outs,
+// broadcasts and replies the engine refused.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "modbus/codec.h"
+#include "modbus/frame_lines.h"
+#include "modbus/result_codes.h"
+
+namespace {
+
+using namespace modbus;
+
+const PortSettings kSettings = {1, 9600, 2, 1.0f};
+const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
+
+Transaction Make(const Bytes& request, const Bytes& reply, int16_t result, int64_t sent_us,
+                 int64_t ended_us, const PortSettings& settings = kSettings)
+{
+    Transaction t;
+    t.settings = settings;
+    t.request_size = uint16_t(request.size());
+    std::memcpy(t.request, request.data(), request.size());
+    t.reply_size = uint16_t(reply.size());
+    t.reply_received = uint32_t(reply.size());
+    if (!reply.empty()) // a time-out has none, and memcpy takes no null
+        std::memcpy(t.reply, reply.data(), reply.size());
+    t.result = result;
+    t.sent_us = sent_us;
+    t.ended_us = ended_us;
+    return t;
+}
+
+std::string Lines(const Transaction& t, int64_t origin_us, const PortSettings* previous)
+{
+    std::string out;
+    AppendTransactionLines(t, origin_us, previous, &out);
+    return out;
+}
+
+TEST(FrameLines, GoodTransactionWithItsSettings)
+{
+    Transaction t = Make(kRead, BuildFrame(1, 3, {2, 0, 5}), kResultOk, 5'000'000, 5'012'277);
+    EXPECT_EQ(Lines(t, 5'000'000, nullptr),
+              "# COM1 9600 bit/s even parity, time-out 1.000 s\n"
+              "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
+              "address 0 quantity 1\n"
+              "      0.012277 RX 01 03 02 00 05 78 47 | slave 1 Read Holding Registers address 0 "
+              "values 5 | 12.277 ms\n");
+    // The settings are repeated only when they change.
+    EXPECT_EQ(Lines(t, 4'000'000, &kSettings).substr(0, 17), "      1.000000 TX");
+    const PortSettings before = {1, 19200, 0, 1.0f};
+    EXPECT_EQ(Lines(t, 0, &before).substr(0, 48),
+              "# COM1 9600 bit/s even parity, time-out 1.000 s\n");
+}
+
+TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
+{
+    const int64_t s = 1'000'000;
+    EXPECT_EQ(Lines(Make(kRead, {}, kResultTimeout, s, s + 1'000'000), s, &kSettings),
+              "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
+              "address 0 quantity 1\n"
+              "      1.000000 RX  | timeout | 1000.000 ms\n");
+    // What did arrive before the time-out is shown, decoded as far as it goes.
+    std::string partial =
+        Lines(Make(kRead, {1, 3, 2}, kResultTimeout, s, s + 1'000'000), s, &kSettings);
+    EXPECT_NE(partial.find(" RX 01 03 02 | slave 1 Read Holding Registers truncated: 3 of 7 bytes "
+                           "timeout | 1000.000 ms\n"),
+              std::string::npos)
+        << partial;
+    EXPECT_EQ(Lines(Make(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kResultOk, s, s), s, &kSettings),
+              "      0.000000 TX 00 06 00 01 00 05 19 D8 | slave 0 Write Single Register address 1 "
+              "value 5 no reply expected (broadcast)\n");
+    std::string refused =
+        Lines(Make(BuildFrame(1, 3, {0, 0, 0, 2}), BuildFrame(1, 3, {2, 0, 5}), kResultBadByteCount,
+                   s, s + 9000),
+              s, &kSettings);
+    EXPECT_NE(refused.find("byte count 2 instead of 4 values 5 wrong byte count | 9.000 ms\n"),
+              std::string::npos)
+        << refused;
+    std::string exception =
+        Lines(Make(kRead, BuildFrame(1, 0x83, {2}), 2, s, s + 4000), s, &kSettings);
+    EXPECT_NE(exception.find(" RX 01 83 02 C0 F1 | slave 1 Read Holding Registers exception 2 "
+                             "Illegal data address | 4.000 ms\n"),
+              std::string::npos)
+        << exception;
+}
+
+TEST(FrameLines, SettingsInWords)
+{
+    EXPECT_EQ(DescribeLine(19200, 0), "19200 bit/s no parity 2 stop bits");
+    EXPECT_EQ(DescribeLine(9600, 1), "9600 bit/s odd parity");
+    EXPECT_EQ(DescribeLine(115200, 3), "115200 bit/s no parity 1 stop bit");
+    EXPECT_EQ(DescribeLine(9600, 7), "9600 bit/s parity code 7");
+}
+
+} // namespace

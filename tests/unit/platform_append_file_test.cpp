@@ -1,0 +1,93 @@
+// Append files: what reaches the file and when, and failures with the
+// system's reason.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/system.h"
+
+namespace {
+
+std::string Content(const std::string& path)
+{
+    std::string content, error;
+    EXPECT_TRUE(sys::ReadFile(path, &content, &error)) << error;
+    return content;
+}
+
+class AppendFiles : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "regscope-XXXXXX").string();
+        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+        dir_ = tmpl;
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    std::string dir_;
+};
+
+TEST_F(AppendFiles, RecordsReachTheFileWhenFlushedAndAnOldFileIsReplaced)
+{
+    std::string path = dir_ + "/Plot.log";
+    std::string error;
+    ASSERT_TRUE(sys::WriteFileAtomic(path, "an older plot, much longer than the new one", &error));
+
+    sys::AppendFile log;
+    EXPECT_FALSE(sys::AppendFileOpen(log));
+    ASSERT_TRUE(sys::OpenAppendFile(path, &log, &error)) << error;
+    EXPECT_TRUE(sys::AppendFileOpen(log));
+    EXPECT_EQ(Content(path), "");
+    ASSERT_TRUE(sys::AppendToFile(&log, "TIME(s);CH01\r\n;CH01_Label", &error));
+    ASSERT_TRUE(sys::AppendToFile(&log, "\r\n0.00", &error));
+    ASSERT_TRUE(sys::AppendToFile(&log, ";1234.0", &error));
+    ASSERT_TRUE(sys::FlushAppendFile(&log, &error)) << error;
+    EXPECT_EQ(Content(path), "TIME(s);CH01\r\n;CH01_Label\r\n0.00;1234.0");
+    ASSERT_TRUE(sys::AppendToFile(&log, "\r\n1.00;1240.0", &error));
+    ASSERT_TRUE(sys::CloseAppendFile(&log, &error)) << error;
+    EXPECT_FALSE(sys::AppendFileOpen(log));
+    EXPECT_EQ(Content(path), "TIME(s);CH01\r\n;CH01_Label\r\n0.00;1234.0\r\n1.00;1240.0");
+    EXPECT_TRUE(sys::CloseAppendFile(&log, &error)) << "closing twice is harmless";
+
+    // A long run without flushes does not pile up in memory.
+    ASSERT_TRUE(sys::OpenAppendFile(path, &log, &error));
+    std::string record(1000, 'x');
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(sys::AppendToFile(&log, record, &error));
+    EXPECT_LT(log.pending.size(), 100000u);
+    EXPECT_GE(Content(path).size(), 100000u);
+    ASSERT_TRUE(sys::CloseAppendFile(&log, &error));
+    EXPECT_EQ(Content(path).size(), 200000u);
+}
+
+TEST_F(AppendFiles, FailuresSayWhy)
+{
+    sys::AppendFile log;
+    std::string error;
+    EXPECT_FALSE(sys::OpenAppendFile(dir_ + "/missing/Plot.log", &log, &error));
+    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_FALSE(sys::AppendFileOpen(log));
+    error.clear();
+    EXPECT_FALSE(sys::AppendToFile(&log, "x", &error));
+    EXPECT_FALSE(error.empty());
+
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    ASSERT_TRUE(sys::OpenAppendFile("/dev/full", &log, &error)) << error;
+    ASSERT_TRUE(sys::AppendToFile(&log, "0.00;1", &error));
+    EXPECT_FALSE(sys::FlushAppendFile(&log, &error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_TRUE(log.pending.empty()) << "unwritable bytes are dropped";
+    ASSERT_TRUE(sys::AppendToFile(&log, "1.00;2", &error));
+    error.clear();
+    EXPECT_FALSE(sys::CloseAppendFile(&log, &error));
+    EXPECT_EQ(error, "No space left on device");
+    EXPECT_FALSE(sys::AppendFileOpen(log)) << "closed even when the last write failed";
+}
+
+} // namespace
