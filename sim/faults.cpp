@@ -5,10 +5,10 @@ namespace {
 
 // After a field was changed the checksum is made right again, so that the
 // master's later checks (address, function, length, content) are reached.
-void Reseal(Bytes& frame)
+void Reseal(modbus::Bytes& frame)
 {
     frame.erase(frame.end() - 2, frame.end());
-    Bytes crc = Crc16(frame);
+    Bytes crc = modbus::Crc16(frame);
     frame.insert(frame.end(), crc.begin(), crc.end());
 }
 
@@ -24,7 +24,7 @@ bool IsWriteEcho(uint8_t function)
     return function == 5 || function == 6 || function == 15 || function == 16;
 }
 
-void AddToWord(Bytes& frame, size_t at, unsigned delta)
+void AddToWord(modbus::Bytes& frame, size_t at, unsigned delta)
 {
     unsigned v = (frame[at] * 256u + frame[at + 1] + delta) & 0xFFFF;
     frame[at] = static_cast<uint8_t>(v >> 8);
@@ -40,7 +40,7 @@ bool FaultMatches(const Fault& f, const Request& r)
 
 void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
 {
-    Bytes& b = plan->bytes;
+    modbus::Bytes& b = plan->bytes;
     // After a flood there is no frame left to edit.
     bool edits_frame = f.kind != Fault::NoReply && f.kind != Fault::Exception &&
                        f.kind != Fault::Pieces && f.kind != Fault::Delay && f.kind != Fault::Flood;
@@ -93,7 +93,7 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         }
         break;
     case Fault::Exception:
-        b = BuildFrame(r.address, static_cast<uint8_t>(r.function | 0x80), Bytes{f.exception_code});
+        b = modbus::BuildFrame(r.address, static_cast<uint8_t>(r.function | 0x80), Bytes{f.exception_code});
         break;
     case Fault::Pieces:
         plan->piece_bytes = f.piece_bytes == 0 ? 1 : f.piece_bytes;

@@ -29,7 +29,7 @@ Reply ReadBits(const std::vector<uint8_t>& table, const Request& r)
     std::vector<bool> states(n);
     for (unsigned i = 0; i < n; ++i)
         states[i] = table[start + i] != 0;
-    Bytes packed = PackCoils(states);
+    Bytes packed = modbus::PackCoils(states);
     Bytes out{r.function, static_cast<uint8_t>(packed.size())};
     out.insert(out.end(), packed.begin(), packed.end());
     return out;
@@ -79,12 +79,12 @@ Reply WriteCoils(Tables& t, const Request& r)
     if (r.data.size() < 5)
         return ExceptionReply(r.function, kIllegalValue);
     unsigned start = Word(r.data, 0), n = Word(r.data, 2), count = r.data[4];
-    if (n < 1 || n > kMaxWriteBits || count != CoilBytes(n) || r.data.size() != 5 + count)
+    if (n < 1 || n > kMaxWriteBits || count != modbus::CoilBytes(n) || r.data.size() != 5 + count)
         return ExceptionReply(r.function, kIllegalValue);
     if (!InTable(start, n))
         return ExceptionReply(r.function, kIllegalAddress);
     for (unsigned i = 0; i < n; ++i)
-        t.coils[start + i] = UnpackCoil(&r.data[5], i) ? 1 : 0;
+        t.coils[start + i] = modbus::UnpackCoil(&r.data[5], i) ? 1 : 0;
     Bytes out{r.function};
     out.insert(out.end(), r.data.begin(), r.data.begin() + 4);
     return out;

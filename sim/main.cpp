@@ -70,7 +70,7 @@ bool SplitNumbers(const std::string& text, std::vector<std::string>* parts)
     }
 }
 
-std::string Hex(const Bytes& bytes)
+std::string Hex(const modbus::Bytes& bytes)
 {
     std::string s;
     char b[4];

@@ -2,7 +2,9 @@
 #include "app/shell.h"
 #include "app/tools.h"
 
-void AnalyzerOpen()
+namespace analyzer {
+
+void Open()
 {
     ui::ControlSpec title{ui::Kind::Label, 60000, " Analyzer", 0, 0, 400, 15};
     title.font = ui::Font::Title;
@@ -11,8 +13,10 @@ void AnalyzerOpen()
     ui::CreateControl(title);
 }
 
-void AnalyzerClose() { ui::DestroyControl(60000); }
+void Close() { ui::DestroyControl(60000); }
 
-void AnalyzerCommand(int) {}
+void Command(int) {}
 
-void AnalyzerTick() {}
+void Tick() {}
+
+} // namespace analyzer

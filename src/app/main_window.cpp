@@ -13,6 +13,8 @@
 #include "platform/system.h"
 #include "resources/menu_strings.h"
 
+namespace app {
+
 namespace {
 
 struct Tool {
@@ -28,14 +30,14 @@ struct Tool {
 
 // Indexed by CurrentTool - 1.
 const Tool kTools[] = {
-    {"MODULE_CFG", ConfigureModuleOpen, ConfigureModuleClose, ConfigureModuleCommand, nullptr,
+    {"MODULE_CFG", configure::Open, configure::Close, configure::Command, nullptr,
      {{10000, 10999}, {0, -1}}},
     // Identification 20000..20999, then one block per module panel.
-    {"MODULE_TEST", TestModuleOpen, TestModuleClose, TestModuleCommand, TestModuleTick,
+    {"MODULE_TEST", test_module::Open, test_module::Close, test_module::Command, test_module::Tick,
      {{20000, 26999}, {40000, 41999}}},
-    {"FUNCTION_TEST", TestFunctionOpen, TestFunctionClose, TestFunctionCommand, TestFunctionTick,
+    {"FUNCTION_TEST", test_function::Open, test_function::Close, test_function::Command, test_function::Tick,
      {{50000, 59999}, {0, -1}}},
-    {"ANALYZER", AnalyzerOpen, AnalyzerClose, AnalyzerCommand, AnalyzerTick,
+    {"ANALYZER", analyzer::Open, analyzer::Close, analyzer::Command, analyzer::Tick,
      {{60000, 60999}, {0, -1}}},
 };
 
@@ -122,17 +124,17 @@ ui::Notify CurrentNotification() { return current_notification; }
 void ApplyGeneralConfiguration()
 {
     CfgPath = ReadConfigKey(IniPath, "CFG_FILE");
-    SerialSettings.port = int16_t(ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PORT")),
+    SerialSettings.port = int16_t(ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PORT")),
                                             SHRT_MIN, SHRT_MAX));
-    SerialSettings.baud = int32_t(ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")),
+    SerialSettings.baud = int32_t(ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")),
                                             INT_MIN, INT_MAX));
     SerialSettings.parity = int16_t(
-        ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX));
-    SerialSettings.timeout = float(ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
-    SerialSettings.sample_time = float(ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
-    SerialSettings.time_calib = float(ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
+        ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX));
+    SerialSettings.timeout = float(strings::ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
+    SerialSettings.sample_time = float(strings::ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
+    SerialSettings.time_calib = float(strings::ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
 
-    ClosePort();
+    modbus::ClosePort();
 
     if (CurrentTool >= 1 && CurrentTool <= 4)
         kTools[CurrentTool - 1].close();
@@ -158,7 +160,7 @@ bool StartProgram()
         return false;
 
     IniPath = sys::WorkingDirectory() + kPathSeparator + "RegScope.ini";
-    SetPortFolder(sys::WorkingDirectory());
+    modbus::SetPortFolder(sys::WorkingDirectory());
     if (!sys::IsRegularFile(IniPath))
         CreateDefaultFiles();
 
@@ -171,8 +173,10 @@ bool StartProgram()
     sink.on_activate = OnActivate;
     ui::SetEventSink(sink);
 
-    int x = int(ToInteger(ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));
-    int y = int(ToInteger(ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_Y")), INT_MIN / 2, INT_MAX / 2));
+    int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));
+    int y = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_Y")), INT_MIN / 2, INT_MAX / 2));
     ui::CreateMainWindow("RegScope", x, y, 400, 280, BuildMainMenu(), MainAccelerators());
     return true;
 }
+
+} // namespace app

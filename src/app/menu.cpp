@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace app {
+
 std::vector<ui::MenuItem> BuildMainMenu()
 {
     using ui::MenuItem;
@@ -54,3 +56,5 @@ std::vector<ui::Accelerator> MainAccelerators()
     return {{'L', 1101}, {'S', 1201}, {'X', 1301}, {'C', 2101},
             {'M', 2102}, {'F', 2103}, {'A', 2104}};
 }
+
+} // namespace app

@@ -12,6 +12,8 @@
 #include "app/shell.h"
 #include "modbus/serial_link.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -21,7 +23,7 @@ void ChoosePort(int port)
     SerialSettings.port = int16_t(port);
     WriteConfigKey(CfgPath, "SERIAL_PORT", std::to_string(port));
     CheckMenuRange(3101, 8, 3100 + port);
-    ClosePort();
+    modbus::ClosePort();
 }
 
 void ChooseParity(int parity)
@@ -29,7 +31,7 @@ void ChooseParity(int parity)
     SerialSettings.parity = int16_t(parity);
     WriteConfigKey(CfgPath, "SERIAL_PARITY", std::to_string(parity));
     CheckMenuRange(3301, 4, 3301 + parity);
-    ClosePort();
+    modbus::ClosePort();
 }
 
 // Asks for a new value of a key, proposing the stored one. False when the
@@ -38,7 +40,7 @@ void ChooseParity(int parity)
 bool AskValue(const std::string& prompt, const std::string& title, const std::string& key,
               std::string* answer)
 {
-    *answer = AskText(prompt, title, ReadConfigKey(CfgPath, key));
+    *answer = forms::AskText(prompt, title, ReadConfigKey(CfgPath, key));
     return !answer->empty();
 }
 
@@ -47,14 +49,14 @@ void AskBaudrate()
     std::string answer;
     if (!AskValue("Enter baudrate for communication", "Baudrate", "SERIAL_BAUD", &answer))
         return;
-    double baud = ParseNumber(answer);
+    double baud = strings::ParseNumber(answer);
     if (!(baud >= 300 && baud <= 1000000)) {
-        ShowError("Baudrate out of range (300÷1000000)", "Baudrate");
+        forms::ShowError("Baudrate out of range (300÷1000000)", "Baudrate");
         return;
     }
     WriteConfigKey(CfgPath, "SERIAL_BAUD", answer);
     SerialSettings.baud = int32_t(std::lround(baud));
-    ClosePort();
+    modbus::ClosePort();
 }
 
 // Timing values are stored as typed, with no range check. The time-out is
@@ -67,7 +69,7 @@ void AskTiming(const char* prompt, const char* title, const char* key, float* va
     if (!AskValue(prompt, title, key, &answer))
         return;
     WriteConfigKey(CfgPath, key, answer);
-    *value = float(ParseNumber(answer));
+    *value = float(strings::ParseNumber(answer));
     if (restarts_timer)
         RestartAutoReadTimer();
 }
@@ -118,3 +120,5 @@ void RunSetupCommand(int command)
     else if (command == 4101)
         ShowAbout();
 }
+
+} // namespace app

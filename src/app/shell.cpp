@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 
+namespace app {
+
 SerialSettingsRecord SerialSettings;
 std::string IniPath;
 std::string CfgPath;
@@ -51,3 +53,5 @@ bool SwitchAutoRead()
     RestartAutoReadTimer();
     return true;
 }
+
+} // namespace app

@@ -7,6 +7,8 @@
 
 #include "platform/ui.h"
 
+namespace app {
+
 // In-memory copy of the general settings of the .cfg file, read by the serial
 // link at each port opening and transaction.
 struct SerialSettingsRecord {
@@ -48,3 +50,5 @@ ui::Notify CurrentNotification();
 // Start-up up to the shown main window: password check, default files,
 // main window. Returns false when the program must end (password refused).
 bool StartProgram();
+
+} // namespace app

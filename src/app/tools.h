@@ -2,21 +2,31 @@
 // operations; the shell opens, closes, routes commands and ticks.
 #pragma once
 
-void ConfigureModuleOpen();
-void ConfigureModuleClose();
-void ConfigureModuleCommand(int id);
+// Each tool's namespace gives the same four entry points; the shell's tool
+// table is the only caller.
+namespace configure {
+void Open();
+void Close();
+void Command(int id);
+} // namespace configure
 
-void TestModuleOpen();
-void TestModuleClose();
-void TestModuleCommand(int id);
-void TestModuleTick();
+namespace test_module {
+void Open();
+void Close();
+void Command(int id);
+void Tick();
+} // namespace test_module
 
-void TestFunctionOpen();
-void TestFunctionClose();
-void TestFunctionCommand(int id);
-void TestFunctionTick();
+namespace test_function {
+void Open();
+void Close();
+void Command(int id);
+void Tick();
+} // namespace test_function
 
-void AnalyzerOpen();
-void AnalyzerClose();
-void AnalyzerCommand(int id);
-void AnalyzerTick();
+namespace analyzer {
+void Open();
+void Close();
+void Command(int id);
+void Tick();
+} // namespace analyzer

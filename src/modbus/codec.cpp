@@ -1,7 +1,9 @@
 // Modbus RTU frame codec.
 #include "modbus/codec.h"
 
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
+
+namespace modbus {
 
 uint16_t Crc16Value(const uint8_t* data, size_t size)
 {
@@ -31,19 +33,19 @@ bool CrcMatches(const uint8_t* frame, size_t size)
 
 Bytes EncodeByte(std::string_view text)
 {
-    uint64_t v = ParseInteger(text);
+    uint64_t v = strings::ParseInteger(text);
     return Bytes{uint8_t(v)};
 }
 
 Bytes EncodeWord(std::string_view text)
 {
-    uint64_t v = ParseInteger(text);
+    uint64_t v = strings::ParseInteger(text);
     return Bytes{uint8_t(v >> 8), uint8_t(v)};
 }
 
 Bytes EncodeDword(std::string_view text)
 {
-    uint64_t v = ParseInteger(text);
+    uint64_t v = strings::ParseInteger(text);
     return Bytes{uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
 }
 
@@ -103,3 +105,5 @@ Bytes BuildFrame(uint8_t address, uint8_t function, const Bytes& data)
     frame.insert(frame.end(), crc.begin(), crc.end());
     return frame;
 }
+
+} // namespace modbus

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace modbus {
+
 using Bytes = std::vector<uint8_t>;
 
 // CRC-16/MODBUS, returned low byte first as it goes on the wire.
@@ -47,3 +49,5 @@ Bytes BuildFrame(uint8_t address, uint8_t function, const Bytes& data);
 
 // Largest frame the program handles: 2000 coils or 125 registers.
 constexpr size_t kMaxFrame = 256;
+
+} // namespace modbus

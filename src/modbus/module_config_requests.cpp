@@ -6,6 +6,8 @@
 #include "app/shell.h"
 #include "modbus/serial_link.h"
 
+namespace modbus {
+
 namespace {
 
 constexpr uint8_t kConfigAddress = 248;
@@ -24,52 +26,54 @@ void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), 
 // reached at its own line settings.
 int16_t OpenAtConfigSettings()
 {
-    return OpenPort(SerialSettings.port, kConfigBaud, kConfigParity);
+    return OpenPort(app::SerialSettings.port, kConfigBaud, kConfigParity);
 }
 
 } // namespace
 
 int16_t ReadModuleConfiguration()
 {
-    ShowStatus("Reading configuration...", 0);
+    app::ShowStatus("Reading configuration...", 0);
     ClosePort();
     if (int16_t rc = OpenAtConfigSettings())
         return rc;
     Bytes reply;
     if (int16_t rc = Transact(kConfigAddress, kReadConfig, Bytes(), &reply, kConfigBytes,
-                              SerialSettings.timeout))
+                              app::SerialSettings.timeout))
         return rc;
     ClosePort();
 
-    WriteConfigKey(CfgPath, "MODULE_CFG_SLAVE", DecodeByte(reply[0]));
-    WriteConfigKey(CfgPath, "MODULE_CFG_BAUD", DecodeDword(reply[1], reply[2], reply[3], reply[4]));
-    WriteConfigKey(CfgPath, "MODULE_CFG_PARITY", DecodeByte(reply[5]));
-    WriteConfigKey(CfgPath, "MODULE_CFG_RES_TIME", DecodeWord(reply[6], reply[7]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_SLAVE", DecodeByte(reply[0]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_BAUD", DecodeDword(reply[1], reply[2], reply[3], reply[4]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_PARITY", DecodeByte(reply[5]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_RES_TIME", DecodeWord(reply[6], reply[7]));
 
-    WaitSeconds(0.5);
+    forms::WaitSeconds(0.5);
     ui::Beep();
-    ShowStatus("Configuration readed from module", 0);
+    app::ShowStatus("Configuration readed from module", 0);
     return 0;
 }
 
 int16_t WriteModuleConfiguration()
 {
-    ShowStatus("Writing configuration...", 0);
+    app::ShowStatus("Writing configuration...", 0);
     ClosePort();
     Bytes data;
-    Append(&data, EncodeByte(ReadConfigKey(CfgPath, "MODULE_CFG_SLAVE")));
-    Append(&data, EncodeDword(ReadConfigKey(CfgPath, "MODULE_CFG_BAUD")));
-    Append(&data, EncodeByte(ReadConfigKey(CfgPath, "MODULE_CFG_PARITY")));
-    Append(&data, EncodeWord(ReadConfigKey(CfgPath, "MODULE_CFG_RES_TIME")));
+    Append(&data, EncodeByte(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_SLAVE")));
+    Append(&data, EncodeDword(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_BAUD")));
+    Append(&data, EncodeByte(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_PARITY")));
+    Append(&data, EncodeWord(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_RES_TIME")));
 
     if (int16_t rc = OpenAtConfigSettings())
         return rc;
     Bytes reply;
-    if (int16_t rc = Transact(kConfigAddress, kWriteConfig, data, &reply, 0, SerialSettings.timeout))
+    if (int16_t rc = Transact(kConfigAddress, kWriteConfig, data, &reply, 0, app::SerialSettings.timeout))
         return rc;
-    WaitSeconds(0.5);
+    forms::WaitSeconds(0.5);
     ClosePort();
     ui::Beep();
-    ShowStatus("Configuration sended to module", 0);
+    app::ShowStatus("Configuration sended to module", 0);
     return 0;
 }
+
+} // namespace modbus

@@ -1,6 +1,8 @@
 // Reply frame assembly and checks.
 #include "modbus/reply.h"
 
+namespace modbus {
+
 namespace {
 
 // An exception reply sets bit 7 of the function code.
@@ -61,3 +63,5 @@ int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t functio
     }
     return 0;
 }
+
+} // namespace modbus

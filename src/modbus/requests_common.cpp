@@ -4,23 +4,25 @@
 #include "app/shell.h"
 #include "modbus/serial_link.h"
 
+namespace modbus {
+
 namespace {
 
-bool Reports(StatusKind kind) { return kind == StatusKind::Always || !AutoReadActive; }
+bool Reports(StatusKind kind) { return kind == StatusKind::Always || !app::AutoReadActive; }
 
 } // namespace
 
 int16_t BeginRequest(StatusKind kind)
 {
     if (Reports(kind))
-        ShowStatus("", 0);
-    return OpenPort(SerialSettings.port, SerialSettings.baud, SerialSettings.parity);
+        app::ShowStatus("", 0);
+    return OpenPort(app::SerialSettings.port, app::SerialSettings.baud, app::SerialSettings.parity);
 }
 
 int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned expected,
                  Bytes* reply)
 {
-    return Transact(slave, function, data, reply, uint16_t(expected), SerialSettings.timeout);
+    return Transact(slave, function, data, reply, uint16_t(expected), app::SerialSettings.timeout);
 }
 
 int16_t RejectReply(int16_t code, const std::string& message)
@@ -32,8 +34,10 @@ int16_t RejectReply(int16_t code, const std::string& message)
 int16_t EndRequest(StatusKind kind, const std::string& text)
 {
     if (Reports(kind))
-        ShowStatus(text, 0);
+        app::ShowStatus(text, 0);
     return 0;
 }
 
 std::string SlaveText(uint8_t slave) { return " " + std::to_string(slave); }
+
+} // namespace modbus

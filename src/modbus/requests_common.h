@@ -7,6 +7,8 @@
 
 #include "modbus/codec.h"
 
+namespace modbus {
+
 enum class StatusKind {
     QuietUnderAutoRead, // reads: Auto Read owns the status bar while it runs
     Always,             // writes: the user asked for them, so they always report
@@ -34,3 +36,5 @@ std::string SlaveText(uint8_t slave);
 // Address 0 reaches every slave and none answers, so there is no reply
 // content to check or show.
 inline bool IsBroadcast(uint8_t slave) { return slave == 0; }
+
+} // namespace modbus

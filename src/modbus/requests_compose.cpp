@@ -1,7 +1,9 @@
 // Request data, reply content checks and listings.
 #include "modbus/requests_compose.h"
 
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
+
+namespace modbus {
 
 namespace {
 
@@ -17,7 +19,7 @@ uint8_t ReplyByte(const Bytes& reply, size_t index)
 
 } // namespace
 
-uint16_t Word16(std::string_view text) { return uint16_t(ParseInteger(text) & 0xFFFF); }
+uint16_t Word16(std::string_view text) { return uint16_t(strings::ParseInteger(text) & 0xFFFF); }
 
 std::vector<std::string> SplitValues(std::string_view values)
 {
@@ -194,3 +196,5 @@ uint16_t SingleRegister(const Bytes& reply)
 {
     return uint16_t(ReplyByte(reply, 1) * 256u + ReplyByte(reply, 2));
 }
+
+} // namespace modbus

@@ -10,6 +10,8 @@
 
 #include "modbus/codec.h"
 
+namespace modbus {
+
 // --- Request data -------------------------------------------------------------
 
 // Start (or address) and quantity, 16 bits each.
@@ -62,3 +64,5 @@ std::string WordListing(uint16_t start, uint16_t n, const Bytes& reply);
 
 // Register word of a one-register read reply (data bytes 2 and 3).
 uint16_t SingleRegister(const Bytes& reply);
+
+} // namespace modbus

@@ -4,6 +4,8 @@
 #include "modbus/requests_common.h"
 #include "modbus/requests_compose.h"
 
+namespace modbus {
+
 namespace {
 
 constexpr StatusKind kQuiet = StatusKind::QuietUnderAutoRead;
@@ -36,7 +38,7 @@ int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::
     if (int16_t rc = CheckByteCount(reply, count, &message))
         return RejectReply(rc, message);
     uint16_t first = Word16(start);
-    SetFieldText(result_id,
+    forms::SetFieldText(result_id,
                  kind.bits ? BitListing(first, n, reply) : WordListing(first, n, reply));
     return EndRequest(kQuiet, std::string(kind.items) + " readed from Slave" + SlaveText(slave) +
                                   " : Address " + start + " : Quantity " + quantity);
@@ -57,7 +59,7 @@ int16_t ReadOne(uint8_t function, uint8_t slave, int result_id, const std::strin
     std::string message;
     if (int16_t rc = CheckByteCount(reply, 2, &message))
         return RejectReply(rc, message);
-    SetFieldText(result_id, render(SingleRegister(reply)));
+    forms::SetFieldText(result_id, render(SingleRegister(reply)));
     const char* what = function == 4 ? "Input Register" : "Holding Register";
     return EndRequest(kQuiet, std::string(what) + " readed from Slave" + SlaveText(slave) +
                                   " : Address " + address);
@@ -137,3 +139,5 @@ int16_t ReadChannelHolding(uint8_t slave, int result_id, const std::string& addr
 {
     return ReadChannel(3, slave, result_id, address, conversion);
 }
+
+} // namespace modbus

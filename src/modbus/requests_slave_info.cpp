@@ -6,6 +6,8 @@
 #include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
 
+namespace modbus {
+
 namespace {
 
 // Byte count, model text (8), run indicator, version text (8), then bytes
@@ -20,8 +22,8 @@ constexpr size_t kTextBytes = 8;
 int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
 {
     // Shown whatever Auto Read does: identifying a module is a step of its own.
-    ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
-    if (int16_t rc = OpenPort(SerialSettings.port, SerialSettings.baud, SerialSettings.parity))
+    app::ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
+    if (int16_t rc = OpenPort(app::SerialSettings.port, app::SerialSettings.baud, app::SerialSettings.parity))
         return rc;
     Bytes reply;
     if (int16_t rc = Exchange(slave, 17, Bytes(), kInfoCount + 1, &reply))
@@ -34,6 +36,8 @@ int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
     // Raw bytes, padding included: the caller compares them as they are.
     model->assign(reply.begin() + kModelAt, reply.begin() + kModelAt + kTextBytes);
     version->assign(reply.begin() + kVersionAt, reply.begin() + kVersionAt + kTextBytes);
-    WaitSeconds(0.5);
+    forms::WaitSeconds(0.5);
     return 0;
 }
+
+} // namespace modbus

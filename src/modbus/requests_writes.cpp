@@ -5,6 +5,8 @@
 #include "modbus/requests_common.h"
 #include "modbus/requests_compose.h"
 
+namespace modbus {
+
 namespace {
 
 constexpr StatusKind kAlways = StatusKind::Always;
@@ -42,7 +44,7 @@ int16_t WriteRegister(uint8_t slave, int value_id, const std::string& address)
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteRegisterData(address, GetFieldText(value_id));
+    Bytes data = WriteRegisterData(address, forms::GetFieldText(value_id));
     return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
@@ -51,7 +53,7 @@ int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& addres
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = EncodeWord(address);
-    Bytes value = WordBytes(BinaryTextValue(GetFieldText(value_id)));
+    Bytes value = WordBytes(BinaryTextValue(forms::GetFieldText(value_id)));
     data.insert(data.end(), value.begin(), value.end());
     return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
 }
@@ -60,7 +62,7 @@ int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address)
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteCoilData(address, GetFieldText(value_id));
+    Bytes data = WriteCoilData(address, forms::GetFieldText(value_id));
     return SendEchoed(5, slave, data, SingleStatus("Coil", slave, address));
 }
 
@@ -69,7 +71,7 @@ int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& addr
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    std::string text = GetFieldText(value_id);
+    std::string text = forms::GetFieldText(value_id);
     uint16_t word = conversion.text_to_word ? conversion.text_to_word(text) : Word16(text);
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(word);
@@ -82,7 +84,7 @@ int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteCoilListData(start, quantity, GetFieldText(values_id));
+    Bytes data = WriteCoilListData(start, quantity, forms::GetFieldText(values_id));
     return SendEchoed(15, slave, data, ListStatus("Coil(s)", slave, start, quantity));
 }
 
@@ -91,7 +93,7 @@ int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteRegisterListData(start, quantity, GetFieldText(values_id));
+    Bytes data = WriteRegisterListData(start, quantity, forms::GetFieldText(values_id));
     return SendEchoed(16, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
 }
 
@@ -102,7 +104,7 @@ int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& w
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
-                               GetFieldText(values_id));
+                               forms::GetFieldText(values_id));
     uint16_t r = Word16(read_quantity);
     unsigned count = 2u * r;
     Bytes reply;
@@ -112,10 +114,12 @@ int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& w
         std::string message;
         if (int16_t rc = CheckByteCount(reply, count, &message))
             return RejectReply(rc, message);
-        SetFieldText(result_id, WordListing(Word16(read_start), r, reply));
+        forms::SetFieldText(result_id, WordListing(Word16(read_start), r, reply));
     }
     return EndRequest(kAlways, "Holding Register(s) writed/readed to/from Slave" +
                                    SlaveText(slave) + " : Add(Wr) " + write_start + " : Qty(Wr) " +
                                    write_quantity + " : Add(Rd) " + read_start + " : Qty(Rd) " +
                                    read_quantity);
 }
+
+} // namespace modbus

@@ -7,6 +7,8 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
+namespace modbus {
+
 namespace {
 
 struct SerialLink {
@@ -149,8 +151,10 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
 
 void ReportCommError(const std::string& message)
 {
-    AutoReadActive = 0;
+    app::AutoReadActive = 0;
     ClosePort();
     ui::MessageBox(message, "Communication error", ui::Icon::Stop, ui::Buttons::Ok);
-    ShowStatus("Ready", 0);
+    app::ShowStatus("Ready", 0);
 }
+
+} // namespace modbus

@@ -10,6 +10,8 @@
 
 #include "modbus/codec.h"
 
+namespace modbus {
+
 // Folder where a file COMn names the device of port n (fixed at start-up).
 void SetPortFolder(const std::string& folder);
 
@@ -29,3 +31,5 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
 // Stops Auto Read, closes the port, shows the message in a "Communication
 // error" box and puts "Ready" in the status bar.
 void ReportCommError(const std::string& message);
+
+} // namespace modbus

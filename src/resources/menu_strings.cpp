@@ -1,6 +1,8 @@
 // The string table of the menu help texts.
 #include "resources/menu_strings.h"
 
+namespace app {
+
 namespace {
 struct Entry {
     int command;
@@ -43,3 +45,5 @@ const char* MenuHelpText(int command)
             return e.text;
     return nullptr;
 }
+
+} // namespace app

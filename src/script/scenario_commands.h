@@ -5,8 +5,12 @@
 
 #include "script/scenario.h"
 
+namespace script {
+
 bool ExtraAction(const ScenarioLine& line);
 bool ExtraExpectation(const ScenarioLine& line);
 
 // Counts a failed expectation of an extra line, printed as "name:line: what".
 void ScenarioFail(const ScenarioLine& line, const std::string& what);
+
+} // namespace script

@@ -12,6 +12,8 @@
 #include "sim/models.h"
 #include "sim/sim.h"
 
+namespace script {
+
 namespace {
 
 // --- The simulator -------------------------------------------------------------
@@ -143,7 +145,7 @@ void SetTable(const ScenarioLine& line)
 
 // --- Expectations ----------------------------------------------------------------
 
-std::string Hex(const Bytes& bytes, size_t count)
+std::string Hex(const modbus::Bytes& bytes, size_t count)
 {
     std::string out;
     char buf[4];
@@ -272,7 +274,7 @@ bool PasswordAction(const ScenarioLine& line)
 {
     if (line.words.size() != 2 || line.words[0] != "password-folder")
         return false;
-    SetPasswordFolderForTests(WithDir(line.words[1]));
+    app::SetPasswordFolderForTests(WithDir(line.words[1]));
     return true;
 }
 
@@ -320,3 +322,5 @@ bool ExtraAction(const ScenarioLine& line)
 }
 
 bool ExtraExpectation(const ScenarioLine& line) { return ExpectOnBus(line); }
+
+} // namespace script

@@ -13,6 +13,8 @@
 #include "script/scenario.h"
 #include "script/scenario_commands.h"
 
+namespace script {
+
 namespace {
 
 struct Run {
@@ -94,9 +96,9 @@ bool YesNo(const std::string& w) { return w == "yes" || w == "true" || w == "1" 
 std::string FilePath(const std::string& which)
 {
     if (which == "ini")
-        return IniPath.empty() ? sys::WorkingDirectory() + "/RegScope.ini" : IniPath;
+        return app::IniPath.empty() ? sys::WorkingDirectory() + "/RegScope.ini" : app::IniPath;
     if (which == "cfg")
-        return CfgPath.empty() ? sys::WorkingDirectory() + "/RegScope.cfg" : CfgPath;
+        return app::CfgPath.empty() ? sys::WorkingDirectory() + "/RegScope.cfg" : app::CfgPath;
     return Expand(which);
 }
 
@@ -206,7 +208,7 @@ void Expect(const ScenarioLine& line)
         Check(line, "focus", w[2], std::to_string(ui::GetFocus()));
     } else if (what == "elapsed" && Need(line, 3)) {
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%g", ElapsedTime);
+        std::snprintf(buf, sizeof buf, "%g", app::ElapsedTime);
         Check(line, "elapsed time", w[2], buf);
     } else if (what == "exit" && Need(line, 3)) {
         std::string found = run.exit_code ? std::to_string(*run.exit_code)
@@ -233,7 +235,7 @@ void Act(const ScenarioLine& line)
     const std::string& verb = w[0];
     if (verb == "start") {
         run.started = true;
-        if (!StartProgram())
+        if (!app::StartProgram())
             run.exit_code = 0; // the password was refused: the program ends
     } else if (verb == "menu" && Need(line, 2)) {
         headless::MenuCommand(int(Number(w[1])));
@@ -285,7 +287,7 @@ void Act(const ScenarioLine& line)
         headless::CloseWindowBox();
     } else if (verb == "write-key" && Need(line, 4)) {
         // Sets up a file before start, as an editor would (no reset path).
-        WriteConfigKey(FilePath(w[1]), w[2], Expand(w[3]));
+        app::WriteConfigKey(FilePath(w[1]), w[2], Expand(w[3]));
     } else if (verb == "write-file" && Need(line, 3)) {
         std::string error;
         if (!sys::WriteFileAtomic(FilePath(w[1]), Expand(w[2]), &error))
@@ -348,3 +350,5 @@ int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines)
         std::fprintf(stderr, "%s: %zu lines, all expectations held\n", name.c_str(), lines.size());
     return run.failures == 0 ? 0 : 1;
 }
+
+} // namespace script

@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     gui::Driver driver(argv[2]);
     scenario->build(driver);
     driver.Start();
-    if (!StartProgram()) {
+    if (!app::StartProgram()) {
         std::fprintf(stderr, "the program refused to start\n");
         return 3;
     }

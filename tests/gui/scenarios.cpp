@@ -52,7 +52,7 @@ void FirstStart(Driver& d)
         wxFrame* frame = MainFrame();
         std::string title = ui::GetTitle();
         d.Check(title.rfind("RegScope [", 0) == 0 && title.back() == ']', "title: " + title);
-        d.Check(CurrentTool == 1, "the Configure module tool is open");
+        d.Check(app::CurrentTool == 1, "the Configure module tool is open");
         d.Check(ui::IsMenuItemChecked(2101), "Configure module is checked");
         d.Check(ui::IsMenuItemChecked(3101), "COM1 is checked");
         d.Check(ui::IsMenuItemChecked(3303), "Even parity is checked");

@@ -18,7 +18,7 @@ protected:
     }
     void TearDown() override
     {
-        ClosePort();
+        modbus::ClosePort();
         sim_.Stop();
         ProgramInFolder::TearDown();
     }
@@ -28,10 +28,10 @@ protected:
     // register 0 of slave 1).
     int16_t OrdinaryRequest()
     {
-        if (int16_t rc = OpenPort(SerialSettings.port, SerialSettings.baud, SerialSettings.parity))
+        if (int16_t rc = modbus::OpenPort(app::SerialSettings.port, app::SerialSettings.baud, app::SerialSettings.parity))
             return rc;
-        Bytes reply;
-        return Transact(1, 3, Bytes{0, 0, 0, 1}, &reply, 3, SerialSettings.timeout);
+        modbus::Bytes reply;
+        return modbus::Transact(1, 3, modbus::Bytes{0, 0, 0, 1}, &reply, 3, app::SerialSettings.timeout);
     }
 
     void Answer(int command, const std::string& text)

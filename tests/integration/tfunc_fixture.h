@@ -9,7 +9,7 @@ protected:
     void SetUp() override
     {
         ProgramOnBus<1>::SetUp();
-        WriteConfigKey(CfgPath, "TIMEOUT", "0.3");
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "0.3");
         headless::MenuCommand(2103); // Test function, with the settings read again
     }
 
@@ -20,12 +20,12 @@ protected:
         headless::Click(50003);
     }
 
-    static std::string Key(const std::string& key) { return ReadConfigKey(CfgPath, key); }
+    static std::string Key(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
     static std::string Text(int id) { return ui::GetText(id); }
     size_t FrameCount() const { return sim_.Frames().size(); }
-    Bytes LastFrameData() const
+    modbus::Bytes LastFrameData() const
     {
-        Bytes frame = sim_.Frames().back().bytes;
-        return Bytes(frame.begin(), frame.end() - 2);
+        modbus::Bytes frame = sim_.Frames().back().bytes;
+        return modbus::Bytes(frame.begin(), frame.end() - 2);
     }
 };

@@ -48,14 +48,14 @@ std::string CreatedText(const std::string& dir)
 
 TEST_F(ConfigReset, DefaultFilesAreByteExact)
 {
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     EXPECT_TRUE(Matches(Path("RegScope.ini"), dir_, kIni));
     EXPECT_TRUE(Matches(Path("RegScope.cfg"), dir_, kCfg));
     const std::string ini = Get("RegScope.ini"), cfg = Get("RegScope.cfg");
     EXPECT_TRUE(ini.ends_with("\r\nTOOL=MODULE_CFG\r\nCFG_FILE=" + dir_ + "/RegScope.cfg\r\n"));
     EXPECT_NE(cfg.find("\r\n\r\n[Analyzer - CH32 setup]\r\nCH32_ENABLE=0\r\n"), std::string::npos);
     EXPECT_TRUE(cfg.ends_with("\r\nCH32_PLOT_WIDTH=3\r\n\r\n"));
-    EXPECT_EQ(ReadConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE"), dir_ + "/Plot.bmp");
+    EXPECT_EQ(app::ReadConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE"), dir_ + "/Plot.bmp");
 
     const auto& shown = headless::MessagesShown();
     ASSERT_EQ(shown.size(), 1u);
@@ -71,7 +71,7 @@ TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
     Put("RegScope.ini", "MINE=1\r\n");
     Put("RegScope.ini.bak", "older\r\n");
     Put("RegScope.cfg", "SERIAL_PORT=4\r\n");
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     EXPECT_TRUE(Matches(Path("RegScope.ini"), dir_, kIni));
     EXPECT_EQ(Get("RegScope.ini.bak"), "older\r\n");
     EXPECT_EQ(Get("RegScope.ini.bak2"), "MINE=1\r\n");
@@ -83,11 +83,11 @@ TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
 
     // Files already holding the defaults lose nothing and need no copy.
     headless::ClearMessages();
-    WriteConfigKey(Path("RegScope.cfg"), "SERIAL_PORT", "2");
-    CreateDefaultFiles();
+    app::WriteConfigKey(Path("RegScope.cfg"), "SERIAL_PORT", "2");
+    app::CreateDefaultFiles();
     EXPECT_FALSE(sys::PathExists(Path("RegScope.ini.bak3")));
     EXPECT_TRUE(sys::PathExists(Path("RegScope.cfg.bak2")));
-    EXPECT_EQ(ReadConfigKey(Path("RegScope.cfg.bak2"), "SERIAL_PORT"), "2");
+    EXPECT_EQ(app::ReadConfigKey(Path("RegScope.cfg.bak2"), "SERIAL_PORT"), "2");
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_EQ(headless::MessagesShown()[0].text,
               CreatedText(dir_) + "\rPrevious RegScope.cfg kept as RegScope.cfg.bak2");
@@ -99,7 +99,7 @@ TEST_F(ConfigReset, NoDefaultsWhenTheOldFileCannotBeKept)
     Put("RegScope.ini", "MINE=1\r\n");
     Put("RegScope.cfg", mine);
     LimitFileSize(1000); // the copy fails as on a full disk
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     EXPECT_EQ(Get("RegScope.ini"), "MINE=1\r\n");
     EXPECT_EQ(Get("RegScope.cfg"), mine);
     const auto& shown = headless::MessagesShown();
@@ -162,9 +162,9 @@ TEST_F(ConfigReset, MissingFileOrKeyResetsAndEnds)
         expect_text = c.text;
         expect_title = c.write ? "Configuration write" : "Configuration read";
         if (c.write)
-            EXPECT_EXIT(WriteConfigKey(c.path, c.key, "1"), ::testing::ExitedWithCode(1), "")
+            EXPECT_EXIT(app::WriteConfigKey(c.path, c.key, "1"), ::testing::ExitedWithCode(1), "")
                 << c.text;
         else
-            EXPECT_EXIT(ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "") << c.text;
+            EXPECT_EXIT(app::ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "") << c.text;
     }
 }

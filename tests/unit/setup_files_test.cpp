@@ -26,16 +26,16 @@ protected:
     // What a failed or cancelled command must leave as it was.
     void ExpectUnchanged(const std::string& cfg)
     {
-        EXPECT_EQ(CfgPath, cfg);
+        EXPECT_EQ(app::CfgPath, cfg);
         EXPECT_EQ(Ini("CFG_FILE"), cfg);
-        EXPECT_EQ(ui::GetTitle(), "RegScope [" + AbbreviatePath(cfg) + "]");
+        EXPECT_EQ(ui::GetTitle(), "RegScope [" + app::AbbreviatePath(cfg) + "]");
         EXPECT_TRUE(ui::ControlExists(10001)) << "the tool panel stays open";
     }
 };
 
 TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
 {
-    std::string old_cfg = CfgPath;
+    std::string old_cfg = app::CfgPath;
     std::string target = dir_ + "/other.cfg";
 
     headless::QueueMessageAnswer(ui::Answer::Cancel);
@@ -45,18 +45,18 @@ TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
 
     // An existing file is taken as it is, without a question.
     ASSERT_TRUE(sys::CopyFile(old_cfg, target, nullptr));
-    WriteConfigKey(target, "SERIAL_PARITY", "1");
+    app::WriteConfigKey(target, "SERIAL_PARITY", "1");
     headless::ClearMessages();
     Load(target);
     EXPECT_TRUE(headless::MessagesShown().empty());
-    EXPECT_EQ(CfgPath, target);
-    EXPECT_EQ(SerialSettings.parity, 1);
+    EXPECT_EQ(app::CfgPath, target);
+    EXPECT_EQ(app::SerialSettings.parity, 1);
     EXPECT_TRUE(ui::IsMenuItemChecked(3302));
 }
 
 TEST_F(SetupFiles, SaveAsOntoTheFileInUseAsksAndContinues)
 {
-    std::string cfg = CfgPath;
+    std::string cfg = app::CfgPath;
     std::string before = Content(cfg);
     headless::QueueMessageAnswer(ui::Answer::Cancel);
     SaveAs(cfg);
@@ -73,20 +73,20 @@ TEST_F(SetupFiles, SaveAsOntoTheFileInUseAsksAndContinues)
 
 TEST_F(SetupFiles, SaveAsToANewNameContinuesInTheCopy)
 {
-    std::string old_cfg = CfgPath;
+    std::string old_cfg = app::CfgPath;
     std::string target = dir_ + "/copy"; // the dialog adds ".cfg"
     SaveAs(target);
     EXPECT_TRUE(headless::MessagesShown().empty());
-    EXPECT_EQ(CfgPath, target + ".cfg");
-    EXPECT_EQ(Content(CfgPath), Content(old_cfg));
+    EXPECT_EQ(app::CfgPath, target + ".cfg");
+    EXPECT_EQ(Content(app::CfgPath), Content(old_cfg));
     headless::MenuCommand(3105);
     EXPECT_EQ(Cfg("SERIAL_PORT"), "5");
-    EXPECT_EQ(ReadConfigKey(old_cfg, "SERIAL_PORT"), "1") << "work goes on in the copy";
+    EXPECT_EQ(app::ReadConfigKey(old_cfg, "SERIAL_PORT"), "1") << "work goes on in the copy";
 }
 
 TEST_F(SetupFiles, AFailedCopyIsReportedAndSwitchesNothing)
 {
-    std::string cfg = CfgPath;
+    std::string cfg = app::CfgPath;
     // Missing folders: no copy can be made there, by any user. (Save As
     // fails the same way, seen from the user in the scenarios.)
     headless::QueueMessageAnswer(ui::Answer::Ok);

@@ -8,17 +8,17 @@ class Shell : public FolderTest {
 protected:
     std::string Key(const std::string& file, const std::string& key)
     {
-        return ReadConfigKey(Path(file), key);
+        return app::ReadConfigKey(Path(file), key);
     }
 };
 
 TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
 {
-    CreateDefaultFiles();
-    WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_CONFIG");
+    app::CreateDefaultFiles();
+    app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_CONFIG");
     headless::Reset();
-    ASSERT_TRUE(StartProgram());
-    EXPECT_EQ(CurrentTool, 0);
+    ASSERT_TRUE(app::StartProgram());
+    EXPECT_EQ(app::CurrentTool, 0);
     EXPECT_TRUE(headless::ControlIds().empty());
     for (int cmd = 2101; cmd <= 2104; ++cmd)
         EXPECT_FALSE(ui::IsMenuItemChecked(cmd)) << cmd;
@@ -26,26 +26,26 @@ TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
 
 TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 {
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram());
     headless::MenuCommand(2103);
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
-    EXPECT_EQ(CurrentTool, 3);
+    EXPECT_EQ(app::CurrentTool, 3);
     EXPECT_FALSE(ui::ControlExists(10001));
     EXPECT_TRUE(ui::ControlExists(50001));
     EXPECT_FALSE(ui::IsMenuItemChecked(2101));
 
     // Settings changed by hand are picked up by the next tool change.
-    WriteConfigKey(CfgPath, "SERIAL_PORT", "3");
-    AutoReadActive = 1;
+    app::WriteConfigKey(app::CfgPath, "SERIAL_PORT", "3");
+    app::AutoReadActive = 1;
     headless::MenuCommand(2103);
-    EXPECT_EQ(SerialSettings.port, 3);
+    EXPECT_EQ(app::SerialSettings.port, 3);
     EXPECT_TRUE(ui::IsMenuItemChecked(3103));
     EXPECT_TRUE(ui::ControlExists(50001));
 }
 
 TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 {
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram());
     headless::MenuCommand(2104);
     ui::ControlSpec box{ui::Kind::Edit, 60999, "some text", 10, 10, 50, 15};
     ui::CreateControl(box);
@@ -54,10 +54,10 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 
     ASSERT_TRUE(headless::PressAccelerator('C'));
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "MODULE_CFG");
-    EXPECT_EQ(CurrentTool, 1);
+    EXPECT_EQ(app::CurrentTool, 1);
 
     ASSERT_TRUE(headless::PressAccelerator('M'));
-    EXPECT_EQ(CurrentTool, 2);
+    EXPECT_EQ(app::CurrentTool, 2);
     EXPECT_FALSE(headless::PressAccelerator('Q'));
 
     ASSERT_TRUE(headless::PressAccelerator('X'));
@@ -66,56 +66,56 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 
 TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
 {
-    ASSERT_TRUE(StartProgram());
-    WriteConfigKey(CfgPath, "SAMPLE_TIME", "0.5");
-    ApplyGeneralConfiguration();
+    ASSERT_TRUE(app::StartProgram());
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.5");
+    app::ApplyGeneralConfiguration();
 
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
+    app::AutoReadActive = 1;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 500);
     EXPECT_EQ(headless::Tick(3), 3);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 1.5);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
 
-    WriteConfigKey(CfgPath, "TIME_CALIB", "2.0");
-    ApplyGeneralConfiguration();
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
+    app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "2.0");
+    app::ApplyGeneralConfiguration();
+    app::AutoReadActive = 1;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 250);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 0);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 0);
     headless::Tick(2);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 1.0);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.0);
 
     // Off: restarting does nothing, ticks keep counting time.
-    AutoReadActive = 0;
-    RestartAutoReadTimer();
+    app::AutoReadActive = 0;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 250);
     headless::Tick(1);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 1.5);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
 }
 
 TEST_F(Shell, APeriodThatIsNotPositiveOrNotFiniteLeavesTheTimerStopped)
 {
-    ASSERT_TRUE(StartProgram());
-    WriteConfigKey(CfgPath, "TIME_CALIB", "-1");
-    ApplyGeneralConfiguration();
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
+    ASSERT_TRUE(app::StartProgram());
+    app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "-1");
+    app::ApplyGeneralConfiguration();
+    app::AutoReadActive = 1;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 0);
     EXPECT_EQ(headless::Tick(5), 0);
-    WriteConfigKey(CfgPath, "TIME_CALIB", "1.0");
-    WriteConfigKey(CfgPath, "SAMPLE_TIME", "0");
-    ApplyGeneralConfiguration();
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
+    app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "1.0");
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0");
+    app::ApplyGeneralConfiguration();
+    app::AutoReadActive = 1;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 0);
 }
 
 TEST_F(Shell, TheNextStartOpensTheWindowWhereItWasMoved)
 {
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram());
     headless::MoveWindow(37, -5);
     headless::Reset();
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram());
     int x, y;
     ui::GetWindowPosition(&x, &y);
     EXPECT_EQ(x, 37);

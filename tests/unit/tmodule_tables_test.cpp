@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 #include "tools/test_module/model_table.h"
 #include "tools/test_module/panel_profile.h"
 
@@ -16,10 +16,10 @@ namespace {
 
 TEST(ModelTable, OnlyTheWholeExactTextNamesAPanel)
 {
-    EXPECT_EQ(PanelForModel("NODE-T01"), 21);
-    EXPECT_EQ(PanelForModel("node-t01"), 0);
-    EXPECT_EQ(PanelForModel(std::string("NODE-T0\0", 8)), 0);
-    EXPECT_EQ(PanelForModel(std::string("NODE-T01\0", 9)), 0);
+    EXPECT_EQ(test_module::PanelForModel("NODE-T01"), 21);
+    EXPECT_EQ(test_module::PanelForModel("node-t01"), 0);
+    EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T0\0", 8)), 0);
+    EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T01\0", 9)), 0);
 }
 
 struct Rect {
@@ -34,15 +34,15 @@ bool Overlap(const Rect& a, const Rect& b)
 // Boxes and buttons as the panel builder places them (captions are left out:
 // they are twice the box width by the toolkit's rule and may run under the
 // neighbouring column's empty space).
-std::vector<Rect> Layout(const PanelProfile& p)
+std::vector<Rect> Layout(const test_module::PanelProfile& p)
 {
     int base = p.code * 1000;
     std::vector<Rect> r;
-    for (const FieldSpec& f : p.fields) {
-        r.push_back({FieldBox(base, f.k), f.x, f.y + 10, f.width, 15});
-        r.push_back({FieldRead(base, f.k), f.x + f.width + 5, f.y + 10, 35, 15});
-        if (IsHolding(f.kind))
-            r.push_back({FieldWrite(base, f.k), f.x + f.width + 45, f.y + 10, 35, 15});
+    for (const test_module::PanelField& f : p.fields) {
+        r.push_back({test_module::FieldBox(base, f.k), f.x, f.y + 10, f.width, 15});
+        r.push_back({test_module::FieldRead(base, f.k), f.x + f.width + 5, f.y + 10, 35, 15});
+        if (test_module::IsHolding(f.kind))
+            r.push_back({test_module::FieldWrite(base, f.k), f.x + f.width + 45, f.y + 10, 35, 15});
     }
     r.push_back({base + 1, 15, p.button_y, 50, 15});
     r.push_back({base + 2, 70, p.button_y, 50, 15});
@@ -54,7 +54,7 @@ std::vector<Rect> Layout(const PanelProfile& p)
 
 TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
 {
-    for (const PanelProfile* p : AllProfiles()) {
+    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
         std::vector<Rect> rects = Layout(*p);
         std::set<int> ids;
         for (const Rect& a : rects) {
@@ -75,19 +75,19 @@ TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
 
 TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
 {
-    for (const PanelProfile* p : AllProfiles()) {
+    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
         std::set<std::pair<bool, int>> registers;
-        for (const FieldSpec& f : p->fields) {
+        for (const test_module::PanelField& f : p->fields) {
             SCOPED_TRACE(testing::Message() << "panel " << p->code << " field " << f.k);
             // No two fields of a panel may show one register under two names.
-            EXPECT_TRUE(registers.insert({IsHolding(f.kind), f.reg}).second);
+            EXPECT_TRUE(registers.insert({test_module::IsHolding(f.kind), f.reg}).second);
             // The help text names the register the buttons use.
-            std::string reg = (IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
+            std::string reg = (test_module::IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
                               std::to_string(f.reg) + " : ";
             EXPECT_EQ(std::string(f.help).rfind(reg, 0), 0u) << f.help;
-            if (f.kind == FieldKind::HoldingDecimal) {
+            if (f.kind == test_module::FieldKind::HoldingDecimal) {
                 ASSERT_TRUE(f.min && f.max);
-                EXPECT_LT(ParseNumber(f.min), ParseNumber(f.max));
+                EXPECT_LT(strings::ParseNumber(f.min), strings::ParseNumber(f.max));
             }
         }
     }
@@ -95,15 +95,15 @@ TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
 
 TEST(PanelProfiles, ListsNameFieldsOfTheirPanelAndWriteOnlyHoldings)
 {
-    for (const PanelProfile* p : AllProfiles()) {
-        std::map<int, const FieldSpec*> fields;
-        for (const FieldSpec& f : p->fields)
+    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
+        std::map<int, const test_module::PanelField*> fields;
+        for (const test_module::PanelField& f : p->fields)
             fields[f.k] = &f;
-        for (const ListEntry& e : p->read_all)
+        for (const test_module::ListEntry& e : p->read_all)
             EXPECT_TRUE(fields.count(e.k)) << p->code << " read " << e.k;
-        for (const ListEntry& e : p->write_all) {
+        for (const test_module::ListEntry& e : p->write_all) {
             ASSERT_TRUE(fields.count(e.k)) << p->code << " write " << e.k;
-            EXPECT_TRUE(IsHolding(fields[e.k]->kind)) << p->code << " write " << e.k;
+            EXPECT_TRUE(test_module::IsHolding(fields[e.k]->kind)) << p->code << " write " << e.k;
         }
         // Read all covers every field, so Auto Read shows the whole panel.
         EXPECT_EQ(p->read_all.size(), p->fields.size()) << p->code;
@@ -127,9 +127,9 @@ std::vector<std::string> Lines(const std::string& text)
 
 TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
 {
-    const PanelProfile& p = *FindProfile(24);
-    std::vector<std::string> older = Lines(InformationsText(p, "r.01.007"));
-    std::vector<std::string> newer = Lines(InformationsText(p, "r.01.008"));
+    const test_module::PanelProfile& p = *test_module::FindProfile(24);
+    std::vector<std::string> older = Lines(test_module::InformationsText(p, "r.01.007"));
+    std::vector<std::string> newer = Lines(test_module::InformationsText(p, "r.01.008"));
     ASSERT_EQ(newer.size(), older.size() + 2);
     EXPECT_EQ(newer.front(), "To select the type/scale of a channel, the Dip-Switch must be "
                              "configured and Config value written.");
@@ -148,7 +148,7 @@ TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
     EXPECT_EQ(after(older, "300 ohm    : 72   0111"), "");
     EXPECT_EQ(after(older, ""), "Input      : Conf 1SW4");
     EXPECT_EQ(std::count(older.begin(), older.end(), ""), 10);
-    EXPECT_EQ(InformationsText(p, "r.02.000"), InformationsText(p, "r.01.008"));
+    EXPECT_EQ(test_module::InformationsText(p, "r.02.000"), test_module::InformationsText(p, "r.01.008"));
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 
 #include "platform/ui.h"
 
+namespace forms {
+
 void AddTitleBar(int id, const std::string& text, int x, int y, int width);
 void AddSeparator(int id, int x, int y, int width);
 void AddButton(int id, const std::string& text, int x, int y, int width);
@@ -57,3 +59,5 @@ void RebuildChannelValue(int id, const std::string& caption, bool read_only, boo
 
 // Destroys the controls the builder called with this id created.
 void RemoveControls(int id);
+
+} // namespace forms

@@ -2,15 +2,17 @@
 #include <charconv>
 
 #include "app/forms/form_rules.h"
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
+
+namespace forms {
 
 EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
                         std::string_view maximum, bool empty_is_low)
 {
-    double number = ParseNumber(text);
-    if ((text.empty() && empty_is_low) || number < ParseNumber(minimum))
+    double number = strings::ParseNumber(text);
+    if ((text.empty() && empty_is_low) || number < strings::ParseNumber(minimum))
         return EntryVerdict::BelowMinimum;
-    if (number > ParseNumber(maximum) || text.size() > kMaxNumberChars)
+    if (number > strings::ParseNumber(maximum) || text.size() > kMaxNumberChars)
         return EntryVerdict::AboveMaximum;
     return EntryVerdict::Valid;
 }
@@ -104,3 +106,5 @@ std::string ShortestDecimal(double value)
         return "0";
     return std::string(buffer, result.ptr);
 }
+
+} // namespace forms

@@ -10,6 +10,8 @@
 
 #include "platform/ui.h"
 
+namespace forms {
+
 // --- Parameter entry ---------------------------------------------------------
 
 enum class EntryVerdict { Valid, BelowMinimum, AboveMaximum };
@@ -71,3 +73,5 @@ std::string DialogFolder(const std::string& proposed_name, const std::string& in
 
 // The dialog's answer up to its first NUL.
 std::string ChosenName(const std::string& answer);
+
+} // namespace forms

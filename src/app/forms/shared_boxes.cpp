@@ -4,6 +4,8 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
+namespace forms {
+
 bool AskOkCancel(const std::string& text, const std::string& title)
 {
     return ui::MessageBox(text, title, ui::Icon::Information, ui::Buttons::OkCancel) ==
@@ -43,3 +45,5 @@ void WaitSeconds(double seconds)
         ui::WaitForMessages(remaining);
     }
 }
+
+} // namespace forms

@@ -10,7 +10,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "regscope: cannot open the display\n");
         return 1;
     }
-    if (!StartProgram())
+    if (!app::StartProgram())
         return 0;
     ui::RunMainWindow();
     return 0;

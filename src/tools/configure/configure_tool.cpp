@@ -9,6 +9,8 @@
 #include "app/tools.h"
 #include "modbus/module_config_requests.h"
 
+namespace configure {
+
 namespace {
 
 enum : int {
@@ -51,7 +53,7 @@ const int kControls[] = {kTitle,  kSlave,     kSlaveDown, kSlaveUp, kBaud,
 
 void ShowConfigurationError()
 {
-    ShowError("A communication error was detected while communicating with the module.\r\n"
+    forms::ShowError("A communication error was detected while communicating with the module.\r\n"
               "Probably the module is not in configuration mode (green led is flashing) or "
               "there is a conflict with more modules in this modality.",
               "Configuration error");
@@ -59,7 +61,7 @@ void ShowConfigurationError()
 
 void ReadAll()
 {
-    if (ReadModuleConfiguration() != 0) {
+    if (modbus::ReadModuleConfiguration() != 0) {
         ShowConfigurationError();
         return;
     }
@@ -67,54 +69,56 @@ void ReadAll()
     // so a value the module holds outside the range is marked and clamped in
     // its key like a typed one.
     for (const Field& f : kFields)
-        SetFieldText(f.id, ReadConfigKey(CfgPath, f.key));
+        forms::SetFieldText(f.id, app::ReadConfigKey(app::CfgPath, f.key));
 }
 
 void WriteAll()
 {
-    if (WriteModuleConfiguration() != 0)
+    if (modbus::WriteModuleConfiguration() != 0)
         ShowConfigurationError();
 }
 
 } // namespace
 
-void ConfigureModuleOpen()
+void Open()
 {
     ui::SetClientSize(400, 230);
-    AddTitleBar(kTitle, " Configure module", 15, 10, 365);
+    forms::AddTitleBar(kTitle, " Configure module", 15, 10, 365);
     // Creation order is the tab order: the steppers follow their box.
     for (const Field& f : kFields) {
-        AddValueField(f.id, f.key, f.caption, 15, f.y, 50, false);
+        forms::AddValueField(f.id, f.key, f.caption, 15, f.y, 50, false);
         if (f.id == kSlave) {
-            AddButton(kSlaveDown, "<", 70, 40, 15);
-            AddButton(kSlaveUp, ">", 90, 40, 15);
+            forms::AddButton(kSlaveDown, "<", 70, 40, 15);
+            forms::AddButton(kSlaveUp, ">", 90, 40, 15);
         }
     }
-    AddButton(kReadAll, "Read all", 15, 160, 50);
-    AddButton(kWriteAll, "Write all", 70, 160, 50);
-    ShowStatus("Ready", 0);
+    forms::AddButton(kReadAll, "Read all", 15, 160, 50);
+    forms::AddButton(kWriteAll, "Write all", 70, 160, 50);
+    app::ShowStatus("Ready", 0);
 }
 
-void ConfigureModuleClose()
+void Close()
 {
     for (int id : kControls)
-        RemoveControls(id);
+        forms::RemoveControls(id);
 }
 
-void ConfigureModuleCommand(int id)
+void Command(int id)
 {
     for (const Field& f : kFields) {
         if (id == f.id) {
-            CommitNumber(f.id, f.key, f.minimum, f.maximum, f.hint, false);
+            forms::CommitNumber(f.id, f.key, f.minimum, f.maximum, f.hint, false);
             return;
         }
     }
     if (id == kSlaveDown)
-        StepDownAndStore(kSlave, "MODULE_CFG_SLAVE", "1", false);
+        forms::StepDownAndStore(kSlave, "MODULE_CFG_SLAVE", "1", false);
     else if (id == kSlaveUp)
-        StepUpAndStore(kSlave, "MODULE_CFG_SLAVE", "247", false);
+        forms::StepUpAndStore(kSlave, "MODULE_CFG_SLAVE", "247", false);
     else if (id == kReadAll)
         ReadAll();
     else if (id == kWriteAll)
         WriteAll();
 }
+
+} // namespace configure

@@ -3,9 +3,11 @@
 #include "app/forms/builders.h"
 #include "tools/test_function/test_function.h"
 
+namespace test_function {
+
 namespace {
 
-using F = FieldSpec;
+using F = SubFormField;
 
 // The four list reads differ only in their words, keys and ranges.
 SubForm ReadForm(int function, int base, const char* add, const char* qty, const char* add_prompt,
@@ -117,9 +119,9 @@ const SubForm* SubFormOwning(int id)
     return nullptr;
 }
 
-const FieldSpec* FieldAt(const SubForm& form, int offset)
+const SubFormField* FieldAt(const SubForm& form, int offset)
 {
-    for (const FieldSpec& field : form.fields)
+    for (const SubFormField& field : form.fields)
         if (field.offset == offset)
             return &field;
     return nullptr;
@@ -128,13 +130,13 @@ const FieldSpec* FieldAt(const SubForm& form, int offset)
 void BuildSubForm(const SubForm& form)
 {
     RemoveSubForm();
-    for (const FieldSpec& f : form.fields) {
+    for (const SubFormField& f : form.fields) {
         int id = form.base + f.offset;
         switch (f.kind) {
-        case F::Value: AddValueField(id, f.key, f.caption, f.x, f.y, f.w, false); break;
-        case F::ValueList: AddValueListField(id, f.key, f.caption, f.x, f.y, f.w, f.h, false); break;
-        case F::Result: AddDisplayListField(id, f.caption, f.x, f.y, f.w, f.h, true); break;
-        case F::Button: AddButton(id, f.caption, f.x, f.y, f.w); break;
+        case F::Value: forms::AddValueField(id, f.key, f.caption, f.x, f.y, f.w, false); break;
+        case F::ValueList: forms::AddValueListField(id, f.key, f.caption, f.x, f.y, f.w, f.h, false); break;
+        case F::Result: forms::AddDisplayListField(id, f.caption, f.x, f.y, f.w, f.h, true); break;
+        case F::Button: forms::AddButton(id, f.caption, f.x, f.y, f.w); break;
         }
     }
     open_form = &form;
@@ -147,8 +149,10 @@ void RemoveSubForm()
     const SubForm& form = *open_form;
     // Cleared first: removing a box that has the focus may notify it.
     open_form = nullptr;
-    for (const FieldSpec& f : form.fields)
-        RemoveControls(form.base + f.offset);
+    for (const SubFormField& f : form.fields)
+        forms::RemoveControls(form.base + f.offset);
 }
 
 const SubForm* OpenSubForm() { return open_form; }
+
+} // namespace test_function

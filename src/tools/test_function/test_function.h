@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace test_function {
+
 // Header controls.
 constexpr int kTitleId = 50001;
 constexpr int kSeparatorId = 50002;
@@ -23,7 +25,7 @@ constexpr int kHeaderLast = 50999;
 constexpr int kActionOffset = 1; // "Read", "Write" or "Write/Read"
 constexpr int kAutoReadOffset = 2;
 
-struct FieldSpec {
+struct SubFormField {
     enum Kind { Value, ValueList, Result, Button } kind;
     int offset;
     const char* caption;
@@ -39,7 +41,7 @@ struct SubForm {
     int function;
     int base;
     bool reads; // functions 1 to 4: a result listing and Auto Read
-    std::vector<FieldSpec> fields;
+    std::vector<SubFormField> fields;
 };
 
 // nullptr when the function has no sub-form.
@@ -47,7 +49,7 @@ const SubForm* SubFormOf(int function);
 const SubForm* SubFormOfText(const std::string& function_text);
 // The sub-form whose identifier block holds id.
 const SubForm* SubFormOwning(int id);
-const FieldSpec* FieldAt(const SubForm& form, int offset);
+const SubFormField* FieldAt(const SubForm& form, int offset);
 
 void BuildSubForm(const SubForm& form);
 void RemoveSubForm();
@@ -62,3 +64,5 @@ void SubFormCommand(const SubForm& form, int id);
 int16_t ReadListing(const SubForm& form);
 void ToggleAutoRead(const SubForm& form);
 void AutoReadTick();
+
+} // namespace test_function

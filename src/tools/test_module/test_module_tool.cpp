@@ -6,12 +6,14 @@
 
 #include "app/config_store.h"
 #include "app/forms/forms.h"
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 #include "app/shell.h"
 #include "app/tools.h"
 #include "modbus/requests.h"
 #include "tools/test_module/model_table.h"
 #include "tools/test_module/panel.h"
+
+namespace test_module {
 
 namespace {
 
@@ -31,8 +33,8 @@ void ClearPanel()
     RemovePanels();
     ui::SetClientSize(kFormWidth, kFormHeight);
     if (ui::ControlExists(kTitle))
-        SetFieldText(kTitle, kTitleText);
-    AutoReadActive = 0;
+        forms::SetFieldText(kTitle, kTitleText);
+    app::AutoReadActive = 0;
 }
 
 std::string WithoutTrailingBlanks(std::string text)
@@ -47,17 +49,17 @@ void Identify()
     // The stored key, not the box: the box may hold a value that was clamped
     // on its way to the file. A hand-edited value out of 1..247 keeps only
     // its low 8 bits.
-    uint8_t slave = uint8_t(ParseInteger(ReadConfigKey(CfgPath, "MODULE_SLAVE")));
+    uint8_t slave = uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE")));
     std::string model, version;
-    if (ReadSlaveInfo(slave, &model, &version) != 0) {
-        SetFieldText(kTitle, std::string(kTitleText) + " : no slave at this address");
+    if (modbus::ReadSlaveInfo(slave, &model, &version) != 0) {
+        forms::SetFieldText(kTitle, std::string(kTitleText) + " : no slave at this address");
         return;
     }
-    SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) + " - " +
+    forms::SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) + " - " +
                              version);
     if (int code = PanelForModel(model); code != 0)
         OpenPanel(code, slave, version);
-    ShowStatus("Ready", 0);
+    app::ShowStatus("Ready", 0);
 }
 
 void FormCommand(int id)
@@ -65,15 +67,15 @@ void FormCommand(int id)
     ClearPanel();
     switch (id) {
     case kSlaveBox:
-        CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247", "Address of Modbus slave. Valid: 1÷247",
+        forms::CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247", "Address of Modbus slave. Valid: 1÷247",
                      false);
         break;
     case kStepDown:
         // The new text notifies the box, which stores it.
-        StepDown(kSlaveBox, "1", false);
+        forms::StepDown(kSlaveBox, "1", false);
         break;
     case kStepUp:
-        StepUp(kSlaveBox, "247", false);
+        forms::StepUp(kSlaveBox, "247", false);
         break;
     case kOk:
         Identify();
@@ -85,27 +87,27 @@ void FormCommand(int id)
 
 } // namespace
 
-void TestModuleOpen()
+void Open()
 {
     ui::SetClientSize(kFormWidth, kFormHeight);
-    AddTitleBar(kTitle, kTitleText, 15, 10, 365);
-    AddValueField(kSlaveBox, "MODULE_SLAVE", "Slave address", 15, 30, 50, false);
-    AddButton(kStepDown, "<", 70, 40, 15);
-    AddButton(kStepUp, ">", 90, 40, 15);
-    AddButton(kOk, "OK", 345, 40, 35);
-    AddSeparator(kSeparator, 15, 60, 365);
-    ShowStatus("Ready", 0);
-    AutoReadActive = 0;
+    forms::AddTitleBar(kTitle, kTitleText, 15, 10, 365);
+    forms::AddValueField(kSlaveBox, "MODULE_SLAVE", "Slave address", 15, 30, 50, false);
+    forms::AddButton(kStepDown, "<", 70, 40, 15);
+    forms::AddButton(kStepUp, ">", 90, 40, 15);
+    forms::AddButton(kOk, "OK", 345, 40, 35);
+    forms::AddSeparator(kSeparator, 15, 60, 365);
+    app::ShowStatus("Ready", 0);
+    app::AutoReadActive = 0;
 }
 
-void TestModuleClose()
+void Close()
 {
     for (int id : {kTitle, kSlaveBox, kStepDown, kStepUp, kOk, kSeparator})
-        RemoveControls(id);
+        forms::RemoveControls(id);
     ClearPanel();
 }
 
-void TestModuleCommand(int id)
+void Command(int id)
 {
     if (id >= 20000 && id <= 20999)
         FormCommand(id);
@@ -113,4 +115,6 @@ void TestModuleCommand(int id)
         PanelCommand(id);
 }
 
-void TestModuleTick() { PanelTick(); }
+void Tick() { PanelTick(); }
+
+} // namespace test_module
