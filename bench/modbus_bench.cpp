@@ -42,7 +42,7 @@ constexpr unsigned kRequestBytes = 8, kReplyBytes = 25;
 Figures EngineReads(int baud, double seconds)
 {
     Figures f;
-    if (modbus::OpenPort(1, baud, 2) != 0)
+    if (modbus::OpenPort({1, baud, 2}) != 0)
         return f;
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
@@ -127,7 +127,7 @@ int main()
     simulator.SetPacing(false);
 
     std::printf("\nWaiting 1 s for a slave that never answers:\n");
-    if (modbus::OpenPort(1, 115200, 2) == 0) {
+    if (modbus::OpenPort({1, 115200, 2}) == 0) {
         modbus::Bytes data;
         double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
         int16_t code = modbus::Transact(99, 3, kReadTen, &data, 21, 1.0f);

@@ -1,6 +1,6 @@
 // The Analyzer tool (panel not built yet: its title strip only).
 #include "app/shell.h"
-#include "app/tools.h"
+#include "tools/tool_set.h"
 
 namespace analyzer {
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "app/comm_report.h"
 #include "app/config_store.h"
 #include "app/menu.h"
 #include "app/password.h"
@@ -17,29 +18,8 @@ namespace app {
 
 namespace {
 
-struct Tool {
-    const char* word; // value of TOOL in RegScope.ini
-    void (*open)();
-    void (*close)();
-    void (*command)(int id);
-    void (*tick)();
-    struct Range {
-        int first, last;
-    } ranges[2];
-};
-
-// Indexed by CurrentTool - 1.
-const Tool kTools[] = {
-    {"MODULE_CFG", configure::Open, configure::Close, configure::Command, nullptr,
-     {{10000, 10999}, {0, -1}}},
-    // Identification 20000..20999, then one block per module panel.
-    {"MODULE_TEST", test_module::Open, test_module::Close, test_module::Command, test_module::Tick,
-     {{20000, 26999}, {40000, 41999}}},
-    {"FUNCTION_TEST", test_function::Open, test_function::Close, test_function::Command, test_function::Tick,
-     {{50000, 59999}, {0, -1}}},
-    {"ANALYZER", analyzer::Open, analyzer::Close, analyzer::Command, analyzer::Tick,
-     {{60000, 60999}, {0, -1}}},
-};
+// Indexed by CurrentTool - 1; given by the program at start-up.
+ToolSet tool_table{};
 
 int saved_focus = 0;
 ui::Notify current_notification = ui::Notify::Menu;
@@ -67,7 +47,7 @@ void OnCommand(int id, ui::Notify how)
     if (id == 1301) {
         ui::CloseMainWindow();
     } else if (id >= 2101 && id <= 2104) {
-        WriteConfigKey(IniPath, "TOOL", kTools[id - 2101].word);
+        WriteConfigKey(IniPath, "TOOL", tool_table[id - 2101].word);
         ApplyGeneralConfiguration();
     } else if (id == 1101 || id == 1201 || (id >= 3101 && id <= 3108) || id == 3201 ||
                (id >= 3301 && id <= 3304) || id == 3401 || id == 3501 || id == 3601 ||
@@ -76,7 +56,7 @@ void OnCommand(int id, ui::Notify how)
     } else if (id == 3701) {
         SetPassword(0);
     } else {
-        for (const Tool& tool : kTools)
+        for (const Tool& tool : tool_table)
             for (const auto& r : tool.ranges)
                 if (id >= r.first && id <= r.last)
                     tool.command(id);
@@ -87,8 +67,8 @@ void OnCommand(int id, ui::Notify how)
 void OnTimer()
 {
     ElapsedTime += SerialSettings.sample_time;
-    if (CurrentTool >= 1 && CurrentTool <= 4 && kTools[CurrentTool - 1].tick)
-        kTools[CurrentTool - 1].tick();
+    if (CurrentTool >= 1 && CurrentTool <= 4 && tool_table[CurrentTool - 1].tick)
+        tool_table[CurrentTool - 1].tick();
 }
 
 void OnMenuHighlight(int id)
@@ -137,13 +117,13 @@ void ApplyGeneralConfiguration()
     modbus::ClosePort();
 
     if (CurrentTool >= 1 && CurrentTool <= 4)
-        kTools[CurrentTool - 1].close();
+        tool_table[CurrentTool - 1].close();
 
     std::string word = ReadConfigKey(IniPath, "TOOL");
     for (int i = 0; i < 4; ++i) {
-        if (word == kTools[i].word) {
+        if (word == tool_table[i].word) {
             CurrentTool = int16_t(i + 1);
-            kTools[i].open();
+            tool_table[i].open();
             break;
         }
     }
@@ -154,8 +134,10 @@ void ApplyGeneralConfiguration()
     ui::SetTitle("RegScope [" + AbbreviatePath(CfgPath) + "]");
 }
 
-bool StartProgram()
+bool StartProgram(const ToolSet& tools)
 {
+    tool_table = tools;
+    modbus::SetFailureReporter(ReportCommFailure);
     if (!VerifyPassword(0))
         return false;
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/tools.h"
 #include "platform/ui.h"
 
 namespace app {
@@ -49,6 +50,6 @@ ui::Notify CurrentNotification();
 
 // Start-up up to the shown main window: password check, default files,
 // main window. Returns false when the program must end (password refused).
-bool StartProgram();
+bool StartProgram(const ToolSet& tools);
 
 } // namespace app

@@ -1,32 +1,24 @@
-// The four tools as the shell sees them. Each tool's folder provides its
-// operations; the shell opens, closes, routes commands and ticks.
+// The four tools as the shell sees them: it opens, closes, routes commands
+// and ticks through this table, which the program hands to StartProgram.
 #pragma once
 
-// Each tool's namespace gives the same four entry points; the shell's tool
-// table is the only caller.
-namespace configure {
-void Open();
-void Close();
-void Command(int id);
-} // namespace configure
+#include <array>
 
-namespace test_module {
-void Open();
-void Close();
-void Command(int id);
-void Tick();
-} // namespace test_module
+namespace app {
 
-namespace test_function {
-void Open();
-void Close();
-void Command(int id);
-void Tick();
-} // namespace test_function
+struct Tool {
+    const char* word; // value of TOOL in RegScope.ini
+    void (*open)();
+    void (*close)();
+    void (*command)(int id);
+    void (*tick)(); // nullptr: the tool has no Auto Read
+    // Control identifiers whose notifications go to the tool.
+    struct Range {
+        int first, last;
+    } ranges[2];
+};
 
-namespace analyzer {
-void Open();
-void Close();
-void Command(int id);
-void Tick();
-} // namespace analyzer
+// In the order of the Tools menu: CurrentTool 1..4.
+using ToolSet = std::array<Tool, 4>;
+
+} // namespace app

@@ -8,6 +8,7 @@
 
 #include "app/config_store.h"
 #include "app/shell.h"
+#include "tools/tool_set.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "script/scenario.h"
@@ -235,7 +236,7 @@ void Act(const ScenarioLine& line)
     const std::string& verb = w[0];
     if (verb == "start") {
         run.started = true;
-        if (!app::StartProgram())
+        if (!app::StartProgram(tools::All()))
             run.exit_code = 0; // the password was refused: the program ends
     } else if (verb == "menu" && Need(line, 2)) {
         headless::MenuCommand(int(Number(w[1])));

@@ -12,6 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "modbus_pty_bridge.h"
 #include "sim/sim.h"
@@ -71,13 +72,14 @@ TEST_F(ModbusPeers, EngineReadsAndWritesALibmodbusSlave)
     ASSERT_TRUE(bridge.Start(&error)) << error;
     std::filesystem::create_symlink(bridge.PathA(), Path("COM2"));
     modbus::SetPortFolder(dir_);
+    modbus::SetFailureReporter(app::ReportCommFailure);
 
     LibmodbusSlave slave;
     ASSERT_TRUE(slave.Start(bridge.PathB()));
     for (int i = 0; i < 10; ++i)
         slave.Registers()[i] = uint16_t(0x0101 * i);
 
-    ASSERT_EQ(modbus::OpenPort(2, 19200, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 19200, 2}), 0);
     modbus::Bytes data;
     ASSERT_EQ(modbus::Transact(1, 3, {0, 0, 0, 10}, &data, 21, 1.0f), 0);
     ASSERT_EQ(data.size(), 21u);

@@ -9,6 +9,7 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 #include "tests/support/program_folder.h"
@@ -36,6 +37,7 @@ protected:
         for (uint16_t a = 0; a < 130; ++a)
             bank_->SetHolding(a, uint16_t(1000 + a));
         modbus::SetPortFolder(dir_);
+        modbus::SetFailureReporter(app::ReportCommFailure);
         app::AutoReadActive = 1;
     }
     void TearDown() override
@@ -48,7 +50,7 @@ protected:
     // Registers 0..n-1 of slave 1 at 9600 bit/s, even parity.
     int16_t ReadHolding(uint16_t n, modbus::Bytes* data, float timeout_s = 1.0f, uint8_t address = 1)
     {
-        int16_t code = modbus::OpenPort(1, 9600, 2);
+        int16_t code = modbus::OpenPort({1, 9600, 2});
         if (code != 0)
             return code;
         return modbus::Transact(address, 3, ReadRequest(0, n), data, uint16_t(2 * n + 1), timeout_s);
@@ -119,11 +121,11 @@ TEST_F(OverPty, ExceptionCodes)
 
 TEST_F(OverPty, InvalidSettingsAndMissingDevice)
 {
-    ExpectFailure(modbus::OpenPort(9, 9600, 2), 128, "Serial port not valid");
-    ExpectFailure(modbus::OpenPort(1, 1000001, 2), 128, "Baudrate not valid");
-    ExpectFailure(modbus::OpenPort(1, 9600, 4), 128, "Parity not valid");
+    ExpectFailure(modbus::OpenPort({9, 9600, 2}), 128, "Serial port not valid");
+    ExpectFailure(modbus::OpenPort({1, 1000001, 2}), 128, "Baudrate not valid");
+    ExpectFailure(modbus::OpenPort({1, 9600, 4}), 128, "Parity not valid");
     fs::create_symlink(Path("no-such-pty"), Path("COM5"));
-    ExpectFailure(modbus::OpenPort(5, 9600, 2), 129, "COM5 port not available");
+    ExpectFailure(modbus::OpenPort({5, 9600, 2}), 129, "COM5 port not available");
     EXPECT_TRUE(sim_.Frames().empty());
 }
 
@@ -212,7 +214,7 @@ TEST_F(OverPty, LateBytesAreDiscardedBeforeTheNextRequest)
 
 TEST_F(OverPty, BroadcastReturnsAtOnce)
 {
-    ASSERT_EQ(modbus::OpenPort(1, 9600, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
     EXPECT_EQ(modbus::Transact(0, 6, {0, 7, 0x12, 0x34}, &data, 4, 2.0f), 0);
@@ -226,17 +228,17 @@ TEST_F(OverPty, BroadcastReturnsAtOnce)
 TEST_F(OverPty, PortOpensOnceAndReopensWithNewSettings)
 {
     modbus::Bytes data;
-    ASSERT_EQ(modbus::OpenPort(1, 9600, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
     ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
     // Ignored while open: the line keeps its settings.
-    ASSERT_EQ(modbus::OpenPort(1, 19200, 0), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 19200, 0}), 0);
     ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
     modbus::ClosePort();
-    ASSERT_EQ(modbus::OpenPort(1, 19200, 1), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 19200, 1}), 0);
     ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
     // A rate without a Bxxx constant is set exactly.
     modbus::ClosePort();
-    ASSERT_EQ(modbus::OpenPort(1, 250000, 0), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 250000, 0}), 0);
     ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
 
     std::vector<std::tuple<unsigned, int, int>> lines;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tests/support/program_folder.h"
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 
@@ -28,7 +29,7 @@ protected:
     // register 0 of slave 1).
     int16_t OrdinaryRequest()
     {
-        if (int16_t rc = modbus::OpenPort(app::SerialSettings.port, app::SerialSettings.baud, app::SerialSettings.parity))
+        if (int16_t rc = modbus::OpenPort(app::GeneralLine()))
             return rc;
         modbus::Bytes reply;
         return modbus::Transact(1, 3, modbus::Bytes{0, 0, 0, 1}, &reply, 3, app::SerialSettings.timeout);

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "modbus/requests.h"
+#include "requests/requests.h"
 
 namespace {
 

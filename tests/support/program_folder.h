@@ -12,6 +12,7 @@
 #include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
+#include "tools/tool_set.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 
@@ -53,7 +54,7 @@ protected:
     {
         FolderTest::SetUp();
         BeforeStart();
-        ASSERT_TRUE(app::StartProgram());
+        ASSERT_TRUE(app::StartProgram(tools::All()));
         headless::ClearMessages();
     }
     // Runs in the folder before the program starts.

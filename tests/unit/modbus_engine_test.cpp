@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "app/shell.h"
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "platform/headless/headless.h"
 #include "platform/posix/serial_syscalls.h"
@@ -175,6 +176,7 @@ protected:
         headless::Reset();
         serial::SetSystemCalls(&kFake);
         app::AutoReadActive = 1;
+        modbus::SetFailureReporter(app::ReportCommFailure);
     }
     void TearDown() override
     {
@@ -206,7 +208,7 @@ protected:
 
 TEST_F(Engine, SurvivesInterruptedAndPartialIo)
 {
-    ASSERT_EQ(modbus::OpenPort(1, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     dev.stale = {9, 9, 9};
     dev.write_eintr = 2;
     dev.write_eagain = 2;
@@ -226,7 +228,7 @@ TEST_F(Engine, SurvivesInterruptedAndPartialIo)
 TEST_F(Engine, PauseFollowsSuccessOnly)
 {
     // 40 bit times at 300 bit/s: 0.133 s.
-    ASSERT_EQ(modbus::OpenPort(1, 300, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 300, 2}), 0);
     dev.pieces = {{GoodReply()}};
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
@@ -245,7 +247,7 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 {
     // A long frame at a low rate: 0.3 s on the wire, the reply 0.05 s
     // after, well within a 0.2 s time-out counted from the last byte sent.
-    ASSERT_EQ(modbus::OpenPort(1, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     dev.send_s = 0.3;
     dev.pieces = {{GoodReply(), 0.35}};
     modbus::Bytes data;
@@ -263,7 +265,7 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)
 {
     modbus::Bytes data;
-    ASSERT_EQ(modbus::OpenPort(1, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     double t0 = sys::MonotonicSeconds();
     EXPECT_EQ(ReadTwo(&data, 0.3f), 130);
     EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
@@ -274,7 +276,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
 {
     modbus::Bytes data;
     // Read error in the middle of a reply (adapter pulled out).
-    ASSERT_EQ(modbus::OpenPort(2, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.pieces = {{{1, 3}}, {{}, 0.01, EIO}};
     EXPECT_EQ(ReadTwo(&data), 129);
     ExpectReported("COM2 port not available");
@@ -283,7 +285,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
     // A line hung up while the reply is awaited: poll returns at once
     // forever, reads give end-of-file or nothing.
     for (bool eof : {true, false}) {
-        ASSERT_EQ(modbus::OpenPort(2, 1000000, 2), 0);
+        ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
         dev.hung_up = false;
         dev.hang_up_on_write = true;
         dev.hangup_eof = eof;
@@ -292,13 +294,13 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
         EXPECT_LE(dev.polls, 1);
     }
     // Already hung up before the request: found while draining.
-    ASSERT_EQ(modbus::OpenPort(2, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.written.clear();
     EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
     EXPECT_TRUE(dev.written.empty());
 
     // Writing fails.
-    ASSERT_EQ(modbus::OpenPort(2, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.hung_up = dev.hang_up_on_write = false;
     dev.write_error = ENXIO;
     EXPECT_EQ(ReadTwo(&data), 129);
@@ -313,7 +315,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
 
 TEST_F(Engine, FloodingSlaveCannotOverrunTheReply)
 {
-    ASSERT_EQ(modbus::OpenPort(1, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     dev.pieces = {{modbus::Bytes(1000000, 0x55)}};
     modbus::Bytes data;
     EXPECT_EQ(ReadTwo(&data), 132);

@@ -17,7 +17,7 @@ TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
     app::CreateDefaultFiles();
     app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_CONFIG");
     headless::Reset();
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     EXPECT_EQ(app::CurrentTool, 0);
     EXPECT_TRUE(headless::ControlIds().empty());
     for (int cmd = 2101; cmd <= 2104; ++cmd)
@@ -26,7 +26,7 @@ TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
 
 TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 {
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     headless::MenuCommand(2103);
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
     EXPECT_EQ(app::CurrentTool, 3);
@@ -45,7 +45,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 
 TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 {
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     headless::MenuCommand(2104);
     ui::ControlSpec box{ui::Kind::Edit, 60999, "some text", 10, 10, 50, 15};
     ui::CreateControl(box);
@@ -66,7 +66,7 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 
 TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
 {
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.5");
     app::ApplyGeneralConfiguration();
 
@@ -95,7 +95,7 @@ TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
 
 TEST_F(Shell, APeriodThatIsNotPositiveOrNotFiniteLeavesTheTimerStopped)
 {
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "-1");
     app::ApplyGeneralConfiguration();
     app::AutoReadActive = 1;
@@ -112,10 +112,10 @@ TEST_F(Shell, APeriodThatIsNotPositiveOrNotFiniteLeavesTheTimerStopped)
 
 TEST_F(Shell, TheNextStartOpensTheWindowWhereItWasMoved)
 {
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     headless::MoveWindow(37, -5);
     headless::Reset();
-    ASSERT_TRUE(app::StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     int x, y;
     ui::GetWindowPosition(&x, &y);
     EXPECT_EQ(x, 37);

@@ -6,8 +6,8 @@
 #include "app/config_store.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "app/tools.h"
-#include "modbus/module_config_requests.h"
+#include "tools/tool_set.h"
+#include "requests/module_config.h"
 
 namespace configure {
 

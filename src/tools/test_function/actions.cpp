@@ -4,7 +4,7 @@
 #include "app/config_store.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
+#include "requests/requests.h"
 #include "tools/test_function/test_function.h"
 
 namespace test_function {

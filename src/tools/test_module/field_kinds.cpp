@@ -5,7 +5,7 @@
 
 #include "app/forms/parameter_entry.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
+#include "requests/requests.h"
 
 namespace test_module {
 

@@ -8,8 +8,8 @@
 #include "app/forms/forms.h"
 #include "strings/number_parse.h"
 #include "app/shell.h"
-#include "app/tools.h"
-#include "modbus/requests.h"
+#include "tools/tool_set.h"
+#include "requests/requests.h"
 #include "tools/test_module/model_table.h"
 #include "tools/test_module/panel.h"
 

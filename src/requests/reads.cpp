@@ -1,7 +1,7 @@
 // Reads: the four list reads, the one-register reads and the channel reads.
 #include "app/forms/field_access.h"
-#include "modbus/requests.h"
-#include "modbus/requests_common.h"
+#include "requests/requests.h"
+#include "requests/common.h"
 #include "modbus/requests_compose.h"
 
 namespace modbus {

@@ -1,8 +1,9 @@
 // Report Slave ID: the model and version texts a module gives about itself.
 #include "app/forms/shared_boxes.h"
+#include "app/comm_report.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
-#include "modbus/requests_common.h"
+#include "requests/requests.h"
+#include "requests/common.h"
 #include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
 
@@ -23,7 +24,7 @@ int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
 {
     // Shown whatever Auto Read does: identifying a module is a step of its own.
     app::ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
-    if (int16_t rc = OpenPort(app::SerialSettings.port, app::SerialSettings.baud, app::SerialSettings.parity))
+    if (int16_t rc = OpenPort(app::GeneralLine()))
         return rc;
     Bytes reply;
     if (int16_t rc = Exchange(slave, 17, Bytes(), kInfoCount + 1, &reply))

@@ -1,5 +1,5 @@
 // Reading and writing a module's serial settings in its configuration mode.
-#include "modbus/module_config_requests.h"
+#include "requests/module_config.h"
 
 #include "app/config_store.h"
 #include "app/forms/shared_boxes.h"
@@ -26,7 +26,7 @@ void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), 
 // reached at its own line settings.
 int16_t OpenAtConfigSettings()
 {
-    return OpenPort(app::SerialSettings.port, kConfigBaud, kConfigParity);
+    return OpenPort(LineSettings{app::SerialSettings.port, kConfigBaud, kConfigParity});
 }
 
 } // namespace

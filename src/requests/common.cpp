@@ -1,6 +1,7 @@
 // Shared steps of the requests.
-#include "modbus/requests_common.h"
+#include "requests/common.h"
 
+#include "app/comm_report.h"
 #include "app/shell.h"
 #include "modbus/serial_link.h"
 
@@ -16,7 +17,7 @@ int16_t BeginRequest(StatusKind kind)
 {
     if (Reports(kind))
         app::ShowStatus("", 0);
-    return OpenPort(app::SerialSettings.port, app::SerialSettings.baud, app::SerialSettings.parity);
+    return OpenPort(app::GeneralLine());
 }
 
 int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned expected,
@@ -27,8 +28,7 @@ int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned ex
 
 int16_t RejectReply(int16_t code, const std::string& message)
 {
-    ReportCommError(message);
-    return code;
+    return ReportFailure(code, message);
 }
 
 int16_t EndRequest(StatusKind kind, const std::string& text)

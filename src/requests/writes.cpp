@@ -1,8 +1,8 @@
 // Writes: single coil and register, the two multiple writes, the channel
 // write and the combined write/read of function 23.
 #include "app/forms/field_access.h"
-#include "modbus/requests.h"
-#include "modbus/requests_common.h"
+#include "requests/requests.h"
+#include "requests/common.h"
 #include "modbus/requests_compose.h"
 
 namespace modbus {
