@@ -1,6 +1,7 @@
 // The generic slave: the public Modbus functions on four tables, answering
 // out-of-range requests with the exceptions a real slave gives.
 #include "sim/slave.h"
+#include "modbus/function_codes.h"
 
 #include <cmath>
 
@@ -141,25 +142,25 @@ Reply ReportSlaveId(const Request& r, const Bytes& identification)
 Reply ServeGeneric(Tables& t, const Request& r, const Bytes& identification)
 {
     switch (r.function) {
-    case 1:
+    case modbus::kReadCoils:
         return ReadBits(t.coils, r);
-    case 2:
+    case modbus::kReadDiscreteInputs:
         return ReadBits(t.discrete_inputs, r);
-    case 3:
+    case modbus::kReadHoldingRegisters:
         return ReadRegisters(t.holding, r);
-    case 4:
+    case modbus::kReadInputRegisters:
         return ReadRegisters(t.input, r);
-    case 5:
+    case modbus::kWriteSingleCoil:
         return WriteCoil(t, r);
-    case 6:
+    case modbus::kWriteSingleRegister:
         return WriteRegister(t, r);
-    case 15:
+    case modbus::kWriteMultipleCoils:
         return WriteCoils(t, r);
-    case 16:
+    case modbus::kWriteMultipleRegisters:
         return WriteRegisters(t, r);
-    case 17:
+    case modbus::kReportSlaveId:
         return ReportSlaveId(r, identification);
-    case 23:
+    case modbus::kReadWriteMultipleRegisters:
         return ReadWriteRegisters(t, r);
     default:
         return ExceptionReply(r.function, kIllegalFunction);

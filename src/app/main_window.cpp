@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "app/command_ids.h"
 #include "app/comm_report.h"
 #include "app/config_store.h"
 #include "app/menu.h"
@@ -44,16 +45,14 @@ void OnCommand(int id, ui::Notify how)
 {
     ui::Notify outer = current_notification;
     current_notification = how;
-    if (id == 1301) {
+    if (id == cmd::kExit) {
         ui::CloseMainWindow();
-    } else if (id >= 2101 && id <= 2104) {
-        WriteConfigKey(IniPath, "TOOL", tool_table[id - 2101].word);
+    } else if (id >= cmd::kFirstTool && id < cmd::kFirstTool + cmd::kToolCount) {
+        WriteConfigKey(IniPath, "TOOL", tool_table[size_t(id - cmd::kFirstTool)].word);
         ApplyGeneralConfiguration();
-    } else if (id == 1101 || id == 1201 || (id >= 3101 && id <= 3108) || id == 3201 ||
-               (id >= 3301 && id <= 3304) || id == 3401 || id == 3501 || id == 3601 ||
-               id == 4101) {
+    } else if (IsSetupCommand(id)) {
         RunSetupCommand(id);
-    } else if (id == 3701) {
+    } else if (id == cmd::kPassword) {
         SetPassword(0);
     } else {
         for (const Tool& tool : tool_table)
@@ -128,9 +127,9 @@ void ApplyGeneralConfiguration()
         }
     }
 
-    CheckMenuRange(2101, 4, 2100 + CurrentTool);
-    CheckMenuRange(3101, 8, 3100 + SerialSettings.port);
-    CheckMenuRange(3301, 4, 3301 + SerialSettings.parity);
+    CheckMenuRange(cmd::kFirstTool, cmd::kToolCount, cmd::ToolCommand(CurrentTool));
+    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(SerialSettings.port));
+    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(SerialSettings.parity));
     ui::SetTitle("RegScope [" + AbbreviatePath(CfgPath) + "]");
 }
 

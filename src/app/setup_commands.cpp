@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "app/command_ids.h"
 #include "app/config_store.h"
 #include "app/forms/shared_boxes.h"
 #include "app/setup_files.h"
@@ -22,7 +23,7 @@ void ChoosePort(int port)
 {
     SerialSettings.port = int16_t(port);
     WriteConfigKey(CfgPath, "SERIAL_PORT", std::to_string(port));
-    CheckMenuRange(3101, 8, 3100 + port);
+    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(port));
     modbus::ClosePort();
 }
 
@@ -30,7 +31,7 @@ void ChooseParity(int parity)
 {
     SerialSettings.parity = int16_t(parity);
     WriteConfigKey(CfgPath, "SERIAL_PARITY", std::to_string(parity));
-    CheckMenuRange(3301, 4, 3301 + parity);
+    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(parity));
     modbus::ClosePort();
 }
 
@@ -96,28 +97,58 @@ void ShowAbout()
 
 } // namespace
 
+namespace {
+
+bool IsPortCommand(int command)
+{
+    return command >= cmd::kFirstPort && command < cmd::kFirstPort + cmd::kPortCount;
+}
+
+bool IsParityCommand(int command)
+{
+    return command >= cmd::kFirstParity && command < cmd::kFirstParity + cmd::kParityCount;
+}
+
+} // namespace
+
+bool IsSetupCommand(int command)
+{
+    switch (command) {
+    case cmd::kLoad:
+    case cmd::kSaveAs:
+    case cmd::kBaudrate:
+    case cmd::kTimeout:
+    case cmd::kSamplingTime:
+    case cmd::kTimeCalibration:
+    case cmd::kAbout:
+        return true;
+    default:
+        return IsPortCommand(command) || IsParityCommand(command);
+    }
+}
+
 void RunSetupCommand(int command)
 {
-    if (command == 1101)
+    if (command == cmd::kLoad)
         LoadConfiguration();
-    else if (command == 1201)
+    else if (command == cmd::kSaveAs)
         SaveConfigurationAs();
-    else if (command >= 3101 && command <= 3108)
-        ChoosePort(command - 3100);
-    else if (command == 3201)
+    else if (IsPortCommand(command))
+        ChoosePort(command - cmd::kFirstPort + 1);
+    else if (command == cmd::kBaudrate)
         AskBaudrate();
-    else if (command >= 3301 && command <= 3304)
-        ChooseParity(command - 3301);
-    else if (command == 3401)
+    else if (IsParityCommand(command))
+        ChooseParity(command - cmd::kFirstParity);
+    else if (command == cmd::kTimeout)
         AskTiming("Enter timeout value for communication", "Timeout", "TIMEOUT",
                   &SerialSettings.timeout, false);
-    else if (command == 3501)
+    else if (command == cmd::kSamplingTime)
         AskTiming("Enter time for values sampling", "Sampling time", "SAMPLE_TIME",
                   &SerialSettings.sample_time, true);
-    else if (command == 3601)
+    else if (command == cmd::kTimeCalibration)
         AskTiming("Enter time calibration divisor", "Time calibration", "TIME_CALIB",
                   &SerialSettings.time_calib, true);
-    else if (command == 4101)
+    else if (command == cmd::kAbout)
         ShowAbout();
 }
 

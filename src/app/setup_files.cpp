@@ -56,9 +56,10 @@ void LoadConfiguration()
     if (!AskFile(false, "Load configuration from a .CFG file", &name))
         return;
     if (!sys::IsRegularFile(name)) {
-        if (forms::AskOkCancel(std::string("File not found.") + kCR + kCR +
-                            "Create a new configuration file from this?" + kCR + CfgPath,
-                        title))
+        if (!forms::ConfirmOkCancel(std::string("File not found.") + kCR + kCR +
+                                        "Create a new configuration file from this?" + kCR +
+                                        CfgPath,
+                                    title))
             return;
         if (!CopyCurrentTo(name, title))
             return;
@@ -73,9 +74,9 @@ void SaveConfigurationAs()
     if (!AskFile(true, "Save current configuration to a new .CFG file", &name))
         return;
     if (sys::PathExists(name) &&
-        forms::AskOkCancel(std::string("File already exist.") + kCR + kCR +
-                        "Replace existing copy of this file?" + kCR + name,
-                    title))
+        !forms::ConfirmOkCancel(std::string("File already exist.") + kCR + kCR +
+                                    "Replace existing copy of this file?" + kCR + name,
+                                title))
         return;
     if (!CopyCurrentTo(name, title))
         return;

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "app/control_ids.h"
+
 namespace app {
 
 struct Tool {
@@ -13,9 +15,7 @@ struct Tool {
     void (*command)(int id);
     void (*tick)(); // nullptr: the tool has no Auto Read
     // Control identifiers whose notifications go to the tool.
-    struct Range {
-        int first, last;
-    } ranges[2];
+    IdRange ranges[2];
 };
 
 // In the order of the Tools menu: CurrentTool 1..4.

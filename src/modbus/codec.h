@@ -41,7 +41,7 @@ inline unsigned CoilBytes(unsigned n) { return n / 8 + (n % 8 != 0 ? 1 : 0); }
 
 // Reply data bytes (after address and function, before the checksum) that a
 // master waits for, per function; n is the quantity read. 0 for functions
-// with no fixed reply.
+// with no fixed reply. The requests and the tests share it.
 unsigned ExpectedReplyData(uint8_t function, unsigned n);
 
 // Frame = address, function, data, checksum.

@@ -1,6 +1,9 @@
 // Request data, reply content checks and listings.
 #include "modbus/requests_compose.h"
 
+#include "modbus/function_codes.h"
+#include "modbus/result_codes.h"
+
 #include "strings/number_parse.h"
 
 namespace modbus {
@@ -145,9 +148,9 @@ int16_t CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& repl
     if (same(2))
         return 0;
     switch (function) {
-    case 5: *message = "Received bad coil value"; return kBadEchoValue;
-    case 6: *message = "Received bad register value"; return kBadEchoValue;
-    case 15: *message = "Received bad coils quantity"; return kBadEchoQuantity;
+    case kWriteSingleCoil: *message = "Received bad coil value"; return kBadEchoValue;
+    case kWriteSingleRegister: *message = "Received bad register value"; return kBadEchoValue;
+    case kWriteMultipleCoils: *message = "Received bad coils quantity"; return kBadEchoQuantity;
     default: *message = "Received bad words quantity"; return kBadEchoQuantity;
     }
 }

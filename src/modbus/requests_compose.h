@@ -39,12 +39,6 @@ uint16_t Word16(std::string_view text);
 
 // --- Reply checks -------------------------------------------------------------
 
-// Request-level result codes.
-constexpr int16_t kBadEchoAddress = 146;
-constexpr int16_t kBadByteCount = 147;
-constexpr int16_t kBadEchoQuantity = 148;
-constexpr int16_t kBadEchoValue = 149;
-
 // The byte count of a read reply against the one awaited. 0 or 147; a
 // reply too short to hold the counted bytes fails too.
 int16_t CheckByteCount(const Bytes& reply, unsigned expected_count, std::string* message);

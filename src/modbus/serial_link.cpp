@@ -2,6 +2,7 @@
 #include "modbus/serial_link.h"
 
 #include "modbus/reply.h"
+#include "modbus/result_codes.h"
 #include "platform/serial_port.h"
 #include "platform/system.h"
 
@@ -37,7 +38,7 @@ std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
 // the same words as a device that cannot be opened, since it no longer can.
 int16_t LinkLost()
 {
-    return ReportFailure(129, DeviceName(link.port) + " port not available");
+    return ReportFailure(kPortNotAvailable, DeviceName(link.port) + " port not available");
 }
 
 } // namespace
@@ -51,16 +52,16 @@ int16_t OpenPort(const LineSettings& line)
     if (link.open)
         return 0;
     if (line.port < 1 || line.port > 8)
-        return ReportFailure(128, "Serial port not valid");
+        return ReportFailure(kSettingsNotValid, "Serial port not valid");
     if (line.baud < 300 || line.baud > 1000000)
-        return ReportFailure(128, "Baudrate not valid");
+        return ReportFailure(kSettingsNotValid, "Baudrate not valid");
     if (line.parity < 0 || line.parity > 3)
-        return ReportFailure(128, "Parity not valid");
+        return ReportFailure(kSettingsNotValid, "Parity not valid");
     int err = 0;
     serial::Handle h =
         serial::Open(serial::DevicePath(line.port), uint32_t(line.baud), line.parity, &err);
     if (h == serial::kNoPort)
-        return ReportFailure(129, DeviceName(line.port) + " port not available", err);
+        return ReportFailure(kPortNotAvailable, DeviceName(line.port) + " port not available", err);
     link.handle = h;
     link.port = line.port;
     link.pause_s = kPauseBits / line.baud;
@@ -117,7 +118,7 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
         // in the pass where the time runs out is still a time-out.
         double elapsed = sys::MonotonicSeconds() - start;
         if (elapsed >= double(timeout_s))
-            return ReportFailure(130, "Timeout: replay not received");
+            return ReportFailure(kTimeout, "Timeout: replay not received");
         if (ReplyComplete(collected))
             break;
 

@@ -4,6 +4,7 @@
 #include "app/config_store.h"
 #include "app/forms/shared_boxes.h"
 #include "app/shell.h"
+#include "modbus/function_codes.h"
 #include "modbus/serial_link.h"
 
 namespace modbus {
@@ -11,14 +12,9 @@ namespace modbus {
 namespace {
 
 constexpr uint8_t kConfigAddress = 248;
-constexpr uint8_t kReadConfig = 109;
-constexpr uint8_t kWriteConfig = 110;
 // The line settings a module in configuration mode listens at.
 constexpr int32_t kConfigBaud = 9600;
 constexpr int16_t kConfigParity = 2; // even
-
-// Slave address (8), baudrate (32), parity code (8), reset time (16).
-constexpr uint16_t kConfigBytes = 8;
 
 void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), from.end()); }
 
@@ -38,7 +34,8 @@ int16_t ReadModuleConfiguration()
     if (int16_t rc = OpenAtConfigSettings())
         return rc;
     Bytes reply;
-    if (int16_t rc = Transact(kConfigAddress, kReadConfig, Bytes(), &reply, kConfigBytes,
+    if (int16_t rc = Transact(kConfigAddress, kReadModuleConfig, Bytes(), &reply,
+                              uint16_t(ExpectedReplyData(kReadModuleConfig, 0)),
                               app::SerialSettings.timeout))
         return rc;
     ClosePort();
@@ -67,7 +64,8 @@ int16_t WriteModuleConfiguration()
     if (int16_t rc = OpenAtConfigSettings())
         return rc;
     Bytes reply;
-    if (int16_t rc = Transact(kConfigAddress, kWriteConfig, data, &reply, 0, app::SerialSettings.timeout))
+    if (int16_t rc = Transact(kConfigAddress, kWriteModuleConfig, data, &reply,
+                              uint16_t(ExpectedReplyData(kWriteModuleConfig, 0)), app::SerialSettings.timeout))
         return rc;
     forms::WaitSeconds(0.5);
     ClosePort();

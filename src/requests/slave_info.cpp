@@ -4,6 +4,7 @@
 #include "app/shell.h"
 #include "requests/requests.h"
 #include "requests/common.h"
+#include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
 
@@ -11,9 +12,8 @@ namespace modbus {
 
 namespace {
 
-// Byte count, model text (8), run indicator, version text (8), then bytes
-// this program does not use.
-constexpr unsigned kInfoCount = 22;
+// After the byte count: model text (8), run indicator, version text (8),
+// then bytes this program does not use.
 constexpr size_t kModelAt = 1;
 constexpr size_t kVersionAt = 10;
 constexpr size_t kTextBytes = 8;
@@ -27,12 +27,13 @@ int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
     if (int16_t rc = OpenPort(app::GeneralLine()))
         return rc;
     Bytes reply;
-    if (int16_t rc = Exchange(slave, 17, Bytes(), kInfoCount + 1, &reply))
+    unsigned expected = ExpectedReplyData(kReportSlaveId, 0);
+    if (int16_t rc = Exchange(slave, kReportSlaveId, Bytes(), expected, &reply))
         return rc;
     if (IsBroadcast(slave))
         return 0;
     std::string message;
-    if (int16_t rc = CheckByteCount(reply, kInfoCount, &message))
+    if (int16_t rc = CheckByteCount(reply, expected - 1, &message))
         return RejectReply(rc, message);
     // Raw bytes, padding included: the caller compares them as they are.
     model->assign(reply.begin() + kModelAt, reply.begin() + kModelAt + kTextBytes);

@@ -3,6 +3,7 @@
 #include "app/forms/field_access.h"
 #include "requests/requests.h"
 #include "requests/common.h"
+#include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
 
 namespace modbus {
@@ -15,7 +16,7 @@ constexpr StatusKind kAlways = StatusKind::Always;
 int16_t SendEchoed(uint8_t function, uint8_t slave, const Bytes& data, const std::string& status)
 {
     Bytes reply;
-    if (int16_t rc = Exchange(slave, function, data, 4, &reply))
+    if (int16_t rc = Exchange(slave, function, data, ExpectedReplyData(function, 0), &reply))
         return rc;
     if (!IsBroadcast(slave)) {
         std::string message;
@@ -45,7 +46,7 @@ int16_t WriteRegister(uint8_t slave, int value_id, const std::string& address)
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteRegisterData(address, forms::GetFieldText(value_id));
-    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
 int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& address)
@@ -55,7 +56,7 @@ int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& addres
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(BinaryTextValue(forms::GetFieldText(value_id)));
     data.insert(data.end(), value.begin(), value.end());
-    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
 int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address)
@@ -63,7 +64,7 @@ int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address)
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteCoilData(address, forms::GetFieldText(value_id));
-    return SendEchoed(5, slave, data, SingleStatus("Coil", slave, address));
+    return SendEchoed(kWriteSingleCoil, slave, data, SingleStatus("Coil", slave, address));
 }
 
 int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
@@ -76,7 +77,7 @@ int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& addr
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(word);
     data.insert(data.end(), value.begin(), value.end());
-    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
 int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
@@ -85,7 +86,7 @@ int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteCoilListData(start, quantity, forms::GetFieldText(values_id));
-    return SendEchoed(15, slave, data, ListStatus("Coil(s)", slave, start, quantity));
+    return SendEchoed(kWriteMultipleCoils, slave, data, ListStatus("Coil(s)", slave, start, quantity));
 }
 
 int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
@@ -94,7 +95,7 @@ int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteRegisterListData(start, quantity, forms::GetFieldText(values_id));
-    return SendEchoed(16, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
+    return SendEchoed(kWriteMultipleRegisters, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
 }
 
 int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
@@ -106,9 +107,10 @@ int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& w
     Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
                                forms::GetFieldText(values_id));
     uint16_t r = Word16(read_quantity);
-    unsigned count = 2u * r;
+    unsigned expected = ExpectedReplyData(kReadWriteMultipleRegisters, r);
+    unsigned count = expected - 1; // after the byte count
     Bytes reply;
-    if (int16_t rc = Exchange(slave, 23, data, count + 1, &reply))
+    if (int16_t rc = Exchange(slave, kReadWriteMultipleRegisters, data, expected, &reply))
         return rc;
     if (!IsBroadcast(slave)) {
         std::string message;

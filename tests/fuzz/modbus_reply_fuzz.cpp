@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "modbus/result_codes.h"
 #include "modbus/reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         modbus::Bytes out(f.begin() + 2, f.begin() + 2 + reply.expected);
         (void)out;
     } else if (message.empty() || !((code >= 1 && code <= 6) || code == 15 ||
-                                    (code >= 132 && code <= 135))) {
+                                    (code >= modbus::kBadChecksum && code <= modbus::kBadNumberOfBytes))) {
         std::abort();
     }
     return 0;

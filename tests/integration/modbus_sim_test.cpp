@@ -9,6 +9,7 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "modbus/result_codes.h"
 #include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
@@ -121,11 +122,11 @@ TEST_F(OverPty, ExceptionCodes)
 
 TEST_F(OverPty, InvalidSettingsAndMissingDevice)
 {
-    ExpectFailure(modbus::OpenPort({9, 9600, 2}), 128, "Serial port not valid");
-    ExpectFailure(modbus::OpenPort({1, 1000001, 2}), 128, "Baudrate not valid");
-    ExpectFailure(modbus::OpenPort({1, 9600, 4}), 128, "Parity not valid");
+    ExpectFailure(modbus::OpenPort({9, 9600, 2}), modbus::kSettingsNotValid, "Serial port not valid");
+    ExpectFailure(modbus::OpenPort({1, 1000001, 2}), modbus::kSettingsNotValid, "Baudrate not valid");
+    ExpectFailure(modbus::OpenPort({1, 9600, 4}), modbus::kSettingsNotValid, "Parity not valid");
     fs::create_symlink(Path("no-such-pty"), Path("COM5"));
-    ExpectFailure(modbus::OpenPort({5, 9600, 2}), 129, "COM5 port not available");
+    ExpectFailure(modbus::OpenPort({5, 9600, 2}), modbus::kPortNotAvailable, "COM5 port not available");
     EXPECT_TRUE(sim_.Frames().empty());
 }
 
@@ -136,11 +137,11 @@ TEST_F(OverPty, TimeOuts)
     sim_.InjectFault(silent);
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
-    ExpectFailure(ReadHolding(2, &data, 0.3f), 130, "Timeout: replay not received");
+    ExpectFailure(ReadHolding(2, &data, 0.3f), modbus::kTimeout, "Timeout: replay not received");
     EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
 
     // A time-out of 0 fails even a reply that is already there.
-    ExpectFailure(ReadHolding(2, &data, 0.0f), 130, "Timeout: replay not received");
+    ExpectFailure(ReadHolding(2, &data, 0.0f), modbus::kTimeout, "Timeout: replay not received");
 }
 
 TEST_F(OverPty, FramingFailures)
@@ -150,10 +151,10 @@ TEST_F(OverPty, FramingFailures)
         int16_t code;
         const char* message;
     } cases[] = {
-        {sim::Fault::BadCrc, 132, "Received bad checksum"},
-        {sim::Fault::WrongAddress, 133, "Received bad slave address"},
-        {sim::Fault::WrongFunction, 134, "Received bad function code"},
-        {sim::Fault::ExtraBytes, 135, "Received bad number of bytes"},
+        {sim::Fault::BadCrc, modbus::kBadChecksum, "Received bad checksum"},
+        {sim::Fault::WrongAddress, modbus::kBadSlaveAddress, "Received bad slave address"},
+        {sim::Fault::WrongFunction, modbus::kBadFunctionCode, "Received bad function code"},
+        {sim::Fault::ExtraBytes, modbus::kBadNumberOfBytes, "Received bad number of bytes"},
     };
     for (const Case& c : cases) {
         sim::Fault f;
@@ -177,7 +178,7 @@ TEST_F(OverPty, ReplyEndingAtTheExpectedLengthIsCutThere)
     pieces.piece_delay_s = 0.05;
     sim_.InjectFault(pieces);
     modbus::Bytes data;
-    ExpectFailure(ReadHolding(2, &data), 132, "Received bad checksum");
+    ExpectFailure(ReadHolding(2, &data), modbus::kBadChecksum, "Received bad checksum");
 }
 
 TEST_F(OverPty, ReplyInDelayedPieces)
@@ -265,7 +266,7 @@ TEST_F(OverPty, SimulatorGoneUnderAnOpenPort)
     int16_t code = modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 10.0f);
     killer.join();
     EXPECT_LT(sys::MonotonicSeconds() - t0, 2.0);
-    ExpectFailure(code, 129, "COM1 port not available");
+    ExpectFailure(code, modbus::kPortNotAvailable, "COM1 port not available");
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 

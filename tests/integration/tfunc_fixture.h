@@ -2,6 +2,7 @@
 // Test function tool open, and the bus simulator behind COM1 there.
 #pragma once
 
+#include "app/command_ids.h"
 #include "sim_program.h"
 
 class TestFunctionOnBus : public ProgramOnBus<1> {
@@ -10,7 +11,7 @@ protected:
     {
         ProgramOnBus<1>::SetUp();
         app::WriteConfigKey(app::CfgPath, "TIMEOUT", "0.3");
-        headless::MenuCommand(2103); // Test function, with the settings read again
+        headless::MenuCommand(app::cmd::kTestFunction); // Test function, with the settings read again
     }
 
     // Chooses a function in the header and presses "OK".

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "modbus/function_codes.h"
+#include "modbus/result_codes.h"
 #include "modbus/codec.h"
 #include "modbus/reply.h"
 
@@ -61,8 +63,8 @@ TEST(ModbusCodec, NineCoils)
     states[0] = states[8] = true;
     states[7] = true;
     EXPECT_EQ(modbus::PackCoils(states), (modbus::Bytes{0x81, 0x01}));
-    EXPECT_EQ(modbus::ExpectedReplyData(1, 9), 3u);
-    EXPECT_EQ(modbus::ExpectedReplyData(2, 9), 3u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadCoils, 9), 3u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadDiscreteInputs, 9), 3u);
     // Reply data: byte count, then the states; item 9 is bit 0 of data byte 3.
     modbus::Bytes reply_data{2, 0x00, 0x01};
     EXPECT_TRUE(modbus::UnpackCoil(reply_data.data() + 1, 8));
@@ -71,9 +73,9 @@ TEST(ModbusCodec, NineCoils)
 
 TEST(ModbusCodec, ExpectedReplySizes)
 {
-    EXPECT_EQ(modbus::ExpectedReplyData(3, 125), 251u);
-    EXPECT_EQ(modbus::ExpectedReplyData(1, 2000), 251u);
-    EXPECT_EQ(modbus::ExpectedReplyData(17, 0), 23u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadHoldingRegisters, 125), 251u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadCoils, 2000), 251u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReportSlaveId, 0), 23u);
 }
 
 // --- Reply collection and checks -------------------------------------------
@@ -95,13 +97,13 @@ TEST(ModbusReply, ChecksInTheirOrder)
     // A wrong address with a broken checksum is a checksum failure.
     modbus::Bytes bad = modbus::BuildFrame(2, 4, {2, 0, 0});
     bad.back() ^= 1;
-    EXPECT_EQ(Judge(bad, 3, &m), 132);
+    EXPECT_EQ(Judge(bad, 3, &m), modbus::kBadChecksum);
 
-    EXPECT_EQ(Judge(modbus::BuildFrame(2, 4, {2, 0, 0}), 3, &m), 133);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 4, {2, 0, 0, 9}), 3, &m), 134);
+    EXPECT_EQ(Judge(modbus::BuildFrame(2, 4, {2, 0, 0}), 3, &m), modbus::kBadSlaveAddress);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 4, {2, 0, 0, 9}), 3, &m), modbus::kBadFunctionCode);
     // An exception to another function is still the wrong function.
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x84, {2}), 3, &m), 134);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0, 0, 0}), 3, &m), 135);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x84, {2}), 3, &m), modbus::kBadFunctionCode);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0, 0, 0}), 3, &m), modbus::kBadNumberOfBytes);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "modbus/result_codes.h"
 #include "app/shell.h"
 #include "app/comm_report.h"
 #include "modbus/serial_link.h"
@@ -267,7 +268,7 @@ TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)
     modbus::Bytes data;
     ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     double t0 = sys::MonotonicSeconds();
-    EXPECT_EQ(ReadTwo(&data, 0.3f), 130);
+    EXPECT_EQ(ReadTwo(&data, 0.3f), modbus::kTimeout);
     EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
     EXPECT_LE(dev.polls, 3);
 }
@@ -278,7 +279,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
     // Read error in the middle of a reply (adapter pulled out).
     ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.pieces = {{{1, 3}}, {{}, 0.01, EIO}};
-    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     ExpectReported("COM2 port not available");
     EXPECT_EQ(dev.closes, 1);
 
@@ -290,26 +291,26 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
         dev.hang_up_on_write = true;
         dev.hangup_eof = eof;
         dev.polls = 0;
-        EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
+        EXPECT_EQ(ReadTwo(&data, 5.0f), modbus::kPortNotAvailable);
         EXPECT_LE(dev.polls, 1);
     }
     // Already hung up before the request: found while draining.
     ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.written.clear();
-    EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
+    EXPECT_EQ(ReadTwo(&data, 5.0f), modbus::kPortNotAvailable);
     EXPECT_TRUE(dev.written.empty());
 
     // Writing fails.
     ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.hung_up = dev.hang_up_on_write = false;
     dev.write_error = ENXIO;
-    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     EXPECT_EQ(headless::MessagesShown().size(), 5u);
     EXPECT_TRUE(data.empty());
 
     // Nothing is sent on a closed port.
     dev.written.clear();
-    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     EXPECT_TRUE(dev.written.empty());
 }
 
@@ -318,7 +319,7 @@ TEST_F(Engine, FloodingSlaveCannotOverrunTheReply)
     ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     dev.pieces = {{modbus::Bytes(1000000, 0x55)}};
     modbus::Bytes data;
-    EXPECT_EQ(ReadTwo(&data), 132);
+    EXPECT_EQ(ReadTwo(&data), modbus::kBadChecksum);
     EXPECT_LE(dev.delivered, 8192u);
 }
 

@@ -1,6 +1,8 @@
 // Request data composed from texts, reply content checks and listings.
 #include <gtest/gtest.h>
 
+#include "modbus/function_codes.h"
+#include "modbus/result_codes.h"
 #include "modbus/requests_compose.h"
 
 namespace {
@@ -44,24 +46,24 @@ TEST(ReplyChecks, ByteCount)
 {
     std::string message;
     EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{2, 0, 5}, 2, &message), 0);
-    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{4, 0, 5}, 2, &message), 147);
+    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{4, 0, 5}, 2, &message), modbus::kBadByteCount);
     EXPECT_EQ(message, "Received bad bytes count");
     // A count that fits but a reply too short to hold it never reaches a listing.
-    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{2, 0}, 2, &message), 147);
+    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{2, 0}, 2, &message), modbus::kBadByteCount);
     // 128 registers count 256, which a one-byte field cannot carry.
     modbus::Bytes reply(257, 0);
-    EXPECT_EQ(modbus::CheckByteCount(reply, 256, &message), 147);
+    EXPECT_EQ(modbus::CheckByteCount(reply, 256, &message), modbus::kBadByteCount);
 }
 
 TEST(ReplyChecks, WriteEchoesNameWhatDiffered)
 {
     const modbus::Bytes request{0x00, 0x64, 0xFF, 0x00};
     std::string message;
-    EXPECT_EQ(modbus::CheckWriteEcho(5, request, request, &message), 0);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleCoil, request, request, &message), 0);
 
     // The address is checked first, even when the value differs too.
-    EXPECT_EQ(modbus::CheckWriteEcho(6, request, modbus::Bytes{0x01, 0x64, 0x00, 0x00}, &message), 146);
-    EXPECT_EQ(modbus::CheckWriteEcho(16, request, modbus::Bytes{0x00, 0x64, 0x00, 0x00}, &message), 148);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleRegister, request, modbus::Bytes{0x01, 0x64, 0x00, 0x00}, &message), modbus::kBadEchoAddress);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteMultipleRegisters, request, modbus::Bytes{0x00, 0x64, 0x00, 0x00}, &message), modbus::kBadEchoQuantity);
     EXPECT_EQ(message, "Received bad words quantity");
 }
 

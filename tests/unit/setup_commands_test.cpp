@@ -1,4 +1,5 @@
 // The Setup menu: the baud rate and the timing settings.
+#include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
 namespace {
@@ -8,7 +9,7 @@ using SetupCommands = ProgramInFolder;
 void AnswerBaudrate(const std::string& answer)
 {
     headless::QueueTextAnswer(answer);
-    headless::MenuCommand(3201);
+    headless::MenuCommand(app::cmd::kBaudrate);
 }
 
 TEST_F(SetupCommands, BaudrateLimitsAndTextStoredAsTyped)
@@ -33,7 +34,7 @@ TEST_F(SetupCommands, BaudrateLimitsAndTextStoredAsTyped)
 
     // Cancel and an empty answer change nothing.
     headless::QueueTextAnswer(std::nullopt);
-    headless::MenuCommand(3201);
+    headless::MenuCommand(app::cmd::kBaudrate);
     AnswerBaudrate("");
     EXPECT_EQ(Cfg("SERIAL_BAUD"), "4800.6");
     EXPECT_EQ(app::SerialSettings.baud, 4801);
@@ -42,22 +43,22 @@ TEST_F(SetupCommands, BaudrateLimitsAndTextStoredAsTyped)
 TEST_F(SetupCommands, TimingChangesRestartTheRunningTimer)
 {
     headless::QueueTextAnswer(std::string("0.5"));
-    headless::MenuCommand(3501);
+    headless::MenuCommand(app::cmd::kSamplingTime);
     EXPECT_EQ(ui::TimerPeriod(), 0) << "no auto read, no timer";
 
     app::AutoReadActive = 1;
     headless::QueueTextAnswer(std::string("2"));
-    headless::MenuCommand(3601);
+    headless::MenuCommand(app::cmd::kTimeCalibration);
     EXPECT_EQ(ui::TimerPeriod(), 250);
     app::ElapsedTime = 7;
     headless::QueueTextAnswer(std::string("1"));
-    headless::MenuCommand(3501);
+    headless::MenuCommand(app::cmd::kSamplingTime);
     EXPECT_EQ(ui::TimerPeriod(), 500);
     EXPECT_EQ(app::ElapsedTime, 0);
 
     // A divisor of 0 gives no period: the timer stays stopped.
     headless::QueueTextAnswer(std::string("0"));
-    headless::MenuCommand(3601);
+    headless::MenuCommand(app::cmd::kTimeCalibration);
     EXPECT_EQ(ui::TimerPeriod(), 0);
 }
 

@@ -1,4 +1,5 @@
 // Load and Save As of the tool configuration file.
+#include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
 #include <sys/stat.h>
@@ -10,12 +11,12 @@ protected:
     void Load(const std::string& path)
     {
         headless::QueueFileAnswer(path);
-        headless::MenuCommand(1101);
+        headless::MenuCommand(app::cmd::kLoad);
     }
     void SaveAs(const std::string& path)
     {
         headless::QueueFileAnswer(path);
-        headless::MenuCommand(1201);
+        headless::MenuCommand(app::cmd::kSaveAs);
     }
     std::string Content(const std::string& path)
     {
@@ -51,7 +52,7 @@ TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
     EXPECT_TRUE(headless::MessagesShown().empty());
     EXPECT_EQ(app::CfgPath, target);
     EXPECT_EQ(app::SerialSettings.parity, 1);
-    EXPECT_TRUE(ui::IsMenuItemChecked(3302));
+    EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::ParityCommand(1)));
 }
 
 TEST_F(SetupFiles, SaveAsOntoTheFileInUseAsksAndContinues)
@@ -79,7 +80,7 @@ TEST_F(SetupFiles, SaveAsToANewNameContinuesInTheCopy)
     EXPECT_TRUE(headless::MessagesShown().empty());
     EXPECT_EQ(app::CfgPath, target + ".cfg");
     EXPECT_EQ(Content(app::CfgPath), Content(old_cfg));
-    headless::MenuCommand(3105);
+    headless::MenuCommand(app::cmd::PortCommand(5));
     EXPECT_EQ(Cfg("SERIAL_PORT"), "5");
     EXPECT_EQ(app::ReadConfigKey(old_cfg, "SERIAL_PORT"), "1") << "work goes on in the copy";
 }

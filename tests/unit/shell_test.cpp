@@ -1,5 +1,6 @@
 // The main window shell on the headless backend: start-up, tool switching,
 // accelerators, the auto-read timer and the position keys.
+#include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
 namespace {
@@ -20,33 +21,33 @@ TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
     ASSERT_TRUE(app::StartProgram(tools::All()));
     EXPECT_EQ(app::CurrentTool, 0);
     EXPECT_TRUE(headless::ControlIds().empty());
-    for (int cmd = 2101; cmd <= 2104; ++cmd)
+    for (int cmd = app::cmd::kFirstTool; cmd < app::cmd::kFirstTool + app::cmd::kToolCount; ++cmd)
         EXPECT_FALSE(ui::IsMenuItemChecked(cmd)) << cmd;
 }
 
 TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 {
     ASSERT_TRUE(app::StartProgram(tools::All()));
-    headless::MenuCommand(2103);
+    headless::MenuCommand(app::cmd::kTestFunction);
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
     EXPECT_EQ(app::CurrentTool, 3);
     EXPECT_FALSE(ui::ControlExists(10001));
     EXPECT_TRUE(ui::ControlExists(50001));
-    EXPECT_FALSE(ui::IsMenuItemChecked(2101));
+    EXPECT_FALSE(ui::IsMenuItemChecked(app::cmd::kConfigureModule));
 
     // Settings changed by hand are picked up by the next tool change.
     app::WriteConfigKey(app::CfgPath, "SERIAL_PORT", "3");
     app::AutoReadActive = 1;
-    headless::MenuCommand(2103);
+    headless::MenuCommand(app::cmd::kTestFunction);
     EXPECT_EQ(app::SerialSettings.port, 3);
-    EXPECT_TRUE(ui::IsMenuItemChecked(3103));
+    EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::PortCommand(3)));
     EXPECT_TRUE(ui::ControlExists(50001));
 }
 
 TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 {
     ASSERT_TRUE(app::StartProgram(tools::All()));
-    headless::MenuCommand(2104);
+    headless::MenuCommand(app::cmd::kAnalyzer);
     ui::ControlSpec box{ui::Kind::Edit, 60999, "some text", 10, 10, 50, 15};
     ui::CreateControl(box);
     headless::Focus(60999);

@@ -6,9 +6,9 @@
 
 namespace forms {
 
-bool AskOkCancel(const std::string& text, const std::string& title)
+bool ConfirmOkCancel(const std::string& text, const std::string& title)
 {
-    return ui::MessageBox(text, title, ui::Icon::Information, ui::Buttons::OkCancel) ==
+    return ui::MessageBox(text, title, ui::Icon::Information, ui::Buttons::OkCancel) !=
            ui::Answer::Cancel;
 }
 

@@ -8,8 +8,8 @@
 
 namespace forms {
 
-// OK / Cancel with the information icon; true when Cancel was chosen.
-bool AskOkCancel(const std::string& text, const std::string& title);
+// OK / Cancel with the information icon; true when OK was chosen.
+bool ConfirmOkCancel(const std::string& text, const std::string& title);
 void ShowWarning(const std::string& text, const std::string& title);
 void ShowError(const std::string& text, const std::string& title);
 // The edited text, or empty text on Cancel.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/config_store.h"
+#include "app/control_ids.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
 #include "tools/tool_set.h"
@@ -14,15 +15,15 @@ namespace configure {
 namespace {
 
 enum : int {
-    kTitle = 10001,
-    kReadAll = 10002,
-    kWriteAll = 10003,
-    kSlave = 10011,
-    kSlaveDown = 10013,
-    kSlaveUp = 10014,
-    kBaud = 10021,
-    kParity = 10031,
-    kResetTime = 10041,
+    kTitle = app::kConfigureBase + 1,
+    kReadAll = app::kConfigureBase + 2,
+    kWriteAll = app::kConfigureBase + 3,
+    kSlave = app::kConfigureBase + 11,
+    kSlaveDown = app::kConfigureBase + 13,
+    kSlaveUp = app::kConfigureBase + 14,
+    kBaud = app::kConfigureBase + 21,
+    kParity = app::kConfigureBase + 31,
+    kResetTime = app::kConfigureBase + 41,
 };
 
 struct Field {

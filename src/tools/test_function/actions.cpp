@@ -4,6 +4,7 @@
 #include "app/config_store.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
+#include "modbus/function_codes.h"
 #include "requests/requests.h"
 #include "tools/test_function/test_function.h"
 
@@ -25,20 +26,20 @@ void Commit(const SubForm& form, const SubFormField& field)
         forms::CommitNumberList(id, field.key, field.minimum, field.maximum, field.prompt, false);
 }
 
-int ResultId(const SubForm& form) { return form.base + (form.function == 23 ? 61 : 31); }
+int ResultId(const SubForm& form) { return form.base + (form.function == modbus::kReadWriteMultipleRegisters ? 61 : 31); }
 
 void Write(const SubForm& form)
 {
     const int b = form.base;
     const uint8_t slave = TestSlave();
     switch (form.function) {
-    case 5: modbus::WriteCoil(slave, b + 21, Key(5, "_ADD")); break;
-    case 6: modbus::WriteRegister(slave, b + 21, Key(6, "_ADD")); break;
-    case 15: modbus::WriteCoilList(slave, b + 31, Key(15, "_ADD"), Key(15, "_QTY")); break;
-    case 16: modbus::WriteRegisterList(slave, b + 31, Key(16, "_ADD"), Key(16, "_QTY")); break;
-    case 23:
-        modbus::WriteReadRegisterList(slave, b + 51, Key(23, "_ADD_W"), Key(23, "_QTY_W"), ResultId(form),
-                              Key(23, "_ADD_R"), Key(23, "_QTY_R"));
+    case modbus::kWriteSingleCoil: modbus::WriteCoil(slave, b + 21, Key(modbus::kWriteSingleCoil, "_ADD")); break;
+    case modbus::kWriteSingleRegister: modbus::WriteRegister(slave, b + 21, Key(modbus::kWriteSingleRegister, "_ADD")); break;
+    case modbus::kWriteMultipleCoils: modbus::WriteCoilList(slave, b + 31, Key(modbus::kWriteMultipleCoils, "_ADD"), Key(modbus::kWriteMultipleCoils, "_QTY")); break;
+    case modbus::kWriteMultipleRegisters: modbus::WriteRegisterList(slave, b + 31, Key(modbus::kWriteMultipleRegisters, "_ADD"), Key(modbus::kWriteMultipleRegisters, "_QTY")); break;
+    case modbus::kReadWriteMultipleRegisters:
+        modbus::WriteReadRegisterList(slave, b + 51, Key(modbus::kReadWriteMultipleRegisters, "_ADD_W"), Key(modbus::kReadWriteMultipleRegisters, "_QTY_W"), ResultId(form),
+                              Key(modbus::kReadWriteMultipleRegisters, "_ADD_R"), Key(modbus::kReadWriteMultipleRegisters, "_QTY_R"));
         break;
     default: break;
     }
@@ -74,10 +75,10 @@ int16_t ReadListing(const SubForm& form)
     std::string quantity = Key(form.function, "_QTY");
     const uint8_t slave = TestSlave();
     switch (form.function) {
-    case 1: return modbus::ReadCoilList(slave, result, start, quantity);
-    case 2: return modbus::ReadDiscreteInputList(slave, result, start, quantity);
-    case 3: return modbus::ReadHoldingRegisterList(slave, result, start, quantity);
-    case 4: return modbus::ReadInputRegisterList(slave, result, start, quantity);
+    case modbus::kReadCoils: return modbus::ReadCoilList(slave, result, start, quantity);
+    case modbus::kReadDiscreteInputs: return modbus::ReadDiscreteInputList(slave, result, start, quantity);
+    case modbus::kReadHoldingRegisters: return modbus::ReadHoldingRegisterList(slave, result, start, quantity);
+    case modbus::kReadInputRegisters: return modbus::ReadInputRegisterList(slave, result, start, quantity);
     default: return 0;
     }
 }

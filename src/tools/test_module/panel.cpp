@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "platform/ui.h"
 #include "tools/test_module/field_kinds.h"
+#include "app/control_ids.h"
 #include "tools/test_module/panel_lists.h"
 
 namespace test_module {
@@ -21,11 +22,11 @@ struct OpenModule {
 };
 OpenModule module;
 
-int Base() { return module.profile->code * 1000; }
+int Base() { return app::PanelBase(module.profile->code); }
 
 void RemoveProfileControls(const PanelProfile& p)
 {
-    int base = p.code * 1000;
+    int base = app::PanelBase(p.code);
     for (int offset : {kReadAllOffset, kWriteAllOffset, kAutoReadOffset})
         forms::RemoveControls(base + offset);
     for (const PanelField& f : p.fields) {
@@ -60,7 +61,7 @@ void OpenPanel(int code, uint8_t slave, const std::string& version)
     if (!p)
         return;
     module = OpenModule{p, slave, version};
-    int base = code * 1000;
+    int base = app::PanelBase(code);
     ui::SetClientSize(400, p->height);
     for (const PanelField& f : p->fields) {
         bool holding = IsHolding(f.kind);

@@ -4,6 +4,7 @@
 
 #include "app/forms/shared_boxes.h"
 #include "app/shell.h"
+#include "app/control_ids.h"
 #include "tools/test_module/field_kinds.h"
 
 namespace test_module {
@@ -22,7 +23,7 @@ int16_t RunList(const PanelProfile& profile, const std::vector<ListEntry>& list,
                 const std::string& version,
                 int16_t (*request)(uint8_t, int, const PanelField&))
 {
-    int base = profile.code * 1000;
+    int base = app::PanelBase(profile.code);
     for (const ListEntry& entry : list) {
         if (entry.since && !forms::ReleaseAtLeast(version, entry.since))
             continue;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/config_store.h"
+#include "app/control_ids.h"
 #include "app/forms/forms.h"
 #include "strings/number_parse.h"
 #include "app/shell.h"
@@ -17,12 +18,12 @@ namespace test_module {
 
 namespace {
 
-constexpr int kTitle = 20001;
-constexpr int kSeparator = 20002;
-constexpr int kOk = 20003;
-constexpr int kSlaveBox = 20011; // caption 20012
-constexpr int kStepDown = 20013;
-constexpr int kStepUp = 20014;
+constexpr int kTitle = app::kTestModuleBase + 1;
+constexpr int kSeparator = app::kTestModuleBase + 2;
+constexpr int kOk = app::kTestModuleBase + 3;
+constexpr int kSlaveBox = app::kTestModuleBase + 11; // caption kSlaveBox + 1
+constexpr int kStepDown = app::kTestModuleBase + 13;
+constexpr int kStepUp = app::kTestModuleBase + 14;
 
 constexpr int kFormWidth = 400;
 constexpr int kFormHeight = 270;
@@ -109,7 +110,7 @@ void Close()
 
 void Command(int id)
 {
-    if (id >= 20000 && id <= 20999)
+    if (id >= app::kTestModuleBase && id < app::kTestModuleBase + app::kIdBlock)
         FormCommand(id);
     else if (IsPanelCommand(id))
         PanelCommand(id);

@@ -1,0 +1,34 @@
+// The result codes of the port, the engine and the requests: 0 is success,
+// every other code has been reported to the user once.
+#pragma once
+
+#include <cstdint>
+
+namespace modbus {
+
+enum ResultCode : int16_t {
+    kOk = 0,
+    // Exception replies carry their code (1..6); any other exception is 15.
+    kIllegalFunction = 1,
+    kIllegalDataAddress = 2,
+    kIllegalDataValue = 3,
+    kSlaveDeviceFailure = 4,
+    kAcknowledge = 5,
+    kSlaveDeviceBusy = 6,
+    kUnknownException = 15,
+    // The link and the frame (131 is not used).
+    kSettingsNotValid = 128, // port, baud rate or parity out of range
+    kPortNotAvailable = 129, // the device cannot be opened or was lost
+    kTimeout = 130,
+    kBadChecksum = 132,
+    kBadSlaveAddress = 133,
+    kBadFunctionCode = 134,
+    kBadNumberOfBytes = 135,
+    // The content of a reply, checked by the requests.
+    kBadEchoAddress = 146,
+    kBadByteCount = 147,
+    kBadEchoQuantity = 148,
+    kBadEchoValue = 149,
+};
+
+} // namespace modbus
