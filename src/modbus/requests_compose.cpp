@@ -4,6 +4,7 @@
 #include "modbus/function_codes.h"
 #include "modbus/result_codes.h"
 
+#include "strings/lines.h"
 #include "strings/number_parse.h"
 
 namespace modbus {
@@ -23,21 +24,6 @@ uint8_t ReplyByte(const Bytes& reply, size_t index)
 } // namespace
 
 uint16_t Word16(std::string_view text) { return uint16_t(strings::ParseInteger(text) & 0xFFFF); }
-
-std::vector<std::string> SplitValues(std::string_view values)
-{
-    std::vector<std::string> items;
-    size_t pos = 0;
-    for (;;) {
-        size_t end = values.find("\r\n", pos);
-        if (end == std::string_view::npos) {
-            items.emplace_back(values.substr(pos));
-            return items;
-        }
-        items.emplace_back(values.substr(pos, end - pos));
-        pos = end + 2;
-    }
-}
 
 std::string ListItem(const std::vector<std::string>& items, size_t k)
 {
@@ -84,7 +70,7 @@ Bytes WriteCoilListData(std::string_view start, std::string_view quantity,
                         std::string_view values)
 {
     uint16_t n = Word16(quantity);
-    std::vector<std::string> items = SplitValues(values);
+    std::vector<std::string> items = strings::SplitLines(values);
     std::vector<bool> states(n);
     for (size_t k = 0; k < n; ++k)
         states[k] = ListItem(items, k) == "1";
@@ -100,7 +86,7 @@ namespace {
 void AppendRegisterValues(Bytes* data, std::string_view quantity, std::string_view values)
 {
     uint16_t n = Word16(quantity);
-    std::vector<std::string> items = SplitValues(values);
+    std::vector<std::string> items = strings::SplitLines(values);
     data->push_back(uint8_t(2u * n));
     for (size_t k = 0; k < n; ++k)
         Append(data, EncodeWord(ListItem(items, k)));

@@ -30,9 +30,9 @@ Bytes WriteReadData(std::string_view read_start, std::string_view read_quantity,
                     std::string_view write_start, std::string_view write_quantity,
                     std::string_view values);
 
-// Item k (from 0) of a values text split at each CR LF; empty beyond the last.
+// Item k (from 0) of a values text split into lines (strings::SplitLines);
+// empty beyond the last.
 std::string ListItem(const std::vector<std::string>& items, size_t k);
-std::vector<std::string> SplitValues(std::string_view values);
 
 // A quantity or address text as the 16-bit number the request sends.
 uint16_t Word16(std::string_view text);

@@ -3,6 +3,7 @@
 
 #include "app/comm_report.h"
 #include "app/shell.h"
+#include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
 
 namespace modbus {
@@ -24,6 +25,20 @@ int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned ex
                  Bytes* reply)
 {
     return Transact(slave, function, data, reply, uint16_t(expected), app::SerialSettings.timeout);
+}
+
+int16_t ExchangeRead(uint8_t slave, uint8_t function, const Bytes& data, unsigned n,
+                     Bytes* reply)
+{
+    unsigned expected = ExpectedReplyData(function, n);
+    if (int16_t rc = Exchange(slave, function, data, expected, reply))
+        return rc;
+    if (IsBroadcast(slave))
+        return 0;
+    std::string message;
+    if (int16_t rc = CheckByteCount(*reply, expected - 1, &message)) // after the byte count
+        return RejectReply(rc, message);
+    return 0;
 }
 
 int16_t RejectReply(int16_t code, const std::string& message)

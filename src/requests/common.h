@@ -23,6 +23,12 @@ int16_t BeginRequest(StatusKind kind);
 int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned expected,
                  Bytes* reply);
 
+// A read: the transaction awaiting ExpectedReplyData(function, n) bytes,
+// then the reply's byte count checked against the one awaited. A broadcast
+// has no reply to check. Result code.
+int16_t ExchangeRead(uint8_t slave, uint8_t function, const Bytes& data, unsigned n,
+                     Bytes* reply);
+
 // A reply that was right at the frame level but wrong in content: shown like
 // every other failure, then passed on.
 int16_t RejectReply(int16_t code, const std::string& message);

@@ -28,17 +28,11 @@ int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::
     if (int16_t rc = BeginRequest(kQuiet))
         return rc;
     uint16_t n = Word16(quantity);
-    unsigned expected = ExpectedReplyData(kind.function, n);
-    unsigned count = expected - 1; // after the byte count
     Bytes reply;
-    if (int16_t rc = Exchange(slave, kind.function, ListReadData(start, quantity), expected,
-                              &reply))
+    if (int16_t rc = ExchangeRead(slave, kind.function, ListReadData(start, quantity), n, &reply))
         return rc;
     if (IsBroadcast(slave))
         return 0;
-    std::string message;
-    if (int16_t rc = CheckByteCount(reply, count, &message))
-        return RejectReply(rc, message);
     uint16_t first = Word16(start);
     forms::SetFieldText(result_id,
                  kind.bits ? BitListing(first, n, reply) : WordListing(first, n, reply));
@@ -54,14 +48,10 @@ int16_t ReadOne(uint8_t function, uint8_t slave, int result_id, const std::strin
     if (int16_t rc = BeginRequest(kQuiet))
         return rc;
     Bytes reply;
-    unsigned expected = ExpectedReplyData(function, 1);
-    if (int16_t rc = Exchange(slave, function, ListReadData(address, "1"), expected, &reply))
+    if (int16_t rc = ExchangeRead(slave, function, ListReadData(address, "1"), 1, &reply))
         return rc;
     if (IsBroadcast(slave))
         return 0;
-    std::string message;
-    if (int16_t rc = CheckByteCount(reply, expected - 1, &message))
-        return RejectReply(rc, message);
     forms::SetFieldText(result_id, render(SingleRegister(reply)));
     const char* what = function == kReadInputRegisters ? "Input Register" : "Holding Register";
     return EndRequest(kQuiet, std::string(what) + " readed from Slave" + SlaveText(slave) +

@@ -27,14 +27,10 @@ int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
     if (int16_t rc = OpenPort(app::GeneralLine()))
         return rc;
     Bytes reply;
-    unsigned expected = ExpectedReplyData(kReportSlaveId, 0);
-    if (int16_t rc = Exchange(slave, kReportSlaveId, Bytes(), expected, &reply))
+    if (int16_t rc = ExchangeRead(slave, kReportSlaveId, Bytes(), 0, &reply))
         return rc;
     if (IsBroadcast(slave))
         return 0;
-    std::string message;
-    if (int16_t rc = CheckByteCount(reply, expected - 1, &message))
-        return RejectReply(rc, message);
     // Raw bytes, padding included: the caller compares them as they are.
     model->assign(reply.begin() + kModelAt, reply.begin() + kModelAt + kTextBytes);
     version->assign(reply.begin() + kVersionAt, reply.begin() + kVersionAt + kTextBytes);

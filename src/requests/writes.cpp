@@ -107,17 +107,11 @@ int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& w
     Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
                                forms::GetFieldText(values_id));
     uint16_t r = Word16(read_quantity);
-    unsigned expected = ExpectedReplyData(kReadWriteMultipleRegisters, r);
-    unsigned count = expected - 1; // after the byte count
     Bytes reply;
-    if (int16_t rc = Exchange(slave, kReadWriteMultipleRegisters, data, expected, &reply))
+    if (int16_t rc = ExchangeRead(slave, kReadWriteMultipleRegisters, data, r, &reply))
         return rc;
-    if (!IsBroadcast(slave)) {
-        std::string message;
-        if (int16_t rc = CheckByteCount(reply, count, &message))
-            return RejectReply(rc, message);
+    if (!IsBroadcast(slave))
         forms::SetFieldText(result_id, WordListing(Word16(read_start), r, reply));
-    }
     return EndRequest(kAlways, "Holding Register(s) writed/readed to/from Slave" +
                                    SlaveText(slave) + " : Add(Wr) " + write_start + " : Qty(Wr) " +
                                    write_quantity + " : Add(Rd) " + read_start + " : Qty(Rd) " +

@@ -125,6 +125,19 @@ void AddValueField(int id, const std::string& key, const std::string& caption, i
                     ui::kAlignRight | ReadOnlyStyle(read_only));
 }
 
+void AddSteppedField(int id, const std::string& key, const std::string& caption, int x, int y)
+{
+    // Creation order is the tab order: the steppers follow their box.
+    AddValueField(id, key, caption, x, y, 50, false);
+    AddButton(id + 2, "<", x + 55, y + 10, 15);
+    AddButton(id + 3, ">", x + 75, y + 10, 15);
+}
+
+void AddSlaveAddressRow(int id, const std::string& key)
+{
+    AddSteppedField(id, key, "Slave address", 15, 30);
+}
+
 void AddTextField(int id, const std::string& key, const std::string& caption, int x, int y,
                   int width, bool read_only)
 {

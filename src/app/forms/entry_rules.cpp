@@ -2,6 +2,7 @@
 #include <charconv>
 
 #include "app/forms/form_rules.h"
+#include "strings/lines.h"
 #include "strings/number_parse.h"
 
 namespace forms {
@@ -34,25 +35,10 @@ std::string ValueToStore(std::string_view text, std::string_view minimum,
     return std::string(text);
 }
 
-std::vector<std::string> SplitListText(std::string_view text)
-{
-    std::vector<std::string> items;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string_view::npos) {
-            items.emplace_back(text.substr(start));
-            return items;
-        }
-        items.emplace_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-}
-
 std::string ListValueToStore(std::string_view text, std::string_view minimum,
                              std::string_view maximum, bool* error)
 {
-    std::vector<std::string> items = SplitListText(text);
+    std::vector<std::string> items = strings::SplitLines(text);
     std::string stored;
     *error = false;
     for (size_t i = 0; i < items.size(); ++i) {

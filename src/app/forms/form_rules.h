@@ -32,10 +32,6 @@ EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
 std::string ValueToStore(std::string_view text, std::string_view minimum,
                          std::string_view maximum, bool* error);
 
-// A list box text split at each CR LF; a text ending with CR LF has an empty
-// last item, an empty text one empty item.
-std::vector<std::string> SplitListText(std::string_view text);
-
 // The stored form of a list box text: every item clamped to the limits and
 // followed by "\". *error tells whether any item had to be replaced.
 std::string ListValueToStore(std::string_view text, std::string_view minimum,

@@ -85,13 +85,11 @@ void Open()
 {
     ui::SetClientSize(400, 230);
     forms::AddTitleBar(kTitle, " Configure module", 15, 10, 365);
-    // Creation order is the tab order: the steppers follow their box.
     for (const Field& f : kFields) {
-        forms::AddValueField(f.id, f.key, f.caption, 15, f.y, 50, false);
-        if (f.id == kSlave) {
-            forms::AddButton(kSlaveDown, "<", 70, 40, 15);
-            forms::AddButton(kSlaveUp, ">", 90, 40, 15);
-        }
+        if (f.id == kSlave)
+            forms::AddSlaveAddressRow(f.id, f.key);
+        else
+            forms::AddValueField(f.id, f.key, f.caption, 15, f.y, 50, false);
     }
     forms::AddButton(kReadAll, "Read all", 15, 160, 50);
     forms::AddButton(kWriteAll, "Write all", 70, 160, 50);

@@ -44,12 +44,8 @@ void ShowTitle() { ui::SetText(kTitleId, TitleFor(forms::GetFieldText(kFunctionB
 void BuildHeader()
 {
     forms::AddTitleBar(kTitleId, "", 15, 10, 365);
-    forms::AddValueField(kSlaveBoxId, "FUNCTION_SLAVE", "Slave address", 15, 30, 50, false);
-    forms::AddButton(kSlaveDownId, "<", 70, 40, 15);
-    forms::AddButton(kSlaveUpId, ">", 90, 40, 15);
-    forms::AddValueField(kFunctionBoxId, "FUNCTION_TEST_FUN", "Function code", 150, 30, 50, false);
-    forms::AddButton(kFunctionDownId, "<", 205, 40, 15);
-    forms::AddButton(kFunctionUpId, ">", 225, 40, 15);
+    forms::AddSlaveAddressRow(kSlaveBoxId, "FUNCTION_SLAVE");
+    forms::AddSteppedField(kFunctionBoxId, "FUNCTION_TEST_FUN", "Function code", 150, 30);
     forms::AddButton(kOkId, "OK", 345, 40, 35);
     forms::AddSeparator(kSeparatorId, 15, 60, 365);
 }

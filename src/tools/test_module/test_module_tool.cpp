@@ -92,9 +92,7 @@ void Open()
 {
     ui::SetClientSize(kFormWidth, kFormHeight);
     forms::AddTitleBar(kTitle, kTitleText, 15, 10, 365);
-    forms::AddValueField(kSlaveBox, "MODULE_SLAVE", "Slave address", 15, 30, 50, false);
-    forms::AddButton(kStepDown, "<", 70, 40, 15);
-    forms::AddButton(kStepUp, ">", 90, 40, 15);
+    forms::AddSlaveAddressRow(kSlaveBox, "MODULE_SLAVE");
     forms::AddButton(kOk, "OK", 345, 40, 35);
     forms::AddSeparator(kSeparator, 15, 60, 365);
     app::ShowStatus("Ready", 0);
