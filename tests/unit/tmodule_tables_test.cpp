@@ -8,8 +8,11 @@
 #include <map>
 #include <set>
 
+#include "app/control_ids.h"
+#include "platform/headless/headless.h"
 #include "strings/number_parse.h"
 #include "tools/test_module/model_table.h"
+#include "tools/test_module/panel.h"
 #include "tools/test_module/panel_profile.h"
 
 namespace {
@@ -22,49 +25,46 @@ TEST(ModelTable, OnlyTheWholeExactTextNamesAPanel)
     EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T01\0", 9)), 0);
 }
 
-struct Rect {
-    int id, x, y, w, h;
-};
-
-bool Overlap(const Rect& a, const Rect& b)
+// The controls a real panel made on the headless window, captions and
+// other static texts left out (a caption is twice its box wide by the
+// toolkit's rule and may run under the neighbouring column's empty space).
+std::vector<ui::ControlSpec> BuiltPanel(const test_module::PanelProfile& p)
 {
-    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+    headless::Reset();
+    test_module::OpenPanel(p.code, 1, "SW 1.00 ");
+    std::vector<ui::ControlSpec> made;
+    for (int id : headless::ControlIds()) {
+        const headless::ControlState* c = headless::Control(id);
+        if (c->spec.kind != ui::Kind::Label)
+            made.push_back(c->spec);
+    }
+    test_module::RemovePanels();
+    return made;
 }
 
-// Boxes and buttons as the panel builder places them (captions are left out:
-// they are twice the box width by the toolkit's rule and may run under the
-// neighbouring column's empty space).
-std::vector<Rect> Layout(const test_module::PanelProfile& p)
+bool Overlap(const ui::ControlSpec& a, const ui::ControlSpec& b)
 {
-    int base = p.code * 1000;
-    std::vector<Rect> r;
-    for (const test_module::PanelField& f : p.fields) {
-        r.push_back({test_module::FieldBox(base, f.k), f.x, f.y + 10, f.width, 15});
-        r.push_back({test_module::FieldRead(base, f.k), f.x + f.width + 5, f.y + 10, 35, 15});
-        if (test_module::IsHolding(f.kind))
-            r.push_back({test_module::FieldWrite(base, f.k), f.x + f.width + 45, f.y + 10, 35, 15});
-    }
-    r.push_back({base + 1, 15, p.button_y, 50, 15});
-    r.push_back({base + 2, 70, p.button_y, 50, 15});
-    r.push_back({base + 3, 125, p.button_y, 50, 15});
-    if (!p.info.empty())
-        r.push_back({base + 900, 255, 80, 130, 270});
-    return r;
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
 TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
 {
     for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
-        std::vector<Rect> rects = Layout(*p);
-        std::set<int> ids;
-        for (const Rect& a : rects) {
-            EXPECT_TRUE(ids.insert(a.id).second) << a.id;
-            EXPECT_GE(a.id, p->code * 1000);
-            EXPECT_LE(a.id, p->code * 1000 + 999);
+        SCOPED_TRACE("panel " + std::to_string(p->code));
+        std::vector<ui::ControlSpec> made = BuiltPanel(*p);
+        // Every field has its box and Read button, holdings their Write too.
+        size_t expected = 3 + (p->info.empty() ? 0 : 1);
+        for (const test_module::PanelField& f : p->fields)
+            expected += test_module::IsHolding(f.kind) ? 3 : 2;
+        EXPECT_EQ(made.size(), expected);
+        const app::IdRange block{app::PanelBase(p->code), app::PanelBase(p->code) + app::kIdBlock - 1};
+        for (const ui::ControlSpec& a : made) {
+            EXPECT_GE(a.id, block.first);
+            EXPECT_LE(a.id, block.last);
             EXPECT_LE(a.x + a.w, 400) << a.id;
             EXPECT_LE(a.y + a.h, p->height) << a.id;
             EXPECT_GE(a.y, 70) << a.id; // below the form's separator
-            for (const Rect& b : rects) {
+            for (const ui::ControlSpec& b : made) {
                 if (a.id < b.id) {
                     EXPECT_FALSE(Overlap(a, b)) << a.id << " and " << b.id;
                 }
