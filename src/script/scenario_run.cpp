@@ -273,7 +273,8 @@ void Act(const ScenarioLine& line)
     } else if (verb == "close") {
         headless::CloseWindowBox();
     } else if (verb == "write-key" && Need(line, 4)) {
-        // Sets up a file before start, as an editor would (no reset path).
+        // Changes one key as an editor would, through the program's own store: a
+// missing file or key takes the program's reset path, like any write.
         app::WriteConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]));
     } else if (verb == "write-file" && Need(line, 3)) {
         std::string error;
