@@ -9,7 +9,7 @@ packages=(
   libwxgtk3.2-dev libgtk-3-dev libcairo2-dev fonts-liberation
   xvfb xauth xdotool imagemagick
   libmodbus-dev mbpoll
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14
 )
 
 missing=()
