@@ -28,6 +28,10 @@ void PlotPassEnd(double t);
 
 // The three buttons that work also under Auto Read.
 void OpenPlotSetup();
+// A notification of a Plot setup field (60711 to 60861 while the dialog is
+// open): the field's key is written at once. False for any other identifier.
+// Route it before commands are ignored under Auto Read.
+bool PlotSetupCommand(int id);
 void SaveToBmp();
 void ChoosePlotLogFile();
 

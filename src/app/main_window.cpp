@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "analyzer/plot_window.h"
 #include "app/config_store.h"
 #include "app/menu.h"
 #include "app/password.h"
@@ -101,6 +102,9 @@ void OnMoved(int x_dlu, int y_dlu)
     WriteConfigKey(IniPath, "MAIN_POS_Y", std::to_string(y_dlu));
 }
 
+// Only the plot opens image windows.
+void OnImageWindowClosed(int window) { analyzer::PlotWindowClosed(window); }
+
 void OnActivate(bool active)
 {
     if (!active) {
@@ -169,6 +173,7 @@ bool StartProgram()
     sink.on_menu_highlight = OnMenuHighlight;
     sink.on_moved = OnMoved;
     sink.on_activate = OnActivate;
+    sink.on_image_window_closed = OnImageWindowClosed;
     ui::SetEventSink(sink);
 
     int x = int(ToInteger(ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));
