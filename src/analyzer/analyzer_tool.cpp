@@ -1,18 +1,117 @@
-// The Analyzer tool (panel not built yet: its title strip only).
+// The Analyzer form: opening and closing it, and the handling of its
+// commands.
+#include "analyzer/analyzer_tool.h"
+
+#include "analyzer/acquisition.h"
+#include "analyzer/analyzer_ids.h"
+#include "analyzer/channel_cells.h"
+#include "analyzer/channel_setup.h"
+#include "analyzer/channel_store.h"
+#include "analyzer/plot_window.h"
+#include "app/forms/builders.h"
 #include "app/shell.h"
 #include "app/tools.h"
 
-void AnalyzerOpen()
+namespace analyzer
 {
-    ui::ControlSpec title{ui::Kind::Label, 60000, " Analyzer", 0, 0, 400, 15};
-    title.font = ui::Font::Title;
-    title.text_colour = ui::Rgb(255, 255, 255);
-    title.back_colour = ui::Rgb(2, 28, 53);
-    ui::CreateControl(title);
+namespace
+{
+
+struct FormButton {
+    int id;
+    const char* text;
+    int x;
+};
+
+constexpr FormButton kButtons[] = {
+    {kReadAllId, "Read all", 15},          {kWriteAllId, "Write all", 70},
+    {kAutoReadId, "Auto Read", 125},       {kPlotStartId, "Plot Start", 180},
+    {kSaveBmpId, "Save to bmp...", 235},   {kPlotSetupId, "Plot setup...", 420},
+    {kPlotLogFileId, "Plot log file...", 475},
+};
+
+constexpr int kButtonY = 280;
+constexpr int kButtonWidth = 50;
+
+} // namespace
+
+void Open()
+{
+    // Hidden while 171 controls come, so the user sees the finished form.
+    ui::HideMainWindow();
+    ui::SetClientSize(545, 350);
+    AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
+    LoadChannels(CfgPath);
+    BuildCells();
+    for (const FormButton& b : kButtons)
+        AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
+    ui::ShowMainWindow();
+    ui::Redraw(0);
+    ShowStatus("Ready", 0);
+    AutoReadActive = 0;
 }
 
-void AnalyzerClose() { ui::DestroyControl(60000); }
+void Close()
+{
+    ui::HideMainWindow();
+    RemoveControls(kTitleId);
+    RemoveCells();
+    for (const FormButton& b : kButtons)
+        RemoveControls(b.id);
+    ui::ShowMainWindow();
+    AutoReadActive = 0;
+    if (PlotRunning())
+        StopPlot();
+}
 
-void AnalyzerCommand(int) {}
+void Command(int id)
+{
+    switch (id) {
+    case kAutoReadId:
+        ToggleAutoRead();
+        return;
+    case kPlotStartId:
+        // A plot exists only under Auto Read.
+        if (PlotRunning()) {
+            StopPlot();
+        } else if (AutoReadActive) {
+            ElapsedTime = 0;
+            StartPlot();
+        }
+        return;
+    // These three work under Auto Read too.
+    case kSaveBmpId:
+        SaveToBmp();
+        return;
+    case kPlotLogFileId:
+        ChoosePlotLogFile();
+        return;
+    case kPlotSetupId:
+        OpenPlotSetup();
+        return;
+    default:
+        break;
+    }
+    if (IsSetupControl(id)) {
+        SetupCommand(id);
+        return;
+    }
+    if (AutoReadActive)
+        return;
+    if (id == kReadAllId)
+        AcquisitionPass(); // a failure has been reported already
+    else if (id == kWriteAllId)
+        WriteAllPass();
+    else
+        CellCommand(id);
+}
 
-void AnalyzerTick() {}
+void Tick() { AutoReadTick(); }
+
+} // namespace analyzer
+
+// The shell's entry points.
+void AnalyzerOpen() { analyzer::Open(); }
+void AnalyzerClose() { analyzer::Close(); }
+void AnalyzerCommand(int id) { analyzer::Command(id); }
+void AnalyzerTick() { analyzer::Tick(); }
