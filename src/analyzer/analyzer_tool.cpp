@@ -92,6 +92,9 @@ void Command(int id)
     default:
         break;
     }
+    // Plot setup is usable under Auto Read too.
+    if (PlotSetupCommand(id))
+        return;
     if (IsSetupControl(id)) {
         SetupCommand(id);
         return;

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "analyzer/analyzer_ids.h"
 #include "analyzer/channel_store.h"
 #include "analyzer/plot/plot_canvas.h"
 #include "analyzer/plot/plot_log.h"
@@ -24,7 +25,6 @@ namespace analyzer {
 
 namespace {
 
-constexpr int kPlotStartButton = 60005;
 const char* const kWindowTitle = "RegScope [Plot values]";
 const char* const kLogTitle = "Plot log file";
 
@@ -147,7 +147,7 @@ void StartPlot()
     if (settings.log_enable)
         OpenLog(settings, channels);
 
-    SetFieldText(kPlotStartButton, "Plot Stop");
+    SetFieldText(kPlotStartId, "Plot Stop");
     BeginTraces(state.traces);
     state.running = true;
 }
@@ -173,7 +173,7 @@ void StopPlot()
     RefreshChanged();
     if (state.window != 0)
         ui::AllowImageWindowClose(state.window, true);
-    SetFieldText(kPlotStartButton, "Plot Start");
+    SetFieldText(kPlotStartId, "Plot Start");
     state.running = false;
 }
 
