@@ -121,3 +121,8 @@ TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 }
 
 } // namespace
+
+TEST(DesktopProgram, AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows)
+{
+    RunScenario("analyzer_plot", true);
+}
