@@ -108,6 +108,7 @@ int main()
     Run(800, 600, false);
     Run(800, 600, true);
     Run(5000, 5000, true);
+    analyzer::ReleasePlotWindows();
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     return 0;

@@ -221,6 +221,20 @@ void PlotWindowClosed(int window)
         state.canvas.reset();
 }
 
+void ReleasePlotWindows()
+{
+    state.running = false;
+    state.log.reset();
+    for (const auto& [window, canvas] : earlier)
+        ui::DestroyImageWindow(window);
+    earlier.clear();
+    if (state.window != 0)
+        ui::DestroyImageWindow(state.window);
+    state.window = 0;
+    state.canvas.reset();
+    ReleaseFontCaches();
+}
+
 bool CurrentPlotPixels(PixelView* pixels)
 {
     if (state.window == 0 || !state.canvas)

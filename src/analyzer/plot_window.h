@@ -38,4 +38,9 @@ void ChoosePlotLogFile();
 // The user closed an image window (it may be the current plot's).
 void PlotWindowClosed(int window);
 
+// For a headless program at its end: closes the log of a running plot
+// (without the rest of the stop), destroys every plot window, frees every
+// drawing and empties the font caches (see ReleaseFontCaches).
+void ReleasePlotWindows();
+
 } // namespace analyzer

@@ -29,6 +29,12 @@ protected:
         headless::MenuCommand(2104); // the Analyzer, with the settings read again
     }
 
+    void TearDown() override
+    {
+        analyzer::ReleasePlotWindows();
+        ProgramOnBus<1>::TearDown();
+    }
+
     std::string File(const std::string& name)
     {
         std::ifstream in(Path(name), std::ios::binary);

@@ -32,6 +32,7 @@ protected:
     void TearDown() override
     {
         analyzer::StopPlot();
+        analyzer::ReleasePlotWindows();
         ProgramInFolder::TearDown();
     }
 
