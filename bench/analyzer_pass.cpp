@@ -21,6 +21,7 @@
 #include "platform/headless/headless.h"
 #include "sim/sim.h"
 #include "sim_raw_master.h"
+#include "tools/tool_set.h"
 
 namespace {
 
@@ -48,14 +49,14 @@ double RawPass(sim::Simulator& s, unsigned baud)
         return 0;
     double start = Now();
     for (int i = 0; i < kChannels; ++i)
-        m.Ask(1, 3, Bytes{0, uint8_t(i), 0, 1}, 7, 2.0);
+        m.Ask(1, 3, modbus::Bytes{0, uint8_t(i), 0, 1}, 7, 2.0);
     return Now() - start;
 }
 
 void Measure(sim::Simulator& s, unsigned baud, int passes)
 {
     double raw = RawPass(s, baud);
-    WriteConfigKey(CfgPath, "SERIAL_BAUD", std::to_string(baud));
+    app::WriteConfigKey(app::CfgPath, "SERIAL_BAUD", std::to_string(baud));
     headless::MenuCommand(2104); // the settings read again, the form opened
     headless::Click(kReadAll);   // the port opened, out of the measure
     double wall0 = Now(), cpu0 = ThreadCpu();
@@ -79,7 +80,7 @@ int main()
     char dir[] = "/tmp/regscope-bench-XXXXXX";
     if (mkdtemp(dir) == nullptr || chdir(dir) != 0)
         return 1;
-    SetPasswordFolderForTests(std::string(dir) + "/password");
+    app::SetPasswordFolderForTests(std::string(dir) + "/password");
     sim::Simulator s;
     sim::Options o;
     o.folder = dir;
@@ -91,17 +92,17 @@ int main()
     }
     s.AddGenericSlave(1, true);
     s.SetPacing(true);
-    if (!StartProgram())
+    if (!app::StartProgram(tools::All()))
         return 1;
     headless::ClearMessages();
     for (int i = 1; i <= kChannels; ++i) {
         char key[16];
         std::snprintf(key, sizeof key, "CH%02d_ENABLE", i);
-        WriteConfigKey(CfgPath, key, "1");
+        app::WriteConfigKey(app::CfgPath, key, "1");
     }
     Measure(s, 115200, 20);
     Measure(s, 9600, 3);
-    ClosePort();
+    modbus::ClosePort();
     s.Stop();
     std::string cleanup = std::string("rm -rf '") + dir + "'";
     return std::system(cleanup.c_str()) == 0 ? 0 : 1;

@@ -30,14 +30,14 @@ void OnAssert(const wxString& file, int line, const wxString& func, const wxStri
     asserted = true;
 }
 
-std::string Key(const std::string& key) { return ReadConfigKey(CfgPath, key); }
+std::string Key(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
 
 void AnalyzerSetupAndReadAll(Driver& d)
 {
     PassFirstStart(d);
     d.Do("watch for assertions", [] { previous_assert_handler = wxSetAssertHandler(OnAssert); });
     d.Do("Ctrl+A", [] { Driver::Keys("ctrl+a"); });
-    d.WaitFor("Analyzer open", [] { return CurrentTool == 4 && ui::ControlExists(kReadAll); });
+    d.WaitFor("Analyzer open", [] { return app::CurrentTool == 4 && ui::ControlExists(kReadAll); });
     d.Settle();
     d.Do("look at the form", [&d] {
         d.Shot("analyzer");

@@ -18,11 +18,11 @@ protected:
     void SetUp() override
     {
         ProgramOnBus<1>::SetUp();
-        WriteConfigKey(CfgPath, "TIMEOUT", "0.3");
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "0.3");
         for (int i = 0; i < 32; ++i) {
             char prefix[8];
             std::snprintf(prefix, sizeof prefix, "CH%02d_", i + 1);
-            WriteConfigKey(CfgPath, std::string(prefix) + "ENABLE", "1");
+            app::WriteConfigKey(app::CfgPath, std::string(prefix) + "ENABLE", "1");
             bank_->SetHolding(uint16_t(i), uint16_t(10 * i));
         }
     }
@@ -35,7 +35,7 @@ protected:
         sim_.AddSlave(1, [this, generic](const sim::Request& r) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                seen_.push_back({ui::GetStatusText(), ui::GetStatusColour(), ElapsedTime});
+                seen_.push_back({ui::GetStatusText(), ui::GetStatusColour(), app::ElapsedTime});
             }
             return generic(r);
         });
@@ -85,7 +85,7 @@ TEST_F(AnalyzerOnBus, AutoReadIsOrangeDuringEachPassAndYellowBetween)
 
 TEST_F(AnalyzerOnBus, ATimeOutAtChannel5EndsThePassWithOneReport)
 {
-    WriteConfigKey(CfgPath, "CH05_SLAVE_ADD", "2");
+    app::WriteConfigKey(app::CfgPath, "CH05_SLAVE_ADD", "2");
     sim_.AddGenericSlave(2);
     headless::MenuCommand(2104);
     for (int i = 0; i < 32; ++i)
@@ -98,7 +98,7 @@ TEST_F(AnalyzerOnBus, ATimeOutAtChannel5EndsThePassWithOneReport)
     headless::Click(kAutoRead);
 
     EXPECT_EQ(sim_.Frames().size(), 5u);
-    EXPECT_FALSE(AutoReadActive);
+    EXPECT_FALSE(app::AutoReadActive);
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_EQ(headless::MessagesShown()[0].title, "Communication error");
     EXPECT_EQ(ui::GetStatusText(), "Ready");
