@@ -21,6 +21,7 @@
 #include "app/config_store.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
+#include "tools/tool_set.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ double RssMiB()
 
 void Pass(double t)
 {
-    ElapsedTime = t;
+    app::ElapsedTime = t;
     analyzer::PlotPassBegin(t);
     char text[32];
     for (int i = 0; i < analyzer::kChannelCount; ++i) {
@@ -56,10 +57,10 @@ void Pass(double t)
 
 void Run(int width, int height, bool log)
 {
-    WriteConfigKey(CfgPath, "PLOT_SIZE_X", std::to_string(width));
-    WriteConfigKey(CfgPath, "PLOT_SIZE_Y", std::to_string(height));
-    WriteConfigKey(CfgPath, "PLOT_TIME_MAX", "10000.0");
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", log ? "1" : "0");
+    app::WriteConfigKey(app::CfgPath, "PLOT_SIZE_X", std::to_string(width));
+    app::WriteConfigKey(app::CfgPath, "PLOT_SIZE_Y", std::to_string(height));
+    app::WriteConfigKey(app::CfgPath, "PLOT_TIME_MAX", "10000.0");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", log ? "1" : "0");
     analyzer::StartPlot();
     const auto handles = headless::ImageWindowHandles();
     const int window = handles.back();
@@ -93,18 +94,18 @@ int main()
     if (!mkdtemp(dir) || chdir(dir) != 0)
         return 1;
     headless::Reset();
-    if (!StartProgram())
+    if (!app::StartProgram(tools::All()))
         return 1;
     for (int i = 0; i < analyzer::kChannelCount; ++i) {
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(i, "ENABLE"), "1");
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(i, "PLOT"), "1");
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(i, "PLOT_WIDTH"), std::to_string(1 + i % 3));
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(i, "PLOT_COLOR"),
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "ENABLE"), "1");
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT"), "1");
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT_WIDTH"), std::to_string(1 + i % 3));
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT_COLOR"),
                        std::to_string(ui::Rgb(i * 7, 255 - i * 7, i * 3)));
     }
-    WriteConfigKey(CfgPath, "PLOT_LOG_FILE", std::string(dir) + "/Plot.log");
-    WriteConfigKey(CfgPath, "PLOT_LOG_OVERWRITE", "1");
-    analyzer::LoadChannels(CfgPath);
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", std::string(dir) + "/Plot.log");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    analyzer::LoadChannels(app::CfgPath);
     Run(800, 600, false);
     Run(800, 600, true);
     Run(5000, 5000, true);

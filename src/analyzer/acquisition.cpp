@@ -11,7 +11,8 @@
 #include "app/config_store.h"
 #include "app/forms/field_access.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
+#include "requests/requests.h"
+#include "strings/number_parse.h"
 
 namespace analyzer
 {
@@ -22,8 +23,8 @@ namespace
 // Auto Read stops, since every later tick would only fail the same way.
 int16_t Refuse(const std::string& why)
 {
-    AutoReadActive = 0;
-    ShowStatus(why, 0);
+    app::AutoReadActive = 0;
+    app::ShowStatus(why, 0);
     return kChannelRefused;
 }
 
@@ -37,12 +38,12 @@ int16_t ReadChannel(int index)
     const WordAddress address = ParseWordAddress(index, ch.word_add);
     if (!address.ok)
         return Refuse(address.problem);
-    ValueConversion conversion;
+    modbus::ValueConversion conversion;
     conversion.word_to_text = [&ch](uint16_t word) { return ConvertRaw(ch, word); };
     const int box = CellId(index) + kCellValue;
     if (ch.type == kInputRegister)
-        return ReadChannelInput(ch.slave_add, box, ch.word_add, conversion);
-    return ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+        return modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion);
+    return modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
 int16_t WriteChannel(int index)
@@ -56,20 +57,20 @@ int16_t WriteChannel(int index)
     const int box = CellId(index) + kCellValue;
     // Converted before the request starts, so that a value no register word
     // gives sends nothing at all.
-    const WordToWrite word = ConvertBack(ch, GetFieldText(box));
+    const WordToWrite word = ConvertBack(ch, forms::GetFieldText(box));
     if (!word.ok)
         return Refuse(NotWrittenText(index, word));
-    ValueConversion conversion;
+    modbus::ValueConversion conversion;
     conversion.text_to_word = [&ch](const std::string& text) {
         return ConvertBack(ch, text).word;
     };
-    return WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
 int16_t AcquisitionPass()
 {
     if (PlotRunning())
-        PlotPassBegin(ElapsedTime);
+        PlotPassBegin(app::ElapsedTime);
     for (int i = 0; i < kChannelCount; ++i) {
         if (Channels()[i].enable == 0)
             continue;
@@ -77,14 +78,14 @@ int16_t AcquisitionPass()
             return rc; // later boxes keep their text; the plot gets nothing more
         if (PlotRunning() && Channels()[i].plot != 0) {
             // The plot sees what the user sees: the formatted value.
-            const std::string text = GetFieldText(CellId(i) + kCellValue);
-            PlotChannelSample(i, ParseNumber(text), text);
+            const std::string text = forms::GetFieldText(CellId(i) + kCellValue);
+            PlotChannelSample(i, strings::ParseNumber(text), text);
         }
     }
     if (PlotRunning())
-        PlotPassEnd(ElapsedTime);
-    if (!AutoReadActive)
-        ShowStatus("All register readed from Slave(s)", 0);
+        PlotPassEnd(app::ElapsedTime);
+    if (!app::AutoReadActive)
+        app::ShowStatus("All register readed from Slave(s)", 0);
     return 0;
 }
 
@@ -97,47 +98,47 @@ int16_t WriteAllPass()
         if (int16_t rc = WriteChannel(i))
             return rc;
     }
-    if (!AutoReadActive)
-        ShowStatus("All register writed to Slave(s)", 0);
+    if (!app::AutoReadActive)
+        app::ShowStatus("All register writed to Slave(s)", 0);
     return 0;
 }
 
 void ToggleAutoRead()
 {
-    if (AutoReadActive) {
+    if (app::AutoReadActive) {
         // The timer keeps running; its ticks return while the flag is off.
-        AutoReadActive = 0;
+        app::AutoReadActive = 0;
         if (PlotRunning())
             StopPlot();
-        ShowStatus("Ready", 0);
+        app::ShowStatus("Ready", 0);
         return;
     }
-    AutoReadActive = 1;
-    if (ParseNumber(ReadConfigKey(CfgPath, "PLOT_AUTO_START")) != 0) {
+    app::AutoReadActive = 1;
+    if (strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_AUTO_START")) != 0) {
         if (PlotRunning())
             StopPlot();
-        ElapsedTime = 0;
+        app::ElapsedTime = 0;
         StartPlot();
     }
-    RestartAutoReadTimer();
+    app::RestartAutoReadTimer();
     AutoReadTick(); // the first sample is taken at once, at elapsed time 0
 }
 
 void AutoReadTick()
 {
-    if (!AutoReadActive)
+    if (!app::AutoReadActive)
         return;
     // Orange while the bus is busy, yellow between passes: the text blinks
     // once per tick.
-    ShowStatus("Auto read active", AutoReadBusyColour);
+    app::ShowStatus("Auto read active", app::AutoReadBusyColour);
     if (AcquisitionPass() != 0) {
         if (PlotRunning())
             StopPlot();
         return; // the status bar keeps what the failure report left
     }
-    if (PlotRunning() && ParseNumber(ReadConfigKey(CfgPath, "PLOT_TIME_MAX")) <= ElapsedTime)
+    if (PlotRunning() && strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_TIME_MAX")) <= app::ElapsedTime)
         StopPlot(); // Auto Read goes on
-    ShowStatus("Auto read active", AutoReadIdleColour);
+    app::ShowStatus("Auto read active", app::AutoReadIdleColour);
 }
 
 } // namespace analyzer

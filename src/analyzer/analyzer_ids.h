@@ -2,22 +2,24 @@
 // Channel setup dialog. The shell routes 60000 to 60999 to the Analyzer.
 #pragma once
 
+#include "app/control_ids.h"
+
 namespace analyzer
 {
 
 // The form.
-constexpr int kTitleId = 60001;
-constexpr int kReadAllId = 60002;
-constexpr int kWriteAllId = 60003;
-constexpr int kAutoReadId = 60004;
-constexpr int kPlotStartId = 60005;
-constexpr int kSaveBmpId = 60006;
-constexpr int kPlotSetupId = 60007;
-constexpr int kPlotLogFileId = 60008;
+constexpr int kTitleId = app::kAnalyzerBase + 1;
+constexpr int kReadAllId = app::kAnalyzerBase + 2;
+constexpr int kWriteAllId = app::kAnalyzerBase + 3;
+constexpr int kAutoReadId = app::kAnalyzerBase + 4;
+constexpr int kPlotStartId = app::kAnalyzerBase + 5;
+constexpr int kSaveBmpId = app::kAnalyzerBase + 6;
+constexpr int kPlotSetupId = app::kAnalyzerBase + 7;
+constexpr int kPlotLogFileId = app::kAnalyzerBase + 8;
 
 // Channel cell i: value box at kCellBaseId + kCellStride * i, then the
 // caption, "S", "R" and "W" at the offsets below.
-constexpr int kCellBaseId = 60101;
+constexpr int kCellBaseId = app::kAnalyzerBase + 101;
 constexpr int kCellStride = 10;
 constexpr int kCellValue = 0;
 constexpr int kCellCaption = 1;

@@ -1,7 +1,5 @@
 // The Analyzer form: opening and closing it, and the handling of its
 // commands.
-#include "analyzer/analyzer_tool.h"
-
 #include "analyzer/acquisition.h"
 #include "analyzer/analyzer_ids.h"
 #include "analyzer/channel_cells.h"
@@ -10,7 +8,7 @@
 #include "analyzer/plot_window.h"
 #include "app/forms/builders.h"
 #include "app/shell.h"
-#include "app/tools.h"
+#include "tools/tool_set.h"
 
 namespace analyzer
 {
@@ -40,26 +38,26 @@ void Open()
     // Hidden while 171 controls come, so the user sees the finished form.
     ui::HideMainWindow();
     ui::SetClientSize(545, 350);
-    AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
-    LoadChannels(CfgPath);
+    forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
+    LoadChannels(app::CfgPath);
     BuildCells();
     for (const FormButton& b : kButtons)
-        AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
+        forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
     ui::ShowMainWindow();
     ui::Redraw(0);
-    ShowStatus("Ready", 0);
-    AutoReadActive = 0;
+    app::ShowStatus("Ready", 0);
+    app::AutoReadActive = 0;
 }
 
 void Close()
 {
     ui::HideMainWindow();
-    RemoveControls(kTitleId);
+    forms::RemoveControls(kTitleId);
     RemoveCells();
     for (const FormButton& b : kButtons)
-        RemoveControls(b.id);
+        forms::RemoveControls(b.id);
     ui::ShowMainWindow();
-    AutoReadActive = 0;
+    app::AutoReadActive = 0;
     if (PlotRunning())
         StopPlot();
 }
@@ -74,8 +72,8 @@ void Command(int id)
         // A plot exists only under Auto Read.
         if (PlotRunning()) {
             StopPlot();
-        } else if (AutoReadActive) {
-            ElapsedTime = 0;
+        } else if (app::AutoReadActive) {
+            app::ElapsedTime = 0;
             StartPlot();
         }
         return;
@@ -99,7 +97,7 @@ void Command(int id)
         SetupCommand(id);
         return;
     }
-    if (AutoReadActive)
+    if (app::AutoReadActive)
         return;
     if (id == kReadAllId)
         AcquisitionPass(); // a failure has been reported already
@@ -112,9 +110,3 @@ void Command(int id)
 void Tick() { AutoReadTick(); }
 
 } // namespace analyzer
-
-// The shell's entry points.
-void AnalyzerOpen() { analyzer::Open(); }
-void AnalyzerClose() { analyzer::Close(); }
-void AnalyzerCommand(int id) { analyzer::Command(id); }
-void AnalyzerTick() { analyzer::Tick(); }

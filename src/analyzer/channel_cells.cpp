@@ -23,7 +23,7 @@ void BuildCells()
 {
     for (int i = 0; i < kChannelCount; ++i) {
         const AnalyzerChannel& ch = Channels()[i];
-        AddChannelRow(CellId(i), ch.label, kColumnX[i / kRowsPerColumn],
+        forms::AddChannelRow(CellId(i), ch.label, kColumnX[i / kRowsPerColumn],
                       30 + 30 * (i % kRowsPerColumn), kValueWidth, ch.read_only != 0,
                       ch.enable != 0, ch.fore_color, ch.back_color);
     }
@@ -32,13 +32,13 @@ void BuildCells()
 void RemoveCells()
 {
     for (int i = 0; i < kChannelCount; ++i)
-        RemoveControls(CellId(i));
+        forms::RemoveControls(CellId(i));
 }
 
 void RefreshCell(int index)
 {
     const AnalyzerChannel& ch = Channels()[index];
-    RebuildChannelValue(CellId(index), ch.label, ch.read_only != 0, ch.enable != 0,
+    forms::RebuildChannelValue(CellId(index), ch.label, ch.read_only != 0, ch.enable != 0,
                         ch.fore_color, ch.back_color);
 }
 
@@ -61,7 +61,7 @@ void CellCommand(int id)
     switch (offset % kCellStride) {
     case kCellValue:
         // Also when a read puts new text in; the read's own status follows.
-        ShowStatus(CellStatusText(index), 0);
+        app::ShowStatus(CellStatusText(index), 0);
         break;
     case kCellSetup:
         OpenChannelSetup(index);

@@ -72,23 +72,23 @@ std::string Key(const char* field) { return ChannelKey(open_index, field); }
 void BuildFields()
 {
     // The value fields are never read-only here.
-    AddCheckField(kSetupEnableId, Key("ENABLE"), "Enable", 15, 10, 50);
-    AddCheckField(kSetupPlotId, Key("PLOT"), "Plot", 80, 10, 50);
-    AddTextField(kSetupLabelId, Key("LABEL"), "Channel label", 15, 30, 200, false);
-    AddValueField(kSetupSlaveId, Key("SLAVE_ADD"), "Slave address", 15, 60, 50, false);
-    AddValueField(kSetupWordId, Key("WORD_ADD"), "Word address", 15, 90, 50, false);
-    AddChoiceField(kSetupTypeId, Key("TYPE"), "Register type", "INPUT_REG", "HOLD_REG", 15, 120,
+    forms::AddCheckField(kSetupEnableId, Key("ENABLE"), "Enable", 15, 10, 50);
+    forms::AddCheckField(kSetupPlotId, Key("PLOT"), "Plot", 80, 10, 50);
+    forms::AddTextField(kSetupLabelId, Key("LABEL"), "Channel label", 15, 30, 200, false);
+    forms::AddValueField(kSetupSlaveId, Key("SLAVE_ADD"), "Slave address", 15, 60, 50, false);
+    forms::AddValueField(kSetupWordId, Key("WORD_ADD"), "Word address", 15, 90, 50, false);
+    forms::AddChoiceField(kSetupTypeId, Key("TYPE"), "Register type", "INPUT_REG", "HOLD_REG", 15, 120,
                    70);
-    AddCheckField(kSetupSignedId, Key("SIGNED"), "Signed", 15, 170, 50);
-    AddValueField(kSetupMaskId, Key("MASK"), "Mask", 100, 60, 50, false);
-    AddValueField(kSetupShiftId, Key("SHIFT"), "Right shift", 100, 90, 50, false);
-    AddValueField(kSetupGainId, Key("GAIN"), "Gain", 100, 120, 50, false);
-    AddValueField(kSetupOffsetId, Key("OFFSET"), "Offset", 100, 150, 50, false);
-    AddValueField(kSetupFormatId, Key("FORMAT"), "Format", 100, 180, 50, false);
-    AddColourField(kSetupForeColourId, Key("FORE_COLOR"), "Foreground color", 165, 60, 60);
-    AddColourField(kSetupBackColourId, Key("BACK_COLOR"), "Background color", 165, 90, 60);
-    AddColourField(kSetupPlotColourId, Key("PLOT_COLOR"), "Plot pen color", 165, 120, 60);
-    AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50, false);
+    forms::AddCheckField(kSetupSignedId, Key("SIGNED"), "Signed", 15, 170, 50);
+    forms::AddValueField(kSetupMaskId, Key("MASK"), "Mask", 100, 60, 50, false);
+    forms::AddValueField(kSetupShiftId, Key("SHIFT"), "Right shift", 100, 90, 50, false);
+    forms::AddValueField(kSetupGainId, Key("GAIN"), "Gain", 100, 120, 50, false);
+    forms::AddValueField(kSetupOffsetId, Key("OFFSET"), "Offset", 100, 150, 50, false);
+    forms::AddValueField(kSetupFormatId, Key("FORMAT"), "Format", 100, 180, 50, false);
+    forms::AddColourField(kSetupForeColourId, Key("FORE_COLOR"), "Foreground color", 165, 60, 60);
+    forms::AddColourField(kSetupBackColourId, Key("BACK_COLOR"), "Background color", 165, 90, 60);
+    forms::AddColourField(kSetupPlotColourId, Key("PLOT_COLOR"), "Plot pen color", 165, 120, 60);
+    forms::AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50, false);
 }
 
 const SetupField* FieldOf(int id)
@@ -110,11 +110,11 @@ void OpenChannelSetup(int index)
     spec.title = "Channel setup - " + ChannelName(index);
     spec.w_dlu = 230;
     spec.h_dlu = 220;
-    spec.background = PanelColour;
+    spec.background = app::PanelColour;
     ui::RunDialog(spec, BuildFields);
     open_index = -1;
     // What the dialog stored reaches reading, writing and plotting only now.
-    LoadChannels(CfgPath);
+    LoadChannels(app::CfgPath);
     RefreshCell(index);
 }
 
@@ -128,22 +128,22 @@ void SetupCommand(int id)
     const std::string key = Key(f->key);
     switch (f->entry) {
     case Entry::Check:
-        CommitCheck(id, key, f->hint);
+        forms::CommitCheck(id, key, f->hint);
         break;
     case Entry::Text:
-        CommitText(id, key, f->hint, false);
+        forms::CommitText(id, key, f->hint, false);
         break;
     case Entry::Number:
-        CommitNumber(id, key, f->minimum, f->maximum, f->hint, false);
+        forms::CommitNumber(id, key, f->minimum, f->maximum, f->hint, false);
         break;
     case Entry::Colour:
-        ChooseColourAndStore(id, key, f->hint);
+        forms::ChooseColourAndStore(id, key, f->hint);
         break;
     case Entry::TypeFrame:
-        ShowStatus(f->hint, 0);
+        app::ShowStatus(f->hint, 0);
         break;
     case Entry::Option:
-        CommitOption(id, key, id == kSetupInputRegId ? "INPUT_REG" : "HOLD_REG", f->hint);
+        forms::CommitOption(id, key, id == kSetupInputRegId ? "INPUT_REG" : "HOLD_REG", f->hint);
         break;
     }
 }

@@ -23,17 +23,17 @@ const char* const kLogTitle = "Save next plotting to .LOG file";
 bool ChooseFileName(const char* key, const char* title, const char* filter, const char* ext,
                     std::string* name)
 {
-    *name = ReadConfigKey(CfgPath, key);
+    *name = app::ReadConfigKey(app::CfgPath, key);
     unsigned flags = 0;
     // The home folder stands in for the drive root the dialog once opened in.
-    if (!AskSaveFile(title, name, sys::HomeDirectory(), filter, ext, &flags))
+    if (!forms::AskSaveFile(title, name, sys::HomeDirectory(), filter, ext, &flags))
         return false;
     if (sys::PathExists(*name) &&
-        AskOkCancel(std::string("File already exist.") + kCR + kCR +
-                        "Replace existing copy of this file?" + kCR + *name,
-                    title))
+        !forms::ConfirmOkCancel(std::string("File already exist.") + kCR + kCR +
+                                    "Replace existing copy of this file?" + kCR + *name,
+                                title))
         return false;
-    WriteConfigKey(CfgPath, key, *name);
+    app::WriteConfigKey(app::CfgPath, key, *name);
     return true;
 }
 
@@ -46,7 +46,7 @@ void SaveToBmp()
         return;
     PixelView pixels;
     if (!CurrentPlotPixels(&pixels)) {
-        ShowWarning("There is no plot window to save.", kBmpTitle);
+        forms::ShowWarning("There is no plot window to save.", kBmpTitle);
         return;
     }
     std::string error;

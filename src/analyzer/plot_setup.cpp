@@ -73,14 +73,14 @@ void BuildFields()
     for (const SetupField& f : kFields) {
         switch (f.kind) {
         case Field::Check:
-            AddCheckField(f.id, f.key, f.caption, f.x, f.y, f.width);
+            forms::AddCheckField(f.id, f.key, f.caption, f.x, f.y, f.width);
             break;
         case Field::Text:
-            AddTextField(f.id, f.key, f.caption, f.x, f.y, f.width, false);
+            forms::AddTextField(f.id, f.key, f.caption, f.x, f.y, f.width, false);
             break;
         case Field::Number:
         case Field::Real:
-            AddValueField(f.id, f.key, f.caption, f.x, f.y, f.width, false);
+            forms::AddValueField(f.id, f.key, f.caption, f.x, f.y, f.width, false);
             break;
         }
     }
@@ -106,14 +106,14 @@ bool PlotSetupCommand(int id)
         return false;
     switch (f->kind) {
     case Field::Check:
-        CommitCheck(f->id, f->key, f->hint);
+        forms::CommitCheck(f->id, f->key, f->hint);
         break;
     case Field::Text:
     case Field::Real:
-        CommitText(f->id, f->key, f->hint, false);
+        forms::CommitText(f->id, f->key, f->hint, false);
         break;
     case Field::Number:
-        CommitNumber(f->id, f->key, f->minimum, f->maximum, f->hint, false);
+        forms::CommitNumber(f->id, f->key, f->minimum, f->maximum, f->hint, false);
         break;
     }
     return true;

@@ -50,7 +50,7 @@ std::map<int, PlotCanvasPtr> earlier;
 
 int IniPosition(const char* key)
 {
-    const double v = ParseNumber(ReadConfigKey(IniPath, key));
+    const double v = strings::ParseNumber(app::ReadConfigKey(app::IniPath, key));
     if (!std::isfinite(v))
         return 0;
     return int(std::clamp(std::round(v), double(INT_MIN / 2), double(INT_MAX / 2)));
@@ -116,7 +116,7 @@ void StartPlot()
 {
     if (state.running)
         return;
-    const PlotSettings settings = LoadPlotSettings(CfgPath);
+    const PlotSettings settings = LoadPlotSettings(app::CfgPath);
     state.log_enable = settings.log_enable;
     state.log_overwrite = settings.log_overwrite;
     const std::vector<PlotChannel> channels = PlottedChannels();
@@ -124,7 +124,7 @@ void StartPlot()
     std::string error;
     PlotCanvasPtr canvas = CreatePlotCanvas(settings, channels, &error);
     if (!canvas) {
-        ShowError("The plot cannot be drawn: " + error, kWindowTitle);
+        forms::ShowError("The plot cannot be drawn: " + error, kWindowTitle);
         return;
     }
     RetireCurrentDrawing();
@@ -147,7 +147,7 @@ void StartPlot()
     if (settings.log_enable)
         OpenLog(settings, channels);
 
-    SetFieldText(kPlotStartId, "Plot Stop");
+    forms::SetFieldText(kPlotStartId, "Plot Stop");
     BeginTraces(state.traces);
     state.running = true;
 }
@@ -166,14 +166,14 @@ void StopPlot()
     if (state.window != 0) {
         int x = 0, y = 0;
         ui::GetImageWindowPosition(state.window, &x, &y);
-        WriteConfigKey(IniPath, "PLOT_POS_X", std::to_string(x));
-        WriteConfigKey(IniPath, "PLOT_POS_Y", std::to_string(y));
+        app::WriteConfigKey(app::IniPath, "PLOT_POS_X", std::to_string(x));
+        app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", std::to_string(y));
     }
     EraseTimeReadout(*state.canvas);
     RefreshChanged();
     if (state.window != 0)
         ui::AllowImageWindowClose(state.window, true);
-    SetFieldText(kPlotStartId, "Plot Start");
+    forms::SetFieldText(kPlotStartId, "Plot Start");
     state.running = false;
 }
 
@@ -192,7 +192,7 @@ void PlotChannelSample(int index, double value, const std::string& text)
     // Only the channels the plot started with: its log header names them.
     if (!state.running || index < 0 || index >= kChannelCount || !state.plotted[size_t(index)])
         return;
-    DrawSample(*state.canvas, state.traces, *state.plotted[size_t(index)], value, ElapsedTime);
+    DrawSample(*state.canvas, state.traces, *state.plotted[size_t(index)], value, app::ElapsedTime);
     std::string error;
     if (state.log && !WritePlotLogValue(*state.log, text, &error))
         LogFailed(error);
@@ -245,14 +245,14 @@ bool CurrentPlotPixels(PixelView* pixels)
 
 void ReloadPlotLogFlags()
 {
-    state.log_enable = ParseNumber(ReadConfigKey(CfgPath, "PLOT_LOG_ENABLE")) != 0.0;
-    state.log_overwrite = ParseNumber(ReadConfigKey(CfgPath, "PLOT_LOG_OVERWRITE")) != 0.0;
+    state.log_enable = strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_ENABLE")) != 0.0;
+    state.log_overwrite = strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE")) != 0.0;
 }
 
 void ShowPlotFileError(const std::string& what, const std::string& path, const std::string& reason,
                        const std::string& title)
 {
-    ShowError(what + "\r" + path + "\r" + reason, title);
+    forms::ShowError(what + "\r" + path + "\r" + reason, title);
 }
 
 } // namespace analyzer

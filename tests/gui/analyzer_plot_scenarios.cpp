@@ -58,8 +58,8 @@ void PlotAndSave(Driver& d)
     PassFirstStart(d);
     d.Do("set up two plotted channels", [] {
         wxSetAssertHandler(OnAssert);
-        WriteConfigKey(IniPath, "PLOT_POS_X", "340");
-        WriteConfigKey(IniPath, "PLOT_POS_Y", "40");
+        app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "340");
+        app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "40");
         const char* keys[][2] = {
             {"SAMPLE_TIME", "0.25"},        {"PLOT_SIZE_X", "500"},
             {"PLOT_SIZE_Y", "500"},         {"PLOT_TIME_MAX", "10.0"},
@@ -71,11 +71,11 @@ void PlotAndSave(Driver& d)
             {"CH02_LABEL", "Ramp"},         {"CH02_PLOT_COLOR", "16711680"},
         };
         for (auto& k : keys)
-            WriteConfigKey(CfgPath, k[0], k[1]);
-        WriteConfigKey(CfgPath, "PLOT_BMP_FILE", BmpPath());
+            app::WriteConfigKey(app::CfgPath, k[0], k[1]);
+        app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", BmpPath());
         Driver::Keys("ctrl+a");
     });
-    d.WaitFor("the Analyzer", [] { return CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
+    d.WaitFor("the Analyzer", [] { return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
     d.Settle(0.5);
 
     d.Press(kPlotSetup);
@@ -153,10 +153,10 @@ void PlotAndSave(Driver& d)
             }
         d.Check(compared > 600 * 600, "compared " + std::to_string(compared) + " pixels");
         d.Check(differing == 0, std::to_string(differing) + " pixels differ from the screen");
-        d.CheckEqual(ReadConfigKey(CfgPath, "PLOT_BMP_FILE"), BmpPath(), "PLOT_BMP_FILE");
+        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "PLOT_BMP_FILE"), BmpPath(), "PLOT_BMP_FILE");
     });
     PressOnForm(d, kAutoRead);
-    d.WaitFor("Auto Read off", [] { return AutoReadActive == 0; });
+    d.WaitFor("Auto Read off", [] { return app::AutoReadActive == 0; });
 }
 
 } // namespace

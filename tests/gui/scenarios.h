@@ -29,6 +29,7 @@ const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
 const std::vector<Scenario>& AnalyzerPlotScenarios();
 const std::vector<Scenario>& MenuDialogScenarios();
+const std::vector<Scenario>& AnalyzerScenarios();
 
 // The vertical scroll bar of a multi-line box is on screen, not an overlay
 // that shows only while the pointer moves.

@@ -14,16 +14,16 @@ protected:
     {
         ProgramOnBus<1>::SetUp();
         slave2_ = sim_.AddGenericSlave(2);
-        WriteConfigKey(CfgPath, "TIMEOUT", "0.3");
-        WriteConfigKey(CfgPath, "PLOT_LOG_FILE", Path("Plot.log"));
-        WriteConfigKey(CfgPath, "PLOT_LOG_OVERWRITE", "1");
-        WriteConfigKey(CfgPath, "CH01_PLOT", "1");
-        WriteConfigKey(CfgPath, "CH01_LABEL", "Flow");
-        WriteConfigKey(CfgPath, "CH02_ENABLE", "1");
-        WriteConfigKey(CfgPath, "CH02_PLOT", "1");
-        WriteConfigKey(CfgPath, "CH02_SLAVE_ADD", "2");
-        WriteConfigKey(CfgPath, "CH02_LABEL", "Level");
-        WriteConfigKey(CfgPath, "CH02_PLOT_COLOR", std::to_string(ui::Rgb(0, 0, 255)));
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "0.3");
+        app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", Path("Plot.log"));
+        app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
+        app::WriteConfigKey(app::CfgPath, "CH01_PLOT", "1");
+        app::WriteConfigKey(app::CfgPath, "CH01_LABEL", "Flow");
+        app::WriteConfigKey(app::CfgPath, "CH02_ENABLE", "1");
+        app::WriteConfigKey(app::CfgPath, "CH02_PLOT", "1");
+        app::WriteConfigKey(app::CfgPath, "CH02_SLAVE_ADD", "2");
+        app::WriteConfigKey(app::CfgPath, "CH02_LABEL", "Level");
+        app::WriteConfigKey(app::CfgPath, "CH02_PLOT_COLOR", std::to_string(ui::Rgb(0, 0, 255)));
         bank_->SetHolding(0, 500);
         slave2_->SetHolding(1, 250);
         headless::MenuCommand(2104); // the Analyzer, with the settings read again
@@ -60,8 +60,8 @@ TEST_F(PlotOnBus, PlotStartDoesNothingWithoutAutoRead)
 
 TEST_F(PlotOnBus, AutoReadPlotsUntilTheEndOfTheTimeAxisAndGoesOn)
 {
-    WriteConfigKey(CfgPath, "PLOT_TIME_MAX", "3.0");
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_TIME_MAX", "3.0");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
     headless::Click(kAutoRead);
     ASSERT_TRUE(analyzer::PlotRunning());
     EXPECT_EQ(ui::GetText(kPlotStart), "Plot Stop");
@@ -72,7 +72,7 @@ TEST_F(PlotOnBus, AutoReadPlotsUntilTheEndOfTheTimeAxisAndGoesOn)
     headless::Tick(1); // the sample at 3 s, at the right edge; then the stop
     EXPECT_FALSE(analyzer::PlotRunning());
     EXPECT_EQ(ui::GetText(kPlotStart), "Plot Start");
-    EXPECT_NE(AutoReadActive, 0);
+    EXPECT_NE(app::AutoReadActive, 0);
     // CH02 (blue) at 250 all along, y = 500, up to the right edge.
     EXPECT_EQ(headless::ImagePixel(w, 880, 500) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(File("Plot.log"), "TIME(s);CH01;CH02\r\n;Flow;Level\r\n"
@@ -86,12 +86,12 @@ TEST_F(PlotOnBus, AutoReadPlotsUntilTheEndOfTheTimeAxisAndGoesOn)
 
 TEST_F(PlotOnBus, PlotStartUnderAutoReadOpensANewWindowAndDrawsALevelLineFirst)
 {
-    WriteConfigKey(CfgPath, "PLOT_AUTO_START", "0");
+    app::WriteConfigKey(app::CfgPath, "PLOT_AUTO_START", "0");
     headless::Click(kAutoRead);
     EXPECT_FALSE(analyzer::PlotRunning());
     headless::Click(kPlotStart);
     ASSERT_TRUE(analyzer::PlotRunning());
-    EXPECT_DOUBLE_EQ(ElapsedTime, 0);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 0);
     headless::Tick(1); // the first sample, one tick later: a level line from the left edge
     const int first = headless::ImageWindowHandles().back();
     EXPECT_EQ(headless::ImagePixel(first, 100 + 800 / 60 / 2, 500) & 0xFFFFFF, 0x0000FFu);
@@ -107,7 +107,7 @@ TEST_F(PlotOnBus, PlotStartUnderAutoReadOpensANewWindowAndDrawsALevelLineFirst)
 
 TEST_F(PlotOnBus, AFailedPassStopsThePlotAndClosesAShortLog)
 {
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
     headless::Click(kAutoRead);
     headless::Tick(1);
     const int w = headless::ImageWindowHandles().back();
@@ -117,7 +117,7 @@ TEST_F(PlotOnBus, AFailedPassStopsThePlotAndClosesAShortLog)
     sim_.InjectFault(silent);
     headless::Tick(1);
     EXPECT_FALSE(analyzer::PlotRunning());
-    EXPECT_EQ(AutoReadActive, 0);
+    EXPECT_EQ(app::AutoReadActive, 0);
     EXPECT_EQ(ui::GetText(kPlotStart), "Plot Start");
     EXPECT_EQ(File("Plot.log"), "TIME(s);CH01;CH02\r\n;Flow;Level\r\n"
                                 "0.00;500.0;250.0\r\n1.00;500.0;250.0\r\n2.00;500.0");

@@ -123,8 +123,8 @@ TEST_F(PlotWindowTest, SaveFailuresAreToldAndLeaveTheOldFile)
 TEST_F(PlotWindowTest, PlotLogFileOnlyStoresTheNameForTheNextPlot)
 {
     Plot(1, "Flow", ui::Rgb(255, 0, 0));
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
-    WriteConfigKey(CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
     StartPlot();
     Pass(0, {{0, 10}});
     std::ofstream(Path("next.log")) << "keep";

@@ -26,8 +26,8 @@ protected:
         sink.on_command = [](int id, ui::Notify) { analyzer::PlotSetupCommand(id); };
         sink.on_image_window_closed = analyzer::PlotWindowClosed;
         ui::SetEventSink(sink);
-        WriteConfigKey(CfgPath, "PLOT_LOG_FILE", Path("Plot.log"));
-        WriteConfigKey(CfgPath, "PLOT_BMP_FILE", Path("Plot.bmp"));
+        app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", Path("Plot.log"));
+        app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", Path("Plot.bmp"));
     }
     void TearDown() override
     {
@@ -39,17 +39,17 @@ protected:
     // Channel `n` (1..32) enabled and plotted.
     void Plot(int n, const std::string& label, ui::Colour colour, bool enable = true)
     {
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(n - 1, "ENABLE"), enable ? "1" : "0");
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(n - 1, "PLOT"), "1");
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(n - 1, "LABEL"), label);
-        WriteConfigKey(CfgPath, analyzer::ChannelKey(n - 1, "PLOT_COLOR"), std::to_string(colour));
-        analyzer::LoadChannels(CfgPath);
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "ENABLE"), enable ? "1" : "0");
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "PLOT"), "1");
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "LABEL"), label);
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "PLOT_COLOR"), std::to_string(colour));
+        analyzer::LoadChannels(app::CfgPath);
     }
 
     // One acquisition pass at `t` over the given (channel index, value) pairs.
     void Pass(double t, const std::vector<std::pair<int, double>>& samples)
     {
-        ElapsedTime = t;
+        app::ElapsedTime = t;
         analyzer::PlotPassBegin(t);
         for (auto [index, v] : samples) {
             std::ostringstream text;

@@ -14,8 +14,8 @@ constexpr ui::Colour kBlue = ui::Rgb(0, 0, 255);
 TEST_F(PlotWindowTest, StartShowsTheWindowWhereItWasAndStopGivesItBack)
 {
     Plot(1, "Flow", kRed);
-    WriteConfigKey(IniPath, "PLOT_POS_X", "40");
-    WriteConfigKey(IniPath, "PLOT_POS_Y", "60");
+    app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "40");
+    app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "60");
     StartPlot();
     ASSERT_TRUE(PlotRunning());
     const int w = NewestWindow();
@@ -104,7 +104,7 @@ TEST_F(PlotWindowTest, TwoPlotsLeaveTwoWindowsAndOnlyTheNewerIsDrawnTo)
 TEST_F(PlotWindowTest, SamplesBeyondTheRightEdgeAreStillDrawn)
 {
     Plot(1, "Flow", kRed);
-    WriteConfigKey(CfgPath, "PLOT_CH_LABELS", "0");
+    app::WriteConfigKey(app::CfgPath, "PLOT_CH_LABELS", "0");
     StartPlot();
     const int w = NewestWindow();
     // SAMPLE_TIME 7 on a 60 s axis: the sample at 63 s lies 5 % of W right
@@ -124,8 +124,8 @@ TEST_F(PlotWindowTest, OnlyEnabledPlottedChannelsAreDrawnAndLogged)
     Plot(1, "CH01_Label", kRed);
     Plot(2, "Hidden", kBlue, false); // PLOT without ENABLE
     Plot(3, "Tank", kBlue);
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
-    WriteConfigKey(CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
     StartPlot();
     Pass(0, {{0, 1234.0}, {1, 7}, {2, 12.5}});
     Pass(1, {{0, 1240.0}, {2, 12.6}});
@@ -142,8 +142,8 @@ TEST_F(PlotWindowTest, OnlyEnabledPlottedChannelsAreDrawnAndLogged)
 TEST_F(PlotWindowTest, LogFlagsChangedWhileRunningWaitForTheNextPlot)
 {
     Plot(1, "Flow", kRed);
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
-    WriteConfigKey(CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
     StartPlot();
     Pass(0, {{0, 10}});
     // Logging switched off in Plot setup: the running plot keeps its log.
@@ -171,7 +171,7 @@ TEST_F(PlotWindowTest, LogFlagsChangedWhileRunningWaitForTheNextPlot)
 TEST_F(PlotWindowTest, TimeStampedLogsOfTwoPlotsInOneSecondAreTwoFiles)
 {
     Plot(1, "Flow", kRed);
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
     for (int i = 0; i < 2; ++i) {
         StartPlot();
         Pass(0, {{0, 10.0 + i}});
@@ -189,9 +189,9 @@ TEST_F(PlotWindowTest, TimeStampedLogsOfTwoPlotsInOneSecondAreTwoFiles)
 TEST_F(PlotWindowTest, ALogThatCannotBeCreatedIsReportedAndThePlotRuns)
 {
     Plot(1, "Flow", kRed);
-    WriteConfigKey(CfgPath, "PLOT_LOG_ENABLE", "1");
-    WriteConfigKey(CfgPath, "PLOT_LOG_OVERWRITE", "1");
-    WriteConfigKey(CfgPath, "PLOT_LOG_FILE", Path("missing/Plot.log"));
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", Path("missing/Plot.log"));
     StartPlot();
     ASSERT_TRUE(PlotRunning());
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
