@@ -1,29 +1,112 @@
-// The Analyzer tool (panel not built yet: its title strip only).
-#include "app/control_ids.h"
+// The Analyzer form: opening and closing it, and the handling of its
+// commands.
+#include "analyzer/acquisition.h"
+#include "analyzer/analyzer_ids.h"
+#include "analyzer/channel_cells.h"
+#include "analyzer/channel_setup.h"
+#include "analyzer/channel_store.h"
+#include "analyzer/plot_window.h"
+#include "app/forms/builders.h"
 #include "app/shell.h"
 #include "tools/tool_set.h"
 
-namespace analyzer {
+namespace analyzer
+{
+namespace
+{
 
-namespace {
+struct FormButton {
+    int id;
+    const char* text;
+    int x;
+};
 
-constexpr int kTitle = app::kAnalyzerBase;
+constexpr FormButton kButtons[] = {
+    {kReadAllId, "Read all", 15},          {kWriteAllId, "Write all", 70},
+    {kAutoReadId, "Auto Read", 125},       {kPlotStartId, "Plot Start", 180},
+    {kSaveBmpId, "Save to bmp...", 235},   {kPlotSetupId, "Plot setup...", 420},
+    {kPlotLogFileId, "Plot log file...", 475},
+};
+
+constexpr int kButtonY = 280;
+constexpr int kButtonWidth = 50;
 
 } // namespace
 
 void Open()
 {
-    ui::ControlSpec title{ui::Kind::Label, kTitle, " Analyzer", 0, 0, 400, 15};
-    title.font = ui::Font::Title;
-    title.text_colour = ui::Rgb(255, 255, 255);
-    title.back_colour = ui::Rgb(2, 28, 53);
-    ui::CreateControl(title);
+    // Hidden while 171 controls come, so the user sees the finished form.
+    ui::HideMainWindow();
+    ui::SetClientSize(545, 350);
+    forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
+    LoadChannels(app::CfgPath);
+    BuildCells();
+    for (const FormButton& b : kButtons)
+        forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
+    ui::ShowMainWindow();
+    ui::Redraw(0);
+    app::ShowStatus("Ready", 0);
+    app::AutoReadActive = 0;
 }
 
-void Close() { ui::DestroyControl(kTitle); }
+void Close()
+{
+    ui::HideMainWindow();
+    forms::RemoveControls(kTitleId);
+    RemoveCells();
+    for (const FormButton& b : kButtons)
+        forms::RemoveControls(b.id);
+    ui::ShowMainWindow();
+    app::AutoReadActive = 0;
+    if (PlotRunning())
+        StopPlot();
+}
 
-void Command(int) {}
+void Command(int id)
+{
+    switch (id) {
+    case kAutoReadId:
+        ToggleAutoRead();
+        return;
+    case kPlotStartId:
+        // A plot exists only under Auto Read.
+        if (PlotRunning()) {
+            StopPlot();
+        } else if (app::AutoReadActive) {
+            app::ElapsedTime = 0;
+            StartPlot();
+        }
+        return;
+    // These three work under Auto Read too.
+    case kSaveBmpId:
+        SaveToBmp();
+        return;
+    case kPlotLogFileId:
+        ChoosePlotLogFile();
+        return;
+    case kPlotSetupId:
+        OpenPlotSetup();
+        return;
+    default:
+        break;
+    }
+    // Plot setup is usable under Auto Read too.
+    if (PlotSetupCommand(id))
+        return;
+    if (IsSetupControl(id)) {
+        SetupCommand(id);
+        return;
+    }
+    if (app::AutoReadActive)
+        return;
+    if (id == kReadAllId)
+        AcquisitionPass(); // a failure has been reported already
+    else if (id == kWriteAllId)
+        WriteAllPass();
+    else
+        CellCommand(id);
+}
 
-void Tick() {}
+void Tick() { AutoReadTick(); }
 
 } // namespace analyzer

@@ -28,10 +28,19 @@ void PlotPassEnd(double t);
 
 // The three buttons that work also under Auto Read.
 void OpenPlotSetup();
+// A notification of a Plot setup field (60711 to 60861 while the dialog is
+// open): the field's key is written at once. False for any other identifier.
+// Route it before commands are ignored under Auto Read.
+bool PlotSetupCommand(int id);
 void SaveToBmp();
 void ChoosePlotLogFile();
 
 // The user closed an image window (it may be the current plot's).
 void PlotWindowClosed(int window);
+
+// For a headless program at its end: closes the log of a running plot
+// (without the rest of the stop), destroys every plot window, frees every
+// drawing and empties the font caches (see ReleaseFontCaches).
+void ReleasePlotWindows();
 
 } // namespace analyzer

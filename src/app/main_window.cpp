@@ -89,6 +89,15 @@ void OnMoved(int x_dlu, int y_dlu)
     WriteConfigKey(IniPath, "MAIN_POS_Y", std::to_string(y_dlu));
 }
 
+// Only the plot opens image windows.
+// Windows of a tool may outlive its panel: every tool hears of each one.
+void OnImageWindowClosed(int window)
+{
+    for (const Tool& tool : tool_table)
+        if (tool.image_window_closed)
+            tool.image_window_closed(window);
+}
+
 void OnActivate(bool active)
 {
     if (!active) {
@@ -164,6 +173,7 @@ bool StartProgram(const ToolSet& tools)
     sink.on_menu_highlight = OnMenuHighlight;
     sink.on_moved = OnMoved;
     sink.on_activate = OnActivate;
+    sink.on_image_window_closed = OnImageWindowClosed;
     ui::SetEventSink(sink);
 
     int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));

@@ -16,6 +16,8 @@ struct Tool {
     void (*tick)(); // nullptr: the tool has no Auto Read
     // Control identifiers whose notifications go to the tool.
     IdRange ranges[2];
+    // The user closed an image window (nullptr: the tool opens none).
+    void (*image_window_closed)(int window);
 };
 
 // In the order of the Tools menu: CurrentTool 1..4.

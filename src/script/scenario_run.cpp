@@ -25,6 +25,11 @@ struct Run {
     int failures = 0;
     bool started = false;
     size_t messages_seen = 0; // message boxes already matched by "expect message"
+    // Dialog blocks queued, and those whose dialog opened: a block whose
+    // dialog never came must not pass unnoticed.
+    int dialog_blocks_queued = 0;
+    int dialog_blocks_run = 0;
+    size_t last_dialog_block = 0;
     std::optional<int> exit_code;
 };
 
@@ -152,6 +157,9 @@ void Expect(const ScenarioLine& line)
     } else if (what == "checked" && Need(line, 4)) {
         Check(line, "checked " + w[2], YesNo(w[3]) ? "yes" : "no",
               ui::IsChecked(int(Number(w[2]))) ? "yes" : "no");
+    } else if (what == "read-only" && Need(line, 4)) {
+        Check(line, "read-only " + w[2], YesNo(w[3]) ? "yes" : "no",
+              ui::IsReadOnly(int(Number(w[2]))) ? "yes" : "no");
     } else if (what == "exists" && Need(line, 4)) {
         Check(line, "control " + w[2] + " exists", YesNo(w[3]) ? "yes" : "no",
               ui::ControlExists(int(Number(w[2]))) ? "yes" : "no");
@@ -197,6 +205,21 @@ void Expect(const ScenarioLine& line)
         char buf[64];
         std::snprintf(buf, sizeof buf, "%g", app::ElapsedTime);
         Check(line, "elapsed time", w[2], buf);
+    } else if (what == "dialog" && Need(line, 3)) {
+        // expect dialog "title" [W H]: the latest dialog opened
+        const auto& shown = headless::DialogsShown();
+        if (shown.empty()) {
+            Fail(line, "expected dialog " + Show(ExpandDir(w[2])) + ", found none");
+            return;
+        }
+        Check(line, "dialog title", ExpandDir(w[2]), shown.back().title);
+        if (w.size() >= 5)
+            Check(line, "dialog size", w[3] + "x" + w[4],
+                  std::to_string(shown.back().w_dlu) + "x" + std::to_string(shown.back().h_dlu));
+    } else if (what == "dialogs" && Need(line, 3)) {
+        Check(line, "dialogs opened", w[2], std::to_string(headless::DialogsShown().size()));
+    } else if (what == "dialog-open" && Need(line, 3)) {
+        Check(line, "dialogs open", w[2], std::to_string(ui::OpenDialogCount()));
     } else if (what == "exit" && Need(line, 3)) {
         std::string found = run.exit_code ? std::to_string(*run.exit_code)
                             : ui::MainWindowOpen() ? "running"
@@ -287,10 +310,66 @@ void Act(const ScenarioLine& line)
     }
 }
 
+// The "end-dialog" line that closes the block opened by the "dialog" line at
+// `open` (blocks nest); the number of lines when there is none.
+size_t BlockEnd(size_t open)
+{
+    int depth = 0;
+    for (size_t i = open; i < run.lines->size(); ++i) {
+        const std::string& verb = (*run.lines)[i].words[0];
+        if (verb == "dialog")
+            ++depth;
+        else if (verb == "end-dialog" && --depth == 0)
+            return i;
+    }
+    Fail((*run.lines)[open], "\"dialog\" without \"end-dialog\"");
+    return run.lines->size();
+}
+
+void RunBlock(size_t begin, size_t end);
+
+// The lines between `open` and its end-dialog are what the user does in the
+// next dialog that opens; returns the index of the line after the block.
+size_t QueueDialogBlock(size_t open)
+{
+    size_t close = BlockEnd(open);
+    ++run.dialog_blocks_queued;
+    run.last_dialog_block = open;
+    headless::QueueDialogAction([open, close] {
+        ++run.dialog_blocks_run;
+        RunBlock(open + 1, close);
+    });
+    return close + 1;
+}
+
+// The lines of a dialog block, run while the dialog is open.
+void RunBlock(size_t begin, size_t end)
+{
+    for (size_t i = begin; i < end;) {
+        const ScenarioLine& line = (*run.lines)[i];
+        if (line.words[0] == "dialog") {
+            i = QueueDialogBlock(i);
+            continue;
+        }
+        ++i;
+        if (line.words[0] == "expect")
+            Expect(line);
+        else if (line.words[0] == "close-dialog")
+            headless::CloseDialogBox();
+        else
+            Act(line);
+    }
+}
+
 void RunFrom(size_t index, bool after_exit)
 {
     for (run.next = index; run.next < run.lines->size();) {
-        const ScenarioLine& line = (*run.lines)[run.next++];
+        const ScenarioLine& line = (*run.lines)[run.next];
+        if (line.words[0] == "dialog" && !after_exit) {
+            run.next = QueueDialogBlock(run.next);
+            continue;
+        }
+        ++run.next;
         if (line.words[0] == "expect") {
             Expect(line);
         } else if (after_exit) {
@@ -334,6 +413,8 @@ int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines)
     sys::SetExitHook(OnExit);
     RunFrom(0, false);
     sys::SetExitHook(nullptr);
+    if (run.dialog_blocks_run < run.dialog_blocks_queued)
+        Fail(lines[run.last_dialog_block], "no dialog opened for a \"dialog\" block");
     if (run.failures == 0)
         std::fprintf(stderr, "%s: %zu lines, all expectations held\n", name.c_str(), lines.size());
     return run.failures == 0 ? 0 : 1;

@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "analyzer/plot_window.h"
 #include "app/password_store.h"
 #include "platform/system.h"
 #include "script/scenario.h"
@@ -85,5 +86,6 @@ int main(int argc, char** argv)
     } else if (temporary) {
         std::fprintf(stderr, "regscope-script: files kept in %s\n", dir.c_str());
     }
+    analyzer::ReleasePlotWindows();
     return code;
 }

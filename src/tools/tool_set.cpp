@@ -1,6 +1,8 @@
 // The table of tools the shell dispatches to.
 #include "tools/tool_set.h"
 
+#include "analyzer/plot_window.h"
+
 namespace tools {
 
 namespace {
@@ -13,14 +15,14 @@ const app::ToolSet& All()
 {
     static const app::ToolSet kTools = {{
         {"MODULE_CFG", configure::Open, configure::Close, configure::Command, nullptr,
-         {app::kConfigureIds, kNone}},
+         {app::kConfigureIds, kNone}, nullptr},
         // The identification form, then one block per module panel.
         {"MODULE_TEST", test_module::Open, test_module::Close, test_module::Command,
-         test_module::Tick, {app::kTestModuleIds, app::kModulePanelIds}},
+         test_module::Tick, {app::kTestModuleIds, app::kModulePanelIds}, nullptr},
         {"FUNCTION_TEST", test_function::Open, test_function::Close, test_function::Command,
-         test_function::Tick, {app::kTestFunctionIds, kNone}},
+         test_function::Tick, {app::kTestFunctionIds, kNone}, nullptr},
         {"ANALYZER", analyzer::Open, analyzer::Close, analyzer::Command, analyzer::Tick,
-         {app::kAnalyzerIds, kNone}},
+         {app::kAnalyzerIds, kNone}, analyzer::PlotWindowClosed},
     }};
     return kTools;
 }

@@ -115,7 +115,8 @@ const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
-          &MenuDialogScenarios(), &PlatformScenarios()})
+          &MenuDialogScenarios(), &PlatformScenarios(), &AnalyzerScenarios(),
+          &AnalyzerPlotScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

@@ -27,7 +27,9 @@ const std::vector<Scenario>& TestFunctionScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
+const std::vector<Scenario>& AnalyzerPlotScenarios();
 const std::vector<Scenario>& MenuDialogScenarios();
+const std::vector<Scenario>& AnalyzerScenarios();
 
 // The vertical scroll bar of a multi-line box is on screen, not an overlay
 // that shows only while the pointer moves.

@@ -125,9 +125,19 @@ TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
     RunScenario("dialog_and_image_windows");
 }
 
+TEST(DesktopProgram, AnalyzerChannelSetupThenReadAll)
+{
+    RunScenario("analyzer_setup_read_all", true);
+}
+
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
     RunScenario("tmodule_identify_read");
 }
 
 } // namespace
+
+TEST(DesktopProgram, AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows)
+{
+    RunScenario("analyzer_plot", true);
+}

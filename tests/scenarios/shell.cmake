@@ -7,7 +7,7 @@ foreach(f ${scenario_files})
 endforeach()
 
 # The runner must notice failures.
-foreach(n failing unexpected_exit)
+foreach(n failing unexpected_exit dialog_never_opened)
   add_test(NAME scenario.runner.${n} COMMAND regscope-script ${CMAKE_CURRENT_LIST_DIR}/runner/${n}.scn)
   set_tests_properties(scenario.runner.${n} PROPERTIES WILL_FAIL TRUE TIMEOUT 60)
 endforeach()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fontconfig/fontconfig.h>
 
 #include "analyzer/plot/number_text.h"
 #include "analyzer/plot/plot_canvas_state.h"
@@ -200,6 +201,12 @@ std::vector<PixelRect> TakeDirtyRects(PlotCanvas& canvas)
 bool CanvasHealthy(const PlotCanvas& canvas)
 {
     return canvas.cr && cairo_status(canvas.cr) == CAIRO_STATUS_SUCCESS;
+}
+
+void ReleaseFontCaches()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 } // namespace analyzer

@@ -1,13 +1,14 @@
 #include "analyzer/plot/plot_log.h"
 
-#include "analyzer/plot/log_file.h"
+#include <cstdio>
+
 #include "analyzer/plot/plot_log_format.h"
 
 namespace analyzer {
 
 struct PlotLog {
     std::string path;
-    logfile::Handle file;
+    sys::AppendFile file;
     bool failed = false;
 };
 
@@ -16,18 +17,30 @@ namespace {
 // Beyond this many plots in one second something else is wrong.
 constexpr int kMaxSameSecond = 1000;
 
+// After a failure the file is closed, keeping what reached it, and every
+// later call fails at once: a log with a hole in the middle would pass for
+// a whole one.
+bool Failed(PlotLog& log)
+{
+    log.failed = true;
+    sys::CloseAppendFile(&log.file, nullptr);
+    return false;
+}
+
+bool Usable(const PlotLog& log, std::string* error)
+{
+    if (!log.failed)
+        return true;
+    if (error)
+        *error = "the log file was closed after an earlier error";
+    return false;
+}
+
 bool Write(PlotLog& log, const std::string& text, std::string* error)
 {
-    if (log.failed) {
-        if (error)
-            *error = "the log file was closed after an earlier error";
+    if (!Usable(log, error))
         return false;
-    }
-    if (logfile::Append(log.file, text, error))
-        return true;
-    log.failed = true;
-    logfile::Close(&log.file, nullptr);
-    return false;
+    return sys::AppendToFile(&log.file, text, error) || Failed(log);
 }
 
 } // namespace
@@ -36,7 +49,7 @@ void PlotLogDeleter::operator()(PlotLog* log) const
 {
     if (!log)
         return;
-    logfile::Close(&log->file, nullptr);
+    sys::CloseAppendFile(&log->file, nullptr);
     delete log;
 }
 
@@ -44,28 +57,31 @@ PlotLogPtr OpenPlotLog(const std::string& log_file, bool overwrite, const sys::L
                        const std::vector<PlotChannel>& channels, std::string* path, std::string* error)
 {
     PlotLogPtr log(new PlotLog);
-    logfile::Created created = logfile::Created::Failed;
     if (overwrite) {
         log->path = log_file;
-        created = logfile::Create(log->path, true, &log->file, error);
     } else {
+        // The program is the only writer of its logs, so a name found free
+        // here is still free when it is created a moment later.
         const std::string stamped = TimeStampedLogName(log_file, now);
-        for (int n = 1; n <= kMaxSameSecond; ++n) {
-            log->path = n == 1 ? stamped : NumberedLogName(stamped, n);
-            created = logfile::Create(log->path, false, &log->file, error);
-            if (created != logfile::Created::Exists)
-                break;
+        int n = 1;
+        log->path = stamped;
+        while (sys::PathExists(log->path) && ++n <= kMaxSameSecond)
+            log->path = NumberedLogName(stamped, n);
+        if (n > kMaxSameSecond) {
+            if (path)
+                *path = log->path;
+            if (error)
+                *error = "too many logs started in the same second";
+            return nullptr;
         }
-        if (created == logfile::Created::Exists && error)
-            *error = "too many logs started in the same second";
     }
     if (path)
         *path = log->path;
-    if (created != logfile::Created::Ok)
+    if (!sys::OpenAppendFile(log->path, &log->file, error))
         return nullptr;
-    if (!Write(*log, PlotLogHeader(channels), error)) {
-        logfile::Close(&log->file, nullptr);
-        logfile::Remove(log->path); // ours, just created, holding at most a piece of header
+    if (!Write(*log, PlotLogHeader(channels), error) || !FlushPlotLog(*log, error)) {
+        sys::CloseAppendFile(&log->file, nullptr);
+        std::remove(log->path.c_str()); // ours, just created, holding at most a piece of header
         return nullptr;
     }
     return log;
@@ -83,11 +99,18 @@ bool WritePlotLogValue(PlotLog& log, const std::string& value_text, std::string*
     return Write(log, PlotLogField(value_text), error);
 }
 
+bool FlushPlotLog(PlotLog& log, std::string* error)
+{
+    if (!Usable(log, error))
+        return false;
+    return sys::FlushAppendFile(&log.file, error) || Failed(log);
+}
+
 bool ClosePlotLog(PlotLogPtr log, std::string* error)
 {
-    if (!log)
+    if (!log || log->failed)
         return true;
-    return logfile::Close(&log->file, error);
+    return sys::CloseAppendFile(&log->file, error);
 }
 
 } // namespace analyzer

@@ -1,6 +1,7 @@
 // The plot log of one running plot: opened at the start with its header,
-// one record per pass, closed at the stop. Every piece reaches the
-// operating system as it is written.
+// one record per pass, closed at the stop. A record is collected in memory
+// and handed to the operating system whole by FlushPlotLog at the end of its
+// pass, so a crash of the program loses nothing of a finished pass.
 #pragma once
 
 #include <memory>
@@ -24,7 +25,8 @@ using PlotLogPtr = std::unique_ptr<PlotLog, PlotLogDeleter>;
 // exists (a plot started in the same second), "_2", "_3" ... are tried, so a
 // log is never replaced. *path is the name used (or tried last). Null with
 // *error holding the system's reason when the file cannot be created or the
-// header cannot be written (no file is left behind then).
+// header cannot be written (no file is left behind then). The header has
+// reached the operating system when this returns.
 PlotLogPtr OpenPlotLog(const std::string& log_file, bool overwrite, const sys::LocalTime& now,
                        const std::vector<PlotChannel>& channels, std::string* path, std::string* error);
 
@@ -36,7 +38,12 @@ const std::string& PlotLogPath(const PlotLog& log);
 bool WritePlotLogRecordStart(PlotLog& log, double seconds, std::string* error);
 bool WritePlotLogValue(PlotLog& log, const std::string& value_text, std::string* error);
 
-// Closes and frees the log; false with *error set when closing failed.
+// Hands the collected record to the operating system; a failure is handled
+// as for the writes above.
+bool FlushPlotLog(PlotLog& log, std::string* error);
+
+// Flushes, closes and frees the log (a log closed by an earlier failure
+// closes quietly); false with *error set when closing failed.
 bool ClosePlotLog(PlotLogPtr log, std::string* error);
 
 } // namespace analyzer

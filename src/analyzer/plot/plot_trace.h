@@ -4,11 +4,10 @@
 
 #include <array>
 
+#include "analyzer/channel_table.h"
 #include "analyzer/plot/plot_canvas.h"
 
 namespace analyzer {
-
-constexpr int kChannelCount = 32;
 
 struct TraceState {
     // Previous value of each channel, kept from plot to plot and replaced

@@ -38,10 +38,12 @@ TEST_F(PlotLogFile, FourLineExampleByteForByte)
     ASSERT_TRUE(WritePlotLogRecordStart(*log, 0.0, &error));
     ASSERT_TRUE(WritePlotLogValue(*log, "1234.0", &error));
     ASSERT_TRUE(WritePlotLogValue(*log, "12.5", &error));
+    ASSERT_TRUE(FlushPlotLog(*log, &error));
     ASSERT_TRUE(WritePlotLogRecordStart(*log, 1.0, &error));
     ASSERT_TRUE(WritePlotLogValue(*log, "1240.0", &error));
-    // Each value reaches the file as it is written, before the close.
-    EXPECT_EQ(Get("Plot.log"), "TIME(s);CH01;CH03\r\n;CH01_Label;Tank\r\n0.00;1234.0;12.5\r\n1.00;1240.0");
+    // A finished pass is on disk before the close; a pass under way reaches
+    // it whole, at its end.
+    EXPECT_EQ(Get("Plot.log"), "TIME(s);CH01;CH03\r\n;CH01_Label;Tank\r\n0.00;1234.0;12.5");
     ASSERT_TRUE(WritePlotLogValue(*log, "12.6", &error));
     ASSERT_TRUE(ClosePlotLog(std::move(log), &error));
     EXPECT_EQ(Get("Plot.log"), "TIME(s);CH01;CH03\r\n"
@@ -80,10 +82,12 @@ TEST_F(PlotLogFile, FailuresAreReportedAndKeepWhatWasWritten)
     PlotLogPtr log = OpenPlotLog(Path("Plot.log"), true, kStart, kChannels, &path, &error);
     ASSERT_TRUE(log) << error;
     ASSERT_TRUE(WritePlotLogRecordStart(*log, 0.0, &error));
+    ASSERT_TRUE(FlushPlotLog(*log, &error));
     const std::string written = Get("Plot.log");
     LimitFileSize(written.size() + 3);
     error.clear();
-    EXPECT_FALSE(WritePlotLogValue(*log, "1234.0", &error));
+    EXPECT_TRUE(WritePlotLogValue(*log, "1234.0", &error));
+    EXPECT_FALSE(FlushPlotLog(*log, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(WritePlotLogRecordStart(*log, 1.0, &error)); // stays stopped
     LimitFileSize(RLIM_INFINITY);

@@ -1,0 +1,151 @@
+// The Channel setup dialog, built with the form toolkit's field builders on
+// a modal dialog of the platform layer.
+#include "analyzer/channel_setup.h"
+
+#include <string>
+
+#include "analyzer/analyzer_ids.h"
+#include "analyzer/channel_cells.h"
+#include "analyzer/channel_store.h"
+#include "analyzer/channel_table.h"
+#include "app/forms/builders.h"
+#include "app/forms/parameter_entry.h"
+#include "app/shell.h"
+
+namespace analyzer
+{
+namespace
+{
+
+enum class Entry { Check, Text, Number, Colour, TypeFrame, Option };
+
+struct SetupField {
+    int id;
+    const char* key; // the field's part of the channel key: ENABLE, ...
+    Entry entry;
+    const char* minimum; // Number only
+    const char* maximum;
+    const char* hint;
+};
+
+#define VISUALIZATION "Visualization = ((Value AND Mask) >> Shift) * Gain + Offset"
+
+// Every field the dialog reacts to, with what its notifications store.
+constexpr SetupField kFields[] = {
+    {kSetupEnableId, "ENABLE", Entry::Check, "", "", "Enable channnel. Valid: 0÷1"},
+    {kSetupPlotId, "PLOT", Entry::Check, "", "", "Enable channel plotting. Valid: 0÷1"},
+    {kSetupLabelId, "LABEL", Entry::Text, "", "", "Description string of channel"},
+    {kSetupSlaveId, "SLAVE_ADD", Entry::Number, "1", "247",
+     "Address of Modbus slave. Valid: 1÷247"},
+    {kSetupWordId, "WORD_ADD", Entry::Number, "0", "65535",
+     "Word address of register. Valid: 0÷65535"},
+    {kSetupTypeId, "TYPE", Entry::TypeFrame, "", "",
+     "Type of register. Valid: INPUT_REG / HOLD_REG"},
+    {kSetupInputRegId, "TYPE", Entry::Option, "", "",
+     "Type of register. Valid: INPUT_REG / HOLD_REG"},
+    {kSetupHoldRegId, "TYPE", Entry::Option, "", "",
+     "Type of register. Valid: INPUT_REG / HOLD_REG"},
+    {kSetupSignedId, "SIGNED", Entry::Check, "", "", "Signed word value. Valid: 0÷1"},
+    {kSetupMaskId, "MASK", Entry::Text, "", "",
+     "Hexadecimal mask (only for unsigned). Valid: 0000÷FFFF. " VISUALIZATION},
+    {kSetupShiftId, "SHIFT", Entry::Number, "0", "15",
+     "Number of right shift (only for unsigned). Valid: 0÷15. " VISUALIZATION},
+    {kSetupGainId, "GAIN", Entry::Text, "", "",
+     "Gain of value (example 10.5). " VISUALIZATION},
+    {kSetupOffsetId, "OFFSET", Entry::Text, "", "",
+     "Offset of value (example 100.5). " VISUALIZATION},
+    {kSetupFormatId, "FORMAT", Entry::Text, "", "",
+     "Visualization format string (example 0000.0)"},
+    {kSetupForeColourId, "FORE_COLOR", Entry::Colour, "", "", "Foreground color of channel"},
+    {kSetupBackColourId, "BACK_COLOR", Entry::Colour, "", "", "Background color of channel"},
+    {kSetupPlotColourId, "PLOT_COLOR", Entry::Colour, "", "", "Pen color for channel plotting"},
+    {kSetupPlotWidthId, "PLOT_WIDTH", Entry::Number, "1", "10", "Pen width for channel plotting"},
+};
+
+#undef VISUALIZATION
+
+// The channel whose dialog is open; -1 when none is.
+int open_index = -1;
+
+std::string Key(const char* field) { return ChannelKey(open_index, field); }
+
+void BuildFields()
+{
+    // The value fields are never read-only here.
+    forms::AddCheckField(kSetupEnableId, Key("ENABLE"), "Enable", 15, 10, 50);
+    forms::AddCheckField(kSetupPlotId, Key("PLOT"), "Plot", 80, 10, 50);
+    forms::AddTextField(kSetupLabelId, Key("LABEL"), "Channel label", 15, 30, 200, false);
+    forms::AddValueField(kSetupSlaveId, Key("SLAVE_ADD"), "Slave address", 15, 60, 50, false);
+    forms::AddValueField(kSetupWordId, Key("WORD_ADD"), "Word address", 15, 90, 50, false);
+    forms::AddChoiceField(kSetupTypeId, Key("TYPE"), "Register type", "INPUT_REG", "HOLD_REG", 15, 120,
+                   70);
+    forms::AddCheckField(kSetupSignedId, Key("SIGNED"), "Signed", 15, 170, 50);
+    forms::AddValueField(kSetupMaskId, Key("MASK"), "Mask", 100, 60, 50, false);
+    forms::AddValueField(kSetupShiftId, Key("SHIFT"), "Right shift", 100, 90, 50, false);
+    forms::AddValueField(kSetupGainId, Key("GAIN"), "Gain", 100, 120, 50, false);
+    forms::AddValueField(kSetupOffsetId, Key("OFFSET"), "Offset", 100, 150, 50, false);
+    forms::AddValueField(kSetupFormatId, Key("FORMAT"), "Format", 100, 180, 50, false);
+    forms::AddColourField(kSetupForeColourId, Key("FORE_COLOR"), "Foreground color", 165, 60, 60);
+    forms::AddColourField(kSetupBackColourId, Key("BACK_COLOR"), "Background color", 165, 90, 60);
+    forms::AddColourField(kSetupPlotColourId, Key("PLOT_COLOR"), "Plot pen color", 165, 120, 60);
+    forms::AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50, false);
+}
+
+const SetupField* FieldOf(int id)
+{
+    for (const SetupField& f : kFields)
+        if (f.id == id)
+            return &f;
+    return nullptr;
+}
+
+} // namespace
+
+void OpenChannelSetup(int index)
+{
+    if (index < 0 || index >= kChannelCount || open_index >= 0)
+        return;
+    open_index = index;
+    ui::DialogSpec spec;
+    spec.title = "Channel setup - " + ChannelName(index);
+    spec.w_dlu = 230;
+    spec.h_dlu = 220;
+    spec.background = app::PanelColour;
+    ui::RunDialog(spec, BuildFields);
+    open_index = -1;
+    // What the dialog stored reaches reading, writing and plotting only now.
+    LoadChannels(app::CfgPath);
+    RefreshCell(index);
+}
+
+bool IsSetupControl(int id) { return open_index >= 0 && FieldOf(id) != nullptr; }
+
+void SetupCommand(int id)
+{
+    const SetupField* f = FieldOf(id);
+    if (open_index < 0 || f == nullptr)
+        return;
+    const std::string key = Key(f->key);
+    switch (f->entry) {
+    case Entry::Check:
+        forms::CommitCheck(id, key, f->hint);
+        break;
+    case Entry::Text:
+        forms::CommitText(id, key, f->hint, false);
+        break;
+    case Entry::Number:
+        forms::CommitNumber(id, key, f->minimum, f->maximum, f->hint, false);
+        break;
+    case Entry::Colour:
+        forms::ChooseColourAndStore(id, key, f->hint);
+        break;
+    case Entry::TypeFrame:
+        app::ShowStatus(f->hint, 0);
+        break;
+    case Entry::Option:
+        forms::CommitOption(id, key, id == kSetupInputRegId ? "INPUT_REG" : "HOLD_REG", f->hint);
+        break;
+    }
+}
+
+} // namespace analyzer

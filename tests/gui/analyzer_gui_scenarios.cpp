@@ -1,0 +1,95 @@
+// The Analyzer in the real window, on the demo slave of the bus simulator
+// behind COM1: the form, a Channel setup dialog edited and closed, then
+// Read all. A wx assertion anywhere in it fails it.
+#include <wx/app.h>
+#include <wx/dialog.h>
+
+#include <cstdio>
+
+#include "app/config_store.h"
+#include "app/shell.h"
+#include "platform/ui.h"
+#include "scenarios.h"
+
+namespace gui {
+
+namespace {
+
+constexpr int kReadAll = 60002;
+constexpr int kCh1Value = 60101, kCh2Value = 60111, kCh2Setup = 60113, kCh2Read = 60114;
+constexpr int kSetupEnable = 60511, kSetupLabel = 60611;
+
+bool asserted = false;
+wxAssertHandler_t previous_assert_handler = nullptr;
+
+void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+              const wxString& msg)
+{
+    std::fprintf(stderr, "wx assertion at %s:%d in %s: %s %s\n", file.utf8_str().data(), line,
+                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
+    asserted = true;
+}
+
+std::string Key(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
+
+void AnalyzerSetupAndReadAll(Driver& d)
+{
+    PassFirstStart(d);
+    d.Do("watch for assertions", [] { previous_assert_handler = wxSetAssertHandler(OnAssert); });
+    d.Do("Ctrl+A", [] { Driver::Keys("ctrl+a"); });
+    d.WaitFor("Analyzer open", [] { return app::CurrentTool == 4 && ui::ControlExists(kReadAll); });
+    d.Settle();
+    d.Do("look at the form", [&d] {
+        d.Shot("analyzer");
+        int w = 0, h = 0;
+        ui::GetClientSize(&w, &h);
+        d.Check(w == 545 && h == 350, "client size " + std::to_string(w) + "x" + std::to_string(h));
+        d.Check(!ui::IsEnabled(kCh2Value) && ui::IsEnabled(kCh2Setup), "CH02 shows only its S");
+        d.CheckEqual(ui::GetStatusText(), "Ready", "status");
+    });
+
+    d.Press(kCh2Setup);
+    d.WaitFor("the Channel setup dialog", [] { return ModalBox() && ControlWindow(kSetupLabel); });
+    d.Settle();
+    d.Do("look at the dialog", [&d] {
+        d.Shot("channel-setup");
+        d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Channel setup - CH02", "title");
+        d.Check(wxGetTopLevelParent(ControlWindow(kSetupLabel)) == ModalBox(),
+                "the fields are on the dialog");
+    });
+    d.Press(kSetupEnable);
+    d.WaitFor("Enable stored", [] { return Key("CH02_ENABLE") == "1"; });
+    d.Fill(kSetupLabel, "Pump");
+    d.WaitFor("label stored", [] { return Key("CH02_LABEL") == "Pump"; });
+    d.Do("look at the edited dialog", [&d] { d.Shot("channel-setup-edited"); });
+    d.Do("the close box", [] { ModalBox()->Close(); });
+    d.WaitFor("the cell refreshed", [] {
+        return !ModalBox() && ui::IsEnabled(kCh2Value) && ui::IsEnabled(kCh2Read) &&
+               ui::GetText(kCh2Value + 1) == "Pump";
+    });
+
+    d.Press(kReadAll);
+    d.WaitFor("Read all done", [] {
+        return ModalBox() || ui::GetStatusText() == "All register readed from Slave(s)";
+    });
+    d.Settle();
+    d.Do("look at the values", [&d] {
+        d.Shot("analyzer-read");
+        d.Check(!ModalBox(), "no message box");
+        d.CheckEqual(ui::GetText(kCh1Value), "111.0", "CH01");
+        d.CheckEqual(ui::GetText(kCh2Value), "222.0", "CH02");
+        d.Check(!asserted, "no wx assertion");
+        wxSetAssertHandler(previous_assert_handler);
+    });
+}
+
+} // namespace
+
+const std::vector<Scenario>& AnalyzerScenarios()
+{
+    static const std::vector<Scenario> scenarios = {
+        {"analyzer_setup_read_all", AnalyzerSetupAndReadAll}};
+    return scenarios;
+}
+
+} // namespace gui

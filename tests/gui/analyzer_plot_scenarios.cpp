@@ -1,0 +1,170 @@
+// The Analyzer's plot in the real window: Plot setup, Auto Read with two
+// plotted channels on the simulator's demo slave, the live plot window, and
+// Save to bmp, whose file must hold what the window shows. A wx assertion
+// anywhere in it fails it.
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+
+#include <algorithm>
+
+#include "analyzer/plot_window.h"
+#include "app/config_store.h"
+#include "app/shell.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "platform/wx/wx_backend.h"
+#include "scenarios.h"
+
+namespace gui {
+
+namespace {
+
+constexpr int kAutoRead = 60004, kPlotStart = 60005, kSaveBmp = 60006, kPlotSetup = 60007;
+
+Driver* driver = nullptr;
+int plot_window = 0;
+wxImage stopped_shot;
+
+void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+              const wxString& msg)
+{
+    if (driver)
+        driver->Check(false, "wx assertion at " + file.utf8_string() + ":" + std::to_string(line) +
+                                 " in " + func.utf8_string() + ": " + cond.utf8_string() + " " +
+                                 msg.utf8_string());
+}
+
+std::string BmpPath() { return sys::WorkingDirectory() + "/Plot.bmp"; }
+
+wxWindow* PlotCanvas()
+{
+    wxFrame* f = wxb::ImageWindowFrame(plot_window);
+    return f && !f->GetChildren().empty() ? f->GetChildren().front() : nullptr;
+}
+
+// The plot window may cover the form: bring the form up before a click.
+void PressOnForm(Driver& d, int id)
+{
+    d.Do("raise the main window", [] { MainFrame()->Raise(); });
+    d.Settle(0.3);
+    d.Press(id);
+}
+
+void PlotAndSave(Driver& d)
+{
+    driver = &d;
+    PassFirstStart(d);
+    d.Do("set up two plotted channels", [] {
+        wxSetAssertHandler(OnAssert);
+        app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "340");
+        app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "40");
+        const char* keys[][2] = {
+            {"SAMPLE_TIME", "0.25"},        {"PLOT_SIZE_X", "500"},
+            {"PLOT_SIZE_Y", "500"},         {"PLOT_TIME_MAX", "10.0"},
+            {"PLOT_DIV_X", "10"},           {"PLOT_TITLE", "Demo bus"},
+            {"CH01_TYPE", "INPUT_REG"},     {"CH01_PLOT", "1"},
+            {"CH01_LABEL", "Sine"},         {"CH01_PLOT_COLOR", "255"},
+            {"CH02_ENABLE", "1"},           {"CH02_TYPE", "INPUT_REG"},
+            {"CH02_WORD_ADD", "2"},         {"CH02_PLOT", "1"},
+            {"CH02_LABEL", "Ramp"},         {"CH02_PLOT_COLOR", "16711680"},
+        };
+        for (auto& k : keys)
+            app::WriteConfigKey(app::CfgPath, k[0], k[1]);
+        app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", BmpPath());
+        Driver::Keys("ctrl+a");
+    });
+    d.WaitFor("the Analyzer", [] { return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
+    d.Settle(0.5);
+
+    d.Press(kPlotSetup);
+    d.WaitFor("Plot setup", [] { return ModalBox() && ui::ControlExists(60731); });
+    d.Settle(0.3);
+    d.Do("look at Plot setup", [&d] {
+        d.Shot("plot-setup");
+        d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Plot setup", "dialog title");
+        d.CheckEqual(ui::GetText(60731), "500", "Pixels size X");
+        d.CheckEqual(ui::GetText(60722), "Plot title", "caption of the title field");
+        ModalBox()->Close();
+    });
+    d.WaitFor("Plot setup closed", [] { return !ModalBox() && !ui::ControlExists(60731); });
+
+    PressOnForm(d, kAutoRead);
+    d.WaitFor("the plot window",
+              [] { return analyzer::PlotRunning() && ui::GetText(kPlotStart) == "Plot Stop"; });
+    d.Do("find it", [&d] {
+        // The newest image window is the plot's.
+        for (int h = 1; h < 100; ++h)
+            if (ui::ImageWindowExists(h))
+                plot_window = h;
+        d.Check(plot_window != 0, "a plot window exists");
+    });
+    d.Settle(3); // a dozen passes
+    d.Do("look at the running plot", [&d] {
+        wxImage shot = d.Shot("plot-running");
+        wxFrame* f = wxb::ImageWindowFrame(plot_window);
+        d.CheckEqual(f ? f->GetTitle().utf8_string() : "", "RegScope [Plot values]", "title");
+        wxWindow* canvas = PlotCanvas();
+        // The frame's bottom-left corner, and ink of both traces somewhere.
+        d.Check(Driver::PixelOf(shot, canvas, 100, 550) == wxColour(0, 0, 0), "frame corner");
+        int red = 0, blue = 0;
+        for (int y = 50; y <= 550; ++y)
+            for (int x = 101; x < 600; ++x) {
+                wxColour c = Driver::PixelOf(shot, canvas, x, y);
+                red += c == wxColour(255, 0, 0);
+                blue += c == wxColour(0, 0, 255);
+            }
+        d.Check(red > 20 && blue > 20,
+                "both traces drawn: " + std::to_string(red) + " red, " + std::to_string(blue) + " blue");
+        int x = 0, y = 0;
+        ui::GetImageWindowPosition(plot_window, &x, &y);
+        d.Check(x == 340 && y == 40, "at PLOT_POS_X/Y: " + std::to_string(x) + "," + std::to_string(y));
+    });
+
+    PressOnForm(d, kPlotStart); // "Plot Stop"
+    d.WaitFor("plot stopped", [] { return !analyzer::PlotRunning(); });
+    d.Do("raise the plot", [] { wxb::ImageWindowFrame(plot_window)->Raise(); });
+    d.Do("screenshot of the stopped plot", [&d] { stopped_shot = d.Shot("plot-stopped"); });
+
+    PressOnForm(d, kSaveBmp);
+    d.Settle(1.5);
+    d.Do("accept the proposed name", [&d] {
+        d.Shot("save-dialog");
+        Driver::Keys("Return");
+    });
+    d.WaitFor("the bitmap", [] { return sys::IsRegularFile(BmpPath()); });
+    d.Do("the bitmap holds what the window shows", [&d] {
+        wxImage bmp(wxString::FromUTF8(BmpPath()), wxBITMAP_TYPE_BMP);
+        wxWindow* canvas = PlotCanvas();
+        d.Check(bmp.IsOk() && canvas, "the bitmap reads back");
+        if (!bmp.IsOk() || !canvas)
+            return;
+        d.Check(bmp.GetWidth() > 630 && bmp.GetHeight() == 630,
+                "bitmap size " + std::to_string(bmp.GetWidth()) + "x" + std::to_string(bmp.GetHeight()));
+        const wxSize client = canvas->GetClientSize();
+        int differing = 0, compared = 0;
+        for (int y = 0; y < std::min(client.y, bmp.GetHeight()); ++y)
+            for (int x = 0; x < std::min(client.x, bmp.GetWidth()); ++x) {
+                ++compared;
+                wxColour s = Driver::PixelOf(stopped_shot, canvas, x, y);
+                differing += s.Red() != bmp.GetRed(x, y) || s.Green() != bmp.GetGreen(x, y) ||
+                             s.Blue() != bmp.GetBlue(x, y);
+            }
+        d.Check(compared > 600 * 600, "compared " + std::to_string(compared) + " pixels");
+        d.Check(differing == 0, std::to_string(differing) + " pixels differ from the screen");
+        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "PLOT_BMP_FILE"), BmpPath(), "PLOT_BMP_FILE");
+    });
+    PressOnForm(d, kAutoRead);
+    d.WaitFor("Auto Read off", [] { return app::AutoReadActive == 0; });
+}
+
+} // namespace
+
+const std::vector<Scenario>& AnalyzerPlotScenarios()
+{
+    static const std::vector<Scenario> scenarios = {{"analyzer_plot", PlotAndSave}};
+    return scenarios;
+}
+
+} // namespace gui

@@ -1,0 +1,275 @@
+// Starting and stopping a plot, the passes it is fed, and the windows of
+// earlier plots.
+#include "tests/unit/plot_window/plot_window_fixture.h"
+
+using namespace analyzer;
+
+namespace {
+
+constexpr ui::Colour kRed = ui::Rgb(255, 0, 0);
+constexpr ui::Colour kBlue = ui::Rgb(0, 0, 255);
+
+} // namespace
+
+TEST_F(PlotWindowTest, StartShowsTheWindowWhereItWasAndStopGivesItBack)
+{
+    Plot(1, "Flow", kRed);
+    app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "40");
+    app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "60");
+    StartPlot();
+    ASSERT_TRUE(PlotRunning());
+    const int w = NewestWindow();
+    const headless::ImageWindowState* s = headless::ImageWindow(w);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->title, "RegScope [Plot values]");
+    EXPECT_GT(s->client_w, 930); // plus the legend
+    EXPECT_EQ(s->client_h, 730);
+    EXPECT_EQ(s->image_w, s->client_w);
+    EXPECT_EQ(s->image_h, s->client_h);
+    EXPECT_EQ(s->x, 40);
+    EXPECT_EQ(s->y, 60);
+    EXPECT_TRUE(s->shown);
+    EXPECT_EQ(ui::GetText(60005), "Plot Stop");
+    EXPECT_TRUE(Ink(w, 100, 650) && Ink(w, 900, 50)); // the frame's corners
+
+    // A second start while running changes nothing.
+    StartPlot();
+    EXPECT_EQ(headless::ImageWindowHandles().size(), 1u);
+
+    EXPECT_FALSE(headless::PressImageWindowCloseBox(w));
+    Pass(0, {{0, 500}});
+    Pass(1, {{0, 500}});
+    EXPECT_GT(InkIn(w, 95, 730 - 40, 200, 730 - 15), 20); // the readout "000001.00"
+    headless::MoveImageWindowAsUser(w, 123, 45);
+
+    StopPlot();
+    EXPECT_FALSE(PlotRunning());
+    EXPECT_EQ(Ini("PLOT_POS_X"), "123");
+    EXPECT_EQ(Ini("PLOT_POS_Y"), "45");
+    EXPECT_EQ(ui::GetText(60005), "Plot Start");
+    EXPECT_EQ(InkIn(w, 95, 730 - 40, 200, 730 - 15), 0); // readout erased
+    EXPECT_TRUE(Ink(w, 100 + 800 / 60, 350));          // the trace stays
+    EXPECT_TRUE(headless::PressImageWindowCloseBox(w));
+    EXPECT_EQ(headless::ImageWindow(w), nullptr);
+}
+
+TEST_F(PlotWindowTest, APassRefreshesOnlyWhatItChanged)
+{
+    Plot(1, "Flow", kRed);
+    Plot(2, "Level", kBlue);
+    StartPlot();
+    const int w = NewestWindow();
+    const headless::ImageWindowState* s = headless::ImageWindow(w);
+    const size_t at_start = s->refreshed.size();
+    ASSERT_GE(at_start, 1u);
+    Pass(0, {{0, 100}, {1, 900}});
+    Pass(3, {{0, 200}, {1, 800}});
+    ASSERT_GT(s->refreshed.size(), at_start);
+    long area = 0;
+    for (size_t i = at_start; i < s->refreshed.size(); ++i) {
+        const headless::PixelRect& r = s->refreshed[i];
+        area += long(r.w) * r.h;
+        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= s->image_w && r.y + r.h <= s->image_h);
+    }
+    EXPECT_LT(area, long(s->image_w) * s->image_h / 10);
+    // The segments of the second pass: from (100, y(100)) to (140, y(200)).
+    EXPECT_TRUE(Ink(w, 120, 650 - 90));
+    EXPECT_TRUE(Ink(w, 120, 650 - 510));
+}
+
+TEST_F(PlotWindowTest, TwoPlotsLeaveTwoWindowsAndOnlyTheNewerIsDrawnTo)
+{
+    Plot(1, "Flow", kRed);
+    StartPlot();
+    const int first = NewestWindow();
+    Pass(0, {{0, 500}});
+    StopPlot();
+    StartPlot();
+    const int second = NewestWindow();
+    ASSERT_NE(first, second);
+    EXPECT_EQ(headless::ImageWindowHandles().size(), 2u);
+    const size_t old_refreshes = headless::ImageWindow(first)->refreshed.size();
+    Pass(0, {{0, 100}});
+    Pass(30, {{0, 900}});
+    EXPECT_EQ(headless::ImageWindow(first)->refreshed.size(), old_refreshes);
+    EXPECT_FALSE(Ink(first, 310, 338));
+    EXPECT_TRUE(Ink(second, 310, 338));
+    // The older window still shows its own picture, and closes on its own.
+    EXPECT_TRUE(Ink(first, 100, 350));
+    EXPECT_TRUE(headless::PressImageWindowCloseBox(first));
+    Pass(31, {{0, 900}});
+    EXPECT_TRUE(PlotRunning());
+}
+
+TEST_F(PlotWindowTest, SamplesBeyondTheRightEdgeAreStillDrawn)
+{
+    Plot(1, "Flow", kRed);
+    app::WriteConfigKey(app::CfgPath, "PLOT_CH_LABELS", "0");
+    StartPlot();
+    const int w = NewestWindow();
+    // SAMPLE_TIME 7 on a 60 s axis: the sample at 63 s lies 5 % of W right
+    // of the frame, at x = 940, and is drawn all the same, up to the
+    // drawing's right edge at 930 (no clipping at the frame).
+    for (int t = 0; t <= 56; t += 7)
+        Pass(t, {{0, 500}});
+    EXPECT_FALSE(Ink(w, 100 + 800 + 20, 350));
+    Pass(63, {{0, 500}});
+    EXPECT_EQ(headless::ImageWindow(w)->image_w, 930);
+    EXPECT_TRUE(Ink(w, 100 + 800 + 20, 350));
+    EXPECT_TRUE(Ink(w, 929, 350));
+}
+
+TEST_F(PlotWindowTest, OnlyEnabledPlottedChannelsAreDrawnAndLogged)
+{
+    Plot(1, "CH01_Label", kRed);
+    Plot(2, "Hidden", kBlue, false); // PLOT without ENABLE
+    Plot(3, "Tank", kBlue);
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    StartPlot();
+    Pass(0, {{0, 1234.0}, {1, 7}, {2, 12.5}});
+    Pass(1, {{0, 1240.0}, {2, 12.6}});
+    // A failed pass: the second channel is never read.
+    Pass(2, {{0, 1250.0}});
+    StopPlot();
+    EXPECT_EQ(File("Plot.log"), "TIME(s);CH01;CH03\r\n"
+                                ";CH01_Label;Tank\r\n"
+                                "0.00;1234.0;12.5\r\n"
+                                "1.00;1240.0;12.6\r\n"
+                                "2.00;1250.0");
+}
+
+TEST_F(PlotWindowTest, LogFlagsChangedWhileRunningWaitForTheNextPlot)
+{
+    Plot(1, "Flow", kRed);
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    StartPlot();
+    Pass(0, {{0, 10}});
+    // Logging switched off in Plot setup: the running plot keeps its log.
+    headless::QueueDialogAction([] { headless::Click(60841); });
+    OpenPlotSetup();
+    EXPECT_EQ(Cfg("PLOT_LOG_ENABLE"), "0");
+    Pass(1, {{0, 11}});
+    StopPlot();
+    EXPECT_EQ(File("Plot.log"), "TIME(s);CH01\r\n;Flow\r\n0.00;10.0\r\n1.00;11.0");
+
+    // Switched on while a plot without a log runs: no file until the next start.
+    std::remove(Path("Plot.log").c_str());
+    StartPlot();
+    headless::QueueDialogAction([] { headless::Click(60841); });
+    OpenPlotSetup();
+    Pass(0, {{0, 12}});
+    EXPECT_FALSE(sys::PathExists(Path("Plot.log")));
+    StopPlot();
+    StartPlot();
+    Pass(0, {{0, 13}});
+    StopPlot();
+    EXPECT_EQ(File("Plot.log"), "TIME(s);CH01\r\n;Flow\r\n0.00;13.0");
+}
+
+TEST_F(PlotWindowTest, TimeStampedLogsOfTwoPlotsInOneSecondAreTwoFiles)
+{
+    Plot(1, "Flow", kRed);
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    for (int i = 0; i < 2; ++i) {
+        StartPlot();
+        Pass(0, {{0, 10.0 + i}});
+        StopPlot();
+    }
+    std::vector<std::string> logs;
+    for (const auto& e : std::filesystem::directory_iterator(dir_))
+        if (e.path().extension() == ".log")
+            logs.push_back(e.path().filename().string());
+    ASSERT_EQ(logs.size(), 2u);
+    for (const std::string& name : logs)
+        EXPECT_EQ(name.rfind("Plot_", 0), 0u) << name;
+}
+
+TEST_F(PlotWindowTest, ALogThatCannotBeCreatedIsReportedAndThePlotRuns)
+{
+    Plot(1, "Flow", kRed);
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", Path("missing/Plot.log"));
+    StartPlot();
+    ASSERT_TRUE(PlotRunning());
+    ASSERT_EQ(headless::MessagesShown().size(), 1u);
+    const headless::MessageRecord& m = headless::MessagesShown()[0];
+    EXPECT_EQ(m.icon, ui::Icon::Stop);
+    EXPECT_NE(m.text.find(Path("missing/Plot.log")), std::string::npos);
+    EXPECT_NE(m.text.find("No such file"), std::string::npos);
+    Pass(0, {{0, 10}});
+    EXPECT_EQ(headless::MessagesShown().size(), 1u);
+}
+
+TEST_F(PlotWindowTest, PlotSetupShowsEveryFieldAndStoresAsTyped)
+{
+    headless::QueueDialogAction([] {
+        headless::Type(60731, "6000");
+        headless::SetTextAsUser(60721, "Boiler 3");
+        headless::SetTextAsUser(60811, "250.5");
+        headless::Click(60861);
+    });
+    OpenPlotSetup();
+    ASSERT_EQ(headless::DialogsShown().size(), 1u);
+    const ui::DialogSpec& d = headless::DialogsShown()[0];
+    EXPECT_EQ(d.title, "Plot setup");
+    EXPECT_EQ(d.w_dlu, 230);
+    EXPECT_EQ(d.h_dlu, 190);
+    EXPECT_EQ(d.background, ui::Rgb(240, 240, 240));
+    EXPECT_EQ(Cfg("PLOT_SIZE_X"), "5000");
+    EXPECT_EQ(Cfg("PLOT_TITLE"), "Boiler 3");
+    EXPECT_EQ(Cfg("PLOT_VALUE_MAX"), "250.5");
+    EXPECT_EQ(Cfg("PLOT_CH_LABELS"), "0");
+    EXPECT_EQ(ui::GetStatusText(), "Print channels labels on plot right side. Valid: 0÷1");
+    EXPECT_FALSE(ui::ControlExists(60731)); // gone with the dialog
+
+    // Captions and places, looked at while the dialog is open.
+    struct Want {
+        int id;
+        ui::Kind kind;
+        const char* caption;
+        int x, y, w;
+    };
+    const Want want[] = {
+        {60711, ui::Kind::Check, "Auto Start", 15, 10, 50},
+        {60841, ui::Kind::Check, "Log enable", 70, 10, 50},
+        {60851, ui::Kind::Check, "Log overwrite", 125, 10, 70},
+        {60721, ui::Kind::Edit, "Plot title", 15, 40, 200},
+        {60731, ui::Kind::Edit, "Pixels size X", 15, 70, 40},
+        {60741, ui::Kind::Edit, "Pixels size Y", 70, 70, 40},
+        {60751, ui::Kind::Edit, "Grid div X", 15, 100, 40},
+        {60761, ui::Kind::Edit, "Grid div Y", 70, 100, 40},
+        {60771, ui::Kind::Edit, "X label every", 15, 130, 40},
+        {60781, ui::Kind::Edit, "Y label every", 70, 130, 40},
+        {60791, ui::Kind::Edit, "Grid subdiv X", 15, 160, 40},
+        {60801, ui::Kind::Edit, "Grid subdiv Y", 70, 160, 40},
+        {60811, ui::Kind::Edit, "Value max", 145, 70, 70},
+        {60821, ui::Kind::Edit, "Value min", 145, 100, 70},
+        {60831, ui::Kind::Edit, "Time max", 145, 130, 70},
+        {60861, ui::Kind::Check, "Channel labels", 145, 160, 70},
+    };
+    headless::QueueDialogAction([&] {
+        for (const Want& f : want) {
+            const headless::ControlState* c = headless::Control(f.id);
+            ASSERT_NE(c, nullptr) << f.id;
+            EXPECT_EQ(c->spec.kind, f.kind) << f.id;
+            EXPECT_EQ(c->spec.x, f.x) << f.id;
+            EXPECT_EQ(c->spec.y, f.y) << f.id;
+            EXPECT_EQ(c->spec.w, f.w) << f.id;
+            EXPECT_FALSE(c->read_only) << f.id;
+            const headless::ControlState* cap =
+                f.kind == ui::Kind::Check ? c : headless::Control(f.id + 1);
+            ASSERT_NE(cap, nullptr) << f.id;
+            EXPECT_EQ(cap->spec.text, f.caption) << f.id;
+        }
+        EXPECT_EQ(headless::Control(60721)->spec.text, "Boiler 3");
+        headless::Focus(60821);
+        EXPECT_EQ(ui::GetStatusText(), "Vertical zero - Values. Example 0.0");
+        headless::Erase(60751);
+        EXPECT_EQ(ui::GetStatusText(), "Horizontal main grid division. Valid: 1÷100");
+    });
+    OpenPlotSetup();
+    EXPECT_EQ(Cfg("PLOT_DIV_X"), "1"); // emptied: the minimum is stored
+}
