@@ -209,10 +209,10 @@ void Expect(const ScenarioLine& line)
         // expect dialog "title" [W H]: the latest dialog opened
         const auto& shown = headless::DialogsShown();
         if (shown.empty()) {
-            Fail(line, "expected dialog " + Show(Expand(w[2])) + ", found none");
+            Fail(line, "expected dialog " + Show(ExpandDir(w[2])) + ", found none");
             return;
         }
-        Check(line, "dialog title", Expand(w[2]), shown.back().title);
+        Check(line, "dialog title", ExpandDir(w[2]), shown.back().title);
         if (w.size() >= 5)
             Check(line, "dialog size", w[3] + "x" + w[4],
                   std::to_string(shown.back().w_dlu) + "x" + std::to_string(shown.back().h_dlu));
