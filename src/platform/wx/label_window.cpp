@@ -2,8 +2,14 @@
 #include "platform/wx/label_window.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
 #include <wx/settings.h>
 #include <wx/tokenzr.h>
+
+#ifdef __WXGTK__
+#include <gdk/gdk.h>
+#include <gdk/gdkx.h>
+#endif
 
 namespace wxb {
 
@@ -35,7 +41,10 @@ LabelWindow::LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& siz
                (sunken ? wxBORDER_SUNKEN : wxBORDER_NONE) | wxFULL_REPAINT_ON_RESIZE)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, [this](wxPaintEvent&) { Paint(); });
+    Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+        wxAutoBufferedPaintDC dc(this);
+        Draw(dc);
+    });
     Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
         if (click_ && IsEnabled())
             click_();
@@ -50,11 +59,41 @@ void LabelWindow::SetLabelText(const wxString& text)
     Refresh();
 }
 
-void LabelWindow::Paint()
+void LabelWindow::SetTextAndFill(const wxString& text, const wxColour& fill)
 {
-    wxAutoBufferedPaintDC dc(this);
+    text_ = text;
+    fill_ = fill;
+}
+
+void LabelWindow::PaintNow()
+{
+    if (!IsShownOnScreen())
+        return;
+#ifdef __WXGTK__
+    // Drawing outside a paint event reaches the screen only on X11; other
+    // displays get the ordinary repaint of this window alone.
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+        Refresh();
+        Update();
+        return;
+    }
+#endif
+    {
+        wxClientDC client(this);
+        wxBufferedDC dc(&client, GetClientSize());
+        Draw(dc);
+    }
+#ifdef __WXGTK__
+    // The drawing waits in the connection's buffer until the main loop next
+    // runs, which is after the blocking work this picture announces.
+    gdk_display_flush(gdk_display_get_default());
+#endif
+}
+
+void LabelWindow::Draw(wxDC& dc)
+{
     wxSize size = GetClientSize();
-    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    dc.SetBackground(wxBrush(Fill()));
     dc.Clear();
     if (text_.empty())
         return;

@@ -16,6 +16,13 @@ class LabelWindow : public wxWindow {
     LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size, bool sunken);
 
     void SetLabelText(const wxString& text);
+    // Text and fill without asking the window system for a repaint, for a
+    // caller that paints at once with PaintNow.
+    void SetTextAndFill(const wxString& text, const wxColour& fill);
+    // Paints the label now, and nothing else of the window: the status bar
+    // shows progress while the program blocks, and a window-wide update
+    // would also lay out every other control that waits for a repaint.
+    void PaintNow();
     wxString LabelText() const { return text_; }
     void SetAlign(Align align) { align_ = align; }
     // Blank pixels left of the text and a single line centred vertically,
@@ -27,9 +34,11 @@ class LabelWindow : public wxWindow {
     bool AcceptsFocus() const override { return bool(click_) && IsEnabled(); }
 
   private:
-    void Paint();
+    void Draw(wxDC& dc);
+    wxColour Fill() const { return fill_.IsOk() ? fill_ : GetBackgroundColour(); }
 
     wxString text_;
+    wxColour fill_; // not Ok: the window's background colour
     Align align_ = Left;
     int inset_ = 0;
     bool vcentre_ = false;

@@ -68,11 +68,11 @@ void SetStatus(const std::string& t, Colour background)
     colour = background;
     if (!bar)
         return;
-    bar->SetBackgroundColour(wxb::ToWx(colour));
-    bar->SetLabelText(wxb::ToWxText(text));
-    // The program shows progress in the status bar during blocking work;
-    // paint it now rather than when the loop next runs.
-    bar->Update();
+    // The program shows progress in the status bar during blocking work
+    // (orange during an Auto Read pass, yellow after it): paint the bar now
+    // rather than when the loop next runs, and the bar alone.
+    bar->SetTextAndFill(wxb::ToWxText(text), wxb::ToWx(colour));
+    bar->PaintNow();
 }
 
 std::string GetStatusText() { return text; }

@@ -1,23 +1,79 @@
-// The one timer of the main window (the auto-read timer).
+// The one timer of the main window (the auto-read timer), kept by absolute
+// deadlines: a one-shot window-system timer is set afresh for each deadline,
+// because a repeating one counts each period from the moment it was last
+// served and so drifts by the time the program takes to serve it.
+#include <wx/app.h>
 #include <wx/timer.h>
 
-#include <algorithm>
+#include <cmath>
 
+#include "platform/system.h"
+#include "platform/tick_schedule.h"
 #include "platform/wx/wx_backend.h"
 
 namespace {
 
-class Ticker : public wxTimer {
+void Wake();
+
+class Waker : public wxTimer {
   public:
-    void Notify() override
-    {
-        if (wxb::Sink().on_timer)
-            wxb::Sink().on_timer();
-    }
+    void Notify() override { Wake(); }
 };
 
-Ticker* ticker = nullptr;
-int period = 0;
+Waker* waker = nullptr;
+int period_ms = 0;
+bool resting = false;
+ticks::Schedule schedule;
+// Bumped whenever the timer is started, stopped or put to rest, so that a
+// wake-up asked for before that finds itself out of date.
+unsigned generation = 0;
+
+void Arm()
+{
+    double wait_s = ticks::NextDeadline(schedule) - sys::MonotonicSeconds();
+    if (wait_s <= 0) {
+        // The deadline passed while the program was busy. The tick comes
+        // when the window has caught up with its repainting and the user's
+        // input, as a window system's timer message does: the idle call
+        // runs after both.
+        unsigned g = generation;
+        wxTheApp->CallAfter([g] {
+            if (g == generation)
+                Wake();
+        });
+        return;
+    }
+    if (!waker)
+        waker = new Waker;
+    // Whole milliseconds, rounded up: the tick comes at its deadline or up
+    // to a millisecond after it, never before.
+    waker->StartOnce(int(std::ceil(wait_s * 1000.0)));
+}
+
+void Wake()
+{
+    if (period_ms <= 0 || resting || !wxb::Running())
+        return;
+    if (!ticks::TakeDue(&schedule, sys::MonotonicSeconds())) {
+        Arm(); // early by a rounding: wait for the rest
+        return;
+    }
+    // Nothing wakes the program while it handles the tick: the next
+    // deadline is set once it returns, unless the tick itself restarted,
+    // stopped or rested the timer.
+    unsigned g = generation;
+    if (wxb::Sink().on_timer)
+        wxb::Sink().on_timer();
+    if (g == generation && period_ms > 0 && !resting && wxb::Running())
+        Arm();
+}
+
+void Silence()
+{
+    ++generation;
+    if (waker)
+        waker->Stop();
+}
 
 } // namespace
 
@@ -25,39 +81,47 @@ namespace wxb {
 
 void StopTimerForShutdown()
 {
-    if (ticker)
-        ticker->Stop();
-    delete ticker;
-    ticker = nullptr;
-    period = 0;
+    Silence();
+    delete waker;
+    waker = nullptr;
+    period_ms = 0;
+    resting = false;
 }
 
 } // namespace wxb
 
 namespace ui {
 
-void StartTimer(int period_ms)
+void StartTimer(int ms)
 {
     if (!wxb::Running())
         return;
-    if (period_ms <= 0) {
-        StopTimer();
+    Silence();
+    resting = false;
+    period_ms = ms > 0 ? ms : 0;
+    if (period_ms == 0)
         return;
-    }
-    if (!ticker)
-        ticker = new Ticker;
-    period = period_ms;
-    // A window timer never runs faster than every 10 ms.
-    ticker->Start(std::max(period_ms, 10), wxTIMER_CONTINUOUS);
+    ticks::Begin(&schedule, sys::MonotonicSeconds(), period_ms / 1000.0);
+    Arm();
 }
 
 void StopTimer()
 {
-    if (ticker)
-        ticker->Stop();
-    period = 0;
+    Silence();
+    period_ms = 0;
+    resting = false;
 }
 
-int TimerPeriod() { return period; }
+int TimerPeriod() { return period_ms; }
+
+void RestTimer()
+{
+    if (period_ms <= 0 || resting)
+        return;
+    Silence();
+    resting = true;
+}
+
+bool TimerResting() { return resting; }
 
 } // namespace ui
