@@ -98,7 +98,7 @@ const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
-          &PlatformScenarios()})
+          &PlatformScenarios(), &AutoReadScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

@@ -27,5 +27,6 @@ const std::vector<Scenario>& TestFunctionScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
+const std::vector<Scenario>& AutoReadScenarios();
 
 } // namespace gui

@@ -2,6 +2,7 @@
 # skipped when it is missing). One driver carries every scenario, the
 # simulated module included.
 add_executable(regscope_gui_driver
+  ${CMAKE_CURRENT_LIST_DIR}/auto_read_gui_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver_main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_gui_scenarios.cpp

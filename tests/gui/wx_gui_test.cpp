@@ -120,4 +120,9 @@ TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
     RunScenario("tmodule_identify_read");
 }
 
+TEST(DesktopProgram, AutoReadShowsOrangeDuringAPassAndYellowAfterIt)
+{
+    RunScenario("auto_read_colours");
+}
+
 } // namespace
