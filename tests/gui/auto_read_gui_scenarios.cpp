@@ -56,7 +56,7 @@ void ColoursDuringASlowPass(Driver& d)
         std::fprintf(stderr, "simulator: %s\n", error.c_str());
         std::exit(1);
     }
-    bus.AddGenericSlave(1);
+    bus.AddGenericSlave(1, true); // holding registers 0 to 9: 111 to 1110
 
     PassFirstStart(d);
     d.Do("a slow slave, a long sampling time", [] {

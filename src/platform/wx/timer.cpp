@@ -7,6 +7,10 @@
 
 #include <cmath>
 
+#ifdef __WXGTK__
+#include <glib.h>
+#endif
+
 #include "platform/system.h"
 #include "platform/tick_schedule.h"
 #include "platform/wx/wx_backend.h"
@@ -21,6 +25,16 @@ class Waker : public wxTimer {
 };
 
 Waker* waker = nullptr;
+#ifdef __WXGTK__
+guint overdue_source = 0;
+
+gboolean WakeWhenIdle(gpointer)
+{
+    overdue_source = 0;
+    Wake();
+    return G_SOURCE_REMOVE;
+}
+#endif
 int period_ms = 0;
 bool resting = false;
 ticks::Schedule schedule;
@@ -33,14 +47,19 @@ void Arm()
     double wait_s = ticks::NextDeadline(schedule) - sys::MonotonicSeconds();
     if (wait_s <= 0) {
         // The deadline passed while the program was busy. The tick comes
-        // when the window has caught up with its repainting and the user's
-        // input, as a window system's timer message does: the idle call
-        // runs after both.
+        // once the window has caught up with the user's input, its timers,
+        // its repainting and its idle work, as a window system's timer
+        // message does: back-to-back passes must not starve any of them.
+#ifdef __WXGTK__
+        if (!overdue_source)
+            overdue_source = g_idle_add_full(G_PRIORITY_LOW + 10, WakeWhenIdle, nullptr, nullptr);
+#else
         unsigned g = generation;
         wxTheApp->CallAfter([g] {
             if (g == generation)
                 Wake();
         });
+#endif
         return;
     }
     if (!waker)
@@ -73,6 +92,11 @@ void Silence()
     ++generation;
     if (waker)
         waker->Stop();
+#ifdef __WXGTK__
+    if (overdue_source)
+        g_source_remove(overdue_source);
+    overdue_source = 0;
+#endif
 }
 
 } // namespace
