@@ -79,8 +79,9 @@ void LabelWindow::PaintNow()
     }
 #endif
     {
-        wxClientDC client(this);
-        wxBufferedDC dc(&client, GetClientSize());
+        // Straight onto the window: one fill and one line of text show no
+        // flicker, and a buffer would cost a new bitmap at every call.
+        wxClientDC dc(this);
         Draw(dc);
     }
 #ifdef __WXGTK__
