@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <time.h>
 #include <unistd.h>
+#include <valgrind/callgrind.h>
 
 #include "app/config_store.h"
 #include "app/password_store.h"
@@ -68,6 +69,17 @@ void SetSampleTime(double seconds)
 {
     SerialSettings.sample_time = float(seconds);
     RestartAutoReadTimer();
+}
+
+void CountInstructions(bool on)
+{
+    if (on) {
+        CALLGRIND_ZERO_STATS;
+        CALLGRIND_START_INSTRUMENTATION;
+    } else {
+        CALLGRIND_STOP_INSTRUMENTATION;
+        CALLGRIND_DUMP_STATS;
+    }
 }
 
 } // namespace bench

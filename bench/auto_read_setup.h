@@ -32,4 +32,9 @@ void PressAutoRead();
 // A new sampling time while Auto Read runs, as the Setup menu sets it.
 void SetSampleTime(double seconds);
 
+// Around the part whose instructions count, when run under
+//   valgrind --tool=callgrind --instr-atstart=no --separate-threads=yes
+// (repeatable on a loaded machine, where CPU times are not); no-ops else.
+void CountInstructions(bool on);
+
 } // namespace bench

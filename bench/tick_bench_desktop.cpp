@@ -116,9 +116,11 @@ void Rate()
 
 void TickCost()
 {
+    bench::CountInstructions(true);
     Mark m0 = Now();
     After(10.0, [m0] {
         Mark m1 = Now();
+        bench::CountInstructions(false);
         double ticks = double(m1.replies - m0.replies);
         double us = (m1.cpu_s - m0.cpu_s) / ticks * 1e6;
         std::printf("CPU per Auto Read tick (SAMPLE_TIME 0.05, %.0f ticks): %.1f us; ratio %.2f "

@@ -76,7 +76,10 @@ int main(int argc, char** argv)
     bench::PressAutoRead();
     Ticks(0.5, 0); // warm-up
     Run t = Ticks(3.0, 0);
+    bench::CountInstructions(true);
     Run spaced = Ticks(5.0, 0.05);
+    bench::CountInstructions(false);
+    std::printf("spaced_ticks %d\n", spaced.ticks);
     bench::PressAutoRead();
     Run e = EngineReads(3.0);
     std::printf("headless_tick_cpu_us %.2f\n", spaced.cpu_s / spaced.ticks * 1e6);

@@ -12,6 +12,10 @@
 
 #include <vector>
 
+#ifdef __WXGTK__
+#include <glib.h>
+#endif
+
 #include "platform/control_table.h"
 #include "platform/wx/gtk_style.h"
 #include "platform/wx/label_window.h"
@@ -27,6 +31,7 @@ struct Control {
     wxb::LabelWindow* label = nullptr; // labels and swatches
     bool read_only = false;
     bool stale = false; // read-only box whose screen text lags spec.text
+    std::string shown;  // read-only box: the text it shows, as the program set it
 };
 
 ui::table::ControlTable<Control> controls;
@@ -91,20 +96,34 @@ void ShowStaleTexts()
         if (!c->stale)
             continue;
         c->stale = false;
-        auto* box = static_cast<wxTextCtrl*>(c->window);
-        wxString text = wxb::ToWxText(c->spec.text);
-        if (box->GetValue() != text)
-            box->ChangeValue(text);
+        if (c->shown == c->spec.text)
+            continue;
+        c->shown = c->spec.text;
+        static_cast<wxTextCtrl*>(c->window)->ChangeValue(wxb::ToWxText(c->shown));
     }
 }
+
+#ifdef __WXGTK__
+// Straight from the main loop, before it repaints: wx's own way of calling
+// back later would also send idle events to every window, at every pass.
+gboolean ShowStaleTextsWhenIdle(gpointer)
+{
+    ShowStaleTexts();
+    return G_SOURCE_REMOVE;
+}
+#endif
 
 void ShowLater(Control* c)
 {
     c->stale = true;
-    if (!flush_pending && wxTheApp) {
-        flush_pending = true;
-        wxTheApp->CallAfter([] { ShowStaleTexts(); });
-    }
+    if (flush_pending)
+        return;
+    flush_pending = true;
+#ifdef __WXGTK__
+    g_idle_add_full(G_PRIORITY_HIGH_IDLE, ShowStaleTextsWhenIdle, nullptr, nullptr);
+#else
+    wxTheApp->CallAfter([] { ShowStaleTexts(); });
+#endif
 }
 
 bool IsMultiLine(const Control& c)
@@ -191,6 +210,7 @@ wxWindow* MakeEdit(Control& c, wxWindow* parent, const wxPoint& pos, const wxSiz
             Send(id, ui::Notify::FocusOut);
     });
     c.read_only = s.style & ui::kReadOnly;
+    c.shown = s.text;
     return edit;
 }
 

@@ -3,11 +3,13 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
 #include <wx/settings.h>
 #include <wx/tokenzr.h>
 
 #ifdef __WXGTK__
-#include <gdk/gdk.h>
+#include <gtk/gtk.h>
 #include <gdk/gdkx.h>
 #endif
 
@@ -33,6 +35,29 @@ void WrapParagraph(wxDC& dc, const wxString& para, int width, wxArrayString* lin
     }
     lines->Add(line);
 }
+
+#ifdef __WXGTK__
+// A copy of the picture that cairo can paint from, made once per picture.
+std::shared_ptr<void> SurfaceOf(const wxBitmap& bitmap)
+{
+    wxImage image = bitmap.ConvertToImage();
+    int w = image.GetWidth(), h = image.GetHeight();
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* rgb = image.GetData();
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        for (int x = 0; x < w; ++x, rgb += 3)
+            row[x] = (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
+    }
+    cairo_surface_mark_dirty(surface);
+    return std::shared_ptr<void>(surface, [](void* s) {
+        cairo_surface_destroy(static_cast<cairo_surface_t*>(s));
+    });
+}
+#endif
 
 } // namespace
 
@@ -78,17 +103,52 @@ void LabelWindow::PaintNow()
         return;
     }
 #endif
+    Drawn& d = Picture();
+    if (!d.bitmap.IsOk())
+        return;
+#ifdef __WXGTK__
+    // Cairo straight onto the window: a wx device context costs more to set
+    // up than the picture costs to show.
+    GdkWindow* window = GTKGetDrawingWindow();
+    if (!window)
+        window = gtk_widget_get_window(m_widget);
+    if (!d.surface)
+        d.surface = SurfaceOf(d.bitmap);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    cairo_t* cr = gdk_cairo_create(window);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.surface.get()), 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+#else
     {
-        // Straight onto the window: one fill and one line of text show no
-        // flicker, and a buffer would cost a new bitmap at every call.
         wxClientDC dc(this);
-        Draw(dc);
+        dc.DrawBitmap(d.bitmap, 0, 0);
     }
+#endif
 #ifdef __WXGTK__
     // The drawing waits in the connection's buffer until the main loop next
     // runs, which is after the blocking work this picture announces.
     gdk_display_flush(gdk_display_get_default());
 #endif
+}
+
+LabelWindow::Drawn& LabelWindow::Picture()
+{
+    wxSize size = GetClientSize();
+    for (Drawn& d : drawn_)
+        if (d.bitmap.IsOk() && d.size == size && d.enabled == IsEnabled() && d.fill == Fill() &&
+            d.text == text_)
+            return d;
+    Drawn& d = drawn_[next_drawn_];
+    next_drawn_ = 1 - next_drawn_;
+    d = Drawn{text_, Fill(), size, IsEnabled(), wxBitmap(), nullptr};
+    if (size.x <= 0 || size.y <= 0)
+        return d;
+    d.bitmap.Create(size);
+    wxMemoryDC dc(d.bitmap);
+    Draw(dc);
+    return d;
 }
 
 void LabelWindow::Draw(wxDC& dc)

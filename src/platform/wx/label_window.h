@@ -3,9 +3,11 @@
 // program relies on coloured labels (title strips, swatches).
 #pragma once
 
+#include <wx/bitmap.h>
 #include <wx/window.h>
 
 #include <functional>
+#include <memory>
 
 namespace wxb {
 
@@ -22,6 +24,7 @@ class LabelWindow : public wxWindow {
     // Paints the label now, and nothing else of the window: the status bar
     // shows progress while the program blocks, and a window-wide update
     // would also lay out every other control that waits for a repaint.
+    // For a label whose font stays as it was when first painted so.
     void PaintNow();
     wxString LabelText() const { return text_; }
     void SetAlign(Align align) { align_ = align; }
@@ -39,6 +42,20 @@ class LabelWindow : public wxWindow {
 
     wxString text_;
     wxColour fill_; // not Ok: the window's background colour
+    // The last two pictures PaintNow drew: the status bar alternates two
+    // colours behind the same text, and laying out text costs far more than
+    // showing a picture of it.
+    struct Drawn {
+        wxString text;
+        wxColour fill;
+        wxSize size;
+        bool enabled = true;
+        wxBitmap bitmap;
+        std::shared_ptr<void> surface; // GTK: the bitmap as a cairo surface
+    };
+    Drawn& Picture();
+    Drawn drawn_[2];
+    int next_drawn_ = 0;
     Align align_ = Left;
     int inset_ = 0;
     bool vcentre_ = false;

@@ -28,9 +28,18 @@ Waker* waker = nullptr;
 #ifdef __WXGTK__
 guint overdue_source = 0;
 
+guint deadline_source = 0;
+
 gboolean WakeWhenIdle(gpointer)
 {
     overdue_source = 0;
+    Wake();
+    return G_SOURCE_REMOVE;
+}
+
+gboolean WakeAtDeadline(gpointer)
+{
+    deadline_source = 0;
     Wake();
     return G_SOURCE_REMOVE;
 }
@@ -62,11 +71,19 @@ void Arm()
 #endif
         return;
     }
-    if (!waker)
-        waker = new Waker;
     // Whole milliseconds, rounded up: the tick comes at its deadline or up
     // to a millisecond after it, never before.
-    waker->StartOnce(int(std::ceil(wait_s * 1000.0)));
+    int wait_ms = int(std::ceil(wait_s * 1000.0));
+#ifdef __WXGTK__
+    // Straight from the main loop: wx's timer would also send idle events to
+    // every window after each tick.
+    deadline_source = g_timeout_add_full(G_PRIORITY_DEFAULT, guint(wait_ms), WakeAtDeadline,
+                                         nullptr, nullptr);
+#else
+    if (!waker)
+        waker = new Waker;
+    waker->StartOnce(wait_ms);
+#endif
 }
 
 void Wake()
@@ -95,7 +112,9 @@ void Silence()
 #ifdef __WXGTK__
     if (overdue_source)
         g_source_remove(overdue_source);
-    overdue_source = 0;
+    if (deadline_source)
+        g_source_remove(deadline_source);
+    overdue_source = deadline_source = 0;
 #endif
 }
 
