@@ -8,6 +8,8 @@
 #include <wx/settings.h>
 #include <wx/tokenzr.h>
 
+#include <algorithm>
+
 #ifdef __WXGTK__
 #include <gtk/gtk.h>
 #include <gdk/gdkx.h>
@@ -38,18 +40,39 @@ void WrapParagraph(wxDC& dc, const wxString& para, int width, wxArrayString* lin
 
 #ifdef __WXGTK__
 // A copy of the picture that cairo can paint from, made once per picture.
-std::shared_ptr<void> SurfaceOf(const wxBitmap& bitmap)
+// The pixels of the picture that are not its fill (the top-left pixel), as
+// a cairo surface of their bounding box *ink: only they need to travel to
+// the display. Null with an empty *ink when the picture is all fill.
+std::shared_ptr<void> InkOf(const wxBitmap& bitmap, wxRect* ink)
 {
     wxImage image = bitmap.ConvertToImage();
     int w = image.GetWidth(), h = image.GetHeight();
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    const unsigned char* px = image.GetData();
+    int left = w, right = -1, top = h, bottom = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* p = px + 3 * (y * w + x);
+            if (p[0] != px[0] || p[1] != px[1] || p[2] != px[2]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    if (right < 0) {
+        *ink = wxRect();
+        return nullptr;
+    }
+    *ink = wxRect(left, top, right - left + 1, bottom - top + 1);
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, ink->width, ink->height);
     cairo_surface_flush(surface);
     unsigned char* data = cairo_image_surface_get_data(surface);
     int stride = cairo_image_surface_get_stride(surface);
-    const unsigned char* rgb = image.GetData();
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < ink->height; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-        for (int x = 0; x < w; ++x, rgb += 3)
+        const unsigned char* rgb = px + 3 * ((top + y) * w + left);
+        for (int x = 0; x < ink->width; ++x, rgb += 3)
             row[x] = (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
     }
     cairo_surface_mark_dirty(surface);
@@ -112,13 +135,22 @@ void LabelWindow::PaintNow()
     GdkWindow* window = GTKGetDrawingWindow();
     if (!window)
         window = gtk_widget_get_window(m_widget);
-    if (!d.surface)
-        d.surface = SurfaceOf(d.bitmap);
+    if (!d.inked) {
+        d.surface = InkOf(d.bitmap, &d.ink);
+        d.inked = true;
+    }
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     cairo_t* cr = gdk_cairo_create(window);
     G_GNUC_END_IGNORE_DEPRECATIONS
-    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.surface.get()), 0, 0);
+    // The fill is one request to the display; only the text's pixels travel.
+    wxColour fill = d.fill;
+    cairo_set_source_rgb(cr, fill.Red() / 255.0, fill.Green() / 255.0, fill.Blue() / 255.0);
     cairo_paint(cr);
+    if (d.surface) {
+        cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.surface.get()), d.ink.x,
+                                 d.ink.y);
+        cairo_paint(cr);
+    }
     cairo_destroy(cr);
 #else
     {
@@ -142,7 +174,7 @@ LabelWindow::Drawn& LabelWindow::Picture()
             return d;
     Drawn& d = drawn_[next_drawn_];
     next_drawn_ = 1 - next_drawn_;
-    d = Drawn{text_, Fill(), size, IsEnabled(), wxBitmap(), nullptr};
+    d = Drawn{text_, Fill(), size, IsEnabled(), wxBitmap(), nullptr, wxRect(), false};
     if (size.x <= 0 || size.y <= 0)
         return d;
     d.bitmap.Create(size);

@@ -51,7 +51,11 @@ class LabelWindow : public wxWindow {
         wxSize size;
         bool enabled = true;
         wxBitmap bitmap;
-        std::shared_ptr<void> surface; // GTK: the bitmap as a cairo surface
+        // GTK: the pixels that are not the fill, as a cairo surface of their
+        // bounding box `ink` (null when there are none).
+        std::shared_ptr<void> surface;
+        wxRect ink;
+        bool inked = false;
     };
     Drawn& Picture();
     Drawn drawn_[2];
