@@ -142,15 +142,28 @@ void LabelWindow::PaintNow()
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
     cairo_t* cr = gdk_cairo_create(window);
     G_GNUC_END_IGNORE_DEPRECATIONS
-    // The fill is one request to the display; only the text's pixels travel.
-    wxColour fill = d.fill;
-    cairo_set_source_rgb(cr, fill.Red() / 255.0, fill.Green() / 255.0, fill.Blue() / 255.0);
-    cairo_paint(cr);
-    if (d.surface) {
-        cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.surface.get()), d.ink.x,
-                                 d.ink.y);
-        cairo_paint(cr);
+    if (!d.on_display) {
+        // The picture travels to the display once, as the fill and the text's
+        // pixels; from then on the display copies it by itself.
+        wxSize size = d.bitmap.GetSize();
+        cairo_surface_t* copy = cairo_surface_create_similar(cairo_get_target(cr),
+                                                             CAIRO_CONTENT_COLOR, size.x, size.y);
+        cairo_t* c = cairo_create(copy);
+        const wxColour& fill = d.fill;
+        cairo_set_source_rgb(c, fill.Red() / 255.0, fill.Green() / 255.0, fill.Blue() / 255.0);
+        cairo_paint(c);
+        if (d.surface) {
+            cairo_set_source_surface(c, static_cast<cairo_surface_t*>(d.surface.get()), d.ink.x,
+                                     d.ink.y);
+            cairo_paint(c);
+        }
+        cairo_destroy(c);
+        d.on_display = std::shared_ptr<void>(copy, [](void* p) {
+            cairo_surface_destroy(static_cast<cairo_surface_t*>(p));
+        });
     }
+    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.on_display.get()), 0, 0);
+    cairo_paint(cr);
     cairo_destroy(cr);
 #else
     {
@@ -174,7 +187,7 @@ LabelWindow::Drawn& LabelWindow::Picture()
             return d;
     Drawn& d = drawn_[next_drawn_];
     next_drawn_ = 1 - next_drawn_;
-    d = Drawn{text_, Fill(), size, IsEnabled(), wxBitmap(), nullptr, wxRect(), false};
+    d = Drawn{text_, Fill(), size, IsEnabled(), wxBitmap(), nullptr, nullptr, wxRect(), false};
     if (size.x <= 0 || size.y <= 0)
         return d;
     d.bitmap.Create(size);

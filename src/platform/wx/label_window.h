@@ -54,6 +54,7 @@ class LabelWindow : public wxWindow {
         // GTK: the pixels that are not the fill, as a cairo surface of their
         // bounding box `ink` (null when there are none).
         std::shared_ptr<void> surface;
+        std::shared_ptr<void> on_display; // a copy kept by the display
         wxRect ink;
         bool inked = false;
     };

@@ -64,6 +64,7 @@ namespace ui {
 
 void SetStatus(const std::string& t, Colour background)
 {
+    bool same_text = bar && t == text;
     text = t;
     colour = background;
     if (!bar)
@@ -71,7 +72,7 @@ void SetStatus(const std::string& t, Colour background)
     // The program shows progress in the status bar during blocking work
     // (orange during an Auto Read pass, yellow after it): paint the bar now
     // rather than when the loop next runs, and the bar alone.
-    bar->SetTextAndFill(wxb::ToWxText(text), wxb::ToWx(colour));
+    bar->SetTextAndFill(same_text ? bar->LabelText() : wxb::ToWxText(text), wxb::ToWx(colour));
     bar->PaintNow();
 }
 
