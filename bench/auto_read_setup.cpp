@@ -8,7 +8,7 @@
 #include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
-#include "app/tools.h"
+#include "tools/tool_set.h"
 #include "platform/system.h"
 
 namespace bench {
@@ -32,21 +32,21 @@ void PrepareFolder(const std::string& folder, double sample_time_s)
     std::filesystem::create_directories(folder);
     if (chdir(folder.c_str()) != 0)
         return;
-    SetPasswordFolderForTests(folder + "/password");
+    app::SetPasswordFolderForTests(folder + "/password");
     if (!sys::IsRegularFile(folder + "/RegScope.ini"))
-        CreateDefaultFiles();
+        app::CreateDefaultFiles();
     std::string ini = folder + "/RegScope.ini", cfg = folder + "/RegScope.cfg";
-    WriteConfigKey(ini, "TOOL", "FUNCTION_TEST");
-    WriteConfigKey(cfg, "SERIAL_PORT", "1");
-    WriteConfigKey(cfg, "SERIAL_BAUD", std::to_string(kBaud));
-    WriteConfigKey(cfg, "SERIAL_PARITY", "2");
-    WriteConfigKey(cfg, "TIMEOUT", "1");
-    WriteConfigKey(cfg, "TIME_CALIB", "1");
-    WriteConfigKey(cfg, "SAMPLE_TIME", std::to_string(sample_time_s));
-    WriteConfigKey(cfg, "FUNCTION_SLAVE", "1");
-    WriteConfigKey(cfg, "FUNCTION_TEST_FUN", "3");
-    WriteConfigKey(cfg, "FUNCTION_TEST_3_ADD", "0");
-    WriteConfigKey(cfg, "FUNCTION_TEST_3_QTY", "10");
+    app::WriteConfigKey(ini, "TOOL", "FUNCTION_TEST");
+    app::WriteConfigKey(cfg, "SERIAL_PORT", "1");
+    app::WriteConfigKey(cfg, "SERIAL_BAUD", std::to_string(kBaud));
+    app::WriteConfigKey(cfg, "SERIAL_PARITY", "2");
+    app::WriteConfigKey(cfg, "TIMEOUT", "1");
+    app::WriteConfigKey(cfg, "TIME_CALIB", "1");
+    app::WriteConfigKey(cfg, "SAMPLE_TIME", std::to_string(sample_time_s));
+    app::WriteConfigKey(cfg, "FUNCTION_SLAVE", "1");
+    app::WriteConfigKey(cfg, "FUNCTION_TEST_FUN", "3");
+    app::WriteConfigKey(cfg, "FUNCTION_TEST_3_ADD", "0");
+    app::WriteConfigKey(cfg, "FUNCTION_TEST_3_QTY", "10");
 }
 
 bool StartPacedBus(sim::Simulator* bus)
@@ -62,13 +62,15 @@ bool StartPacedBus(sim::Simulator* bus)
     return true;
 }
 
-void OpenReadSubForm() { TestFunctionCommand(kOkButton); }
-void PressAutoRead() { TestFunctionCommand(kAutoReadButton); }
+bool StartProgram() { return app::StartProgram(tools::All()); }
+
+void OpenReadSubForm() { test_function::Command(kOkButton); }
+void PressAutoRead() { test_function::Command(kAutoReadButton); }
 
 void SetSampleTime(double seconds)
 {
-    SerialSettings.sample_time = float(seconds);
-    RestartAutoReadTimer();
+    app::SerialSettings.sample_time = float(seconds);
+    app::RestartAutoReadTimer();
 }
 
 void CountInstructions(bool on)

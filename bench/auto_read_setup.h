@@ -26,6 +26,8 @@ bool StartPacedBus(sim::Simulator* bus);
 
 // The user's "OK" in the header (opens the function 3 sub-form) and its
 // "Auto Read" button, through the tool's own command handler.
+// Starts the program on the given folder's files with every tool.
+bool StartProgram();
 void OpenReadSubForm();
 void PressAutoRead();
 

@@ -66,7 +66,7 @@ std::map<std::string, double> ref;
 
 Mark Now()
 {
-    return {sys::MonotonicSeconds(), bench::ThreadCpuSeconds(), ElapsedTime, bus.RepliesSent()};
+    return {sys::MonotonicSeconds(), bench::ThreadCpuSeconds(), app::ElapsedTime, bus.RepliesSent()};
 }
 
 void Idle(double sample_s)
@@ -154,7 +154,7 @@ int main(int argc, char** argv)
         return 0;
     }
     bench::PrepareFolder(folder, 0.05);
-    if (!bench::StartPacedBus(&bus) || !StartProgram())
+    if (!bench::StartPacedBus(&bus) || !bench::StartProgram())
         return 1;
     step = new Step;
     wxTheApp->CallAfter([] {

@@ -26,7 +26,7 @@ Run Ticks(double seconds, double period_s)
 {
     Run r;
     double t0 = sys::MonotonicSeconds(), c0 = bench::ThreadCpuSeconds();
-    while (sys::MonotonicSeconds() - t0 < seconds && AutoReadActive) {
+    while (sys::MonotonicSeconds() - t0 < seconds && app::AutoReadActive) {
         headless::Tick();
         ++r.ticks;
         if (period_s > 0)
@@ -41,12 +41,12 @@ Run Ticks(double seconds, double period_s)
 Run EngineReads(double seconds)
 {
     Run r;
-    if (OpenPort(1, bench::kBaud, 2) != 0)
+    if (modbus::OpenPort({1, bench::kBaud, 2}) != 0)
         return r;
-    const Bytes ten = {0, 0, 0, 10};
-    Bytes data;
+    const modbus::Bytes ten = {0, 0, 0, 10};
+    modbus::Bytes data;
     double t0 = sys::MonotonicSeconds(), c0 = bench::ThreadCpuSeconds();
-    while (sys::MonotonicSeconds() - t0 < seconds && Transact(1, 3, ten, &data, 21, 1.0f) == 0)
+    while (sys::MonotonicSeconds() - t0 < seconds && modbus::Transact(1, 3, ten, &data, 21, 1.0f) == 0)
         ++r.ticks;
     r.wall_s = sys::MonotonicSeconds() - t0;
     r.cpu_s = bench::ThreadCpuSeconds() - c0;
@@ -70,7 +70,7 @@ int main(int argc, char** argv)
         std::printf("no simulator: no pty\n");
         return 0;
     }
-    if (!StartProgram())
+    if (!bench::StartProgram())
         return 1;
     bench::OpenReadSubForm();
     bench::PressAutoRead();

@@ -8,6 +8,8 @@
 #include "app/password_store.h"
 #include "platform/ui.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -19,11 +21,11 @@ std::string Prompt(int level, const char* what)
     return "Enter level " + std::to_string(level) + " " + what;
 }
 
-// False when cancelled.
+// False when cancelled. The box masks what is typed.
 bool Ask(const std::string& prompt, std::string* answer)
 {
     answer->clear();
-    return ui::InputBox(prompt, "PASSWORD", "", answer);
+    return ui::PasswordBox(prompt, "PASSWORD", answer);
 }
 
 void StopBox(const std::string& text, const std::string& title)
@@ -79,3 +81,5 @@ bool SetPassword(int level)
             "Password");
     return false;
 }
+
+} // namespace app

@@ -13,6 +13,8 @@
 #include "platform/private_files.h"
 #include "platform/system.h"
 
+namespace app {
+
 namespace {
 
 // Shift of the character codes in the stored form; the level is added to it.
@@ -111,7 +113,12 @@ std::string UnscramblePassword(std::string_view stored, int level)
 StoreRead ReadStoredPassword(int level, std::string* password, std::string* error)
 {
     std::string path = PasswordStorePath(level);
-    if (!sys::PathExists(path))
+    // Only a store that certainly does not exist means "no password": a
+    // folder that cannot be searched must not let everyone in.
+    bool exists = false;
+    if (!sys::LookUpFile(path, &exists, error))
+        return StoreRead::Unreadable;
+    if (!exists)
         return StoreRead::None;
     std::string content;
     if (!sys::ReadFile(path, &content, error))
@@ -147,3 +154,5 @@ bool RemoveStoredPassword(int level, std::string* error)
 }
 
 void SetPasswordFolderForTests(const std::string& folder) { folder_for_tests = folder; }
+
+} // namespace app

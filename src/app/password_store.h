@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace app {
+
 // Full path of the store file of a level (kqp234mc.dpl for level 0).
 std::string PasswordStorePath(int level);
 
@@ -14,8 +16,8 @@ std::string ScramblePassword(std::string_view plain, int level);
 std::string UnscramblePassword(std::string_view stored, int level);
 
 enum class StoreRead { None, Found, Unreadable };
-// Reads the password of a level. None: no store file. Unreadable: *error
-// says why.
+// Reads the password of a level. None: no store file. Unreadable: the file,
+// or whether it exists, cannot be read; *error says why.
 StoreRead ReadStoredPassword(int level, std::string* password, std::string* error);
 // Writes the password as the store file's only line, owner-only, hidden and
 // back-dated three years. False with *error when it could not be stored.
@@ -25,3 +27,5 @@ bool RemoveStoredPassword(int level, std::string* error);
 
 // Tests keep the store away from the user's real folder; empty restores it.
 void SetPasswordFolderForTests(const std::string& folder);
+
+} // namespace app

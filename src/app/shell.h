@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "app/tools.h"
 #include "platform/ui.h"
+
+namespace app {
 
 // In-memory copy of the general settings of the .cfg file, read by the serial
 // link at each port opening and transaction.
@@ -34,6 +37,7 @@ constexpr ui::Colour AutoReadIdleColour = ui::Rgb(255, 255, 0); // yellow, betwe
 
 // Status bar text and background; colour 0 selects StatusColour.
 void ShowStatus(const std::string& text, ui::Colour colour);
+// Settings that give no timer period stop Auto Read, with a message.
 void RestartAutoReadTimer();
 // The Auto Read button of a tool: off ("Ready") or on (timer restarted).
 // True when it is now on, for the tool to run its first cycle at once.
@@ -47,4 +51,6 @@ ui::Notify CurrentNotification();
 
 // Start-up up to the shown main window: password check, default files,
 // main window. Returns false when the program must end (password refused).
-bool StartProgram();
+bool StartProgram(const ToolSet& tools);
+
+} // namespace app

@@ -17,7 +17,7 @@ uint64_t LineStatistics::Exceptions() const
 
 bool HasResponseTime(const Transaction& t)
 {
-    return !t.Broadcast() && t.result != kResultTimeout && t.reply_received > 0;
+    return !t.Broadcast() && t.result != kTimeout && t.reply_received > 0;
 }
 
 void Tally(LineStatistics* stats, const Transaction& t)
@@ -27,11 +27,11 @@ void Tally(LineStatistics* stats, const Transaction& t)
         ++stats->broadcasts;
         return;
     }
-    if (t.result == kResultOk)
+    if (t.result == kOk)
         ++stats->good_replies;
-    else if (t.result == kResultTimeout)
+    else if (t.result == kTimeout)
         ++stats->timeouts;
-    else if (t.result == kResultBadCrc)
+    else if (t.result == kBadChecksum)
         ++stats->crc_errors;
     else if (IsExceptionResult(t.result))
         // The slave's own code, also for the ones the engine lumps together

@@ -55,8 +55,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "regscope-script: cannot read %s: %s\n", file.c_str(), error.c_str());
         return 2;
     }
-    std::vector<ScenarioLine> lines;
-    if (!ParseScenario(text, &lines, &error)) {
+    std::vector<script::ScenarioLine> lines;
+    if (!script::ParseScenario(text, &lines, &error)) {
         std::fprintf(stderr, "%s: %s\n", file.c_str(), error.c_str());
         return 2;
     }
@@ -76,8 +76,8 @@ int main(int argc, char** argv)
     }
     // A scenario never sees the password of the person running it: its
     // store lives in the scenario's folder unless a line says otherwise.
-    SetPasswordFolderForTests(dir);
-    int code = RunScenario(file, lines);
+    app::SetPasswordFolderForTests(dir);
+    int code = script::RunScenario(file, lines);
     if (temporary && !keep && code == 0) {
         std::string cmd = "rm -rf '" + dir + "'";
         if (std::system(cmd.c_str()) != 0)

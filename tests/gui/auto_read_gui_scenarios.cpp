@@ -60,11 +60,11 @@ void ColoursDuringASlowPass(Driver& d)
 
     PassFirstStart(d);
     d.Do("a slow slave, a long sampling time", [] {
-        WriteConfigKey(CfgPath, "TIMEOUT", "5");
-        WriteConfigKey(CfgPath, "SAMPLE_TIME", "60");
-        WriteConfigKey(CfgPath, "FUNCTION_TEST_FUN", "3");
-        WriteConfigKey(CfgPath, "FUNCTION_TEST_3_ADD", "0");
-        WriteConfigKey(CfgPath, "FUNCTION_TEST_3_QTY", "10");
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "5");
+        app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "60");
+        app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_FUN", "3");
+        app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_3_ADD", "0");
+        app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_3_QTY", "10");
         sim::Fault slow;
         slow.kind = sim::Fault::Delay;
         slow.delay_s = kReplyDelay_s;
@@ -72,7 +72,7 @@ void ColoursDuringASlowPass(Driver& d)
         bus.InjectFault(slow);
     });
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
-    d.WaitFor("Test function open", [] { return CurrentTool == 3 && ui::ControlExists(kOk); });
+    d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
     d.Press(kOk);
     d.WaitFor("function 3 sub-form", [] { return ui::ControlExists(kAutoRead); });
     d.Settle(0.3);
@@ -88,7 +88,7 @@ void ColoursDuringASlowPass(Driver& d)
     });
     d.Press(kAutoRead); // the first pass runs at once
     d.WaitFor("the pass is over", [] {
-        return photographed && ui::GetStatusColour() == AutoReadIdleColour &&
+        return photographed && ui::GetStatusColour() == app::AutoReadIdleColour &&
                ui::GetText(kListing).find("00009 > 01110") != std::string::npos;
     }, 30);
     d.Do("orange during the pass, yellow after it", [&d] {
@@ -101,7 +101,7 @@ void ColoursDuringASlowPass(Driver& d)
         d.CheckEqual(ui::GetStatusText(), "Auto read active", "status text");
     });
     d.Press(kAutoRead);
-    d.WaitFor("stopped", [] { return ui::GetStatusText() == "Ready" && !AutoReadActive; });
+    d.WaitFor("stopped", [] { return ui::GetStatusText() == "Ready" && !app::AutoReadActive; });
     d.Do("grey again", [&d] {
         wxColour grey = StatusBarPixel(d.Shot("stopped"));
         d.Check(grey == wxColour(225, 225, 225), "status bar when stopped: " + Css(grey));

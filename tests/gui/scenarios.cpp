@@ -1,10 +1,13 @@
 // What the GUI tests do with the desktop program.
+#include "app/command_ids.h"
 #include "scenarios.h"
 
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
+
+#include <gtk/gtk.h>
 
 #include "app/shell.h"
 #include "platform/system.h"
@@ -17,6 +20,20 @@ namespace {
 bool StatusIs(const std::string& text) { return ui::GetStatusText() == text; }
 
 } // namespace
+
+bool VerticalScrollBarShown(wxWindow* multi_line_box)
+{
+    auto* outer = multi_line_box ? static_cast<GtkWidget*>(multi_line_box->GetHandle()) : nullptr;
+    if (!outer || !GTK_IS_SCROLLED_WINDOW(outer))
+        return false;
+    GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(outer);
+    GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(scrolled);
+    GtkAllocation room;
+    if (bar)
+        gtk_widget_get_allocation(bar, &room);
+    return bar && !gtk_scrolled_window_get_overlay_scrolling(scrolled) &&
+           gtk_widget_get_mapped(bar) && room.width > 0;
+}
 
 bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr; }
 
@@ -52,10 +69,10 @@ void FirstStart(Driver& d)
         wxFrame* frame = MainFrame();
         std::string title = ui::GetTitle();
         d.Check(title.rfind("RegScope [", 0) == 0 && title.back() == ']', "title: " + title);
-        d.Check(CurrentTool == 1, "the Configure module tool is open");
-        d.Check(ui::IsMenuItemChecked(2101), "Configure module is checked");
-        d.Check(ui::IsMenuItemChecked(3101), "COM1 is checked");
-        d.Check(ui::IsMenuItemChecked(3303), "Even parity is checked");
+        d.Check(app::CurrentTool == 1, "the Configure module tool is open");
+        d.Check(ui::IsMenuItemChecked(app::cmd::kConfigureModule), "Configure module is checked");
+        d.Check(ui::IsMenuItemChecked(app::cmd::PortCommand(1)), "COM1 is checked");
+        d.Check(ui::IsMenuItemChecked(app::cmd::ParityCommand(2)), "Even parity is checked");
         // The Configure module panel's 400 x 230 dialog units with a 6 x 13
         // base: a classic dialog's size.
         wxSize client = frame->GetClientSize();
@@ -98,7 +115,7 @@ const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
-          &PlatformScenarios(), &AutoReadScenarios()})
+          &MenuDialogScenarios(), &PlatformScenarios(), &AutoReadScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

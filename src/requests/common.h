@@ -7,6 +7,8 @@
 
 #include "modbus/codec.h"
 
+namespace modbus {
+
 enum class StatusKind {
     QuietUnderAutoRead, // reads: Auto Read owns the status bar while it runs
     Always,             // writes: the user asked for them, so they always report
@@ -21,6 +23,12 @@ int16_t BeginRequest(StatusKind kind);
 int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned expected,
                  Bytes* reply);
 
+// A read: the transaction awaiting ExpectedReplyData(function, n) bytes,
+// then the reply's byte count checked against the one awaited. A broadcast
+// has no reply to check. Result code.
+int16_t ExchangeRead(uint8_t slave, uint8_t function, const Bytes& data, unsigned n,
+                     Bytes* reply);
+
 // A reply that was right at the frame level but wrong in content: shown like
 // every other failure, then passed on.
 int16_t RejectReply(int16_t code, const std::string& message);
@@ -34,3 +42,5 @@ std::string SlaveText(uint8_t slave);
 // Address 0 reaches every slave and none answers, so there is no reply
 // content to check or show.
 inline bool IsBroadcast(uint8_t slave) { return slave == 0; }
+
+} // namespace modbus
