@@ -26,8 +26,10 @@ namespace {
 
 constexpr int kFd = 42;
 
-// A piece of the reply: readable `delay_s` after the previous one (the
-// first: after the request was written), or a read error instead.
+// A piece of the reply: readable `delay_s` after the previous one became
+// readable (the first: after the request was written), as bytes come on a
+// line whether or not anyone reads them; or a read error instead. A read
+// takes every byte readable by then, up to the next error.
 struct Piece {
     modbus::Bytes bytes;
     double delay_s = 0;
@@ -92,20 +94,25 @@ ssize_t FakeRead(int, void* buffer, size_t size)
         errno = EAGAIN;
         return -1;
     }
-    Piece& p = dev.pieces.front();
-    if (p.error) {
-        errno = p.error;
+    if (dev.pieces.front().error) {
+        errno = dev.pieces.front().error;
         return -1;
     }
-    size_t n = std::min(size, p.bytes.size());
-    std::memcpy(buffer, p.bytes.data(), n);
-    dev.delivered += n;
-    p.bytes.erase(p.bytes.begin(), p.bytes.begin() + long(n));
-    if (p.bytes.empty()) {
+    size_t n = 0;
+    auto out = static_cast<uint8_t*>(buffer);
+    while (n < size && FrontReady() && !dev.pieces.front().error) {
+        Piece& p = dev.pieces.front();
+        size_t take = std::min(size - n, p.bytes.size());
+        std::memcpy(out + n, p.bytes.data(), take);
+        n += take;
+        dev.delivered += take;
+        p.bytes.erase(p.bytes.begin(), p.bytes.begin() + long(take));
+        if (!p.bytes.empty())
+            break;
         dev.last_ready_at = dev.ready_at;
         dev.pieces.pop_front();
         if (!dev.pieces.empty())
-            dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
+            dev.ready_at += dev.pieces.front().delay_s;
     }
     return ssize_t(n);
 }
