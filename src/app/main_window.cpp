@@ -75,6 +75,12 @@ void OnTimer()
     ElapsedTime += SerialSettings.sample_time;
     if (CurrentTool >= 1 && CurrentTool <= 4 && tool_table[CurrentTool - 1].tick)
         tool_table[CurrentTool - 1].tick();
+    // Auto Read is off (switched off, or stopped by a communication error):
+    // the ticks to come would do nothing, so the timer rests until Auto Read
+    // restarts it. Only ElapsedTime would have grown meanwhile, and every
+    // reader of it runs under Auto Read, whose start sets it to 0.
+    if (!AutoReadActive)
+        ui::RestTimer();
 }
 
 void OnMenuHighlight(int id)

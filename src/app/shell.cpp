@@ -49,8 +49,10 @@ void RestartAutoReadTimer()
 bool SwitchAutoRead()
 {
     if (AutoReadActive) {
-        // The timer keeps running; its ticks do nothing while the flag is off.
+        // The timer keeps running; its ticks would do nothing while the flag
+        // is off, so it need not wake the program for them.
         AutoReadActive = 0;
+        ui::RestTimer();
         ShowStatus("Ready", 0);
         return false;
     }

@@ -33,6 +33,14 @@ bool ReplyComplete(const ReplyCollector& reply)
     return reply.frame.size() >= size_t(reply.expected) + 4;
 }
 
+size_t BytesStillAwaited(const ReplyCollector& reply)
+{
+    size_t whole = size_t(reply.expected) + 4;
+    if (reply.frame.size() < 2 || reply.frame.size() >= whole)
+        return 0;
+    return whole - reply.frame.size();
+}
+
 int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
                    std::string* message)
 {

@@ -22,6 +22,11 @@ void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size);
 // The frame holds the expected data plus address, function and checksum.
 bool ReplyComplete(const ReplyCollector& reply);
 
+// Bytes of the reply still to come, once its length is known: from its
+// second byte on, which tells an exception reply. 0 before that, and when
+// nothing is missing.
+size_t BytesStillAwaited(const ReplyCollector& reply);
+
 // Checks a complete reply to a request to `address` with `function`.
 // 0 when good, else the result code, with *message the text shown to the
 // user: checksum, address, function, length, then the exception.

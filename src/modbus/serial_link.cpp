@@ -1,6 +1,8 @@
 // The serial link and its transaction engine.
 #include "modbus/serial_link.h"
 
+#include <algorithm>
+
 #include "modbus/reply.h"
 #include "modbus/result_codes.h"
 #include "platform/serial_port.h"
@@ -104,23 +106,40 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     collected.expected = expected_reply_data;
     uint8_t chunk[kReadChunk];
     bool woken = false;
+    double last_read_at = start; // when the bytes read last were found waiting
     for (;;) {
         size_t got = 0;
+        double read_at = sys::MonotonicSeconds();
         serial::Io r = serial::ReadSome(link.handle, chunk, sizeof chunk, &got);
         if (r == serial::Io::Lost)
             return LinkLost();
-        if (r == serial::Io::Ok)
+        if (r == serial::Io::Ok) {
             AppendReply(&collected, chunk, got);
-        else if (woken)
+            last_read_at = read_at;
+        } else if (woken) {
             sys::SleepSeconds(0.001); // woken for nothing: never spin on it
+        }
 
         // The time-out is tested before completeness: a reply that completes
         // in the pass where the time runs out is still a time-out.
-        double elapsed = sys::MonotonicSeconds() - start;
+        double now = sys::MonotonicSeconds(), elapsed = now - start;
         if (elapsed >= double(timeout_s))
             return ReportFailure(kTimeout, "Timeout: replay not received");
         if (ReplyComplete(collected))
             break;
+
+        // The header gives the reply's length, and the rest cannot come
+        // faster than the line carries it: sleep until all but its last
+        // character is due rather than wake for every byte. The last one is
+        // awaited as it comes, so that bytes following it stay out of the
+        // read that completes the reply (the length check), as before.
+        size_t awaited = BytesStillAwaited(collected);
+        if (r == serial::Io::Ok && awaited > 1) {
+            sys::SleepUntil(std::min(now + double(awaited - 1) * link.byte_s,
+                                     start + double(timeout_s)));
+            woken = false;
+            continue;
+        }
 
         serial::Io w = serial::WaitReadable(link.handle, double(timeout_s) - elapsed);
         if (w == serial::Io::Lost)
@@ -135,7 +154,9 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     const Bytes& f = collected.frame;
     if (reply)
         reply->assign(f.begin() + 2, f.begin() + 2 + collected.expected);
-    sys::SleepSeconds(link.pause_s);
+    // Counted from the last byte and ending at a fixed time, so that the
+    // checks above and the sleep's own lateness do not add to it.
+    sys::SleepUntil(last_read_at + link.pause_s);
     return 0;
 }
 

@@ -11,6 +11,9 @@ namespace sys {
 // Seconds on a clock that never jumps (not the time of day).
 double MonotonicSeconds();
 void SleepSeconds(double seconds);
+// Sleeps until MonotonicSeconds() reaches the time given; returns at once
+// when it has passed.
+void SleepUntil(double monotonic_s);
 
 // Local date and time now.
 struct LocalTime {

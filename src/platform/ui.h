@@ -114,10 +114,18 @@ void SetStatus(const std::string& text, Colour background);
 std::string GetStatusText();
 Colour GetStatusColour();
 
-// The one timer (the auto-read timer). Starting it again restarts the period.
+// The one timer (the auto-read timer). Ticks fall due at start + k * period
+// on the monotonic clock, so the time taken to handle them never adds up.
+// Ticks that fall due while the program is busy are not queued: they come as
+// one tick, as soon as the program is free again. Starting the timer again
+// restarts the period.
 void StartTimer(int period_ms);
 void StopTimer();
-int TimerPeriod(); // 0 when stopped
+int TimerPeriod(); // 0 when stopped; a resting timer keeps its period
+// For a running timer whose ticks would do nothing: it keeps its period, but
+// the window system stops waking the program for it until StartTimer.
+void RestTimer();
+bool TimerResting();
 
 // ---------------------------------------------------------------------------
 // Controls

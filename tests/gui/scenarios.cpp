@@ -116,7 +116,7 @@ const Scenario* FindScenario(const std::string& name)
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
           &MenuDialogScenarios(), &PlatformScenarios(), &AnalyzerScenarios(),
-          &AnalyzerPlotScenarios()})
+          &AnalyzerPlotScenarios(), &AutoReadScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

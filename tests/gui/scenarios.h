@@ -28,6 +28,7 @@ const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
 const std::vector<Scenario>& AnalyzerPlotScenarios();
+const std::vector<Scenario>& AutoReadScenarios();
 const std::vector<Scenario>& MenuDialogScenarios();
 const std::vector<Scenario>& AnalyzerScenarios();
 

@@ -4,6 +4,7 @@
 add_executable(regscope_gui_driver
   ${CMAKE_CURRENT_LIST_DIR}/analyzer_gui_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/analyzer_plot_scenarios.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/auto_read_gui_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver_main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/menu_dialog_scenarios.cpp

@@ -135,6 +135,11 @@ TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
     RunScenario("tmodule_identify_read");
 }
 
+TEST(DesktopProgram, AutoReadShowsOrangeDuringAPassAndYellowAfterIt)
+{
+    RunScenario("auto_read_colours");
+}
+
 } // namespace
 
 TEST(DesktopProgram, AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows)

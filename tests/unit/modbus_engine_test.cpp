@@ -26,8 +26,10 @@ namespace {
 
 constexpr int kFd = 42;
 
-// A piece of the reply: readable `delay_s` after the previous one (the
-// first: after the request was written), or a read error instead.
+// A piece of the reply: readable `delay_s` after the previous one became
+// readable (the first: after the request was written), as bytes come on a
+// line whether or not anyone reads them; or a read error instead. A read
+// takes every byte readable by then, up to the next error.
 struct Piece {
     modbus::Bytes bytes;
     double delay_s = 0;
@@ -49,6 +51,7 @@ struct Device {
     size_t write_max = SIZE_MAX;
     double send_s = 0;    // time the driver takes to put written bytes on the line
     double sent_at = 0;   // when its transmit queue is empty again
+    double last_ready_at = 0; // when the last piece of the reply became readable
 } dev;
 
 bool FrontReady() { return !dev.pieces.empty() && sys::MonotonicSeconds() >= dev.ready_at; }
@@ -91,19 +94,25 @@ ssize_t FakeRead(int, void* buffer, size_t size)
         errno = EAGAIN;
         return -1;
     }
-    Piece& p = dev.pieces.front();
-    if (p.error) {
-        errno = p.error;
+    if (dev.pieces.front().error) {
+        errno = dev.pieces.front().error;
         return -1;
     }
-    size_t n = std::min(size, p.bytes.size());
-    std::memcpy(buffer, p.bytes.data(), n);
-    dev.delivered += n;
-    p.bytes.erase(p.bytes.begin(), p.bytes.begin() + long(n));
-    if (p.bytes.empty()) {
+    size_t n = 0;
+    auto out = static_cast<uint8_t*>(buffer);
+    while (n < size && FrontReady() && !dev.pieces.front().error) {
+        Piece& p = dev.pieces.front();
+        size_t take = std::min(size - n, p.bytes.size());
+        std::memcpy(out + n, p.bytes.data(), take);
+        n += take;
+        dev.delivered += take;
+        p.bytes.erase(p.bytes.begin(), p.bytes.begin() + long(take));
+        if (!p.bytes.empty())
+            break;
+        dev.last_ready_at = dev.ready_at;
         dev.pieces.pop_front();
         if (!dev.pieces.empty())
-            dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
+            dev.ready_at += dev.pieces.front().delay_s;
     }
     return ssize_t(n);
 }
@@ -390,3 +399,99 @@ TEST(SerialPortLine, ReadsAnEmptyLineAndReleasesItOnClose)
 }
 
 } // namespace
+
+// --- How a reply arrives ------------------------------------------------------
+
+namespace {
+
+// A read of ten registers 0..9 holding 0..9: 25 bytes.
+modbus::Bytes TenRegisters(size_t extra_data = 0)
+{
+    modbus::Bytes data = {uint8_t(20 + extra_data)};
+    for (int i = 0; i < 10; ++i)
+        data.insert(data.end(), {0, uint8_t(i)});
+    data.insert(data.end(), extra_data, 0x55);
+    return modbus::BuildFrame(1, 3, data);
+}
+
+// The bytes cut into pieces: the first `head` bytes at once, then the rest
+// one byte every `byte_s` (a slave on the wire), or in one piece `late_s`
+// after the head when byte_s is 0.
+std::deque<Piece> Paced(const modbus::Bytes& frame, size_t head, double byte_s, double late_s = 0)
+{
+    std::deque<Piece> pieces;
+    pieces.push_back({modbus::Bytes(frame.begin(), frame.begin() + long(head)), 0});
+    if (byte_s > 0) {
+        for (size_t i = head; i < frame.size(); ++i)
+            pieces.push_back({{frame[i]}, byte_s});
+    } else if (head < frame.size()) {
+        pieces.push_back({modbus::Bytes(frame.begin() + long(head), frame.end()), late_s});
+    }
+    return pieces;
+}
+
+int16_t ReadTen(float timeout_s = 0.5f)
+{
+    modbus::Bytes data;
+    return modbus::Transact(1, 3, {0, 0, 0, 10}, &data, 21, timeout_s);
+}
+
+constexpr double kByte9600_s = 11.0 / 9600;
+
+} // namespace
+
+TEST_F(Engine, AReplyGivesTheSameResultHoweverItArrives)
+{
+    struct Case {
+        const char* what;
+        std::deque<Piece> pieces;
+        int16_t code;
+    };
+    modbus::Bytes exception = modbus::BuildFrame(1, 0x83, {2});
+    const Case cases[] = {
+        {"whole", {{TenRegisters()}}, 0},
+        {"byte by byte at the line's pace", Paced(TenRegisters(), 1, kByte9600_s), 0},
+        {"header, then the rest later", Paced(TenRegisters(), 3, 0, 0.03), 0},
+        {"slower than the line", Paced(TenRegisters(), 2, 0.004), 0},
+        {"late but in time", {{TenRegisters(), 0.3}}, 0},
+        {"too late", {{TenRegisters(), 0.7}}, 130},
+        {"the rest after the time-out", Paced(TenRegisters(), 5, 0, 0.7), 130},
+        // Longer than announced: bytes that come with the last awaited one
+        // make it too long; bytes that follow it later are not looked at,
+        // and the checksum is then taken over the wrong bytes.
+        {"longer, whole", {{TenRegisters(2)}}, 135},
+        {"longer, header then the rest at once", Paced(TenRegisters(2), 3, 0, 0.03), 135},
+        {"longer, at the line's pace", Paced(TenRegisters(2), 1, kByte9600_s), 132},
+        {"exception, in two pieces", Paced(exception, 1, 0, 0.02), 2},
+        {"exception, at the line's pace", Paced(exception, 1, kByte9600_s), 2},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0) << c.what;
+        dev.pieces = c.pieces;
+        dev.ready_at = 1e300;
+        EXPECT_EQ(ReadTen(), c.code) << c.what;
+        app::AutoReadActive = 1;
+    }
+}
+
+TEST_F(Engine, ThePauseRunsFortyBitTimesFromTheLastByte)
+{
+    for (int baud : {1200, 9600, 115200}) {
+        ASSERT_EQ(modbus::OpenPort({1, baud, 2}), 0);
+        dev.pieces = Paced(TenRegisters(), 1, 11.0 / baud);
+        dev.ready_at = 1e300;
+        EXPECT_EQ(ReadTen(), 0) << baud;
+        EXPECT_GE(sys::MonotonicSeconds() - dev.last_ready_at, 40.0 / baud) << baud;
+        modbus::ClosePort();
+    }
+}
+
+TEST_F(Engine, AReplyOnTheLineWakesTheEngineAFewTimesNotForEveryByte)
+{
+    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
+    dev.pieces = Paced(TenRegisters(), 1, kByte9600_s);
+    dev.ready_at = 1e300;
+    dev.polls = 0;
+    EXPECT_EQ(ReadTen(), 0);
+    EXPECT_LE(dev.polls, 6) << "25 bytes";
+}

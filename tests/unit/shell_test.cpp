@@ -94,6 +94,32 @@ TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
     EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
 }
 
+TEST_F(Shell, TicksKeepTimeAndTheTimerRestsWhileAutoReadIsOff)
+{
+    ASSERT_TRUE(app::StartProgram(tools::All()));
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.01");
+    app::ApplyGeneralConfiguration();
+    ASSERT_TRUE(app::SwitchAutoRead());
+    EXPECT_EQ(ui::TimerPeriod(), 10);
+    // Ten minutes of passes that fit: one tick per period, none lost.
+    EXPECT_EQ(headless::AdvanceClock(600.0), 60000);
+    EXPECT_NEAR(app::ElapsedTime, 600.0, 600.0 * 1e-6);
+
+    // Switched off: not one wake-up more, yet the timer still runs.
+    EXPECT_FALSE(app::SwitchAutoRead());
+    EXPECT_EQ(headless::AdvanceClock(60.0), 0);
+    EXPECT_EQ(ui::TimerPeriod(), 10);
+
+    // Stopped from elsewhere (a communication error clears the flag): the
+    // next tick finds nothing to do and puts the timer to rest.
+    ASSERT_TRUE(app::SwitchAutoRead());
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 0);
+    EXPECT_EQ(headless::AdvanceClock(0.05), 5);
+    app::AutoReadActive = 0;
+    EXPECT_EQ(headless::AdvanceClock(60.0), 1);
+    EXPECT_TRUE(ui::TimerResting());
+}
+
 TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 {
     ASSERT_TRUE(app::StartProgram(tools::All()));

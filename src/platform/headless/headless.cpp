@@ -25,7 +25,6 @@ struct Window {
     std::map<int, bool> menu_checks;
     std::string status_text;
     ui::Colour status_colour = 0;
-    int timer_ms = 0;
     bool shown = true;
 };
 
@@ -98,7 +97,7 @@ void CloseMainWindow()
     window.open = false;
     headless::ForgetControls();
     headless::ForgetImageWindows();
-    window.timer_ms = 0;
+    headless::ForgetTimer();
 }
 
 bool MainWindowOpen() { return window.open; }
@@ -144,10 +143,6 @@ void SetStatus(const std::string& text, Colour background)
 
 std::string GetStatusText() { return window.status_text; }
 Colour GetStatusColour() { return window.status_colour; }
-
-void StartTimer(int period_ms) { window.timer_ms = period_ms > 0 ? period_ms : 0; }
-void StopTimer() { window.timer_ms = 0; }
-int TimerPeriod() { return window.timer_ms; }
 
 Answer MessageBox(const std::string& text, const std::string& title, Icon icon, Buttons buttons)
 {
@@ -244,6 +239,7 @@ void Reset()
     ForgetDialogs();
     ForgetControls();
     ForgetImageWindows();
+    ForgetTimer();
     message_answers.clear();
     text_answers.clear();
     file_answers.clear();
@@ -292,17 +288,6 @@ void Activate(bool active)
 {
     if (sink.on_activate)
         sink.on_activate(active);
-}
-
-int Tick(int n)
-{
-    int delivered = 0;
-    for (int i = 0; i < n && window.timer_ms > 0 && window.open; ++i) {
-        if (sink.on_timer)
-            sink.on_timer();
-        ++delivered;
-    }
-    return delivered;
 }
 
 void CloseWindowBox()

@@ -52,9 +52,16 @@ void Erase(int id);
 void SetTextAsUser(int id, const std::string& text);
 void MoveWindow(int x_dlu, int y_dlu);
 void Activate(bool active);
-// Delivers n ticks of the timer if it is running; returns how many were
-// delivered.
+// Delivers n ticks of the timer if it is running, as the program's timer
+// counts them (a resting timer too); returns how many were delivered.
 int Tick(int n = 1);
+// The window system's clock for the timer: 0 after Reset, moved only by
+// AdvanceClock. Advancing it wakes the program at every deadline that falls
+// due on the way (none while the timer rests) and returns how many ticks
+// that delivered. Called from inside a tick, it stands for a tick that
+// takes that long: time passes and nothing is delivered meanwhile.
+double ClockNow();
+int AdvanceClock(double seconds);
 void CloseWindowBox(); // the close box
 
 // --- Answers to modal boxes, taken in order -------------------------------

@@ -32,4 +32,7 @@ void ForgetDialogs();
 // Image windows (headless_image_windows.cpp).
 void ForgetImageWindows();
 
+// The timer (headless_timer.cpp).
+void ForgetTimer();
+
 } // namespace headless

@@ -38,6 +38,23 @@ void SleepSeconds(double seconds)
     }
 }
 
+void SleepUntil(double monotonic_s)
+{
+    if (!(monotonic_s > 0))
+        return;
+    timespec ts;
+    ts.tv_sec = time_t(monotonic_s);
+    ts.tv_nsec = long((monotonic_s - double(ts.tv_sec)) * 1e9);
+    if (ts.tv_nsec >= 1000000000L) {
+        ++ts.tv_sec;
+        ts.tv_nsec -= 1000000000L;
+    }
+    // An absolute deadline: an interrupted sleep simply goes back to sleep,
+    // and nothing done before the call makes it longer.
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
 LocalTime Now()
 {
     timespec ts;

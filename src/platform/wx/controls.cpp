@@ -1,5 +1,6 @@
 // The controls that tools place on the main window and on dialogs, kept by
 // identifier, and the notifications they send to the program.
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/frame.h>
@@ -10,6 +11,10 @@
 #include <wx/toplevel.h>
 
 #include <vector>
+
+#ifdef __WXGTK__
+#include <glib.h>
+#endif
 
 #include "platform/control_table.h"
 #include "platform/wx/gtk_style.h"
@@ -25,6 +30,8 @@ struct Control {
     wxWindow* window = nullptr;
     wxb::LabelWindow* label = nullptr; // labels and swatches
     bool read_only = false;
+    bool stale = false; // read-only box whose screen text lags spec.text
+    std::string shown;  // read-only box: the text it shows, as the program set it
 };
 
 ui::table::ControlTable<Control> controls;
@@ -71,6 +78,52 @@ void Send(int id, ui::Notify how)
     wxb::Notify(id, how);
     if (--notifying == 0)
         ScheduleDeletion();
+}
+
+// A read-only box that the program fills (a result listing) takes its text
+// on screen once the window catches up, and only when the text differs from
+// what it shows: an Auto Read pass empties the listing and fills it again,
+// and setting a text view's text costs a new layout and a repaint each time,
+// though the user can only ever see the last one. The program sees its text
+// at once, and the user cannot type into such a box meanwhile.
+bool flush_pending = false;
+
+void ShowStaleTexts()
+{
+    flush_pending = false;
+    for (int id : controls.Ids()) {
+        Control* c = Find(id);
+        if (!c->stale)
+            continue;
+        c->stale = false;
+        if (c->shown == c->spec.text)
+            continue;
+        c->shown = c->spec.text;
+        static_cast<wxTextCtrl*>(c->window)->ChangeValue(wxb::ToWxText(c->shown));
+    }
+}
+
+#ifdef __WXGTK__
+// Straight from the main loop, before it repaints: wx's own way of calling
+// back later would also send idle events to every window, at every pass.
+gboolean ShowStaleTextsWhenIdle(gpointer)
+{
+    ShowStaleTexts();
+    return G_SOURCE_REMOVE;
+}
+#endif
+
+void ShowLater(Control* c)
+{
+    c->stale = true;
+    if (flush_pending)
+        return;
+    flush_pending = true;
+#ifdef __WXGTK__
+    g_idle_add_full(G_PRIORITY_HIGH_IDLE, ShowStaleTextsWhenIdle, nullptr, nullptr);
+#else
+    wxTheApp->CallAfter([] { ShowStaleTexts(); });
+#endif
 }
 
 bool IsMultiLine(const Control& c)
@@ -159,6 +212,7 @@ wxWindow* MakeEdit(Control& c, wxWindow* parent, const wxPoint& pos, const wxSiz
             Send(id, ui::Notify::FocusOut);
     });
     c.read_only = s.style & ui::kReadOnly;
+    c.shown = s.text;
     return edit;
 }
 
@@ -295,7 +349,7 @@ std::string GetText(int id)
     Control* c = Find(id);
     if (!c)
         return "";
-    if (c->spec.kind == Kind::Edit)
+    if (c->spec.kind == Kind::Edit && !c->stale)
         return wxb::FromWxText(static_cast<wxTextCtrl*>(c->window)->GetValue(), IsMultiLine(*c));
     return c->spec.text;
 }
@@ -309,7 +363,10 @@ void SetText(int id, const std::string& text)
     if (c->spec.kind == Kind::Edit) {
         // Exactly one Change per text set by the program, as for a typed
         // key: ChangeValue is silent and the notification is sent here.
-        static_cast<wxTextCtrl*>(c->window)->ChangeValue(wxb::ToWxText(text));
+        if (c->read_only)
+            ShowLater(c);
+        else
+            static_cast<wxTextCtrl*>(c->window)->ChangeValue(wxb::ToWxText(text));
         Send(id, Notify::Change);
     } else if (c->label) {
         c->label->SetLabelText(wxb::ToWxText(text));

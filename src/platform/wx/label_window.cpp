@@ -2,8 +2,18 @@
 #include "platform/wx/label_window.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
 #include <wx/settings.h>
 #include <wx/tokenzr.h>
+
+#include <algorithm>
+
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#include <gdk/gdkx.h>
+#endif
 
 namespace wxb {
 
@@ -28,6 +38,50 @@ void WrapParagraph(wxDC& dc, const wxString& para, int width, wxArrayString* lin
     lines->Add(line);
 }
 
+#ifdef __WXGTK__
+// A copy of the picture that cairo can paint from, made once per picture.
+// The pixels of the picture that are not its fill (the top-left pixel), as
+// a cairo surface of their bounding box *ink: only they need to travel to
+// the display. Null with an empty *ink when the picture is all fill.
+std::shared_ptr<void> InkOf(const wxBitmap& bitmap, wxRect* ink)
+{
+    wxImage image = bitmap.ConvertToImage();
+    int w = image.GetWidth(), h = image.GetHeight();
+    const unsigned char* px = image.GetData();
+    int left = w, right = -1, top = h, bottom = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* p = px + 3 * (y * w + x);
+            if (p[0] != px[0] || p[1] != px[1] || p[2] != px[2]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    if (right < 0) {
+        *ink = wxRect();
+        return nullptr;
+    }
+    *ink = wxRect(left, top, right - left + 1, bottom - top + 1);
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, ink->width, ink->height);
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < ink->height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+        const unsigned char* rgb = px + 3 * ((top + y) * w + left);
+        for (int x = 0; x < ink->width; ++x, rgb += 3)
+            row[x] = (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
+    }
+    cairo_surface_mark_dirty(surface);
+    return std::shared_ptr<void>(surface, [](void* s) {
+        cairo_surface_destroy(static_cast<cairo_surface_t*>(s));
+    });
+}
+#endif
+
 } // namespace
 
 LabelWindow::LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size, bool sunken)
@@ -35,7 +89,10 @@ LabelWindow::LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& siz
                (sunken ? wxBORDER_SUNKEN : wxBORDER_NONE) | wxFULL_REPAINT_ON_RESIZE)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, [this](wxPaintEvent&) { Paint(); });
+    Bind(wxEVT_PAINT, [this](wxPaintEvent&) {
+        wxAutoBufferedPaintDC dc(this);
+        Draw(dc);
+    });
     Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
         if (click_ && IsEnabled())
             click_();
@@ -50,11 +107,99 @@ void LabelWindow::SetLabelText(const wxString& text)
     Refresh();
 }
 
-void LabelWindow::Paint()
+void LabelWindow::SetTextAndFill(const wxString& text, const wxColour& fill)
 {
-    wxAutoBufferedPaintDC dc(this);
+    text_ = text;
+    fill_ = fill;
+}
+
+void LabelWindow::PaintNow()
+{
+    if (!IsShownOnScreen())
+        return;
+#ifdef __WXGTK__
+    // Drawing outside a paint event reaches the screen only on X11; other
+    // displays get the ordinary repaint of this window alone.
+    if (!GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+        Refresh();
+        Update();
+        return;
+    }
+#endif
+    Drawn& d = Picture();
+    if (!d.bitmap.IsOk())
+        return;
+#ifdef __WXGTK__
+    // Cairo straight onto the window: a wx device context costs more to set
+    // up than the picture costs to show.
+    GdkWindow* window = GTKGetDrawingWindow();
+    if (!window)
+        window = gtk_widget_get_window(m_widget);
+    if (!d.inked) {
+        d.surface = InkOf(d.bitmap, &d.ink);
+        d.inked = true;
+    }
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    cairo_t* cr = gdk_cairo_create(window);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    if (!d.on_display) {
+        // The picture travels to the display once, as the fill and the text's
+        // pixels; from then on the display copies it by itself.
+        wxSize size = d.bitmap.GetSize();
+        cairo_surface_t* copy = cairo_surface_create_similar(cairo_get_target(cr),
+                                                             CAIRO_CONTENT_COLOR, size.x, size.y);
+        cairo_t* c = cairo_create(copy);
+        const wxColour& fill = d.fill;
+        cairo_set_source_rgb(c, fill.Red() / 255.0, fill.Green() / 255.0, fill.Blue() / 255.0);
+        cairo_paint(c);
+        if (d.surface) {
+            cairo_set_source_surface(c, static_cast<cairo_surface_t*>(d.surface.get()), d.ink.x,
+                                     d.ink.y);
+            cairo_paint(c);
+        }
+        cairo_destroy(c);
+        d.on_display = std::shared_ptr<void>(copy, [](void* p) {
+            cairo_surface_destroy(static_cast<cairo_surface_t*>(p));
+        });
+    }
+    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.on_display.get()), 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+#else
+    {
+        wxClientDC dc(this);
+        dc.DrawBitmap(d.bitmap, 0, 0);
+    }
+#endif
+#ifdef __WXGTK__
+    // The drawing waits in the connection's buffer until the main loop next
+    // runs, which is after the blocking work this picture announces.
+    gdk_display_flush(gdk_display_get_default());
+#endif
+}
+
+LabelWindow::Drawn& LabelWindow::Picture()
+{
     wxSize size = GetClientSize();
-    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    for (Drawn& d : drawn_)
+        if (d.bitmap.IsOk() && d.size == size && d.enabled == IsEnabled() && d.fill == Fill() &&
+            d.text == text_)
+            return d;
+    Drawn& d = drawn_[next_drawn_];
+    next_drawn_ = 1 - next_drawn_;
+    d = Drawn{text_, Fill(), size, IsEnabled(), wxBitmap(), nullptr, nullptr, wxRect(), false};
+    if (size.x <= 0 || size.y <= 0)
+        return d;
+    d.bitmap.Create(size);
+    wxMemoryDC dc(d.bitmap);
+    Draw(dc);
+    return d;
+}
+
+void LabelWindow::Draw(wxDC& dc)
+{
+    wxSize size = GetClientSize();
+    dc.SetBackground(wxBrush(Fill()));
     dc.Clear();
     if (text_.empty())
         return;

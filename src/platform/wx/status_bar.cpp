@@ -64,15 +64,16 @@ namespace ui {
 
 void SetStatus(const std::string& t, Colour background)
 {
+    bool same_text = bar && t == text;
     text = t;
     colour = background;
     if (!bar)
         return;
-    bar->SetBackgroundColour(wxb::ToWx(colour));
-    bar->SetLabelText(wxb::ToWxText(text));
-    // The program shows progress in the status bar during blocking work;
-    // paint it now rather than when the loop next runs.
-    bar->Update();
+    // The program shows progress in the status bar during blocking work
+    // (orange during an Auto Read pass, yellow after it): paint the bar now
+    // rather than when the loop next runs, and the bar alone.
+    bar->SetTextAndFill(same_text ? bar->LabelText() : wxb::ToWxText(text), wxb::ToWx(colour));
+    bar->PaintNow();
 }
 
 std::string GetStatusText() { return text; }
