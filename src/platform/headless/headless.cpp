@@ -85,6 +85,7 @@ void CloseMainWindow()
     window.open = false;
     headless::ForgetControls();
     headless::ForgetImageWindows();
+    headless::ForgetLineWindows();
     window.timer_ms = 0;
 }
 
@@ -232,6 +233,7 @@ void Reset()
     ForgetDialogs();
     ForgetControls();
     ForgetImageWindows();
+    ForgetLineWindows();
     message_answers.clear();
     text_answers.clear();
     file_answers.clear();

@@ -32,4 +32,7 @@ void ForgetDialogs();
 // Image windows (headless_image_windows.cpp).
 void ForgetImageWindows();
 
+// Line windows (headless_line_windows.cpp).
+void ForgetLineWindows();
+
 } // namespace headless
