@@ -313,7 +313,7 @@ struct LineWindowSpec {
     std::string title;
     int client_w_px = 0, client_h_px = 0; // client area, pixels
     std::vector<LineWindowButton> buttons; // left to right
-    size_t max_lines = 100000;
+    size_t max_lines = 100000; // at least 1
     int note_lines = 0; // height of the note, in lines of its text; 0: no note
     int refresh_ms = 0;
 };

@@ -1,5 +1,6 @@
 // Line windows on the headless backend: the lines, note and buttons each
 // window shows, kept for the tests to look at, and the user's presses.
+#include <algorithm>
 #include <map>
 
 #include "platform/headless/headless.h"
@@ -108,7 +109,7 @@ void AppendLines(int window, const std::string& text)
         w->lines.emplace_back(text, start, end - start);
         start = end + 1;
     }
-    while (w->lines.size() > w->spec.max_lines)
+    while (w->lines.size() > std::max<size_t>(1, w->spec.max_lines))
         w->lines.pop_front();
     ++w->appends;
 }
