@@ -2,7 +2,7 @@
 # `make test` builds and runs every test (also under the sanitizers).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-plain test-asan demo clean
+.PHONY: all deps build build-asan test test-plain test-asan demo package clean
 
 all: build
 
@@ -25,8 +25,13 @@ test-asan: build-asan
 
 test: test-plain test-asan
 
-demo: build
+# The demo builds only what it runs (scripts/demo.sh), not the tests.
+demo:
 	bash scripts/demo.sh
+
+# A Debian package of the programs in build/ (regscope_<version>_<arch>.deb).
+package: build
+	cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-asan

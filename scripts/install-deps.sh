@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git dpkg-dev
   libgtest-dev libgmock-dev googletest
   libwxgtk3.2-dev libgtk-3-dev libcairo2-dev fonts-liberation
   xvfb xauth xdotool imagemagick

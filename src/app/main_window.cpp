@@ -8,6 +8,8 @@
 #include "app/password.h"
 #include "app/setup_commands.h"
 #include "app/shell.h"
+#include "app/stale_files.h"
+#include "app/timing_limits.h"
 #include "app/tools.h"
 #include "modbus/serial_link.h"
 #include "platform/system.h"
@@ -56,7 +58,12 @@ long ToInteger(double v, long lo, long hi)
     return long(v);
 }
 
-void OnInit() { ApplyGeneralConfiguration(); }
+void OnInit()
+{
+    ApplyGeneralConfiguration();
+    // Once CfgPath is known: its folder may hold leftovers too.
+    RemoveStaleTemporaryFiles();
+}
 
 void OnCommand(int id, ui::Notify how)
 {
@@ -128,9 +135,14 @@ void ApplyGeneralConfiguration()
                                             INT_MIN, INT_MAX));
     SerialSettings.parity = int16_t(
         ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX));
-    SerialSettings.timeout = float(ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
-    SerialSettings.sample_time = float(ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
-    SerialSettings.time_calib = float(ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
+    // Clamped: a hand-edited time-out of a day (or one too long to count)
+    // would hold the one thread in a reply wait.
+    SerialSettings.timeout =
+        ClampedTiming(kTimeoutRange, ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
+    SerialSettings.sample_time =
+        ClampedTiming(kSampleTimeRange, ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
+    SerialSettings.time_calib =
+        ClampedTiming(kTimeCalibRange, ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
 
     ClosePort();
 

@@ -19,11 +19,11 @@ std::string Prompt(int level, const char* what)
     return "Enter level " + std::to_string(level) + " " + what;
 }
 
-// False when cancelled.
+// False when cancelled. The box masks what is typed.
 bool Ask(const std::string& prompt, std::string* answer)
 {
     answer->clear();
-    return ui::InputBox(prompt, "PASSWORD", "", answer);
+    return ui::PasswordBox(prompt, "PASSWORD", answer);
 }
 
 void StopBox(const std::string& text, const std::string& title)

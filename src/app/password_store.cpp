@@ -111,7 +111,12 @@ std::string UnscramblePassword(std::string_view stored, int level)
 StoreRead ReadStoredPassword(int level, std::string* password, std::string* error)
 {
     std::string path = PasswordStorePath(level);
-    if (!sys::PathExists(path))
+    // Only a store that certainly does not exist means "no password": a
+    // folder that cannot be searched must not let everyone in.
+    bool exists = false;
+    if (!sys::LookUpFile(path, &exists, error))
+        return StoreRead::Unreadable;
+    if (!exists)
         return StoreRead::None;
     std::string content;
     if (!sys::ReadFile(path, &content, error))

@@ -14,8 +14,8 @@ std::string ScramblePassword(std::string_view plain, int level);
 std::string UnscramblePassword(std::string_view stored, int level);
 
 enum class StoreRead { None, Found, Unreadable };
-// Reads the password of a level. None: no store file. Unreadable: *error
-// says why.
+// Reads the password of a level. None: no store file. Unreadable: the file,
+// or whether it exists, cannot be read; *error says why.
 StoreRead ReadStoredPassword(int level, std::string* password, std::string* error);
 // Writes the password as the store file's only line, owner-only, hidden and
 // back-dated three years. False with *error when it could not be stored.

@@ -10,6 +10,7 @@
 #include "app/forms/shared_boxes.h"
 #include "app/setup_files.h"
 #include "app/shell.h"
+#include "app/timing_limits.h"
 #include "modbus/serial_link.h"
 
 namespace {
@@ -57,17 +58,23 @@ void AskBaudrate()
     ClosePort();
 }
 
-// Timing values are stored as typed, with no range check. The time-out is
-// read afresh at every transaction, so the port may stay open; the sampling
-// values change the period of a running Auto Read.
-void AskTiming(const char* prompt, const char* title, const char* key, float* value,
+// Timing values are stored as typed once their number is in range: a
+// time-out of a day would hold the window in a reply wait for a day. The
+// time-out is read afresh at every transaction, so the port may stay open;
+// the sampling values change the period of a running Auto Read.
+void AskTiming(const char* prompt, const char* title, const TimingRange& range, float* value,
                bool restarts_timer)
 {
     std::string answer;
-    if (!AskValue(prompt, title, key, &answer))
+    if (!AskValue(prompt, title, range.key, &answer))
         return;
-    WriteConfigKey(CfgPath, key, answer);
-    *value = float(ParseNumber(answer));
+    double number = ParseNumber(answer);
+    if (!InTimingRange(range, number)) {
+        ShowError(range.refusal, title);
+        return;
+    }
+    WriteConfigKey(CfgPath, range.key, answer);
+    *value = float(number);
     if (restarts_timer)
         RestartAutoReadTimer();
 }
@@ -107,13 +114,13 @@ void RunSetupCommand(int command)
     else if (command >= 3301 && command <= 3304)
         ChooseParity(command - 3301);
     else if (command == 3401)
-        AskTiming("Enter timeout value for communication", "Timeout", "TIMEOUT",
+        AskTiming("Enter timeout value for communication", "Timeout", kTimeoutRange,
                   &SerialSettings.timeout, false);
     else if (command == 3501)
-        AskTiming("Enter time for values sampling", "Sampling time", "SAMPLE_TIME",
+        AskTiming("Enter time for values sampling", "Sampling time", kSampleTimeRange,
                   &SerialSettings.sample_time, true);
     else if (command == 3601)
-        AskTiming("Enter time calibration divisor", "Time calibration", "TIME_CALIB",
+        AskTiming("Enter time calibration divisor", "Time calibration", kTimeCalibRange,
                   &SerialSettings.time_calib, true);
     else if (command == 4101)
         ShowAbout();

@@ -2,8 +2,7 @@
 // part of the program uses.
 #include "app/shell.h"
 
-#include <climits>
-#include <cmath>
+#include "app/timing_limits.h"
 
 SerialSettingsRecord SerialSettings;
 std::string IniPath;
@@ -29,14 +28,20 @@ void RestartAutoReadTimer()
         return;
     ui::StopTimer();
     ElapsedTime = 0;
-    // A calibration or sampling time of zero, below zero or not a number
-    // gives no sensible period: the timer then stays stopped instead of
-    // firing as fast as the window system allows.
-    double period = std::round(double(SerialSettings.sample_time) * 1000.0 /
-                               double(SerialSettings.time_calib));
-    if (!std::isfinite(period) || period <= 0)
+    // A calibration or sampling time of zero or below gives no period: the
+    // timer stays stopped instead of firing as fast as the window system
+    // allows, and Auto Read stops with the reason rather than claim to be
+    // active while nothing is read.
+    int period_ms = AutoReadPeriodMs();
+    if (period_ms == 0) {
+        AutoReadActive = 0;
+        ui::MessageBox("Auto read cannot run: the sampling time (SAMPLE_TIME) divided by the time "
+                       "calibration (TIME_CALIB) gives no timer period of 1 ms or more.",
+                       "Auto read", ui::Icon::Stop, ui::Buttons::Ok);
+        ShowStatus("Ready", 0);
         return;
-    ui::StartTimer(period > INT_MAX ? INT_MAX : int(period));
+    }
+    ui::StartTimer(period_ms);
 }
 
 bool SwitchAutoRead()
@@ -49,5 +54,5 @@ bool SwitchAutoRead()
     }
     AutoReadActive = 1;
     RestartAutoReadTimer();
-    return true;
+    return AutoReadActive != 0;
 }

@@ -34,6 +34,7 @@ constexpr ui::Colour AutoReadIdleColour = ui::Rgb(255, 255, 0); // yellow, betwe
 
 // Status bar text and background; colour 0 selects StatusColour.
 void ShowStatus(const std::string& text, ui::Colour colour);
+// Settings that give no timer period stop Auto Read, with a message.
 void RestartAutoReadTimer();
 // The Auto Read button of a tool: off ("Ready") or on (timer restarted).
 // True when it is now on, for the tool to run its first cycle at once.

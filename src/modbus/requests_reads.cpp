@@ -8,6 +8,11 @@ namespace {
 
 constexpr StatusKind kQuiet = StatusKind::QuietUnderAutoRead;
 
+// Slave 0 (only from a hand-edited file) is every slave at once: none
+// answers, and an empty status bar would leave the user waiting for one.
+constexpr char kBroadcastRead[] = "Broadcast to Slave 0 sent : a broadcast gets no reply, "
+                                  "nothing readed";
+
 struct ListKind {
     uint8_t function;
     const char* items; // as the status text names them
@@ -31,7 +36,7 @@ int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::
                               &reply))
         return rc;
     if (IsBroadcast(slave))
-        return 0;
+        return EndRequest(kQuiet, kBroadcastRead);
     std::string message;
     if (int16_t rc = CheckByteCount(reply, count, &message))
         return RejectReply(rc, message);
@@ -53,7 +58,7 @@ int16_t ReadOne(uint8_t function, uint8_t slave, int result_id, const std::strin
     if (int16_t rc = Exchange(slave, function, ListReadData(address, "1"), 3, &reply))
         return rc;
     if (IsBroadcast(slave))
-        return 0;
+        return EndRequest(kQuiet, kBroadcastRead);
     std::string message;
     if (int16_t rc = CheckByteCount(reply, 2, &message))
         return RejectReply(rc, message);

@@ -14,8 +14,15 @@ namespace sys {
 std::string UserProgramFolder();
 
 // Creates the folder (and missing parents); the folder itself is made
-// accessible to its owner only. True when it exists afterwards.
+// accessible to its owner only, also when it exists with a wider mode. True
+// when it exists afterwards, private.
 bool MakePrivateFolder(const std::string& path, std::string* error);
+
+// Looks a name up. True with *exists set when the answer is known: the
+// file is there, or the name does not exist. False with *error when the
+// look-up itself fails (a folder that may not be searched, a loop of
+// links): then nothing can be said about the file.
+bool LookUpFile(const std::string& path, bool* exists, std::string* error);
 
 // WriteFileAtomic for a file readable and writable by its owner only
 // (mode 0600), also when it replaces a file with wider permissions.

@@ -30,9 +30,17 @@ bool ReadFile(const std::string& path, std::string* content, std::string* error)
 
 // Replaces a file's content so that a crash or power loss at any moment
 // leaves either the old or the new content: a temporary file in the same
-// folder, flushed to disk, renamed over the old one. On failure the old file
-// is untouched and *error says why.
+// folder, flushed to disk, renamed over the old one. The file keeps its
+// owner, group, mode and hard links: where a new file could not keep them
+// (other links, an owner this process cannot give away, a folder it cannot
+// write) the file is rewritten in place, with its room reserved first. On
+// failure the old file is untouched and *error says why (naming the folder
+// when the folder is the reason).
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error);
+
+// Deletes the temporary files that WriteFileAtomic left in the folder when
+// its program was killed; never one that a running program is writing.
+void RemoveStaleTemporaries(const std::string& folder);
 
 // Copies a file (atomic at the target). False with *error set on failure.
 bool CopyFile(const std::string& from, const std::string& to, std::string* error);

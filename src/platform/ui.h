@@ -195,6 +195,9 @@ Answer MessageBox(const std::string& text, const std::string& title, Icon icon, 
 // The text-input box. Returns false when cancelled.
 bool InputBox(const std::string& prompt, const std::string& title, const std::string& initial,
               std::string* answer);
+// The text-input box for a password: what is typed is not shown, and the
+// box starts empty. Returns false when cancelled.
+bool PasswordBox(const std::string& prompt, const std::string& title, std::string* answer);
 
 struct FileFilter {
     std::string description; // "Configuration file (*.cfg)"

@@ -6,6 +6,8 @@
 #include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
 
+#include <gtk/gtk.h>
+
 #include "app/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -17,6 +19,20 @@ namespace {
 bool StatusIs(const std::string& text) { return ui::GetStatusText() == text; }
 
 } // namespace
+
+bool VerticalScrollBarShown(wxWindow* multi_line_box)
+{
+    auto* outer = multi_line_box ? static_cast<GtkWidget*>(multi_line_box->GetHandle()) : nullptr;
+    if (!outer || !GTK_IS_SCROLLED_WINDOW(outer))
+        return false;
+    GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(outer);
+    GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(scrolled);
+    GtkAllocation room;
+    if (bar)
+        gtk_widget_get_allocation(bar, &room);
+    return bar && !gtk_scrolled_window_get_overlay_scrolling(scrolled) &&
+           gtk_widget_get_mapped(bar) && room.width > 0;
+}
 
 bool MainWindowShown() { return MainFrame() != nullptr && ModalBox() == nullptr; }
 
@@ -98,7 +114,7 @@ const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
-          &PlatformScenarios()})
+          &MenuDialogScenarios(), &PlatformScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

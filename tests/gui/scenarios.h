@@ -27,5 +27,10 @@ const std::vector<Scenario>& TestFunctionScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
+const std::vector<Scenario>& MenuDialogScenarios();
+
+// The vertical scroll bar of a multi-line box is on screen, not an overlay
+// that shows only while the pointer moves.
+bool VerticalScrollBarShown(wxWindow* multi_line_box);
 
 } // namespace gui

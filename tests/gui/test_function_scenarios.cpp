@@ -122,6 +122,8 @@ void ReadHoldingRegisters(Driver& d)
         wxWindow* box = ControlWindow(53000 + kThirdBox);
         if (!box)
             return;
+        // Ten lines do not fit: the bar says there is more.
+        d.Check(VerticalScrollBarShown(box), "the result window shows its scroll bar");
         // Left of the right-aligned lines the box shows its own background.
         wxColour back = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
         ui::Colour want = ui::GetBackColour(53000 + kThirdBox);
@@ -161,6 +163,7 @@ void OutOfRange(Driver& d)
     d.Do("look at the list", [&d] {
         wxImage shot = d.Shot("list-error-colour");
         wxWindow* box = ControlWindow(kValues);
+        d.Check(VerticalScrollBarShown(box), "the value list shows its scroll bar");
         wxSize size = box->GetSize();
         int valid = 0;
         for (int y = 3; y < size.y - 3; ++y)

@@ -110,6 +110,16 @@ TEST(DesktopProgram, PasswordAskedAtTheNextStartBeforeAnyWindow)
     EXPECT_EQ(RunDriver("password_prompt", "password", false, false, &log), 0) << log;
 }
 
+TEST(DesktopProgram, EveryBoxTheMenusOpenShowsItsTitleTextAndIcon)
+{
+    RunScenario("menu_dialogs");
+}
+
+TEST(DesktopProgram, ALongMessageWrapsAndStaysOnTheScreen)
+{
+    RunScenario("long_message");
+}
+
 TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
 {
     RunScenario("dialog_and_image_windows");

@@ -1,4 +1,5 @@
 regscope_add_test(config_test SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/config_paths_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config_store_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/config_reset_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/config_reset_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_identity_test.cpp)

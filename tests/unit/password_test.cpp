@@ -132,6 +132,64 @@ TEST_F(PasswordTest, UnwritableFolderSaysSoAndStoresNothing)
     EXPECT_TRUE(VerifyPassword(0));
 }
 
+TEST_F(PasswordTest, PromptsMaskWhatIsTyped)
+{
+    SetFirst("pw");
+    headless::QueueTextAnswer(std::string("pw"));
+    EXPECT_TRUE(VerifyPassword(0));
+    ASSERT_EQ(headless::InputsShown().size(), 2u);
+    for (const auto& box : headless::InputsShown()) {
+        EXPECT_TRUE(box.masked) << box.prompt;
+        EXPECT_EQ(box.title, "PASSWORD");
+    }
+}
+
+TEST_F(PasswordTest, AWiderStoreFolderIsTightened)
+{
+    ASSERT_EQ(mkdir(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(folder_.c_str(), 0755), 0); // whatever the umask
+    SetFirst("pw");
+    struct stat st;
+    ASSERT_EQ(stat(folder_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+}
+
+// Whether a store exists cannot be told: nobody gets in, and nobody is
+// asked for a password that cannot be checked.
+bool RefusedWithAMessage()
+{
+    bool passed = VerifyPassword(0);
+    const auto& shown = headless::MessagesShown();
+    return !passed && headless::InputsShown().empty() && shown.size() == 1 &&
+           shown[0].title == "Password verify" && shown[0].icon == ui::Icon::Stop;
+}
+
+TEST_F(PasswordTest, AStoreFolderThatCannotBeSearchedRefusesEntry)
+{
+    ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+    SetFirst("pw");
+    headless::Reset();
+    ASSERT_EQ(chmod(folder_.c_str(), 0), 0);
+    // Root searches any folder: the look-up runs as nobody.
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir_.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(chown(folder_.c_str(), 65534, 65534), 0);
+    }
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                _exit(10);
+            _exit(RefusedWithAMessage() ? 0 : 11);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(PasswordTest, ALoopOfLinksRefusesEntry)
+{
+    ASSERT_EQ(symlink(folder_.c_str(), folder_.c_str()), 0);
+    EXPECT_TRUE(RefusedWithAMessage());
+}
+
 TEST_F(PasswordTest, UnreadableStoreRefusesEntry)
 {
     ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);

@@ -55,10 +55,74 @@ TEST_F(SetupCommands, TimingChangesRestartTheRunningTimer)
     EXPECT_EQ(ui::TimerPeriod(), 500);
     EXPECT_EQ(ElapsedTime, 0);
 
-    // A divisor of 0 gives no period: the timer stays stopped.
-    headless::QueueTextAnswer(std::string("0"));
+    // In range each, but together below a millisecond: Auto Read stops
+    // and says why.
+    headless::QueueTextAnswer(std::string("0.01"));
+    headless::MenuCommand(3501);
+    headless::QueueTextAnswer(std::string("100"));
     headless::MenuCommand(3601);
     EXPECT_EQ(ui::TimerPeriod(), 0);
+    EXPECT_EQ(AutoReadActive, 0);
+    ASSERT_EQ(headless::MessagesShown().size(), 1u);
+    EXPECT_EQ(headless::MessagesShown()[0].title, "Auto read");
+    EXPECT_EQ(ui::GetStatusText(), "Ready");
+}
+
+TEST_F(SetupCommands, TimingOutsideItsRangeIsRefusedAndNothingStored)
+{
+    struct Case {
+        int command;
+        const char* key;
+        const char* title;
+        const char* refusal;
+        std::vector<std::string> refused;
+        const char* accepted;
+    };
+    const std::string huge = "1" + std::string(400, '0'); // reads as infinity
+    const Case cases[] = {
+        {3401, "TIMEOUT", "Timeout", "Timeout out of range (0.001÷60)",
+         {"100000", huge, "0", "-1", "abc", "60.001"}, "60"},
+        {3501, "SAMPLE_TIME", "Sampling time", "Sampling time out of range (0.01÷3600)",
+         {"0", "3601", huge}, "0.01"},
+        {3601, "TIME_CALIB", "Time calibration", "Time calibration out of range (0.01÷100)",
+         {"0", "-2", "101", huge}, "100"},
+    };
+    for (const Case& c : cases) {
+        const std::string before = Cfg(c.key);
+        for (const std::string& answer : c.refused) {
+            headless::ClearMessages();
+            headless::QueueTextAnswer(answer);
+            headless::MenuCommand(c.command);
+            ASSERT_EQ(headless::MessagesShown().size(), 1u) << c.key << " " << answer;
+            EXPECT_EQ(headless::MessagesShown()[0].title, c.title);
+            EXPECT_EQ(headless::MessagesShown()[0].text, c.refusal);
+            EXPECT_EQ(headless::MessagesShown()[0].icon, ui::Icon::Stop);
+            EXPECT_EQ(Cfg(c.key), before) << answer;
+        }
+        headless::ClearMessages();
+        headless::QueueTextAnswer(std::string(c.accepted));
+        headless::MenuCommand(c.command);
+        EXPECT_TRUE(headless::MessagesShown().empty()) << c.key;
+        EXPECT_EQ(Cfg(c.key), c.accepted);
+    }
+    EXPECT_FLOAT_EQ(SerialSettings.timeout, 60);
+}
+
+TEST_F(SetupCommands, AHandEditedTimeoutIsClampedSoTheReplyWaitEnds)
+{
+    const std::string huge = "1" + std::string(400, '0');
+    for (const std::string& stored : {std::string("100000"), huge, std::string("100000000000000000000000000000000000000000")}) {
+        WriteConfigKey(CfgPath, "TIMEOUT", stored);
+        ApplyGeneralConfiguration();
+        EXPECT_FLOAT_EQ(SerialSettings.timeout, 60) << stored;
+        EXPECT_EQ(Cfg("TIMEOUT"), stored) << "the file keeps what was written";
+    }
+    WriteConfigKey(CfgPath, "TIMEOUT", "-5");
+    ApplyGeneralConfiguration();
+    EXPECT_FLOAT_EQ(SerialSettings.timeout, 0) << "times out at once";
+    WriteConfigKey(CfgPath, "SAMPLE_TIME", huge);
+    ApplyGeneralConfiguration();
+    EXPECT_FLOAT_EQ(SerialSettings.sample_time, 3600);
 }
 
 } // namespace

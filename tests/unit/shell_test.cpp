@@ -93,21 +93,25 @@ TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
     EXPECT_DOUBLE_EQ(ElapsedTime, 1.5);
 }
 
-TEST_F(Shell, APeriodThatIsNotPositiveOrNotFiniteLeavesTheTimerStopped)
+TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 {
     ASSERT_TRUE(StartProgram());
-    WriteConfigKey(CfgPath, "TIME_CALIB", "-1");
-    ApplyGeneralConfiguration();
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
-    EXPECT_EQ(ui::TimerPeriod(), 0);
-    EXPECT_EQ(headless::Tick(5), 0);
-    WriteConfigKey(CfgPath, "TIME_CALIB", "1.0");
-    WriteConfigKey(CfgPath, "SAMPLE_TIME", "0");
-    ApplyGeneralConfiguration();
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
-    EXPECT_EQ(ui::TimerPeriod(), 0);
+    headless::ClearMessages();
+    for (auto [sample, calib] : {std::pair{"1.0", "-1"}, std::pair{"0", "1.0"},
+                                 std::pair{"0.0001", "1.0"}}) {
+        WriteConfigKey(CfgPath, "SAMPLE_TIME", sample);
+        WriteConfigKey(CfgPath, "TIME_CALIB", calib);
+        ApplyGeneralConfiguration();
+        EXPECT_FALSE(SwitchAutoRead()) << sample << " / " << calib;
+        EXPECT_EQ(AutoReadActive, 0);
+        EXPECT_EQ(ui::TimerPeriod(), 0);
+        EXPECT_EQ(headless::Tick(5), 0);
+        EXPECT_EQ(ui::GetStatusText(), "Ready");
+        ASSERT_EQ(headless::MessagesShown().size(), 1u);
+        EXPECT_EQ(headless::MessagesShown()[0].title, "Auto read");
+        EXPECT_EQ(headless::MessagesShown()[0].icon, ui::Icon::Stop);
+        headless::ClearMessages();
+    }
 }
 
 TEST_F(Shell, TheNextStartOpensTheWindowWhereItWasMoved)

@@ -51,6 +51,19 @@ int CommandOfAccelerator(char key)
     return 0;
 }
 
+// The next queued answer of a text or password box; false for Cancel.
+bool TakeTextAnswer(std::string* answer)
+{
+    if (text_answers.empty())
+        return false;
+    auto a = text_answers.front();
+    text_answers.pop_front();
+    if (!a)
+        return false;
+    *answer = *a;
+    return true;
+}
+
 } // namespace
 
 // ===========================================================================
@@ -152,14 +165,13 @@ bool InputBox(const std::string& prompt, const std::string& title, const std::st
               std::string* answer)
 {
     inputs.push_back({prompt, title, initial});
-    if (text_answers.empty())
-        return false;
-    auto a = text_answers.front();
-    text_answers.pop_front();
-    if (!a)
-        return false;
-    *answer = *a;
-    return true;
+    return TakeTextAnswer(answer);
+}
+
+bool PasswordBox(const std::string& prompt, const std::string& title, std::string* answer)
+{
+    inputs.push_back({prompt, title, "", true});
+    return TakeTextAnswer(answer);
 }
 
 bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags_out)

@@ -60,7 +60,8 @@ void CloseWindowBox(); // the close box
 
 // --- Answers to modal boxes, taken in order -------------------------------
 // With no queued answer a message box answers OK, the input box, file
-// dialog and colour dialog answer Cancel.
+// dialog and colour dialog answer Cancel. The password box takes the text
+// answers, as the input box does.
 
 void QueueMessageAnswer(ui::Answer answer);
 void QueueTextAnswer(std::optional<std::string> text); // nullopt = Cancel
@@ -79,6 +80,7 @@ void ClearMessages();
 
 struct InputRecord {
     std::string prompt, title, initial;
+    bool masked = false; // a password box
 };
 const std::vector<InputRecord>& InputsShown();
 

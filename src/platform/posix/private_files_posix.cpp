@@ -65,6 +65,23 @@ bool MakePrivateFolder(const std::string& path, std::string* error)
         return Fail(errno, error);
     if (!S_ISDIR(st.st_mode))
         return Fail(ENOTDIR, error);
+    // A folder made by hand or by an older release may let others list it.
+    if ((st.st_mode & 07777) != 0700 && chmod(path.c_str(), 0700) != 0)
+        return Fail(errno, error);
+    return true;
+}
+
+bool LookUpFile(const std::string& path, bool* exists, std::string* error)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        *exists = true;
+        return true;
+    }
+    // A path through a plain file cannot name a file either.
+    if (errno != ENOENT && errno != ENOTDIR)
+        return Fail(errno, error);
+    *exists = false;
     return true;
 }
 

@@ -17,16 +17,6 @@ namespace {
 void (*exit_hook)(int) = nullptr;
 
 std::string ErrnoText(int err) { return std::strerror(err); }
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
 } // namespace
 
 double MonotonicSeconds()
@@ -107,73 +97,6 @@ bool ReadFile(const std::string& path, std::string* content, std::string* error)
         *error = ErrnoText(errno);
     fclose(f);
     return ok;
-}
-
-bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error)
-{
-    // The temporary file lives in the target's folder so that the rename
-    // never crosses file systems and stays atomic.
-    std::string tmpl = FolderOf(path) + "/.regscope-XXXXXX";
-    int fd = mkstemp(tmpl.data());
-    if (fd < 0) {
-        if (error)
-            *error = ErrnoText(errno);
-        return false;
-    }
-    // Keep the old file's permission bits; a new file gets the usual ones.
-    struct stat st;
-    mode_t mode = 0666;
-    if (stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-        // A read-only target must stay protected: refuse like a plain write would.
-        if (access(path.c_str(), W_OK) != 0) {
-            int err = errno;
-            close(fd);
-            unlink(tmpl.c_str());
-            if (error)
-                *error = ErrnoText(err);
-            return false;
-        }
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(fd, mode);
-
-    const char* p = content.data();
-    size_t left = content.size();
-    int err = 0;
-    while (left > 0) {
-        ssize_t n = write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            break;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    if (err == 0 && fsync(fd) != 0)
-        err = errno;
-    if (close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && rename(tmpl.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err != 0) {
-        unlink(tmpl.c_str());
-        if (error)
-            *error = ErrnoText(err);
-        return false;
-    }
-    // Make the rename itself durable.
-    int dfd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        fsync(dfd);
-        close(dfd);
-    }
-    return true;
 }
 
 bool CopyFile(const std::string& from, const std::string& to, std::string* error)

@@ -139,8 +139,10 @@ wxWindow* MakeEdit(Control& c, wxWindow* parent, const wxPoint& pos, const wxSiz
     else if (s.style & ui::kAlignCenter)
         style |= wxTE_CENTRE;
     auto* edit = new wxTextCtrl(parent, wxID_ANY, wxb::ToWxText(s.text), pos, size, style);
-    if (s.style & ui::kMultiLine)
+    if (s.style & ui::kMultiLine) {
         wxb::SetTextMargins(edit, 2);
+        wxb::ShowVerticalScrollBar(edit);
+    }
     int id = s.id;
     edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {
         if (Current(id, edit))

@@ -43,4 +43,16 @@ void SetTextMargins(wxWindow* multi_line_box, int px)
     gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), px);
 }
 
+void ShowVerticalScrollBar(wxWindow* multi_line_box)
+{
+    auto* outer = static_cast<GtkWidget*>(multi_line_box->GetHandle());
+    if (!outer || !GTK_IS_SCROLLED_WINDOW(outer))
+        return;
+    GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(outer);
+    GtkPolicyType horizontal, vertical;
+    gtk_scrolled_window_get_policy(scrolled, &horizontal, &vertical);
+    gtk_scrolled_window_set_policy(scrolled, horizontal, GTK_POLICY_ALWAYS);
+    gtk_scrolled_window_set_overlay_scrolling(scrolled, FALSE);
+}
+
 } // namespace wxb

@@ -13,4 +13,9 @@ void ApplyCompactStyle();
 // text against the border, where single-line boxes keep a small margin.
 void SetTextMargins(wxWindow* multi_line_box, int px);
 
+// Keeps the vertical scroll bar of a multi-line box on screen at all times:
+// GTK's overlay bars show only while the pointer moves over the box, which
+// hides that a list goes on below its last visible line.
+void ShowVerticalScrollBar(wxWindow* multi_line_box);
+
 } // namespace wxb

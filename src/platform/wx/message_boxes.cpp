@@ -4,7 +4,16 @@
 #include <wx/generic/msgdlgg.h>
 #include <wx/textdlg.h>
 
+#include "platform/wx/message_text.h"
 #include "platform/wx/wx_backend.h"
+
+namespace {
+
+// About as wide as the toolkit lets a message line grow before it wraps at
+// blanks; a longer path is broken at its separators.
+constexpr size_t kMessageLineChars = 70;
+
+} // namespace
 
 namespace ui {
 
@@ -24,13 +33,15 @@ Answer MessageBox(const std::string& text, const std::string& title, Icon icon, 
         style |= wxICON_INFORMATION;
         break;
     case Icon::None:
-        style |= wxICON_NONE;
+        // No icon flag at all: the generic box draws no icon then, while
+        // wxICON_NONE is no icon it can draw and fails an assertion.
         break;
     }
     // The generic box, because GTK 3 message dialogs no longer show the
     // icon that tells an error from a warning or a question.
-    wxGenericMessageDialog box(wxb::DialogParent(), wxb::ToWxText(text), wxb::ToWxText(title),
-                               style | wxCENTRE | wxSTAY_ON_TOP);
+    wxGenericMessageDialog box(wxb::DialogParent(),
+                               wxb::ToWxText(wxb::WrapMessageText(text, kMessageLineChars)),
+                               wxb::ToWxText(title), style | wxCENTRE | wxSTAY_ON_TOP);
     return box.ShowModal() == wxID_OK ? Answer::Ok : Answer::Cancel;
 }
 

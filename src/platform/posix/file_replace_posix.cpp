@@ -1,0 +1,216 @@
+// Replacing a file's content on POSIX systems without ever leaving half a
+// file, and without changing what the file is: its owner, group, mode and
+// hard links stay as they were.
+//
+// The usual way is a temporary file in the same folder, flushed and renamed
+// over the old one. A rename makes a new file, though, so it is used only
+// when the new file can be given the old one's identity. A file with other
+// hard links, a file whose owner or group this process cannot give away,
+// and a writable file in a folder this process cannot write are rewritten
+// in place instead (room reserved first, so that a full disk fails before
+// anything is changed).
+//
+// A temporary file is locked while it is written. A program killed in the
+// middle leaves it unlocked; RemoveStaleTemporaries deletes such leftovers
+// and never one that a running instance still holds.
+#include "platform/system.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace sys {
+
+namespace {
+
+constexpr char kTempPrefix[] = ".regscope-";
+constexpr char kTempPattern[] = "XXXXXX"; // filled in by mkstemp
+// A temporary file younger than this is left alone even when unlocked: its
+// writer may be between creating it and locking it.
+constexpr double kStaleAfterSeconds = 60;
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+bool Fail(int err, std::string* error)
+{
+    if (error)
+        *error = ErrnoText(err);
+    return false;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& content, int* err)
+{
+    const char* p = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            *err = errno;
+            return false;
+        }
+        p += n;
+        left -= size_t(n);
+    }
+    return true;
+}
+
+// Makes the rename that just happened in the folder survive a power cut.
+void SyncFolder(const std::string& folder)
+{
+    int dfd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        fsync(dfd);
+        close(dfd);
+    }
+}
+
+// Rewrites the file through its own inode: new content, flushed, then cut to
+// its length and flushed again. Reserving the room first makes a full disk
+// or a size limit fail before the old content is touched.
+bool WriteInPlace(const std::string& path, const std::string& content, std::string* error)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(errno, error);
+    int err = 0;
+    if (!content.empty()) {
+        err = posix_fallocate(fd, 0, off_t(content.size()));
+        // File systems that cannot reserve room still take the write.
+        if (err == EOPNOTSUPP || err == EINVAL)
+            err = 0;
+    }
+    if (err == 0 && WriteAll(fd, content, &err) && fsync(fd) != 0)
+        err = errno;
+    if (err == 0 && ftruncate(fd, off_t(content.size())) != 0)
+        err = errno;
+    if (err == 0 && fsync(fd) != 0)
+        err = errno;
+    if (close(fd) != 0 && err == 0)
+        err = errno;
+    return err == 0 || Fail(err, error);
+}
+
+// Gives the temporary file the identity of the file it replaces. False when
+// this process may not (a user replacing a file of another owner that it
+// may write through its group).
+bool TakeIdentity(int fd, const struct stat& old)
+{
+    struct stat mine;
+    if (fstat(fd, &mine) != 0)
+        return false;
+    if ((mine.st_uid != old.st_uid || mine.st_gid != old.st_gid) &&
+        fchown(fd, old.st_uid, old.st_gid) != 0)
+        return false;
+    // After the owner: changing it clears the set-user and set-group bits.
+    return fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+bool IsTemporaryName(const char* name)
+{
+    const size_t prefix = sizeof kTempPrefix - 1;
+    return std::strncmp(name, kTempPrefix, prefix) == 0 &&
+           std::strlen(name) == prefix + sizeof kTempPattern - 1;
+}
+
+} // namespace
+
+bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error)
+{
+    const std::string folder = FolderOf(path);
+    struct stat old;
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists) {
+        // A read-only target must stay protected: refuse like a plain write would.
+        if (access(path.c_str(), W_OK) != 0)
+            return Fail(errno, error);
+        // Renaming over one of several names would cut it from the others.
+        if (old.st_nlink > 1)
+            return WriteInPlace(path, content, error);
+    }
+
+    // The temporary file lives in the target's folder so that the rename
+    // never crosses file systems and stays atomic.
+    std::string temp = folder + "/" + kTempPrefix + kTempPattern;
+    int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) {
+        int err = errno;
+        if (exists)
+            return WriteInPlace(path, content, error);
+        if (error)
+            *error = "folder " + folder + ": " + ErrnoText(err);
+        return false;
+    }
+    // Held until the rename: a starting instance sees the file is in use.
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+
+    bool keep_identity = true;
+    if (exists) {
+        keep_identity = TakeIdentity(fd, old);
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+    if (!keep_identity) {
+        close(fd);
+        unlink(temp.c_str());
+        return WriteInPlace(path, content, error);
+    }
+
+    int err = 0;
+    if (WriteAll(fd, content, &err) && fsync(fd) != 0)
+        err = errno;
+    if (err == 0 && rename(temp.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err != 0)
+        unlink(temp.c_str());
+    close(fd);
+    if (err != 0)
+        return Fail(err, error);
+    SyncFolder(folder);
+    return true;
+}
+
+void RemoveStaleTemporaries(const std::string& folder)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    const double now = double(time(nullptr));
+    while (dirent* entry = readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name))
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st;
+        // Unlocked and old: its writer is gone. The lock is held while the
+        // name is removed, so no writer can take the file up meanwhile.
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            now - double(st.st_mtime) >= kStaleAfterSeconds && flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlink(path.c_str());
+        close(fd);
+    }
+    closedir(dir);
+}
+
+} // namespace sys

@@ -1,0 +1,174 @@
+// A rewritten file stays the same file: owner, group, mode and hard links
+// survive, a writable file in a folder that cannot be written is still
+// saved, a killed writer never leaves half a file, and its leftovers are
+// removed at the next start while a live writer's file is kept.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/config_store.h"
+#include "config_test_dir.h"
+#include "platform/headless/headless.h"
+#include "platform/system.h"
+
+namespace {
+
+using FileIdentity = ConfigDir;
+
+constexpr uid_t kNobody = 65534;
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat st = {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+// Root ignores permission bits: the child gives them back their meaning by
+// becoming nobody first (a plain user stays who it is).
+void BecomeUser()
+{
+    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        _exit(10);
+}
+
+// The write succeeded without a word.
+bool WrittenQuietly(const std::string& path, const std::string& value)
+{
+    WriteConfigKey(path, "A", value);
+    std::string now;
+    return headless::MessagesShown().empty() && sys::ReadFile(path, &now, nullptr) &&
+           now == "A=" + value + "\r\n";
+}
+
+size_t FilesIn(const std::string& folder)
+{
+    return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+TEST_F(FileIdentity, RootSavingInAUsersFolderLeavesTheFileToTheUser)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand files to another user";
+    Put("RegScope.ini", "A=1\r\n");
+    ASSERT_EQ(chown(dir_.c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(Path("RegScope.ini").c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chmod(Path("RegScope.ini").c_str(), 0640), 0);
+
+    ASSERT_TRUE(WrittenQuietly(Path("RegScope.ini"), "root"));
+    struct stat st = StatOf(Path("RegScope.ini"));
+    EXPECT_EQ(st.st_uid, kNobody);
+    EXPECT_EQ(st.st_gid, kNobody);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    EXPECT_EXIT((BecomeUser(), _exit(WrittenQuietly(Path("RegScope.ini"), "user") ? 0 : 11)),
+                ::testing::ExitedWithCode(0), "")
+        << "the user can still save settings";
+}
+
+TEST_F(FileIdentity, AHardLinkedFileStaysLinked)
+{
+    Put("RegScope.cfg", "A=1\r\n");
+    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
+    const ino_t inode = StatOf(Path("RegScope.cfg")).st_ino;
+
+    ASSERT_TRUE(WrittenQuietly(Path("RegScope.cfg"), "a much longer value than before"));
+    ASSERT_TRUE(WrittenQuietly(Path("RegScope.cfg"), "2")); // shorter: the tail is cut
+    EXPECT_EQ(Get("shared.cfg"), "A=2\r\n");
+    EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_ino, inode);
+    EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_nlink, 2u);
+    EXPECT_EQ(FilesIn(dir_), 2u) << "no temporary file left";
+}
+
+TEST_F(FileIdentity, AWritableFileInAFolderThatCannotBeWrittenIsSavedInPlace)
+{
+    Put("RegScope.cfg", "A=1\r\n");
+    ASSERT_EQ(chmod(Path("RegScope.cfg").c_str(), 0666), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir_.c_str(), kNobody, kNobody), 0);
+    }
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+
+    EXPECT_EXIT((BecomeUser(), _exit(WrittenQuietly(Path("RegScope.cfg"), "2") ? 0 : 11)),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Get("RegScope.cfg"), "A=2\r\n");
+
+    // A new file there cannot be made: the error names the folder.
+    EXPECT_EXIT(
+        {
+            BecomeUser();
+            std::string error;
+            bool copied = sys::CopyFile(Path("RegScope.cfg"), Path("copy.cfg"), &error);
+            _exit(!copied && error.find("folder " + dir_) != std::string::npos ? 0 : 11);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(FileIdentity, AFullDiskLeavesAnInPlaceFileWhole)
+{
+    const std::string old = "A=1\r\n";
+    Put("RegScope.cfg", old);
+    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
+    LimitFileSize(8);
+    WriteConfigKey(Path("RegScope.cfg"), "A", "a value that does not fit");
+    EXPECT_EQ(Get("shared.cfg"), old);
+    EXPECT_EQ(headless::MessagesShown().size(), 1u);
+}
+
+TEST_F(FileIdentity, AKilledWriterLeavesTheOldOrTheNewFileNeverAPart)
+{
+    // Large enough that a write takes a while, so the kill lands inside it.
+    const std::string a(1 << 20, 'a'), b(1 << 20, 'b');
+    ASSERT_TRUE(sys::WriteFileAtomic(Path("big"), a, nullptr));
+    for (int round = 0; round < 20; ++round) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                sys::WriteFileAtomic(Path("big"), i % 2 ? a : b, nullptr);
+        }
+        usleep(useconds_t(2000 + round * 1500));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        std::string now = Get("big");
+        ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    }
+}
+
+TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
+{
+    std::filesystem::create_directory(Path("tools"));
+    CreateDefaultFiles();
+    WriteConfigKey(Path("RegScope.ini"), "CFG_FILE", Path("tools/RegScope.cfg"));
+    ASSERT_TRUE(sys::CopyFile(Path("RegScope.cfg"), Path("tools/RegScope.cfg"), nullptr));
+
+    const std::string stale = Path(".regscope-Ab12Cd"), stale_cfg = Path("tools/.regscope-xyzXYZ"),
+                      live = Path(".regscope-LiVe00"), fresh = Path(".regscope-NeW000"),
+                      other = Path(".regscope-notes.txt");
+    for (const std::string& p : {stale, stale_cfg, live, fresh, other})
+        ASSERT_TRUE(sys::WriteFileAtomic(p, "half a file", nullptr));
+    // Killed an hour ago, except the one just made.
+    const timespec hour_ago[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+    for (const std::string& p : {stale, stale_cfg, live, other})
+        ASSERT_EQ(utimensat(AT_FDCWD, p.c_str(), hour_ago, 0), 0);
+    // Another instance is still writing this one (a slow disk).
+    int held = open(live.c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+
+    headless::Reset();
+    ASSERT_TRUE(StartProgram());
+    EXPECT_FALSE(sys::PathExists(stale));
+    EXPECT_FALSE(sys::PathExists(stale_cfg));
+    EXPECT_TRUE(sys::PathExists(live));
+    EXPECT_TRUE(sys::PathExists(fresh));
+    EXPECT_TRUE(sys::PathExists(other));
+    close(held);
+}
+
+} // namespace
