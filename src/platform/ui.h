@@ -315,6 +315,9 @@ struct LineWindowButton {
 struct LineWindowSpec {
     std::string title;
     int client_w_px = 0, client_h_px = 0; // client area, pixels
+    // Screen position of the window's top-left corner (frame included);
+    // negative: beside the main window, where the screen has room.
+    int x_px = -1, y_px = -1;
     std::vector<LineWindowButton> buttons; // left to right
     size_t max_lines = 100000; // at least 1
     int note_lines = 0; // height of the note, in lines of its text; 0: no note

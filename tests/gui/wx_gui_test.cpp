@@ -125,6 +125,11 @@ TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
     RunScenario("dialog_and_image_windows");
 }
 
+TEST(DesktopPlatform, LineWindowFollowsThousandsOfLinesBesideTheMainWindow)
+{
+    RunScenario("line_window");
+}
+
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
     RunScenario("tmodule_identify_read");

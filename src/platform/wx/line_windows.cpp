@@ -3,6 +3,7 @@
 // when it paints that row, so that tens of thousands of lines cost what is
 // in view, and appending many lines at once is one repaint.
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
@@ -125,6 +126,24 @@ class LineFrame : public wxFrame {
     int handle_;
 };
 
+// To the right of the main window, or below it when the screen has no room
+// there, and inside the screen's free area either way.
+wxPoint BesideMainWindow(const wxSize& size)
+{
+    wxFrame* main = wxb::Frame();
+    int display = main ? wxDisplay::GetFromWindow(main) : wxNOT_FOUND;
+    wxRect free = wxDisplay(display == wxNOT_FOUND ? 0 : unsigned(display)).GetClientArea();
+    if (!main)
+        return free.GetPosition();
+    wxRect beside = main->GetRect();
+    wxPoint at(beside.GetRight() + 8, beside.GetTop());
+    if (at.x + size.x > free.GetRight())
+        at = wxPoint(beside.GetLeft(), beside.GetBottom() + 8);
+    at.x = std::max(free.GetLeft(), std::min(at.x, free.GetRight() - size.x));
+    at.y = std::max(free.GetTop(), std::min(at.y, free.GetBottom() - size.y));
+    return at;
+}
+
 std::map<int, LineFrame*> frames;
 int last_handle = 0;
 
@@ -198,7 +217,12 @@ int CreateLineWindow(const LineWindowSpec& spec)
     if (!wxb::Running())
         return 0;
     int handle = ++last_handle;
-    frames[handle] = new LineFrame(handle, spec);
+    auto* f = new LineFrame(handle, spec);
+    frames[handle] = f;
+    if (spec.x_px < 0 || spec.y_px < 0)
+        f->Move(BesideMainWindow(f->GetSize()));
+    else
+        f->Move(spec.x_px, spec.y_px);
     return handle;
 }
 
