@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace modbus;
+
 using Clock = std::chrono::steady_clock;
 
 const Bytes kRequest = BuildFrame(1, 3, {0, 0, 0, 10});

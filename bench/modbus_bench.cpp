@@ -36,24 +36,24 @@ struct Figures {
     }
 };
 
-const Bytes kReadTen = {0, 0, 0, 10}; // 10 registers from address 0
+const modbus::Bytes kReadTen = {0, 0, 0, 10}; // 10 registers from address 0
 constexpr unsigned kRequestBytes = 8, kReplyBytes = 25;
 
 Figures EngineReads(int baud, double seconds)
 {
     Figures f;
-    if (OpenPort(1, baud, 2) != 0)
+    if (modbus::OpenPort({1, baud, 2}) != 0)
         return f;
-    Bytes data;
+    modbus::Bytes data;
     double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
     while (sys::MonotonicSeconds() - t0 < seconds) {
-        if (Transact(1, 3, kReadTen, &data, 21, 1.0f) != 0)
+        if (modbus::Transact(1, 3, kReadTen, &data, 21, 1.0f) != 0)
             break;
         ++f.transactions;
     }
     f.wall_s = sys::MonotonicSeconds() - t0;
     f.cpu_s = ThreadCpuSeconds() - c0;
-    ClosePort();
+    modbus::ClosePort();
     return f;
 }
 
@@ -97,7 +97,7 @@ int main()
         return 0;
     }
     simulator.AddGenericSlave(1);
-    SetPortFolder(dir.string());
+    modbus::SetPortFolder(dir.string());
 
     std::printf("10-register reads, simulator unpaced, 115200 bit/s even parity:\n");
     EngineReads(115200, 0.2); // warm-up
@@ -127,10 +127,10 @@ int main()
     simulator.SetPacing(false);
 
     std::printf("\nWaiting 1 s for a slave that never answers:\n");
-    if (OpenPort(1, 115200, 2) == 0) {
-        Bytes data;
+    if (modbus::OpenPort({1, 115200, 2}) == 0) {
+        modbus::Bytes data;
         double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
-        int16_t code = Transact(99, 3, kReadTen, &data, 21, 1.0f);
+        int16_t code = modbus::Transact(99, 3, kReadTen, &data, 21, 1.0f);
         double wall = sys::MonotonicSeconds() - t0, cpu = ThreadCpuSeconds() - c0;
         std::printf("  result %d after %.3f s, CPU %.3f ms = %.3f %% of the wait\n", code, wall,
                     cpu * 1e3, cpu / wall * 100);

@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const Bytes kReadTen = {0, 0, 0, 10};
+const modbus::Bytes kReadTen = {0, 0, 0, 10};
 constexpr int kTickMs = 10;
 
 struct Phase {
@@ -95,10 +95,10 @@ void OnTimer()
     double now = sys::MonotonicSeconds();
     double tick_end = now + kTickMs * 0.8e-3;
     long due = long((now - run.phase_start) * p.per_second);
-    Bytes data;
+    modbus::Bytes data;
     while (sys::MonotonicSeconds() < tick_end && (p.per_second == 0 || run.transactions < due)) {
-        if (OpenPort(1, 115200, 2) != 0 ||
-            Transact(1, 3, kReadTen, &data, 21, 1.0f) != 0) {
+        if (modbus::OpenPort(modbus::LineSettings{1, 115200, 2}) != 0 ||
+            modbus::Transact(1, 3, kReadTen, &data, 21, 1.0f) != 0) {
             ++run.failures;
             break;
         }
@@ -145,7 +145,7 @@ int main(int argc, char** argv)
         return 0;
     }
     simulator.AddGenericSlave(1);
-    SetPortFolder(dir.string());
+    modbus::SetPortFolder(dir.string());
 
     ui::EventSink sink;
     sink.on_timer = OnTimer;
@@ -162,7 +162,7 @@ int main(int argc, char** argv)
                 kTickMs);
     ui::CreateMainWindow("RegScope", 0, 0, 400, 280, {}, {});
     ui::RunMainWindow();
-    ClosePort();
+    modbus::ClosePort();
     simulator.Stop();
     fs::remove_all(dir);
     return 0;

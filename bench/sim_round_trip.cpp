@@ -27,7 +27,7 @@ void Measure(sim::Simulator& s, const char* what, unsigned baud, unsigned quanti
     int lost = 0;
     double start = Now();
     for (int i = 0; i < rounds; ++i) {
-        Bytes q{0, 0, 0, static_cast<uint8_t>(quantity)};
+        modbus::Bytes q{0, 0, 0, static_cast<uint8_t>(quantity)};
         if (m.Ask(1, 3, q, reply_size, 2.0).size() != reply_size)
             ++lost;
     }

@@ -1,9 +1,9 @@
 # Helpers shared by the CMake files of every subsystem.
 
-# regscope_headless_program(name sources...): a program on the headless
-# backend with the real serial link (tests, regscope-script).
+# regscope_link_headless(target): links the program on the headless backend
+# with the real serial link (tests, regscope-script).
 function(regscope_link_headless target)
-  target_link_libraries(${target} PRIVATE regscope_core regscope_headless regscope_posix regscope_core regscope_codec)
+  target_link_libraries(${target} PRIVATE regscope_core regscope_headless)
 endfunction()
 
 # regscope_add_test(name SOURCES a.cpp b.cpp [LIBS x y]): one GoogleTest

@@ -1,4 +1,5 @@
 #include "sim/config_module.h"
+#include "modbus/function_codes.h"
 
 namespace sim {
 
@@ -8,7 +9,7 @@ Reply ServeConfigModule(ModuleConfig& config, const Request& r)
     // parity; at any other setting it would only see noise.
     if (r.line.baud != 9600 || r.line.parity_code != 2)
         return std::nullopt;
-    if (r.function == 109 && r.data.empty()) {
+    if (r.function == modbus::kReadModuleConfig && r.data.empty()) {
         uint32_t b = config.baud;
         return Bytes{109,
                      config.address,
@@ -20,7 +21,7 @@ Reply ServeConfigModule(ModuleConfig& config, const Request& r)
                      static_cast<uint8_t>(config.reset_time >> 8),
                      static_cast<uint8_t>(config.reset_time)};
     }
-    if (r.function == 110 && r.data.size() == 8) {
+    if (r.function == modbus::kWriteModuleConfig && r.data.size() == 8) {
         const Bytes& d = r.data;
         config.address = d[0];
         config.baud = uint32_t{d[1]} << 24 | uint32_t{d[2]} << 16 | uint32_t{d[3]} << 8 | d[4];
@@ -28,7 +29,7 @@ Reply ServeConfigModule(ModuleConfig& config, const Request& r)
         config.reset_time = static_cast<uint16_t>(d[6] << 8 | d[7]);
         return Bytes{110};
     }
-    if (r.function == 109 || r.function == 110)
+    if (r.function == modbus::kReadModuleConfig || r.function == modbus::kWriteModuleConfig)
         return ExceptionReply(r.function, 3);
     return ExceptionReply(r.function, 1);
 }

@@ -1,30 +1,31 @@
 #include "sim/faults.h"
+#include "modbus/function_codes.h"
 
 namespace sim {
 namespace {
 
 // After a field was changed the checksum is made right again, so that the
 // master's later checks (address, function, length, content) are reached.
-void Reseal(Bytes& frame)
+void Reseal(modbus::Bytes& frame)
 {
     frame.erase(frame.end() - 2, frame.end());
-    Bytes crc = Crc16(frame);
+    Bytes crc = modbus::Crc16(frame);
     frame.insert(frame.end(), crc.begin(), crc.end());
 }
 
-bool IsException(const Bytes& frame) { return (frame[1] & 0x80) != 0; }
+bool IsException(const Bytes& frame) { return (frame[1] & modbus::kExceptionBit) != 0; }
 
 bool HasByteCount(uint8_t function)
 {
-    return function <= 4 || function == 17 || function == 23;
+    return function <= modbus::kReadInputRegisters || function == modbus::kReportSlaveId || function == modbus::kReadWriteMultipleRegisters;
 }
 
 bool IsWriteEcho(uint8_t function)
 {
-    return function == 5 || function == 6 || function == 15 || function == 16;
+    return function == modbus::kWriteSingleCoil || function == modbus::kWriteSingleRegister || function == modbus::kWriteMultipleCoils || function == modbus::kWriteMultipleRegisters;
 }
 
-void AddToWord(Bytes& frame, size_t at, unsigned delta)
+void AddToWord(modbus::Bytes& frame, size_t at, unsigned delta)
 {
     unsigned v = (frame[at] * 256u + frame[at + 1] + delta) & 0xFFFF;
     frame[at] = static_cast<uint8_t>(v >> 8);
@@ -40,7 +41,7 @@ bool FaultMatches(const Fault& f, const Request& r)
 
 void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
 {
-    Bytes& b = plan->bytes;
+    modbus::Bytes& b = plan->bytes;
     // After a flood there is no frame left to edit.
     bool edits_frame = f.kind != Fault::NoReply && f.kind != Fault::Exception &&
                        f.kind != Fault::Pieces && f.kind != Fault::Delay && f.kind != Fault::Flood;
@@ -58,7 +59,7 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         Reseal(b);
         break;
     case Fault::WrongFunction:
-        b[1] = static_cast<uint8_t>((((b[1] & 0x7F) + 1) & 0x7F) | (b[1] & 0x80));
+        b[1] = static_cast<uint8_t>((((b[1] & 0x7F) + 1) & 0x7F) | (b[1] & modbus::kExceptionBit));
         Reseal(b);
         break;
     case Fault::ExtraBytes:
@@ -85,7 +86,7 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
     case Fault::WrongEchoValue:
         if (!IsException(b) && IsWriteEcho(r.function) && b.size() >= 8) {
             // A coil echo stays a valid coil value, only the other one.
-            if (r.function == 5)
+            if (r.function == modbus::kWriteSingleCoil)
                 b[4] ^= 0xFF;
             else
                 AddToWord(b, 4, 1);
@@ -93,7 +94,7 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         }
         break;
     case Fault::Exception:
-        b = BuildFrame(r.address, static_cast<uint8_t>(r.function | 0x80), Bytes{f.exception_code});
+        b = modbus::BuildFrame(r.address, static_cast<uint8_t>(r.function | modbus::kExceptionBit), Bytes{f.exception_code});
         break;
     case Fault::Pieces:
         plan->piece_bytes = f.piece_bytes == 0 ? 1 : f.piece_bytes;

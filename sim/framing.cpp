@@ -1,4 +1,5 @@
 #include "sim/framing.h"
+#include "modbus/function_codes.h"
 
 namespace sim {
 
@@ -7,22 +8,22 @@ size_t RequestLength(const uint8_t* bytes, size_t size)
     if (size < 2)
         return 0;
     switch (bytes[1]) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6:
+    case modbus::kReadCoils:
+    case modbus::kReadDiscreteInputs:
+    case modbus::kReadHoldingRegisters:
+    case modbus::kReadInputRegisters:
+    case modbus::kWriteSingleCoil:
+    case modbus::kWriteSingleRegister:
         return 8;
-    case 15:
-    case 16:
+    case modbus::kWriteMultipleCoils:
+    case modbus::kWriteMultipleRegisters:
         return size < 7 ? 0 : 9 + size_t{bytes[6]};
-    case 17:
-    case 109:
+    case modbus::kReportSlaveId:
+    case modbus::kReadModuleConfig:
         return 4;
-    case 23:
+    case modbus::kReadWriteMultipleRegisters:
         return size < 11 ? 0 : 13 + size_t{bytes[10]};
-    case 110:
+    case modbus::kWriteModuleConfig:
         return 12;
     default:
         return kUnknownLength;

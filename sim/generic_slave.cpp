@@ -1,6 +1,7 @@
 // The generic slave: the public Modbus functions on four tables, answering
 // out-of-range requests with the exceptions a real slave gives.
 #include "sim/slave.h"
+#include "modbus/function_codes.h"
 
 #include "sim/demo_waves.h"
 
@@ -30,7 +31,7 @@ Reply ReadBits(const std::vector<uint8_t>& table, const Request& r)
     std::vector<bool> states(n);
     for (unsigned i = 0; i < n; ++i)
         states[i] = table[start + i] != 0;
-    Bytes packed = PackCoils(states);
+    Bytes packed = modbus::PackCoils(states);
     Bytes out{r.function, static_cast<uint8_t>(packed.size())};
     out.insert(out.end(), packed.begin(), packed.end());
     return out;
@@ -80,12 +81,12 @@ Reply WriteCoils(Tables& t, const Request& r)
     if (r.data.size() < 5)
         return ExceptionReply(r.function, kIllegalValue);
     unsigned start = Word(r.data, 0), n = Word(r.data, 2), count = r.data[4];
-    if (n < 1 || n > kMaxWriteBits || count != CoilBytes(n) || r.data.size() != 5 + count)
+    if (n < 1 || n > kMaxWriteBits || count != modbus::CoilBytes(n) || r.data.size() != 5 + count)
         return ExceptionReply(r.function, kIllegalValue);
     if (!InTable(start, n))
         return ExceptionReply(r.function, kIllegalAddress);
     for (unsigned i = 0; i < n; ++i)
-        t.coils[start + i] = UnpackCoil(&r.data[5], i) ? 1 : 0;
+        t.coils[start + i] = modbus::UnpackCoil(&r.data[5], i) ? 1 : 0;
     Bytes out{r.function};
     out.insert(out.end(), r.data.begin(), r.data.begin() + 4);
     return out;
@@ -142,25 +143,25 @@ Reply ReportSlaveId(const Request& r, const Bytes& identification)
 Reply ServeGeneric(Tables& t, const Request& r, const Bytes& identification)
 {
     switch (r.function) {
-    case 1:
+    case modbus::kReadCoils:
         return ReadBits(t.coils, r);
-    case 2:
+    case modbus::kReadDiscreteInputs:
         return ReadBits(t.discrete_inputs, r);
-    case 3:
+    case modbus::kReadHoldingRegisters:
         return ReadRegisters(t.holding, r);
-    case 4:
+    case modbus::kReadInputRegisters:
         return ReadRegisters(t.input, r);
-    case 5:
+    case modbus::kWriteSingleCoil:
         return WriteCoil(t, r);
-    case 6:
+    case modbus::kWriteSingleRegister:
         return WriteRegister(t, r);
-    case 15:
+    case modbus::kWriteMultipleCoils:
         return WriteCoils(t, r);
-    case 16:
+    case modbus::kWriteMultipleRegisters:
         return WriteRegisters(t, r);
-    case 17:
+    case modbus::kReportSlaveId:
         return ReportSlaveId(r, identification);
-    case 23:
+    case modbus::kReadWriteMultipleRegisters:
         return ReadWriteRegisters(t, r);
     default:
         return ExceptionReply(r.function, kIllegalFunction);

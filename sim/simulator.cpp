@@ -160,7 +160,7 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now)
     frame.bytes = bytes;
     frame.time_s = now - start_s;
     frame.line = ReadLineSettings(master);
-    frame.crc_ok = bytes.size() >= 4 && CrcMatches(bytes.data(), bytes.size());
+    frame.crc_ok = bytes.size() >= 4 && modbus::CrcMatches(bytes.data(), bytes.size());
     {
         std::lock_guard<std::mutex> lock(mutex);
         frames.push_back(frame);
@@ -210,7 +210,7 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now)
         return;
 
     ReplyPlan plan;
-    plan.bytes = BuildFrame(r.address, (*reply)[0], Bytes(reply->begin() + 1, reply->end()));
+    plan.bytes = modbus::BuildFrame(r.address, (*reply)[0], Bytes(reply->begin() + 1, reply->end()));
     {
         std::lock_guard<std::mutex> lock(mutex);
         for (auto it = faults.begin(); it != faults.end();) {
@@ -274,7 +274,7 @@ void Simulator::State::Run()
                 break;
             Bytes frame(pending.begin(), pending.begin() + static_cast<long>(take));
             pending.erase(pending.begin(), pending.begin() + static_cast<long>(take));
-            if (frame.size() >= 4 && !CrcMatches(frame.data(), frame.size())) {
+            if (frame.size() >= 4 && !modbus::CrcMatches(frame.data(), frame.size())) {
                 // Out of step with the master: what follows in the same burst
                 // cannot be trusted to start a frame either.
                 frame.insert(frame.end(), pending.begin(), pending.end());

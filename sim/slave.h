@@ -13,6 +13,9 @@
 
 namespace sim {
 
+// Frames are the codec's byte strings.
+using modbus::Bytes;
+
 // Line settings the master has put on the pty, as far as the pty keeps them.
 struct LineSettings {
     uint32_t baud = 0;    // bit/s; 0 when unknown
@@ -32,7 +35,7 @@ struct Request {
 
 // Reply without address and checksum: function code (with bit 7 set for an
 // exception), then the data. std::nullopt = stay silent.
-using Reply = std::optional<Bytes>;
+using Reply = std::optional<modbus::Bytes>;
 using SlaveHandler = std::function<Reply(const Request&)>;
 
 inline Reply ExceptionReply(uint8_t function, uint8_t code)
@@ -48,7 +51,7 @@ constexpr uint8_t kIllegalValue = 3;
 // Addresses, quantities and register values travel high byte first.
 inline unsigned Word(const Bytes& d, size_t at) { return d[at] * 256u + d[at + 1]; }
 
-inline void PutWord(Bytes& out, unsigned v)
+inline void PutWord(modbus::Bytes& out, unsigned v)
 {
     out.push_back(static_cast<uint8_t>(v >> 8));
     out.push_back(static_cast<uint8_t>(v));

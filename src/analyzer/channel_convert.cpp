@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "analyzer/picture_format.h"
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 
 namespace analyzer
 {
@@ -43,7 +43,7 @@ WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text)
         return out;
     }
     // Ties to even: the default rounding mode, which nothing in the program changes.
-    const double n = std::nearbyint((ParseNumber(text) - double(ch.offset)) / double(ch.gain));
+    const double n = std::nearbyint((strings::ParseNumber(text) - double(ch.offset)) / double(ch.gain));
     // Only numbers within 64 bits may become integers: converting anything
     // else is undefined, and no register could hold it anyway.
     constexpr double kTwo63 = 9223372036854775808.0;

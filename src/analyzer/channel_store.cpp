@@ -16,7 +16,7 @@ const ChannelTable& Channels() { return table; }
 
 void LoadChannels(const std::string& cfg_path)
 {
-    LoadChannelTable(table, [&](const std::string& key) { return ReadConfigKey(cfg_path, key); });
+    LoadChannelTable(table, [&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); });
 }
 
 } // namespace analyzer

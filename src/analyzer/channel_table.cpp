@@ -4,7 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 
 namespace analyzer
 {
@@ -26,7 +26,7 @@ int HexDigit(char c)
 // field, as a hand-edited "300" in an 8-bit field always has.
 template <typename T> T IntegerFromText(std::string_view text)
 {
-    return static_cast<T>(ParseInteger(text));
+    return static_cast<T>(strings::ParseInteger(text));
 }
 
 } // namespace
@@ -42,7 +42,7 @@ std::string ChannelKey(int index, std::string_view field)
     return ChannelName(index) + "_" + std::string(field);
 }
 
-int16_t BooleanFromText(std::string_view text) { return ParseNumber(text) != 0 ? kTrue : 0; }
+int16_t BooleanFromText(std::string_view text) { return strings::ParseNumber(text) != 0 ? kTrue : 0; }
 
 // The mask was always read as the text behind a "&H" prefix: the leading
 // hexadecimal digits count (after blanks, as for every number read from the
@@ -66,7 +66,7 @@ uint16_t MaskFromText(std::string_view text)
 // made infinite: every value computed from GAIN and OFFSET then stays finite.
 float FloatFromText(std::string_view text)
 {
-    const double d = ParseNumber(text);
+    const double d = strings::ParseNumber(text);
     if (std::fabs(d) > FLT_MAX)
         return d < 0 ? -FLT_MAX : FLT_MAX;
     return static_cast<float>(d);

@@ -6,6 +6,8 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
+namespace app {
+
 namespace
 {
 
@@ -168,3 +170,5 @@ void CreateDefaultFiles()
         text += "\rPrevious " + kept;
     ui::MessageBox(text, "Configuration file verify", ui::Icon::Exclamation, ui::Buttons::Ok);
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 // window title and the stem used to name log files.
 #include "app/config_store.h"
 
+namespace app {
+
 std::string AbbreviatePath(const std::string& path)
 {
     const size_t len = path.size();
@@ -25,3 +27,5 @@ std::string StripExtension(const std::string& name)
         return "";
     return name.substr(0, dot);
 }
+
+} // namespace app

@@ -10,6 +10,8 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
+namespace app {
+
 namespace
 {
 
@@ -135,3 +137,5 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
                        title, ui::Icon::Stop, ui::Buttons::Ok);
     }
 }
+
+} // namespace app

@@ -6,7 +6,9 @@
 
 #include <string>
 
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
+
+namespace app {
 
 // Value of the first entry whose key equals `key` (byte for byte). A missing
 // file or key shows a message, recreates the default files and ends the
@@ -31,3 +33,5 @@ std::string StripExtension(const std::string& name);
 
 // The path separator of this platform, where the Windows program writes "\".
 constexpr char kPathSeparator = '/';
+
+} // namespace app

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cmath>
 
+#include "app/command_ids.h"
+#include "app/comm_report.h"
 #include "app/config_store.h"
 #include "app/menu.h"
 #include "app/password.h"
@@ -12,34 +14,16 @@
 #include "app/timing_limits.h"
 #include "app/tools.h"
 #include "modbus/serial_link.h"
+#include "monitor/monitor_window.h"
 #include "platform/system.h"
 #include "resources/menu_strings.h"
 
+namespace app {
+
 namespace {
 
-struct Tool {
-    const char* word; // value of TOOL in RegScope.ini
-    void (*open)();
-    void (*close)();
-    void (*command)(int id);
-    void (*tick)();
-    struct Range {
-        int first, last;
-    } ranges[2];
-};
-
-// Indexed by CurrentTool - 1.
-const Tool kTools[] = {
-    {"MODULE_CFG", ConfigureModuleOpen, ConfigureModuleClose, ConfigureModuleCommand, nullptr,
-     {{10000, 10999}, {0, -1}}},
-    // Identification 20000..20999, then one block per module panel.
-    {"MODULE_TEST", TestModuleOpen, TestModuleClose, TestModuleCommand, TestModuleTick,
-     {{20000, 26999}, {40000, 41999}}},
-    {"FUNCTION_TEST", TestFunctionOpen, TestFunctionClose, TestFunctionCommand, TestFunctionTick,
-     {{50000, 59999}, {0, -1}}},
-    {"ANALYZER", AnalyzerOpen, AnalyzerClose, AnalyzerCommand, AnalyzerTick,
-     {{60000, 60999}, {0, -1}}},
-};
+// Indexed by CurrentTool - 1; given by the program at start-up.
+ToolSet tool_table{};
 
 int saved_focus = 0;
 ui::Notify current_notification = ui::Notify::Menu;
@@ -69,19 +53,19 @@ void OnCommand(int id, ui::Notify how)
 {
     ui::Notify outer = current_notification;
     current_notification = how;
-    if (id == 1301) {
+    if (id == cmd::kExit) {
         ui::CloseMainWindow();
-    } else if (id >= 2101 && id <= 2104) {
-        WriteConfigKey(IniPath, "TOOL", kTools[id - 2101].word);
+    } else if (id >= cmd::kFirstTool && id < cmd::kFirstTool + cmd::kToolCount) {
+        WriteConfigKey(IniPath, "TOOL", tool_table[size_t(id - cmd::kFirstTool)].word);
         ApplyGeneralConfiguration();
-    } else if (id == 1101 || id == 1201 || (id >= 3101 && id <= 3108) || id == 3201 ||
-               (id >= 3301 && id <= 3304) || id == 3401 || id == 3501 || id == 3601 ||
-               id == 4101) {
+    } else if (id == cmd::kCommunicationMonitor) {
+        monitor::OpenMonitor();
+    } else if (IsSetupCommand(id)) {
         RunSetupCommand(id);
-    } else if (id == 3701) {
+    } else if (id == cmd::kPassword) {
         SetPassword(0);
     } else {
-        for (const Tool& tool : kTools)
+        for (const Tool& tool : tool_table)
             for (const auto& r : tool.ranges)
                 if (id >= r.first && id <= r.last)
                     tool.command(id);
@@ -92,8 +76,8 @@ void OnCommand(int id, ui::Notify how)
 void OnTimer()
 {
     ElapsedTime += SerialSettings.sample_time;
-    if (CurrentTool >= 1 && CurrentTool <= 4 && kTools[CurrentTool - 1].tick)
-        kTools[CurrentTool - 1].tick();
+    if (CurrentTool >= 1 && CurrentTool <= 4 && tool_table[CurrentTool - 1].tick)
+        tool_table[CurrentTool - 1].tick();
 }
 
 void OnMenuHighlight(int id)
@@ -129,48 +113,50 @@ ui::Notify CurrentNotification() { return current_notification; }
 void ApplyGeneralConfiguration()
 {
     CfgPath = ReadConfigKey(IniPath, "CFG_FILE");
-    SerialSettings.port = int16_t(ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PORT")),
+    SerialSettings.port = int16_t(ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PORT")),
                                             SHRT_MIN, SHRT_MAX));
-    SerialSettings.baud = int32_t(ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")),
+    SerialSettings.baud = int32_t(ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")),
                                             INT_MIN, INT_MAX));
     SerialSettings.parity = int16_t(
-        ToInteger(ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX));
+        ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX));
     // Clamped: a hand-edited time-out of a day (or one too long to count)
     // would hold the one thread in a reply wait.
     SerialSettings.timeout =
-        ClampedTiming(kTimeoutRange, ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
+        ClampedTiming(kTimeoutRange, strings::ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
     SerialSettings.sample_time =
-        ClampedTiming(kSampleTimeRange, ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
+        ClampedTiming(kSampleTimeRange, strings::ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
     SerialSettings.time_calib =
-        ClampedTiming(kTimeCalibRange, ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
+        ClampedTiming(kTimeCalibRange, strings::ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
 
-    ClosePort();
+    modbus::ClosePort();
 
     if (CurrentTool >= 1 && CurrentTool <= 4)
-        kTools[CurrentTool - 1].close();
+        tool_table[CurrentTool - 1].close();
 
     std::string word = ReadConfigKey(IniPath, "TOOL");
     for (int i = 0; i < 4; ++i) {
-        if (word == kTools[i].word) {
+        if (word == tool_table[i].word) {
             CurrentTool = int16_t(i + 1);
-            kTools[i].open();
+            tool_table[i].open();
             break;
         }
     }
 
-    CheckMenuRange(2101, 4, 2100 + CurrentTool);
-    CheckMenuRange(3101, 8, 3100 + SerialSettings.port);
-    CheckMenuRange(3301, 4, 3301 + SerialSettings.parity);
+    CheckMenuRange(cmd::kFirstTool, cmd::kToolCount, cmd::ToolCommand(CurrentTool));
+    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(SerialSettings.port));
+    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(SerialSettings.parity));
     ui::SetTitle("RegScope [" + AbbreviatePath(CfgPath) + "]");
 }
 
-bool StartProgram()
+bool StartProgram(const ToolSet& tools)
 {
+    tool_table = tools;
+    modbus::SetFailureReporter(ReportCommFailure);
     if (!VerifyPassword(0))
         return false;
 
     IniPath = sys::WorkingDirectory() + kPathSeparator + "RegScope.ini";
-    SetPortFolder(sys::WorkingDirectory());
+    modbus::SetPortFolder(sys::WorkingDirectory());
     if (!sys::IsRegularFile(IniPath))
         CreateDefaultFiles();
 
@@ -181,10 +167,15 @@ bool StartProgram()
     sink.on_menu_highlight = OnMenuHighlight;
     sink.on_moved = OnMoved;
     sink.on_activate = OnActivate;
+    sink.on_line_window_command = monitor::OnLineWindowCommand;
+    sink.on_line_window_refresh = monitor::OnLineWindowRefresh;
+    sink.on_line_window_closed = monitor::OnLineWindowClosed;
     ui::SetEventSink(sink);
 
-    int x = int(ToInteger(ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));
-    int y = int(ToInteger(ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_Y")), INT_MIN / 2, INT_MAX / 2));
+    int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));
+    int y = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_Y")), INT_MIN / 2, INT_MAX / 2));
     ui::CreateMainWindow("RegScope", x, y, 400, 280, BuildMainMenu(), MainAccelerators());
     return true;
 }
+
+} // namespace app

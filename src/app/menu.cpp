@@ -2,7 +2,11 @@
 // tab, as the window system shows them.
 #include "app/menu.h"
 
+#include "app/command_ids.h"
+
 #include <string>
+
+namespace app {
 
 std::vector<ui::MenuItem> BuildMainMenu()
 {
@@ -10,47 +14,52 @@ std::vector<ui::MenuItem> BuildMainMenu()
     const MenuItem separator{"", 0, {}};
 
     MenuItem file{"&File", 0, {}};
-    file.items = {{"&Load...\tCtrl+L", 1101, {}},
-                  {"&Save As...\tCtrl+S", 1201, {}},
+    file.items = {{"&Load...\tCtrl+L", cmd::kLoad, {}},
+                  {"&Save As...\tCtrl+S", cmd::kSaveAs, {}},
                   separator,
-                  {"E&xit\tCtrl+X", 1301, {}}};
+                  {"E&xit\tCtrl+X", cmd::kExit, {}}};
 
     MenuItem tools{"&Tools", 0, {}};
-    tools.items = {{"&Configure module\tCtrl+C", 2101, {}},
+    tools.items = {{"&Configure module\tCtrl+C", cmd::kConfigureModule, {}},
                    separator,
-                   {"Test &module\tCtrl+M", 2102, {}},
-                   {"Test &function\tCtrl+F", 2103, {}},
-                   {"&Analyzer\tCtrl+A", 2104, {}}};
+                   {"Test &module\tCtrl+M", cmd::kTestModule, {}},
+                   {"Test &function\tCtrl+F", cmd::kTestFunction, {}},
+                   {"&Analyzer\tCtrl+A", cmd::kAnalyzer, {}},
+                   separator,
+                   {"Communication m&onitor", cmd::kCommunicationMonitor, {}}};
 
     MenuItem ports{"&Serial port", 0, {}};
-    for (int n = 1; n <= 8; ++n)
-        ports.items.push_back({"COM" + std::to_string(n), 3100 + n, {}});
+    for (int n = 1; n <= cmd::kPortCount; ++n)
+        ports.items.push_back({"COM" + std::to_string(n), cmd::PortCommand(n), {}});
 
     MenuItem parity{"&Parity", 0, {}};
-    parity.items = {{"No (2 stop bits)", 3301, {}},
-                    {"Odd", 3302, {}},
-                    {"Even", 3303, {}},
-                    {"No (1 stop bit)", 3304, {}}};
+    parity.items = {{"No (2 stop bits)", cmd::ParityCommand(0), {}},
+                    {"Odd", cmd::ParityCommand(1), {}},
+                    {"Even", cmd::ParityCommand(2), {}},
+                    {"No (1 stop bit)", cmd::ParityCommand(3), {}}};
 
     MenuItem setup{"&Setup", 0, {}};
     setup.items = {ports,
-                   {"&Baudrate", 3201, {}},
+                   {"&Baudrate", cmd::kBaudrate, {}},
                    parity,
-                   {"&Timeout", 3401, {}},
+                   {"&Timeout", cmd::kTimeout, {}},
                    separator,
-                   {"Sa&mpling time", 3501, {}},
-                   {"Time ca&libration", 3601, {}},
+                   {"Sa&mpling time", cmd::kSamplingTime, {}},
+                   {"Time ca&libration", cmd::kTimeCalibration, {}},
                    separator,
-                   {"Pass&word", 3701, {}}};
+                   {"Pass&word", cmd::kPassword, {}}};
 
     MenuItem help{"&Help", 0, {}};
-    help.items = {{"About", 4101, {}}};
+    help.items = {{"About", cmd::kAbout, {}}};
 
     return {file, tools, setup, help};
 }
 
 std::vector<ui::Accelerator> MainAccelerators()
 {
-    return {{'L', 1101}, {'S', 1201}, {'X', 1301}, {'C', 2101},
-            {'M', 2102}, {'F', 2103}, {'A', 2104}};
+    return {{'L', cmd::kLoad},           {'S', cmd::kSaveAs},     {'X', cmd::kExit},
+            {'C', cmd::kConfigureModule}, {'M', cmd::kTestModule}, {'F', cmd::kTestFunction},
+            {'A', cmd::kAnalyzer}};
 }
+
+} // namespace app

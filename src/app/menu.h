@@ -5,5 +5,9 @@
 
 #include "platform/ui.h"
 
+namespace app {
+
 std::vector<ui::MenuItem> BuildMainMenu();
 std::vector<ui::Accelerator> MainAccelerators();
+
+} // namespace app

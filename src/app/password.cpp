@@ -8,6 +8,8 @@
 #include "app/password_store.h"
 #include "platform/ui.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -79,3 +81,5 @@ bool SetPassword(int level)
             "Password");
     return false;
 }
+
+} // namespace app

@@ -13,6 +13,8 @@
 #include "platform/private_files.h"
 #include "platform/system.h"
 
+namespace app {
+
 namespace {
 
 // Shift of the character codes in the stored form; the level is added to it.
@@ -152,3 +154,5 @@ bool RemoveStoredPassword(int level, std::string* error)
 }
 
 void SetPasswordFolderForTests(const std::string& folder) { folder_for_tests = folder; }
+
+} // namespace app

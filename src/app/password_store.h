@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace app {
+
 // Full path of the store file of a level (kqp234mc.dpl for level 0).
 std::string PasswordStorePath(int level);
 
@@ -25,3 +27,5 @@ bool RemoveStoredPassword(int level, std::string* error);
 
 // Tests keep the store away from the user's real folder; empty restores it.
 void SetPasswordFolderForTests(const std::string& folder);
+
+} // namespace app

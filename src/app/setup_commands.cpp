@@ -6,12 +6,15 @@
 
 #include <cmath>
 
+#include "app/command_ids.h"
 #include "app/config_store.h"
 #include "app/forms/shared_boxes.h"
 #include "app/setup_files.h"
 #include "app/shell.h"
 #include "app/timing_limits.h"
 #include "modbus/serial_link.h"
+
+namespace app {
 
 namespace {
 
@@ -21,16 +24,16 @@ void ChoosePort(int port)
 {
     SerialSettings.port = int16_t(port);
     WriteConfigKey(CfgPath, "SERIAL_PORT", std::to_string(port));
-    CheckMenuRange(3101, 8, 3100 + port);
-    ClosePort();
+    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(port));
+    modbus::ClosePort();
 }
 
 void ChooseParity(int parity)
 {
     SerialSettings.parity = int16_t(parity);
     WriteConfigKey(CfgPath, "SERIAL_PARITY", std::to_string(parity));
-    CheckMenuRange(3301, 4, 3301 + parity);
-    ClosePort();
+    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(parity));
+    modbus::ClosePort();
 }
 
 // Asks for a new value of a key, proposing the stored one. False when the
@@ -39,7 +42,7 @@ void ChooseParity(int parity)
 bool AskValue(const std::string& prompt, const std::string& title, const std::string& key,
               std::string* answer)
 {
-    *answer = AskText(prompt, title, ReadConfigKey(CfgPath, key));
+    *answer = forms::AskText(prompt, title, ReadConfigKey(CfgPath, key));
     return !answer->empty();
 }
 
@@ -48,14 +51,14 @@ void AskBaudrate()
     std::string answer;
     if (!AskValue("Enter baudrate for communication", "Baudrate", "SERIAL_BAUD", &answer))
         return;
-    double baud = ParseNumber(answer);
+    double baud = strings::ParseNumber(answer);
     if (!(baud >= 300 && baud <= 1000000)) {
-        ShowError("Baudrate out of range (300÷1000000)", "Baudrate");
+        forms::ShowError("Baudrate out of range (300÷1000000)", "Baudrate");
         return;
     }
     WriteConfigKey(CfgPath, "SERIAL_BAUD", answer);
     SerialSettings.baud = int32_t(std::lround(baud));
-    ClosePort();
+    modbus::ClosePort();
 }
 
 // Timing values are stored as typed once their number is in range: a
@@ -68,9 +71,9 @@ void AskTiming(const char* prompt, const char* title, const TimingRange& range, 
     std::string answer;
     if (!AskValue(prompt, title, range.key, &answer))
         return;
-    double number = ParseNumber(answer);
+    double number = strings::ParseNumber(answer);
     if (!InTimingRange(range, number)) {
-        ShowError(range.refusal, title);
+        forms::ShowError(range.refusal, title);
         return;
     }
     WriteConfigKey(CfgPath, range.key, answer);
@@ -101,27 +104,59 @@ void ShowAbout()
 
 } // namespace
 
+namespace {
+
+bool IsPortCommand(int command)
+{
+    return command >= cmd::kFirstPort && command < cmd::kFirstPort + cmd::kPortCount;
+}
+
+bool IsParityCommand(int command)
+{
+    return command >= cmd::kFirstParity && command < cmd::kFirstParity + cmd::kParityCount;
+}
+
+} // namespace
+
+bool IsSetupCommand(int command)
+{
+    switch (command) {
+    case cmd::kLoad:
+    case cmd::kSaveAs:
+    case cmd::kBaudrate:
+    case cmd::kTimeout:
+    case cmd::kSamplingTime:
+    case cmd::kTimeCalibration:
+    case cmd::kAbout:
+        return true;
+    default:
+        return IsPortCommand(command) || IsParityCommand(command);
+    }
+}
+
 void RunSetupCommand(int command)
 {
-    if (command == 1101)
+    if (command == cmd::kLoad)
         LoadConfiguration();
-    else if (command == 1201)
+    else if (command == cmd::kSaveAs)
         SaveConfigurationAs();
-    else if (command >= 3101 && command <= 3108)
-        ChoosePort(command - 3100);
-    else if (command == 3201)
+    else if (IsPortCommand(command))
+        ChoosePort(command - cmd::kFirstPort + 1);
+    else if (command == cmd::kBaudrate)
         AskBaudrate();
-    else if (command >= 3301 && command <= 3304)
-        ChooseParity(command - 3301);
-    else if (command == 3401)
+    else if (IsParityCommand(command))
+        ChooseParity(command - cmd::kFirstParity);
+    else if (command == cmd::kTimeout)
         AskTiming("Enter timeout value for communication", "Timeout", kTimeoutRange,
                   &SerialSettings.timeout, false);
-    else if (command == 3501)
+    else if (command == cmd::kSamplingTime)
         AskTiming("Enter time for values sampling", "Sampling time", kSampleTimeRange,
                   &SerialSettings.sample_time, true);
-    else if (command == 3601)
+    else if (command == cmd::kTimeCalibration)
         AskTiming("Enter time calibration divisor", "Time calibration", kTimeCalibRange,
                   &SerialSettings.time_calib, true);
-    else if (command == 4101)
+    else if (command == cmd::kAbout)
         ShowAbout();
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include "app/shell.h"
 #include "platform/system.h"
 
+namespace app {
+
 namespace {
 
 constexpr char kCR = '\r';
@@ -20,8 +22,8 @@ bool AskFile(bool save, const std::string& title, std::string* name)
     *name = CfgPath;
     unsigned flags = 0;
     if (save)
-        return AskSaveFile(title, name, sys::HomeDirectory(), kFilter, "cfg", &flags);
-    return AskOpenFile(title, name, sys::HomeDirectory(), kFilter, "cfg", &flags);
+        return forms::AskSaveFile(title, name, sys::HomeDirectory(), kFilter, "cfg", &flags);
+    return forms::AskOpenFile(title, name, sys::HomeDirectory(), kFilter, "cfg", &flags);
 }
 
 // A copy that fails (read-only target, missing folder, full disk) must not
@@ -32,7 +34,7 @@ bool CopyCurrentTo(const std::string& target, const std::string& title)
     std::string error;
     if (sys::CopyFile(CfgPath, target, &error))
         return true;
-    ShowError(std::string("The configuration could not be copied") + kCR + "from " + CfgPath +
+    forms::ShowError(std::string("The configuration could not be copied") + kCR + "from " + CfgPath +
                   kCR + "to " + target + kCR + kCR + error,
               title);
     return false;
@@ -54,9 +56,10 @@ void LoadConfiguration()
     if (!AskFile(false, "Load configuration from a .CFG file", &name))
         return;
     if (!sys::IsRegularFile(name)) {
-        if (AskOkCancel(std::string("File not found.") + kCR + kCR +
-                            "Create a new configuration file from this?" + kCR + CfgPath,
-                        title))
+        if (!forms::ConfirmOkCancel(std::string("File not found.") + kCR + kCR +
+                                        "Create a new configuration file from this?" + kCR +
+                                        CfgPath,
+                                    title))
             return;
         if (!CopyCurrentTo(name, title))
             return;
@@ -71,11 +74,13 @@ void SaveConfigurationAs()
     if (!AskFile(true, "Save current configuration to a new .CFG file", &name))
         return;
     if (sys::PathExists(name) &&
-        AskOkCancel(std::string("File already exist.") + kCR + kCR +
-                        "Replace existing copy of this file?" + kCR + name,
-                    title))
+        !forms::ConfirmOkCancel(std::string("File already exist.") + kCR + kCR +
+                                    "Replace existing copy of this file?" + kCR + name,
+                                title))
         return;
     if (!CopyCurrentTo(name, title))
         return;
     SwitchTo(name);
 }
+
+} // namespace app

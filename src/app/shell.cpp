@@ -4,6 +4,8 @@
 
 #include "app/timing_limits.h"
 
+namespace app {
+
 SerialSettingsRecord SerialSettings;
 std::string IniPath;
 std::string CfgPath;
@@ -56,3 +58,5 @@ bool SwitchAutoRead()
     RestartAutoReadTimer();
     return AutoReadActive != 0;
 }
+
+} // namespace app

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "app/tools.h"
 #include "platform/ui.h"
+
+namespace app {
 
 // In-memory copy of the general settings of the .cfg file, read by the serial
 // link at each port opening and transaction.
@@ -48,4 +51,6 @@ ui::Notify CurrentNotification();
 
 // Start-up up to the shown main window: password check, default files,
 // main window. Returns false when the program must end (password refused).
-bool StartProgram();
+bool StartProgram(const ToolSet& tools);
+
+} // namespace app

@@ -10,6 +10,8 @@
 #include "app/shell.h"
 #include "platform/system.h"
 
+namespace app {
+
 void RemoveStaleTemporaryFiles()
 {
     std::set<std::string> folders;
@@ -20,3 +22,5 @@ void RemoveStaleTemporaryFiles()
         if (!folder.empty())
             sys::RemoveStaleTemporaries(folder);
 }
+
+} // namespace app

@@ -1,7 +1,11 @@
 // Leftovers of a program that was killed while it saved a setting.
 #pragma once
 
+namespace app {
+
 // Removes the stale temporary files of the atomic rewrite from the folders
 // the program writes: the start-up folder (RegScope.ini), the folder of the
 // tool configuration file in use and the password store's folder.
 void RemoveStaleTemporaryFiles();
+
+} // namespace app

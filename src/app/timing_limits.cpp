@@ -8,6 +8,8 @@
 
 #include "app/shell.h"
 
+namespace app {
+
 const TimingRange kTimeoutRange = {"TIMEOUT", 0.001, 60, "Timeout out of range (0.001÷60)"};
 const TimingRange kSampleTimeRange = {"SAMPLE_TIME", 0.01, 3600,
                                       "Sampling time out of range (0.01÷3600)"};
@@ -35,3 +37,5 @@ int AutoReadPeriodMs()
         return 0;
     return period > INT_MAX ? INT_MAX : int(period);
 }
+
+} // namespace app

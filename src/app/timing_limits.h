@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace app {
+
 struct TimingRange {
     const char* key;     // in the .cfg file
     double min, max;     // accepted by the Setup prompt, both included
@@ -28,3 +30,5 @@ float ClampedTiming(const TimingRange& range, double value);
 // The auto-read timer period in ms from SerialSettings, 0 when there is no
 // usable one (below 1 ms, zero, negative).
 int AutoReadPeriodMs();
+
+} // namespace app

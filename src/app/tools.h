@@ -1,22 +1,24 @@
-// The four tools as the shell sees them. Each tool's folder provides its
-// operations; the shell opens, closes, routes commands and ticks.
+// The four tools as the shell sees them: it opens, closes, routes commands
+// and ticks through this table, which the program hands to StartProgram.
 #pragma once
 
-void ConfigureModuleOpen();
-void ConfigureModuleClose();
-void ConfigureModuleCommand(int id);
+#include <array>
 
-void TestModuleOpen();
-void TestModuleClose();
-void TestModuleCommand(int id);
-void TestModuleTick();
+#include "app/control_ids.h"
 
-void TestFunctionOpen();
-void TestFunctionClose();
-void TestFunctionCommand(int id);
-void TestFunctionTick();
+namespace app {
 
-void AnalyzerOpen();
-void AnalyzerClose();
-void AnalyzerCommand(int id);
-void AnalyzerTick();
+struct Tool {
+    const char* word; // value of TOOL in RegScope.ini
+    void (*open)();
+    void (*close)();
+    void (*command)(int id);
+    void (*tick)(); // nullptr: the tool has no Auto Read
+    // Control identifiers whose notifications go to the tool.
+    IdRange ranges[2];
+};
+
+// In the order of the Tools menu: CurrentTool 1..4.
+using ToolSet = std::array<Tool, 4>;
+
+} // namespace app

@@ -1,7 +1,11 @@
 // Modbus RTU frame codec.
 #include "modbus/codec.h"
 
-#include "app/number_parse.h"
+#include "modbus/function_codes.h"
+
+#include "strings/number_parse.h"
+
+namespace modbus {
 
 uint16_t Crc16Value(const uint8_t* data, size_t size)
 {
@@ -31,19 +35,19 @@ bool CrcMatches(const uint8_t* frame, size_t size)
 
 Bytes EncodeByte(std::string_view text)
 {
-    uint64_t v = ParseInteger(text);
+    uint64_t v = strings::ParseInteger(text);
     return Bytes{uint8_t(v)};
 }
 
 Bytes EncodeWord(std::string_view text)
 {
-    uint64_t v = ParseInteger(text);
+    uint64_t v = strings::ParseInteger(text);
     return Bytes{uint8_t(v >> 8), uint8_t(v)};
 }
 
 Bytes EncodeDword(std::string_view text)
 {
-    uint64_t v = ParseInteger(text);
+    uint64_t v = strings::ParseInteger(text);
     return Bytes{uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
 }
 
@@ -71,22 +75,22 @@ bool UnpackCoil(const uint8_t* states, size_t i) { return (states[i / 8] >> (i %
 unsigned ExpectedReplyData(uint8_t function, unsigned n)
 {
     switch (function) {
-    case 1:
-    case 2:
-        return CoilBytes(n) + 1;
-    case 3:
-    case 4:
-    case 23:
-        return 2 * n + 1;
-    case 5:
-    case 6:
-    case 15:
-    case 16:
-        return 4;
-    case 17:
-        return 23;
-    case 109:
-        return 8;
+    case kReadCoils:
+    case kReadDiscreteInputs:
+        return CoilBytes(n) + 1; // byte count, then the states
+    case kReadHoldingRegisters:
+    case kReadInputRegisters:
+    case kReadWriteMultipleRegisters:
+        return 2 * n + 1; // byte count, then the registers
+    case kWriteSingleCoil:
+    case kWriteSingleRegister:
+    case kWriteMultipleCoils:
+    case kWriteMultipleRegisters:
+        return 4; // the echo of address and value or quantity
+    case kReportSlaveId:
+        return 23; // byte count 22: model, run indicator, version, and more
+    case kReadModuleConfig:
+        return 8; // slave address, baud rate (4), parity, reset time (2)
     default:
         return 0;
     }
@@ -103,3 +107,5 @@ Bytes BuildFrame(uint8_t address, uint8_t function, const Bytes& data)
     frame.insert(frame.end(), crc.begin(), crc.end());
     return frame;
 }
+
+} // namespace modbus

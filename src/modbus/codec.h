@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace modbus {
+
 using Bytes = std::vector<uint8_t>;
 
 // CRC-16/MODBUS, returned low byte first as it goes on the wire.
@@ -39,7 +41,7 @@ inline unsigned CoilBytes(unsigned n) { return n / 8 + (n % 8 != 0 ? 1 : 0); }
 
 // Reply data bytes (after address and function, before the checksum) that a
 // master waits for, per function; n is the quantity read. 0 for functions
-// with no fixed reply.
+// with no fixed reply. The requests and the tests share it.
 unsigned ExpectedReplyData(uint8_t function, unsigned n);
 
 // Frame = address, function, data, checksum.
@@ -47,3 +49,5 @@ Bytes BuildFrame(uint8_t address, uint8_t function, const Bytes& data);
 
 // Largest frame the program handles: 2000 coils or 125 registers.
 constexpr size_t kMaxFrame = 256;
+
+} // namespace modbus

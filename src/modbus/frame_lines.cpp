@@ -15,13 +15,13 @@ namespace {
 const char* ResultNote(int16_t result)
 {
     switch (result) {
-    case kResultBadAddress: return "reply from another slave";
-    case kResultBadFunction: return "reply to another function";
-    case kResultBadLength: return "reply longer than expected";
-    case kResultBadEchoAddress: return "wrong address echoed";
-    case kResultBadByteCount: return "wrong byte count";
-    case kResultBadEchoQuantity: return "wrong quantity echoed";
-    case kResultBadEchoValue: return "wrong value echoed";
+    case kBadSlaveAddress: return "reply from another slave";
+    case kBadFunctionCode: return "reply to another function";
+    case kBadNumberOfBytes: return "reply longer than expected";
+    case kBadEchoAddress: return "wrong address echoed";
+    case kBadByteCount: return "wrong byte count";
+    case kBadEchoQuantity: return "wrong quantity echoed";
+    case kBadEchoValue: return "wrong value echoed";
     default: return nullptr;
     }
 }
@@ -29,12 +29,12 @@ const char* ResultNote(int16_t result)
 std::string ReplySummary(const Transaction& t)
 {
     if (t.reply_received == 0)
-        return t.result == kResultTimeout ? "timeout" : "no reply";
+        return t.result == kTimeout ? "timeout" : "no reply";
     std::string s =
         DecodeFrame(t.reply, t.reply_size, Direction::Reply, t.request, t.request_size).text;
     if (t.reply_received > t.reply_size)
         s += " (" + std::to_string(t.reply_received - t.reply_size) + " more bytes not kept)";
-    if (t.result == kResultTimeout) {
+    if (t.result == kTimeout) {
         s += " timeout";
     } else if (const char* note = ResultNote(t.result)) {
         s += ' ';

@@ -17,18 +17,18 @@ uint64_t LineStatistics::Exceptions() const
 
 bool HasResponseTime(const Transaction& t)
 {
-    return !t.Broadcast() && t.result != kResultTimeout && t.reply_received > 0;
+    return !t.Broadcast() && t.result != kTimeout && t.reply_received > 0;
 }
 
 uint64_t* OutcomeCount(LineStatistics* stats, const Transaction& t)
 {
     if (t.Broadcast())
         return &stats->broadcasts;
-    if (t.result == kResultOk)
+    if (t.result == kOk)
         return &stats->good_replies;
-    if (t.result == kResultTimeout)
+    if (t.result == kTimeout)
         return &stats->timeouts;
-    if (t.result == kResultBadCrc)
+    if (t.result == kBadChecksum)
         return &stats->crc_errors;
     if (IsExceptionResult(t.result))
         // The slave's own code, also for the ones the engine lumps together

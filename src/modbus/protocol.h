@@ -1,30 +1,12 @@
-// The Modbus vocabulary the program speaks: function codes, the special
+// The rest of the Modbus vocabulary beside the function codes: the special
 // addresses, the coil values and the names of functions and exception codes.
-// Every other file names a code through these definitions.
 #pragma once
 
 #include <cstdint>
 
+#include "modbus/function_codes.h"
+
 namespace modbus {
-
-// Function codes of the public application protocol that the program sends.
-constexpr uint8_t kReadCoils = 1;
-constexpr uint8_t kReadDiscreteInputs = 2;
-constexpr uint8_t kReadHoldingRegisters = 3;
-constexpr uint8_t kReadInputRegisters = 4;
-constexpr uint8_t kWriteSingleCoil = 5;
-constexpr uint8_t kWriteSingleRegister = 6;
-constexpr uint8_t kWriteMultipleCoils = 15;
-constexpr uint8_t kWriteMultipleRegisters = 16;
-constexpr uint8_t kReportSlaveId = 17;
-constexpr uint8_t kReadWriteMultipleRegisters = 23;
-// Private functions of the maker's modules in configuration mode, answered
-// only at kConfigAddress.
-constexpr uint8_t kReadModuleConfig = 109;
-constexpr uint8_t kWriteModuleConfig = 110;
-
-// An exception reply carries the request's function code with bit 7 set.
-constexpr uint8_t kExceptionBit = 0x80;
 
 constexpr uint8_t kBroadcastAddress = 0; // every slave acts, none answers
 constexpr uint8_t kConfigAddress = 248;  // a module in configuration mode

@@ -1,17 +1,20 @@
 // Reply frame assembly and checks.
 #include "modbus/reply.h"
 
+#include "modbus/protocol.h"
+#include "modbus/result_codes.h"
+
+namespace modbus {
+
 namespace {
 
 // An exception reply sets bit 7 of the function code.
-bool IsException(uint8_t function) { return function >= 0x80; }
+bool IsException(uint8_t function) { return (function & kExceptionBit) != 0; }
 
+// Codes 1 to 6 only: any other is the unknown exception.
 std::string ExceptionText(uint8_t code)
 {
-    static const char* const kNames[] = {"Illegal function code", "Illegal data address",
-                                         "Illegal data value",    "Slave device failure",
-                                         "Acknowledge",           "Slave device busy"};
-    return "Received command exception " + std::to_string(code) + ":\r\r" + kNames[code - 1];
+    return "Received command exception " + std::to_string(code) + ":\r\r" + ExceptionName(code);
 }
 
 } // namespace
@@ -36,28 +39,30 @@ int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t functio
     // them, and nothing below reads past the end of a shorter one.
     if (f.size() < 4 || !CrcMatches(f.data(), f.size())) {
         *message = "Received bad checksum";
-        return 132;
+        return kBadChecksum;
     }
     if (f[0] != address) {
         *message = "Received bad slave address";
-        return 133;
+        return kBadSlaveAddress;
     }
-    if ((f[1] & 0x7F) != (function & 0x7F)) {
+    if ((f[1] & ~kExceptionBit) != (function & ~kExceptionBit)) {
         *message = "Received bad function code";
-        return 134;
+        return kBadFunctionCode;
     }
     if (f.size() > size_t(reply.expected) + 4) {
         *message = "Received bad number of bytes";
-        return 135;
+        return kBadNumberOfBytes;
     }
     if (IsException(f[1])) {
         uint8_t code = f[2];
-        if (code >= 1 && code <= 6) {
+        if (code >= kIllegalFunction && code <= kSlaveDeviceBusy) {
             *message = ExceptionText(code);
             return code;
         }
         *message = "Received unknown command exception";
-        return 15;
+        return kUnknownException;
     }
     return 0;
 }
+
+} // namespace modbus

@@ -7,6 +7,8 @@
 
 #include "modbus/codec.h"
 
+namespace modbus {
+
 // The bytes of one reply as they arrive, and the reply data count awaited.
 struct ReplyCollector {
     Bytes frame;
@@ -25,3 +27,5 @@ bool ReplyComplete(const ReplyCollector& reply);
 // user: checksum, address, function, length, then the exception.
 int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
                    std::string* message);
+
+} // namespace modbus

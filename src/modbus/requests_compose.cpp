@@ -1,7 +1,13 @@
 // Request data, reply content checks and listings.
 #include "modbus/requests_compose.h"
 
-#include "app/number_parse.h"
+#include "modbus/protocol.h"
+#include "modbus/result_codes.h"
+
+#include "strings/lines.h"
+#include "strings/number_parse.h"
+
+namespace modbus {
 
 namespace {
 
@@ -17,22 +23,7 @@ uint8_t ReplyByte(const Bytes& reply, size_t index)
 
 } // namespace
 
-uint16_t Word16(std::string_view text) { return uint16_t(ParseInteger(text) & 0xFFFF); }
-
-std::vector<std::string> SplitValues(std::string_view values)
-{
-    std::vector<std::string> items;
-    size_t pos = 0;
-    for (;;) {
-        size_t end = values.find("\r\n", pos);
-        if (end == std::string_view::npos) {
-            items.emplace_back(values.substr(pos));
-            return items;
-        }
-        items.emplace_back(values.substr(pos, end - pos));
-        pos = end + 2;
-    }
-}
+uint16_t Word16(std::string_view text) { return uint16_t(strings::ParseInteger(text) & 0xFFFF); }
 
 std::string ListItem(const std::vector<std::string>& items, size_t k)
 {
@@ -51,9 +42,9 @@ Bytes WriteCoilData(std::string_view address, std::string_view value)
     Bytes data = EncodeWord(address);
     // Only an explicit 0 switches off: an empty box means ON, as it always has.
     if (value == "0")
-        Append(&data, Bytes{0x00, 0x00});
+        Append(&data, Bytes{kCoilOff >> 8, kCoilOff & 0xFF});
     else
-        Append(&data, Bytes{0xFF, 0x00});
+        Append(&data, Bytes{kCoilOn >> 8, kCoilOn & 0xFF});
     return data;
 }
 
@@ -79,7 +70,7 @@ Bytes WriteCoilListData(std::string_view start, std::string_view quantity,
                         std::string_view values)
 {
     uint16_t n = Word16(quantity);
-    std::vector<std::string> items = SplitValues(values);
+    std::vector<std::string> items = strings::SplitLines(values);
     std::vector<bool> states(n);
     for (size_t k = 0; k < n; ++k)
         states[k] = ListItem(items, k) == "1";
@@ -95,7 +86,7 @@ namespace {
 void AppendRegisterValues(Bytes* data, std::string_view quantity, std::string_view values)
 {
     uint16_t n = Word16(quantity);
-    std::vector<std::string> items = SplitValues(values);
+    std::vector<std::string> items = strings::SplitLines(values);
     data->push_back(uint8_t(2u * n));
     for (size_t k = 0; k < n; ++k)
         Append(data, EncodeWord(ListItem(items, k)));
@@ -143,9 +134,9 @@ int16_t CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& repl
     if (same(2))
         return 0;
     switch (function) {
-    case 5: *message = "Received bad coil value"; return kBadEchoValue;
-    case 6: *message = "Received bad register value"; return kBadEchoValue;
-    case 15: *message = "Received bad coils quantity"; return kBadEchoQuantity;
+    case kWriteSingleCoil: *message = "Received bad coil value"; return kBadEchoValue;
+    case kWriteSingleRegister: *message = "Received bad register value"; return kBadEchoValue;
+    case kWriteMultipleCoils: *message = "Received bad coils quantity"; return kBadEchoQuantity;
     default: *message = "Received bad words quantity"; return kBadEchoQuantity;
     }
 }
@@ -194,3 +185,5 @@ uint16_t SingleRegister(const Bytes& reply)
 {
     return uint16_t(ReplyByte(reply, 1) * 256u + ReplyByte(reply, 2));
 }
+
+} // namespace modbus

@@ -10,6 +10,8 @@
 
 #include "modbus/codec.h"
 
+namespace modbus {
+
 // --- Request data -------------------------------------------------------------
 
 // Start (or address) and quantity, 16 bits each.
@@ -28,20 +30,14 @@ Bytes WriteReadData(std::string_view read_start, std::string_view read_quantity,
                     std::string_view write_start, std::string_view write_quantity,
                     std::string_view values);
 
-// Item k (from 0) of a values text split at each CR LF; empty beyond the last.
+// Item k (from 0) of a values text split into lines (strings::SplitLines);
+// empty beyond the last.
 std::string ListItem(const std::vector<std::string>& items, size_t k);
-std::vector<std::string> SplitValues(std::string_view values);
 
 // A quantity or address text as the 16-bit number the request sends.
 uint16_t Word16(std::string_view text);
 
 // --- Reply checks -------------------------------------------------------------
-
-// Request-level result codes.
-constexpr int16_t kBadEchoAddress = 146;
-constexpr int16_t kBadByteCount = 147;
-constexpr int16_t kBadEchoQuantity = 148;
-constexpr int16_t kBadEchoValue = 149;
 
 // The byte count of a read reply against the one awaited. 0 or 147; a
 // reply too short to hold the counted bytes fails too.
@@ -62,3 +58,5 @@ std::string WordListing(uint16_t start, uint16_t n, const Bytes& reply);
 
 // Register word of a one-register read reply (data bytes 2 and 3).
 uint16_t SingleRegister(const Bytes& reply);
+
+} // namespace modbus

@@ -1,33 +1,39 @@
-// Result codes of the link, the transaction engine and the requests: a
-// signed 16-bit number, 0 for success. Exceptions 1 to 6 keep the slave's
-// own code.
+// The result codes of the port, the engine and the requests: 0 is success,
+// every other code has been reported to the user once.
 #pragma once
 
 #include <cstdint>
 
 namespace modbus {
 
-constexpr int16_t kResultOk = 0;
-constexpr int16_t kResultFirstException = 1; // 1..6: the slave's exception code
-constexpr int16_t kResultLastException = 6;
-constexpr int16_t kResultUnknownException = 15; // any other exception code
-constexpr int16_t kResultBadSettings = 128;     // port number, baud rate or parity
-constexpr int16_t kResultPortUnavailable = 129;
-constexpr int16_t kResultTimeout = 130;
-// 131 is not used.
-constexpr int16_t kResultBadCrc = 132;
-constexpr int16_t kResultBadAddress = 133;
-constexpr int16_t kResultBadFunction = 134;
-constexpr int16_t kResultBadLength = 135;
-constexpr int16_t kResultBadEchoAddress = 146;
-constexpr int16_t kResultBadByteCount = 147;
-constexpr int16_t kResultBadEchoQuantity = 148;
-constexpr int16_t kResultBadEchoValue = 149;
+enum ResultCode : int16_t {
+    kOk = 0,
+    // Exception replies carry their code (1..6); any other exception is 15.
+    kIllegalFunction = 1,
+    kIllegalDataAddress = 2,
+    kIllegalDataValue = 3,
+    kSlaveDeviceFailure = 4,
+    kAcknowledge = 5,
+    kSlaveDeviceBusy = 6,
+    kUnknownException = 15,
+    // The link and the frame (131 is not used).
+    kSettingsNotValid = 128, // port, baud rate or parity out of range
+    kPortNotAvailable = 129, // the device cannot be opened or was lost
+    kTimeout = 130,
+    kBadChecksum = 132,
+    kBadSlaveAddress = 133,
+    kBadFunctionCode = 134,
+    kBadNumberOfBytes = 135,
+    // The content of a reply, checked by the requests.
+    kBadEchoAddress = 146,
+    kBadByteCount = 147,
+    kBadEchoQuantity = 148,
+    kBadEchoValue = 149,
+};
 
 inline bool IsExceptionResult(int16_t result)
 {
-    return (result >= kResultFirstException && result <= kResultLastException) ||
-           result == kResultUnknownException;
+    return (result >= kIllegalFunction && result <= kSlaveDeviceBusy) || result == kUnknownException;
 }
 
 } // namespace modbus

@@ -1,11 +1,13 @@
 // The serial link and its transaction engine.
 #include "modbus/serial_link.h"
 
-#include "app/shell.h"
+#include "modbus/capture.h"
 #include "modbus/reply.h"
+#include "modbus/result_codes.h"
 #include "platform/serial_port.h"
 #include "platform/system.h"
-#include "platform/ui.h"
+
+namespace modbus {
 
 namespace {
 
@@ -15,9 +17,11 @@ struct SerialLink {
     int16_t port = 0;    // COMn of the open (or last opened) device
     double pause_s = 0;  // quiet time after a good transaction
     double byte_s = 0;   // time of one character on the wire (11 bits)
+    PortSettings settings; // as opened, for the capture
 };
 
 SerialLink link;
+FailureReporter reporter = nullptr;
 
 // One read takes at most what a driver's receive queue holds; whatever a
 // babbling slave sends beyond that stays in the driver and is discarded
@@ -32,44 +36,51 @@ constexpr double kPauseBits = 40.0;
 
 std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
 
+int64_t Microseconds(double seconds) { return int64_t(seconds * 1e6); }
+
+// The request has left, at sent_s on the monotonic clock.
+void CaptureRequest(const Bytes& frame, double sent_s, float timeout_s)
+{
+    if (!CaptureEnabled())
+        return;
+    PortSettings settings = link.settings;
+    settings.timeout_s = timeout_s;
+    CaptureBegin(frame.data(), frame.size(), settings, Microseconds(sent_s));
+}
+
 // The device failed under an open port (adapter removed, simulator gone):
 // the same words as a device that cannot be opened, since it no longer can.
 int16_t LinkLost()
 {
-    ReportCommError(DeviceName(link.port) + " port not available");
-    return 129;
+    return ReportFailure(kPortNotAvailable, DeviceName(link.port) + " port not available");
 }
 
 } // namespace
 
 void SetPortFolder(const std::string& folder) { serial::SetDeviceFolder(folder); }
 
-int16_t OpenPort(int16_t port, int32_t baud, int16_t parity)
+void SetFailureReporter(FailureReporter r) { reporter = r; }
+
+int16_t OpenPort(const LineSettings& line)
 {
     if (link.open)
         return 0;
-    if (port < 1 || port > 8) {
-        ReportCommError("Serial port not valid");
-        return 128;
-    }
-    if (baud < 300 || baud > 1000000) {
-        ReportCommError("Baudrate not valid");
-        return 128;
-    }
-    if (parity < 0 || parity > 3) {
-        ReportCommError("Parity not valid");
-        return 128;
-    }
+    if (line.port < 1 || line.port > 8)
+        return ReportFailure(kSettingsNotValid, "Serial port not valid");
+    if (line.baud < 300 || line.baud > 1000000)
+        return ReportFailure(kSettingsNotValid, "Baudrate not valid");
+    if (line.parity < 0 || line.parity > 3)
+        return ReportFailure(kSettingsNotValid, "Parity not valid");
     int err = 0;
-    serial::Handle h = serial::Open(serial::DevicePath(port), uint32_t(baud), parity, &err);
-    if (h == serial::kNoPort) {
-        ReportCommError(DeviceName(port) + " port not available");
-        return 129;
-    }
+    serial::Handle h =
+        serial::Open(serial::DevicePath(line.port), uint32_t(line.baud), line.parity, &err);
+    if (h == serial::kNoPort)
+        return ReportFailure(kPortNotAvailable, DeviceName(line.port) + " port not available", err);
     link.handle = h;
-    link.port = port;
-    link.pause_s = kPauseBits / baud;
-    link.byte_s = 11.0 / baud;
+    link.port = line.port;
+    link.pause_s = kPauseBits / line.baud;
+    link.byte_s = 11.0 / line.baud;
+    link.settings = PortSettings{line.port, line.baud, line.parity, 0.0f};
     link.open = true;
     return 0;
 }
@@ -100,10 +111,14 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     double send_limit_s = 1.0 + 2 * link.byte_s * double(frame.size());
     if (serial::WriteAll(link.handle, frame.data(), frame.size(), send_limit_s) != serial::Io::Ok)
         return LinkLost();
-    if (address == 0)
-        return 0; // broadcast: no slave answers
-
     double start = sys::MonotonicSeconds();
+    CaptureRequest(frame, start, timeout_s);
+    if (address == 0) {
+        CaptureEnd(kOk, Microseconds(start));
+        return 0; // broadcast: no slave answers
+    }
+
+    double ended = start;
     ReplyCollector collected;
     collected.expected = expected_reply_data;
     uint8_t chunk[kReadChunk];
@@ -111,35 +126,42 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     for (;;) {
         size_t got = 0;
         serial::Io r = serial::ReadSome(link.handle, chunk, sizeof chunk, &got);
-        if (r == serial::Io::Lost)
+        if (r == serial::Io::Lost) {
+            CaptureEnd(kPortNotAvailable, Microseconds(sys::MonotonicSeconds()));
             return LinkLost();
-        if (r == serial::Io::Ok)
+        }
+        if (r == serial::Io::Ok) {
             AppendReply(&collected, chunk, got);
-        else if (woken)
+            CaptureReply(chunk, got);
+        } else if (woken) {
             sys::SleepSeconds(0.001); // woken for nothing: never spin on it
+        }
 
         // The time-out is tested before completeness: a reply that completes
         // in the pass where the time runs out is still a time-out.
         double elapsed = sys::MonotonicSeconds() - start;
+        ended = start + elapsed;
         if (elapsed >= double(timeout_s)) {
-            ReportCommError("Timeout: replay not received");
-            return 130;
+            // Recorded before the report, whose message box runs the loop.
+            CaptureEnd(kTimeout, Microseconds(ended));
+            return ReportFailure(kTimeout, "Timeout: replay not received");
         }
         if (ReplyComplete(collected))
             break;
 
         serial::Io w = serial::WaitReadable(link.handle, double(timeout_s) - elapsed);
-        if (w == serial::Io::Lost)
+        if (w == serial::Io::Lost) {
+            CaptureEnd(kPortNotAvailable, Microseconds(sys::MonotonicSeconds()));
             return LinkLost();
+        }
         woken = w == serial::Io::Ok;
     }
 
     std::string message;
     int16_t code = CheckReply(collected, address, function, &message);
-    if (code != 0) {
-        ReportCommError(message);
-        return code; // no pause after an exception or a bad frame
-    }
+    CaptureEnd(code, Microseconds(ended));
+    if (code != 0)
+        return ReportFailure(code, message); // no pause after an exception or a bad frame
     const Bytes& f = collected.frame;
     if (reply)
         reply->assign(f.begin() + 2, f.begin() + 2 + collected.expected);
@@ -147,10 +169,12 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     return 0;
 }
 
-void ReportCommError(const std::string& message)
+int16_t ReportFailure(int16_t code, const std::string& message, int os_error)
 {
-    AutoReadActive = 0;
     ClosePort();
-    ui::MessageBox(message, "Communication error", ui::Icon::Stop, ui::Buttons::Ok);
-    ShowStatus("Ready", 0);
+    if (reporter)
+        reporter(Failure{code, message, os_error});
+    return code;
 }
+
+} // namespace modbus

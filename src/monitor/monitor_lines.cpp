@@ -35,7 +35,7 @@ std::string TakeNewLines(Cursor* cursor)
 {
     std::string out;
     uint64_t oldest = modbus::CaptureOldestSequence();
-    if (cursor->next < oldest && cursor->started) {
+    if (cursor->next < oldest && !cursor->from_oldest) {
         out += "# " + std::to_string(oldest - cursor->next) +
                " transactions not shown: the capture keeps only the latest\n";
         // Whatever comes next starts with its settings, as after a gap.
@@ -51,6 +51,7 @@ std::string TakeNewLines(Cursor* cursor)
         cursor->settings = t.settings;
         cursor->have_settings = true;
     });
+    cursor->from_oldest = false;
     return out;
 }
 
@@ -58,6 +59,7 @@ Cursor CursorFromNow()
 {
     Cursor cursor;
     cursor.next = modbus::CaptureNextSequence();
+    cursor.from_oldest = false;
     return cursor;
 }
 

@@ -17,6 +17,8 @@ namespace monitor {
 // transaction kept; times count from the first transaction it takes.
 struct Cursor {
     uint64_t next = 0;        // sequence of the next transaction to take
+    // Nothing taken yet: whatever the capture no longer keeps is not missed.
+    bool from_oldest = true;
     bool started = false;     // origin_us holds
     int64_t origin_us = 0;    // when the first transaction taken was sent
     bool have_settings = false;
@@ -26,7 +28,7 @@ struct Cursor {
 // The lines of every transaction recorded since the cursor's place, each
 // ended by '\n' (see modbus::AppendTransactionLines), and moves the cursor
 // past them. When the capture has dropped transactions the cursor had not
-// taken yet, one line says how many were lost.
+// taken yet (since its first call), one line says how many were lost.
 std::string TakeNewLines(Cursor* cursor);
 
 // A cursor that starts with the next transaction recorded, times counted

@@ -106,10 +106,12 @@ void Forget()
 
 void OpenMonitor()
 {
-    if (state.window) {
+    if (state.window && ui::LineWindowExists(state.window)) {
         ui::ShowLineWindow(state.window);
         return;
     }
+    // A window that went with the main window of an earlier run.
+    Forget();
     ui::LineWindowSpec spec;
     spec.title = kTitle;
     spec.client_w_px = 820;

@@ -1,6 +1,10 @@
 // The string table of the menu help texts.
 #include "resources/menu_strings.h"
 
+#include "app/command_ids.h"
+
+namespace app {
+
 namespace {
 struct Entry {
     int command;
@@ -8,31 +12,32 @@ struct Entry {
 };
 
 const Entry kHelp[] = {
-    {1101, "Load configuration from a .CFG file"},
-    {1201, "Save current configuration to a new .CFG file"},
-    {1301, "Exit program"},
-    {2101, "Configure Modbus serial parameters of a specific module"},
-    {2102, "Test I/O Modbus resources on a specific module"},
-    {2103, "Manual test of a single Modbus function code"},
-    {2104, "Read/Write/Plot of a Modbus custom values list"},
-    {3101, "Modules are connected to COM1 serial port of PC"},
-    {3102, "Modules are connected to COM2 serial port of PC"},
-    {3103, "Modules are connected to COM3 serial port of PC"},
-    {3104, "Modules are connected to COM4 serial port of PC"},
-    {3105, "Modules are connected to COM5 serial port of PC"},
-    {3106, "Modules are connected to COM6 serial port of PC"},
-    {3107, "Modules are connected to COM7 serial port of PC"},
-    {3108, "Modules are connected to COM8 serial port of PC"},
-    {3201, "PC Modbus communication: Baudrate (bit/s)"},
-    {3301, "PC Modbus communication: No parity bit and 2 stop bits"},
-    {3302, "PC Modbus communication: Odd parity bit and 1 stop bit"},
-    {3303, "PC Modbus communication: Even parity bit and 1 stop bit"},
-    {3304, "PC Modbus communication: No parity bit and 1 stop bit"},
-    {3401, "Timeout (s) for Modbus replay from slave"},
-    {3501, "Repetition time (s) for acquiring in Auto read mode"},
-    {3601, "Adjustment (divisor) of time reference for specific PC"},
-    {3701, "Set a new password to access RegScope"},
-    {4101, "General information"},
+    {cmd::kLoad, "Load configuration from a .CFG file"},
+    {cmd::kSaveAs, "Save current configuration to a new .CFG file"},
+    {cmd::kExit, "Exit program"},
+    {cmd::kConfigureModule, "Configure Modbus serial parameters of a specific module"},
+    {cmd::kTestModule, "Test I/O Modbus resources on a specific module"},
+    {cmd::kTestFunction, "Manual test of a single Modbus function code"},
+    {cmd::kAnalyzer, "Read/Write/Plot of a Modbus custom values list"},
+    {cmd::kCommunicationMonitor, "Every frame on the serial line, decoded, with the line statistics"},
+    {cmd::PortCommand(1), "Modules are connected to COM1 serial port of PC"},
+    {cmd::PortCommand(2), "Modules are connected to COM2 serial port of PC"},
+    {cmd::PortCommand(3), "Modules are connected to COM3 serial port of PC"},
+    {cmd::PortCommand(4), "Modules are connected to COM4 serial port of PC"},
+    {cmd::PortCommand(5), "Modules are connected to COM5 serial port of PC"},
+    {cmd::PortCommand(6), "Modules are connected to COM6 serial port of PC"},
+    {cmd::PortCommand(7), "Modules are connected to COM7 serial port of PC"},
+    {cmd::PortCommand(8), "Modules are connected to COM8 serial port of PC"},
+    {cmd::kBaudrate, "PC Modbus communication: Baudrate (bit/s)"},
+    {cmd::ParityCommand(0), "PC Modbus communication: No parity bit and 2 stop bits"},
+    {cmd::ParityCommand(1), "PC Modbus communication: Odd parity bit and 1 stop bit"},
+    {cmd::ParityCommand(2), "PC Modbus communication: Even parity bit and 1 stop bit"},
+    {cmd::ParityCommand(3), "PC Modbus communication: No parity bit and 1 stop bit"},
+    {cmd::kTimeout, "Timeout (s) for Modbus replay from slave"},
+    {cmd::kSamplingTime, "Repetition time (s) for acquiring in Auto read mode"},
+    {cmd::kTimeCalibration, "Adjustment (divisor) of time reference for specific PC"},
+    {cmd::kPassword, "Set a new password to access RegScope"},
+    {cmd::kAbout, "General information"},
 };
 } // namespace
 
@@ -43,3 +48,5 @@ const char* MenuHelpText(int command)
             return e.text;
     return nullptr;
 }
+
+} // namespace app

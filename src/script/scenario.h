@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace script {
+
 struct ScenarioLine {
     int number = 0;                 // line number in the file, from 1
     std::vector<std::string> words; // unquoted, escapes resolved
@@ -21,3 +23,5 @@ bool ParseScenario(const std::string& text, std::vector<ScenarioLine>* lines, st
 // code of the run: 0 when every expectation held. Failures are printed to
 // stderr as "name:line: expected ..., found ...".
 int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines);
+
+} // namespace script

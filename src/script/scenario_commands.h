@@ -5,8 +5,13 @@
 
 #include "script/scenario.h"
 
+namespace script {
+
 bool ExtraAction(const ScenarioLine& line);
 bool ExtraExpectation(const ScenarioLine& line);
+
+// The word with every "$DIR" replaced by the scenario's working folder.
+std::string ExpandDir(const std::string& word);
 
 // Counts a failed expectation of an extra line, printed as "name:line: what".
 void ScenarioFail(const ScenarioLine& line, const std::string& what);
@@ -24,3 +29,5 @@ void TraceStep();
 void FinishTrace();
 bool FrameAction(const ScenarioLine& line);
 bool FrameExpectation(const ScenarioLine& line);
+
+} // namespace script

@@ -12,6 +12,8 @@
 #include "sim/models.h"
 #include "sim/sim.h"
 
+namespace script {
+
 namespace {
 
 // --- The simulator -------------------------------------------------------------
@@ -143,7 +145,7 @@ void SetTable(const ScenarioLine& line)
 
 // --- Expectations ----------------------------------------------------------------
 
-std::string Hex(const Bytes& bytes, size_t count)
+std::string Hex(const modbus::Bytes& bytes, size_t count)
 {
     std::string out;
     char buf[4];
@@ -262,21 +264,13 @@ void ConfigModule(const ScenarioLine& line)
 
 // --- The access password -------------------------------------------------------
 
-std::string WithDir(const std::string& word)
-{
-    std::string out = word;
-    for (size_t at = out.find("$DIR"); at != std::string::npos; at = out.find("$DIR", at))
-        out.replace(at, 4, sys::WorkingDirectory());
-    return out;
-}
-
 // `password-folder PATH`: keeps the access password of a scenario away from
 // the user's own (use it before `start`).
 bool PasswordAction(const ScenarioLine& line)
 {
     if (line.words.size() != 2 || line.words[0] != "password-folder")
         return false;
-    SetPasswordFolderForTests(WithDir(line.words[1]));
+    app::SetPasswordFolderForTests(ExpandDir(line.words[1]));
     return true;
 }
 
@@ -327,3 +321,5 @@ bool ExtraExpectation(const ScenarioLine& line)
 {
     return FrameExpectation(line) || ExpectOnBus(line);
 }
+
+} // namespace script

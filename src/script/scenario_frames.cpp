@@ -10,6 +10,8 @@
 #include "platform/system.h"
 #include "script/scenario_commands.h"
 
+namespace script {
+
 namespace {
 
 // The next frame an "expect frame" line looks at: the request of transaction
@@ -136,3 +138,5 @@ bool FrameExpectation(const ScenarioLine& line)
     ExpectFrame(line);
     return true;
 }
+
+} // namespace script

@@ -1,6 +1,8 @@
 // Splitting scenario text into lines of words.
 #include "script/scenario.h"
 
+namespace script {
+
 bool ParseScenario(const std::string& text, std::vector<ScenarioLine>* lines, std::string* error)
 {
     lines->clear();
@@ -66,3 +68,5 @@ bool ParseScenario(const std::string& text, std::vector<ScenarioLine>* lines, st
     }
     return true;
 }
+
+} // namespace script

@@ -8,10 +8,13 @@
 
 #include "app/config_store.h"
 #include "app/shell.h"
+#include "tools/tool_set.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "script/scenario.h"
 #include "script/scenario_commands.h"
+
+namespace script {
 
 namespace {
 
@@ -26,20 +29,6 @@ struct Run {
 };
 
 Run run;
-
-std::string Expand(const std::string& word)
-{
-    std::string out;
-    for (size_t i = 0; i < word.size(); ++i) {
-        if (word.compare(i, 4, "$DIR") == 0) {
-            out += sys::WorkingDirectory();
-            i += 3;
-        } else {
-            out += word[i];
-        }
-    }
-    return out;
-}
 
 std::string Show(const std::string& text)
 {
@@ -94,10 +83,10 @@ bool YesNo(const std::string& w) { return w == "yes" || w == "true" || w == "1" 
 std::string FilePath(const std::string& which)
 {
     if (which == "ini")
-        return IniPath.empty() ? sys::WorkingDirectory() + "/RegScope.ini" : IniPath;
+        return app::IniPath.empty() ? sys::WorkingDirectory() + "/RegScope.ini" : app::IniPath;
     if (which == "cfg")
-        return CfgPath.empty() ? sys::WorkingDirectory() + "/RegScope.cfg" : CfgPath;
-    return Expand(which);
+        return app::CfgPath.empty() ? sys::WorkingDirectory() + "/RegScope.cfg" : app::CfgPath;
+    return ExpandDir(which);
 }
 
 // Reads a key without the reset path, so that a scenario can look at a file
@@ -141,7 +130,7 @@ void Expect(const ScenarioLine& line)
         return;
     const std::string& what = w[1];
     if (what == "status" && Need(line, 3)) {
-        Check(line, "status text", Expand(w[2]), ui::GetStatusText());
+        Check(line, "status text", ExpandDir(w[2]), ui::GetStatusText());
         if (w.size() >= 4)
             Check(line, "status colour", ColourText(ColourOf(w[3])),
                   ColourText(ui::GetStatusColour()));
@@ -150,7 +139,7 @@ void Expect(const ScenarioLine& line)
         if (!ui::ControlExists(id))
             Fail(line, "control " + w[2] + " does not exist");
         else
-            Check(line, "text of " + w[2], Expand(w[3]), ui::GetText(id));
+            Check(line, "text of " + w[2], ExpandDir(w[3]), ui::GetText(id));
     } else if (what == "colour" && Need(line, 4)) {
         Check(line, "background of " + w[2], ColourText(ColourOf(w[3])),
               ColourText(ui::GetBackColour(int(Number(w[2])))));
@@ -170,7 +159,7 @@ void Expect(const ScenarioLine& line)
         Check(line, "check mark of " + w[2], YesNo(w[3]) ? "yes" : "no",
               ui::IsMenuItemChecked(int(Number(w[2]))) ? "yes" : "no");
     } else if (what == "title" && Need(line, 3)) {
-        Check(line, "window title", Expand(w[2]), ui::GetTitle());
+        Check(line, "window title", ExpandDir(w[2]), ui::GetTitle());
     } else if (what == "size" && Need(line, 4)) {
         int cw, ch;
         ui::GetClientSize(&cw, &ch);
@@ -181,12 +170,12 @@ void Expect(const ScenarioLine& line)
         // expect message TITLE TEXT [stop|exclamation|information|none]
         const auto& shown = headless::MessagesShown();
         if (run.messages_seen >= shown.size()) {
-            Fail(line, "expected message box " + Show(Expand(w[2])) + ", found none");
+            Fail(line, "expected message box " + Show(ExpandDir(w[2])) + ", found none");
             return;
         }
         const auto& m = shown[run.messages_seen++];
-        Check(line, "message title", Expand(w[2]), m.title);
-        Check(line, "message text", Expand(w[3]), m.text);
+        Check(line, "message title", ExpandDir(w[2]), m.title);
+        Check(line, "message text", ExpandDir(w[3]), m.text);
         if (w.size() >= 5) {
             static const char* names[] = {"none", "stop", "exclamation", "information"};
             Check(line, "message icon", w[4], names[int(m.icon)]);
@@ -198,7 +187,7 @@ void Expect(const ScenarioLine& line)
         run.messages_seen = headless::MessagesShown().size();
     } else if (what == "key" && Need(line, 5)) {
         auto v = PeekKey(FilePath(w[2]), w[3]);
-        Check(line, "key " + w[3], Expand(w[4]), v ? *v : std::string("<missing>"));
+        Check(line, "key " + w[3], ExpandDir(w[4]), v ? *v : std::string("<missing>"));
     } else if (what == "file-exists" && Need(line, 4)) {
         Check(line, "file " + w[2], YesNo(w[3]) ? "yes" : "no",
               sys::PathExists(FilePath(w[2])) ? "yes" : "no");
@@ -206,7 +195,7 @@ void Expect(const ScenarioLine& line)
         Check(line, "focus", w[2], std::to_string(ui::GetFocus()));
     } else if (what == "elapsed" && Need(line, 3)) {
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%g", ElapsedTime);
+        std::snprintf(buf, sizeof buf, "%g", app::ElapsedTime);
         Check(line, "elapsed time", w[2], buf);
     } else if (what == "exit" && Need(line, 3)) {
         std::string found = run.exit_code ? std::to_string(*run.exit_code)
@@ -233,7 +222,7 @@ void Act(const ScenarioLine& line)
     const std::string& verb = w[0];
     if (verb == "start") {
         run.started = true;
-        if (!StartProgram())
+        if (!app::StartProgram(tools::All()))
             run.exit_code = 0; // the password was refused: the program ends
     } else if (verb == "menu" && Need(line, 2)) {
         headless::MenuCommand(int(Number(w[1])));
@@ -243,11 +232,11 @@ void Act(const ScenarioLine& line)
     } else if (verb == "highlight" && Need(line, 2)) {
         headless::HighlightMenuItem(int(Number(w[1])));
     } else if (verb == "type" && Need(line, 3)) {
-        headless::Type(int(Number(w[1])), Expand(w[2]));
+        headless::Type(int(Number(w[1])), ExpandDir(w[2]));
     } else if (verb == "erase" && Need(line, 2)) {
         headless::Erase(int(Number(w[1])));
     } else if (verb == "set" && Need(line, 3)) {
-        headless::SetTextAsUser(int(Number(w[1])), Expand(w[2]));
+        headless::SetTextAsUser(int(Number(w[1])), ExpandDir(w[2]));
     } else if (verb == "click" && Need(line, 2)) {
         headless::Click(int(Number(w[1])));
     } else if (verb == "focus" && Need(line, 2)) {
@@ -262,9 +251,9 @@ void Act(const ScenarioLine& line)
             else
                 headless::QueueMessageAnswer(*a);
         } else if (kind == "text") {
-            headless::QueueTextAnswer(cancel ? std::nullopt : std::optional(Expand(w[2])));
+            headless::QueueTextAnswer(cancel ? std::nullopt : std::optional(ExpandDir(w[2])));
         } else if (kind == "file") {
-            headless::QueueFileAnswer(cancel ? std::nullopt : std::optional(Expand(w[2])));
+            headless::QueueFileAnswer(cancel ? std::nullopt : std::optional(ExpandDir(w[2])));
         } else if (kind == "colour") {
             headless::QueueColourAnswer(cancel ? std::nullopt : std::optional(ColourOf(w[2])));
         } else {
@@ -284,11 +273,12 @@ void Act(const ScenarioLine& line)
     } else if (verb == "close") {
         headless::CloseWindowBox();
     } else if (verb == "write-key" && Need(line, 4)) {
-        // Sets up a file before start, as an editor would (no reset path).
-        WriteConfigKey(FilePath(w[1]), w[2], Expand(w[3]));
+        // Changes one key as an editor would, through the program's own store: a
+// missing file or key takes the program's reset path, like any write.
+        app::WriteConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]));
     } else if (verb == "write-file" && Need(line, 3)) {
         std::string error;
-        if (!sys::WriteFileAtomic(FilePath(w[1]), Expand(w[2]), &error))
+        if (!sys::WriteFileAtomic(FilePath(w[1]), ExpandDir(w[2]), &error))
             Fail(line, "cannot write " + w[1] + ": " + error);
     } else if (verb == "forget-messages") {
         run.messages_seen = headless::MessagesShown().size();
@@ -350,3 +340,21 @@ int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines)
         std::fprintf(stderr, "%s: %zu lines, all expectations held\n", name.c_str(), lines.size());
     return run.failures == 0 ? 0 : 1;
 }
+
+// Copied piecewise so that a folder whose name holds "$DIR" is not expanded
+// again.
+std::string ExpandDir(const std::string& word)
+{
+    std::string out;
+    for (size_t i = 0; i < word.size(); ++i) {
+        if (word.compare(i, 4, "$DIR") == 0) {
+            out += sys::WorkingDirectory();
+            i += 3;
+        } else {
+            out += word[i];
+        }
+    }
+    return out;
+}
+
+} // namespace script

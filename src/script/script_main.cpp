@@ -63,8 +63,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "regscope-script: cannot read %s: %s\n", file.c_str(), error.c_str());
         return 2;
     }
-    std::vector<ScenarioLine> lines;
-    if (!ParseScenario(text, &lines, &error)) {
+    std::vector<script::ScenarioLine> lines;
+    if (!script::ParseScenario(text, &lines, &error)) {
         std::fprintf(stderr, "%s: %s\n", file.c_str(), error.c_str());
         return 2;
     }
@@ -84,10 +84,10 @@ int main(int argc, char** argv)
     }
     // A scenario never sees the password of the person running it: its
     // store lives in the scenario's folder unless a line says otherwise.
-    SetPasswordFolderForTests(dir);
-    StartFrames(trace);
-    int code = RunScenario(file, lines);
-    FinishTrace();
+    app::SetPasswordFolderForTests(dir);
+    script::StartFrames(trace);
+    int code = script::RunScenario(file, lines);
+    script::FinishTrace();
     if (temporary && !keep && code == 0) {
         std::string cmd = "rm -rf '" + dir + "'";
         if (std::system(cmd.c_str()) != 0)

@@ -11,7 +11,7 @@ if(REGSCOPE_CLANGXX)
     ${PROJECT_SOURCE_DIR}/src/modbus/line_statistics.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/protocol.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/codec.cpp
-    ${PROJECT_SOURCE_DIR}/src/app/number_parse.cpp)
+    ${PROJECT_SOURCE_DIR}/src/strings/number_parse.cpp)
   file(GLOB decoder_fuzz_headers ${PROJECT_SOURCE_DIR}/src/modbus/*.h)
   add_custom_command(OUTPUT ${decoder_fuzz_bin}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/fuzz/decoder_found

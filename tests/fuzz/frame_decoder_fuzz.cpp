@@ -16,6 +16,8 @@
 #include "modbus/frame_decoder.h"
 #include "modbus/frame_lines.h"
 
+using namespace modbus;
+
 namespace {
 
 using modbus::Direction;

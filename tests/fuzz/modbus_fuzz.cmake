@@ -7,8 +7,9 @@ if(REGSCOPE_CLANGXX)
   set(fuzz_sources
     ${PROJECT_SOURCE_DIR}/tests/fuzz/modbus_reply_fuzz.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/reply.cpp
+    ${PROJECT_SOURCE_DIR}/src/modbus/protocol.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/codec.cpp
-    ${PROJECT_SOURCE_DIR}/src/app/number_parse.cpp)
+    ${PROJECT_SOURCE_DIR}/src/strings/number_parse.cpp)
   add_custom_command(OUTPUT ${fuzz_bin}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/fuzz/found
     COMMAND ${REGSCOPE_CLANGXX} -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "modbus/result_codes.h"
 #include "modbus/reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -15,30 +16,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     uint8_t address = data[0];
     uint8_t function = data[1];
-    ReplyCollector reply;
+    modbus::ReplyCollector reply;
     reply.expected = unsigned(data[2]) << 8 | data[3];
     size_t pos = 4;
-    while (pos < size && !ReplyComplete(reply)) {
+    while (pos < size && !modbus::ReplyComplete(reply)) {
         size_t n = data[pos++];
         if (n > size - pos)
             n = size - pos;
-        AppendReply(&reply, data + pos, n);
+        modbus::AppendReply(&reply, data + pos, n);
         pos += n;
     }
-    if (!ReplyComplete(reply))
+    if (!modbus::ReplyComplete(reply))
         return 0;
     std::string message;
-    int16_t code = CheckReply(reply, address, function, &message);
+    int16_t code = modbus::CheckReply(reply, address, function, &message);
     if (code == 0) {
         // What the engine hands back must lie inside the frame.
-        const Bytes& f = reply.frame;
+        const modbus::Bytes& f = reply.frame;
         if (f.size() != reply.expected + 4u || f[0] != address || f[1] >= 0x80 ||
-            !CrcMatches(f.data(), f.size()) || !message.empty())
+            !modbus::CrcMatches(f.data(), f.size()) || !message.empty())
             std::abort();
-        Bytes out(f.begin() + 2, f.begin() + 2 + reply.expected);
+        modbus::Bytes out(f.begin() + 2, f.begin() + 2 + reply.expected);
         (void)out;
     } else if (message.empty() || !((code >= 1 && code <= 6) || code == 15 ||
-                                    (code >= 132 && code <= 135))) {
+                                    (code >= modbus::kBadChecksum && code <= modbus::kBadNumberOfBytes))) {
         std::abort();
     }
     return 0;

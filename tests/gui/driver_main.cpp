@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/shell.h"
+#include "tools/tool_set.h"
 #include "driver.h"
 #include "platform/ui.h"
 #include "scenarios.h"
@@ -48,7 +49,7 @@ int main(int argc, char** argv)
     gui::Driver driver(argv[2]);
     scenario->build(driver);
     driver.Start();
-    if (!StartProgram()) {
+    if (!app::StartProgram(tools::All())) {
         std::fprintf(stderr, "the program refused to start\n");
         return 3;
     }

@@ -154,7 +154,7 @@ void MenuDialogs(Driver& d)
     // The steps run after this function has returned.
     auto cfg = std::make_shared<std::string>();
     d.Do("Help > About", [cfg] {
-        *cfg = CfgPath;
+        *cfg = app::CfgPath;
         Driver::Keys("alt+h Return");
     });
     ExpectMessage(d, "About", {"RegScope", "RegScope  release 2.2.0\n", "none", false, true},
@@ -214,8 +214,8 @@ void MenuDialogs(Driver& d)
     });
     d.WaitFor("main window after the replace question", MainWindowShown);
     d.Do("nothing changed", [&d, cfg] {
-        d.CheckEqual(CfgPath, *cfg, "the file in use");
-        d.CheckEqual(ReadConfigKey(CfgPath, "TIMEOUT"), "1.0", "TIMEOUT");
+        d.CheckEqual(app::CfgPath, *cfg, "the file in use");
+        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "TIMEOUT"), "1.0", "TIMEOUT");
     });
 }
 

@@ -1,4 +1,5 @@
 // What the GUI tests do with the desktop program.
+#include "app/command_ids.h"
 #include "scenarios.h"
 
 #include <wx/dialog.h>
@@ -68,10 +69,10 @@ void FirstStart(Driver& d)
         wxFrame* frame = MainFrame();
         std::string title = ui::GetTitle();
         d.Check(title.rfind("RegScope [", 0) == 0 && title.back() == ']', "title: " + title);
-        d.Check(CurrentTool == 1, "the Configure module tool is open");
-        d.Check(ui::IsMenuItemChecked(2101), "Configure module is checked");
-        d.Check(ui::IsMenuItemChecked(3101), "COM1 is checked");
-        d.Check(ui::IsMenuItemChecked(3303), "Even parity is checked");
+        d.Check(app::CurrentTool == 1, "the Configure module tool is open");
+        d.Check(ui::IsMenuItemChecked(app::cmd::kConfigureModule), "Configure module is checked");
+        d.Check(ui::IsMenuItemChecked(app::cmd::PortCommand(1)), "COM1 is checked");
+        d.Check(ui::IsMenuItemChecked(app::cmd::ParityCommand(2)), "Even parity is checked");
         // The Configure module panel's 400 x 230 dialog units with a 6 x 13
         // base: a classic dialog's size.
         wxSize client = frame->GetClientSize();

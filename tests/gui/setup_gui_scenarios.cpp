@@ -61,12 +61,12 @@ void Baudrate(Driver& d)
     });
     d.WaitFor("main window again", MainWindowShown);
     d.Do("nothing stored; Setup > Baudrate again", [&d] {
-        d.CheckEqual(ReadConfigKey(CfgPath, "SERIAL_BAUD"), "9600", "SERIAL_BAUD");
+        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "SERIAL_BAUD"), "9600", "SERIAL_BAUD");
         Driver::Keys("alt+s b");
     });
     AnswerInputBox(d, "baudrate", "19200", "Baudrate", "9600");
-    d.WaitFor("stored", [] { return ReadConfigKey(CfgPath, "SERIAL_BAUD") == "19200"; });
-    d.Do("in memory", [&d] { d.Check(SerialSettings.baud == 19200, "SerialSettings.baud"); });
+    d.WaitFor("stored", [] { return app::ReadConfigKey(app::CfgPath, "SERIAL_BAUD") == "19200"; });
+    d.Do("in memory", [&d] { d.Check(app::SerialSettings.baud == 19200, "SerialSettings.baud"); });
 }
 
 // Setup > Password with no password set yet: only the new one is asked.

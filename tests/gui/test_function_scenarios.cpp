@@ -34,7 +34,7 @@ void OpenTestFunction(Driver& d)
 {
     PassFirstStart(d);
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
-    d.WaitFor("Test function open", [] { return CurrentTool == 3 && ui::ControlExists(kOk); });
+    d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
     d.Settle(0.3);
 }
 
@@ -139,10 +139,10 @@ void OutOfRange(Driver& d)
 {
     OpenTestFunction(d);
     d.Fill(kSlaveBox, "300");
-    d.WaitFor("the error colour", [] { return ui::GetBackColour(kSlaveBox) == ErrorColour; });
+    d.WaitFor("the error colour", [] { return ui::GetBackColour(kSlaveBox) == app::ErrorColour; });
     d.Do("look", [&d] {
         wxImage shot = d.Shot("error-colour");
-        d.CheckEqual(ReadConfigKey(CfgPath, "FUNCTION_SLAVE"), "247", "stored slave");
+        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "FUNCTION_SLAVE"), "247", "stored slave");
         d.CheckEqual(ui::GetStatusText(), "Address of Modbus slave. Valid: 1÷247", "hint");
         d.Check(ui::GetFocus() == kSlaveBox, "the box keeps the focus");
         wxWindow* box = ControlWindow(kSlaveBox);
@@ -159,7 +159,7 @@ void OutOfRange(Driver& d)
     OpenSubForm(d, 16, 58000);
     d.Fill(kValues, "70000");
     d.WaitFor("the list in the error colour",
-              [] { return ui::GetBackColour(kValues) == ErrorColour; });
+              [] { return ui::GetBackColour(kValues) == app::ErrorColour; });
     d.Do("look at the list", [&d] {
         wxImage shot = d.Shot("list-error-colour");
         wxWindow* box = ControlWindow(kValues);

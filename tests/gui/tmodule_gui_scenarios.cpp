@@ -42,7 +42,7 @@ void IdentifyAndRead(Driver& d)
 
     PassFirstStart(d);
     d.Do("Ctrl+M", [] { Driver::Keys("ctrl+m"); });
-    d.WaitFor("Test module open", [] { return CurrentTool == 2 && ControlWindow(20011); });
+    d.WaitFor("Test module open", [] { return app::CurrentTool == 2 && ControlWindow(20011); });
     d.Settle();
     d.Do("into the address box", [&d] { ClickControl(d, 20011); });
     d.Do("type 2", [] {
@@ -50,7 +50,7 @@ void IdentifyAndRead(Driver& d)
         Driver::Keys("End BackSpace BackSpace BackSpace");
         Driver::Type("2");
     });
-    d.WaitFor("address stored", [] { return ReadConfigKey(CfgPath, "MODULE_SLAVE") == "2"; });
+    d.WaitFor("address stored", [] { return app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE") == "2"; });
     d.Do("OK", [&d] { ClickControl(d, 20003); });
     d.WaitFor("panel open", [] {
         return ui::GetText(20001) == " Test module : NODE-T01 - r.01.003" && ControlWindow(21001);

@@ -10,8 +10,7 @@ add_executable(regscope_gui_driver
   ${CMAKE_CURRENT_LIST_DIR}/setup_gui_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_function_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmodule_gui_scenarios.cpp)
-target_link_libraries(regscope_gui_driver PRIVATE regscope_core regscope_wx regscope_posix
-  regscope_core regscope_codec regscope_sim)
+target_link_libraries(regscope_gui_driver PRIVATE regscope_core regscope_wx regscope_sim)
 
 add_executable(regscope_gui_tests ${CMAKE_CURRENT_LIST_DIR}/wx_gui_test.cpp)
 target_link_libraries(regscope_gui_tests PRIVATE GTest::gtest GTest::gtest_main)

@@ -1,5 +1,6 @@
 // Read all and Write all against a module in configuration mode on the
 // simulated bus.
+#include "app/command_ids.h"
 #include "sim_program.h"
 
 namespace {
@@ -18,8 +19,8 @@ protected:
 
 TEST_F(ConfigureModule, ReadAllTalksAtConfigurationSettingsThenLeavesThePortClosed)
 {
-    Answer(3201, "19200");
-    headless::MenuCommand(3304);
+    Answer(app::cmd::kBaudrate, "19200");
+    headless::MenuCommand(app::cmd::ParityCommand(3));
     ASSERT_EQ(OrdinaryRequest(), 0) << "port open at the general settings";
     sim_.SetModuleConfig({17, 115200, 1, 500});
 
@@ -40,7 +41,7 @@ TEST_F(ConfigureModule, ReadAllTalksAtConfigurationSettingsThenLeavesThePortClos
 
 TEST_F(ConfigureModule, WriteAllSendsTheStoredKeysNotTheTypedText)
 {
-    Answer(3201, "38400");
+    Answer(app::cmd::kBaudrate, "38400");
     headless::SetTextAsUser(kSlave, "33");
     headless::SetTextAsUser(kBaud, "2000000");
     headless::SetTextAsUser(kParity, "0");

@@ -9,6 +9,8 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "modbus/result_codes.h"
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 #include "tests/support/program_folder.h"
@@ -17,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes ReadRequest(uint16_t start, uint16_t quantity)
+modbus::Bytes ReadRequest(uint16_t start, uint16_t quantity)
 {
     return {uint8_t(start >> 8), uint8_t(start), uint8_t(quantity >> 8), uint8_t(quantity)};
 }
@@ -35,23 +37,24 @@ protected:
         bank_ = sim_.AddGenericSlave(1);
         for (uint16_t a = 0; a < 130; ++a)
             bank_->SetHolding(a, uint16_t(1000 + a));
-        SetPortFolder(dir_);
-        AutoReadActive = 1;
+        modbus::SetPortFolder(dir_);
+        modbus::SetFailureReporter(app::ReportCommFailure);
+        app::AutoReadActive = 1;
     }
     void TearDown() override
     {
-        ClosePort();
+        modbus::ClosePort();
         sim_.Stop();
         FolderTest::TearDown();
     }
 
     // Registers 0..n-1 of slave 1 at 9600 bit/s, even parity.
-    int16_t ReadHolding(uint16_t n, Bytes* data, float timeout_s = 1.0f, uint8_t address = 1)
+    int16_t ReadHolding(uint16_t n, modbus::Bytes* data, float timeout_s = 1.0f, uint8_t address = 1)
     {
-        int16_t code = OpenPort(1, 9600, 2);
+        int16_t code = modbus::OpenPort({1, 9600, 2});
         if (code != 0)
             return code;
-        return Transact(address, 3, ReadRequest(0, n), data, uint16_t(2 * n + 1), timeout_s);
+        return modbus::Transact(address, 3, ReadRequest(0, n), data, uint16_t(2 * n + 1), timeout_s);
     }
 
     std::string LastMessage() const
@@ -67,8 +70,8 @@ protected:
         EXPECT_EQ(headless::MessagesShown().back().title, "Communication error");
         EXPECT_EQ(headless::MessagesShown().back().icon, ui::Icon::Stop);
         EXPECT_EQ(LastMessage(), message);
-        EXPECT_FALSE(PortIsOpen());
-        EXPECT_EQ(AutoReadActive, 0);
+        EXPECT_FALSE(modbus::PortIsOpen());
+        EXPECT_EQ(app::AutoReadActive, 0);
         EXPECT_EQ(ui::GetStatusText(), "Ready");
     }
 
@@ -78,13 +81,13 @@ protected:
 
 TEST_F(OverPty, ReadsRegisterValues)
 {
-    Bytes data;
+    modbus::Bytes data;
     ASSERT_EQ(ReadHolding(3, &data), 0);
-    EXPECT_EQ(data, (Bytes{6, 0x03, 0xE8, 0x03, 0xE9, 0x03, 0xEA}));
-    EXPECT_TRUE(PortIsOpen());
+    EXPECT_EQ(data, (modbus::Bytes{6, 0x03, 0xE8, 0x03, 0xE9, 0x03, 0xEA}));
+    EXPECT_TRUE(modbus::PortIsOpen());
     EXPECT_TRUE(headless::MessagesShown().empty());
     ASSERT_EQ(sim_.Frames().size(), 1u);
-    EXPECT_EQ(sim_.Frames()[0].bytes, BuildFrame(1, 3, ReadRequest(0, 3)));
+    EXPECT_EQ(sim_.Frames()[0].bytes, modbus::BuildFrame(1, 3, ReadRequest(0, 3)));
 }
 
 TEST_F(OverPty, ExceptionCodes)
@@ -96,7 +99,7 @@ TEST_F(OverPty, ExceptionCodes)
         f.kind = sim::Fault::Exception;
         f.exception_code = uint8_t(code);
         sim_.InjectFault(f);
-        Bytes data;
+        modbus::Bytes data;
         if (code <= 6)
             ExpectFailure(ReadHolding(2, &data), int16_t(code),
                           "Received command exception " + std::to_string(code) + ":\r\r" +
@@ -110,7 +113,7 @@ TEST_F(OverPty, ExceptionCodes)
     f.kind = sim::Fault::Exception;
     f.exception_code = 2;
     sim_.InjectFault(f);
-    Bytes data;
+    modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
     ExpectFailure(ReadHolding(125, &data, 3.0f), 2,
                   "Received command exception 2:\r\rIllegal data address");
@@ -119,11 +122,11 @@ TEST_F(OverPty, ExceptionCodes)
 
 TEST_F(OverPty, InvalidSettingsAndMissingDevice)
 {
-    ExpectFailure(OpenPort(9, 9600, 2), 128, "Serial port not valid");
-    ExpectFailure(OpenPort(1, 1000001, 2), 128, "Baudrate not valid");
-    ExpectFailure(OpenPort(1, 9600, 4), 128, "Parity not valid");
+    ExpectFailure(modbus::OpenPort({9, 9600, 2}), modbus::kSettingsNotValid, "Serial port not valid");
+    ExpectFailure(modbus::OpenPort({1, 1000001, 2}), modbus::kSettingsNotValid, "Baudrate not valid");
+    ExpectFailure(modbus::OpenPort({1, 9600, 4}), modbus::kSettingsNotValid, "Parity not valid");
     fs::create_symlink(Path("no-such-pty"), Path("COM5"));
-    ExpectFailure(OpenPort(5, 9600, 2), 129, "COM5 port not available");
+    ExpectFailure(modbus::OpenPort({5, 9600, 2}), modbus::kPortNotAvailable, "COM5 port not available");
     EXPECT_TRUE(sim_.Frames().empty());
 }
 
@@ -132,13 +135,13 @@ TEST_F(OverPty, TimeOuts)
     sim::Fault silent;
     silent.kind = sim::Fault::NoReply;
     sim_.InjectFault(silent);
-    Bytes data;
+    modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
-    ExpectFailure(ReadHolding(2, &data, 0.3f), 130, "Timeout: replay not received");
+    ExpectFailure(ReadHolding(2, &data, 0.3f), modbus::kTimeout, "Timeout: replay not received");
     EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
 
     // A time-out of 0 fails even a reply that is already there.
-    ExpectFailure(ReadHolding(2, &data, 0.0f), 130, "Timeout: replay not received");
+    ExpectFailure(ReadHolding(2, &data, 0.0f), modbus::kTimeout, "Timeout: replay not received");
 }
 
 TEST_F(OverPty, FramingFailures)
@@ -148,16 +151,16 @@ TEST_F(OverPty, FramingFailures)
         int16_t code;
         const char* message;
     } cases[] = {
-        {sim::Fault::BadCrc, 132, "Received bad checksum"},
-        {sim::Fault::WrongAddress, 133, "Received bad slave address"},
-        {sim::Fault::WrongFunction, 134, "Received bad function code"},
-        {sim::Fault::ExtraBytes, 135, "Received bad number of bytes"},
+        {sim::Fault::BadCrc, modbus::kBadChecksum, "Received bad checksum"},
+        {sim::Fault::WrongAddress, modbus::kBadSlaveAddress, "Received bad slave address"},
+        {sim::Fault::WrongFunction, modbus::kBadFunctionCode, "Received bad function code"},
+        {sim::Fault::ExtraBytes, modbus::kBadNumberOfBytes, "Received bad number of bytes"},
     };
     for (const Case& c : cases) {
         sim::Fault f;
         f.kind = c.kind;
         sim_.InjectFault(f);
-        Bytes data;
+        modbus::Bytes data;
         ExpectFailure(ReadHolding(2, &data), c.code, c.message);
     }
 }
@@ -174,8 +177,8 @@ TEST_F(OverPty, ReplyEndingAtTheExpectedLengthIsCutThere)
     pieces.piece_bytes = 2 * 2 + 1 + 4;
     pieces.piece_delay_s = 0.05;
     sim_.InjectFault(pieces);
-    Bytes data;
-    ExpectFailure(ReadHolding(2, &data), 132, "Received bad checksum");
+    modbus::Bytes data;
+    ExpectFailure(ReadHolding(2, &data), modbus::kBadChecksum, "Received bad checksum");
 }
 
 TEST_F(OverPty, ReplyInDelayedPieces)
@@ -185,7 +188,7 @@ TEST_F(OverPty, ReplyInDelayedPieces)
     f.piece_bytes = 3;
     f.piece_delay_s = 0.03;
     sim_.InjectFault(f);
-    Bytes data;
+    modbus::Bytes data;
     ASSERT_EQ(ReadHolding(10, &data), 0);
     EXPECT_EQ(data.size(), 21u);
     EXPECT_EQ(data[20], uint8_t(1009 & 0xFF));
@@ -203,41 +206,41 @@ TEST_F(OverPty, LateBytesAreDiscardedBeforeTheNextRequest)
     pieces.piece_bytes = 9;
     pieces.piece_delay_s = 0.05;
     sim_.InjectFault(pieces);
-    Bytes data;
+    modbus::Bytes data;
     ASSERT_EQ(ReadHolding(2, &data), 0);
     sys::SleepSeconds(0.2); // the garbage has arrived by now
     ASSERT_EQ(ReadHolding(2, &data), 0);
-    EXPECT_EQ(data, (Bytes{4, 0x03, 0xE8, 0x03, 0xE9}));
+    EXPECT_EQ(data, (modbus::Bytes{4, 0x03, 0xE8, 0x03, 0xE9}));
 }
 
 TEST_F(OverPty, BroadcastReturnsAtOnce)
 {
-    ASSERT_EQ(OpenPort(1, 9600, 2), 0);
-    Bytes data;
+    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
+    modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
-    EXPECT_EQ(Transact(0, 6, {0, 7, 0x12, 0x34}, &data, 4, 2.0f), 0);
+    EXPECT_EQ(modbus::Transact(0, 6, {0, 7, 0x12, 0x34}, &data, 4, 2.0f), 0);
     EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
     EXPECT_TRUE(data.empty());
     ASSERT_TRUE(sim_.WaitForFrames(1, 2.0));
-    EXPECT_EQ(sim_.Frames()[0].bytes, BuildFrame(0, 6, {0, 7, 0x12, 0x34}));
+    EXPECT_EQ(sim_.Frames()[0].bytes, modbus::BuildFrame(0, 6, {0, 7, 0x12, 0x34}));
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 TEST_F(OverPty, PortOpensOnceAndReopensWithNewSettings)
 {
-    Bytes data;
-    ASSERT_EQ(OpenPort(1, 9600, 2), 0);
-    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    modbus::Bytes data;
+    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
     // Ignored while open: the line keeps its settings.
-    ASSERT_EQ(OpenPort(1, 19200, 0), 0);
-    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
-    ClosePort();
-    ASSERT_EQ(OpenPort(1, 19200, 1), 0);
-    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 19200, 0}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    modbus::ClosePort();
+    ASSERT_EQ(modbus::OpenPort({1, 19200, 1}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
     // A rate without a Bxxx constant is set exactly.
-    ClosePort();
-    ASSERT_EQ(OpenPort(1, 250000, 0), 0);
-    ASSERT_EQ(Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    modbus::ClosePort();
+    ASSERT_EQ(modbus::OpenPort({1, 250000, 0}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
 
     std::vector<std::tuple<unsigned, int, int>> lines;
     for (const sim::Frame& f : sim_.Frames())
@@ -248,7 +251,7 @@ TEST_F(OverPty, PortOpensOnceAndReopensWithNewSettings)
 
 TEST_F(OverPty, SimulatorGoneUnderAnOpenPort)
 {
-    Bytes data;
+    modbus::Bytes data;
     ASSERT_EQ(ReadHolding(1, &data), 0);
     sim::Fault silent;
     silent.kind = sim::Fault::NoReply;
@@ -260,10 +263,10 @@ TEST_F(OverPty, SimulatorGoneUnderAnOpenPort)
         sim_.Stop();
     });
     double t0 = sys::MonotonicSeconds();
-    int16_t code = Transact(1, 3, ReadRequest(0, 1), &data, 3, 10.0f);
+    int16_t code = modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 10.0f);
     killer.join();
     EXPECT_LT(sys::MonotonicSeconds() - t0, 2.0);
-    ExpectFailure(code, 129, "COM1 port not available");
+    ExpectFailure(code, modbus::kPortNotAvailable, "COM1 port not available");
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 

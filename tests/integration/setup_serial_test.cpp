@@ -1,5 +1,6 @@
 // Setup commands seen from the line: which port the next request opens and
 // with which settings.
+#include "app/command_ids.h"
 #include "sim_program.h"
 
 namespace {
@@ -9,9 +10,9 @@ using PortOne = ProgramOnBus<1>;
 
 TEST_F(PortThree, ChosenPortIsTheOneTheNextRequestOpens)
 {
-    headless::MenuCommand(3103);
-    EXPECT_TRUE(ui::IsMenuItemChecked(3103));
-    EXPECT_FALSE(ui::IsMenuItemChecked(3101));
+    headless::MenuCommand(app::cmd::PortCommand(3));
+    EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::PortCommand(3)));
+    EXPECT_FALSE(ui::IsMenuItemChecked(app::cmd::PortCommand(1)));
     EXPECT_EQ(OrdinaryRequest(), 0);
     ASSERT_EQ(sim_.Frames().size(), 1u);
 }
@@ -19,12 +20,12 @@ TEST_F(PortThree, ChosenPortIsTheOneTheNextRequestOpens)
 TEST_F(PortOne, SerialChangesCloseThePortTimeoutDoesNot)
 {
     ASSERT_EQ(OrdinaryRequest(), 0);
-    Answer(3201, "19200 abc");
+    Answer(app::cmd::kBaudrate, "19200 abc");
     ASSERT_EQ(OrdinaryRequest(), 0);
-    headless::MenuCommand(3302);
+    headless::MenuCommand(app::cmd::ParityCommand(1));
     ASSERT_EQ(OrdinaryRequest(), 0);
     // Stays open: the time-out is read at each transaction.
-    Answer(3401, "0.5");
+    Answer(app::cmd::kTimeout, "0.5");
     ASSERT_EQ(OrdinaryRequest(), 0);
 
     std::vector<sim::Frame> frames = sim_.Frames();

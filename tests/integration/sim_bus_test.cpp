@@ -42,19 +42,19 @@ protected:
 
 TEST_F(SimBus, IgnoresBadChecksumsAndOtherAddressesButStaysInStep)
 {
-    Bytes bad = BuildFrame(1, 3, {0, 0, 0, 1});
+    modbus::Bytes bad = modbus::BuildFrame(1, 3, {0, 0, 0, 1});
     bad.back() ^= 1;
     master_.Send(bad);
     EXPECT_TRUE(master_.Receive(1, 0.1).empty());
     EXPECT_TRUE(master_.Ask(2, 3, {0, 0, 0, 1}, 7, 0.2).empty());
     // A truncated frame is followed by silence, then by a good one.
-    Bytes cut = BuildFrame(1, 16, {0, 0, 0, 2, 4, 0, 1, 0, 2});
+    modbus::Bytes cut = modbus::BuildFrame(1, 16, {0, 0, 0, 2, 4, 0, 1, 0, 2});
     cut.resize(6);
     master_.Send(cut);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    EXPECT_EQ(master_.Ask(1, 6, {0, 1, 0, 1}, 8), BuildFrame(1, 6, {0, 1, 0, 1}));
+    EXPECT_EQ(master_.Ask(1, 6, {0, 1, 0, 1}, 8), modbus::BuildFrame(1, 6, {0, 1, 0, 1}));
     // Function 43 has no fixed length: the slave answers after the silence.
-    EXPECT_EQ(master_.Ask(1, 43, {14, 1, 0}, 5), BuildFrame(1, 0xAB, {1}));
+    EXPECT_EQ(master_.Ask(1, 43, {14, 1, 0}, 5), modbus::BuildFrame(1, 0xAB, {1}));
 
     auto frames = sim_.Frames();
     ASSERT_EQ(frames.size(), 5u);
@@ -67,11 +67,11 @@ TEST_F(SimBus, IgnoresBadChecksumsAndOtherAddressesButStaysInStep)
 
 TEST_F(SimBus, FrameWrittenInTwoPartsIsStillOneRequest)
 {
-    Bytes frame = BuildFrame(1, 16, {0, 7, 0, 1, 2, 0xBE, 0xEF});
-    master_.Send(Bytes(frame.begin(), frame.begin() + 5));
+    modbus::Bytes frame = modbus::BuildFrame(1, 16, {0, 7, 0, 1, 2, 0xBE, 0xEF});
+    master_.Send(modbus::Bytes(frame.begin(), frame.begin() + 5));
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    master_.Send(Bytes(frame.begin() + 5, frame.end()));
-    EXPECT_EQ(master_.Receive(8, 2.0), BuildFrame(1, 16, {0, 7, 0, 1}));
+    master_.Send(modbus::Bytes(frame.begin() + 5, frame.end()));
+    EXPECT_EQ(master_.Receive(8, 2.0), modbus::BuildFrame(1, 16, {0, 7, 0, 1}));
     EXPECT_EQ(bank_->Holding(7), 0xBEEF);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "tests/support/program_folder.h"
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 
@@ -18,7 +19,7 @@ protected:
     }
     void TearDown() override
     {
-        ClosePort();
+        modbus::ClosePort();
         sim_.Stop();
         ProgramInFolder::TearDown();
     }
@@ -28,10 +29,10 @@ protected:
     // register 0 of slave 1).
     int16_t OrdinaryRequest()
     {
-        if (int16_t rc = OpenPort(SerialSettings.port, SerialSettings.baud, SerialSettings.parity))
+        if (int16_t rc = modbus::OpenPort(app::GeneralLine()))
             return rc;
-        Bytes reply;
-        return Transact(1, 3, Bytes{0, 0, 0, 1}, &reply, 3, SerialSettings.timeout);
+        modbus::Bytes reply;
+        return modbus::Transact(1, 3, modbus::Bytes{0, 0, 0, 1}, &reply, 3, app::SerialSettings.timeout);
     }
 
     void Answer(int command, const std::string& text)

@@ -48,7 +48,7 @@ void RawMaster::Close()
     fd_ = -1;
 }
 
-void RawMaster::Send(const Bytes& bytes)
+void RawMaster::Send(const modbus::Bytes& bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -60,9 +60,9 @@ void RawMaster::Send(const Bytes& bytes)
     }
 }
 
-Bytes RawMaster::Receive(size_t count, double timeout_s)
+modbus::Bytes RawMaster::Receive(size_t count, double timeout_s)
 {
-    Bytes got;
+    modbus::Bytes got;
     double until = Now() + timeout_s;
     while (got.size() < count) {
         double left = until - Now();
@@ -79,9 +79,9 @@ Bytes RawMaster::Receive(size_t count, double timeout_s)
     return got;
 }
 
-Bytes RawMaster::Ask(uint8_t address, uint8_t function, const Bytes& data, size_t expected_size,
+modbus::Bytes RawMaster::Ask(uint8_t address, uint8_t function, const modbus::Bytes& data, size_t expected_size,
                      double timeout_s)
 {
-    Send(BuildFrame(address, function, data));
+    Send(modbus::BuildFrame(address, function, data));
     return Receive(expected_size, timeout_s);
 }

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "modbus/requests.h"
+#include "requests/requests.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ TEST_F(AutoRead, ReadsAtEveryTickOrangeWhileBusyYellowBetween)
     bank_->SetHolding(0, 5);
     OpenFunction("3");
     headless::Click(53002);
-    EXPECT_TRUE(AutoReadActive);
+    EXPECT_TRUE(app::AutoReadActive);
     EXPECT_EQ(ui::TimerPeriod(), 1000);
     ASSERT_EQ(FrameCount(), 1u); // the first read comes at once
     EXPECT_EQ(Text(53031), "00000 > 00005   00000000.00000101 \r\n");
@@ -66,9 +66,9 @@ TEST_F(AutoRead, ReadsAtEveryTickOrangeWhileBusyYellowBetween)
 
     // Stopping: "Ready", and the still running timer's ticks do nothing.
     headless::Click(53002);
-    EXPECT_FALSE(AutoReadActive);
+    EXPECT_FALSE(app::AutoReadActive);
     EXPECT_EQ(ui::GetStatusText(), "Ready");
-    EXPECT_EQ(ui::GetStatusColour(), StatusColour);
+    EXPECT_EQ(ui::GetStatusColour(), app::StatusColour);
     EXPECT_EQ(headless::Tick(3), 3);
     EXPECT_EQ(FrameCount(), 3u);
     EXPECT_EQ(ui::GetStatusText(), "Ready");
@@ -78,7 +78,7 @@ TEST_F(AutoRead, ATimeOutStopsItWithOneErrorBox)
 {
     OpenFunction("1");
     headless::Click(51002);
-    ASSERT_TRUE(AutoReadActive);
+    ASSERT_TRUE(app::AutoReadActive);
     size_t frames = FrameCount();
 
     sim::Fault silent;
@@ -89,9 +89,9 @@ TEST_F(AutoRead, ATimeOutStopsItWithOneErrorBox)
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_EQ(headless::MessagesShown()[0].title, "Communication error");
     EXPECT_EQ(headless::MessagesShown()[0].text, "Timeout: replay not received");
-    EXPECT_FALSE(AutoReadActive);
+    EXPECT_FALSE(app::AutoReadActive);
     EXPECT_EQ(ui::GetStatusText(), "Ready");
-    EXPECT_EQ(ui::GetStatusColour(), StatusColour);
+    EXPECT_EQ(ui::GetStatusColour(), app::StatusColour);
     EXPECT_EQ(Text(51031), "");
     EXPECT_EQ(FrameCount(), frames + 1);
 
@@ -107,15 +107,15 @@ TEST_F(TestFunctionOnBus, BroadcastsAreSentAndNothingIsReadBack)
 {
     constexpr int kBox = 30001; // a box of no tool, so no tool reacts to it
     ui::CreateControl({.kind = ui::Kind::Edit, .id = kBox, .text = "9", .w = 50, .h = 15});
-    EXPECT_EQ(WriteRegister(0, kBox, "8"), 0);
+    EXPECT_EQ(modbus::WriteRegister(0, kBox, "8"), 0);
     EXPECT_EQ(ui::GetStatusText(), "Holding Register writed to Slave 0 : Address 8");
     ASSERT_TRUE(sim_.WaitForFrames(1, 1.0));
-    EXPECT_EQ(LastFrameData(), (Bytes{0, 6, 0, 8, 0, 9}));
+    EXPECT_EQ(LastFrameData(), (modbus::Bytes{0, 6, 0, 8, 0, 9}));
 
-    EXPECT_EQ(ReadHoldingRegisterList(0, kBox, "0", "3"), 0);
+    EXPECT_EQ(modbus::ReadHoldingRegisterList(0, kBox, "0", "3"), 0);
     EXPECT_EQ(Text(kBox), "9");
     std::string model = "x", version = "y";
-    EXPECT_EQ(ReadSlaveInfo(0, &model, &version), 0);
+    EXPECT_EQ(modbus::ReadSlaveInfo(0, &model, &version), 0);
     EXPECT_EQ(model, "x");
     EXPECT_TRUE(headless::MessagesShown().empty());
 }

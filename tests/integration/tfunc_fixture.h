@@ -2,6 +2,7 @@
 // Test function tool open, and the bus simulator behind COM1 there.
 #pragma once
 
+#include "app/command_ids.h"
 #include "sim_program.h"
 
 class TestFunctionOnBus : public ProgramOnBus<1> {
@@ -9,8 +10,8 @@ protected:
     void SetUp() override
     {
         ProgramOnBus<1>::SetUp();
-        WriteConfigKey(CfgPath, "TIMEOUT", "0.3");
-        headless::MenuCommand(2103); // Test function, with the settings read again
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "0.3");
+        headless::MenuCommand(app::cmd::kTestFunction); // Test function, with the settings read again
     }
 
     // Chooses a function in the header and presses "OK".
@@ -20,12 +21,12 @@ protected:
         headless::Click(50003);
     }
 
-    static std::string Key(const std::string& key) { return ReadConfigKey(CfgPath, key); }
+    static std::string Key(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
     static std::string Text(int id) { return ui::GetText(id); }
     size_t FrameCount() const { return sim_.Frames().size(); }
-    Bytes LastFrameData() const
+    modbus::Bytes LastFrameData() const
     {
-        Bytes frame = sim_.Frames().back().bytes;
-        return Bytes(frame.begin(), frame.end() - 2);
+        modbus::Bytes frame = sim_.Frames().back().bytes;
+        return modbus::Bytes(frame.begin(), frame.end() - 2);
     }
 };

@@ -14,10 +14,10 @@ class TestModuleBus : public ProgramInFolder {
 protected:
     void BeforeStart() override
     {
-        CreateDefaultFiles();
-        WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_TEST");
-        WriteConfigKey(Path("RegScope.cfg"), "SERIAL_BAUD", "115200");
-        WriteConfigKey(Path("RegScope.cfg"), "TIMEOUT", "0.2");
+        app::CreateDefaultFiles();
+        app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_TEST");
+        app::WriteConfigKey(Path("RegScope.cfg"), "SERIAL_BAUD", "115200");
+        app::WriteConfigKey(Path("RegScope.cfg"), "TIMEOUT", "0.2");
         sim::Options options;
         options.folder = dir_;
         options.port = 1;
@@ -28,7 +28,7 @@ protected:
 
     void TearDown() override
     {
-        ClosePort();
+        modbus::ClosePort();
         bus_.Stop();
         ProgramInFolder::TearDown();
     }

@@ -18,19 +18,19 @@ TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
         int code = std::string(m.model) == "NODE-T07" ? 40
                    : std::string(m.model) == "NODE-T08" ? 41
                                                         : 20 + (m.model[7] - '0');
-        const PanelProfile& p = *FindProfile(code);
+        const test_module::PanelProfile& p = *test_module::FindProfile(code);
         int w = 0, h = 0;
         ui::GetClientSize(&w, &h);
         EXPECT_EQ(w, 400);
         EXPECT_EQ(h, p.height);
         int base = code * 1000;
-        for (const FieldSpec& f : p.fields) {
-            const headless::ControlState* box = headless::Control(FieldBox(base, f.k));
+        for (const test_module::PanelField& f : p.fields) {
+            const headless::ControlState* box = headless::Control(test_module::FieldBox(base, f.k));
             ASSERT_NE(box, nullptr) << f.k;
             EXPECT_EQ(box->spec.text, "");
-            EXPECT_EQ(box->read_only, !IsHolding(f.kind));
-            EXPECT_EQ(Text(FieldBox(base, f.k) + 1), f.caption);
-            EXPECT_EQ(ui::ControlExists(FieldWrite(base, f.k)), IsHolding(f.kind));
+            EXPECT_EQ(box->read_only, !test_module::IsHolding(f.kind));
+            EXPECT_EQ(Text(test_module::FieldBox(base, f.k) + 1), f.caption);
+            EXPECT_EQ(ui::ControlExists(test_module::FieldWrite(base, f.k)), test_module::IsHolding(f.kind));
         }
         EXPECT_EQ(ui::ControlExists(base + 900), !p.info.empty());
     }
@@ -45,7 +45,7 @@ TEST_F(TestModuleBus, PaddedUnknownModelsOpenNoPanel)
     EXPECT_EQ(Text(20001), std::string(" Test module : NODE-T1\0 - r.01.003", 34));
     Identify(13);
     EXPECT_EQ(Text(20001), " Test module : ABC - r.01.000");
-    for (const PanelProfile* p : AllProfiles())
+    for (const test_module::PanelProfile* p : test_module::AllProfiles())
         EXPECT_FALSE(ui::ControlExists(p->code * 1000 + 1)) << p->code;
 }
 

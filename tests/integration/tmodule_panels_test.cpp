@@ -43,7 +43,7 @@ TEST_F(TestModuleBus, ValueReadOutOfRangeIsMarked)
     Identify(2);
     headless::Click(21033);
     EXPECT_EQ(Text(21031), "50");
-    EXPECT_EQ(Back(21031), ErrorColour);
+    EXPECT_EQ(Back(21031), app::ErrorColour);
     EXPECT_EQ(ui::GetStatusText(), "Holding Register readed from Slave 2 : Address 1");
 }
 
@@ -73,7 +73,7 @@ TEST_F(TestModuleBus, Panel24ReadAllStopsAtTheFirstFailure)
         ui::SetText(id, "old");
     headless::Click(24003); // one cycle at once, all answered
     EXPECT_EQ(ui::GetStatusText(), "Auto read active");
-    EXPECT_EQ(ui::GetStatusColour(), AutoReadIdleColour);
+    EXPECT_EQ(ui::GetStatusColour(), app::AutoReadIdleColour);
     for (int id : boxes)
         ui::SetText(id, "old");
     Requests();
@@ -85,7 +85,7 @@ TEST_F(TestModuleBus, Panel24ReadAllStopsAtTheFirstFailure)
     for (int i = 0; i < 19; ++i)
         EXPECT_EQ(Text(boxes[i]) == "old", i >= 4) << "field " << i + 1;
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
-    EXPECT_EQ(AutoReadActive, 0);
+    EXPECT_EQ(app::AutoReadActive, 0);
     EXPECT_EQ(ui::GetStatusText(), "Ready");
     headless::Tick(3);
     EXPECT_TRUE(Requests().empty());
@@ -102,11 +102,11 @@ TEST_F(TestModuleBus, AutoReadLeavesOnlyItsOwnButtonAlive)
     headless::SetTextAsUser(21031, "99");
     EXPECT_TRUE(Requests().empty());
     EXPECT_EQ(ui::GetStatusText(), "Auto read active");
-    EXPECT_EQ(Back(21031), FieldColour); // not checked either
+    EXPECT_EQ(Back(21031), app::FieldColour); // not checked either
 
     // A touch of the form ends Auto Read along with the panel.
     headless::Focus(20011);
-    EXPECT_EQ(AutoReadActive, 0);
+    EXPECT_EQ(app::AutoReadActive, 0);
     EXPECT_FALSE(ui::ControlExists(21003));
     EXPECT_EQ(Text(20001), " Test module");
     Requests();

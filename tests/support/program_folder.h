@@ -12,6 +12,7 @@
 #include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
+#include "tools/tool_set.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 
@@ -24,11 +25,11 @@ protected:
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
         dir_ = tmpl;
         ASSERT_EQ(chdir(dir_.c_str()), 0);
-        SetPasswordFolderForTests(dir_ + "/password");
+        app::SetPasswordFolderForTests(dir_ + "/password");
     }
     void TearDown() override
     {
-        SetPasswordFolderForTests("");
+        app::SetPasswordFolderForTests("");
         if (chdir("/") != 0)
             return;
         // Tests may leave parts of the folder read-only.
@@ -53,12 +54,12 @@ protected:
     {
         FolderTest::SetUp();
         BeforeStart();
-        ASSERT_TRUE(StartProgram());
+        ASSERT_TRUE(app::StartProgram(tools::All()));
         headless::ClearMessages();
     }
     // Runs in the folder before the program starts.
     virtual void BeforeStart() {}
 
-    std::string Cfg(const std::string& key) { return ReadConfigKey(CfgPath, key); }
-    std::string Ini(const std::string& key) { return ReadConfigKey(IniPath, key); }
+    std::string Cfg(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
+    std::string Ini(const std::string& key) { return app::ReadConfigKey(app::IniPath, key); }
 };

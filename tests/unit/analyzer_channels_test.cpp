@@ -128,7 +128,7 @@ TEST(AnalyzerChannels, TextsBecomeFieldsByTheirRules)
 
 TEST_F(AnalyzerFolder, FreshDefaultFileHasOnlyChannelOneOnHoldingRegisterZero)
 {
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     analyzer::LoadChannels(Path("RegScope.cfg"));
     for (int i = 0; i < 32; ++i) {
         AnalyzerChannel want{i == 0 ? kTrue : int16_t(0), 1, analyzer::kHoldingRegister,
@@ -155,7 +155,7 @@ void ExpectMissingKeyReport(int code)
 
 TEST_F(AnalyzerFolder, MissingChannelKeyEndsTheProgramLikeAnyOther)
 {
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     std::string text;
     ASSERT_TRUE(sys::ReadFile(Path("RegScope.cfg"), &text, nullptr));
     const size_t at = text.find("CH17_SHIFT=0\r\n");
@@ -171,7 +171,7 @@ TEST_F(AnalyzerFolder, MissingChannelKeyEndsTheProgramLikeAnyOther)
 // added to the defaults and missing there would end the demo at once.
 TEST_F(AnalyzerFolder, DemoFileIsTheDefaultWithEightInputChannels)
 {
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     std::string defaults, demo;
     ASSERT_TRUE(sys::ReadFile(Path("RegScope.cfg"), &defaults, nullptr));
     const std::string demo_path = REGSCOPE_SOURCE_DIR "/scripts/analyzer-demo.cfg";

@@ -54,7 +54,7 @@ std::vector<uint64_t> KeptSequences()
 
 TEST(Capture, OffRecordsNothing)
 {
-    Record(kRead, kGood, kResultOk, 0, 100);
+    Record(kRead, kGood, kOk, 0, 100);
     EXPECT_EQ(CaptureNextSequence(), 0u);
     EXPECT_EQ(Captured(0), nullptr);
     EXPECT_EQ(CaptureStatistics().requests, 0u);
@@ -68,7 +68,7 @@ TEST(Capture, KeepsRequestReplyTimesSettingsAndResult)
     // The reply arrives over several reads; all of it is kept as received.
     CaptureReply(kGood.data(), 2);
     CaptureReply(kGood.data() + 2, 1);
-    CaptureEnd(kResultTimeout, 1'001'000);
+    CaptureEnd(kTimeout, 1'001'000);
 
     const Transaction* t = Captured(0);
     ASSERT_NE(t, nullptr);
@@ -76,14 +76,14 @@ TEST(Capture, KeepsRequestReplyTimesSettingsAndResult)
     EXPECT_EQ(Bytes(t->reply, t->reply + t->reply_size), partial);
     EXPECT_EQ(t->sent_us, 1000);
     EXPECT_EQ(t->ended_us, 1'001'000);
-    EXPECT_EQ(t->result, kResultTimeout);
+    EXPECT_EQ(t->result, kTimeout);
     EXPECT_EQ(t->settings, kSettings);
     EXPECT_EQ(Captured(1), nullptr);
 
     // A flood longer than any frame keeps the first kMaxFrame bytes and
     // counts the rest.
     const Bytes noise(300, 0x55);
-    Record(kRead, noise, kResultBadCrc, 2000, 50);
+    Record(kRead, noise, kBadChecksum, 2000, 50);
     t = Captured(1);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->reply_size, kMaxFrame);
@@ -95,7 +95,7 @@ TEST(Capture, RingKeepsOnlyTheLastN)
     SetCaptureCapacity(3);
     SetCaptureEnabled(true);
     for (int i = 0; i < 5; ++i)
-        Record(kRead, kGood, kResultOk, i * 1000, 100);
+        Record(kRead, kGood, kOk, i * 1000, 100);
     EXPECT_EQ(CaptureNextSequence(), 5u);
     EXPECT_EQ(CaptureOldestSequence(), 2u);
     EXPECT_EQ(Captured(1), nullptr);
@@ -105,7 +105,7 @@ TEST(Capture, RingKeepsOnlyTheLastN)
 
     // A reader that has seen up to 4 gets only what is new.
     uint64_t next = ForEachCaptured(4, [](const Transaction&) {});
-    Record(kRead, kGood, kResultOk, 5000, 100);
+    Record(kRead, kGood, kOk, 5000, 100);
     std::vector<uint64_t> fresh;
     ForEachCaptured(next, [&](const Transaction& t) { fresh.push_back(t.sequence); });
     EXPECT_EQ(fresh, (std::vector<uint64_t>{5}));
@@ -114,32 +114,32 @@ TEST(Capture, RingKeepsOnlyTheLastN)
     CaptureBegin(kRead.data(), kRead.size(), kSettings, 6000);
     EXPECT_EQ(Captured(3), nullptr);
     EXPECT_EQ(KeptSequences(), (std::vector<uint64_t>{4, 5}));
-    CaptureEnd(kResultOk, 6100);
+    CaptureEnd(kOk, 6100);
     EXPECT_EQ(KeptSequences(), (std::vector<uint64_t>{4, 5, 6}));
 }
 
 TEST(Capture, ClearForgetsRecordsAndStatisticsButNotTheCount)
 {
     SetCaptureEnabled(true);
-    Record(kRead, kGood, kResultOk, 0, 100);
-    Record(kRead, {}, kResultTimeout, 1000, 1000);
+    Record(kRead, kGood, kOk, 0, 100);
+    Record(kRead, {}, kTimeout, 1000, 1000);
     ClearCapture();
     EXPECT_EQ(KeptSequences(), std::vector<uint64_t>{});
     EXPECT_EQ(CaptureStatistics().requests, 0u);
-    Record(kRead, kGood, kResultOk, 2000, 100);
+    Record(kRead, kGood, kOk, 2000, 100);
     EXPECT_EQ(KeptSequences(), std::vector<uint64_t>{2});
     EXPECT_EQ(CaptureStatistics().requests, 1u);
 }
 
 TEST(Capture, AmendingMovesTheLatestRecordToItsRequestsVerdict)
 {
-    AmendLastCapture(kResultBadByteCount); // nothing recorded yet: nothing to amend
+    AmendLastCapture(kBadByteCount); // nothing recorded yet: nothing to amend
     SetCaptureEnabled(true);
-    Record(kRead, kGood, kResultOk, 0, 100);
-    Record(kRead, BuildFrame(1, 3, {4, 0, 5, 0, 6}), kResultOk, 1000, 200);
-    AmendLastCapture(kResultBadByteCount);
-    EXPECT_EQ(Captured(1)->result, kResultBadByteCount);
-    EXPECT_EQ(Captured(0)->result, kResultOk) << "only the latest";
+    Record(kRead, kGood, kOk, 0, 100);
+    Record(kRead, BuildFrame(1, 3, {4, 0, 5, 0, 6}), kOk, 1000, 200);
+    AmendLastCapture(kBadByteCount);
+    EXPECT_EQ(Captured(1)->result, kBadByteCount);
+    EXPECT_EQ(Captured(0)->result, kOk) << "only the latest";
     LineStatistics s = CaptureStatistics();
     EXPECT_EQ(s.requests, 2u);
     EXPECT_EQ(s.good_replies, 1u);
@@ -148,12 +148,12 @@ TEST(Capture, AmendingMovesTheLatestRecordToItsRequestsVerdict)
 
     // Once cleared, the record is not counted any more: nothing to move.
     ClearCapture();
-    AmendLastCapture(kResultOk);
+    AmendLastCapture(kOk);
     EXPECT_EQ(CaptureStatistics().good_replies, 0u);
     // Nor while the next transaction is being recorded.
     CaptureBegin(kRead.data(), kRead.size(), kSettings, 5000);
-    AmendLastCapture(kResultBadEchoValue);
-    CaptureEnd(kResultOk, 5100);
+    AmendLastCapture(kBadEchoValue);
+    CaptureEnd(kOk, 5100);
     EXPECT_EQ(CaptureStatistics().good_replies, 1u);
     EXPECT_EQ(CaptureStatistics().other_errors, 0u);
 }
@@ -165,8 +165,8 @@ TEST(Capture, RecordingAndReadingAllocateNothing)
     const Bytes big(kMaxFrame + 10, 0xAA);
     size_t before = allocations;
     for (int i = 0; i < 10; ++i) {
-        Record(kRead, kGood, kResultOk, i, 10);
-        Record(big, big, kResultBadLength, i, 10);
+        Record(kRead, kGood, kOk, i, 10);
+        Record(big, big, kBadNumberOfBytes, i, 10);
     }
     LineStatistics stats = CaptureStatistics();
     EXPECT_EQ(allocations, before);
@@ -178,14 +178,14 @@ TEST(LineStatistics, CountsAndResponseTimes)
     SetCaptureEnabled(true);
     // 100 good replies taking 1 to 100 ms, in shuffled order.
     for (int i = 0; i < 100; ++i)
-        Record(kRead, kGood, kResultOk, i * 200'000, ((i * 37) % 100 + 1) * 1000);
-    Record(kRead, {}, kResultTimeout, 30'000'000, 1'000'000);
-    Record(kRead, Bytes(kGood.begin(), kGood.begin() + 3), kResultTimeout, 32'000'000, 1'000'000);
-    Record(kRead, {1, 3, 2, 0, 5, 0, 0}, kResultBadCrc, 34'000'000, 500);
+        Record(kRead, kGood, kOk, i * 200'000, ((i * 37) % 100 + 1) * 1000);
+    Record(kRead, {}, kTimeout, 30'000'000, 1'000'000);
+    Record(kRead, Bytes(kGood.begin(), kGood.begin() + 3), kTimeout, 32'000'000, 1'000'000);
+    Record(kRead, {1, 3, 2, 0, 5, 0, 0}, kBadChecksum, 34'000'000, 500);
     Record(kRead, BuildFrame(1, 0x83, {2}), 2, 35'000'000, 400);
-    Record(kRead, BuildFrame(1, 0x83, {9}), kResultUnknownException, 36'000'000, 400);
-    Record(kRead, BuildFrame(2, 3, {2, 0, 5}), kResultBadAddress, 37'000'000, 400);
-    Record(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kResultOk, 38'000'000, 0);
+    Record(kRead, BuildFrame(1, 0x83, {9}), kUnknownException, 36'000'000, 400);
+    Record(kRead, BuildFrame(2, 3, {2, 0, 5}), kBadSlaveAddress, 37'000'000, 400);
+    Record(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kOk, 38'000'000, 0);
 
     LineStatistics s = CaptureStatistics();
     EXPECT_EQ(s.requests, 107u);
@@ -211,7 +211,7 @@ TEST(LineStatistics, PercentileOverTheRingCountsSinceClear)
     SetCaptureCapacity(10);
     SetCaptureEnabled(true);
     for (int i = 1; i <= 30; ++i)
-        Record(kRead, kGood, kResultOk, i * 1'000'000, i * 1000);
+        Record(kRead, kGood, kOk, i * 1'000'000, i * 1000);
     LineStatistics s = CaptureStatistics();
     EXPECT_EQ(s.good_replies, 30u);
     EXPECT_EQ(s.min_us, 1000);

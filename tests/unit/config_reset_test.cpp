@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,27 +14,39 @@ namespace
 
 using ConfigReset = ConfigDir;
 
-// The default files with the working folder written as "<DIR>": length and
-// FNV-1a hash, checked once against a listing built from the documented
-// content.
-struct Golden {
-    size_t size;
-    uint64_t fnv;
-};
-constexpr Golden kIni{127, 0x0d093f7f080db3faull};
-constexpr Golden kCfg{11211, 0x015b9d469bbc505eull};
-
-bool Matches(const std::string& path, const std::string& dir, Golden g)
+// The written file, with the working folder written as "<DIR>", against
+// the committed golden file of the same name. Empty when they agree, else
+// the first line that differs (lines counted from 1, CR LF kept visible).
+std::string DiffFromGolden(const std::string& path, const std::string& dir,
+                           const std::string& golden_name)
 {
-    std::string text;
-    if (!sys::ReadFile(path, &text, nullptr))
-        return false;
+    std::string text, golden, error;
+    if (!sys::ReadFile(path, &text, &error))
+        return "cannot read " + path + ": " + error;
+    std::string golden_path = std::string(REGSCOPE_SOURCE_DIR) + "/tests/unit/golden/" + golden_name;
+    if (!sys::ReadFile(golden_path, &golden, &error))
+        return "cannot read " + golden_path + ": " + error;
     for (size_t p; (p = text.find(dir)) != std::string::npos;)
         text.replace(p, dir.size(), "<DIR>");
-    uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : text)
-        h = (h ^ c) * 1099511628211ull;
-    return text.size() == g.size && h == g.fnv;
+    if (text == golden)
+        return "";
+    auto visible = [](const std::string& line) {
+        std::string out;
+        for (char c : line)
+            out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+        return out;
+    };
+    size_t at = 0, line = 1;
+    for (;;) {
+        size_t end_t = text.find('\n', at), end_g = golden.find('\n', at);
+        std::string lt = text.substr(at, end_t == std::string::npos ? std::string::npos : end_t - at + 1);
+        std::string lg = golden.substr(at, end_g == std::string::npos ? std::string::npos : end_g - at + 1);
+        if (lt != lg)
+            return golden_name + " line " + std::to_string(line) + ": wrote \"" + visible(lt) +
+                   "\", expected \"" + visible(lg) + "\"";
+        at += lt.size();
+        ++line;
+    }
 }
 
 std::string CreatedText(const std::string& dir)
@@ -48,14 +59,14 @@ std::string CreatedText(const std::string& dir)
 
 TEST_F(ConfigReset, DefaultFilesAreByteExact)
 {
-    CreateDefaultFiles();
-    EXPECT_TRUE(Matches(Path("RegScope.ini"), dir_, kIni));
-    EXPECT_TRUE(Matches(Path("RegScope.cfg"), dir_, kCfg));
+    app::CreateDefaultFiles();
+    EXPECT_EQ(DiffFromGolden(Path("RegScope.ini"), dir_, "RegScope.ini"), "");
+    EXPECT_EQ(DiffFromGolden(Path("RegScope.cfg"), dir_, "RegScope.cfg"), "");
     const std::string ini = Get("RegScope.ini"), cfg = Get("RegScope.cfg");
     EXPECT_TRUE(ini.ends_with("\r\nTOOL=MODULE_CFG\r\nCFG_FILE=" + dir_ + "/RegScope.cfg\r\n"));
     EXPECT_NE(cfg.find("\r\n\r\n[Analyzer - CH32 setup]\r\nCH32_ENABLE=0\r\n"), std::string::npos);
     EXPECT_TRUE(cfg.ends_with("\r\nCH32_PLOT_WIDTH=3\r\n\r\n"));
-    EXPECT_EQ(ReadConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE"), dir_ + "/Plot.bmp");
+    EXPECT_EQ(app::ReadConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE"), dir_ + "/Plot.bmp");
 
     const auto& shown = headless::MessagesShown();
     ASSERT_EQ(shown.size(), 1u);
@@ -71,8 +82,8 @@ TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
     Put("RegScope.ini", "MINE=1\r\n");
     Put("RegScope.ini.bak", "older\r\n");
     Put("RegScope.cfg", "SERIAL_PORT=4\r\n");
-    CreateDefaultFiles();
-    EXPECT_TRUE(Matches(Path("RegScope.ini"), dir_, kIni));
+    app::CreateDefaultFiles();
+    EXPECT_EQ(DiffFromGolden(Path("RegScope.ini"), dir_, "RegScope.ini"), "");
     EXPECT_EQ(Get("RegScope.ini.bak"), "older\r\n");
     EXPECT_EQ(Get("RegScope.ini.bak2"), "MINE=1\r\n");
     EXPECT_EQ(Get("RegScope.cfg.bak"), "SERIAL_PORT=4\r\n");
@@ -83,11 +94,11 @@ TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
 
     // Files already holding the defaults lose nothing and need no copy.
     headless::ClearMessages();
-    WriteConfigKey(Path("RegScope.cfg"), "SERIAL_PORT", "2");
-    CreateDefaultFiles();
+    app::WriteConfigKey(Path("RegScope.cfg"), "SERIAL_PORT", "2");
+    app::CreateDefaultFiles();
     EXPECT_FALSE(sys::PathExists(Path("RegScope.ini.bak3")));
     EXPECT_TRUE(sys::PathExists(Path("RegScope.cfg.bak2")));
-    EXPECT_EQ(ReadConfigKey(Path("RegScope.cfg.bak2"), "SERIAL_PORT"), "2");
+    EXPECT_EQ(app::ReadConfigKey(Path("RegScope.cfg.bak2"), "SERIAL_PORT"), "2");
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_EQ(headless::MessagesShown()[0].text,
               CreatedText(dir_) + "\rPrevious RegScope.cfg kept as RegScope.cfg.bak2");
@@ -99,7 +110,7 @@ TEST_F(ConfigReset, NoDefaultsWhenTheOldFileCannotBeKept)
     Put("RegScope.ini", "MINE=1\r\n");
     Put("RegScope.cfg", mine);
     LimitFileSize(1000); // the copy fails as on a full disk
-    CreateDefaultFiles();
+    app::CreateDefaultFiles();
     EXPECT_EQ(Get("RegScope.ini"), "MINE=1\r\n");
     EXPECT_EQ(Get("RegScope.cfg"), mine);
     const auto& shown = headless::MessagesShown();
@@ -124,8 +135,8 @@ void CheckReset(int code)
     bool ok = code == 1 && shown.size() == 2 && shown[0].text == expect_text &&
               shown[0].title == expect_title && shown[0].icon == ui::Icon::Stop &&
               shown[1].title == "Configuration file verify" &&
-              Matches(folder + "/RegScope.ini", folder, kIni) &&
-              Matches(folder + "/RegScope.cfg", folder, kCfg) &&
+              DiffFromGolden(folder + "/RegScope.ini", folder, "RegScope.ini").empty() &&
+              DiffFromGolden(folder + "/RegScope.cfg", folder, "RegScope.cfg").empty() &&
               sys::ReadFile(folder + "/RegScope.cfg.bak", &kept, nullptr) &&
               kept == "SERIAL_PORT=3\r\n" &&
               sys::ReadFile(folder + "/sub/tool.cfg", &other, nullptr) &&
@@ -162,9 +173,9 @@ TEST_F(ConfigReset, MissingFileOrKeyResetsAndEnds)
         expect_text = c.text;
         expect_title = c.write ? "Configuration write" : "Configuration read";
         if (c.write)
-            EXPECT_EXIT(WriteConfigKey(c.path, c.key, "1"), ::testing::ExitedWithCode(1), "")
+            EXPECT_EXIT(app::WriteConfigKey(c.path, c.key, "1"), ::testing::ExitedWithCode(1), "")
                 << c.text;
         else
-            EXPECT_EXIT(ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "") << c.text;
+            EXPECT_EXIT(app::ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "") << c.text;
     }
 }

@@ -16,15 +16,15 @@ TEST_F(ConfigStore, KeysAndValuesAreTakenLiterally)
     Put("t.cfg", "[KEY=1]\r\nKEY=2\r\nA=b=c\r\nTOOL =X\r\ntool=Y\r\nTOOL=Z\r\nCFG_FILE=\r\n"
                  "DUP=first\r\nDUP=second\r\nno equals\r\n\r\n SPACE= v \r\n");
     const std::string p = Path("t.cfg");
-    EXPECT_EQ(ReadConfigKey(p, "KEY"), "2");
-    EXPECT_EQ(ReadConfigKey(p, "A"), "b=c");
-    EXPECT_EQ(ReadConfigKey(p, "TOOL"), "Z");
-    EXPECT_EQ(ReadConfigKey(p, "TOOL "), "X");
-    EXPECT_EQ(ReadConfigKey(p, "CFG_FILE"), "");
-    EXPECT_EQ(ReadConfigKey(p, "DUP"), "first");
-    EXPECT_EQ(ReadConfigKey(p, " SPACE"), " v ");
+    EXPECT_EQ(app::ReadConfigKey(p, "KEY"), "2");
+    EXPECT_EQ(app::ReadConfigKey(p, "A"), "b=c");
+    EXPECT_EQ(app::ReadConfigKey(p, "TOOL"), "Z");
+    EXPECT_EQ(app::ReadConfigKey(p, "TOOL "), "X");
+    EXPECT_EQ(app::ReadConfigKey(p, "CFG_FILE"), "");
+    EXPECT_EQ(app::ReadConfigKey(p, "DUP"), "first");
+    EXPECT_EQ(app::ReadConfigKey(p, " SPACE"), " v ");
 
-    WriteConfigKey(p, "DUP", "a=b");
+    app::WriteConfigKey(p, "DUP", "a=b");
     EXPECT_EQ(Get("t.cfg"),
               "[KEY=1]\r\nKEY=2\r\nA=b=c\r\nTOOL =X\r\ntool=Y\r\nTOOL=Z\r\nCFG_FILE=\r\n"
               "DUP=a=b\r\nDUP=second\r\nno equals\r\n\r\n SPACE= v \r\n");
@@ -37,17 +37,17 @@ TEST_F(ConfigStore, ReadsEveryLineEndAndRewritesWithCrLf)
     Put("t.cfg", "A=1\r\nB=2\rC=3\nD=4\n\rE=5");
     const std::string p = Path("t.cfg");
     for (const char* k : {"A", "B", "C", "D", "E"})
-        EXPECT_EQ(ReadConfigKey(p, k), std::to_string(k[0] - 'A' + 1));
-    WriteConfigKey(p, "C", "30");
+        EXPECT_EQ(app::ReadConfigKey(p, k), std::to_string(k[0] - 'A' + 1));
+    app::WriteConfigKey(p, "C", "30");
     EXPECT_EQ(Get("t.cfg"), "A=1\r\nB=2\r\nC=30\r\nD=4\r\n\r\nE=5\r\n");
 }
 
 TEST_F(ConfigStore, ALineBreakInAValueCannotAddLines)
 {
     Put("t.cfg", "A=1\r\nB=2\r\n");
-    WriteConfigKey(Path("t.cfg"), "A", "x\r\nB=evil");
+    app::WriteConfigKey(Path("t.cfg"), "A", "x\r\nB=evil");
     EXPECT_EQ(Get("t.cfg"), "A=x  B=evil\r\nB=2\r\n");
-    EXPECT_EQ(ReadConfigKey(Path("t.cfg"), "B"), "2");
+    EXPECT_EQ(app::ReadConfigKey(Path("t.cfg"), "B"), "2");
 }
 
 TEST_F(ConfigStore, SameValueDoesNotTouchTheFile)
@@ -57,8 +57,8 @@ TEST_F(ConfigStore, SameValueDoesNotTouchTheFile)
     struct stat before = {}, after = {};
     ASSERT_EQ(stat(Path("t.cfg").c_str(), &before), 0);
     usleep(20000);
-    WriteConfigKey(Path("t.cfg"), "A", "1");
-    WriteConfigKey(Path("t.cfg"), "B", "");
+    app::WriteConfigKey(Path("t.cfg"), "A", "1");
+    app::WriteConfigKey(Path("t.cfg"), "B", "");
     ASSERT_EQ(stat(Path("t.cfg").c_str(), &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
     EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
@@ -74,7 +74,7 @@ TEST_F(ConfigStore, LongLinesAndLongFilesSurviveARewrite)
         expected += (i == 3999 ? "K3999=new" : line) + "\r\n";
     }
     Put("t.cfg", content);
-    WriteConfigKey(Path("t.cfg"), "K3999", "new");
+    app::WriteConfigKey(Path("t.cfg"), "K3999", "new");
     EXPECT_EQ(Get("t.cfg"), expected);
 }
 
@@ -82,7 +82,7 @@ TEST_F(ConfigStore, RewriteKeepsALinkedFileLinked)
 {
     Put("real.cfg", "A=1\r\n");
     ASSERT_EQ(symlink(Path("real.cfg").c_str(), Path("link.cfg").c_str()), 0);
-    WriteConfigKey(Path("link.cfg"), "A", "2");
+    app::WriteConfigKey(Path("link.cfg"), "A", "2");
     struct stat st = {};
     ASSERT_EQ(lstat(Path("link.cfg").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -100,7 +100,7 @@ const std::string kOld = "A=1\r\nB=2\r\n";
 // named the file.
 bool FailedCleanly(const std::string& path)
 {
-    WriteConfigKey(path, "A", "2");
+    app::WriteConfigKey(path, "A", "2");
     std::string now;
     const auto& shown = headless::MessagesShown();
     return sys::ReadFile(path, &now, nullptr) && now == kOld && shown.size() == 1 &&

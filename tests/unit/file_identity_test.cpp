@@ -15,6 +15,7 @@
 #include "config_test_dir.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
+#include "tools/tool_set.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void BecomeUser()
 // The write succeeded without a word.
 bool WrittenQuietly(const std::string& path, const std::string& value)
 {
-    WriteConfigKey(path, "A", value);
+    app::WriteConfigKey(path, "A", value);
     std::string now;
     return headless::MessagesShown().empty() && sys::ReadFile(path, &now, nullptr) &&
            now == "A=" + value + "\r\n";
@@ -115,7 +116,7 @@ TEST_F(FileIdentity, AFullDiskLeavesAnInPlaceFileWhole)
     Put("RegScope.cfg", old);
     ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
     LimitFileSize(8);
-    WriteConfigKey(Path("RegScope.cfg"), "A", "a value that does not fit");
+    app::WriteConfigKey(Path("RegScope.cfg"), "A", "a value that does not fit");
     EXPECT_EQ(Get("shared.cfg"), old);
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
@@ -143,8 +144,8 @@ TEST_F(FileIdentity, AKilledWriterLeavesTheOldOrTheNewFileNeverAPart)
 TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
 {
     std::filesystem::create_directory(Path("tools"));
-    CreateDefaultFiles();
-    WriteConfigKey(Path("RegScope.ini"), "CFG_FILE", Path("tools/RegScope.cfg"));
+    app::CreateDefaultFiles();
+    app::WriteConfigKey(Path("RegScope.ini"), "CFG_FILE", Path("tools/RegScope.cfg"));
     ASSERT_TRUE(sys::CopyFile(Path("RegScope.cfg"), Path("tools/RegScope.cfg"), nullptr));
 
     const std::string stale = Path(".regscope-Ab12Cd"), stale_cfg = Path("tools/.regscope-xyzXYZ"),
@@ -162,7 +163,7 @@ TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
     headless::Reset();
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     EXPECT_FALSE(sys::PathExists(stale));
     EXPECT_FALSE(sys::PathExists(stale_cfg));
     EXPECT_TRUE(sys::PathExists(live));

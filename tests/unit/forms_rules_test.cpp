@@ -10,80 +10,80 @@ namespace {
 TEST(FormsEntry, EmptyBelowAndOverlongTextsStoreTheLimitAsWritten)
 {
     bool error = false;
-    EXPECT_EQ(ValueToStore("", "0", "10", &error), "0");
+    EXPECT_EQ(forms::ValueToStore("", "0", "10", &error), "0");
     EXPECT_TRUE(error);
-    EXPECT_EQ(ValueToStore("-1", "0.0", "10", &error), "0.0"); // the caller's text, not a number
+    EXPECT_EQ(forms::ValueToStore("-1", "0.0", "10", &error), "0.0"); // the caller's text, not a number
     EXPECT_TRUE(error);
     // Twelve characters are too many whatever the number says.
-    EXPECT_EQ(ValueToStore("000000000001", "0", "65535", &error), "65535");
+    EXPECT_EQ(forms::ValueToStore("000000000001", "0", "65535", &error), "65535");
     EXPECT_TRUE(error);
-    EXPECT_EQ(ValueToStore("00000000001", "0", "65535", &error), "00000000001");
+    EXPECT_EQ(forms::ValueToStore("00000000001", "0", "65535", &error), "00000000001");
     EXPECT_FALSE(error);
     // Below the minimum is judged before the length.
-    EXPECT_EQ(ValueToStore("-00000000001", "0", "65535", &error), "0");
-    EXPECT_EQ(ValueToStore("ab", "1", "247", &error), "1"); // no number reads as 0
+    EXPECT_EQ(forms::ValueToStore("-00000000001", "0", "65535", &error), "0");
+    EXPECT_EQ(forms::ValueToStore("ab", "1", "247", &error), "1"); // no number reads as 0
 }
 
 TEST(FormsEntry, ListLinesAreClampedOneByOne)
 {
     bool error = false;
-    EXPECT_EQ(ListValueToStore("1\r\n5", "0", "1", &error), "1\\1\\");
+    EXPECT_EQ(forms::ListValueToStore("1\r\n5", "0", "1", &error), "1\\1\\");
     EXPECT_TRUE(error);
     // Enter after the last value leaves an empty item that is stored too.
-    EXPECT_EQ(ListValueToStore("5\r\n", "0", "65535", &error), "5\\\\");
+    EXPECT_EQ(forms::ListValueToStore("5\r\n", "0", "65535", &error), "5\\\\");
     EXPECT_FALSE(error);
-    EXPECT_EQ(ListValueToStore("5\r\n", "1", "65535", &error), "5\\1\\");
+    EXPECT_EQ(forms::ListValueToStore("5\r\n", "1", "65535", &error), "5\\1\\");
     EXPECT_TRUE(error);
     // An empty line before the last is a missing value.
-    EXPECT_EQ(ListValueToStore("\r\n5", "0", "65535", &error), "0\\5\\");
+    EXPECT_EQ(forms::ListValueToStore("\r\n5", "0", "65535", &error), "0\\5\\");
     EXPECT_TRUE(error);
-    EXPECT_EQ(ListValueToStore("2\r\n000000000001\r\n-3", "0", "65535", &error),
+    EXPECT_EQ(forms::ListValueToStore("2\r\n000000000001\r\n-3", "0", "65535", &error),
               "2\\65535\\0\\");
 }
 
 TEST(FormsEntry, StoredListShowsAndStoresBackUnchanged)
 {
-    EXPECT_EQ(ListTextForBox("5\\7\\"), "5\r\n7");
+    EXPECT_EQ(forms::ListTextForBox("5\\7\\"), "5\r\n7");
     // Opening a list field and touching it must not grow the stored list.
     for (const char* stored : {"0\\", "5\\7\\", "5\\\\", "1\\0\\1\\1\\"}) {
         bool error = true;
-        EXPECT_EQ(ListValueToStore(ListTextForBox(stored), "0", "65535", &error), stored);
+        EXPECT_EQ(forms::ListValueToStore(forms::ListTextForBox(stored), "0", "65535", &error), stored);
         EXPECT_FALSE(error) << stored;
     }
 }
 
 TEST(FormsRelease, MajorFirstThenMinor)
 {
-    EXPECT_TRUE(ReleaseAtLeast("r.01.003", "r.01.003"));
-    EXPECT_FALSE(ReleaseAtLeast("r.01.002", "r.01.003"));
-    EXPECT_TRUE(ReleaseAtLeast("r.02.000", "r.01.003"));
-    EXPECT_FALSE(ReleaseAtLeast("r.00.999", "r.01.003"));
+    EXPECT_TRUE(forms::ReleaseAtLeast("r.01.003", "r.01.003"));
+    EXPECT_FALSE(forms::ReleaseAtLeast("r.01.002", "r.01.003"));
+    EXPECT_TRUE(forms::ReleaseAtLeast("r.02.000", "r.01.003"));
+    EXPECT_FALSE(forms::ReleaseAtLeast("r.00.999", "r.01.003"));
     // Damaged or short texts compare as zero instead of reading past the end.
-    EXPECT_FALSE(ReleaseAtLeast("", "r.01.003"));
-    EXPECT_FALSE(ReleaseAtLeast("r.01", "r.01.003"));
-    EXPECT_TRUE(ReleaseAtLeast("r.01.003", ""));
+    EXPECT_FALSE(forms::ReleaseAtLeast("", "r.01.003"));
+    EXPECT_FALSE(forms::ReleaseAtLeast("r.01", "r.01.003"));
+    EXPECT_TRUE(forms::ReleaseAtLeast("r.01.003", ""));
 }
 
 TEST(FormsFileDialog, SavePreselectsByExtensionAndReorders)
 {
-    auto filters = ParseFilterText("Text (*.txt, *.log)|*.txt;*.log|Bitmap (*.bmp)|*.bmp");
-    EXPECT_EQ(PreselectSaveFilter("/data/Plot.BMP", &filters), 1);
+    auto filters = forms::ParseFilterText("Text (*.txt, *.log)|*.txt;*.log|Bitmap (*.bmp)|*.bmp");
+    EXPECT_EQ(forms::PreselectSaveFilter("/data/Plot.BMP", &filters), 1);
     EXPECT_EQ(filters[0].patterns, "*.txt;*.log"); // untouched: not the match
 
-    EXPECT_EQ(PreselectSaveFilter("/data/run.LOG", &filters), 0);
+    EXPECT_EQ(forms::PreselectSaveFilter("/data/run.LOG", &filters), 0);
     EXPECT_EQ(filters[0].patterns, "*.log;*.txt");
     EXPECT_EQ(filters[0].description, "Text (*.log, *.txt)");
 }
 
 TEST(FormsFileDialog, SaveWithoutMatchOrExtension)
 {
-    auto filters = ParseFilterText("Config (*.cfg)|*.cfg|Bitmap (*.bmp)|*.bmp");
-    EXPECT_EQ(PreselectSaveFilter("Plot.log", &filters), 1); // no match: the last
+    auto filters = forms::ParseFilterText("Config (*.cfg)|*.cfg|Bitmap (*.bmp)|*.bmp");
+    EXPECT_EQ(forms::PreselectSaveFilter("Plot.log", &filters), 1); // no match: the last
     EXPECT_EQ(filters[0].patterns, "*.cfg");
 
     // A dot in a folder name is no extension: the sought pattern is "*.*".
-    filters = ParseFilterText("Config (*.cfg)|*.cfg|All (*.cfg,*.*)|*.cfg;*.*|Any|*.*");
-    EXPECT_EQ(PreselectSaveFilter("/data/v1.2/plot", &filters), 1);
+    filters = forms::ParseFilterText("Config (*.cfg)|*.cfg|All (*.cfg,*.*)|*.cfg;*.*|Any|*.*");
+    EXPECT_EQ(forms::PreselectSaveFilter("/data/v1.2/plot", &filters), 1);
     EXPECT_EQ(filters[1].patterns, "*.*;*.cfg");
     EXPECT_EQ(filters[1].description, "All (*.*,*.cfg)");
 }
@@ -91,12 +91,12 @@ TEST(FormsFileDialog, SaveWithoutMatchOrExtension)
 TEST(FormsFileDialog, FolderAndChosenName)
 {
     const std::string wd = "/work", home = "/home/op";
-    EXPECT_EQ(DialogFolder("/data/run/RegScope.cfg", "C:\\", wd, home), "/data/run");
-    EXPECT_EQ(DialogFolder("/RegScope.cfg", "", wd, home), "/");
-    EXPECT_EQ(DialogFolder("RegScope.cfg", "", wd, home), wd);
-    EXPECT_EQ(DialogFolder("", "D:", wd, home), home);
+    EXPECT_EQ(forms::DialogFolder("/data/run/RegScope.cfg", "C:\\", wd, home), "/data/run");
+    EXPECT_EQ(forms::DialogFolder("/RegScope.cfg", "", wd, home), "/");
+    EXPECT_EQ(forms::DialogFolder("RegScope.cfg", "", wd, home), wd);
+    EXPECT_EQ(forms::DialogFolder("", "D:", wd, home), home);
 
-    EXPECT_EQ(ChosenName(std::string("a.cfg\0b.cfg", 11)), "a.cfg");
+    EXPECT_EQ(forms::ChosenName(std::string("a.cfg\0b.cfg", 11)), "a.cfg");
 }
 
 } // namespace

@@ -22,9 +22,9 @@ protected:
     void SetUp() override
     {
         FolderTest::SetUp();
-        CreateDefaultFiles();
+        app::CreateDefaultFiles();
         headless::ClearMessages();
-        CfgPath = dir_ + "/RegScope.cfg";
+        app::CfgPath = dir_ + "/RegScope.cfg";
         ui::EventSink sink;
         sink.on_command = &Dispatch;
         ui::SetEventSink(sink);
@@ -36,11 +36,11 @@ protected:
         FolderTest::TearDown();
     }
 
-    static std::string Stored(const std::string& key) { return ReadConfigKey(CfgPath, key); }
+    static std::string Stored(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
     static std::string CfgContent()
     {
         std::string content, error;
-        sys::ReadFile(CfgPath, &content, &error);
+        sys::ReadFile(app::CfgPath, &content, &error);
         return content;
     }
     static ui::Colour Back(int id) { return headless::Control(id)->spec.back_colour; }
@@ -49,10 +49,10 @@ protected:
 
 TEST_F(FormsWindow, ListFieldStoresLinesAsItems)
 {
-    AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);
+    forms::AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);
     EXPECT_EQ(Text(57031), "0"); // stored "0\": one item
     handler = [](int id, ui::Notify) {
-        CommitNumberList(id, "FUNCTION_TEST_15_VAL", "0", "1", "coils", false);
+        forms::CommitNumberList(id, "FUNCTION_TEST_15_VAL", "0", "1", "coils", false);
     };
     headless::Focus(57031);
     EXPECT_EQ(Stored("FUNCTION_TEST_15_VAL"), "0\\"); // entering changes nothing
@@ -61,74 +61,74 @@ TEST_F(FormsWindow, ListFieldStoresLinesAsItems)
     headless::Type(57031, "1\n5");
     EXPECT_EQ(Text(57031), "1\r\n5");
     EXPECT_EQ(Stored("FUNCTION_TEST_15_VAL"), "1\\1\\");
-    EXPECT_EQ(Back(57031), ErrorColour);
+    EXPECT_EQ(Back(57031), app::ErrorColour);
 
-    RemoveControls(57031);
-    AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);
+    forms::RemoveControls(57031);
+    forms::AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);
     EXPECT_EQ(Text(57031), "1\r\n1");
 }
 
 TEST_F(FormsWindow, SecondListFieldIsColouredByItsOwnText)
 {
-    WriteConfigKey(CfgPath, "FUNCTION_TEST_23_VAL", "70000\\"); // edited by hand
-    AddValueListField(58031, "FUNCTION_TEST_16_VAL", "Values", 150, 70, 57, 100, false);
-    AddValueListField(59051, "FUNCTION_TEST_23_VAL", "Values Wr", 80, 70, 57, 100, false);
+    app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_23_VAL", "70000\\"); // edited by hand
+    forms::AddValueListField(58031, "FUNCTION_TEST_16_VAL", "Values", 150, 70, 57, 100, false);
+    forms::AddValueListField(59051, "FUNCTION_TEST_23_VAL", "Values Wr", 80, 70, 57, 100, false);
     handler = [](int id, ui::Notify) {
-        CommitNumberList(id, id == 58031 ? "FUNCTION_TEST_16_VAL" : "FUNCTION_TEST_23_VAL", "0",
+        forms::CommitNumberList(id, id == 58031 ? "FUNCTION_TEST_16_VAL" : "FUNCTION_TEST_23_VAL", "0",
                          "65535", "values", false);
     };
     headless::SetTextAsUser(58031, "70000");
-    EXPECT_EQ(Back(58031), ErrorColour);
+    EXPECT_EQ(Back(58031), app::ErrorColour);
     // The remembered state is already "error" when the second field is
     // entered; it must turn red all the same.
     headless::Focus(59051);
-    EXPECT_EQ(Back(59051), ErrorColour);
+    EXPECT_EQ(Back(59051), app::ErrorColour);
     EXPECT_EQ(Stored("FUNCTION_TEST_23_VAL"), "65535\\");
     headless::SetTextAsUser(59051, "7");
-    EXPECT_EQ(Back(59051), FieldColour);
-    EXPECT_EQ(Back(58031), ErrorColour);
+    EXPECT_EQ(Back(59051), app::FieldColour);
+    EXPECT_EQ(Back(58031), app::ErrorColour);
     EXPECT_EQ(Stored("FUNCTION_TEST_16_VAL"), "65535\\");
 }
 
 TEST_F(FormsWindow, SteppersStopAtTheLimitAndStoreOnlyChanges)
 {
-    AddValueField(10011, "MODULE_CFG_SLAVE", "Slave address", 15, 30, 50, false);
+    forms::AddValueField(10011, "MODULE_CFG_SLAVE", "Slave address", 15, 30, 50, false);
     ui::SetText(10011, "247"); // shown only: no handler stores it
     const std::string before = CfgContent();
 
-    EXPECT_FALSE(StepUpAndStore(10011, "MODULE_CFG_SLAVE", "247", false));
+    EXPECT_FALSE(forms::StepUpAndStore(10011, "MODULE_CFG_SLAVE", "247", false));
     EXPECT_EQ(Text(10011), "247");
     EXPECT_EQ(CfgContent(), before);
 
-    EXPECT_FALSE(StepDownAndStore(10011, "MODULE_CFG_SLAVE", "1", true)); // disabled
-    EXPECT_TRUE(StepDownAndStore(10011, "MODULE_CFG_SLAVE", "1", false));
+    EXPECT_FALSE(forms::StepDownAndStore(10011, "MODULE_CFG_SLAVE", "1", true)); // disabled
+    EXPECT_TRUE(forms::StepDownAndStore(10011, "MODULE_CFG_SLAVE", "1", false));
     EXPECT_EQ(Text(10011), "246");
     EXPECT_EQ(Stored("MODULE_CFG_SLAVE"), "246");
 
     ui::SetText(10011, "1");
-    EXPECT_FALSE(StepDown(10011, "1", false));
+    EXPECT_FALSE(forms::StepDown(10011, "1", false));
     ui::SetText(10011, "12ab");
-    EXPECT_TRUE(StepUp(10011, "127", false));
+    EXPECT_TRUE(forms::StepUp(10011, "127", false));
     EXPECT_EQ(Text(10011), "13");
     // A fraction steps to the neighbouring fraction, not to a rounding error.
     ui::SetText(10011, "0.7");
-    EXPECT_TRUE(StepUp(10011, "127", false));
+    EXPECT_TRUE(forms::StepUp(10011, "127", false));
     EXPECT_EQ(Text(10011), "1.7");
 }
 
 TEST_F(FormsWindow, WaitSecondsEndsAndKeepsTheWindowAlive)
 {
     double start = sys::MonotonicSeconds();
-    WaitSeconds(0.05);
+    forms::WaitSeconds(0.05);
     double elapsed = sys::MonotonicSeconds() - start;
     EXPECT_GE(elapsed, 0.05);
     EXPECT_LT(elapsed, 1.0);
     EXPECT_GE(headless::ProcessedMessageCalls(), 2);
 
     int before = headless::ProcessedMessageCalls();
-    WaitSeconds(0);
+    forms::WaitSeconds(0);
     EXPECT_EQ(headless::ProcessedMessageCalls(), before + 1); // pumps once
-    WaitSeconds(std::nan(""));
+    forms::WaitSeconds(std::nan(""));
     EXPECT_EQ(headless::ProcessedMessageCalls(), before + 2);
 }
 
@@ -136,21 +136,21 @@ TEST_F(FormsWindow, FileDialogsAreSetUpFromNameAndFilter)
 {
     std::string name = dir_ + "/Plot.bmp";
     unsigned flags = 0x20;
-    EXPECT_FALSE(AskSaveFile("Save", &name, "C:\\", "Log (*.log)|*.log|Bitmap (*.bmp)|*.bmp",
+    EXPECT_FALSE(forms::AskSaveFile("Save", &name, "C:\\", "Log (*.log)|*.log|Bitmap (*.bmp)|*.bmp",
                              "bmp", &flags));
     EXPECT_EQ(name, dir_ + "/Plot.bmp"); // cancelled: unchanged
     EXPECT_EQ(headless::FileDialogsShown().back().filter_index, 1);
 
     headless::QueueFileAnswer(dir_ + "/Other.cfg");
     name = "RegScope.cfg";
-    EXPECT_TRUE(AskOpenFile("Load", &name, "C:\\", "Configuration file (*.cfg)|*.cfg", "cfg",
+    EXPECT_TRUE(forms::AskOpenFile("Load", &name, "C:\\", "Configuration file (*.cfg)|*.cfg", "cfg",
                             &flags));
     EXPECT_EQ(name, dir_ + "/Other.cfg");
     EXPECT_EQ(headless::FileDialogsShown().back().folder, sys::HomeDirectory());
 
     // A proposal longer than the save dialog takes is not passed on cut.
     name = "/" + std::string(300, 'a') + ".bmp";
-    AskSaveFile("Save", &name, "", "Bitmap file (*.bmp)|*.bmp", "bmp", &flags);
+    forms::AskSaveFile("Save", &name, "", "Bitmap file (*.bmp)|*.bmp", "bmp", &flags);
     EXPECT_EQ(headless::FileDialogsShown().back().file_name, "");
 }
 

@@ -42,7 +42,7 @@ std::string Lines(const Transaction& t, int64_t origin_us, const PortSettings* p
 
 TEST(FrameLines, GoodTransactionWithItsSettings)
 {
-    Transaction t = Make(kRead, BuildFrame(1, 3, {2, 0, 5}), kResultOk, 5'000'000, 5'012'277);
+    Transaction t = Make(kRead, BuildFrame(1, 3, {2, 0, 5}), kOk, 5'000'000, 5'012'277);
     EXPECT_EQ(Lines(t, 5'000'000, nullptr),
               "# COM1 9600 bit/s even parity, time-out 1.000 s\n"
               "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
@@ -59,22 +59,22 @@ TEST(FrameLines, GoodTransactionWithItsSettings)
 TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
 {
     const int64_t s = 1'000'000;
-    EXPECT_EQ(Lines(Make(kRead, {}, kResultTimeout, s, s + 1'000'000), s, &kSettings),
+    EXPECT_EQ(Lines(Make(kRead, {}, kTimeout, s, s + 1'000'000), s, &kSettings),
               "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
               "address 0 quantity 1\n"
               "      1.000000 RX  | timeout | 1000.000 ms\n");
     // What did arrive before the time-out is shown, decoded as far as it goes.
     std::string partial =
-        Lines(Make(kRead, {1, 3, 2}, kResultTimeout, s, s + 1'000'000), s, &kSettings);
+        Lines(Make(kRead, {1, 3, 2}, kTimeout, s, s + 1'000'000), s, &kSettings);
     EXPECT_NE(partial.find(" RX 01 03 02 | slave 1 Read Holding Registers truncated: 3 of 7 bytes "
                            "timeout | 1000.000 ms\n"),
               std::string::npos)
         << partial;
-    EXPECT_EQ(Lines(Make(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kResultOk, s, s), s, &kSettings),
+    EXPECT_EQ(Lines(Make(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kOk, s, s), s, &kSettings),
               "      0.000000 TX 00 06 00 01 00 05 19 D8 | slave 0 Write Single Register address 1 "
               "value 5 no reply expected (broadcast)\n");
     std::string refused =
-        Lines(Make(BuildFrame(1, 3, {0, 0, 0, 2}), BuildFrame(1, 3, {2, 0, 5}), kResultBadByteCount,
+        Lines(Make(BuildFrame(1, 3, {0, 0, 0, 2}), BuildFrame(1, 3, {2, 0, 5}), kBadByteCount,
                    s, s + 9000),
               s, &kSettings);
     EXPECT_NE(refused.find("byte count 2 instead of 4 values 5 wrong byte count | 9.000 ms\n"),

@@ -5,53 +5,55 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "modbus/function_codes.h"
+#include "modbus/result_codes.h"
 #include "modbus/codec.h"
 #include "modbus/reply.h"
 
 namespace {
 
-Bytes Of(std::string_view s) { return Bytes(s.begin(), s.end()); }
+modbus::Bytes Of(std::string_view s) { return modbus::Bytes(s.begin(), s.end()); }
 
 TEST(ModbusCodec, CrcKnownValues)
 {
-    Bytes digits = Of("123456789");
-    EXPECT_EQ(Crc16Value(digits.data(), digits.size()), 0x4B37);
-    EXPECT_EQ(Crc16(Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}), (Bytes{0x84, 0x0A}));
-    EXPECT_EQ(Crc16(Bytes{0xF8, 0x6D}), (Bytes{0x83, 0x9D}));
-    EXPECT_EQ(BuildFrame(1, 3, {0, 0, 0, 1}), (Bytes{1, 3, 0, 0, 0, 1, 0x84, 0x0A}));
+    modbus::Bytes digits = Of("123456789");
+    EXPECT_EQ(modbus::Crc16Value(digits.data(), digits.size()), 0x4B37);
+    EXPECT_EQ(modbus::Crc16(modbus::Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}), (modbus::Bytes{0x84, 0x0A}));
+    EXPECT_EQ(modbus::Crc16(modbus::Bytes{0xF8, 0x6D}), (modbus::Bytes{0x83, 0x9D}));
+    EXPECT_EQ(modbus::BuildFrame(1, 3, {0, 0, 0, 1}), (modbus::Bytes{1, 3, 0, 0, 0, 1, 0x84, 0x0A}));
 }
 
 TEST(ModbusCodec, CrcCheckOfReceivedFrames)
 {
-    Bytes frame = BuildFrame(0xF8, 0x6D, {});
-    EXPECT_TRUE(CrcMatches(frame.data(), frame.size()));
+    modbus::Bytes frame = modbus::BuildFrame(0xF8, 0x6D, {});
+    EXPECT_TRUE(modbus::CrcMatches(frame.data(), frame.size()));
     std::swap(frame[2], frame[3]);
-    EXPECT_FALSE(CrcMatches(frame.data(), frame.size()));
-    EXPECT_FALSE(CrcMatches(frame.data(), 1));
+    EXPECT_FALSE(modbus::CrcMatches(frame.data(), frame.size()));
+    EXPECT_FALSE(modbus::CrcMatches(frame.data(), 1));
 }
 
 TEST(ModbusCodec, EncodersRoundTiesToEvenAndWrap)
 {
-    EXPECT_EQ(EncodeWord("65536"), (Bytes{0x00, 0x00}));
-    EXPECT_EQ(EncodeWord("-1"), (Bytes{0xFF, 0xFF}));
-    EXPECT_EQ(EncodeWord("12.5"), (Bytes{0x00, 0x0C}));
-    EXPECT_EQ(EncodeWord("13.5"), (Bytes{0x00, 0x0E}));
-    EXPECT_EQ(EncodeWord("-1.5"), (Bytes{0xFF, 0xFE}));
-    EXPECT_EQ(EncodeByte("256"), (Bytes{0x00}));
-    EXPECT_EQ(EncodeDword("9600"), (Bytes{0x00, 0x00, 0x25, 0x80}));
-    EXPECT_EQ(EncodeDword("-1"), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
-    EXPECT_EQ(EncodeDword("4294967296"), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(modbus::EncodeWord("65536"), (modbus::Bytes{0x00, 0x00}));
+    EXPECT_EQ(modbus::EncodeWord("-1"), (modbus::Bytes{0xFF, 0xFF}));
+    EXPECT_EQ(modbus::EncodeWord("12.5"), (modbus::Bytes{0x00, 0x0C}));
+    EXPECT_EQ(modbus::EncodeWord("13.5"), (modbus::Bytes{0x00, 0x0E}));
+    EXPECT_EQ(modbus::EncodeWord("-1.5"), (modbus::Bytes{0xFF, 0xFE}));
+    EXPECT_EQ(modbus::EncodeByte("256"), (modbus::Bytes{0x00}));
+    EXPECT_EQ(modbus::EncodeDword("9600"), (modbus::Bytes{0x00, 0x00, 0x25, 0x80}));
+    EXPECT_EQ(modbus::EncodeDword("-1"), (modbus::Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(modbus::EncodeDword("4294967296"), (modbus::Bytes{0, 0, 0, 0}));
 }
 
 TEST(ModbusCodec, EncodeDecodeRoundTripUnsigned)
 {
     unsigned seed = unsigned(std::time(nullptr));
     std::srand(seed);
-    EXPECT_EQ(DecodeWord(0x80, 0x00), "32768");
+    EXPECT_EQ(modbus::DecodeWord(0x80, 0x00), "32768");
     for (int i = 0; i < 2000; ++i) {
         uint32_t v = (uint32_t(std::rand()) << 16) ^ uint32_t(std::rand());
-        Bytes d = EncodeDword(std::to_string(v));
-        ASSERT_EQ(DecodeDword(d[0], d[1], d[2], d[3]), std::to_string(v)) << "seed " << seed;
+        modbus::Bytes d = modbus::EncodeDword(std::to_string(v));
+        ASSERT_EQ(modbus::DecodeDword(d[0], d[1], d[2], d[3]), std::to_string(v)) << "seed " << seed;
     }
 }
 
@@ -60,48 +62,48 @@ TEST(ModbusCodec, NineCoils)
     std::vector<bool> states(9, false);
     states[0] = states[8] = true;
     states[7] = true;
-    EXPECT_EQ(PackCoils(states), (Bytes{0x81, 0x01}));
-    EXPECT_EQ(ExpectedReplyData(1, 9), 3u);
-    EXPECT_EQ(ExpectedReplyData(2, 9), 3u);
+    EXPECT_EQ(modbus::PackCoils(states), (modbus::Bytes{0x81, 0x01}));
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadCoils, 9), 3u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadDiscreteInputs, 9), 3u);
     // Reply data: byte count, then the states; item 9 is bit 0 of data byte 3.
-    Bytes reply_data{2, 0x00, 0x01};
-    EXPECT_TRUE(UnpackCoil(reply_data.data() + 1, 8));
-    EXPECT_FALSE(UnpackCoil(reply_data.data() + 1, 7));
+    modbus::Bytes reply_data{2, 0x00, 0x01};
+    EXPECT_TRUE(modbus::UnpackCoil(reply_data.data() + 1, 8));
+    EXPECT_FALSE(modbus::UnpackCoil(reply_data.data() + 1, 7));
 }
 
 TEST(ModbusCodec, ExpectedReplySizes)
 {
-    EXPECT_EQ(ExpectedReplyData(3, 125), 251u);
-    EXPECT_EQ(ExpectedReplyData(1, 2000), 251u);
-    EXPECT_EQ(ExpectedReplyData(17, 0), 23u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadHoldingRegisters, 125), 251u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadCoils, 2000), 251u);
+    EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReportSlaveId, 0), 23u);
 }
 
 // --- Reply collection and checks -------------------------------------------
 
-int16_t Judge(const Bytes& frame, unsigned expected, std::string* message,
+int16_t Judge(const modbus::Bytes& frame, unsigned expected, std::string* message,
               uint8_t address = 1, uint8_t function = 3)
 {
-    ReplyCollector r;
+    modbus::ReplyCollector r;
     r.expected = expected;
-    AppendReply(&r, frame.data(), frame.size());
-    return CheckReply(r, address, function, message);
+    modbus::AppendReply(&r, frame.data(), frame.size());
+    return modbus::CheckReply(r, address, function, message);
 }
 
 TEST(ModbusReply, ChecksInTheirOrder)
 {
     std::string m;
-    EXPECT_EQ(Judge(BuildFrame(1, 3, {2, 0x12, 0x34}), 3, &m), 0);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0x12, 0x34}), 3, &m), 0);
 
     // A wrong address with a broken checksum is a checksum failure.
-    Bytes bad = BuildFrame(2, 4, {2, 0, 0});
+    modbus::Bytes bad = modbus::BuildFrame(2, 4, {2, 0, 0});
     bad.back() ^= 1;
-    EXPECT_EQ(Judge(bad, 3, &m), 132);
+    EXPECT_EQ(Judge(bad, 3, &m), modbus::kBadChecksum);
 
-    EXPECT_EQ(Judge(BuildFrame(2, 4, {2, 0, 0}), 3, &m), 133);
-    EXPECT_EQ(Judge(BuildFrame(1, 4, {2, 0, 0, 9}), 3, &m), 134);
+    EXPECT_EQ(Judge(modbus::BuildFrame(2, 4, {2, 0, 0}), 3, &m), modbus::kBadSlaveAddress);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 4, {2, 0, 0, 9}), 3, &m), modbus::kBadFunctionCode);
     // An exception to another function is still the wrong function.
-    EXPECT_EQ(Judge(BuildFrame(1, 0x84, {2}), 3, &m), 134);
-    EXPECT_EQ(Judge(BuildFrame(1, 3, {2, 0, 0, 0}), 3, &m), 135);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x84, {2}), 3, &m), modbus::kBadFunctionCode);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0, 0, 0}), 3, &m), modbus::kBadNumberOfBytes);
 }
 
 } // namespace

@@ -13,7 +13,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "modbus/result_codes.h"
 #include "app/shell.h"
+#include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "platform/headless/headless.h"
 #include "platform/posix/serial_syscalls.h"
@@ -27,7 +29,7 @@ constexpr int kFd = 42;
 // A piece of the reply: readable `delay_s` after the previous one (the
 // first: after the request was written), or a read error instead.
 struct Piece {
-    Bytes bytes;
+    modbus::Bytes bytes;
     double delay_s = 0;
     int error = 0;
 };
@@ -36,8 +38,8 @@ struct Device {
     int open_error = 0;
     int opens = 0, closes = 0, polls = 0;
     size_t delivered = 0; // reply bytes handed out
-    Bytes stale;          // received before the request
-    Bytes written;
+    modbus::Bytes stale;          // received before the request
+    modbus::Bytes written;
     std::deque<Piece> pieces;
     double ready_at = 1e300;
     bool hung_up = false;
@@ -174,20 +176,21 @@ protected:
         dev = Device{};
         headless::Reset();
         serial::SetSystemCalls(&kFake);
-        AutoReadActive = 1;
+        app::AutoReadActive = 1;
+        modbus::SetFailureReporter(app::ReportCommFailure);
     }
     void TearDown() override
     {
-        ClosePort();
+        modbus::ClosePort();
         serial::SetSystemCalls(nullptr);
     }
 
     // The reply to a read of registers 0..1 holding 0x1234 and 0x5678.
-    static Bytes GoodReply() { return BuildFrame(1, 3, {4, 0x12, 0x34, 0x56, 0x78}); }
+    static modbus::Bytes GoodReply() { return modbus::BuildFrame(1, 3, {4, 0x12, 0x34, 0x56, 0x78}); }
 
-    int16_t ReadTwo(Bytes* data, float timeout_s = 0.5f)
+    int16_t ReadTwo(modbus::Bytes* data, float timeout_s = 0.5f)
     {
-        return Transact(1, 3, {0, 0, 0, 2}, data, 5, timeout_s);
+        return modbus::Transact(1, 3, {0, 0, 0, 2}, data, 5, timeout_s);
     }
 
     void ExpectReported(const std::string& message)
@@ -198,57 +201,57 @@ protected:
         EXPECT_EQ(m.title, "Communication error");
         EXPECT_EQ(m.icon, ui::Icon::Stop);
         EXPECT_EQ(m.buttons, ui::Buttons::Ok);
-        EXPECT_EQ(AutoReadActive, 0);
-        EXPECT_FALSE(PortIsOpen());
+        EXPECT_EQ(app::AutoReadActive, 0);
+        EXPECT_FALSE(modbus::PortIsOpen());
         EXPECT_EQ(ui::GetStatusText(), "Ready");
     }
 };
 
 TEST_F(Engine, SurvivesInterruptedAndPartialIo)
 {
-    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     dev.stale = {9, 9, 9};
     dev.write_eintr = 2;
     dev.write_eagain = 2;
     dev.write_max = 3;
     dev.read_eintr = 3;
     dev.poll_eintr = 2;
-    Bytes reply = GoodReply();
+    modbus::Bytes reply = GoodReply();
     for (uint8_t b : reply)
         dev.pieces.push_back({{b}, 0.005});
-    Bytes data;
+    modbus::Bytes data;
     EXPECT_EQ(ReadTwo(&data), 0);
-    EXPECT_EQ(dev.written, BuildFrame(1, 3, {0, 0, 0, 2}));
-    EXPECT_EQ(data, (Bytes{4, 0x12, 0x34, 0x56, 0x78}));
-    EXPECT_TRUE(PortIsOpen());
+    EXPECT_EQ(dev.written, modbus::BuildFrame(1, 3, {0, 0, 0, 2}));
+    EXPECT_EQ(data, (modbus::Bytes{4, 0x12, 0x34, 0x56, 0x78}));
+    EXPECT_TRUE(modbus::PortIsOpen());
 }
 
 TEST_F(Engine, PauseFollowsSuccessOnly)
 {
     // 40 bit times at 300 bit/s: 0.133 s.
-    ASSERT_EQ(OpenPort(1, 300, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 300, 2}), 0);
     dev.pieces = {{GoodReply()}};
-    Bytes data;
+    modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
     EXPECT_EQ(ReadTwo(&data), 0);
     EXPECT_GE(sys::MonotonicSeconds() - t0, 40.0 / 300);
 
-    dev.pieces = {{BuildFrame(1, 0x83, {2})}};
+    dev.pieces = {{modbus::BuildFrame(1, 0x83, {2})}};
     dev.ready_at = 1e300;
     t0 = sys::MonotonicSeconds();
     EXPECT_EQ(ReadTwo(&data), 2);
     EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
-    EXPECT_EQ(data, (Bytes{4, 0x12, 0x34, 0x56, 0x78})); // untouched by the failure
+    EXPECT_EQ(data, (modbus::Bytes{4, 0x12, 0x34, 0x56, 0x78})); // untouched by the failure
 }
 
 TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 {
     // A long frame at a low rate: 0.3 s on the wire, the reply 0.05 s
     // after, well within a 0.2 s time-out counted from the last byte sent.
-    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     dev.send_s = 0.3;
     dev.pieces = {{GoodReply(), 0.35}};
-    Bytes data;
+    modbus::Bytes data;
     EXPECT_EQ(ReadTwo(&data, 0.2f), 0);
 
     // A driver that claims queued bytes for ever is believed only for the
@@ -262,61 +265,61 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 
 TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)
 {
-    Bytes data;
-    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
+    modbus::Bytes data;
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
     double t0 = sys::MonotonicSeconds();
-    EXPECT_EQ(ReadTwo(&data, 0.3f), 130);
+    EXPECT_EQ(ReadTwo(&data, 0.3f), modbus::kTimeout);
     EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
     EXPECT_LE(dev.polls, 3);
 }
 
 TEST_F(Engine, VanishedDeviceIsReportedOnce)
 {
-    Bytes data;
+    modbus::Bytes data;
     // Read error in the middle of a reply (adapter pulled out).
-    ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.pieces = {{{1, 3}}, {{}, 0.01, EIO}};
-    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     ExpectReported("COM2 port not available");
     EXPECT_EQ(dev.closes, 1);
 
     // A line hung up while the reply is awaited: poll returns at once
     // forever, reads give end-of-file or nothing.
     for (bool eof : {true, false}) {
-        ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+        ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
         dev.hung_up = false;
         dev.hang_up_on_write = true;
         dev.hangup_eof = eof;
         dev.polls = 0;
-        EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
+        EXPECT_EQ(ReadTwo(&data, 5.0f), modbus::kPortNotAvailable);
         EXPECT_LE(dev.polls, 1);
     }
     // Already hung up before the request: found while draining.
-    ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.written.clear();
-    EXPECT_EQ(ReadTwo(&data, 5.0f), 129);
+    EXPECT_EQ(ReadTwo(&data, 5.0f), modbus::kPortNotAvailable);
     EXPECT_TRUE(dev.written.empty());
 
     // Writing fails.
-    ASSERT_EQ(OpenPort(2, 1000000, 2), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
     dev.hung_up = dev.hang_up_on_write = false;
     dev.write_error = ENXIO;
-    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     EXPECT_EQ(headless::MessagesShown().size(), 5u);
     EXPECT_TRUE(data.empty());
 
     // Nothing is sent on a closed port.
     dev.written.clear();
-    EXPECT_EQ(ReadTwo(&data), 129);
+    EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     EXPECT_TRUE(dev.written.empty());
 }
 
 TEST_F(Engine, FloodingSlaveCannotOverrunTheReply)
 {
-    ASSERT_EQ(OpenPort(1, 1000000, 2), 0);
-    dev.pieces = {{Bytes(1000000, 0x55)}};
-    Bytes data;
-    EXPECT_EQ(ReadTwo(&data), 132);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
+    dev.pieces = {{modbus::Bytes(1000000, 0x55)}};
+    modbus::Bytes data;
+    EXPECT_EQ(ReadTwo(&data), modbus::kBadChecksum);
     EXPECT_LE(dev.delivered, 8192u);
 }
 
@@ -327,7 +330,7 @@ TEST(SerialPortNames, LinkInStartUpFolderElseSystemPort)
     std::filesystem::create_directories(dir);
     std::filesystem::create_symlink("/dev/null", dir / "COM2");
     std::filesystem::create_symlink(dir / "gone", dir / "COM4");
-    SetPortFolder(dir.string());
+    modbus::SetPortFolder(dir.string());
     EXPECT_EQ(serial::DevicePath(2), (dir / "COM2").string());
     // A link whose target vanished still names the device: it must not
     // fall through to a real port of the machine.

@@ -36,7 +36,7 @@ int CountOf(const std::string& text, const std::string& what)
 TEST(MonitorLines, CursorsTakeEachTransactionOnceWithTimesFromTheirFirst)
 {
     SetCaptureEnabled(true);
-    Record(kGood, kResultOk, 5'000'000, 1500);
+    Record(kGood, kOk, 5'000'000, 1500);
     monitor::Cursor monitor_cursor, trace_cursor;
     std::string first = monitor::TakeNewLines(&monitor_cursor);
     EXPECT_EQ(first, "# COM1 9600 bit/s even parity, time-out 1.000 s\n"
@@ -47,8 +47,8 @@ TEST(MonitorLines, CursorsTakeEachTransactionOnceWithTimesFromTheirFirst)
         << first;
     EXPECT_EQ(monitor::TakeNewLines(&monitor_cursor), "") << "nothing new";
 
-    Record({}, kResultTimeout, 6'000'000, 1'000'000);
-    Record(kGood, kResultOk, 8'000'000, 1000, {1, 19200, 2, 1.0f});
+    Record({}, kTimeout, 6'000'000, 1'000'000);
+    Record(kGood, kOk, 8'000'000, 1000, {1, 19200, 2, 1.0f});
     std::string next = monitor::TakeNewLines(&monitor_cursor);
     EXPECT_EQ(CountOf(next, "# COM1"), 1) << "settings again only when they change\n" << next;
     EXPECT_NE(next.find("      1.000000 TX"), std::string::npos) << next;
@@ -61,7 +61,7 @@ TEST(MonitorLines, CursorsTakeEachTransactionOnceWithTimesFromTheirFirst)
     // From now on: times count from the next transaction.
     monitor::Cursor fresh = monitor::CursorFromNow();
     EXPECT_EQ(monitor::TakeNewLines(&fresh), "");
-    Record(kGood, kResultOk, 9'000'000, 1000);
+    Record(kGood, kOk, 9'000'000, 1000);
     std::string from_now = monitor::TakeNewLines(&fresh);
     EXPECT_EQ(from_now.rfind("# COM1", 0), 0u) << "a new reader states the settings first";
     EXPECT_NE(from_now.find("\n      0.000000 TX"), std::string::npos) << from_now;
@@ -72,14 +72,20 @@ TEST(MonitorLines, SayHowManyTransactionsTheRingDroppedBeforeTheyWereTaken)
     SetCaptureCapacity(4);
     SetCaptureEnabled(true);
     monitor::Cursor cursor;
-    Record(kGood, kResultOk, 0, 100);
+    Record(kGood, kOk, 0, 100);
     monitor::TakeNewLines(&cursor);
     for (int i = 1; i <= 10; ++i)
-        Record(kGood, kResultOk, i * 1000, 100);
+        Record(kGood, kOk, i * 1000, 100);
     std::string lines = monitor::TakeNewLines(&cursor);
     EXPECT_EQ(lines.rfind("# 6 transactions not shown", 0), 0u) << lines;
     EXPECT_EQ(CountOf(lines, " TX "), 4);
     EXPECT_EQ(CountOf(lines, "# COM1"), 1) << "after a gap the settings are stated again";
+
+    // A reader that starts now misses nothing: it takes what is kept.
+    monitor::Cursor late;
+    std::string kept = monitor::TakeNewLines(&late);
+    EXPECT_EQ(kept.find("not shown"), std::string::npos) << kept;
+    EXPECT_EQ(CountOf(kept, " TX "), 4);
 }
 
 TEST(MonitorLines, StatisticsText)

@@ -60,7 +60,7 @@ class Monitor : public FolderTest {
 
 TEST_F(Monitor, OpensOnceAndRecordsOnlyWhileOpen)
 {
-    Record(kGood, kResultOk, 0);
+    Record(kGood, kOk, 0);
     EXPECT_EQ(CaptureNextSequence(), 0u) << "a closed monitor records nothing";
     monitor::OpenMonitor();
     ASSERT_TRUE(monitor::MonitorOpen());
@@ -89,7 +89,7 @@ TEST_F(Monitor, OpensOnceAndRecordsOnlyWhileOpen)
 TEST_F(Monitor, LinesArriveAtTheRefreshAndPauseHoldsThemBack)
 {
     monitor::OpenMonitor();
-    Record(kGood, kResultOk, 1'000'000);
+    Record(kGood, kOk, 1'000'000);
     EXPECT_EQ(Lines(), "") << "nothing is appended from inside a transaction";
     headless::RefreshLineWindows();
     EXPECT_EQ(CountOf(Lines(), " TX "), 1);
@@ -98,8 +98,8 @@ TEST_F(Monitor, LinesArriveAtTheRefreshAndPauseHoldsThemBack)
 
     Press(monitor::kPauseCommand);
     EXPECT_EQ(headless::LineWindow(Window())->spec.buttons[0].text, "Resume");
-    Record({}, kResultTimeout, 2'000'000);
-    Record(Bytes{1, 3, 2, 0, 5, 0, 0}, kResultBadCrc, 3'000'000);
+    Record({}, kTimeout, 2'000'000);
+    Record(Bytes{1, 3, 2, 0, 5, 0, 0}, kBadChecksum, 3'000'000);
     headless::RefreshLineWindows();
     EXPECT_EQ(CountOf(Lines(), " TX "), 1) << "paused: the list stays";
     EXPECT_NE(Note().find("time-outs 1  CRC errors 1"), std::string::npos)
@@ -116,13 +116,13 @@ TEST_F(Monitor, LinesArriveAtTheRefreshAndPauseHoldsThemBack)
 TEST_F(Monitor, ClearStartsLinesAndStatisticsAfresh)
 {
     monitor::OpenMonitor();
-    Record(kGood, kResultOk, 1'000'000);
-    Record({}, kResultTimeout, 2'000'000);
+    Record(kGood, kOk, 1'000'000);
+    Record({}, kTimeout, 2'000'000);
     headless::RefreshLineWindows();
     Press(monitor::kClearCommand);
     EXPECT_EQ(ui::LineCount(Window()), 0u);
     EXPECT_EQ(Note().rfind("Requests 0", 0), 0u) << Note();
-    Record(kGood, kResultOk, 5'000'000);
+    Record(kGood, kOk, 5'000'000);
     headless::RefreshLineWindows();
     EXPECT_EQ(CountOf(Lines(), " TX "), 1);
     EXPECT_NE(Lines().find("      0.000000 TX"), std::string::npos)
@@ -134,8 +134,8 @@ TEST_F(Monitor, ClearStartsLinesAndStatisticsAfresh)
 TEST_F(Monitor, SaveWritesTheLinesAndTheStatistics)
 {
     monitor::OpenMonitor();
-    Record(kGood, kResultOk, 1'000'000);
-    Record({}, kResultTimeout, 2'000'000);
+    Record(kGood, kOk, 1'000'000);
+    Record({}, kTimeout, 2'000'000);
     // Saved without waiting for the refresh: the file has every frame so far.
     std::string path = Path("monitor.txt");
     headless::QueueFileAnswer(path);

@@ -5,38 +5,38 @@
 #include <cmath>
 #include <string>
 
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 
 namespace {
 
 TEST(NumberParse, LeadingDecimalNumberOnly)
 {
-    EXPECT_EQ(ParseNumber("  +12ab"), 12.0);
-    EXPECT_EQ(ParseNumber("-12"), -12.0);
-    EXPECT_EQ(ParseNumber("1e3"), 1.0); // no exponent form
-    EXPECT_EQ(ParseNumber("5."), 5.0);
-    EXPECT_EQ(ParseNumber(".5"), 0.5);
+    EXPECT_EQ(strings::ParseNumber("  +12ab"), 12.0);
+    EXPECT_EQ(strings::ParseNumber("-12"), -12.0);
+    EXPECT_EQ(strings::ParseNumber("1e3"), 1.0); // no exponent form
+    EXPECT_EQ(strings::ParseNumber("5."), 5.0);
+    EXPECT_EQ(strings::ParseNumber(".5"), 0.5);
     for (const char* none : {"", "-", ".", "abc", " . 5"})
-        EXPECT_EQ(ParseNumber(none), 0.0) << none;
+        EXPECT_EQ(strings::ParseNumber(none), 0.0) << none;
 }
 
 TEST(NumberParse, FractionsAreTheNearestDouble)
 {
     for (const char* text : {"0.7", "0.3", "1000.0", "0.1", "123.456", "2.675", "-0.7"})
-        EXPECT_EQ(ParseNumber(text), std::stod(text)) << text;
-    EXPECT_EQ(ParseNumber("12345678901234567890"), 12345678901234567890.0);
+        EXPECT_EQ(strings::ParseNumber(text), std::stod(text)) << text;
+    EXPECT_EQ(strings::ParseNumber("12345678901234567890"), 12345678901234567890.0);
 }
 
 TEST(NumberParse, HugeAndTinyTexts)
 {
     const std::string huge(400, '9');
-    EXPECT_EQ(ParseNumber(huge), HUGE_VAL);
-    EXPECT_EQ(ParseNumber("-" + huge), -HUGE_VAL);
-    EXPECT_EQ(ParseNumber("0." + std::string(400, '0') + "1"), 0.0);
-    EXPECT_EQ(ParseInteger(huge), 0u);
-    EXPECT_EQ(ParseInteger("-1"), UINT64_MAX);
-    EXPECT_EQ(ParseInteger("2.5"), 2u); // ties to even
-    EXPECT_EQ(ParseInteger("3.5"), 4u);
+    EXPECT_EQ(strings::ParseNumber(huge), HUGE_VAL);
+    EXPECT_EQ(strings::ParseNumber("-" + huge), -HUGE_VAL);
+    EXPECT_EQ(strings::ParseNumber("0." + std::string(400, '0') + "1"), 0.0);
+    EXPECT_EQ(strings::ParseInteger(huge), 0u);
+    EXPECT_EQ(strings::ParseInteger("-1"), UINT64_MAX);
+    EXPECT_EQ(strings::ParseInteger("2.5"), 2u); // ties to even
+    EXPECT_EQ(strings::ParseInteger("3.5"), 4u);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ protected:
     void SetFirst(const std::string& password)
     {
         headless::QueueTextAnswer(password);
-        ASSERT_TRUE(SetPassword(0));
+        ASSERT_TRUE(app::SetPassword(0));
     }
 
     std::string folder_;
@@ -29,7 +29,7 @@ protected:
 
 TEST_F(PasswordTest, NoStoreMeansNoQuestion)
 {
-    EXPECT_TRUE(VerifyPassword(0));
+    EXPECT_TRUE(app::VerifyPassword(0));
     EXPECT_TRUE(headless::InputsShown().empty());
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
@@ -39,26 +39,26 @@ TEST_F(PasswordTest, SetThenVerifyExactlyTrailingBlankCounts)
     SetFirst("Secret ");
     for (const char* wrong : {"Secret", "secret "}) {
         headless::QueueTextAnswer(std::string(wrong));
-        EXPECT_FALSE(VerifyPassword(0)) << wrong;
+        EXPECT_FALSE(app::VerifyPassword(0)) << wrong;
     }
     headless::QueueTextAnswer(std::nullopt);
-    EXPECT_FALSE(VerifyPassword(0)) << "Cancel is a wrong answer";
+    EXPECT_FALSE(app::VerifyPassword(0)) << "Cancel is a wrong answer";
     EXPECT_EQ(headless::MessagesShown().size(), 3u);
 
     headless::ClearMessages();
     headless::QueueTextAnswer(std::string("Secret "));
-    EXPECT_TRUE(VerifyPassword(0));
+    EXPECT_TRUE(app::VerifyPassword(0));
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 TEST_F(PasswordTest, StoreFileFormModeHiddenAndBackDated)
 {
     SetFirst("abc");
-    EXPECT_EQ(PasswordStorePath(0), folder_ + "/kqp234mc.dpl");
+    EXPECT_EQ(app::PasswordStorePath(0), folder_ + "/kqp234mc.dpl");
 
     // Times first: reading the file may refresh its access time.
     struct stat st;
-    ASSERT_EQ(stat(PasswordStorePath(0).c_str(), &st), 0);
+    ASSERT_EQ(stat(app::PasswordStorePath(0).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     tm modified{}, accessed{};
     localtime_r(&st.st_mtim.tv_sec, &modified);
@@ -81,15 +81,15 @@ TEST_F(PasswordTest, StoreFileFormModeHiddenAndBackDated)
 TEST_F(PasswordTest, ReplacingKeepsOwnerOnlyEvenOverAWiderFile)
 {
     SetFirst("one");
-    ASSERT_EQ(chmod(PasswordStorePath(0).c_str(), 0644), 0);
+    ASSERT_EQ(chmod(app::PasswordStorePath(0).c_str(), 0644), 0);
     headless::QueueTextAnswer(std::string("one"));
     headless::QueueTextAnswer(std::string("two"));
-    ASSERT_TRUE(SetPassword(0));
+    ASSERT_TRUE(app::SetPassword(0));
     struct stat st;
-    ASSERT_EQ(stat(PasswordStorePath(0).c_str(), &st), 0);
+    ASSERT_EQ(stat(app::PasswordStorePath(0).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     headless::QueueTextAnswer(std::string("two"));
-    EXPECT_TRUE(VerifyPassword(0));
+    EXPECT_TRUE(app::VerifyPassword(0));
 }
 
 TEST_F(PasswordTest, CancelAtTheNewPasswordRemovesTheStore)
@@ -97,8 +97,8 @@ TEST_F(PasswordTest, CancelAtTheNewPasswordRemovesTheStore)
     SetFirst("pw");
     headless::QueueTextAnswer(std::string("pw"));
     headless::QueueTextAnswer(std::nullopt);
-    EXPECT_TRUE(SetPassword(0));
-    EXPECT_FALSE(sys::PathExists(PasswordStorePath(0)));
+    EXPECT_TRUE(app::SetPassword(0));
+    EXPECT_FALSE(sys::PathExists(app::PasswordStorePath(0)));
     EXPECT_FALSE(sys::PathExists(folder_ + "/.hidden"));
 }
 
@@ -110,12 +110,12 @@ TEST_F(PasswordTest, EveryByteSurvivesTheStore)
     for (int c = 1; c < 256; ++c)
         all += char(c);
     for (int level : {0, 1, 7, 200})
-        EXPECT_EQ(UnscramblePassword(ScramblePassword(all, level), level), all) << level;
+        EXPECT_EQ(app::UnscramblePassword(app::ScramblePassword(all, level), level), all) << level;
 
     const std::string cjk = "\xE4\xB8\x80\xE1\x80\x80 \r\n";
     SetFirst(cjk);
     headless::QueueTextAnswer(cjk);
-    EXPECT_TRUE(VerifyPassword(0));
+    EXPECT_TRUE(app::VerifyPassword(0));
 }
 
 TEST_F(PasswordTest, UnwritableFolderSaysSoAndStoresNothing)
@@ -123,20 +123,20 @@ TEST_F(PasswordTest, UnwritableFolderSaysSoAndStoresNothing)
     // A regular file where the folder should be: no user, root included,
     // can create the store below it.
     ASSERT_TRUE(sys::WriteFileAtomic(dir_ + "/plain", "x", nullptr));
-    SetPasswordFolderForTests(dir_ + "/plain/store");
+    app::SetPasswordFolderForTests(dir_ + "/plain/store");
     headless::QueueTextAnswer(std::string("pw"));
-    EXPECT_FALSE(SetPassword(0));
+    EXPECT_FALSE(app::SetPassword(0));
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_NE(headless::MessagesShown()[0].text.find(dir_ + "/plain/store/kqp234mc.dpl"),
               std::string::npos);
-    EXPECT_TRUE(VerifyPassword(0));
+    EXPECT_TRUE(app::VerifyPassword(0));
 }
 
 TEST_F(PasswordTest, PromptsMaskWhatIsTyped)
 {
     SetFirst("pw");
     headless::QueueTextAnswer(std::string("pw"));
-    EXPECT_TRUE(VerifyPassword(0));
+    EXPECT_TRUE(app::VerifyPassword(0));
     ASSERT_EQ(headless::InputsShown().size(), 2u);
     for (const auto& box : headless::InputsShown()) {
         EXPECT_TRUE(box.masked) << box.prompt;
@@ -158,7 +158,7 @@ TEST_F(PasswordTest, AWiderStoreFolderIsTightened)
 // asked for a password that cannot be checked.
 bool RefusedWithAMessage()
 {
-    bool passed = VerifyPassword(0);
+    bool passed = app::VerifyPassword(0);
     const auto& shown = headless::MessagesShown();
     return !passed && headless::InputsShown().empty() && shown.size() == 1 &&
            shown[0].title == "Password verify" && shown[0].icon == ui::Icon::Stop;
@@ -193,8 +193,8 @@ TEST_F(PasswordTest, ALoopOfLinksRefusesEntry)
 TEST_F(PasswordTest, UnreadableStoreRefusesEntry)
 {
     ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
-    ASSERT_EQ(mkdir(PasswordStorePath(0).c_str(), 0700), 0);
-    EXPECT_FALSE(VerifyPassword(0));
+    ASSERT_EQ(mkdir(app::PasswordStorePath(0).c_str(), 0700), 0);
+    EXPECT_FALSE(app::VerifyPassword(0));
     EXPECT_TRUE(headless::InputsShown().empty());
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }

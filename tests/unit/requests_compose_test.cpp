@@ -1,6 +1,8 @@
 // Request data composed from texts, reply content checks and listings.
 #include <gtest/gtest.h>
 
+#include "modbus/function_codes.h"
+#include "modbus/result_codes.h"
 #include "modbus/requests_compose.h"
 
 namespace {
@@ -8,68 +10,68 @@ namespace {
 TEST(RequestData, SingleWritesAndTheCoilValueRule)
 {
     // Only the exact text "0" switches a coil OFF.
-    EXPECT_EQ(WriteCoilData("5", "0"), (Bytes{0x00, 0x05, 0x00, 0x00}));
-    EXPECT_EQ(WriteCoilData("5", "00"), (Bytes{0x00, 0x05, 0xFF, 0x00}));
+    EXPECT_EQ(modbus::WriteCoilData("5", "0"), (modbus::Bytes{0x00, 0x05, 0x00, 0x00}));
+    EXPECT_EQ(modbus::WriteCoilData("5", "00"), (modbus::Bytes{0x00, 0x05, 0xFF, 0x00}));
 }
 
 TEST(RequestData, BinaryTextTakesTheLeadingRunOfBinaryDigits)
 {
-    EXPECT_EQ(BinaryTextValue("1021"), 2);
-    EXPECT_EQ(BinaryTextValue(" 11"), 0);
-    EXPECT_EQ(BinaryTextValue("10000000000000001"), 1); // seventeen digits: low 16 bits
+    EXPECT_EQ(modbus::BinaryTextValue("1021"), 2);
+    EXPECT_EQ(modbus::BinaryTextValue(" 11"), 0);
+    EXPECT_EQ(modbus::BinaryTextValue("10000000000000001"), 1); // seventeen digits: low 16 bits
 }
 
 TEST(RequestData, CoilListPacksOnlyLinesThatAreExactlyOne)
 {
     // Nine coils, missing lines OFF, the ninth in bit 0 of the second byte.
-    EXPECT_EQ(WriteCoilListData("16", "9", "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1"),
-              (Bytes{0x00, 0x10, 0x00, 0x09, 0x02, 0x80, 0x01}));
-    EXPECT_EQ(WriteCoilListData("0", "10", "1"),
-              (Bytes{0x00, 0x00, 0x00, 0x0A, 0x02, 0x01, 0x00}));
+    EXPECT_EQ(modbus::WriteCoilListData("16", "9", "0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1"),
+              (modbus::Bytes{0x00, 0x10, 0x00, 0x09, 0x02, 0x80, 0x01}));
+    EXPECT_EQ(modbus::WriteCoilListData("0", "10", "1"),
+              (modbus::Bytes{0x00, 0x00, 0x00, 0x0A, 0x02, 0x01, 0x00}));
 }
 
 TEST(RequestData, RegisterListsFillMissingLinesWithZero)
 {
-    EXPECT_EQ(WriteRegisterListData("1", "3", "7\r\n70000"),
-              (Bytes{0x00, 0x01, 0x00, 0x03, 0x06, 0x00, 0x07, 0x11, 0x70, 0x00, 0x00}));
+    EXPECT_EQ(modbus::WriteRegisterListData("1", "3", "7\r\n70000"),
+              (modbus::Bytes{0x00, 0x01, 0x00, 0x03, 0x06, 0x00, 0x07, 0x11, 0x70, 0x00, 0x00}));
     // An empty last line (a text ending with CR LF) is 0 too.
-    EXPECT_EQ(WriteRegisterListData("0", "2", "9\r\n"),
-              (Bytes{0x00, 0x00, 0x00, 0x02, 0x04, 0x00, 0x09, 0x00, 0x00}));
+    EXPECT_EQ(modbus::WriteRegisterListData("0", "2", "9\r\n"),
+              (modbus::Bytes{0x00, 0x00, 0x00, 0x02, 0x04, 0x00, 0x09, 0x00, 0x00}));
     // Read fields first, then the write fields, count and values.
-    EXPECT_EQ(WriteReadData("10", "2", "20", "1", "258"),
-              (Bytes{0x00, 0x0A, 0x00, 0x02, 0x00, 0x14, 0x00, 0x01, 0x02, 0x01, 0x02}));
+    EXPECT_EQ(modbus::WriteReadData("10", "2", "20", "1", "258"),
+              (modbus::Bytes{0x00, 0x0A, 0x00, 0x02, 0x00, 0x14, 0x00, 0x01, 0x02, 0x01, 0x02}));
 }
 
 TEST(ReplyChecks, ByteCount)
 {
     std::string message;
-    EXPECT_EQ(CheckByteCount(Bytes{2, 0, 5}, 2, &message), 0);
-    EXPECT_EQ(CheckByteCount(Bytes{4, 0, 5}, 2, &message), 147);
+    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{2, 0, 5}, 2, &message), 0);
+    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{4, 0, 5}, 2, &message), modbus::kBadByteCount);
     EXPECT_EQ(message, "Received bad bytes count");
     // A count that fits but a reply too short to hold it never reaches a listing.
-    EXPECT_EQ(CheckByteCount(Bytes{2, 0}, 2, &message), 147);
+    EXPECT_EQ(modbus::CheckByteCount(modbus::Bytes{2, 0}, 2, &message), modbus::kBadByteCount);
     // 128 registers count 256, which a one-byte field cannot carry.
-    Bytes reply(257, 0);
-    EXPECT_EQ(CheckByteCount(reply, 256, &message), 147);
+    modbus::Bytes reply(257, 0);
+    EXPECT_EQ(modbus::CheckByteCount(reply, 256, &message), modbus::kBadByteCount);
 }
 
 TEST(ReplyChecks, WriteEchoesNameWhatDiffered)
 {
-    const Bytes request{0x00, 0x64, 0xFF, 0x00};
+    const modbus::Bytes request{0x00, 0x64, 0xFF, 0x00};
     std::string message;
-    EXPECT_EQ(CheckWriteEcho(5, request, request, &message), 0);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleCoil, request, request, &message), 0);
 
     // The address is checked first, even when the value differs too.
-    EXPECT_EQ(CheckWriteEcho(6, request, Bytes{0x01, 0x64, 0x00, 0x00}, &message), 146);
-    EXPECT_EQ(CheckWriteEcho(16, request, Bytes{0x00, 0x64, 0x00, 0x00}, &message), 148);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleRegister, request, modbus::Bytes{0x01, 0x64, 0x00, 0x00}, &message), modbus::kBadEchoAddress);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteMultipleRegisters, request, modbus::Bytes{0x00, 0x64, 0x00, 0x00}, &message), modbus::kBadEchoQuantity);
     EXPECT_EQ(message, "Received bad words quantity");
 }
 
 TEST(Listings, WordLinesAndAddressWrap)
 {
-    EXPECT_EQ(WordListing(100, 1, Bytes{2, 0x00, 0x05}),
+    EXPECT_EQ(modbus::WordListing(100, 1, modbus::Bytes{2, 0x00, 0x05}),
               "00100 > 00005   00000000.00000101 \r\n");
-    EXPECT_EQ(WordListing(65535, 2, Bytes{4, 0xFF, 0xFF, 0x80, 0x00}),
+    EXPECT_EQ(modbus::WordListing(65535, 2, modbus::Bytes{4, 0xFF, 0xFF, 0x80, 0x00}),
               "65535 > 65535   11111111.11111111 \r\n"
               "00000 > 32768   10000000.00000000 \r\n");
 }
@@ -77,10 +79,10 @@ TEST(Listings, WordLinesAndAddressWrap)
 TEST(Listings, BitLinesComeFromSuccessiveBytes)
 {
     // Nine inputs: items 1 and 3 in the first byte, the ninth from bit 0 of the second.
-    EXPECT_EQ(BitListing(65534, 9, Bytes{2, 0x05, 0x01}),
+    EXPECT_EQ(modbus::BitListing(65534, 9, modbus::Bytes{2, 0x05, 0x01}),
               "65534 > 1 \r\n65535 > 0 \r\n00000 > 1 \r\n00001 > 0 \r\n00002 > 0 \r\n"
               "00003 > 0 \r\n00004 > 0 \r\n00005 > 0 \r\n00006 > 1 \r\n");
-    EXPECT_EQ(BitListing(0, 0, Bytes{0}), "");
+    EXPECT_EQ(modbus::BitListing(0, 0, modbus::Bytes{0}), "");
 }
 
 } // namespace

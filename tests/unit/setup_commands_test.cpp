@@ -1,4 +1,5 @@
 // The Setup menu: the baud rate and the timing settings.
+#include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
 namespace {
@@ -8,61 +9,61 @@ using SetupCommands = ProgramInFolder;
 void AnswerBaudrate(const std::string& answer)
 {
     headless::QueueTextAnswer(answer);
-    headless::MenuCommand(3201);
+    headless::MenuCommand(app::cmd::kBaudrate);
 }
 
 TEST_F(SetupCommands, BaudrateLimitsAndTextStoredAsTyped)
 {
     AnswerBaudrate("300");
-    EXPECT_EQ(SerialSettings.baud, 300);
+    EXPECT_EQ(app::SerialSettings.baud, 300);
     AnswerBaudrate("1000000");
-    EXPECT_EQ(SerialSettings.baud, 1000000);
+    EXPECT_EQ(app::SerialSettings.baud, 1000000);
 
     for (const char* refused : {"299", "abc"}) {
         headless::ClearMessages();
         AnswerBaudrate(refused);
         EXPECT_EQ(headless::MessagesShown().size(), 1u) << refused;
         EXPECT_EQ(Cfg("SERIAL_BAUD"), "1000000") << refused;
-        EXPECT_EQ(SerialSettings.baud, 1000000);
+        EXPECT_EQ(app::SerialSettings.baud, 1000000);
     }
 
     AnswerBaudrate("19200 abc");
-    EXPECT_EQ(SerialSettings.baud, 19200);
+    EXPECT_EQ(app::SerialSettings.baud, 19200);
     AnswerBaudrate("4800.6");
-    EXPECT_EQ(SerialSettings.baud, 4801);
+    EXPECT_EQ(app::SerialSettings.baud, 4801);
 
     // Cancel and an empty answer change nothing.
     headless::QueueTextAnswer(std::nullopt);
-    headless::MenuCommand(3201);
+    headless::MenuCommand(app::cmd::kBaudrate);
     AnswerBaudrate("");
     EXPECT_EQ(Cfg("SERIAL_BAUD"), "4800.6");
-    EXPECT_EQ(SerialSettings.baud, 4801);
+    EXPECT_EQ(app::SerialSettings.baud, 4801);
 }
 
 TEST_F(SetupCommands, TimingChangesRestartTheRunningTimer)
 {
     headless::QueueTextAnswer(std::string("0.5"));
-    headless::MenuCommand(3501);
+    headless::MenuCommand(app::cmd::kSamplingTime);
     EXPECT_EQ(ui::TimerPeriod(), 0) << "no auto read, no timer";
 
-    AutoReadActive = 1;
+    app::AutoReadActive = 1;
     headless::QueueTextAnswer(std::string("2"));
-    headless::MenuCommand(3601);
+    headless::MenuCommand(app::cmd::kTimeCalibration);
     EXPECT_EQ(ui::TimerPeriod(), 250);
-    ElapsedTime = 7;
+    app::ElapsedTime = 7;
     headless::QueueTextAnswer(std::string("1"));
-    headless::MenuCommand(3501);
+    headless::MenuCommand(app::cmd::kSamplingTime);
     EXPECT_EQ(ui::TimerPeriod(), 500);
-    EXPECT_EQ(ElapsedTime, 0);
+    EXPECT_EQ(app::ElapsedTime, 0);
 
     // In range each, but together below a millisecond: Auto Read stops
     // and says why.
     headless::QueueTextAnswer(std::string("0.01"));
-    headless::MenuCommand(3501);
+    headless::MenuCommand(app::cmd::kSamplingTime);
     headless::QueueTextAnswer(std::string("100"));
-    headless::MenuCommand(3601);
+    headless::MenuCommand(app::cmd::kTimeCalibration);
     EXPECT_EQ(ui::TimerPeriod(), 0);
-    EXPECT_EQ(AutoReadActive, 0);
+    EXPECT_EQ(app::AutoReadActive, 0);
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_EQ(headless::MessagesShown()[0].title, "Auto read");
     EXPECT_EQ(ui::GetStatusText(), "Ready");
@@ -105,24 +106,24 @@ TEST_F(SetupCommands, TimingOutsideItsRangeIsRefusedAndNothingStored)
         EXPECT_TRUE(headless::MessagesShown().empty()) << c.key;
         EXPECT_EQ(Cfg(c.key), c.accepted);
     }
-    EXPECT_FLOAT_EQ(SerialSettings.timeout, 60);
+    EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60);
 }
 
 TEST_F(SetupCommands, AHandEditedTimeoutIsClampedSoTheReplyWaitEnds)
 {
     const std::string huge = "1" + std::string(400, '0');
     for (const std::string& stored : {std::string("100000"), huge, std::string("100000000000000000000000000000000000000000")}) {
-        WriteConfigKey(CfgPath, "TIMEOUT", stored);
-        ApplyGeneralConfiguration();
-        EXPECT_FLOAT_EQ(SerialSettings.timeout, 60) << stored;
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", stored);
+        app::ApplyGeneralConfiguration();
+        EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60) << stored;
         EXPECT_EQ(Cfg("TIMEOUT"), stored) << "the file keeps what was written";
     }
-    WriteConfigKey(CfgPath, "TIMEOUT", "-5");
-    ApplyGeneralConfiguration();
-    EXPECT_FLOAT_EQ(SerialSettings.timeout, 0) << "times out at once";
-    WriteConfigKey(CfgPath, "SAMPLE_TIME", huge);
-    ApplyGeneralConfiguration();
-    EXPECT_FLOAT_EQ(SerialSettings.sample_time, 3600);
+    app::WriteConfigKey(app::CfgPath, "TIMEOUT", "-5");
+    app::ApplyGeneralConfiguration();
+    EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 0) << "times out at once";
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", huge);
+    app::ApplyGeneralConfiguration();
+    EXPECT_FLOAT_EQ(app::SerialSettings.sample_time, 3600);
 }
 
 } // namespace

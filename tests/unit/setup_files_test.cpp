@@ -1,4 +1,5 @@
 // Load and Save As of the tool configuration file.
+#include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
 #include <sys/stat.h>
@@ -10,12 +11,12 @@ protected:
     void Load(const std::string& path)
     {
         headless::QueueFileAnswer(path);
-        headless::MenuCommand(1101);
+        headless::MenuCommand(app::cmd::kLoad);
     }
     void SaveAs(const std::string& path)
     {
         headless::QueueFileAnswer(path);
-        headless::MenuCommand(1201);
+        headless::MenuCommand(app::cmd::kSaveAs);
     }
     std::string Content(const std::string& path)
     {
@@ -26,16 +27,16 @@ protected:
     // What a failed or cancelled command must leave as it was.
     void ExpectUnchanged(const std::string& cfg)
     {
-        EXPECT_EQ(CfgPath, cfg);
+        EXPECT_EQ(app::CfgPath, cfg);
         EXPECT_EQ(Ini("CFG_FILE"), cfg);
-        EXPECT_EQ(ui::GetTitle(), "RegScope [" + AbbreviatePath(cfg) + "]");
+        EXPECT_EQ(ui::GetTitle(), "RegScope [" + app::AbbreviatePath(cfg) + "]");
         EXPECT_TRUE(ui::ControlExists(10001)) << "the tool panel stays open";
     }
 };
 
 TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
 {
-    std::string old_cfg = CfgPath;
+    std::string old_cfg = app::CfgPath;
     std::string target = dir_ + "/other.cfg";
 
     headless::QueueMessageAnswer(ui::Answer::Cancel);
@@ -45,18 +46,18 @@ TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
 
     // An existing file is taken as it is, without a question.
     ASSERT_TRUE(sys::CopyFile(old_cfg, target, nullptr));
-    WriteConfigKey(target, "SERIAL_PARITY", "1");
+    app::WriteConfigKey(target, "SERIAL_PARITY", "1");
     headless::ClearMessages();
     Load(target);
     EXPECT_TRUE(headless::MessagesShown().empty());
-    EXPECT_EQ(CfgPath, target);
-    EXPECT_EQ(SerialSettings.parity, 1);
-    EXPECT_TRUE(ui::IsMenuItemChecked(3302));
+    EXPECT_EQ(app::CfgPath, target);
+    EXPECT_EQ(app::SerialSettings.parity, 1);
+    EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::ParityCommand(1)));
 }
 
 TEST_F(SetupFiles, SaveAsOntoTheFileInUseAsksAndContinues)
 {
-    std::string cfg = CfgPath;
+    std::string cfg = app::CfgPath;
     std::string before = Content(cfg);
     headless::QueueMessageAnswer(ui::Answer::Cancel);
     SaveAs(cfg);
@@ -73,20 +74,20 @@ TEST_F(SetupFiles, SaveAsOntoTheFileInUseAsksAndContinues)
 
 TEST_F(SetupFiles, SaveAsToANewNameContinuesInTheCopy)
 {
-    std::string old_cfg = CfgPath;
+    std::string old_cfg = app::CfgPath;
     std::string target = dir_ + "/copy"; // the dialog adds ".cfg"
     SaveAs(target);
     EXPECT_TRUE(headless::MessagesShown().empty());
-    EXPECT_EQ(CfgPath, target + ".cfg");
-    EXPECT_EQ(Content(CfgPath), Content(old_cfg));
-    headless::MenuCommand(3105);
+    EXPECT_EQ(app::CfgPath, target + ".cfg");
+    EXPECT_EQ(Content(app::CfgPath), Content(old_cfg));
+    headless::MenuCommand(app::cmd::PortCommand(5));
     EXPECT_EQ(Cfg("SERIAL_PORT"), "5");
-    EXPECT_EQ(ReadConfigKey(old_cfg, "SERIAL_PORT"), "1") << "work goes on in the copy";
+    EXPECT_EQ(app::ReadConfigKey(old_cfg, "SERIAL_PORT"), "1") << "work goes on in the copy";
 }
 
 TEST_F(SetupFiles, AFailedCopyIsReportedAndSwitchesNothing)
 {
-    std::string cfg = CfgPath;
+    std::string cfg = app::CfgPath;
     // Missing folders: no copy can be made there, by any user. (Save As
     // fails the same way, seen from the user in the scenarios.)
     headless::QueueMessageAnswer(ui::Answer::Ok);

@@ -1,5 +1,6 @@
 // The main window shell on the headless backend: start-up, tool switching,
 // accelerators, the auto-read timer and the position keys.
+#include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
 namespace {
@@ -8,45 +9,45 @@ class Shell : public FolderTest {
 protected:
     std::string Key(const std::string& file, const std::string& key)
     {
-        return ReadConfigKey(Path(file), key);
+        return app::ReadConfigKey(Path(file), key);
     }
 };
 
 TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
 {
-    CreateDefaultFiles();
-    WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_CONFIG");
+    app::CreateDefaultFiles();
+    app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_CONFIG");
     headless::Reset();
-    ASSERT_TRUE(StartProgram());
-    EXPECT_EQ(CurrentTool, 0);
+    ASSERT_TRUE(app::StartProgram(tools::All()));
+    EXPECT_EQ(app::CurrentTool, 0);
     EXPECT_TRUE(headless::ControlIds().empty());
-    for (int cmd = 2101; cmd <= 2104; ++cmd)
+    for (int cmd = app::cmd::kFirstTool; cmd < app::cmd::kFirstTool + app::cmd::kToolCount; ++cmd)
         EXPECT_FALSE(ui::IsMenuItemChecked(cmd)) << cmd;
 }
 
 TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 {
-    ASSERT_TRUE(StartProgram());
-    headless::MenuCommand(2103);
+    ASSERT_TRUE(app::StartProgram(tools::All()));
+    headless::MenuCommand(app::cmd::kTestFunction);
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
-    EXPECT_EQ(CurrentTool, 3);
+    EXPECT_EQ(app::CurrentTool, 3);
     EXPECT_FALSE(ui::ControlExists(10001));
     EXPECT_TRUE(ui::ControlExists(50001));
-    EXPECT_FALSE(ui::IsMenuItemChecked(2101));
+    EXPECT_FALSE(ui::IsMenuItemChecked(app::cmd::kConfigureModule));
 
     // Settings changed by hand are picked up by the next tool change.
-    WriteConfigKey(CfgPath, "SERIAL_PORT", "3");
-    AutoReadActive = 1;
-    headless::MenuCommand(2103);
-    EXPECT_EQ(SerialSettings.port, 3);
-    EXPECT_TRUE(ui::IsMenuItemChecked(3103));
+    app::WriteConfigKey(app::CfgPath, "SERIAL_PORT", "3");
+    app::AutoReadActive = 1;
+    headless::MenuCommand(app::cmd::kTestFunction);
+    EXPECT_EQ(app::SerialSettings.port, 3);
+    EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::PortCommand(3)));
     EXPECT_TRUE(ui::ControlExists(50001));
 }
 
 TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 {
-    ASSERT_TRUE(StartProgram());
-    headless::MenuCommand(2104);
+    ASSERT_TRUE(app::StartProgram(tools::All()));
+    headless::MenuCommand(app::cmd::kAnalyzer);
     ui::ControlSpec box{ui::Kind::Edit, 60999, "some text", 10, 10, 50, 15};
     ui::CreateControl(box);
     headless::Focus(60999);
@@ -54,10 +55,10 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 
     ASSERT_TRUE(headless::PressAccelerator('C'));
     EXPECT_EQ(Key("RegScope.ini", "TOOL"), "MODULE_CFG");
-    EXPECT_EQ(CurrentTool, 1);
+    EXPECT_EQ(app::CurrentTool, 1);
 
     ASSERT_TRUE(headless::PressAccelerator('M'));
-    EXPECT_EQ(CurrentTool, 2);
+    EXPECT_EQ(app::CurrentTool, 2);
     EXPECT_FALSE(headless::PressAccelerator('Q'));
 
     ASSERT_TRUE(headless::PressAccelerator('X'));
@@ -66,44 +67,44 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 
 TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
 {
-    ASSERT_TRUE(StartProgram());
-    WriteConfigKey(CfgPath, "SAMPLE_TIME", "0.5");
-    ApplyGeneralConfiguration();
+    ASSERT_TRUE(app::StartProgram(tools::All()));
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.5");
+    app::ApplyGeneralConfiguration();
 
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
+    app::AutoReadActive = 1;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 500);
     EXPECT_EQ(headless::Tick(3), 3);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 1.5);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
 
-    WriteConfigKey(CfgPath, "TIME_CALIB", "2.0");
-    ApplyGeneralConfiguration();
-    AutoReadActive = 1;
-    RestartAutoReadTimer();
+    app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "2.0");
+    app::ApplyGeneralConfiguration();
+    app::AutoReadActive = 1;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 250);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 0);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 0);
     headless::Tick(2);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 1.0);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.0);
 
     // Off: restarting does nothing, ticks keep counting time.
-    AutoReadActive = 0;
-    RestartAutoReadTimer();
+    app::AutoReadActive = 0;
+    app::RestartAutoReadTimer();
     EXPECT_EQ(ui::TimerPeriod(), 250);
     headless::Tick(1);
-    EXPECT_DOUBLE_EQ(ElapsedTime, 1.5);
+    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
 }
 
 TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 {
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     headless::ClearMessages();
     for (auto [sample, calib] : {std::pair{"1.0", "-1"}, std::pair{"0", "1.0"},
                                  std::pair{"0.0001", "1.0"}}) {
-        WriteConfigKey(CfgPath, "SAMPLE_TIME", sample);
-        WriteConfigKey(CfgPath, "TIME_CALIB", calib);
-        ApplyGeneralConfiguration();
-        EXPECT_FALSE(SwitchAutoRead()) << sample << " / " << calib;
-        EXPECT_EQ(AutoReadActive, 0);
+        app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", sample);
+        app::WriteConfigKey(app::CfgPath, "TIME_CALIB", calib);
+        app::ApplyGeneralConfiguration();
+        EXPECT_FALSE(app::SwitchAutoRead()) << sample << " / " << calib;
+        EXPECT_EQ(app::AutoReadActive, 0);
         EXPECT_EQ(ui::TimerPeriod(), 0);
         EXPECT_EQ(headless::Tick(5), 0);
         EXPECT_EQ(ui::GetStatusText(), "Ready");
@@ -116,10 +117,10 @@ TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 
 TEST_F(Shell, TheNextStartOpensTheWindowWhereItWasMoved)
 {
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     headless::MoveWindow(37, -5);
     headless::Reset();
-    ASSERT_TRUE(StartProgram());
+    ASSERT_TRUE(app::StartProgram(tools::All()));
     int x, y;
     ui::GetWindowPosition(&x, &y);
     EXPECT_EQ(x, 37);

@@ -9,7 +9,7 @@ namespace {
 
 using sim::Request;
 
-Request Req(uint8_t function, Bytes data)
+Request Req(uint8_t function, modbus::Bytes data)
 {
     Request r;
     r.address = 1;
@@ -20,13 +20,13 @@ Request Req(uint8_t function, Bytes data)
     return r;
 }
 
-Bytes Exc(uint8_t function, uint8_t code) { return Bytes{static_cast<uint8_t>(function | 0x80), code}; }
+modbus::Bytes Exc(uint8_t function, uint8_t code) { return modbus::Bytes{static_cast<uint8_t>(function | 0x80), code}; }
 
 class GenericSlave : public ::testing::Test {
 protected:
     sim::Tables t;
-    Bytes id = sim::MakeIdentification("MODEL-01", "V2.10");
-    sim::Reply Serve(uint8_t function, Bytes data) { return sim::ServeGeneric(t, Req(function, data), id); }
+    modbus::Bytes id = sim::MakeIdentification("MODEL-01", "V2.10");
+    sim::Reply Serve(uint8_t function, modbus::Bytes data) { return sim::ServeGeneric(t, Req(function, data), id); }
 };
 
 TEST_F(GenericSlave, ReadsPackBitsAndRegistersFromTheirOwnTables)
@@ -38,10 +38,10 @@ TEST_F(GenericSlave, ReadsPackBitsAndRegistersFromTheirOwnTables)
     t.holding[65535] = 0xFFFF;
     t.input[7] = 42;
     // Nine coils from 10: the ninth lands in bit 0 of the second byte.
-    EXPECT_EQ(Serve(1, {0, 10, 0, 9}), (Bytes{1, 2, 0x01, 0x01}));
-    EXPECT_EQ(Serve(2, {0, 0, 0, 1}), (Bytes{2, 1, 0x01}));
-    EXPECT_EQ(Serve(3, {0xFF, 0xFE, 0, 2}), (Bytes{3, 4, 0x12, 0x34, 0xFF, 0xFF}));
-    EXPECT_EQ(Serve(4, {0, 7, 0, 1}), (Bytes{4, 2, 0, 42}));
+    EXPECT_EQ(Serve(1, {0, 10, 0, 9}), (modbus::Bytes{1, 2, 0x01, 0x01}));
+    EXPECT_EQ(Serve(2, {0, 0, 0, 1}), (modbus::Bytes{2, 1, 0x01}));
+    EXPECT_EQ(Serve(3, {0xFF, 0xFE, 0, 2}), (modbus::Bytes{3, 4, 0x12, 0x34, 0xFF, 0xFF}));
+    EXPECT_EQ(Serve(4, {0, 7, 0, 1}), (modbus::Bytes{4, 2, 0, 42}));
     auto full = Serve(3, {0, 0, 0, 125});
     ASSERT_TRUE(full);
     EXPECT_EQ(full->size(), 2u + 250u);
@@ -74,7 +74,7 @@ TEST(ConfigModule, AnswersOnlyAt9600EvenAndKeepsWhatIsWritten)
     Request read = Req(109, {});
     read.address = 248;
     auto r = sim::ServeConfigModule(cfg, read);
-    EXPECT_EQ(r, (Bytes{109, 7, 0x00, 0x01, 0xC2, 0x00, 1, 0x01, 0x2C}));
+    EXPECT_EQ(r, (modbus::Bytes{109, 7, 0x00, 0x01, 0xC2, 0x00, 1, 0x01, 0x2C}));
 
     for (auto [baud, parity] : {std::pair{19200u, 2}, {9600u, 1}}) {
         read.line.baud = baud;
@@ -84,7 +84,7 @@ TEST(ConfigModule, AnswersOnlyAt9600EvenAndKeepsWhatIsWritten)
 
     Request write = Req(110, {12, 0, 0, 0x4B, 0x00, 3, 0x17, 0x70});
     write.address = 248;
-    EXPECT_EQ(sim::ServeConfigModule(cfg, write), (Bytes{110}));
+    EXPECT_EQ(sim::ServeConfigModule(cfg, write), (modbus::Bytes{110}));
     EXPECT_EQ(cfg.address, 12);
     EXPECT_EQ(cfg.baud, 19200u);
     EXPECT_EQ(cfg.parity, 3);

@@ -13,7 +13,7 @@ struct Model {
           handler(sim::ModuleModel(bank, sim::ModelOptions{model, version, moving}))
     {
     }
-    sim::Reply Ask(uint8_t function, Bytes data, double t_s = 0)
+    sim::Reply Ask(uint8_t function, modbus::Bytes data, double t_s = 0)
     {
         sim::Request r;
         r.address = 2;

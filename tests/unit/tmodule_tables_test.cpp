@@ -8,63 +8,63 @@
 #include <map>
 #include <set>
 
-#include "app/number_parse.h"
+#include "app/control_ids.h"
+#include "platform/headless/headless.h"
+#include "strings/number_parse.h"
 #include "tools/test_module/model_table.h"
+#include "tools/test_module/panel.h"
 #include "tools/test_module/panel_profile.h"
 
 namespace {
 
 TEST(ModelTable, OnlyTheWholeExactTextNamesAPanel)
 {
-    EXPECT_EQ(PanelForModel("NODE-T01"), 21);
-    EXPECT_EQ(PanelForModel("node-t01"), 0);
-    EXPECT_EQ(PanelForModel(std::string("NODE-T0\0", 8)), 0);
-    EXPECT_EQ(PanelForModel(std::string("NODE-T01\0", 9)), 0);
+    EXPECT_EQ(test_module::PanelForModel("NODE-T01"), 21);
+    EXPECT_EQ(test_module::PanelForModel("node-t01"), 0);
+    EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T0\0", 8)), 0);
+    EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T01\0", 9)), 0);
 }
 
-struct Rect {
-    int id, x, y, w, h;
-};
+// The controls a real panel made on the headless window, captions and
+// other static texts left out (a caption is twice its box wide by the
+// toolkit's rule and may run under the neighbouring column's empty space).
+std::vector<ui::ControlSpec> BuiltPanel(const test_module::PanelProfile& p)
+{
+    headless::Reset();
+    test_module::OpenPanel(p.code, 1, "SW 1.00 ");
+    std::vector<ui::ControlSpec> made;
+    for (int id : headless::ControlIds()) {
+        const headless::ControlState* c = headless::Control(id);
+        if (c->spec.kind != ui::Kind::Label)
+            made.push_back(c->spec);
+    }
+    test_module::RemovePanels();
+    return made;
+}
 
-bool Overlap(const Rect& a, const Rect& b)
+bool Overlap(const ui::ControlSpec& a, const ui::ControlSpec& b)
 {
     return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
 }
 
-// Boxes and buttons as the panel builder places them (captions are left out:
-// they are twice the box width by the toolkit's rule and may run under the
-// neighbouring column's empty space).
-std::vector<Rect> Layout(const PanelProfile& p)
-{
-    int base = p.code * 1000;
-    std::vector<Rect> r;
-    for (const FieldSpec& f : p.fields) {
-        r.push_back({FieldBox(base, f.k), f.x, f.y + 10, f.width, 15});
-        r.push_back({FieldRead(base, f.k), f.x + f.width + 5, f.y + 10, 35, 15});
-        if (IsHolding(f.kind))
-            r.push_back({FieldWrite(base, f.k), f.x + f.width + 45, f.y + 10, 35, 15});
-    }
-    r.push_back({base + 1, 15, p.button_y, 50, 15});
-    r.push_back({base + 2, 70, p.button_y, 50, 15});
-    r.push_back({base + 3, 125, p.button_y, 50, 15});
-    if (!p.info.empty())
-        r.push_back({base + 900, 255, 80, 130, 270});
-    return r;
-}
-
 TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
 {
-    for (const PanelProfile* p : AllProfiles()) {
-        std::vector<Rect> rects = Layout(*p);
-        std::set<int> ids;
-        for (const Rect& a : rects) {
-            EXPECT_TRUE(ids.insert(a.id).second) << a.id;
-            EXPECT_GE(a.id, p->code * 1000);
-            EXPECT_LE(a.id, p->code * 1000 + 999);
+    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
+        SCOPED_TRACE("panel " + std::to_string(p->code));
+        std::vector<ui::ControlSpec> made = BuiltPanel(*p);
+        // Every field has its box and Read button, holdings their Write too.
+        size_t expected = 3 + (p->info.empty() ? 0 : 1);
+        for (const test_module::PanelField& f : p->fields)
+            expected += test_module::IsHolding(f.kind) ? 3 : 2;
+        EXPECT_EQ(made.size(), expected);
+        const app::IdRange block{app::PanelBase(p->code), app::PanelBase(p->code) + app::kIdBlock - 1};
+        for (const ui::ControlSpec& a : made) {
+            EXPECT_GE(a.id, block.first);
+            EXPECT_LE(a.id, block.last);
             EXPECT_LE(a.x + a.w, 400) << a.id;
             EXPECT_LE(a.y + a.h, p->height) << a.id;
             EXPECT_GE(a.y, 70) << a.id; // below the form's separator
-            for (const Rect& b : rects) {
+            for (const ui::ControlSpec& b : made) {
                 if (a.id < b.id) {
                     EXPECT_FALSE(Overlap(a, b)) << a.id << " and " << b.id;
                 }
@@ -75,19 +75,19 @@ TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
 
 TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
 {
-    for (const PanelProfile* p : AllProfiles()) {
+    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
         std::set<std::pair<bool, int>> registers;
-        for (const FieldSpec& f : p->fields) {
+        for (const test_module::PanelField& f : p->fields) {
             SCOPED_TRACE(testing::Message() << "panel " << p->code << " field " << f.k);
             // No two fields of a panel may show one register under two names.
-            EXPECT_TRUE(registers.insert({IsHolding(f.kind), f.reg}).second);
+            EXPECT_TRUE(registers.insert({test_module::IsHolding(f.kind), f.reg}).second);
             // The help text names the register the buttons use.
-            std::string reg = (IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
+            std::string reg = (test_module::IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
                               std::to_string(f.reg) + " : ";
             EXPECT_EQ(std::string(f.help).rfind(reg, 0), 0u) << f.help;
-            if (f.kind == FieldKind::HoldingDecimal) {
+            if (f.kind == test_module::FieldKind::HoldingDecimal) {
                 ASSERT_TRUE(f.min && f.max);
-                EXPECT_LT(ParseNumber(f.min), ParseNumber(f.max));
+                EXPECT_LT(strings::ParseNumber(f.min), strings::ParseNumber(f.max));
             }
         }
     }
@@ -95,15 +95,15 @@ TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
 
 TEST(PanelProfiles, ListsNameFieldsOfTheirPanelAndWriteOnlyHoldings)
 {
-    for (const PanelProfile* p : AllProfiles()) {
-        std::map<int, const FieldSpec*> fields;
-        for (const FieldSpec& f : p->fields)
+    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
+        std::map<int, const test_module::PanelField*> fields;
+        for (const test_module::PanelField& f : p->fields)
             fields[f.k] = &f;
-        for (const ListEntry& e : p->read_all)
+        for (const test_module::ListEntry& e : p->read_all)
             EXPECT_TRUE(fields.count(e.k)) << p->code << " read " << e.k;
-        for (const ListEntry& e : p->write_all) {
+        for (const test_module::ListEntry& e : p->write_all) {
             ASSERT_TRUE(fields.count(e.k)) << p->code << " write " << e.k;
-            EXPECT_TRUE(IsHolding(fields[e.k]->kind)) << p->code << " write " << e.k;
+            EXPECT_TRUE(test_module::IsHolding(fields[e.k]->kind)) << p->code << " write " << e.k;
         }
         // Read all covers every field, so Auto Read shows the whole panel.
         EXPECT_EQ(p->read_all.size(), p->fields.size()) << p->code;
@@ -127,9 +127,9 @@ std::vector<std::string> Lines(const std::string& text)
 
 TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
 {
-    const PanelProfile& p = *FindProfile(24);
-    std::vector<std::string> older = Lines(InformationsText(p, "r.01.007"));
-    std::vector<std::string> newer = Lines(InformationsText(p, "r.01.008"));
+    const test_module::PanelProfile& p = *test_module::FindProfile(24);
+    std::vector<std::string> older = Lines(test_module::InformationsText(p, "r.01.007"));
+    std::vector<std::string> newer = Lines(test_module::InformationsText(p, "r.01.008"));
     ASSERT_EQ(newer.size(), older.size() + 2);
     EXPECT_EQ(newer.front(), "To select the type/scale of a channel, the Dip-Switch must be "
                              "configured and Config value written.");
@@ -148,7 +148,7 @@ TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
     EXPECT_EQ(after(older, "300 ohm    : 72   0111"), "");
     EXPECT_EQ(after(older, ""), "Input      : Conf 1SW4");
     EXPECT_EQ(std::count(older.begin(), older.end(), ""), 10);
-    EXPECT_EQ(InformationsText(p, "r.02.000"), InformationsText(p, "r.01.008"));
+    EXPECT_EQ(test_module::InformationsText(p, "r.02.000"), test_module::InformationsText(p, "r.01.008"));
 }
 
 } // namespace

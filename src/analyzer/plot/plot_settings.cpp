@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/config_store.h"
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 
 namespace analyzer {
 
@@ -13,7 +13,7 @@ namespace {
 
 int ReadCount(const PlotKeyReader& read, const char* key, int lo, int hi)
 {
-    double v = ParseNumber(read(key));
+    double v = strings::ParseNumber(read(key));
     // Clamp before rounding: the double may be far outside any integer type.
     v = std::clamp(v, double(lo), double(hi));
     return int(std::nearbyint(v));
@@ -22,12 +22,12 @@ int ReadCount(const PlotKeyReader& read, const char* key, int lo, int hi)
 double ReadReal(const PlotKeyReader& read, const char* key)
 {
     // ParseNumber gives infinity for a text of more than 308 digits.
-    return std::clamp(ParseNumber(read(key)), -DBL_MAX, DBL_MAX);
+    return std::clamp(strings::ParseNumber(read(key)), -DBL_MAX, DBL_MAX);
 }
 
 bool ReadFlag(const PlotKeyReader& read, const char* key)
 {
-    return ParseNumber(read(key)) != 0.0;
+    return strings::ParseNumber(read(key)) != 0.0;
 }
 
 } // namespace
@@ -58,7 +58,7 @@ PlotSettings ReadPlotSettings(const PlotKeyReader& read)
 
 PlotSettings LoadPlotSettings(const std::string& cfg_path)
 {
-    return ReadPlotSettings([&](const std::string& key) { return ReadConfigKey(cfg_path, key); });
+    return ReadPlotSettings([&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); });
 }
 
 } // namespace analyzer

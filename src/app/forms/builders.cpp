@@ -7,6 +7,8 @@
 #include "app/forms/form_rules.h"
 #include "app/shell.h"
 
+namespace forms {
+
 namespace {
 
 constexpr ui::Colour kBlack = ui::Rgb(0, 0, 0);
@@ -36,7 +38,7 @@ ui::Colour ColourOf(uint64_t value) { return ui::Colour(value & 0xFFFFFF); }
 void CreateCaption(int id, const std::string& text, int x, int y, int width)
 {
     ui::CreateControl({.kind = ui::Kind::Label, .id = id, .text = text, .x = x, .y = y, .w = width,
-                       .h = 9, .text_colour = kBlack, .back_colour = PanelColour});
+                       .h = 9, .text_colour = kBlack, .back_colour = app::PanelColour});
 }
 
 ui::ControlSpec InputBox(int id, const std::string& text, int x, int y, int width, int height,
@@ -44,7 +46,7 @@ ui::ControlSpec InputBox(int id, const std::string& text, int x, int y, int widt
 {
     return {.kind = ui::Kind::Edit, .id = id, .text = text, .x = x, .y = y, .w = width,
             .h = height, .style = style | ui::kTabStop | ui::kClientEdge, .font = ui::Font::Value,
-            .text_colour = kBlack, .back_colour = FieldColour};
+            .text_colour = kBlack, .back_colour = app::FieldColour};
 }
 
 unsigned ReadOnlyStyle(bool read_only) { return read_only ? ui::kReadOnly : 0u; }
@@ -103,7 +105,7 @@ void AddTitleBar(int id, const std::string& text, int x, int y, int width)
 void AddSeparator(int id, int x, int y, int width)
 {
     const ui::ControlSpec spec{.kind = ui::Kind::Separator, .id = id, .text = {}, .x = x, .y = y,
-                               .w = width, .h = 2, .back_colour = PanelColour};
+                               .w = width, .h = 2, .back_colour = app::PanelColour};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
@@ -119,21 +121,34 @@ void AddButton(int id, const std::string& text, int x, int y, int width)
 void AddValueField(int id, const std::string& key, const std::string& caption, int x, int y,
                    int width, bool read_only)
 {
-    CreateLineField(id, ReadConfigKey(CfgPath, key), caption, x, y, width,
+    CreateLineField(id, app::ReadConfigKey(app::CfgPath, key), caption, x, y, width,
                     ui::kAlignRight | ReadOnlyStyle(read_only));
+}
+
+void AddSteppedField(int id, const std::string& key, const std::string& caption, int x, int y)
+{
+    // Creation order is the tab order: the steppers follow their box.
+    AddValueField(id, key, caption, x, y, 50, false);
+    AddButton(id + 2, "<", x + 55, y + 10, 15);
+    AddButton(id + 3, ">", x + 75, y + 10, 15);
+}
+
+void AddSlaveAddressRow(int id, const std::string& key)
+{
+    AddSteppedField(id, key, "Slave address", 15, 30);
 }
 
 void AddTextField(int id, const std::string& key, const std::string& caption, int x, int y,
                   int width, bool read_only)
 {
-    CreateLineField(id, ReadConfigKey(CfgPath, key), caption, x, y, width,
+    CreateLineField(id, app::ReadConfigKey(app::CfgPath, key), caption, x, y, width,
                     ReadOnlyStyle(read_only));
 }
 
 void AddValueListField(int id, const std::string& key, const std::string& caption, int x, int y,
                        int width, int height, bool read_only)
 {
-    CreateListField(id, ListTextForBox(ReadConfigKey(CfgPath, key)), caption, x, y, width, height,
+    CreateListField(id, ListTextForBox(app::ReadConfigKey(app::CfgPath, key)), caption, x, y, width, height,
                     read_only);
 }
 
@@ -164,9 +179,9 @@ void AddCheckField(int id, const std::string& key, const std::string& caption, i
 {
     const ui::ControlSpec spec{.kind = ui::Kind::Check, .id = id, .text = caption, .x = x, .y = y,
                                .w = width, .h = 15, .style = ui::kTabStop, .text_colour = kBlack,
-                               .back_colour = PanelColour};
+                               .back_colour = app::PanelColour};
     ui::CreateControl(spec);
-    ui::SetChecked(id, ReadConfigKey(CfgPath, key) == "1");
+    ui::SetChecked(id, app::ReadConfigKey(app::CfgPath, key) == "1");
     Remember(id, 1, spec);
 }
 
@@ -175,16 +190,16 @@ void AddChoiceField(int id, const std::string& key, const std::string& caption,
 {
     const ui::ControlSpec frame{.kind = ui::Kind::Frame, .id = id, .text = caption, .x = x, .y = y,
                                 .w = width, .h = 45, .style = ui::kTabStop,
-                                .text_colour = kBlack, .back_colour = PanelColour};
+                                .text_colour = kBlack, .back_colour = app::PanelColour};
     ui::CreateControl(frame);
 
-    const std::string value = ReadConfigKey(CfgPath, key);
+    const std::string value = app::ReadConfigKey(app::CfgPath, key);
     const std::string* texts[2] = {&text1, &text2};
     bool one_checked = false;
     for (int k = 0; k < 2; ++k) {
         const ui::ControlSpec option{.kind = ui::Kind::Option, .id = id + 1 + k, .text = *texts[k],
                                      .x = x + 5, .y = y + 10 + 15 * k, .w = width - 10, .h = 15,
-                                     .text_colour = kBlack, .back_colour = PanelColour,
+                                     .text_colour = kBlack, .back_colour = app::PanelColour,
                                      .group = id};
         ui::CreateControl(option);
         // Two equal texts must not leave the group with two checked options.
@@ -198,7 +213,7 @@ void AddChoiceField(int id, const std::string& key, const std::string& caption,
 void AddColourField(int id, const std::string& key, const std::string& caption, int x, int y,
                     int width)
 {
-    const ui::Colour back = ColourOf(ParseInteger(ReadConfigKey(CfgPath, key)));
+    const ui::Colour back = ColourOf(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, key)));
     const ui::ControlSpec swatch{.kind = ui::Kind::Swatch, .id = id, .text = {}, .x = x,
                                  .y = y + 10, .w = 15, .h = 15,
                                  .style = ui::kTabStop | ui::kClientEdge, .back_colour = back};
@@ -252,3 +267,5 @@ void RemoveControls(int id)
     if (entry != built.end())
         built.erase(entry);
 }
+
+} // namespace forms

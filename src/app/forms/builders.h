@@ -8,8 +8,7 @@
 //   choice field: frame id, options id+1 and id+2
 //   colour field: swatch id, caption id+1
 //   channel row: value box id, caption id+1, "S" id+2, "R" id+3, "W" id+4
-// A stepped field is a value field plus two AddButton calls at id+2 ("<")
-// and id+3 (">").
+//   stepped field: value box id, caption id+1, "<" id+2, ">" id+3
 //
 // Keys are keys of the .cfg file at CfgPath; a field bound to one shows its
 // stored text.
@@ -19,12 +18,19 @@
 
 #include "platform/ui.h"
 
+namespace forms {
+
 void AddTitleBar(int id, const std::string& text, int x, int y, int width);
 void AddSeparator(int id, int x, int y, int width);
 void AddButton(int id, const std::string& text, int x, int y, int width);
 
 void AddValueField(int id, const std::string& key, const std::string& caption, int x, int y,
                    int width, bool read_only);
+// A value field 50 wide with its "<" and ">" steppers beside the box.
+void AddSteppedField(int id, const std::string& key, const std::string& caption, int x, int y);
+// The "Slave address" stepped field that heads every tool's form.
+void AddSlaveAddressRow(int id, const std::string& key);
+
 void AddTextField(int id, const std::string& key, const std::string& caption, int x, int y,
                   int width, bool read_only);
 // The stored "\"-ended items are shown one per line.
@@ -57,3 +63,5 @@ void RebuildChannelValue(int id, const std::string& caption, bool read_only, boo
 
 // Destroys the controls the builder called with this id created.
 void RemoveControls(int id);
+
+} // namespace forms

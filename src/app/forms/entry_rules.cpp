@@ -2,15 +2,18 @@
 #include <charconv>
 
 #include "app/forms/form_rules.h"
-#include "app/number_parse.h"
+#include "strings/lines.h"
+#include "strings/number_parse.h"
+
+namespace forms {
 
 EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
                         std::string_view maximum, bool empty_is_low)
 {
-    double number = ParseNumber(text);
-    if ((text.empty() && empty_is_low) || number < ParseNumber(minimum))
+    double number = strings::ParseNumber(text);
+    if ((text.empty() && empty_is_low) || number < strings::ParseNumber(minimum))
         return EntryVerdict::BelowMinimum;
-    if (number > ParseNumber(maximum) || text.size() > kMaxNumberChars)
+    if (number > strings::ParseNumber(maximum) || text.size() > kMaxNumberChars)
         return EntryVerdict::AboveMaximum;
     return EntryVerdict::Valid;
 }
@@ -32,25 +35,10 @@ std::string ValueToStore(std::string_view text, std::string_view minimum,
     return std::string(text);
 }
 
-std::vector<std::string> SplitListText(std::string_view text)
-{
-    std::vector<std::string> items;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string_view::npos) {
-            items.emplace_back(text.substr(start));
-            return items;
-        }
-        items.emplace_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-}
-
 std::string ListValueToStore(std::string_view text, std::string_view minimum,
                              std::string_view maximum, bool* error)
 {
-    std::vector<std::string> items = SplitListText(text);
+    std::vector<std::string> items = strings::SplitLines(text);
     std::string stored;
     *error = false;
     for (size_t i = 0; i < items.size(); ++i) {
@@ -104,3 +92,5 @@ std::string ShortestDecimal(double value)
         return "0";
     return std::string(buffer, result.ptr);
 }
+
+} // namespace forms

@@ -5,6 +5,8 @@
 #include "app/forms/form_rules.h"
 #include "app/shell.h"
 
+namespace forms {
+
 namespace {
 
 // One step of `delta` towards `limit`; nothing at or beyond the limit.
@@ -13,8 +15,8 @@ bool Step(int id, double delta, const std::string& limit, bool disabled, std::st
 {
     if (disabled)
         return false;
-    double number = ParseNumber(ui::GetText(id));
-    double bound = ParseNumber(limit);
+    double number = strings::ParseNumber(ui::GetText(id));
+    double bound = strings::ParseNumber(limit);
     if (delta > 0 ? number >= bound : number <= bound)
         return false;
     *shown = ShortestDecimal(number + delta);
@@ -51,7 +53,7 @@ bool StepUpAndStore(int id, const std::string& key, const std::string& maximum, 
     std::string shown;
     if (!Step(id, +1, maximum, disabled, &shown))
         return false;
-    WriteConfigKey(CfgPath, key, shown);
+    app::WriteConfigKey(app::CfgPath, key, shown);
     return true;
 }
 
@@ -60,6 +62,8 @@ bool StepDownAndStore(int id, const std::string& key, const std::string& minimum
     std::string shown;
     if (!Step(id, -1, minimum, disabled, &shown))
         return false;
-    WriteConfigKey(CfgPath, key, shown);
+    app::WriteConfigKey(app::CfgPath, key, shown);
     return true;
 }
+
+} // namespace forms

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace forms {
+
 std::string GetFieldText(int id);
 // A box whose text is set reports a change, as if the user had typed it.
 void SetFieldText(int id, const std::string& text);
@@ -17,3 +19,5 @@ bool StepDown(int id, const std::string& minimum, bool disabled);
 // The same, and a changed text is also written to the key of the .cfg file.
 bool StepUpAndStore(int id, const std::string& key, const std::string& maximum, bool disabled);
 bool StepDownAndStore(int id, const std::string& key, const std::string& minimum, bool disabled);
+
+} // namespace forms

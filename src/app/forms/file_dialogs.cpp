@@ -4,6 +4,8 @@
 #include "app/forms/form_rules.h"
 #include "platform/system.h"
 
+namespace forms {
+
 namespace {
 
 // The name buffers the dialogs were always given; the programs and files
@@ -63,3 +65,5 @@ bool AskSaveFile(const std::string& title, std::string* file_name,
     spec.default_ext = default_ext;
     return RunDialog(spec, kSaveNameChars, file_name, flags);
 }
+
+} // namespace forms

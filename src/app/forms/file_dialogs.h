@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace forms {
+
 // First filter preselected; names up to 16384 characters. True when a file
 // was chosen; *file_name then holds it.
 bool AskOpenFile(const std::string& title, std::string* file_name,
@@ -18,3 +20,5 @@ bool AskOpenFile(const std::string& title, std::string* file_name,
 bool AskSaveFile(const std::string& title, std::string* file_name,
                  const std::string& initial_folder, const std::string& filter,
                  const std::string& default_ext, unsigned* flags);
+
+} // namespace forms

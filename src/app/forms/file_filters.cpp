@@ -5,6 +5,8 @@
 #include "app/config_store.h"
 #include "app/forms/form_rules.h"
 
+namespace forms {
+
 namespace {
 
 std::vector<std::string> SplitAt(std::string_view text, char separator)
@@ -63,7 +65,7 @@ bool MoveToFront(std::string* list, char separator, const std::string& joiner,
 // for a name without one. Dots in folder names do not count.
 std::string PatternFor(const std::string& proposed_name)
 {
-    size_t slash = proposed_name.rfind(kPathSeparator);
+    size_t slash = proposed_name.rfind(app::kPathSeparator);
     size_t name_start = slash == std::string::npos ? 0 : slash + 1;
     size_t dot = proposed_name.rfind('.');
     if (dot == std::string::npos || dot < name_start)
@@ -122,9 +124,9 @@ int PreselectSaveFilter(const std::string& proposed_name, std::vector<ui::FileFi
 std::string DialogFolder(const std::string& proposed_name, const std::string& initial_folder,
                          const std::string& working_dir, const std::string& home_dir)
 {
-    size_t slash = proposed_name.rfind(kPathSeparator);
+    size_t slash = proposed_name.rfind(app::kPathSeparator);
     if (slash != std::string::npos)
-        return slash == 0 ? std::string(1, kPathSeparator) : proposed_name.substr(0, slash);
+        return slash == 0 ? std::string(1, app::kPathSeparator) : proposed_name.substr(0, slash);
     if (initial_folder.empty())
         return working_dir;
     // The tools ask for the top of the system drive ("C:\"); the user's own
@@ -138,3 +140,5 @@ std::string ChosenName(const std::string& answer)
 {
     return answer.substr(0, answer.find('\0'));
 }
+
+} // namespace forms

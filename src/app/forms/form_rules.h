@@ -10,6 +10,8 @@
 
 #include "platform/ui.h"
 
+namespace forms {
+
 // --- Parameter entry ---------------------------------------------------------
 
 enum class EntryVerdict { Valid, BelowMinimum, AboveMaximum };
@@ -29,10 +31,6 @@ EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
 // the limit it crossed (as the caller wrote it).
 std::string ValueToStore(std::string_view text, std::string_view minimum,
                          std::string_view maximum, bool* error);
-
-// A list box text split at each CR LF; a text ending with CR LF has an empty
-// last item, an empty text one empty item.
-std::vector<std::string> SplitListText(std::string_view text);
 
 // The stored form of a list box text: every item clamped to the limits and
 // followed by "\". *error tells whether any item had to be replaced.
@@ -71,3 +69,5 @@ std::string DialogFolder(const std::string& proposed_name, const std::string& in
 
 // The dialog's answer up to its first NUL.
 std::string ChosenName(const std::string& answer);
+
+} // namespace forms

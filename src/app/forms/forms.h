@@ -7,3 +7,8 @@
 #include "app/forms/file_dialogs.h"
 #include "app/forms/parameter_entry.h"
 #include "app/forms/shared_boxes.h"
+
+namespace forms {
+
+
+} // namespace forms

@@ -5,6 +5,8 @@
 #include "app/forms/form_rules.h"
 #include "app/shell.h"
 
+namespace forms {
+
 namespace {
 
 // Whether the last list commit left its field in the error colour. One for
@@ -16,7 +18,7 @@ ui::Colour custom_colours[16] = {};
 
 void Paint(int id, bool error)
 {
-    ui::SetColours(id, ui::kDefaultColour, error ? ErrorColour : FieldColour);
+    ui::SetColours(id, ui::kDefaultColour, error ? app::ErrorColour : app::FieldColour);
     ui::Redraw(id);
 }
 
@@ -25,19 +27,19 @@ void Paint(int id, bool error)
 void CommitNumber(int id, const std::string& key, const std::string& minimum,
                   const std::string& maximum, const std::string& hint, bool disabled)
 {
-    ShowStatus(hint, 0);
+    app::ShowStatus(hint, 0);
     if (disabled)
         return;
     bool error = false;
     std::string value = ValueToStore(ui::GetText(id), minimum, maximum, &error);
     Paint(id, error);
-    WriteConfigKey(CfgPath, key, value);
+    app::WriteConfigKey(app::CfgPath, key, value);
 }
 
 void CommitNumberList(int id, const std::string& key, const std::string& minimum,
                       const std::string& maximum, const std::string& hint, bool disabled)
 {
-    ShowStatus(hint, 0);
+    app::ShowStatus(hint, 0);
     if (disabled)
         return;
     bool error = false;
@@ -46,58 +48,60 @@ void CommitNumberList(int id, const std::string& key, const std::string& minimum
     // repaint waits for a change of state. The colour itself is always set:
     // the state is shared, and a second list field must not keep a colour
     // that was right only for the first.
-    ui::SetColours(id, ui::kDefaultColour, error ? ErrorColour : FieldColour);
+    ui::SetColours(id, ui::kDefaultColour, error ? app::ErrorColour : app::FieldColour);
     if (error != list_error_shown)
         ui::Redraw(id);
     list_error_shown = error;
-    WriteConfigKey(CfgPath, key, value);
+    app::WriteConfigKey(app::CfgPath, key, value);
 }
 
 void CheckNumber(int id, const std::string& minimum, const std::string& maximum,
                  const std::string& hint, bool disabled)
 {
-    ShowStatus(hint, 0);
+    app::ShowStatus(hint, 0);
     if (!disabled)
         Paint(id, JudgeEntry(ui::GetText(id), minimum, maximum) != EntryVerdict::Valid);
 }
 
 void CheckBits(int id, int bits, const std::string& hint, bool disabled)
 {
-    ShowStatus(hint, 0);
+    app::ShowStatus(hint, 0);
     if (!disabled)
         Paint(id, !IsBitText(ui::GetText(id), bits));
 }
 
 void CommitText(int id, const std::string& key, const std::string& hint, bool disabled)
 {
-    ShowStatus(hint, 0);
+    app::ShowStatus(hint, 0);
     if (!disabled)
-        WriteConfigKey(CfgPath, key, ui::GetText(id));
+        app::WriteConfigKey(app::CfgPath, key, ui::GetText(id));
 }
 
 void CommitCheck(int id, const std::string& key, const std::string& hint)
 {
-    ShowStatus(hint, 0);
-    WriteConfigKey(CfgPath, key, ui::IsChecked(id) ? "1" : "0");
+    app::ShowStatus(hint, 0);
+    app::WriteConfigKey(app::CfgPath, key, ui::IsChecked(id) ? "1" : "0");
 }
 
 void CommitOption(int id, const std::string& key, const std::string& value,
                   const std::string& hint)
 {
-    ShowStatus(hint, 0);
+    app::ShowStatus(hint, 0);
     if (ui::IsChecked(id))
-        WriteConfigKey(CfgPath, key, value);
+        app::WriteConfigKey(app::CfgPath, key, value);
 }
 
 void ChooseColourAndStore(int id, const std::string& key, const std::string& hint)
 {
-    ShowStatus(hint, 0);
-    ui::Colour initial = ui::Colour(ParseInteger(ReadConfigKey(CfgPath, key)) & 0xFFFFFF);
+    app::ShowStatus(hint, 0);
+    ui::Colour initial = ui::Colour(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, key)) & 0xFFFFFF);
     ui::Colour chosen = 0;
     if (!ui::ColourDialog(initial, custom_colours, &chosen))
         return;
     chosen &= 0xFFFFFF;
-    WriteConfigKey(CfgPath, key, std::to_string(chosen));
+    app::WriteConfigKey(app::CfgPath, key, std::to_string(chosen));
     ui::SetColours(id, ui::kDefaultColour, chosen);
     ui::Redraw(id);
 }
+
+} // namespace forms

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace forms {
+
 // Stores the field's text, or the limit it crosses. Empty counts as below
 // the minimum; more than 11 characters as above the maximum. A number with
 // trailing characters ("12ab") is stored as typed.
@@ -35,3 +37,5 @@ void CommitOption(int id, const std::string& key, const std::string& value,
 // Lets the user pick a colour, starting from the stored one; stores it as
 // R + 256*G + 65536*B and shows it on the swatch. Cancel changes nothing.
 void ChooseColourAndStore(int id, const std::string& key, const std::string& hint);
+
+} // namespace forms

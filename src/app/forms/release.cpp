@@ -1,6 +1,8 @@
 // Comparison of module firmware releases.
 #include "app/forms/shared_boxes.h"
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
+
+namespace forms {
 
 namespace {
 
@@ -18,9 +20,11 @@ std::string_view Slice(std::string_view text, size_t pos, size_t len)
 bool ReleaseAtLeast(std::string_view release, std::string_view reference)
 {
     // "r.MM.mmm": major in characters 3-4, minor in characters 6-8.
-    double major = ParseNumber(Slice(release, 2, 2));
-    double major_ref = ParseNumber(Slice(reference, 2, 2));
+    double major = strings::ParseNumber(Slice(release, 2, 2));
+    double major_ref = strings::ParseNumber(Slice(reference, 2, 2));
     if (major != major_ref)
         return major > major_ref;
-    return ParseNumber(Slice(release, 5, 3)) >= ParseNumber(Slice(reference, 5, 3));
+    return strings::ParseNumber(Slice(release, 5, 3)) >= strings::ParseNumber(Slice(reference, 5, 3));
 }
+
+} // namespace forms

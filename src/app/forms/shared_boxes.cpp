@@ -4,9 +4,11 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
-bool AskOkCancel(const std::string& text, const std::string& title)
+namespace forms {
+
+bool ConfirmOkCancel(const std::string& text, const std::string& title)
 {
-    return ui::MessageBox(text, title, ui::Icon::Information, ui::Buttons::OkCancel) ==
+    return ui::MessageBox(text, title, ui::Icon::Information, ui::Buttons::OkCancel) !=
            ui::Answer::Cancel;
 }
 
@@ -43,3 +45,5 @@ void WaitSeconds(double seconds)
         ui::WaitForMessages(remaining);
     }
 }
+
+} // namespace forms

@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
-// OK / Cancel with the information icon; true when Cancel was chosen.
-bool AskOkCancel(const std::string& text, const std::string& title);
+namespace forms {
+
+// OK / Cancel with the information icon; true when OK was chosen.
+bool ConfirmOkCancel(const std::string& text, const std::string& title);
 void ShowWarning(const std::string& text, const std::string& title);
 void ShowError(const std::string& text, const std::string& title);
 // The edited text, or empty text on Cancel.
@@ -21,3 +23,5 @@ void WaitSeconds(double seconds);
 // True when release "r.MM.mmm" is the same as or later than reference:
 // major in characters 3-4 first, then minor in characters 6-8.
 bool ReleaseAtLeast(std::string_view release, std::string_view reference);
+
+} // namespace forms

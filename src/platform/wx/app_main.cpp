@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/shell.h"
+#include "tools/tool_set.h"
 #include "platform/ui.h"
 
 int main(int argc, char** argv)
@@ -10,7 +11,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "regscope: cannot open the display\n");
         return 1;
     }
-    if (!StartProgram())
+    if (!app::StartProgram(tools::All()))
         return 0;
     ui::RunMainWindow();
     return 0;

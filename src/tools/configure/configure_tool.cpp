@@ -4,23 +4,26 @@
 #include <string>
 
 #include "app/config_store.h"
+#include "app/control_ids.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "app/tools.h"
-#include "modbus/module_config_requests.h"
+#include "tools/tool_set.h"
+#include "requests/module_config.h"
+
+namespace configure {
 
 namespace {
 
 enum : int {
-    kTitle = 10001,
-    kReadAll = 10002,
-    kWriteAll = 10003,
-    kSlave = 10011,
-    kSlaveDown = 10013,
-    kSlaveUp = 10014,
-    kBaud = 10021,
-    kParity = 10031,
-    kResetTime = 10041,
+    kTitle = app::kConfigureBase + 1,
+    kReadAll = app::kConfigureBase + 2,
+    kWriteAll = app::kConfigureBase + 3,
+    kSlave = app::kConfigureBase + 11,
+    kSlaveDown = app::kConfigureBase + 13,
+    kSlaveUp = app::kConfigureBase + 14,
+    kBaud = app::kConfigureBase + 21,
+    kParity = app::kConfigureBase + 31,
+    kResetTime = app::kConfigureBase + 41,
 };
 
 struct Field {
@@ -51,7 +54,7 @@ const int kControls[] = {kTitle,  kSlave,     kSlaveDown, kSlaveUp, kBaud,
 
 void ShowConfigurationError()
 {
-    ShowError("A communication error was detected while communicating with the module.\r\n"
+    forms::ShowError("A communication error was detected while communicating with the module.\r\n"
               "Probably the module is not in configuration mode (green led is flashing) or "
               "there is a conflict with more modules in this modality.",
               "Configuration error");
@@ -59,7 +62,7 @@ void ShowConfigurationError()
 
 void ReadAll()
 {
-    if (ReadModuleConfiguration() != 0) {
+    if (modbus::ReadModuleConfiguration() != 0) {
         ShowConfigurationError();
         return;
     }
@@ -67,54 +70,54 @@ void ReadAll()
     // so a value the module holds outside the range is marked and clamped in
     // its key like a typed one.
     for (const Field& f : kFields)
-        SetFieldText(f.id, ReadConfigKey(CfgPath, f.key));
+        forms::SetFieldText(f.id, app::ReadConfigKey(app::CfgPath, f.key));
 }
 
 void WriteAll()
 {
-    if (WriteModuleConfiguration() != 0)
+    if (modbus::WriteModuleConfiguration() != 0)
         ShowConfigurationError();
 }
 
 } // namespace
 
-void ConfigureModuleOpen()
+void Open()
 {
     ui::SetClientSize(400, 230);
-    AddTitleBar(kTitle, " Configure module", 15, 10, 365);
-    // Creation order is the tab order: the steppers follow their box.
+    forms::AddTitleBar(kTitle, " Configure module", 15, 10, 365);
     for (const Field& f : kFields) {
-        AddValueField(f.id, f.key, f.caption, 15, f.y, 50, false);
-        if (f.id == kSlave) {
-            AddButton(kSlaveDown, "<", 70, 40, 15);
-            AddButton(kSlaveUp, ">", 90, 40, 15);
-        }
+        if (f.id == kSlave)
+            forms::AddSlaveAddressRow(f.id, f.key);
+        else
+            forms::AddValueField(f.id, f.key, f.caption, 15, f.y, 50, false);
     }
-    AddButton(kReadAll, "Read all", 15, 160, 50);
-    AddButton(kWriteAll, "Write all", 70, 160, 50);
-    ShowStatus("Ready", 0);
+    forms::AddButton(kReadAll, "Read all", 15, 160, 50);
+    forms::AddButton(kWriteAll, "Write all", 70, 160, 50);
+    app::ShowStatus("Ready", 0);
 }
 
-void ConfigureModuleClose()
+void Close()
 {
     for (int id : kControls)
-        RemoveControls(id);
+        forms::RemoveControls(id);
 }
 
-void ConfigureModuleCommand(int id)
+void Command(int id)
 {
     for (const Field& f : kFields) {
         if (id == f.id) {
-            CommitNumber(f.id, f.key, f.minimum, f.maximum, f.hint, false);
+            forms::CommitNumber(f.id, f.key, f.minimum, f.maximum, f.hint, false);
             return;
         }
     }
     if (id == kSlaveDown)
-        StepDownAndStore(kSlave, "MODULE_CFG_SLAVE", "1", false);
+        forms::StepDownAndStore(kSlave, "MODULE_CFG_SLAVE", "1", false);
     else if (id == kSlaveUp)
-        StepUpAndStore(kSlave, "MODULE_CFG_SLAVE", "247", false);
+        forms::StepUpAndStore(kSlave, "MODULE_CFG_SLAVE", "247", false);
     else if (id == kReadAll)
         ReadAll();
     else if (id == kWriteAll)
         WriteAll();
 }
+
+} // namespace configure

@@ -4,39 +4,42 @@
 #include "app/config_store.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
+#include "modbus/function_codes.h"
+#include "requests/requests.h"
 #include "tools/test_function/test_function.h"
+
+namespace test_function {
 
 namespace {
 
 std::string Key(int function, const char* suffix)
 {
-    return ReadConfigKey(CfgPath, "FUNCTION_TEST_" + std::to_string(function) + suffix);
+    return app::ReadConfigKey(app::CfgPath, "FUNCTION_TEST_" + std::to_string(function) + suffix);
 }
 
-void Commit(const SubForm& form, const FieldSpec& field)
+void Commit(const SubForm& form, const SubFormField& field)
 {
     int id = form.base + field.offset;
-    if (field.kind == FieldSpec::Value)
-        CommitNumber(id, field.key, field.minimum, field.maximum, field.prompt, false);
-    else if (field.kind == FieldSpec::ValueList)
-        CommitNumberList(id, field.key, field.minimum, field.maximum, field.prompt, false);
+    if (field.kind == SubFormField::Value)
+        forms::CommitNumber(id, field.key, field.minimum, field.maximum, field.prompt, false);
+    else if (field.kind == SubFormField::ValueList)
+        forms::CommitNumberList(id, field.key, field.minimum, field.maximum, field.prompt, false);
 }
 
-int ResultId(const SubForm& form) { return form.base + (form.function == 23 ? 61 : 31); }
+int ResultId(const SubForm& form) { return form.base + (form.function == modbus::kReadWriteMultipleRegisters ? 61 : 31); }
 
 void Write(const SubForm& form)
 {
     const int b = form.base;
     const uint8_t slave = TestSlave();
     switch (form.function) {
-    case 5: WriteCoil(slave, b + 21, Key(5, "_ADD")); break;
-    case 6: WriteRegister(slave, b + 21, Key(6, "_ADD")); break;
-    case 15: WriteCoilList(slave, b + 31, Key(15, "_ADD"), Key(15, "_QTY")); break;
-    case 16: WriteRegisterList(slave, b + 31, Key(16, "_ADD"), Key(16, "_QTY")); break;
-    case 23:
-        WriteReadRegisterList(slave, b + 51, Key(23, "_ADD_W"), Key(23, "_QTY_W"), ResultId(form),
-                              Key(23, "_ADD_R"), Key(23, "_QTY_R"));
+    case modbus::kWriteSingleCoil: modbus::WriteCoil(slave, b + 21, Key(modbus::kWriteSingleCoil, "_ADD")); break;
+    case modbus::kWriteSingleRegister: modbus::WriteRegister(slave, b + 21, Key(modbus::kWriteSingleRegister, "_ADD")); break;
+    case modbus::kWriteMultipleCoils: modbus::WriteCoilList(slave, b + 31, Key(modbus::kWriteMultipleCoils, "_ADD"), Key(modbus::kWriteMultipleCoils, "_QTY")); break;
+    case modbus::kWriteMultipleRegisters: modbus::WriteRegisterList(slave, b + 31, Key(modbus::kWriteMultipleRegisters, "_ADD"), Key(modbus::kWriteMultipleRegisters, "_QTY")); break;
+    case modbus::kReadWriteMultipleRegisters:
+        modbus::WriteReadRegisterList(slave, b + 51, Key(modbus::kReadWriteMultipleRegisters, "_ADD_W"), Key(modbus::kReadWriteMultipleRegisters, "_QTY_W"), ResultId(form),
+                              Key(modbus::kReadWriteMultipleRegisters, "_ADD_R"), Key(modbus::kReadWriteMultipleRegisters, "_QTY_R"));
         break;
     default: break;
     }
@@ -48,16 +51,16 @@ void ReadFormCommand(const SubForm& form, int offset)
         ToggleAutoRead(form);
     // While Auto Read runs the rest of the sub-form is inert, so the listing
     // always matches the parameters it was started with.
-    if (AutoReadActive)
+    if (app::AutoReadActive)
         return;
     if (offset == kActionOffset) {
         ReadListing(form);
         return;
     }
-    const FieldSpec* field = FieldAt(form, offset);
-    if (field && field->kind == FieldSpec::Value) {
+    const SubFormField* field = FieldAt(form, offset);
+    if (field && field->kind == SubFormField::Value) {
         // A listing of other parameters would mislead.
-        ClearField(ResultId(form), false);
+        forms::ClearField(ResultId(form), false);
         Commit(form, *field);
     }
 }
@@ -67,15 +70,15 @@ void ReadFormCommand(const SubForm& form, int offset)
 int16_t ReadListing(const SubForm& form)
 {
     int result = ResultId(form);
-    ClearField(result, false);
+    forms::ClearField(result, false);
     std::string start = Key(form.function, "_ADD");
     std::string quantity = Key(form.function, "_QTY");
     const uint8_t slave = TestSlave();
     switch (form.function) {
-    case 1: return ReadCoilList(slave, result, start, quantity);
-    case 2: return ReadDiscreteInputList(slave, result, start, quantity);
-    case 3: return ReadHoldingRegisterList(slave, result, start, quantity);
-    case 4: return ReadInputRegisterList(slave, result, start, quantity);
+    case modbus::kReadCoils: return modbus::ReadCoilList(slave, result, start, quantity);
+    case modbus::kReadDiscreteInputs: return modbus::ReadDiscreteInputList(slave, result, start, quantity);
+    case modbus::kReadHoldingRegisters: return modbus::ReadHoldingRegisterList(slave, result, start, quantity);
+    case modbus::kReadInputRegisters: return modbus::ReadInputRegisterList(slave, result, start, quantity);
     default: return 0;
     }
 }
@@ -91,6 +94,8 @@ void SubFormCommand(const SubForm& form, int id)
         Write(form);
         return;
     }
-    if (const FieldSpec* field = FieldAt(form, offset))
+    if (const SubFormField* field = FieldAt(form, offset))
         Commit(form, *field);
 }
+
+} // namespace test_function

@@ -5,21 +5,25 @@
 #include "app/shell.h"
 #include "tools/test_function/test_function.h"
 
+namespace test_function {
+
 void ToggleAutoRead(const SubForm&)
 {
-    if (SwitchAutoRead())
+    if (app::SwitchAutoRead())
         AutoReadTick();
 }
 
 void AutoReadTick()
 {
-    if (!AutoReadActive)
+    if (!app::AutoReadActive)
         return;
     // Orange while the bus is busy, yellow between reads.
-    ShowStatus("Auto read active", AutoReadBusyColour);
+    app::ShowStatus("Auto read active", app::AutoReadBusyColour);
     const SubForm* form = OpenSubForm();
-    const SubForm* chosen = SubFormOfText(GetFieldText(kFunctionBoxId));
+    const SubForm* chosen = SubFormOfText(forms::GetFieldText(kFunctionBoxId));
     if (form && form == chosen && form->reads && ReadListing(*form) != 0)
         return; // the error report has stopped Auto Read and shown "Ready"
-    ShowStatus("Auto read active", AutoReadIdleColour);
+    app::ShowStatus("Auto read active", app::AutoReadIdleColour);
 }
+
+} // namespace test_function

@@ -4,8 +4,10 @@
 #include "app/config_store.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "app/tools.h"
+#include "tools/tool_set.h"
 #include "tools/test_function/test_function.h"
+
+namespace test_function {
 
 namespace {
 
@@ -37,55 +39,51 @@ const char* TitleFor(const std::string& function_text)
 }
 
 // The title follows the box as typed, not the clamped stored value.
-void ShowTitle() { ui::SetText(kTitleId, TitleFor(GetFieldText(kFunctionBoxId))); }
+void ShowTitle() { ui::SetText(kTitleId, TitleFor(forms::GetFieldText(kFunctionBoxId))); }
 
 void BuildHeader()
 {
-    AddTitleBar(kTitleId, "", 15, 10, 365);
-    AddValueField(kSlaveBoxId, "FUNCTION_SLAVE", "Slave address", 15, 30, 50, false);
-    AddButton(kSlaveDownId, "<", 70, 40, 15);
-    AddButton(kSlaveUpId, ">", 90, 40, 15);
-    AddValueField(kFunctionBoxId, "FUNCTION_TEST_FUN", "Function code", 150, 30, 50, false);
-    AddButton(kFunctionDownId, "<", 205, 40, 15);
-    AddButton(kFunctionUpId, ">", 225, 40, 15);
-    AddButton(kOkId, "OK", 345, 40, 35);
-    AddSeparator(kSeparatorId, 15, 60, 365);
+    forms::AddTitleBar(kTitleId, "", 15, 10, 365);
+    forms::AddSlaveAddressRow(kSlaveBoxId, "FUNCTION_SLAVE");
+    forms::AddSteppedField(kFunctionBoxId, "FUNCTION_TEST_FUN", "Function code", 150, 30);
+    forms::AddButton(kOkId, "OK", 345, 40, 35);
+    forms::AddSeparator(kSeparatorId, 15, 60, 365);
 }
 
 void RemoveHeader()
 {
     for (int id : {kTitleId, kSlaveBoxId, kSlaveDownId, kSlaveUpId, kFunctionBoxId,
                    kFunctionDownId, kFunctionUpId, kOkId, kSeparatorId})
-        RemoveControls(id);
+        forms::RemoveControls(id);
 }
 
 void Ok()
 {
-    test_slave = uint8_t(ParseInteger(ReadConfigKey(CfgPath, "FUNCTION_SLAVE")) & 0xFF);
-    if (const SubForm* form = SubFormOfText(GetFieldText(kFunctionBoxId)))
+    test_slave = uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "FUNCTION_SLAVE")) & 0xFF);
+    if (const SubForm* form = SubFormOfText(forms::GetFieldText(kFunctionBoxId)))
         BuildSubForm(*form);
-    ShowStatus("Ready", 0);
+    app::ShowStatus("Ready", 0);
 }
 
 void HeaderCommand(int id)
 {
     RemoveSubForm();
-    AutoReadActive = 0;
+    app::AutoReadActive = 0;
     switch (id) {
-    case kSlaveBoxId: CommitNumber(id, "FUNCTION_SLAVE", "1", "247", kSlavePrompt, false); break;
+    case kSlaveBoxId: forms::CommitNumber(id, "FUNCTION_SLAVE", "1", "247", kSlavePrompt, false); break;
     // The stepped text notifies the box, which stores it.
-    case kSlaveDownId: StepDown(kSlaveBoxId, "1", false); break;
-    case kSlaveUpId: StepUp(kSlaveBoxId, "247", false); break;
+    case kSlaveDownId: forms::StepDown(kSlaveBoxId, "1", false); break;
+    case kSlaveUpId: forms::StepUp(kSlaveBoxId, "247", false); break;
     case kFunctionBoxId:
-        CommitNumber(id, "FUNCTION_TEST_FUN", "1", "127", kFunctionPrompt, false);
+        forms::CommitNumber(id, "FUNCTION_TEST_FUN", "1", "127", kFunctionPrompt, false);
         ShowTitle();
         break;
     case kFunctionDownId:
-        StepDown(kFunctionBoxId, "1", false);
+        forms::StepDown(kFunctionBoxId, "1", false);
         ShowTitle();
         break;
     case kFunctionUpId:
-        StepUp(kFunctionBoxId, "127", false);
+        forms::StepUp(kFunctionBoxId, "127", false);
         ShowTitle();
         break;
     case kOkId: Ok(); break;
@@ -97,23 +95,23 @@ void HeaderCommand(int id)
 
 uint8_t TestSlave() { return test_slave; }
 
-void TestFunctionOpen()
+void Open()
 {
     ui::SetClientSize(400, 270);
     BuildHeader();
     ShowTitle();
-    ShowStatus("Ready", 0);
-    AutoReadActive = 0;
+    app::ShowStatus("Ready", 0);
+    app::AutoReadActive = 0;
 }
 
-void TestFunctionClose()
+void Close()
 {
     RemoveSubForm();
     RemoveHeader();
-    AutoReadActive = 0;
+    app::AutoReadActive = 0;
 }
 
-void TestFunctionCommand(int id)
+void Command(int id)
 {
     if (id >= kHeaderFirst && id <= kHeaderLast) {
         HeaderCommand(id);
@@ -124,4 +122,6 @@ void TestFunctionCommand(int id)
         SubFormCommand(*form, id);
 }
 
-void TestFunctionTick() { AutoReadTick(); }
+void Tick() { AutoReadTick(); }
+
+} // namespace test_function

@@ -1,11 +1,14 @@
 // The nine sub-forms: where each field stands, which key it shows and the
 // range and prompt it is checked against.
 #include "app/forms/builders.h"
+#include "modbus/function_codes.h"
 #include "tools/test_function/test_function.h"
+
+namespace test_function {
 
 namespace {
 
-using F = FieldSpec;
+using F = SubFormField;
 
 // The four list reads differ only in their words, keys and ranges.
 SubForm ReadForm(int function, int base, const char* add, const char* qty, const char* add_prompt,
@@ -44,33 +47,33 @@ const char* kWordCaption = "Address > Decimal      Binary(High.Low)";
 const std::vector<SubForm>& Table()
 {
     static const std::vector<SubForm> table = {
-        ReadForm(1, 51000, "FUNCTION_TEST_1_ADD", "FUNCTION_TEST_1_QTY",
+        ReadForm(modbus::kReadCoils, SubFormBase(1), "FUNCTION_TEST_1_ADD", "FUNCTION_TEST_1_QTY",
                  "Start address of Coils. Valid: 0÷65535", "2000",
                  "Quantity of Coils. Valid: 1÷2000", "Address > Bit", 70),
-        ReadForm(2, 52000, "FUNCTION_TEST_2_ADD", "FUNCTION_TEST_2_QTY",
+        ReadForm(modbus::kReadDiscreteInputs, SubFormBase(2), "FUNCTION_TEST_2_ADD", "FUNCTION_TEST_2_QTY",
                  "Start address of Discrete Inputs. Valid: 0÷65535", "2000",
                  "Quantity of Discrete Inputs. Valid: 1÷2000", "Address > Bit", 70),
-        ReadForm(3, 53000, "FUNCTION_TEST_3_ADD", "FUNCTION_TEST_3_QTY",
+        ReadForm(modbus::kReadHoldingRegisters, SubFormBase(3), "FUNCTION_TEST_3_ADD", "FUNCTION_TEST_3_QTY",
                  "Start address of Holding Registers. Valid: 0÷65535", "125",
                  "Quantity of Holding Registers. Valid: 1÷125", kWordCaption, 200),
-        ReadForm(4, 54000, "FUNCTION_TEST_4_ADD", "FUNCTION_TEST_4_QTY",
+        ReadForm(modbus::kReadInputRegisters, SubFormBase(4), "FUNCTION_TEST_4_ADD", "FUNCTION_TEST_4_QTY",
                  "Start address of Input Registers. Valid: 0÷65535", "125",
                  "Quantity of Input Registers. Valid: 1÷125", kWordCaption, 200),
-        SingleWriteForm(5, 55000, "FUNCTION_TEST_5_ADD", "Address of Single Coil. Valid: 0÷65535",
+        SingleWriteForm(modbus::kWriteSingleCoil, SubFormBase(5), "FUNCTION_TEST_5_ADD", "Address of Single Coil. Valid: 0÷65535",
                         "FUNCTION_TEST_5_VAL", "1", "Value of Single Coil. Valid: 0÷1"),
-        SingleWriteForm(6, 56000, "FUNCTION_TEST_6_ADD",
+        SingleWriteForm(modbus::kWriteSingleRegister, SubFormBase(6), "FUNCTION_TEST_6_ADD",
                         "Address of Single Register. Valid: 0÷65535", "FUNCTION_TEST_6_VAL",
                         "65535", "Value of Single Register. Valid: 0÷65535"),
-        MultipleWriteForm(15, 57000, "FUNCTION_TEST_15_ADD",
+        MultipleWriteForm(modbus::kWriteMultipleCoils, SubFormBase(7), "FUNCTION_TEST_15_ADD",
                           "Start address of Coils. Valid: 0÷65535", "FUNCTION_TEST_15_QTY", "1968",
                           "Quantity of Coils. Valid: 1÷1968", "FUNCTION_TEST_15_VAL", "1",
                           "Value(s) of Coils. Valid: 0÷1"),
-        MultipleWriteForm(16, 58000, "FUNCTION_TEST_16_ADD",
+        MultipleWriteForm(modbus::kWriteMultipleRegisters, SubFormBase(8), "FUNCTION_TEST_16_ADD",
                           "Start address of Holding Registers. Valid: 0÷65535",
                           "FUNCTION_TEST_16_QTY", "123",
                           "Quantity of Holding Registers. Valid: 1÷123", "FUNCTION_TEST_16_VAL",
                           "65535", "Value(s) of Holding Registers. Valid: 0÷65535"),
-        SubForm{23, 59000, false,
+        SubForm{modbus::kReadWriteMultipleRegisters, SubFormBase(9), false,
                 {{F::Value, 11, "Start address Wr", 15, 70, 50, 0, "FUNCTION_TEST_23_ADD_W", "0",
                   "65535", "Write start address of Holding Registers. Valid: 0÷65535"},
                  {F::Value, 21, "Quantity Wr", 15, 100, 50, 0, "FUNCTION_TEST_23_QTY_W", "1",
@@ -117,9 +120,9 @@ const SubForm* SubFormOwning(int id)
     return nullptr;
 }
 
-const FieldSpec* FieldAt(const SubForm& form, int offset)
+const SubFormField* FieldAt(const SubForm& form, int offset)
 {
-    for (const FieldSpec& field : form.fields)
+    for (const SubFormField& field : form.fields)
         if (field.offset == offset)
             return &field;
     return nullptr;
@@ -128,13 +131,13 @@ const FieldSpec* FieldAt(const SubForm& form, int offset)
 void BuildSubForm(const SubForm& form)
 {
     RemoveSubForm();
-    for (const FieldSpec& f : form.fields) {
+    for (const SubFormField& f : form.fields) {
         int id = form.base + f.offset;
         switch (f.kind) {
-        case F::Value: AddValueField(id, f.key, f.caption, f.x, f.y, f.w, false); break;
-        case F::ValueList: AddValueListField(id, f.key, f.caption, f.x, f.y, f.w, f.h, false); break;
-        case F::Result: AddDisplayListField(id, f.caption, f.x, f.y, f.w, f.h, true); break;
-        case F::Button: AddButton(id, f.caption, f.x, f.y, f.w); break;
+        case F::Value: forms::AddValueField(id, f.key, f.caption, f.x, f.y, f.w, false); break;
+        case F::ValueList: forms::AddValueListField(id, f.key, f.caption, f.x, f.y, f.w, f.h, false); break;
+        case F::Result: forms::AddDisplayListField(id, f.caption, f.x, f.y, f.w, f.h, true); break;
+        case F::Button: forms::AddButton(id, f.caption, f.x, f.y, f.w); break;
         }
     }
     open_form = &form;
@@ -147,8 +150,10 @@ void RemoveSubForm()
     const SubForm& form = *open_form;
     // Cleared first: removing a box that has the focus may notify it.
     open_form = nullptr;
-    for (const FieldSpec& f : form.fields)
-        RemoveControls(form.base + f.offset);
+    for (const SubFormField& f : form.fields)
+        forms::RemoveControls(form.base + f.offset);
 }
 
 const SubForm* OpenSubForm() { return open_form; }
+
+} // namespace test_function

@@ -6,24 +6,31 @@
 #include <string>
 #include <vector>
 
+#include "app/control_ids.h"
+
+namespace test_function {
+
 // Header controls.
-constexpr int kTitleId = 50001;
-constexpr int kSeparatorId = 50002;
-constexpr int kOkId = 50003;
-constexpr int kSlaveBoxId = 50011;
-constexpr int kSlaveDownId = 50013;
-constexpr int kSlaveUpId = 50014;
-constexpr int kFunctionBoxId = 50021;
-constexpr int kFunctionDownId = 50023;
-constexpr int kFunctionUpId = 50024;
-constexpr int kHeaderFirst = 50000;
-constexpr int kHeaderLast = 50999;
+constexpr int kTitleId = app::kTestFunctionBase + 1;
+constexpr int kSeparatorId = app::kTestFunctionBase + 2;
+constexpr int kOkId = app::kTestFunctionBase + 3;
+constexpr int kSlaveBoxId = app::kTestFunctionBase + 11;
+constexpr int kSlaveDownId = app::kTestFunctionBase + 13;
+constexpr int kSlaveUpId = app::kTestFunctionBase + 14;
+constexpr int kFunctionBoxId = app::kTestFunctionBase + 21;
+constexpr int kFunctionDownId = app::kTestFunctionBase + 23;
+constexpr int kFunctionUpId = app::kTestFunctionBase + 24;
+constexpr int kHeaderFirst = app::kTestFunctionBase;
+constexpr int kHeaderLast = app::kTestFunctionBase + app::kIdBlock - 1;
+// The n-th sub-form (1..9, in the order of the function list) has the
+// block after the header's n-th.
+constexpr int SubFormBase(int n) { return app::kTestFunctionBase + n * app::kIdBlock; }
 
 // Offsets of the sub-form controls from their function's base.
 constexpr int kActionOffset = 1; // "Read", "Write" or "Write/Read"
 constexpr int kAutoReadOffset = 2;
 
-struct FieldSpec {
+struct SubFormField {
     enum Kind { Value, ValueList, Result, Button } kind;
     int offset;
     const char* caption;
@@ -39,7 +46,7 @@ struct SubForm {
     int function;
     int base;
     bool reads; // functions 1 to 4: a result listing and Auto Read
-    std::vector<FieldSpec> fields;
+    std::vector<SubFormField> fields;
 };
 
 // nullptr when the function has no sub-form.
@@ -47,7 +54,7 @@ const SubForm* SubFormOf(int function);
 const SubForm* SubFormOfText(const std::string& function_text);
 // The sub-form whose identifier block holds id.
 const SubForm* SubFormOwning(int id);
-const FieldSpec* FieldAt(const SubForm& form, int offset);
+const SubFormField* FieldAt(const SubForm& form, int offset);
 
 void BuildSubForm(const SubForm& form);
 void RemoveSubForm();
@@ -62,3 +69,5 @@ void SubFormCommand(const SubForm& form, int id);
 int16_t ReadListing(const SubForm& form);
 void ToggleAutoRead(const SubForm& form);
 void AutoReadTick();
+
+} // namespace test_function

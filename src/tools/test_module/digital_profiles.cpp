@@ -5,17 +5,19 @@
 // reject it, so the whole-panel lists leave it out for them.
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 namespace {
 
 constexpr const char* kLeds = "r.01.003";
 
-const FieldSpec kInputs{1, "Digital inputs (bit15-0)", 15, 70, 90, FieldKind::InputBits16, 0,
+const PanelField kInputs{1, "Digital inputs (bit15-0)", 15, 70, 90, FieldKind::InputBits16, 0,
                         "Input Register 0 : Digital inputs", nullptr, nullptr};
-const FieldSpec kOutputs{2, "Digital outputs (bit7-0)", 15, 100, 50, FieldKind::HoldingBits8, 0,
+const PanelField kOutputs{2, "Digital outputs (bit7-0)", 15, 100, 50, FieldKind::HoldingBits8, 0,
                          "Holding Register 0 : Digital outputs", nullptr, nullptr};
-const FieldSpec kFilter{3, "Inputs filter", 15, 130, 50, FieldKind::HoldingDecimal, 1,
+const PanelField kFilter{3, "Inputs filter", 15, 130, 50, FieldKind::HoldingDecimal, 1,
                         "Holding Register 1 : Inputs filter. Valid: 0=NO, 1÷10 (x10ms)", "0", "10"};
-const FieldSpec kLedMode{4, "Monitor LEDs", 15, 160, 50, FieldKind::HoldingDecimal, 2,
+const PanelField kLedMode{4, "Monitor LEDs", 15, 160, 50, FieldKind::HoldingDecimal, 2,
                          "Holding Register 2 : Monitor LEDs mode. Valid: 0=NO, 1=State, 2=Test, "
                          "3=State/Test",
                          "0", "3"};
@@ -48,3 +50,5 @@ const std::vector<const PanelProfile*>& DigitalProfiles()
                                                           &kPanel40};
     return kAll;
 }
+
+} // namespace test_module

@@ -5,28 +5,30 @@
 
 #include "app/forms/parameter_entry.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
+#include "requests/requests.h"
 
-int16_t ReadField(uint8_t slave, int base, const FieldSpec& field)
+namespace test_module {
+
+int16_t ReadField(uint8_t slave, int base, const PanelField& field)
 {
     int box = FieldBox(base, field.k);
     std::string address = std::to_string(field.reg);
     switch (field.kind) {
     case FieldKind::InputDecimal:
-        return ReadInputRegister(slave, box, address);
+        return modbus::ReadInputRegister(slave, box, address);
     case FieldKind::InputBits16:
-        return ReadInputRegisterBits16(slave, box, address);
+        return modbus::ReadInputRegisterBits16(slave, box, address);
     case FieldKind::InputBits8:
-        return ReadInputRegisterBits8(slave, box, address);
+        return modbus::ReadInputRegisterBits8(slave, box, address);
     case FieldKind::HoldingDecimal:
-        return ReadHoldingRegister(slave, box, address);
+        return modbus::ReadHoldingRegister(slave, box, address);
     case FieldKind::HoldingBits8:
-        return ReadHoldingRegisterBits8(slave, box, address);
+        return modbus::ReadHoldingRegisterBits8(slave, box, address);
     }
     return 0;
 }
 
-int16_t WriteField(uint8_t slave, int base, const FieldSpec& field)
+int16_t WriteField(uint8_t slave, int base, const PanelField& field)
 {
     int box = FieldBox(base, field.k);
     std::string address = std::to_string(field.reg);
@@ -34,26 +36,28 @@ int16_t WriteField(uint8_t slave, int base, const FieldSpec& field)
     // a value the panel considers out of range.
     switch (field.kind) {
     case FieldKind::HoldingDecimal:
-        return WriteRegister(slave, box, address);
+        return modbus::WriteRegister(slave, box, address);
     case FieldKind::HoldingBits8:
-        return WriteRegisterBits(slave, box, address);
+        return modbus::WriteRegisterBits(slave, box, address);
     default:
         return 0;
     }
 }
 
-void CheckField(int base, const FieldSpec& field)
+void CheckField(int base, const PanelField& field)
 {
     int box = FieldBox(base, field.k);
     switch (field.kind) {
     case FieldKind::HoldingDecimal:
-        CheckNumber(box, field.min, field.max, field.help, false);
+        forms::CheckNumber(box, field.min, field.max, field.help, false);
         break;
     case FieldKind::HoldingBits8:
-        CheckBits(box, 8, field.help, false);
+        forms::CheckBits(box, 8, field.help, false);
         break;
     default:
-        ShowStatus(field.help, 0);
+        app::ShowStatus(field.help, 0);
         break;
     }
 }
+
+} // namespace test_module

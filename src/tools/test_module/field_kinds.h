@@ -7,10 +7,14 @@
 
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 // Result code of the request (0 = success; failures are already reported).
-int16_t ReadField(uint8_t slave, int base, const FieldSpec& field);
+int16_t ReadField(uint8_t slave, int base, const PanelField& field);
 // Input fields have nothing to write and return 0 without a request.
-int16_t WriteField(uint8_t slave, int base, const FieldSpec& field);
+int16_t WriteField(uint8_t slave, int base, const PanelField& field);
 // Shows the field's help text; holding fields also colour the box by
 // whether its text is a valid value.
-void CheckField(int base, const FieldSpec& field);
+void CheckField(int base, const PanelField& field);
+
+} // namespace test_module

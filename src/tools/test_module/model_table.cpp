@@ -2,6 +2,8 @@
 // with anything but the exact characters is not one of these.
 #include "tools/test_module/model_table.h"
 
+namespace test_module {
+
 namespace {
 
 struct ModelRow {
@@ -23,3 +25,5 @@ int PanelForModel(std::string_view model)
             return row.panel;
     return 0;
 }
+
+} // namespace test_module

@@ -8,7 +8,10 @@
 #include "app/shell.h"
 #include "platform/ui.h"
 #include "tools/test_module/field_kinds.h"
+#include "app/control_ids.h"
 #include "tools/test_module/panel_lists.h"
+
+namespace test_module {
 
 namespace {
 
@@ -19,34 +22,34 @@ struct OpenModule {
 };
 OpenModule module;
 
-int Base() { return module.profile->code * 1000; }
+int Base() { return app::PanelBase(module.profile->code); }
 
 void RemoveProfileControls(const PanelProfile& p)
 {
-    int base = p.code * 1000;
+    int base = app::PanelBase(p.code);
     for (int offset : {kReadAllOffset, kWriteAllOffset, kAutoReadOffset})
-        RemoveControls(base + offset);
-    for (const FieldSpec& f : p.fields) {
-        RemoveControls(FieldBox(base, f.k)); // and its caption
-        RemoveControls(FieldRead(base, f.k));
-        RemoveControls(FieldWrite(base, f.k));
+        forms::RemoveControls(base + offset);
+    for (const PanelField& f : p.fields) {
+        forms::RemoveControls(FieldBox(base, f.k)); // and its caption
+        forms::RemoveControls(FieldRead(base, f.k));
+        forms::RemoveControls(FieldWrite(base, f.k));
     }
-    RemoveControls(base + kInfoOffset); // and its caption
+    forms::RemoveControls(base + kInfoOffset); // and its caption
 }
 
 void AutoReadCycle()
 {
-    if (!AutoReadActive || !module.profile)
+    if (!app::AutoReadActive || !module.profile)
         return;
-    ShowStatus("Auto read active", AutoReadBusyColour);
+    app::ShowStatus("Auto read active", app::AutoReadBusyColour);
     if (ReadAll(*module.profile, module.slave, module.version) != 0)
         return; // the error report has stopped Auto Read
-    ShowStatus("Auto read active", AutoReadIdleColour);
+    app::ShowStatus("Auto read active", app::AutoReadIdleColour);
 }
 
 void ToggleAutoRead()
 {
-    if (SwitchAutoRead())
+    if (app::SwitchAutoRead())
         AutoReadCycle();
 }
 
@@ -58,21 +61,21 @@ void OpenPanel(int code, uint8_t slave, const std::string& version)
     if (!p)
         return;
     module = OpenModule{p, slave, version};
-    int base = code * 1000;
+    int base = app::PanelBase(code);
     ui::SetClientSize(400, p->height);
-    for (const FieldSpec& f : p->fields) {
+    for (const PanelField& f : p->fields) {
         bool holding = IsHolding(f.kind);
-        AddDisplayField(FieldBox(base, f.k), f.caption, f.x, f.y, f.width, !holding);
-        AddButton(FieldRead(base, f.k), "Read", f.x + f.width + 5, f.y + 10, 35);
+        forms::AddDisplayField(FieldBox(base, f.k), f.caption, f.x, f.y, f.width, !holding);
+        forms::AddButton(FieldRead(base, f.k), "Read", f.x + f.width + 5, f.y + 10, 35);
         if (holding)
-            AddButton(FieldWrite(base, f.k), "Write", f.x + f.width + 45, f.y + 10, 35);
+            forms::AddButton(FieldWrite(base, f.k), "Write", f.x + f.width + 45, f.y + 10, 35);
     }
-    AddButton(base + kReadAllOffset, "Read all", 15, p->button_y, 50);
-    AddButton(base + kWriteAllOffset, "Write all", 70, p->button_y, 50);
-    AddButton(base + kAutoReadOffset, "Auto Read", 125, p->button_y, 50);
+    forms::AddButton(base + kReadAllOffset, "Read all", 15, p->button_y, 50);
+    forms::AddButton(base + kWriteAllOffset, "Write all", 70, p->button_y, 50);
+    forms::AddButton(base + kAutoReadOffset, "Auto Read", 125, p->button_y, 50);
     if (!p->info.empty()) {
-        AddResultWindow(base + kInfoOffset, "Informations", 255, 70, 130, 270);
-        SetFieldText(base + kInfoOffset, InformationsText(*p, version));
+        forms::AddResultWindow(base + kInfoOffset, "Informations", 255, 70, 130, 270);
+        forms::SetFieldText(base + kInfoOffset, InformationsText(*p, version));
     }
 }
 
@@ -95,7 +98,7 @@ void PanelCommand(int id)
     int base = Base();
     if (id == base + kAutoReadOffset)
         ToggleAutoRead();
-    if (AutoReadActive)
+    if (app::AutoReadActive)
         return;
     const PanelProfile& p = *module.profile;
     if (id == base + kReadAllOffset) {
@@ -106,7 +109,7 @@ void PanelCommand(int id)
         WriteAll(p, module.slave, module.version);
         return;
     }
-    for (const FieldSpec& f : p.fields) {
+    for (const PanelField& f : p.fields) {
         if (id == FieldBox(base, f.k))
             CheckField(base, f);
         else if (id == FieldRead(base, f.k))
@@ -117,3 +120,5 @@ void PanelCommand(int id)
 }
 
 void PanelTick() { AutoReadCycle(); }
+
+} // namespace test_module

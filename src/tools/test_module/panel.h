@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace test_module {
+
 // Builds the panel of `code` for the identified module. Every value box
 // starts empty: nothing is read until the user asks.
 void OpenPanel(int code, uint8_t slave, const std::string& version);
@@ -16,3 +18,5 @@ bool IsPanelCommand(int id);
 void PanelCommand(int id);
 // One tick of the sampling timer.
 void PanelTick();
+
+} // namespace test_module

@@ -3,6 +3,8 @@
 // and 130 Kohm exist from firmware r.01.008 on.
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 namespace {
 
 const PanelProfile kPanel{24, 450, 380,
@@ -114,3 +116,5 @@ const PanelProfile kPanel{24, 450, 380,
 } // namespace
 
 const PanelProfile& Panel24() { return kPanel; }
+
+} // namespace test_module

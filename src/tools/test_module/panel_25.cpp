@@ -3,6 +3,8 @@
 // high byte).
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 namespace {
 
 const PanelProfile kPanel{25, 420, 350,
@@ -56,3 +58,5 @@ const PanelProfile kPanel{25, 420, 350,
 } // namespace
 
 const PanelProfile& Panel25() { return kPanel; }
+
+} // namespace test_module

@@ -3,6 +3,8 @@
 // absent.
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 namespace {
 
 const PanelProfile kPanel{26, 420, 350,
@@ -42,3 +44,5 @@ const PanelProfile kPanel{26, 420, 350,
 } // namespace
 
 const PanelProfile& Panel26() { return kPanel; }
+
+} // namespace test_module

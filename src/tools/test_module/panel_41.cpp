@@ -5,6 +5,8 @@
 // its own buttons, its help text and the whole-panel lists all use it.
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 namespace {
 
 const PanelProfile kPanel{41, 420, 350,
@@ -63,3 +65,5 @@ const PanelProfile kPanel{41, 420, 350,
 } // namespace
 
 const PanelProfile& Panel41() { return kPanel; }
+
+} // namespace test_module

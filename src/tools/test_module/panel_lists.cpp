@@ -4,13 +4,16 @@
 
 #include "app/forms/shared_boxes.h"
 #include "app/shell.h"
+#include "app/control_ids.h"
 #include "tools/test_module/field_kinds.h"
+
+namespace test_module {
 
 namespace {
 
-const FieldSpec* FieldOf(const PanelProfile& profile, int k)
+const PanelField* FieldOf(const PanelProfile& profile, int k)
 {
-    for (const FieldSpec& f : profile.fields)
+    for (const PanelField& f : profile.fields)
         if (f.k == k)
             return &f;
     return nullptr;
@@ -18,13 +21,13 @@ const FieldSpec* FieldOf(const PanelProfile& profile, int k)
 
 int16_t RunList(const PanelProfile& profile, const std::vector<ListEntry>& list, uint8_t slave,
                 const std::string& version,
-                int16_t (*request)(uint8_t, int, const FieldSpec&))
+                int16_t (*request)(uint8_t, int, const PanelField&))
 {
-    int base = profile.code * 1000;
+    int base = app::PanelBase(profile.code);
     for (const ListEntry& entry : list) {
-        if (entry.since && !ReleaseAtLeast(version, entry.since))
+        if (entry.since && !forms::ReleaseAtLeast(version, entry.since))
             continue;
-        const FieldSpec* field = FieldOf(profile, entry.k);
+        const PanelField* field = FieldOf(profile, entry.k);
         if (!field)
             continue;
         if (int16_t rc = request(slave, base, *field); rc != 0)
@@ -38,15 +41,17 @@ int16_t RunList(const PanelProfile& profile, const std::vector<ListEntry>& list,
 int16_t ReadAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
 {
     int16_t rc = RunList(profile, profile.read_all, slave, version, ReadField);
-    if (rc == 0 && !AutoReadActive)
-        ShowStatus("All register readed from Slave " + std::to_string(slave), 0);
+    if (rc == 0 && !app::AutoReadActive)
+        app::ShowStatus("All register readed from Slave " + std::to_string(slave), 0);
     return rc;
 }
 
 int16_t WriteAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
 {
     int16_t rc = RunList(profile, profile.write_all, slave, version, WriteField);
-    if (rc == 0 && !AutoReadActive)
-        ShowStatus("All register writed to Slave " + std::to_string(slave), 0);
+    if (rc == 0 && !app::AutoReadActive)
+        app::ShowStatus("All register writed to Slave " + std::to_string(slave), 0);
     return rc;
 }
+
+} // namespace test_module

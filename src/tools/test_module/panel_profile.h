@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace test_module {
+
 enum class FieldKind {
     InputDecimal,   // input register, read-only, unsigned decimal
     InputBits16,    // input register, read-only, 16 binary digits
@@ -21,7 +23,7 @@ inline bool IsHolding(FieldKind kind)
     return kind == FieldKind::HoldingDecimal || kind == FieldKind::HoldingBits8;
 }
 
-struct FieldSpec {
+struct PanelField {
     int k;               // field number 1..19: fixes the control identifiers
     const char* caption;
     int x, y;            // of the caption; the box is 10 below
@@ -51,7 +53,7 @@ struct PanelProfile {
     int code;   // 21..26, 40, 41; controls at code * 1000 ..
     int height; // window height, dialog units
     int button_y;
-    std::vector<FieldSpec> fields;
+    std::vector<PanelField> fields;
     std::vector<ListEntry> read_all, write_all;
     std::vector<InfoLine> info; // empty: the panel has no Informations box
 };
@@ -77,3 +79,5 @@ constexpr int kInfoOffset = 900; // caption at 901
 inline int FieldBox(int base, int k) { return base + 10 * k + 1; }
 inline int FieldRead(int base, int k) { return base + 10 * k + 3; }
 inline int FieldWrite(int base, int k) { return base + 10 * k + 4; }
+
+} // namespace test_module

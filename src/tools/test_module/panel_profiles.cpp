@@ -3,6 +3,8 @@
 #include "app/forms/shared_boxes.h"
 #include "tools/test_module/panel_profile.h"
 
+namespace test_module {
+
 // One file per analog panel, for their long Informations texts.
 const PanelProfile& Panel24();
 const PanelProfile& Panel25();
@@ -38,10 +40,12 @@ std::string InformationsText(const PanelProfile& profile, const std::string& ver
 {
     std::string text;
     for (const InfoLine& line : profile.info) {
-        if (line.since && !ReleaseAtLeast(version, line.since))
+        if (line.since && !forms::ReleaseAtLeast(version, line.since))
             continue;
         text += line.text;
         text += "\r\n";
     }
     return text;
 }
+
+} // namespace test_module

@@ -5,22 +5,25 @@
 #include <string>
 
 #include "app/config_store.h"
+#include "app/control_ids.h"
 #include "app/forms/forms.h"
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 #include "app/shell.h"
-#include "app/tools.h"
-#include "modbus/requests.h"
+#include "tools/tool_set.h"
+#include "requests/requests.h"
 #include "tools/test_module/model_table.h"
 #include "tools/test_module/panel.h"
 
+namespace test_module {
+
 namespace {
 
-constexpr int kTitle = 20001;
-constexpr int kSeparator = 20002;
-constexpr int kOk = 20003;
-constexpr int kSlaveBox = 20011; // caption 20012
-constexpr int kStepDown = 20013;
-constexpr int kStepUp = 20014;
+constexpr int kTitle = app::kTestModuleBase + 1;
+constexpr int kSeparator = app::kTestModuleBase + 2;
+constexpr int kOk = app::kTestModuleBase + 3;
+constexpr int kSlaveBox = app::kTestModuleBase + 11; // caption kSlaveBox + 1
+constexpr int kStepDown = app::kTestModuleBase + 13;
+constexpr int kStepUp = app::kTestModuleBase + 14;
 
 constexpr int kFormWidth = 400;
 constexpr int kFormHeight = 270;
@@ -31,8 +34,8 @@ void ClearPanel()
     RemovePanels();
     ui::SetClientSize(kFormWidth, kFormHeight);
     if (ui::ControlExists(kTitle))
-        SetFieldText(kTitle, kTitleText);
-    AutoReadActive = 0;
+        forms::SetFieldText(kTitle, kTitleText);
+    app::AutoReadActive = 0;
 }
 
 std::string WithoutTrailingBlanks(std::string text)
@@ -47,17 +50,17 @@ void Identify()
     // The stored key, not the box: the box may hold a value that was clamped
     // on its way to the file. A hand-edited value out of 1..247 keeps only
     // its low 8 bits.
-    uint8_t slave = uint8_t(ParseInteger(ReadConfigKey(CfgPath, "MODULE_SLAVE")));
+    uint8_t slave = uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE")));
     std::string model, version;
-    if (ReadSlaveInfo(slave, &model, &version) != 0) {
-        SetFieldText(kTitle, std::string(kTitleText) + " : no slave at this address");
+    if (modbus::ReadSlaveInfo(slave, &model, &version) != 0) {
+        forms::SetFieldText(kTitle, std::string(kTitleText) + " : no slave at this address");
         return;
     }
-    SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) + " - " +
+    forms::SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) + " - " +
                              version);
     if (int code = PanelForModel(model); code != 0)
         OpenPanel(code, slave, version);
-    ShowStatus("Ready", 0);
+    app::ShowStatus("Ready", 0);
 }
 
 void FormCommand(int id)
@@ -65,15 +68,15 @@ void FormCommand(int id)
     ClearPanel();
     switch (id) {
     case kSlaveBox:
-        CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247", "Address of Modbus slave. Valid: 1÷247",
+        forms::CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247", "Address of Modbus slave. Valid: 1÷247",
                      false);
         break;
     case kStepDown:
         // The new text notifies the box, which stores it.
-        StepDown(kSlaveBox, "1", false);
+        forms::StepDown(kSlaveBox, "1", false);
         break;
     case kStepUp:
-        StepUp(kSlaveBox, "247", false);
+        forms::StepUp(kSlaveBox, "247", false);
         break;
     case kOk:
         Identify();
@@ -85,32 +88,32 @@ void FormCommand(int id)
 
 } // namespace
 
-void TestModuleOpen()
+void Open()
 {
     ui::SetClientSize(kFormWidth, kFormHeight);
-    AddTitleBar(kTitle, kTitleText, 15, 10, 365);
-    AddValueField(kSlaveBox, "MODULE_SLAVE", "Slave address", 15, 30, 50, false);
-    AddButton(kStepDown, "<", 70, 40, 15);
-    AddButton(kStepUp, ">", 90, 40, 15);
-    AddButton(kOk, "OK", 345, 40, 35);
-    AddSeparator(kSeparator, 15, 60, 365);
-    ShowStatus("Ready", 0);
-    AutoReadActive = 0;
+    forms::AddTitleBar(kTitle, kTitleText, 15, 10, 365);
+    forms::AddSlaveAddressRow(kSlaveBox, "MODULE_SLAVE");
+    forms::AddButton(kOk, "OK", 345, 40, 35);
+    forms::AddSeparator(kSeparator, 15, 60, 365);
+    app::ShowStatus("Ready", 0);
+    app::AutoReadActive = 0;
 }
 
-void TestModuleClose()
+void Close()
 {
     for (int id : {kTitle, kSlaveBox, kStepDown, kStepUp, kOk, kSeparator})
-        RemoveControls(id);
+        forms::RemoveControls(id);
     ClearPanel();
 }
 
-void TestModuleCommand(int id)
+void Command(int id)
 {
-    if (id >= 20000 && id <= 20999)
+    if (id >= app::kTestModuleBase && id < app::kTestModuleBase + app::kIdBlock)
         FormCommand(id);
     else if (IsPanelCommand(id))
         PanelCommand(id);
 }
 
-void TestModuleTick() { PanelTick(); }
+void Tick() { PanelTick(); }
+
+} // namespace test_module

@@ -1,11 +1,13 @@
 // Number parsing shared by the configuration store, the parameter entry and
 // the frame encoders. It must never depend on the C locale: a stored "1.0"
 // is one on every PC.
-#include "app/number_parse.h"
+#include "strings/number_parse.h"
 
 #include <charconv>
 #include <cmath>
 #include <system_error>
+
+namespace strings {
 
 double ParseNumber(std::string_view text)
 {
@@ -60,3 +62,5 @@ uint64_t ParseInteger(std::string_view text)
     uint64_t low = uint64_t(magnitude);
     return r < 0 ? uint64_t(0) - low : low;
 }
+
+} // namespace strings

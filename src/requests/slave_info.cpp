@@ -1,16 +1,19 @@
 // Report Slave ID: the model and version texts a module gives about itself.
 #include "app/forms/shared_boxes.h"
+#include "app/comm_report.h"
 #include "app/shell.h"
-#include "modbus/requests.h"
-#include "modbus/requests_common.h"
+#include "requests/requests.h"
+#include "requests/common.h"
+#include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
 
+namespace modbus {
+
 namespace {
 
-// Byte count, model text (8), run indicator, version text (8), then bytes
-// this program does not use.
-constexpr unsigned kInfoCount = 22;
+// After the byte count: model text (8), run indicator, version text (8),
+// then bytes this program does not use.
 constexpr size_t kModelAt = 1;
 constexpr size_t kVersionAt = 10;
 constexpr size_t kTextBytes = 8;
@@ -20,20 +23,19 @@ constexpr size_t kTextBytes = 8;
 int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
 {
     // Shown whatever Auto Read does: identifying a module is a step of its own.
-    ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
-    if (int16_t rc = OpenPort(SerialSettings.port, SerialSettings.baud, SerialSettings.parity))
+    app::ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
+    if (int16_t rc = OpenPort(app::GeneralLine()))
         return rc;
     Bytes reply;
-    if (int16_t rc = Exchange(slave, 17, Bytes(), kInfoCount + 1, &reply))
+    if (int16_t rc = ExchangeRead(slave, kReportSlaveId, Bytes(), 0, &reply))
         return rc;
     if (IsBroadcast(slave))
         return 0;
-    std::string message;
-    if (int16_t rc = CheckByteCount(reply, kInfoCount, &message))
-        return RejectReply(rc, message);
     // Raw bytes, padding included: the caller compares them as they are.
     model->assign(reply.begin() + kModelAt, reply.begin() + kModelAt + kTextBytes);
     version->assign(reply.begin() + kVersionAt, reply.begin() + kVersionAt + kTextBytes);
-    WaitSeconds(0.5);
+    forms::WaitSeconds(0.5);
     return 0;
 }
+
+} // namespace modbus

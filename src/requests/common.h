@@ -6,6 +6,9 @@
 #include <string>
 
 #include "modbus/codec.h"
+#include "modbus/protocol.h"
+
+namespace modbus {
 
 enum class StatusKind {
     QuietUnderAutoRead, // reads: Auto Read owns the status bar while it runs
@@ -21,6 +24,12 @@ int16_t BeginRequest(StatusKind kind);
 int16_t Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned expected,
                  Bytes* reply);
 
+// A read: the transaction awaiting ExpectedReplyData(function, n) bytes,
+// then the reply's byte count checked against the one awaited. A broadcast
+// has no reply to check. Result code.
+int16_t ExchangeRead(uint8_t slave, uint8_t function, const Bytes& data, unsigned n,
+                     Bytes* reply);
+
 // A reply that was right at the frame level but wrong in content: shown like
 // every other failure, then passed on.
 int16_t RejectReply(int16_t code, const std::string& message);
@@ -33,4 +42,6 @@ std::string SlaveText(uint8_t slave);
 
 // Address 0 reaches every slave and none answers, so there is no reply
 // content to check or show.
-inline bool IsBroadcast(uint8_t slave) { return slave == 0; }
+inline bool IsBroadcast(uint8_t slave) { return slave == kBroadcastAddress; }
+
+} // namespace modbus

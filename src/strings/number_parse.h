@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace strings {
+
 // The leading decimal number of a text: blanks, optional sign, digits,
 // optional fraction. Empty or non-numeric text gives 0; "12ab" gives 12.
 double ParseNumber(std::string_view text);
@@ -12,3 +14,5 @@ double ParseNumber(std::string_view text);
 // even, taken modulo 2^64 (two's complement for negative numbers), so that
 // callers keep the low bits they need.
 uint64_t ParseInteger(std::string_view text);
+
+} // namespace strings

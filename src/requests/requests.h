@@ -19,6 +19,8 @@
 #include <functional>
 #include <string>
 
+namespace modbus {
+
 // List reads (functions 1 to 4): the result control receives one line per
 // item, "00100 > 1 " or "00100 > 00005   00000000.00000101 ", each ended by
 // CR LF.
@@ -74,3 +76,5 @@ int16_t ReadChannelHolding(uint8_t slave, int result_id, const std::string& addr
                            const ValueConversion& conversion);
 int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
                             const ValueConversion& conversion);
+
+} // namespace modbus

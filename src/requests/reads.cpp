@@ -1,8 +1,11 @@
 // Reads: the four list reads, the one-register reads and the channel reads.
 #include "app/forms/field_access.h"
-#include "modbus/requests.h"
-#include "modbus/requests_common.h"
+#include "requests/requests.h"
+#include "requests/common.h"
+#include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
+
+namespace modbus {
 
 namespace {
 
@@ -19,10 +22,10 @@ struct ListKind {
     bool bits;         // coils and inputs, eight to a byte
 };
 
-constexpr ListKind kCoils{1, "Coil(s)", true};
-constexpr ListKind kDiscreteInputs{2, "Discrete Input(s)", true};
-constexpr ListKind kHoldingRegisters{3, "Holding Register(s)", false};
-constexpr ListKind kInputRegisters{4, "Input Register(s)", false};
+constexpr ListKind kCoils{kReadCoils, "Coil(s)", true};
+constexpr ListKind kDiscreteInputs{kReadDiscreteInputs, "Discrete Input(s)", true};
+constexpr ListKind kHoldingRegisters{kReadHoldingRegisters, "Holding Register(s)", false};
+constexpr ListKind kInputRegisters{kReadInputRegisters, "Input Register(s)", false};
 
 int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::string& start,
                  const std::string& quantity)
@@ -30,18 +33,13 @@ int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::
     if (int16_t rc = BeginRequest(kQuiet))
         return rc;
     uint16_t n = Word16(quantity);
-    unsigned count = kind.bits ? CoilBytes(n) : 2u * n;
     Bytes reply;
-    if (int16_t rc = Exchange(slave, kind.function, ListReadData(start, quantity), count + 1,
-                              &reply))
+    if (int16_t rc = ExchangeRead(slave, kind.function, ListReadData(start, quantity), n, &reply))
         return rc;
     if (IsBroadcast(slave))
         return EndRequest(kQuiet, kBroadcastRead);
-    std::string message;
-    if (int16_t rc = CheckByteCount(reply, count, &message))
-        return RejectReply(rc, message);
     uint16_t first = Word16(start);
-    SetFieldText(result_id,
+    forms::SetFieldText(result_id,
                  kind.bits ? BitListing(first, n, reply) : WordListing(first, n, reply));
     return EndRequest(kQuiet, std::string(kind.items) + " readed from Slave" + SlaveText(slave) +
                                   " : Address " + start + " : Quantity " + quantity);
@@ -55,15 +53,12 @@ int16_t ReadOne(uint8_t function, uint8_t slave, int result_id, const std::strin
     if (int16_t rc = BeginRequest(kQuiet))
         return rc;
     Bytes reply;
-    if (int16_t rc = Exchange(slave, function, ListReadData(address, "1"), 3, &reply))
+    if (int16_t rc = ExchangeRead(slave, function, ListReadData(address, "1"), 1, &reply))
         return rc;
     if (IsBroadcast(slave))
         return EndRequest(kQuiet, kBroadcastRead);
-    std::string message;
-    if (int16_t rc = CheckByteCount(reply, 2, &message))
-        return RejectReply(rc, message);
-    SetFieldText(result_id, render(SingleRegister(reply)));
-    const char* what = function == 4 ? "Input Register" : "Holding Register";
+    forms::SetFieldText(result_id, render(SingleRegister(reply)));
+    const char* what = function == kReadInputRegisters ? "Input Register" : "Holding Register";
     return EndRequest(kQuiet, std::string(what) + " readed from Slave" + SlaveText(slave) +
                                   " : Address " + address);
 }
@@ -108,37 +103,39 @@ int16_t ReadInputRegisterList(uint8_t slave, int result_id, const std::string& s
 
 int16_t ReadInputRegister(uint8_t slave, int result_id, const std::string& address)
 {
-    return ReadOne(4, slave, result_id, address, Decimal);
+    return ReadOne(kReadInputRegisters, slave, result_id, address, Decimal);
 }
 
 int16_t ReadInputRegisterBits8(uint8_t slave, int result_id, const std::string& address)
 {
-    return ReadOne(4, slave, result_id, address, LowByteBits);
+    return ReadOne(kReadInputRegisters, slave, result_id, address, LowByteBits);
 }
 
 int16_t ReadInputRegisterBits16(uint8_t slave, int result_id, const std::string& address)
 {
-    return ReadOne(4, slave, result_id, address, WordBits);
+    return ReadOne(kReadInputRegisters, slave, result_id, address, WordBits);
 }
 
 int16_t ReadHoldingRegister(uint8_t slave, int result_id, const std::string& address)
 {
-    return ReadOne(3, slave, result_id, address, Decimal);
+    return ReadOne(kReadHoldingRegisters, slave, result_id, address, Decimal);
 }
 
 int16_t ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::string& address)
 {
-    return ReadOne(3, slave, result_id, address, LowByteBits);
+    return ReadOne(kReadHoldingRegisters, slave, result_id, address, LowByteBits);
 }
 
 int16_t ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
                          const ValueConversion& conversion)
 {
-    return ReadChannel(4, slave, result_id, address, conversion);
+    return ReadChannel(kReadInputRegisters, slave, result_id, address, conversion);
 }
 
 int16_t ReadChannelHolding(uint8_t slave, int result_id, const std::string& address,
                            const ValueConversion& conversion)
 {
-    return ReadChannel(3, slave, result_id, address, conversion);
+    return ReadChannel(kReadHoldingRegisters, slave, result_id, address, conversion);
 }
+
+} // namespace modbus

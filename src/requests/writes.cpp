@@ -1,9 +1,12 @@
 // Writes: single coil and register, the two multiple writes, the channel
 // write and the combined write/read of function 23.
 #include "app/forms/field_access.h"
-#include "modbus/requests.h"
-#include "modbus/requests_common.h"
+#include "requests/requests.h"
+#include "requests/common.h"
+#include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
+
+namespace modbus {
 
 namespace {
 
@@ -13,7 +16,7 @@ constexpr StatusKind kAlways = StatusKind::Always;
 int16_t SendEchoed(uint8_t function, uint8_t slave, const Bytes& data, const std::string& status)
 {
     Bytes reply;
-    if (int16_t rc = Exchange(slave, function, data, 4, &reply))
+    if (int16_t rc = Exchange(slave, function, data, ExpectedReplyData(function, 0), &reply))
         return rc;
     if (!IsBroadcast(slave)) {
         std::string message;
@@ -42,8 +45,8 @@ int16_t WriteRegister(uint8_t slave, int value_id, const std::string& address)
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteRegisterData(address, GetFieldText(value_id));
-    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+    Bytes data = WriteRegisterData(address, forms::GetFieldText(value_id));
+    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
 int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& address)
@@ -51,17 +54,17 @@ int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& addres
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = EncodeWord(address);
-    Bytes value = WordBytes(BinaryTextValue(GetFieldText(value_id)));
+    Bytes value = WordBytes(BinaryTextValue(forms::GetFieldText(value_id)));
     data.insert(data.end(), value.begin(), value.end());
-    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
 int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address)
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteCoilData(address, GetFieldText(value_id));
-    return SendEchoed(5, slave, data, SingleStatus("Coil", slave, address));
+    Bytes data = WriteCoilData(address, forms::GetFieldText(value_id));
+    return SendEchoed(kWriteSingleCoil, slave, data, SingleStatus("Coil", slave, address));
 }
 
 int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
@@ -69,12 +72,12 @@ int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& addr
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    std::string text = GetFieldText(value_id);
+    std::string text = forms::GetFieldText(value_id);
     uint16_t word = conversion.text_to_word ? conversion.text_to_word(text) : Word16(text);
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(word);
     data.insert(data.end(), value.begin(), value.end());
-    return SendEchoed(6, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
 int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
@@ -82,8 +85,8 @@ int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteCoilListData(start, quantity, GetFieldText(values_id));
-    return SendEchoed(15, slave, data, ListStatus("Coil(s)", slave, start, quantity));
+    Bytes data = WriteCoilListData(start, quantity, forms::GetFieldText(values_id));
+    return SendEchoed(kWriteMultipleCoils, slave, data, ListStatus("Coil(s)", slave, start, quantity));
 }
 
 int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
@@ -91,8 +94,8 @@ int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start
 {
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteRegisterListData(start, quantity, GetFieldText(values_id));
-    return SendEchoed(16, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
+    Bytes data = WriteRegisterListData(start, quantity, forms::GetFieldText(values_id));
+    return SendEchoed(kWriteMultipleRegisters, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
 }
 
 int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
@@ -102,20 +105,17 @@ int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& w
     if (int16_t rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
-                               GetFieldText(values_id));
+                               forms::GetFieldText(values_id));
     uint16_t r = Word16(read_quantity);
-    unsigned count = 2u * r;
     Bytes reply;
-    if (int16_t rc = Exchange(slave, 23, data, count + 1, &reply))
+    if (int16_t rc = ExchangeRead(slave, kReadWriteMultipleRegisters, data, r, &reply))
         return rc;
-    if (!IsBroadcast(slave)) {
-        std::string message;
-        if (int16_t rc = CheckByteCount(reply, count, &message))
-            return RejectReply(rc, message);
-        SetFieldText(result_id, WordListing(Word16(read_start), r, reply));
-    }
+    if (!IsBroadcast(slave))
+        forms::SetFieldText(result_id, WordListing(Word16(read_start), r, reply));
     return EndRequest(kAlways, "Holding Register(s) writed/readed to/from Slave" +
                                    SlaveText(slave) + " : Add(Wr) " + write_start + " : Qty(Wr) " +
                                    write_quantity + " : Add(Rd) " + read_start + " : Qty(Rd) " +
                                    read_quantity);
 }
+
+} // namespace modbus

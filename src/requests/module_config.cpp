@@ -1,0 +1,76 @@
+// Reading and writing a module's serial settings in its configuration mode.
+#include "requests/module_config.h"
+
+#include "app/config_store.h"
+#include "app/forms/shared_boxes.h"
+#include "app/shell.h"
+#include "modbus/protocol.h"
+#include "modbus/serial_link.h"
+
+namespace modbus {
+
+namespace {
+
+// The line settings a module in configuration mode listens at.
+constexpr int32_t kConfigBaud = 9600;
+constexpr int16_t kConfigParity = 2; // even
+
+void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), from.end()); }
+
+// Whatever port was open, and with whatever settings, the module is only
+// reached at its own line settings.
+int16_t OpenAtConfigSettings()
+{
+    return OpenPort(LineSettings{app::SerialSettings.port, kConfigBaud, kConfigParity});
+}
+
+} // namespace
+
+int16_t ReadModuleConfiguration()
+{
+    app::ShowStatus("Reading configuration...", 0);
+    ClosePort();
+    if (int16_t rc = OpenAtConfigSettings())
+        return rc;
+    Bytes reply;
+    if (int16_t rc = Transact(kConfigAddress, kReadModuleConfig, Bytes(), &reply,
+                              uint16_t(ExpectedReplyData(kReadModuleConfig, 0)),
+                              app::SerialSettings.timeout))
+        return rc;
+    ClosePort();
+
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_SLAVE", DecodeByte(reply[0]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_BAUD", DecodeDword(reply[1], reply[2], reply[3], reply[4]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_PARITY", DecodeByte(reply[5]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_RES_TIME", DecodeWord(reply[6], reply[7]));
+
+    forms::WaitSeconds(0.5);
+    ui::Beep();
+    app::ShowStatus("Configuration readed from module", 0);
+    return 0;
+}
+
+int16_t WriteModuleConfiguration()
+{
+    app::ShowStatus("Writing configuration...", 0);
+    ClosePort();
+    Bytes data;
+    Append(&data, EncodeByte(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_SLAVE")));
+    Append(&data, EncodeDword(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_BAUD")));
+    Append(&data, EncodeByte(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_PARITY")));
+    Append(&data, EncodeWord(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_RES_TIME")));
+
+    if (int16_t rc = OpenAtConfigSettings())
+        return rc;
+    Bytes reply;
+    if (int16_t rc = Transact(kConfigAddress, kWriteModuleConfig, data, &reply,
+                              uint16_t(ExpectedReplyData(kWriteModuleConfig, 0)), app::SerialSettings.timeout))
+        return rc;
+    forms::WaitSeconds(0.5);
+    ClosePort();
+    ui::Beep();
+    app::ShowStatus("Configuration sended to module", 0);
+    return 0;
+}
+
+} // namespace modbus
