@@ -114,8 +114,8 @@ void OpenMonitor()
     Forget();
     ui::LineWindowSpec spec;
     spec.title = kTitle;
-    spec.client_w_px = 820;
-    spec.client_h_px = 440;
+    spec.client_w_px = 800;
+    spec.client_h_px = 290;
     spec.buttons = {{kPauseCommand, "Pause"}, {kClearCommand, "Clear"},
                     {kSaveCommand, "Save..."}};
     spec.max_lines = kMaxLines;

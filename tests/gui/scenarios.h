@@ -27,6 +27,11 @@ const std::vector<Scenario>& TestFunctionScenarios();
 const std::vector<Scenario>& SetupScenarios();
 const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
+const std::vector<Scenario>& MonitorScenarios();
+
+// The system's file chooser: its title, empty when none is on screen.
+std::string FileDialogTitle();
+bool FileDialogShown();
 const std::vector<Scenario>& MenuDialogScenarios();
 
 // The vertical scroll bar of a multi-line box is on screen, not an overlay

@@ -125,6 +125,11 @@ TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
     RunScenario("dialog_and_image_windows");
 }
 
+TEST(DesktopProgram, MonitorFollowsAutoReadAndSavesItsLines)
+{
+    RunScenario("monitor_auto_read", true);
+}
+
 TEST(DesktopPlatform, LineWindowFollowsThousandsOfLinesBesideTheMainWindow)
 {
     RunScenario("line_window");
