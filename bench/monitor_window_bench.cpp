@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <time.h>
 #include <unistd.h>
 
 #include "modbus/capture.h"
@@ -32,20 +33,45 @@ struct Phase {
     double seconds;
 };
 
+// Closed and open alternate, so that a machine busy with other work weighs
+// on both alike.
 const Phase kPhases[] = {
     {"warm-up", false, 0, 0.5},
-    {"flat out, monitor closed", false, 0, 3.0},
-    {"flat out, monitor open", true, 0, 3.0},
+    {"flat out, monitor closed", false, 0, 1.0},
+    {"flat out, monitor open", true, 0, 1.0},
+    {"flat out, monitor closed", false, 0, 1.0},
+    {"flat out, monitor open", true, 0, 1.0},
+    {"flat out, monitor closed", false, 0, 1.0},
+    {"flat out, monitor open", true, 0, 1.0},
     {"500 transactions/s (1000 frames/s), monitor open", true, 500, 5.0},
 };
+
+// CPU time of this thread, the one of the window and the engine (the
+// simulator serves on another).
+double ThreadCpuSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// Sums over the flat-out phases: [0] closed, [1] open.
+struct Totals {
+    long transactions = 0;
+    double wall_s = 0, cpu_s = 0;
+};
+Totals totals[2];
 
 struct Run {
     size_t phase = 0;
     double phase_start = 0;
+    double cpu_start = 0;
     long transactions = 0;
     long refreshes = 0;
     double refresh_s = 0, refresh_max_s = 0;
     long paints_at_start = 0;
+    size_t lines_at_start = 0;
+    uint64_t sequence_at_start = 0;
     int failures = 0;
 };
 
@@ -64,25 +90,39 @@ void StartPhase()
     run.refreshes = 0;
     run.refresh_s = run.refresh_max_s = 0;
     run.paints_at_start = wxb::LineWindowPaints(Window());
+    run.lines_at_start = ui::LineCount(Window());
+    run.sequence_at_start = modbus::CaptureNextSequence();
     run.phase_start = sys::MonotonicSeconds();
+    run.cpu_start = ThreadCpuSeconds();
 }
 
 void EndPhase()
 {
     const Phase& p = kPhases[run.phase];
     double wall = sys::MonotonicSeconds() - run.phase_start;
+    double cpu = ThreadCpuSeconds() - run.cpu_start;
     if (run.phase == 0)
         return;
-    std::printf("  %-50s %7.1f transactions/s", p.name, run.transactions / wall);
+    if (p.per_second == 0) {
+        Totals& t = totals[p.monitor_open ? 1 : 0];
+        t.transactions += run.transactions;
+        t.wall_s += wall;
+        t.cpu_s += cpu;
+    }
+    std::printf("  %-50s %7.1f transactions/s, %6.1f us CPU each", p.name, run.transactions / wall,
+                cpu / double(std::max(1L, run.transactions)) * 1e6);
     if (p.monitor_open) {
         // Lines the refresh has not taken yet: the window's lag at the end.
-        long shown = long(ui::LineCount(Window()));
+        // Frames recorded in this phase that the list does not show yet (the
+        // settings line at the start of a phase not counted).
+        long frames = 2 * long(modbus::CaptureNextSequence() - run.sequence_at_start);
+        long shown = long(ui::LineCount(Window()) - run.lines_at_start);
         long paints = wxb::LineWindowPaints(Window()) - run.paints_at_start;
         std::printf("\n      %5.1f refreshes/s, %5.1f repaints/s, refresh %.3f ms mean, %.3f ms "
-                    "max; %ld lines in the list",
+                    "max; at the end %ld of %ld frames not yet listed",
                     run.refreshes / wall, paints / wall,
                     run.refreshes ? run.refresh_s / run.refreshes * 1e3 : 0.0,
-                    run.refresh_max_s * 1e3, shown);
+                    run.refresh_max_s * 1e3, std::max(0L, frames - shown), frames);
     }
     std::printf("\n");
 }
@@ -112,6 +152,17 @@ void OnTimer()
         return;
     }
     std::printf("  failed transactions: %d\n", run.failures);
+    if (totals[0].transactions && totals[1].transactions) {
+        double closed = totals[0].cpu_s / double(totals[0].transactions);
+        double open = totals[1].cpu_s / double(totals[1].transactions);
+        std::printf("  flat out, all rounds: closed %.1f us, open %.1f us CPU per transaction "
+                    "(ratio %.3f); %.1f vs %.1f transactions/s (ratio %.3f)\n",
+                    closed * 1e6, open * 1e6, open / closed,
+                    totals[0].transactions / totals[0].wall_s,
+                    totals[1].transactions / totals[1].wall_s,
+                    (totals[1].transactions / totals[1].wall_s) /
+                        (totals[0].transactions / totals[0].wall_s));
+    }
     monitor::CloseMonitor();
     ui::CloseMainWindow();
 }

@@ -10,6 +10,7 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
+#include <wx/wupdlock.h>
 
 #include <algorithm>
 #include <deque>
@@ -38,12 +39,15 @@ class LineList : public wxListCtrl {
 
     void Sync(bool follow)
     {
+        // The new count, the column and the scroll to the end make one
+        // repaint, not one each.
+        wxWindowUpdateLocker one_repaint(this);
         SetItemCount(long(lines.size()));
         if (widest * size_t(char_w_) > size_t(GetColumnWidth(0)))
             SetColumnWidth(0, int(widest + 4) * char_w_);
+        // Setting the count repaints what changed in view.
         if (follow && !lines.empty())
             EnsureVisible(long(lines.size()) - 1);
-        Refresh(false);
     }
 
     // The last line is in view (or there is none): new lines are followed.
@@ -268,6 +272,7 @@ void ClearLines(int window)
     if (LineFrame* f = Find(window)) {
         f->list->lines.clear();
         f->list->Sync(false);
+        f->list->Refresh(false);
     }
 }
 
