@@ -2,15 +2,25 @@
 // off and on, beside a reference loop doing the engine's own work on the same
 // frames without any I/O: the request checksum, the reply check and taking
 // the reply data out. The three loops run interleaved, several rounds each,
-// and the best round of each is printed. Prints figures; judging them is left
-// to the reader.
+// and the best round of each is printed. Then the real engine against the
+// simulator on a pty, with the capture off and on, in alternating rounds:
+// CPU time of the engine's thread per transaction. Prints figures; judging
+// them is left to the reader.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+#include <time.h>
+#include <unistd.h>
 
 #include "modbus/capture.h"
 #include "modbus/codec.h"
+#include "modbus/serial_link.h"
+#include "platform/system.h"
+#include "sim/sim.h"
 
 namespace {
 
@@ -56,6 +66,93 @@ double NsPerTransaction(bool capture)
     return std::chrono::duration<double, std::nano>(t1 - t0).count() / kTransactions;
 }
 
+// CPU time of the calling thread only: the simulator serves on another one.
+double ThreadCpuSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+struct EngineFigures {
+    long transactions = 0;
+    double cpu_s = 0, wall_s = 0;
+};
+
+// 10-register reads for `seconds`, added to *f.
+void EngineReads(double seconds, EngineFigures* f)
+{
+    Bytes data;
+    double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
+    while (sys::MonotonicSeconds() - t0 < seconds) {
+        if (OpenPort(LineSettings{1, 115200, 2}) != 0 ||
+            Transact(1, 3, {0, 0, 0, 10}, &data, 21, 1.0f) != 0)
+            break;
+        ++f->transactions;
+    }
+    f->wall_s += sys::MonotonicSeconds() - t0;
+    f->cpu_s += ThreadCpuSeconds() - c0;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The real engine, capture off and on; returns false when the simulator
+// cannot run here.
+bool EngineWithCapture(double* off_us, double* on_us)
+{
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("regscope-bench-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    sim::Simulator simulator;
+    sim::Options options;
+    options.folder = dir.string();
+    std::string error;
+    if (!simulator.Start(options, &error)) {
+        std::printf("simulator not available: %s\n", error.c_str());
+        fs::remove_all(dir);
+        return false;
+    }
+    simulator.AddGenericSlave(1);
+    SetPortFolder(dir.string());
+    // Many short alternating rounds and the median of each side: other work
+    // on the machine comes and goes, and should weigh on both alike.
+    constexpr int kEngineRounds = 15;
+    EngineFigures warm, off, on;
+    EngineReads(0.3, &warm);
+    std::vector<double> off_rounds, on_rounds;
+    for (int r = 0; r < kEngineRounds; ++r) {
+        for (bool capture : {false, true}) {
+            EngineFigures round;
+            SetCaptureEnabled(capture);
+            EngineReads(0.25, &round);
+            (capture ? on_rounds : off_rounds)
+                .push_back(round.cpu_s / double(std::max(1L, round.transactions)) * 1e6);
+            EngineFigures& sum = capture ? on : off;
+            sum.transactions += round.transactions;
+            sum.wall_s += round.wall_s;
+            sum.cpu_s += round.cpu_s;
+        }
+    }
+    SetCaptureEnabled(false);
+    ClosePort();
+    simulator.Stop();
+    fs::remove_all(dir);
+    *off_us = Median(off_rounds);
+    *on_us = Median(on_rounds);
+    std::printf("\nThe engine against the simulator (unpaced, 115200 bit/s), median of %d "
+                "alternating rounds:\n",
+                kEngineRounds);
+    std::printf("  %-30s %8.1f us CPU per transaction  %7.1f transactions/s\n", "capture off",
+                *off_us, off.transactions / off.wall_s);
+    std::printf("  %-30s %8.1f us CPU per transaction  %7.1f transactions/s\n", "capture on",
+                *on_us, on.transactions / on.wall_s);
+    return true;
+}
+
 } // namespace
 
 int main()
@@ -82,5 +179,18 @@ int main()
                 on - reference, (on - reference) / wire_ns * 100, wire_ns / 1000);
     std::printf("  ring of %zu transactions: %.1f MB\n", modbus::kDefaultCaptureCapacity,
                 double(modbus::kDefaultCaptureCapacity * sizeof(modbus::Transaction)) / 1e6);
+
+    double engine_off_us = 0, engine_on_us = 0;
+    if (!EngineWithCapture(&engine_off_us, &engine_on_us))
+        return 0;
+    // The engine cannot be built without its capture calls in the same run;
+    // what they cost while off is measured above (off - reference), and is
+    // set against the engine's whole CPU time per transaction here.
+    double closed = (engine_off_us * 1000 + (off - reference)) / (engine_off_us * 1000);
+    std::printf("  monitor closed: %.5f = 1 + (%.1f ns of idle capture calls) / %.1f us\n", closed,
+                off - reference, engine_off_us);
+    std::printf("  monitor open:   %.4f (capture on / capture off, CPU per transaction); "
+                "against the engine without capture %.4f\n",
+                engine_on_us / engine_off_us, engine_on_us / engine_off_us * closed);
     return 0;
 }

@@ -2,11 +2,12 @@
 // settings) and 110 (write them) at the configuration address.
 #pragma once
 
+#include "modbus/protocol.h"
 #include "sim/sim.h"
 
 namespace sim {
 
-constexpr uint8_t kConfigAddress = 248;
+using modbus::kConfigAddress;
 
 Reply ServeConfigModule(ModuleConfig& config, const Request& request);
 

@@ -15,6 +15,8 @@ constexpr int kTestFunction = 2103;
 constexpr int kAnalyzer = 2104;
 constexpr int kFirstTool = kConfigureModule;
 constexpr int kToolCount = 4;
+// Last in the Tools menu, and not a tool: its window opens beside any tool.
+constexpr int kCommunicationMonitor = 2105;
 
 // Serial port COMn is kFirstPort + n - 1.
 constexpr int kFirstPort = 3101;

@@ -14,6 +14,7 @@
 #include "app/timing_limits.h"
 #include "app/tools.h"
 #include "modbus/serial_link.h"
+#include "monitor/monitor_window.h"
 #include "platform/system.h"
 #include "resources/menu_strings.h"
 
@@ -57,6 +58,8 @@ void OnCommand(int id, ui::Notify how)
     } else if (id >= cmd::kFirstTool && id < cmd::kFirstTool + cmd::kToolCount) {
         WriteConfigKey(IniPath, "TOOL", tool_table[size_t(id - cmd::kFirstTool)].word);
         ApplyGeneralConfiguration();
+    } else if (id == cmd::kCommunicationMonitor) {
+        monitor::OpenMonitor();
     } else if (IsSetupCommand(id)) {
         RunSetupCommand(id);
     } else if (id == cmd::kPassword) {
@@ -180,6 +183,9 @@ bool StartProgram(const ToolSet& tools)
     sink.on_moved = OnMoved;
     sink.on_activate = OnActivate;
     sink.on_image_window_closed = OnImageWindowClosed;
+    sink.on_line_window_command = monitor::OnLineWindowCommand;
+    sink.on_line_window_refresh = monitor::OnLineWindowRefresh;
+    sink.on_line_window_closed = monitor::OnLineWindowClosed;
     ui::SetEventSink(sink);
 
     int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));

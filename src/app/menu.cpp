@@ -24,7 +24,9 @@ std::vector<ui::MenuItem> BuildMainMenu()
                    separator,
                    {"Test &module\tCtrl+M", cmd::kTestModule, {}},
                    {"Test &function\tCtrl+F", cmd::kTestFunction, {}},
-                   {"&Analyzer\tCtrl+A", cmd::kAnalyzer, {}}};
+                   {"&Analyzer\tCtrl+A", cmd::kAnalyzer, {}},
+                   separator,
+                   {"Communication m&onitor", cmd::kCommunicationMonitor, {}}};
 
     MenuItem ports{"&Serial port", 0, {}};
     for (int n = 1; n <= cmd::kPortCount; ++n)

@@ -98,6 +98,16 @@ void CaptureEnd(int16_t result, int64_t ended_us)
     Tally(&ring.stats, t);
 }
 
+void AmendLastCapture(int16_t result)
+{
+    if (ring.pending || ring.next == 0 || !Captured(ring.next - 1))
+        return;
+    Transaction& t = Slot(ring.next - 1);
+    --*OutcomeCount(&ring.stats, t);
+    t.result = result;
+    ++*OutcomeCount(&ring.stats, t);
+}
+
 uint64_t CaptureNextSequence() { return ring.next; }
 
 uint64_t CaptureOldestSequence()

@@ -32,6 +32,11 @@ void CaptureBegin(const uint8_t* request, size_t size, const PortSettings& setti
                   int64_t sent_us);
 void CaptureReply(const uint8_t* bytes, size_t size);
 void CaptureEnd(int16_t result, int64_t ended_us);
+// A reply the engine passed and its request then refused (a wrong echo or
+// byte count): gives the latest record that result, and counts it under
+// that result instead. Does nothing when the latest record is no longer
+// kept or a record is being written.
+void AmendLastCapture(int16_t result);
 
 // The readers' side. Sequence numbers count every transaction recorded since
 // the program started; ClearCapture forgets the records but not the count.

@@ -20,25 +20,29 @@ bool HasResponseTime(const Transaction& t)
     return !t.Broadcast() && t.result != kTimeout && t.reply_received > 0;
 }
 
+uint64_t* OutcomeCount(LineStatistics* stats, const Transaction& t)
+{
+    if (t.Broadcast())
+        return &stats->broadcasts;
+    if (t.result == kOk)
+        return &stats->good_replies;
+    if (t.result == kTimeout)
+        return &stats->timeouts;
+    if (t.result == kBadChecksum)
+        return &stats->crc_errors;
+    if (IsExceptionResult(t.result))
+        // The slave's own code, also for the ones the engine lumps together
+        // as unknown.
+        return &stats->exceptions[t.reply_size >= 3 ? t.reply[2] : uint8_t(t.result)];
+    return &stats->other_errors;
+}
+
 void Tally(LineStatistics* stats, const Transaction& t)
 {
     ++stats->requests;
-    if (t.Broadcast()) {
-        ++stats->broadcasts;
+    ++*OutcomeCount(stats, t);
+    if (t.Broadcast())
         return;
-    }
-    if (t.result == kOk)
-        ++stats->good_replies;
-    else if (t.result == kTimeout)
-        ++stats->timeouts;
-    else if (t.result == kBadChecksum)
-        ++stats->crc_errors;
-    else if (IsExceptionResult(t.result))
-        // The slave's own code, also for the ones the engine lumps together
-        // as unknown.
-        ++stats->exceptions[t.reply_size >= 3 ? t.reply[2] : uint8_t(t.result)];
-    else
-        ++stats->other_errors;
 
     if (!HasResponseTime(t))
         return;

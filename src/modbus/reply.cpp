@@ -1,7 +1,7 @@
 // Reply frame assembly and checks.
 #include "modbus/reply.h"
 
-#include "modbus/function_codes.h"
+#include "modbus/protocol.h"
 #include "modbus/result_codes.h"
 
 namespace modbus {
@@ -11,12 +11,10 @@ namespace {
 // An exception reply sets bit 7 of the function code.
 bool IsException(uint8_t function) { return (function & kExceptionBit) != 0; }
 
+// Codes 1 to 6 only: any other is the unknown exception.
 std::string ExceptionText(uint8_t code)
 {
-    static const char* const kNames[] = {"Illegal function code", "Illegal data address",
-                                         "Illegal data value",    "Slave device failure",
-                                         "Acknowledge",           "Slave device busy"};
-    return "Received command exception " + std::to_string(code) + ":\r\r" + kNames[code - 1];
+    return "Received command exception " + std::to_string(code) + ":\r\r" + ExceptionName(code);
 }
 
 } // namespace

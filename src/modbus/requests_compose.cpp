@@ -1,7 +1,7 @@
 // Request data, reply content checks and listings.
 #include "modbus/requests_compose.h"
 
-#include "modbus/function_codes.h"
+#include "modbus/protocol.h"
 #include "modbus/result_codes.h"
 
 #include "strings/lines.h"
@@ -42,9 +42,9 @@ Bytes WriteCoilData(std::string_view address, std::string_view value)
     Bytes data = EncodeWord(address);
     // Only an explicit 0 switches off: an empty box means ON, as it always has.
     if (value == "0")
-        Append(&data, Bytes{0x00, 0x00});
+        Append(&data, Bytes{kCoilOff >> 8, kCoilOff & 0xFF});
     else
-        Append(&data, Bytes{0xFF, 0x00});
+        Append(&data, Bytes{kCoilOn >> 8, kCoilOn & 0xFF});
     return data;
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "modbus/capture.h"
 #include "modbus/reply.h"
 #include "modbus/result_codes.h"
 #include "platform/serial_port.h"
@@ -18,6 +19,7 @@ struct SerialLink {
     int16_t port = 0;    // COMn of the open (or last opened) device
     double pause_s = 0;  // quiet time after a good transaction
     double byte_s = 0;   // time of one character on the wire (11 bits)
+    PortSettings settings; // as opened, for the capture
 };
 
 SerialLink link;
@@ -35,6 +37,18 @@ constexpr size_t kReadChunk = 8192;
 constexpr double kPauseBits = 40.0;
 
 std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
+
+int64_t Microseconds(double seconds) { return int64_t(seconds * 1e6); }
+
+// The request has left, at sent_s on the monotonic clock.
+void CaptureRequest(const Bytes& frame, double sent_s, float timeout_s)
+{
+    if (!CaptureEnabled())
+        return;
+    PortSettings settings = link.settings;
+    settings.timeout_s = timeout_s;
+    CaptureBegin(frame.data(), frame.size(), settings, Microseconds(sent_s));
+}
 
 // The device failed under an open port (adapter removed, simulator gone):
 // the same words as a device that cannot be opened, since it no longer can.
@@ -68,6 +82,7 @@ int16_t OpenPort(const LineSettings& line)
     link.port = line.port;
     link.pause_s = kPauseBits / line.baud;
     link.byte_s = 11.0 / line.baud;
+    link.settings = PortSettings{line.port, line.baud, line.parity, 0.0f};
     link.open = true;
     return 0;
 }
@@ -98,10 +113,14 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
     double send_limit_s = 1.0 + 2 * link.byte_s * double(frame.size());
     if (serial::WriteAll(link.handle, frame.data(), frame.size(), send_limit_s) != serial::Io::Ok)
         return LinkLost();
-    if (address == 0)
-        return 0; // broadcast: no slave answers
-
     double start = sys::MonotonicSeconds();
+    CaptureRequest(frame, start, timeout_s);
+    if (address == 0) {
+        CaptureEnd(kOk, Microseconds(start));
+        return 0; // broadcast: no slave answers
+    }
+
+    double ended = start;
     ReplyCollector collected;
     collected.expected = expected_reply_data;
     uint8_t chunk[kReadChunk];
@@ -111,10 +130,13 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
         size_t got = 0;
         double read_at = sys::MonotonicSeconds();
         serial::Io r = serial::ReadSome(link.handle, chunk, sizeof chunk, &got);
-        if (r == serial::Io::Lost)
+        if (r == serial::Io::Lost) {
+            CaptureEnd(kPortNotAvailable, Microseconds(sys::MonotonicSeconds()));
             return LinkLost();
+        }
         if (r == serial::Io::Ok) {
             AppendReply(&collected, chunk, got);
+            CaptureReply(chunk, got);
             last_read_at = read_at;
         } else if (woken) {
             sys::SleepSeconds(0.001); // woken for nothing: never spin on it
@@ -123,8 +145,12 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
         // The time-out is tested before completeness: a reply that completes
         // in the pass where the time runs out is still a time-out.
         double now = sys::MonotonicSeconds(), elapsed = now - start;
-        if (elapsed >= double(timeout_s))
+        ended = now;
+        if (elapsed >= double(timeout_s)) {
+            // Recorded before the report, whose message box runs the loop.
+            CaptureEnd(kTimeout, Microseconds(ended));
             return ReportFailure(kTimeout, "Timeout: replay not received");
+        }
         if (ReplyComplete(collected))
             break;
 
@@ -142,13 +168,16 @@ int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes*
         }
 
         serial::Io w = serial::WaitReadable(link.handle, double(timeout_s) - elapsed);
-        if (w == serial::Io::Lost)
+        if (w == serial::Io::Lost) {
+            CaptureEnd(kPortNotAvailable, Microseconds(sys::MonotonicSeconds()));
             return LinkLost();
+        }
         woken = w == serial::Io::Ok;
     }
 
     std::string message;
     int16_t code = CheckReply(collected, address, function, &message);
+    CaptureEnd(code, Microseconds(ended));
     if (code != 0)
         return ReportFailure(code, message); // no pause after an exception or a bad frame
     const Bytes& f = collected.frame;

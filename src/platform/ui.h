@@ -58,6 +58,11 @@ struct EventSink {
     // The window is gone when this is called: the handle is no longer valid
     // and the program may free the pixels it showed.
     void (*on_image_window_closed)(int window) = nullptr;
+    // Line windows (below): a button was pressed; the refresh period came
+    // round; the user closed the window (it is gone, as for image windows).
+    void (*on_line_window_command)(int window, int command) = nullptr;
+    void (*on_line_window_refresh)(int window) = nullptr;
+    void (*on_line_window_closed)(int window) = nullptr;
 };
 
 // Starts the window system (command-line arguments of the program); false
@@ -289,6 +294,61 @@ void GetImageWindowPosition(int window, int* x_px, int* y_px);
 // Allows or refuses the window's close command (the system menu's Close and
 // the window manager's close box). A new window allows it.
 void AllowImageWindowClose(int window, bool allowed);
+
+// ---------------------------------------------------------------------------
+// Line windows: modeless top-level windows that show a long list of text
+// lines the program appends (one line per frame on the serial line), a row
+// of buttons above the list and a note of a few lines below it. They stay
+// open beside the main window and the image windows; the main window keeps
+// working while they are open.
+//
+// The window keeps the lines (at most max_lines; appending more drops the
+// oldest). It follows new lines: when the last line was in view before an
+// append, the list scrolls so that the new last line is in view; when the
+// user has scrolled back, the view stays where he put it. Appending, the note
+// and the button texts never raise the window or take the focus.
+//
+// While the window exists and refresh_ms is above 0, on_line_window_refresh
+// reports every refresh_ms milliseconds, from the message loop: the place
+// to append what came since the last time, so that a burst of traffic costs
+// a few repaints and not one per line. Buttons report through
+// on_line_window_command with their command number.
+// Handles are positive and never reused; 0 is no window.
+
+struct LineWindowButton {
+    int command = 0;
+    std::string text;
+};
+
+struct LineWindowSpec {
+    std::string title;
+    int client_w_px = 0, client_h_px = 0; // client area, pixels
+    // Screen position of the window's top-left corner (frame included);
+    // negative: beside the main window, where the screen has room.
+    int x_px = -1, y_px = -1;
+    std::vector<LineWindowButton> buttons; // left to right
+    size_t max_lines = 100000; // at least 1
+    int note_lines = 0; // height of the note, in lines of its text; 0: no note
+    int refresh_ms = 0;
+};
+
+int CreateLineWindow(const LineWindowSpec& spec); // created hidden
+// Shows the window and brings it to the front (the user asked for it).
+void ShowLineWindow(int window);
+void DestroyLineWindow(int window); // no on_line_window_closed
+bool LineWindowExists(int window);
+
+// Appends the lines of `text`, which are separated by '\n' (a last line may
+// lack it; an empty text appends nothing).
+void AppendLines(int window, const std::string& text);
+void ClearLines(int window);
+size_t LineCount(int window);
+// Every line kept, each followed by '\n'.
+std::string LinesText(int window);
+
+// The note below the list; '\n' separates its lines.
+void SetLineWindowNote(int window, const std::string& text);
+void SetLineWindowButtonText(int window, int command, const std::string& text);
 
 // ---------------------------------------------------------------------------
 // The message loop

@@ -3,6 +3,7 @@
 
 #include "app/comm_report.h"
 #include "app/shell.h"
+#include "modbus/capture.h"
 #include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
 
@@ -43,6 +44,8 @@ int16_t ExchangeRead(uint8_t slave, uint8_t function, const Bytes& data, unsigne
 
 int16_t RejectReply(int16_t code, const std::string& message)
 {
+    // The engine recorded the reply as good; the monitor shows why it was not.
+    AmendLastCapture(code);
     return ReportFailure(code, message);
 }
 

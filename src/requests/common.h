@@ -6,6 +6,7 @@
 #include <string>
 
 #include "modbus/codec.h"
+#include "modbus/protocol.h"
 
 namespace modbus {
 
@@ -41,6 +42,6 @@ std::string SlaveText(uint8_t slave);
 
 // Address 0 reaches every slave and none answers, so there is no reply
 // content to check or show.
-inline bool IsBroadcast(uint8_t slave) { return slave == 0; }
+inline bool IsBroadcast(uint8_t slave) { return slave == kBroadcastAddress; }
 
 } // namespace modbus

@@ -4,14 +4,13 @@
 #include "app/config_store.h"
 #include "app/forms/shared_boxes.h"
 #include "app/shell.h"
-#include "modbus/function_codes.h"
+#include "modbus/protocol.h"
 #include "modbus/serial_link.h"
 
 namespace modbus {
 
 namespace {
 
-constexpr uint8_t kConfigAddress = 248;
 // The line settings a module in configuration mode listens at.
 constexpr int32_t kConfigBaud = 9600;
 constexpr int16_t kConfigParity = 2; // even

@@ -16,4 +16,18 @@ std::string ExpandDir(const std::string& word);
 // Counts a failed expectation of an extra line, printed as "name:line: what".
 void ScenarioFail(const ScenarioLine& line, const std::string& what);
 
+// "01 03 00 0a" and "0103000A" both give "01 03 00 0A".
+std::string NormalisedHex(const std::string& hex);
+
+// The frames the program put on the line and got back (scenario_frames.cpp):
+// the capture switched on, "expect frame" lines checking them in order from
+// the start of the run, and the trace file (none when trace_path is empty),
+// which gets the lines taken so far at every TraceStep and is written at
+// FinishTrace and when the process ends.
+void StartFrames(const std::string& trace_path);
+void TraceStep();
+void FinishTrace();
+bool FrameAction(const ScenarioLine& line);
+bool FrameExpectation(const ScenarioLine& line);
+
 } // namespace script

@@ -156,8 +156,10 @@ std::string Hex(const modbus::Bytes& bytes, size_t count)
     return out;
 }
 
+} // namespace
+
 // Spaces and case do not matter: "01 03 00 0a" is "01030 00A".
-std::string Normalised(const std::string& hex)
+std::string NormalisedHex(const std::string& hex)
 {
     std::string digits;
     for (char c : hex)
@@ -168,6 +170,8 @@ std::string Normalised(const std::string& hex)
         out += (i ? " " : "") + digits.substr(i, 2);
     return out;
 }
+
+namespace {
 
 void Report(const ScenarioLine& line, const std::string& what, const std::string& expected,
             const std::string& found)
@@ -205,9 +209,9 @@ bool ExpectOnBus(const ScenarioLine& line)
         Need(line, 4);
         sim::Frame frame;
         if (!FrameAt(line, w[2], &frame)) {
-            Report(line, "frame " + w[2], Normalised(w[3]), "<none>");
+            Report(line, "frame " + w[2], NormalisedHex(w[3]), "<none>");
         } else {
-            Report(line, "frame " + w[2], Normalised(w[3]),
+            Report(line, "frame " + w[2], NormalisedHex(w[3]),
                    Hex(frame.bytes, frame.bytes.size() >= 2 ? frame.bytes.size() - 2 : 0));
             Report(line, "checksum of frame " + w[2], "good", frame.crc_ok ? "good" : "bad");
         }
@@ -274,7 +278,7 @@ bool PasswordAction(const ScenarioLine& line)
 
 bool ExtraAction(const ScenarioLine& line)
 {
-    if (PasswordAction(line))
+    if (PasswordAction(line) || FrameAction(line))
         return true;
     const auto& w = line.words;
     if (w[0] != "sim")
@@ -313,6 +317,9 @@ bool ExtraAction(const ScenarioLine& line)
     return true;
 }
 
-bool ExtraExpectation(const ScenarioLine& line) { return ExpectOnBus(line); }
+bool ExtraExpectation(const ScenarioLine& line)
+{
+    return FrameExpectation(line) || ExpectOnBus(line);
+}
 
 } // namespace script

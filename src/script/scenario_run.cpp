@@ -378,6 +378,7 @@ void RunFrom(size_t index, bool after_exit)
         } else {
             Act(line);
         }
+        TraceStep();
     }
 }
 
@@ -397,6 +398,7 @@ void OnExit(int code)
                      run.name.c_str(), code);
         ++run.failures;
     }
+    FinishTrace();
     std::fflush(nullptr);
     _exit(run.failures == 0 ? 0 : 1);
 }

@@ -10,27 +10,32 @@
 #include "app/password_store.h"
 #include "platform/system.h"
 #include "script/scenario.h"
+#include "script/scenario_commands.h"
 
 namespace {
 
 void Usage(FILE* out)
 {
     std::fprintf(out,
-                 "usage: regscope-script [--dir FOLDER] [--keep] SCENARIO\n"
+                 "usage: regscope-script [--dir FOLDER] [--keep] [--trace FILE] SCENARIO\n"
                  "Runs a scenario (see docs/scenarios.md) in FOLDER, or in a new empty\n"
                  "temporary folder that is removed afterwards unless --keep is given or\n"
-                 "an expectation failed. Exit code 0 when every expectation held.\n");
+                 "an expectation failed. Exit code 0 when every expectation held.\n"
+                 "--trace FILE writes every frame on the line to FILE, one line each,\n"
+                 "as the communication monitor shows them.\n");
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::string dir, file;
+    std::string dir, file, trace;
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
             dir = argv[++i];
+        } else if (std::strcmp(argv[i], "--trace") == 0 && i + 1 < argc) {
+            trace = argv[++i];
         } else if (std::strcmp(argv[i], "--keep") == 0) {
             keep = true;
         } else if (std::strcmp(argv[i], "--help") == 0) {
@@ -50,6 +55,9 @@ int main(int argc, char** argv)
     }
     if (file[0] != '/')
         file = sys::WorkingDirectory() + "/" + file;
+    // Named from where the runner started, not from the scenario's folder.
+    if (!trace.empty() && trace[0] != '/')
+        trace = sys::WorkingDirectory() + "/" + trace;
 
     std::string text, error;
     if (!sys::ReadFile(file, &text, &error)) {
@@ -78,7 +86,9 @@ int main(int argc, char** argv)
     // A scenario never sees the password of the person running it: its
     // store lives in the scenario's folder unless a line says otherwise.
     app::SetPasswordFolderForTests(dir);
+    script::StartFrames(trace);
     int code = script::RunScenario(file, lines);
+    script::FinishTrace();
     if (temporary && !keep && code == 0) {
         std::string cmd = "rm -rf '" + dir + "'";
         if (std::system(cmd.c_str()) != 0)

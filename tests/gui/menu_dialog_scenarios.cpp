@@ -65,19 +65,6 @@ bool MessageBoxShown() { return dynamic_cast<wxGenericMessageDialog*>(ModalBox()
 bool InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()) != nullptr; }
 // The title of the file chooser on screen, empty when none: wxGTK shows the
 // toolkit's own dialog, which is not among wx's top-level windows.
-std::string FileDialogTitle()
-{
-    std::string title;
-    GList* windows = gtk_window_list_toplevels();
-    for (GList* w = windows; w; w = w->next)
-        if (GTK_IS_FILE_CHOOSER_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data))) {
-            const char* t = gtk_window_get_title(GTK_WINDOW(w->data));
-            title = t ? t : "";
-        }
-    g_list_free(windows);
-    return title;
-}
-bool FileDialogShown() { return !FileDialogTitle().empty(); }
 
 // Waits for a message box, checks it and answers it with `keys`.
 void ExpectMessage(Driver& d, const std::string& what, const Expected& want,

@@ -4,6 +4,7 @@
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
+#include <wx/listctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -50,6 +51,9 @@ void OnCommand(int id, ui::Notify how)
 void OnTimer() { ++ticks; }
 
 void OnImageWindowClosed(int window) { closed_window = window; }
+
+int lines_window = 0;
+std::vector<std::string> line_events;
 
 void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
               const wxString& msg)
@@ -217,11 +221,120 @@ void DialogAndImageWindows(Driver& d)
     });
 }
 
+std::string Numbered(int from, int count)
+{
+    std::string text;
+    for (int i = from; i < from + count; ++i)
+        text += "line " + std::to_string(i) + " " + std::string(size_t(i % 90), '=') + "\n";
+    return text;
+}
+
+wxListCtrl* ListOf(int window) { return dynamic_cast<wxListCtrl*>(wxb::LineWindowList(window)); }
+
+bool LastLineInView(int window)
+{
+    wxListCtrl* list = ListOf(window);
+    return list && list->GetTopItem() + list->GetCountPerPage() >= list->GetItemCount();
+}
+
+// A line window beside the main window: thousands of lines followed while
+// the last is in view and left alone once the user scrolled back, a bound
+// that drops the oldest, a button, the note, the refresh period and the
+// close box, and the focus staying where it was.
+void LineWindow(Driver& d)
+{
+    PassFirstStart(d);
+    d.Do("wrap the program's events and open a line window", [] {
+        previous_assert_handler = wxSetAssertHandler(OnAssert);
+        program = wxb::Sink();
+        ui::EventSink sink = program;
+        sink.on_line_window_command = [](int window, int command) {
+            line_events.push_back(std::to_string(window) + " command " + std::to_string(command));
+        };
+        sink.on_line_window_refresh = [](int window) {
+            if (window == lines_window)
+                line_events.push_back("refresh");
+        };
+        sink.on_line_window_closed = [](int window) {
+            line_events.push_back(std::to_string(window) + " closed");
+        };
+        ui::SetEventSink(sink);
+        ui::LineWindowSpec spec;
+        spec.title = "Lines";
+        spec.client_w_px = 600;
+        spec.client_h_px = 300;
+        spec.buttons = {{1, "Pause"}, {2, "Clear"}};
+        spec.max_lines = 5000;
+        spec.note_lines = 2;
+        spec.refresh_ms = 50;
+        lines_window = ui::CreateLineWindow(spec);
+        ui::ShowLineWindow(lines_window);
+    });
+    d.WaitFor("line window shown", [] {
+        wxFrame* f = wxb::LineWindowFrame(lines_window);
+        return f && f->IsShownOnScreen();
+    });
+    d.Settle();
+    d.Do("beside the main window", [&d] {
+        wxRect main = MainFrame()->GetRect();
+        wxRect lines = wxb::LineWindowFrame(lines_window)->GetRect();
+        d.Check(!main.Intersects(lines), "the line window does not hide the main window");
+        MainFrame()->Raise();
+        MainFrame()->SetFocus();
+    });
+    d.Settle();
+    d.Do("append thousands of lines", [&d] {
+        wxWindow* focus = wxWindow::FindFocus();
+        ui::AppendLines(lines_window, Numbered(1, 6000));
+        ui::SetLineWindowNote(lines_window, "Requests 6000  good 6000\nResponse time  min 1.000 ms");
+        d.Check(ui::LineCount(lines_window) == 5000, "the bound keeps the last 5000");
+        d.Check(wxWindow::FindFocus() == focus, "appending leaves the focus alone");
+    });
+    d.Settle();
+    d.Do("look at the followed end", [&d] {
+        d.Shot("line-window");
+        d.Check(LastLineInView(lines_window), "the last line is in view");
+        wxListCtrl* list = ListOf(lines_window);
+        d.CheckEqual(list->GetItemText(0).utf8_string().substr(0, 10), "line 1001 ", "first kept");
+        d.Check(std::count(line_events.begin(), line_events.end(), "refresh") >= 2,
+                "the refresh period reports");
+        // The user scrolls back: new lines do not pull the view away.
+        list->EnsureVisible(0);
+    });
+    d.Settle(0.2);
+    d.Do("append while scrolled back", [&d] {
+        ui::AppendLines(lines_window, Numbered(6001, 10));
+        d.Check(ListOf(lines_window)->GetTopItem() == 0, "the view stays where the user put it");
+        d.Check(wxb::LineWindowPaints(lines_window) > 0, "the rows were painted");
+    });
+    d.Do("press Clear", [] { Driver::Click(wxb::LineWindowButton(lines_window, 2)); });
+    d.WaitFor("the button reported", [] {
+        return std::count(line_events.begin(), line_events.end(),
+                          std::to_string(lines_window) + " command 2") == 1;
+    });
+    d.Do("close the window", [] {
+        ui::SetLineWindowButtonText(lines_window, 1, "Resume");
+        wxb::LineWindowFrame(lines_window)->Close();
+    });
+    d.WaitFor("closed and reported", [] {
+        return !ui::LineWindowExists(lines_window) &&
+               std::count(line_events.begin(), line_events.end(),
+                          std::to_string(lines_window) + " closed") == 1;
+    });
+    d.Settle();
+    d.Do("no assertion", [&d] {
+        d.Check(!asserted, "no wx assertion");
+        wxSetAssertHandler(previous_assert_handler);
+        ui::SetEventSink(program);
+    });
+}
+
 } // namespace
 
 const std::vector<Scenario>& PlatformScenarios()
 {
-    static const std::vector<Scenario> scenarios = {{"dialog_and_image_windows", DialogAndImageWindows}};
+    static const std::vector<Scenario> scenarios = {
+        {"dialog_and_image_windows", DialogAndImageWindows}, {"line_window", LineWindow}};
     return scenarios;
 }
 

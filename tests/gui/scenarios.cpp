@@ -111,12 +111,27 @@ const std::vector<Scenario> kScenarios = {
 
 } // namespace
 
+// The title of the file chooser on screen, empty when none is shown.
+std::string FileDialogTitle()
+{
+    std::string title;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+        if (GTK_IS_FILE_CHOOSER_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data))) {
+            const char* t = gtk_window_get_title(GTK_WINDOW(w->data));
+            title = t ? t : "";
+        }
+    g_list_free(windows);
+    return title;
+}
+bool FileDialogShown() { return !FileDialogTitle().empty(); }
+
 const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :
          {&kScenarios, &TestFunctionScenarios(), &SetupScenarios(), &TestModuleScenarios(),
           &MenuDialogScenarios(), &PlatformScenarios(), &AnalyzerScenarios(),
-          &AnalyzerPlotScenarios(), &AutoReadScenarios()})
+          &AnalyzerPlotScenarios(), &AutoReadScenarios(), &MonitorScenarios()})
         for (const Scenario& s : *list)
             if (name == s.name)
                 return &s;

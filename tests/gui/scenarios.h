@@ -29,6 +29,11 @@ const std::vector<Scenario>& TestModuleScenarios();
 const std::vector<Scenario>& PlatformScenarios();
 const std::vector<Scenario>& AnalyzerPlotScenarios();
 const std::vector<Scenario>& AutoReadScenarios();
+const std::vector<Scenario>& MonitorScenarios();
+
+// The system's file chooser: its title, empty when none is on screen.
+std::string FileDialogTitle();
+bool FileDialogShown();
 const std::vector<Scenario>& MenuDialogScenarios();
 const std::vector<Scenario>& AnalyzerScenarios();
 

@@ -8,6 +8,7 @@ add_executable(regscope_gui_driver
   ${CMAKE_CURRENT_LIST_DIR}/driver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver_main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/menu_dialog_scenarios.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/monitor_gui_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_gui_scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/scenarios.cpp
   ${CMAKE_CURRENT_LIST_DIR}/setup_gui_scenarios.cpp

@@ -130,6 +130,16 @@ TEST(DesktopProgram, AnalyzerChannelSetupThenReadAll)
     RunScenario("analyzer_setup_read_all", true);
 }
 
+TEST(DesktopProgram, MonitorFollowsAutoReadAndSavesItsLines)
+{
+    RunScenario("monitor_auto_read", true);
+}
+
+TEST(DesktopPlatform, LineWindowFollowsThousandsOfLinesBesideTheMainWindow)
+{
+    RunScenario("line_window");
+}
+
 TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
 {
     RunScenario("tmodule_identify_read");

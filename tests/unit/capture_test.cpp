@@ -131,6 +131,33 @@ TEST(Capture, ClearForgetsRecordsAndStatisticsButNotTheCount)
     EXPECT_EQ(CaptureStatistics().requests, 1u);
 }
 
+TEST(Capture, AmendingMovesTheLatestRecordToItsRequestsVerdict)
+{
+    AmendLastCapture(kBadByteCount); // nothing recorded yet: nothing to amend
+    SetCaptureEnabled(true);
+    Record(kRead, kGood, kOk, 0, 100);
+    Record(kRead, BuildFrame(1, 3, {4, 0, 5, 0, 6}), kOk, 1000, 200);
+    AmendLastCapture(kBadByteCount);
+    EXPECT_EQ(Captured(1)->result, kBadByteCount);
+    EXPECT_EQ(Captured(0)->result, kOk) << "only the latest";
+    LineStatistics s = CaptureStatistics();
+    EXPECT_EQ(s.requests, 2u);
+    EXPECT_EQ(s.good_replies, 1u);
+    EXPECT_EQ(s.other_errors, 1u);
+    EXPECT_EQ(s.timed_replies, 2u) << "the reply came, its time counts";
+
+    // Once cleared, the record is not counted any more: nothing to move.
+    ClearCapture();
+    AmendLastCapture(kOk);
+    EXPECT_EQ(CaptureStatistics().good_replies, 0u);
+    // Nor while the next transaction is being recorded.
+    CaptureBegin(kRead.data(), kRead.size(), kSettings, 5000);
+    AmendLastCapture(kBadEchoValue);
+    CaptureEnd(kOk, 5100);
+    EXPECT_EQ(CaptureStatistics().good_replies, 1u);
+    EXPECT_EQ(CaptureStatistics().other_errors, 0u);
+}
+
 TEST(Capture, RecordingAndReadingAllocateNothing)
 {
     SetCaptureCapacity(4);

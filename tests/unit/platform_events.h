@@ -28,7 +28,9 @@ inline const char* NameOf(ui::Notify how)
 }
 
 // A fresh headless main window whose events are written to Events() as
-// "<id> <how>", "tick" and "closed <window>".
+// "<id> <how>", "tick", "closed <window>" and, for line windows,
+// "lines <window> command <command>", "lines <window> refresh" and
+// "lines <window> closed".
 inline void OpenMainWindow()
 {
     headless::Reset();
@@ -40,6 +42,16 @@ inline void OpenMainWindow()
     sink.on_timer = [] { Events().push_back("tick"); };
     sink.on_image_window_closed = [](int window) {
         Events().push_back("closed " + std::to_string(window));
+    };
+    sink.on_line_window_command = [](int window, int command) {
+        Events().push_back("lines " + std::to_string(window) + " command " +
+                           std::to_string(command));
+    };
+    sink.on_line_window_refresh = [](int window) {
+        Events().push_back("lines " + std::to_string(window) + " refresh");
+    };
+    sink.on_line_window_closed = [](int window) {
+        Events().push_back("lines " + std::to_string(window) + " closed");
     };
     ui::SetEventSink(sink);
     ui::CreateMainWindow("Main", 0, 0, 400, 280, {{"&File", 0, {{"E&xit", 1001, {}}}}},

@@ -98,6 +98,7 @@ void CloseMainWindow()
     headless::ForgetControls();
     headless::ForgetImageWindows();
     headless::ForgetTimer();
+    headless::ForgetLineWindows();
 }
 
 bool MainWindowOpen() { return window.open; }
@@ -240,6 +241,7 @@ void Reset()
     ForgetControls();
     ForgetImageWindows();
     ForgetTimer();
+    ForgetLineWindows();
     message_answers.clear();
     text_answers.clear();
     file_answers.clear();

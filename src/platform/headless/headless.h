@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -148,6 +149,27 @@ uint32_t ImagePixel(int window, int x_px, int y_px);
 // on_image_window_closed reports it. Returns true when it closed.
 bool PressImageWindowCloseBox(int window);
 void MoveImageWindowAsUser(int window, int x_px, int y_px);
+// --- Line windows -------------------------------------------------------------
+
+struct LineWindowState {
+    ui::LineWindowSpec spec; // as created, button texts as now
+    bool shown = false;
+    int shows = 0;              // ShowLineWindow calls (each one raises it)
+    std::deque<std::string> lines;
+    std::string note;
+    int appends = 0;            // AppendLines calls that added a line
+};
+// nullptr when no window has that handle.
+const LineWindowState* LineWindow(int window);
+std::vector<int> LineWindowHandles(); // oldest first
+// The user presses the button with that command; false when there is none.
+bool PressLineWindowButton(int window, int command);
+// The close box: the window closes and on_line_window_closed reports it.
+bool PressLineWindowCloseBox(int window);
+// The refresh period comes round once for every window that asked for one;
+// returns how many were told.
+int RefreshLineWindows();
+
 int BeepCount();
 int ProcessedMessageCalls(); // how often the program pumped messages
 double LastWaitRequested();

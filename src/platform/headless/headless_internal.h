@@ -34,5 +34,7 @@ void ForgetImageWindows();
 
 // The timer (headless_timer.cpp).
 void ForgetTimer();
+// Line windows (headless_line_windows.cpp).
+void ForgetLineWindows();
 
 } // namespace headless

@@ -65,6 +65,7 @@ void Highlight(int id)
 void OnClosed()
 {
     wxb::DestroyImageWindows();
+    wxb::DestroyLineWindows();
     wxb::StopTimerForShutdown();
     wxb::ForgetControls();
     client = nullptr;

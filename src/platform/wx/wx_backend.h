@@ -70,6 +70,15 @@ wxWindow* WindowOf(int id);
 void DestroyImageWindows();
 wxFrame* ImageWindowFrame(int window);
 
+// Line windows: destroyed with the main window, without events. For the GUI
+// tests and the benchmark: the frame, a button by its command, the list, and
+// how often the list's rows were painted (nullptr or 0 when no such window).
+void DestroyLineWindows();
+wxFrame* LineWindowFrame(int window);
+wxWindow* LineWindowButton(int window, int command);
+wxWindow* LineWindowList(int window);
+long LineWindowPaints(int window);
+
 // Timer: owner is the main window.
 void StopTimerForShutdown();
 

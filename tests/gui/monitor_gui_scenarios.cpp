@@ -1,0 +1,126 @@
+// The communication monitor in the real window: opened from the Tools menu
+// while the Test function tool reads at the fastest sampling time, it
+// follows the frames live, repaints often, and saves its lines.
+#include <wx/frame.h>
+#include <wx/listctrl.h>
+
+#include <memory>
+
+#include "app/config_store.h"
+#include "app/shell.h"
+#include "modbus/capture.h"
+#include "monitor/monitor_window.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "platform/wx/wx_backend.h"
+#include "scenarios.h"
+
+namespace gui {
+
+namespace {
+
+constexpr int kFunctionBox = 50021, kOk = 50003;
+constexpr int kStartBox = 53011, kQuantityBox = 53021, kAutoRead = 53002;
+
+int Monitor() { return monitor::MonitorWindowHandle(); }
+
+bool MonitorShown()
+{
+    wxFrame* f = wxb::LineWindowFrame(Monitor());
+    return f && f->IsShownOnScreen();
+}
+
+std::string SavedPath() { return sys::WorkingDirectory() + "/monitor.txt"; }
+
+struct Counts {
+    size_t lines = 0;
+    long paints = 0;
+    double at = 0;
+};
+
+void MonitorDuringAutoRead(Driver& d)
+{
+    PassFirstStart(d);
+    d.Do("fastest sampling time, then Ctrl+F", [] {
+        app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.01");
+        app::WriteConfigKey(app::CfgPath, "SERIAL_BAUD", "115200");
+        // Generous: a busy test machine may stall the program for a while.
+        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "5.0");
+        Driver::Keys("ctrl+f");
+    });
+    d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
+    d.Fill(kFunctionBox, "3");
+    d.Press(kOk);
+    d.WaitFor("function 3", [] { return ui::ControlExists(kAutoRead); });
+    d.Fill(kStartBox, "0");
+    d.Fill(kQuantityBox, "10");
+    d.Press(kAutoRead);
+    d.WaitFor("Auto Read every 10 ms", [] { return app::AutoReadActive && ui::TimerPeriod() == 10; });
+
+    d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
+    d.WaitFor("the monitor", MonitorShown);
+    auto first = std::make_shared<Counts>();
+    d.Do("lines so far", [first] {
+        first->lines = ui::LineCount(Monitor());
+        first->paints = wxb::LineWindowPaints(Monitor());
+        first->at = sys::MonotonicSeconds();
+    });
+    d.Settle(2.0);
+    // No screenshot while the ticks run: taking one waits until no event is
+    // pending, and at this rate one always is.
+    d.Do("the monitor follows", [&d, first] {
+        double seconds = sys::MonotonicSeconds() - first->at;
+        size_t lines = ui::LineCount(Monitor());
+        long paints = wxb::LineWindowPaints(Monitor()) - first->paints;
+        d.Check(lines >= first->lines + 100,
+                "lines arrive: " + std::to_string(first->lines) + " then " + std::to_string(lines));
+        d.Check(paints / seconds >= 10, "repaints a second: " + std::to_string(paints / seconds));
+        d.Check(app::AutoReadActive, "Auto Read goes on");
+        auto* list = dynamic_cast<wxListCtrl*>(wxb::LineWindowList(Monitor()));
+        d.Check(list && list->GetTopItem() + list->GetCountPerPage() + 40 >= list->GetItemCount(),
+                "the list follows the end");
+        std::string text = ui::LinesText(Monitor());
+        d.Check(text.find(" TX 01 03 00 00 00 0A C5 CD | slave 1 Read Holding Registers address 0 "
+                          "quantity 10\n") != std::string::npos,
+                "the request decoded");
+        d.Check(text.find(" RX 01 03 14 ") != std::string::npos, "the reply");
+        d.CheckEqual(ui::GetStatusText(), "Auto read active", "the tool's own status");
+    });
+
+    d.Do("Save...", [] { Driver::Click(wxb::LineWindowButton(Monitor(), monitor::kSaveCommand)); });
+    d.WaitFor("the save dialog", FileDialogShown, 20);
+    d.Do("look at the save dialog, then Return", [&d] {
+        d.Shot("monitor-save");
+        d.CheckEqual(FileDialogTitle(), "Save monitor lines", "dialog title");
+        Driver::Keys("Return");
+    });
+    d.WaitFor("the file", [] { return sys::IsRegularFile(SavedPath()); });
+    d.Do("what was saved", [&d] {
+        std::string text, error;
+        d.Check(sys::ReadFile(SavedPath(), &text, &error), "read the file: " + error);
+        d.Check(text.rfind("# COM1 115200 bit/s even parity, time-out 5.000 s\n", 0) == 0,
+                "starts with the settings: " + text.substr(0, 60));
+        d.Check(text.find(" TX 01 03 00 00 00 0A C5 CD | ") != std::string::npos, "the frames");
+        d.Check(text.find("\n# Requests ") != std::string::npos, "the statistics");
+    });
+
+    d.Press(kAutoRead);
+    d.WaitFor("Auto Read off", [] { return !app::AutoReadActive; });
+    d.Do("look at the monitor", [&d] { d.Shot("monitor-after-auto-read"); });
+    d.Do("close the monitor", [] { wxb::LineWindowFrame(Monitor())->Close(); });
+    d.WaitFor("closed", [] { return !monitor::MonitorOpen(); });
+    d.Do("nothing recorded once it is closed", [&d] {
+        d.Check(!modbus::CaptureEnabled(), "the capture is off");
+        d.Shot("monitor-closed");
+    });
+}
+
+} // namespace
+
+const std::vector<Scenario>& MonitorScenarios()
+{
+    static const std::vector<Scenario> scenarios = {{"monitor_auto_read", MonitorDuringAutoRead}};
+    return scenarios;
+}
+
+} // namespace gui

@@ -1,0 +1,3 @@
+# The communication monitor against the simulator on a pty.
+regscope_add_test(monitor_integration_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/monitor_sim_test.cpp)
+target_include_directories(monitor_integration_test PRIVATE ${CMAKE_CURRENT_LIST_DIR})
