@@ -2,6 +2,7 @@
 // Auto Read tick.
 #include "analyzer/acquisition.h"
 
+#include <array>
 #include <string>
 
 #include "analyzer/analyzer_ids.h"
@@ -11,6 +12,7 @@
 #include "app/config_store.h"
 #include "app/forms/field_access.h"
 #include "app/shell.h"
+#include "app/timing_limits.h"
 #include "requests/requests.h"
 #include "strings/number_parse.h"
 
@@ -18,6 +20,11 @@ namespace analyzer
 {
 namespace
 {
+
+// The channels a read has filled since the form was built. An empty box
+// that none has filled holds no value to write; a "#" picture shows a read
+// 0 as an empty text, which is written as 0.
+std::array<bool, kChannelCount> read_since_open{};
 
 // A refused channel fails as a request does: the user is told once, and
 // Auto Read stops, since every later tick would only fail the same way.
@@ -41,10 +48,15 @@ int16_t ReadChannel(int index)
     modbus::ValueConversion conversion;
     conversion.word_to_text = [&ch](uint16_t word) { return ConvertRaw(ch, word); };
     const int box = CellId(index) + kCellValue;
-    if (ch.type == kInputRegister)
-        return modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion);
-    return modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    const int16_t rc = ch.type == kInputRegister
+                           ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
+                           : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    if (rc == 0)
+        read_since_open[size_t(index)] = true;
+    return rc;
 }
+
+void ForgetReadValues() { read_since_open = {}; }
 
 int16_t WriteChannel(int index)
 {
@@ -55,9 +67,12 @@ int16_t WriteChannel(int index)
     if (!address.ok)
         return Refuse(address.problem);
     const int box = CellId(index) + kCellValue;
+    const std::string shown = forms::GetFieldText(box);
+    if (shown.empty() && !read_since_open[size_t(index)])
+        return Refuse(ChannelName(index) + " not written: its value box is empty (never read)");
     // Converted before the request starts, so that a value no register word
     // gives sends nothing at all.
-    const WordToWrite word = ConvertBack(ch, forms::GetFieldText(box));
+    const WordToWrite word = ConvertBack(ch, shown);
     if (!word.ok)
         return Refuse(NotWrittenText(index, word));
     modbus::ValueConversion conversion;
@@ -114,7 +129,11 @@ void ToggleAutoRead()
         return;
     }
     app::AutoReadActive = 1;
-    if (strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_AUTO_START")) != 0) {
+    // Without a timer period the restart below refuses Auto Read, and a plot
+    // exists only under it.
+    const bool timer_runs = app::AutoReadPeriodMs() != 0;
+    if (timer_runs &&
+        strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_AUTO_START")) != 0) {
         if (PlotRunning())
             StopPlot();
         app::ElapsedTime = 0;
@@ -124,10 +143,18 @@ void ToggleAutoRead()
     AutoReadTick(); // the first sample is taken at once, at elapsed time 0
 }
 
+void EndPlotWithoutAutoRead()
+{
+    if (PlotRunning() && !app::AutoReadActive)
+        StopPlot();
+}
+
 void AutoReadTick()
 {
-    if (!app::AutoReadActive)
+    if (!app::AutoReadActive) {
+        EndPlotWithoutAutoRead();
         return;
+    }
     // Orange while the bus is busy, yellow between passes: the text blinks
     // once per tick.
     app::ShowStatus("Auto read active", app::AutoReadBusyColour);
@@ -136,7 +163,7 @@ void AutoReadTick()
             StopPlot();
         return; // the status bar keeps what the failure report left
     }
-    if (PlotRunning() && strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_TIME_MAX")) <= app::ElapsedTime)
+    if (PlotTimeUp(app::ElapsedTime))
         StopPlot(); // Auto Read goes on
     app::ShowStatus("Auto read active", app::AutoReadIdleColour);
 }

@@ -124,15 +124,23 @@ TEST(AnalyzerConvert, NoWordWithoutAFiniteIntegerOf64Bits)
     EXPECT_EQ(Word(Signed(), "-9223372036854775808"), 0);
 }
 
+// The address is what the request's encoder makes of the text.
 TEST(AnalyzerConvert, WordAddressMustBeANumberOfSixteenBits)
 {
-    for (const auto& [text, address] :
-         {std::pair{"0", 0}, {"65535", 65535}, {" 17 ", 17}, {"00012", 12}}) {
+    for (const auto& [text, address] : {std::pair{"0", 0},
+                                        {"65535", 65535},
+                                        {" 17 ", 17},
+                                        {"000100", 100},
+                                        {"5.5", 6},
+                                        {"+5", 5},
+                                        {"4.5", 4},
+                                        {"12a", 12},
+                                        {"-0.4", 0}}) {
         analyzer::WordAddress a = analyzer::ParseWordAddress(0, text);
         EXPECT_TRUE(a.ok) << text;
         EXPECT_EQ(a.address, address);
     }
-    for (const char* text : {"", "65536", "-1", "12a", "1.5", "0x10", "999999"}) {
+    for (const char* text : {"", "65536", "-1", "65535.5", "a12", ".", "999999"}) {
         analyzer::WordAddress a = analyzer::ParseWordAddress(11, text);
         EXPECT_FALSE(a.ok) << text;
         EXPECT_EQ(a.problem, std::string("CH12: word address \"") + text +
