@@ -37,7 +37,7 @@ int16_t Refuse(const std::string& why)
 
 } // namespace
 
-int16_t ReadChannel(int index)
+int16_t ReadChannel(int index, std::string* shown)
 {
     // A copy: the request's conversion outlives nothing, but the table may
     // be reloaded by whatever the window does while the bus is busy.
@@ -45,14 +45,24 @@ int16_t ReadChannel(int index)
     const WordAddress address = ParseWordAddress(index, ch.word_add);
     if (!address.ok)
         return Refuse(address.problem);
+    std::string text;
+    bool converted = false;
     modbus::ValueConversion conversion;
-    conversion.word_to_text = [&ch](uint16_t word) { return ConvertRaw(ch, word); };
+    conversion.word_to_text = [&](uint16_t word) {
+        text = ConvertRaw(ch, word);
+        converted = true;
+        return text;
+    };
     const int box = CellId(index) + kCellValue;
     const int16_t rc = ch.type == kInputRegister
                            ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
                            : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
     if (rc == 0)
         read_since_open[size_t(index)] = true;
+    if (rc == 0 && shown != nullptr)
+        // A broadcast (slave 0, only from a hand-edited file) gets no reply,
+        // so the box keeps the text it had.
+        *shown = converted ? text : forms::GetFieldText(box);
     return rc;
 }
 
@@ -89,13 +99,12 @@ int16_t AcquisitionPass()
     for (int i = 0; i < kChannelCount; ++i) {
         if (Channels()[i].enable == 0)
             continue;
-        if (int16_t rc = ReadChannel(i))
+        std::string text;
+        if (int16_t rc = ReadChannel(i, &text))
             return rc; // later boxes keep their text; the plot gets nothing more
-        if (PlotRunning() && Channels()[i].plot != 0) {
-            // The plot sees what the user sees: the formatted value.
-            const std::string text = forms::GetFieldText(CellId(i) + kCellValue);
+        // The plot sees what the user sees: the formatted value.
+        if (PlotRunning() && Channels()[i].plot != 0)
             PlotChannelSample(i, strings::ParseNumber(text), text);
-        }
     }
     if (PlotRunning())
         PlotPassEnd(app::ElapsedTime);

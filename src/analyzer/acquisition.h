@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace analyzer
 {
@@ -12,8 +13,9 @@ namespace analyzer
 // why, as the engine's report does for the bus's own failures.
 constexpr int16_t kChannelRefused = 160;
 
-// Reads channel `index` into its value box with the request of its TYPE.
-int16_t ReadChannel(int index);
+// Reads channel `index` into its value box with the request of its TYPE;
+// `shown`, when given, receives the text the box shows afterwards.
+int16_t ReadChannel(int index, std::string* shown = nullptr);
 // Writes the value box of channel `index`; input registers are left alone
 // (result 0), and so is an empty box no read has filled since the form was
 // built (refused: it would write a 0 nobody chose).

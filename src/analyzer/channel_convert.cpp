@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analyzer/picture_format.h"
 #include "strings/number_parse.h"
 
 namespace analyzer
@@ -32,7 +31,7 @@ double ScaleRaw(const AnalyzerChannel& ch, uint16_t raw)
 
 std::string ConvertRaw(const AnalyzerChannel& ch, uint16_t raw)
 {
-    return FormatPicture(ScaleRaw(ch, raw), ch.format);
+    return ch.format.Format(ScaleRaw(ch, raw));
 }
 
 WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text)

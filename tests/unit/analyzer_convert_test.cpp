@@ -20,7 +20,7 @@ AnalyzerChannel Fresh()
     ch.mask = 0xFFFF;
     ch.gain = 1.0f;
     ch.offset = 0.0f;
-    ch.format = "0.0";
+    ch.format = analyzer::Picture("0.0");
     return ch;
 }
 
@@ -54,6 +54,7 @@ TEST(AnalyzerConvert, RawWordToShownText)
     s.mask = 0x00F0;
     s.shift = 3;
     EXPECT_EQ(ConvertRaw(s, 0xFFFF), "-1.0");
+    EXPECT_EQ(ConvertRaw(s, 0x7FFF), "32767.0");
     EXPECT_EQ(ConvertRaw(s, 0x8000), "-32768.0");
 
     AnalyzerChannel scaled = Fresh();
@@ -167,7 +168,7 @@ TEST(AnalyzerConvert, EveryWordSurvivesTextAndBack)
         ch.is_signed = c.is_signed ? analyzer::kTrue : 0;
         ch.gain = c.gain;
         ch.offset = c.offset;
-        ch.format = c.format;
+        ch.format = analyzer::Picture(c.format);
         for (unsigned raw = 0; raw <= 0xFFFF; ++raw) {
             const std::string text = ConvertRaw(ch, uint16_t(raw));
             const analyzer::WordToWrite w = ConvertBack(ch, text);
