@@ -72,11 +72,57 @@ on_exit()
     rm -rf "$saved"
 }
 trap on_exit EXIT
-trap 'restore; echo "mutate: interrupted; sources restored" >&2; exit 130' INT TERM HUP
+trap 'interrupted' INT TERM HUP
 
 log() { echo "mutate: $*" >&2; }
 
-rebuild() { cmake --build "$build" -j "$jobs" >"$1" 2>&1; }
+rows=()
+caught=0
+started=$SECONDS
+
+print_table()
+{
+    echo "| id | mutant | caught | first failing test |"
+    echo "|---|---|---|---|"
+    [ ${#rows[@]} -eq 0 ] || printf '%s\n' "${rows[@]}"
+    echo
+    echo "Caught $caught of ${#rows[@]} in $(((SECONDS - started) / 60)) min$1."
+}
+
+# What was done so far is still worth having after a long run is stopped.
+interrupted()
+{
+    if [ -n "$child" ]; then
+        kill -INT -- "-$child" 2>/dev/null
+        wait "$child" 2>/dev/null
+    fi
+    restore
+    log "interrupted; sources restored (the next build of $build compiles them again)"
+    print_table ", then interrupted"
+    exit 130
+}
+
+# Job control puts each command in a process group of its own: a Ctrl+C
+# reaches only this script, which then stops the whole command (make and
+# the compilers it started, or ctest and the test running) and waits for it
+# before the sources are restored.
+set -m
+child=""
+
+# run LOG COMMAND...: the command's output goes to LOG.
+run()
+{
+    local out=$1
+    shift
+    "$@" >"$out" 2>&1 &
+    child=$!
+    wait "$child"
+    local rc=$?
+    child=""
+    return $rc
+}
+
+rebuild() { run "$1" cmake --build "$build" -j "$jobs"; }
 
 # Prints the first failing test of a ctest log, or nothing.
 first_failure()
@@ -84,10 +130,7 @@ first_failure()
     sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' "$1" | head -n 1
 }
 
-run_tests()
-{
-    (cd "$build" && ctest -j "$jobs" --timeout "$timeout" --stop-on-failure) >"$1" 2>&1
-}
+run_tests() { run "$1" ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" --stop-on-failure; }
 
 log "building the unchanged tree"
 if ! rebuild "$logs/baseline.build.log"; then
@@ -102,9 +145,6 @@ if [ "${MUTATE_BASELINE:-1}" != 0 ]; then
     fi
 fi
 
-rows=()
-total=0
-caught=0
 started=$SECONDS
 while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in '' | '#'*) continue ;; esac
@@ -124,7 +164,6 @@ while IFS= read -r line || [ -n "$line" ]; do
     fi
     id=${fields[0]} file=${fields[1]} find=${fields[2]} replace=${fields[3]} what=$rest
     [ "$only" = ",," ] || [[ "$only" == *",$id,"* ]] || continue
-    total=$((total + 1))
 
     path=$root/$file
     text=""
@@ -161,8 +200,4 @@ done <"$table"
 log "rebuilding the unchanged tree"
 rebuild "$logs/final.build.log" || log "the final rebuild failed (see $logs/final.build.log)"
 
-echo "| id | mutant | caught | first failing test |"
-echo "|---|---|---|---|"
-printf '%s\n' "${rows[@]}"
-echo
-echo "Caught $caught of $total in $(((SECONDS - started) / 60)) min."
+print_table ""
