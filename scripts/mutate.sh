@@ -114,7 +114,8 @@ run()
 {
     local out=$1
     shift
-    "$@" >"$out" 2>&1 &
+    # Not the table, which the loop below reads on standard input.
+    "$@" </dev/null >"$out" 2>&1 &
     child=$!
     wait "$child"
     local rc=$?
@@ -146,6 +147,7 @@ if [ "${MUTATE_BASELINE:-1}" != 0 ]; then
 fi
 
 started=$SECONDS
+seen=""
 while IFS= read -r line || [ -n "$line" ]; do
     case "$line" in '' | '#'*) continue ;; esac
     rest=$line
@@ -164,6 +166,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     fi
     id=${fields[0]} file=${fields[1]} find=${fields[2]} replace=${fields[3]} what=$rest
     [ "$only" = ",," ] || [[ "$only" == *",$id,"* ]] || continue
+    seen+=",$id,"
 
     path=$root/$file
     text=""
@@ -196,6 +199,11 @@ while IFS= read -r line || [ -n "$line" ]; do
     log "$id: $verdict ${failed:+by $failed }in $((SECONDS - t0)) s"
     rows+=("| $id | $what | $verdict | ${failed:+\`$failed\`} |")
 done <"$table"
+
+IFS=, read -r -a asked <<<"${2:-}"
+for id in "${asked[@]}"; do
+    [ -z "$id" ] || [[ "$seen" == *",$id,"* ]] || log "$id: no such mutant in $table"
+done
 
 log "rebuilding the unchanged tree"
 rebuild "$logs/final.build.log" || log "the final rebuild failed (see $logs/final.build.log)"
