@@ -21,16 +21,16 @@ namespace
 
 // A refused channel fails as a request does: the user is told once, and
 // Auto Read stops, since every later tick would only fail the same way.
-int16_t Refuse(const std::string& why)
+modbus::ResultCode Refuse(const std::string& why)
 {
     app::AutoReadActive = 0;
     app::ShowStatus(why, 0);
-    return kChannelRefused;
+    return modbus::kChannelRefused;
 }
 
 } // namespace
 
-int16_t ReadChannel(int index)
+modbus::ResultCode ReadChannel(int index)
 {
     // A copy: the request's conversion outlives nothing, but the table may
     // be reloaded by whatever the window does while the bus is busy.
@@ -46,11 +46,11 @@ int16_t ReadChannel(int index)
     return modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
-int16_t WriteChannel(int index)
+modbus::ResultCode WriteChannel(int index)
 {
     const AnalyzerChannel ch = Channels()[index];
     if (ch.type != kHoldingRegister)
-        return 0;
+        return modbus::kOk;
     const WordAddress address = ParseWordAddress(index, ch.word_add);
     if (!address.ok)
         return Refuse(address.problem);
@@ -67,14 +67,14 @@ int16_t WriteChannel(int index)
     return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
-int16_t AcquisitionPass()
+modbus::ResultCode AcquisitionPass()
 {
     if (PlotRunning())
         PlotPassBegin(app::ElapsedTime);
     for (int i = 0; i < kChannelCount; ++i) {
         if (Channels()[i].enable == 0)
             continue;
-        if (int16_t rc = ReadChannel(i))
+        if (modbus::ResultCode rc = ReadChannel(i))
             return rc; // later boxes keep their text; the plot gets nothing more
         if (PlotRunning() && Channels()[i].plot != 0) {
             // The plot sees what the user sees: the formatted value.
@@ -86,21 +86,21 @@ int16_t AcquisitionPass()
         PlotPassEnd(app::ElapsedTime);
     if (!app::AutoReadActive)
         app::ShowStatus("All register readed from Slave(s)", 0);
-    return 0;
+    return modbus::kOk;
 }
 
-int16_t WriteAllPass()
+modbus::ResultCode WriteAllPass()
 {
     for (int i = 0; i < kChannelCount; ++i) {
         const AnalyzerChannel& ch = Channels()[i];
         if (ch.enable == 0 || ch.type != kHoldingRegister)
             continue;
-        if (int16_t rc = WriteChannel(i))
+        if (modbus::ResultCode rc = WriteChannel(i))
             return rc;
     }
     if (!app::AutoReadActive)
         app::ShowStatus("All register writed to Slave(s)", 0);
-    return 0;
+    return modbus::kOk;
 }
 
 void ToggleAutoRead()
