@@ -32,7 +32,7 @@ const Bytes kRequest = BuildFrame(1, 3, {0, 0, 0, 10});
 // 10 registers: the reply of the engine's own benchmark.
 const Bytes kReply =
     BuildFrame(1, 3, {20, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10});
-const modbus::PortSettings kSettings = {1, 115200, 2, 1.0f};
+const serial::LineSettings kLine = {1, 115200, serial::Parity::Even};
 constexpr int kTransactions = 2'000'000;
 constexpr int kRounds = 7;
 
@@ -53,13 +53,9 @@ double NsPerTransaction(bool capture)
     uint32_t acc = 0;
     auto t0 = Clock::now();
     for (int i = 0; i < kTransactions; ++i) {
-        if (capture)
-            modbus::CaptureBegin(kRequest.data(), kRequest.size(), kSettings, i);
         acc += EngineWork(data);
-        if (capture) {
-            modbus::CaptureReply(kReply.data(), kReply.size());
-            modbus::CaptureEnd(0, i + 1000);
-        }
+        if (capture)
+            modbus::CaptureTransaction(kRequest, kReply, kLine, 1.0f, i, i + 1000, 0);
     }
     auto t1 = Clock::now();
     sink = acc;
@@ -85,8 +81,8 @@ void EngineReads(double seconds, EngineFigures* f)
     Bytes data;
     double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
     while (sys::MonotonicSeconds() - t0 < seconds) {
-        if (OpenPort(LineSettings{1, 115200, 2}) != 0 ||
-            Transact(1, 3, {0, 0, 0, 10}, &data, 21, 1.0f) != 0)
+        if (OpenPort({1, 115200, serial::Parity::Even}) != 0 ||
+            Transact(1, 3, {0, 0, 0, 10}, &data, {21}, 1.0f) != 0)
             break;
         ++f->transactions;
     }

@@ -42,12 +42,12 @@ constexpr unsigned kRequestBytes = 8, kReplyBytes = 25;
 Figures EngineReads(int baud, double seconds)
 {
     Figures f;
-    if (modbus::OpenPort({1, baud, 2}) != 0)
+    if (modbus::OpenPort({1, baud, serial::Parity::Even}) != 0)
         return f;
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
     while (sys::MonotonicSeconds() - t0 < seconds) {
-        if (modbus::Transact(1, 3, kReadTen, &data, 21, 1.0f) != 0)
+        if (modbus::Transact(1, 3, kReadTen, &data, {21}, 1.0f) != 0)
             break;
         ++f.transactions;
     }
@@ -134,10 +134,10 @@ int main()
     simulator.SetPacing(false);
 
     std::printf("\nWaiting 1 s for a slave that never answers:\n");
-    if (modbus::OpenPort({1, 115200, 2}) == 0) {
+    if (modbus::OpenPort({1, 115200, serial::Parity::Even}) == 0) {
         modbus::Bytes data;
         double t0 = sys::MonotonicSeconds(), c0 = ThreadCpuSeconds();
-        int16_t code = modbus::Transact(99, 3, kReadTen, &data, 21, 1.0f);
+        int16_t code = modbus::Transact(99, 3, kReadTen, &data, {21}, 1.0f);
         double wall = sys::MonotonicSeconds() - t0, cpu = ThreadCpuSeconds() - c0;
         std::printf("  result %d after %.3f s, CPU %.3f ms = %.3f %% of the wait\n", code, wall,
                     cpu * 1e3, cpu / wall * 100);

@@ -137,8 +137,8 @@ void OnTimer()
     long due = long((now - run.phase_start) * p.per_second);
     modbus::Bytes data;
     while (sys::MonotonicSeconds() < tick_end && (p.per_second == 0 || run.transactions < due)) {
-        if (modbus::OpenPort(modbus::LineSettings{1, 115200, 2}) != 0 ||
-            modbus::Transact(1, 3, kReadTen, &data, 21, 1.0f) != 0) {
+        if (modbus::OpenPort({1, 115200, serial::Parity::Even}) != 0 ||
+            modbus::Transact(1, 3, kReadTen, &data, {21}, 1.0f) != 0) {
             ++run.failures;
             break;
         }

@@ -41,12 +41,13 @@ Run Ticks(double seconds, double period_s)
 Run EngineReads(double seconds)
 {
     Run r;
-    if (modbus::OpenPort({1, bench::kBaud, 2}) != 0)
+    if (modbus::OpenPort({1, bench::kBaud, serial::Parity::Even}) != 0)
         return r;
     const modbus::Bytes ten = {0, 0, 0, 10};
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds(), c0 = bench::ThreadCpuSeconds();
-    while (sys::MonotonicSeconds() - t0 < seconds && modbus::Transact(1, 3, ten, &data, 21, 1.0f) == 0)
+    while (sys::MonotonicSeconds() - t0 < seconds &&
+           modbus::Transact(1, 3, ten, &data, {21}, 1.0f) == 0)
         ++r.ticks;
     r.wall_s = sys::MonotonicSeconds() - t0;
     r.cpu_s = bench::ThreadCpuSeconds() - c0;

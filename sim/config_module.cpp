@@ -7,7 +7,7 @@ Reply ServeConfigModule(ModuleConfig& config, const Request& r)
 {
     // The module listens in configuration mode at a fixed 9600 bit/s, even
     // parity; at any other setting it would only see noise.
-    if (r.line.baud != 9600 || r.line.parity_code != 2)
+    if (r.line.baud != 9600 || r.line.parity != serial::Parity::Even)
         return std::nullopt;
     if (r.function == modbus::kReadModuleConfig && r.data.empty()) {
         uint32_t b = config.baud;

@@ -17,18 +17,17 @@ namespace sim {
 
 LineSettings ReadLineSettings(int master_fd)
 {
-    LineSettings line;
+    LineSettings line{0, 0, serial::Parity::NoneOneStopBit};
     struct termios2 t{};
     if (ioctl(master_fd, TCGETS2, &t) != 0)
         return line;
-    line.baud = t.c_ospeed;
+    line.baud = int32_t(t.c_ospeed);
     bool parity = (t.c_cflag & PARENB) != 0 || (t.c_iflag & INPCK) != 0;
     bool two_stops = (t.c_cflag & CSTOPB) != 0;
     if (parity)
-        line.parity_code = (t.c_cflag & PARODD) != 0 ? 1 : 2;
+        line.parity = (t.c_cflag & PARODD) != 0 ? serial::Parity::Odd : serial::Parity::Even;
     else
-        line.parity_code = two_stops ? 0 : 3;
-    line.stop_bits = two_stops ? 2 : 1;
+        line.parity = two_stops ? serial::Parity::NoneTwoStopBits : serial::Parity::NoneOneStopBit;
     return line;
 }
 

@@ -194,7 +194,7 @@ int main(int argc, char** argv)
     // The master's view of the line, as its communication monitor shows it:
     // every frame received here is one it sent.
     double first_s = -1;
-    sim::LineSettings shown{};
+    sim::LineSettings shown{0, 0};
     auto show_new_frames = [&] {
         for (const auto& f : simulator.TakeFrames()) {
             if (!verbose)
@@ -202,10 +202,9 @@ int main(int argc, char** argv)
             const bool first = first_s < 0;
             if (first)
                 first_s = f.time_s;
-            if (first || f.line.baud != shown.baud || f.line.parity_code != shown.parity_code) {
+            if (first || !(f.line == shown)) {
                 shown = f.line;
-                std::printf("# %s\n",
-                            modbus::DescribeLine(int32_t(f.line.baud), f.line.parity_code).c_str());
+                std::printf("# %s\n", modbus::DescribeLine(f.line).c_str());
             }
             const auto summary = modbus::DecodeFrame(f.bytes.data(), f.bytes.size(),
                                                      modbus::Direction::Request);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "modbus/codec.h"
+#include "platform/serial_line.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,12 +17,9 @@ namespace sim {
 // Frames are the codec's byte strings.
 using modbus::Bytes;
 
-// Line settings the master has put on the pty, as far as the pty keeps them.
-struct LineSettings {
-    uint32_t baud = 0;    // bit/s; 0 when unknown
-    int parity_code = 3;  // 0 none + 2 stop bits, 1 odd, 2 even, 3 none + 1 stop bit
-    int stop_bits = 1;
-};
+// Line settings the master has put on the pty, as far as the pty keeps them
+// (no port; baud 0 when unknown).
+using serial::LineSettings;
 
 // A request whose checksum was correct. address 0 is a broadcast: the handler
 // acts on it, and whatever it returns is not sent.

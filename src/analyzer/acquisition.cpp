@@ -28,16 +28,16 @@ std::array<bool, kChannelCount> read_since_open{};
 
 // A refused channel fails as a request does: the user is told once, and
 // Auto Read stops, since every later tick would only fail the same way.
-int16_t Refuse(const std::string& why)
+modbus::ResultCode Refuse(const std::string& why)
 {
     app::AutoReadActive = 0;
     app::ShowStatus(why, 0);
-    return kChannelRefused;
+    return modbus::kChannelRefused;
 }
 
 } // namespace
 
-int16_t ReadChannel(int index, std::string* shown)
+modbus::ResultCode ReadChannel(int index, std::string* shown)
 {
     // A copy: the request's conversion outlives nothing, but the table may
     // be reloaded by whatever the window does while the bus is busy.
@@ -54,7 +54,7 @@ int16_t ReadChannel(int index, std::string* shown)
         return text;
     };
     const int box = CellId(index) + kCellValue;
-    const int16_t rc = ch.type == kInputRegister
+    const modbus::ResultCode rc = ch.type == kInputRegister
                            ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
                            : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
     if (rc == 0)
@@ -68,11 +68,11 @@ int16_t ReadChannel(int index, std::string* shown)
 
 void ForgetReadValues() { read_since_open = {}; }
 
-int16_t WriteChannel(int index)
+modbus::ResultCode WriteChannel(int index)
 {
     const AnalyzerChannel ch = Channels()[index];
     if (ch.type != kHoldingRegister)
-        return 0;
+        return modbus::kOk;
     const WordAddress address = ParseWordAddress(index, ch.word_add);
     if (!address.ok)
         return Refuse(address.problem);
@@ -92,7 +92,7 @@ int16_t WriteChannel(int index)
     return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
-int16_t AcquisitionPass()
+modbus::ResultCode AcquisitionPass()
 {
     if (PlotRunning())
         PlotPassBegin(app::ElapsedTime);
@@ -100,7 +100,7 @@ int16_t AcquisitionPass()
         if (Channels()[i].enable == 0)
             continue;
         std::string text;
-        if (int16_t rc = ReadChannel(i, &text))
+        if (modbus::ResultCode rc = ReadChannel(i, &text))
             return rc; // later boxes keep their text; the plot gets nothing more
         // The plot sees what the user sees: the formatted value.
         if (PlotRunning() && Channels()[i].plot != 0)
@@ -110,21 +110,21 @@ int16_t AcquisitionPass()
         PlotPassEnd(app::ElapsedTime);
     if (!app::AutoReadActive)
         app::ShowStatus("All register readed from Slave(s)", 0);
-    return 0;
+    return modbus::kOk;
 }
 
-int16_t WriteAllPass()
+modbus::ResultCode WriteAllPass()
 {
     for (int i = 0; i < kChannelCount; ++i) {
         const AnalyzerChannel& ch = Channels()[i];
         if (ch.enable == 0 || ch.type != kHoldingRegister)
             continue;
-        if (int16_t rc = WriteChannel(i))
+        if (modbus::ResultCode rc = WriteChannel(i))
             return rc;
     }
     if (!app::AutoReadActive)
         app::ShowStatus("All register writed to Slave(s)", 0);
-    return 0;
+    return modbus::kOk;
 }
 
 void ToggleAutoRead()

@@ -2,32 +2,28 @@
 // the pass over all enabled channels, Write all and the Auto Read tick.
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "modbus/result_codes.h"
 
 namespace analyzer
 {
 
-// A channel this program refused to send: its WORD_ADD text is no register
-// address, or its typed value gives no register word. The status bar says
-// why, as the engine's report does for the bus's own failures.
-constexpr int16_t kChannelRefused = 160;
-
 // Reads channel `index` into its value box with the request of its TYPE;
 // `shown`, when given, receives the text the box shows afterwards.
-int16_t ReadChannel(int index, std::string* shown = nullptr);
+modbus::ResultCode ReadChannel(int index, std::string* shown = nullptr);
 // Writes the value box of channel `index`; input registers are left alone
 // (result 0), and so is an empty box no read has filled since the form was
 // built (refused: it would write a 0 nobody chose).
-int16_t WriteChannel(int index);
+modbus::ResultCode WriteChannel(int index);
 // The form's boxes are new and empty.
 void ForgetReadValues();
 
 // Every enabled channel in index order; the first failure ends the pass
 // and its code is returned.
-int16_t AcquisitionPass();
+modbus::ResultCode AcquisitionPass();
 // Every enabled holding-register channel in index order, likewise.
-int16_t WriteAllPass();
+modbus::ResultCode WriteAllPass();
 
 // The "Auto Read" button, and the sampling timer's tick.
 void ToggleAutoRead();

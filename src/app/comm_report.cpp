@@ -15,9 +15,4 @@ void ReportCommFailure(const modbus::Failure& failure)
     ShowStatus("Ready", 0);
 }
 
-modbus::LineSettings GeneralLine()
-{
-    return modbus::LineSettings{SerialSettings.port, SerialSettings.baud, SerialSettings.parity};
-}
-
 } // namespace app

@@ -10,7 +10,4 @@ namespace app {
 // puts "Ready" in the status bar. The port is already closed.
 void ReportCommFailure(const modbus::Failure& failure);
 
-// The line of the general settings (port, baud rate, parity).
-modbus::LineSettings GeneralLine();
-
 } // namespace app

@@ -134,12 +134,13 @@ ui::Notify CurrentNotification() { return current_notification; }
 void ApplyGeneralConfiguration()
 {
     CfgPath = ReadConfigKey(IniPath, "CFG_FILE");
-    SerialSettings.port = int16_t(ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PORT")),
-                                            SHRT_MIN, SHRT_MAX));
-    SerialSettings.baud = int32_t(ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")),
-                                            INT_MIN, INT_MAX));
-    SerialSettings.parity = int16_t(
-        ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX));
+    serial::LineSettings& line = SerialSettings.line;
+    line.port = int16_t(
+        ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PORT")), SHRT_MIN, SHRT_MAX));
+    line.baud = int32_t(
+        ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")), INT_MIN, INT_MAX));
+    line.parity = serial::ParityFromCode(int(ToInteger(
+        strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX)));
     // Clamped: a hand-edited time-out of a day (or one too long to count)
     // would hold the one thread in a reply wait.
     SerialSettings.timeout =
@@ -164,8 +165,9 @@ void ApplyGeneralConfiguration()
     }
 
     CheckMenuRange(cmd::kFirstTool, cmd::kToolCount, cmd::ToolCommand(CurrentTool));
-    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(SerialSettings.port));
-    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(SerialSettings.parity));
+    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(line.port));
+    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount,
+                   cmd::ParityCommand(serial::ParityCode(line.parity)));
     ui::SetTitle("RegScope [" + AbbreviatePath(CfgPath) + "]");
 }
 

@@ -22,7 +22,7 @@ constexpr char kCR = '\r';
 
 void ChoosePort(int port)
 {
-    SerialSettings.port = int16_t(port);
+    SerialSettings.line.port = int16_t(port);
     WriteConfigKey(CfgPath, "SERIAL_PORT", std::to_string(port));
     CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(port));
     modbus::ClosePort();
@@ -30,7 +30,7 @@ void ChoosePort(int port)
 
 void ChooseParity(int parity)
 {
-    SerialSettings.parity = int16_t(parity);
+    SerialSettings.line.parity = serial::ParityFromCode(parity);
     WriteConfigKey(CfgPath, "SERIAL_PARITY", std::to_string(parity));
     CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(parity));
     modbus::ClosePort();
@@ -57,7 +57,7 @@ void AskBaudrate()
         return;
     }
     WriteConfigKey(CfgPath, "SERIAL_BAUD", answer);
-    SerialSettings.baud = int32_t(std::lround(baud));
+    SerialSettings.line.baud = int32_t(std::lround(baud));
     modbus::ClosePort();
 }
 

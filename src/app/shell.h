@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/tools.h"
+#include "platform/serial_line.h"
 #include "platform/ui.h"
 
 namespace app {
@@ -13,10 +14,8 @@ namespace app {
 // In-memory copy of the general settings of the .cfg file, read by the serial
 // link at each port opening and transaction.
 struct SerialSettingsRecord {
-    int16_t port = 1;        // 1..8 for COM1..COM8
-    int32_t baud = 9600;     // bit/s
-    int16_t parity = 2;      // 0 none + 2 stop bits, 1 odd, 2 even, 3 none + 1 stop bit
-    float timeout = 1.0f;    // s, reply time-out
+    serial::LineSettings line; // SERIAL_PORT, SERIAL_BAUD, SERIAL_PARITY
+    float timeout = 1.0f;      // s, reply time-out
     float sample_time = 1.0f; // s, auto-read period before calibration
     float time_calib = 1.0f;  // divisor of the auto-read timer period
 };

@@ -1,9 +1,9 @@
 // The capture: every transaction on the line, kept in a ring of the last N
 // for the communication monitor, the trace file and the line statistics.
 //
-// The transaction engine records through CaptureBegin, CaptureReply and
-// CaptureEnd; the ring is allocated once, when the capture is first enabled,
-// and recording never allocates. While the capture is off each call returns
+// The transaction engine records each transaction once, with its verdict,
+// through CaptureTransaction; the ring is allocated once, when the capture
+// is first enabled, and recording never allocates. While the capture is off each call returns
 // at its first test. Everything runs on the one thread that runs the
 // transactions; there are no locks.
 #pragma once
@@ -22,21 +22,19 @@ constexpr size_t kDefaultCaptureCapacity = 10000;
 // Recording on or off. Turning it on the first time allocates the ring.
 void SetCaptureEnabled(bool on);
 bool CaptureEnabled();
-// Ring size in transactions (at least 1); drops what was kept. Not for the
-// middle of a transaction.
+// Ring size in transactions (at least 1); drops what was kept.
 void SetCaptureCapacity(size_t transactions);
 
-// The engine's side, in this order for each transaction. A request or reply
-// longer than kMaxFrame keeps its first kMaxFrame bytes.
-void CaptureBegin(const uint8_t* request, size_t size, const PortSettings& settings,
-                  int64_t sent_us);
-void CaptureReply(const uint8_t* bytes, size_t size);
-void CaptureEnd(int16_t result, int64_t ended_us);
-// A reply the engine passed and its request then refused (a wrong echo or
-// byte count): gives the latest record that result, and counts it under
-// that result instead. Does nothing when the latest record is no longer
-// kept or a record is being written.
-void AmendLastCapture(int16_t result);
+// The engine's side: one finished transaction, the reply as received (also
+// when partial or wrong). A request or reply longer than kMaxFrame keeps
+// its first kMaxFrame bytes.
+void CaptureTransaction(const Bytes& request, const Bytes& reply, const serial::LineSettings& line,
+                        float timeout_s, int64_t sent_us, int64_t ended_us, int16_t result);
+
+// Called with every record the moment it is kept (a trace written as it
+// goes); nullptr for none.
+using CaptureListener = void (*)(const Transaction& t);
+void SetCaptureListener(CaptureListener listener);
 
 // The readers' side. Sequence numbers count every transaction recorded since
 // the program started; ClearCapture forgets the records but not the count.

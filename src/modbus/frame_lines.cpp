@@ -77,29 +77,28 @@ std::string FormatFrameLine(int64_t since_first_us, Direction direction, const u
     return line;
 }
 
-std::string DescribeLine(int32_t baud, int parity_code)
+std::string DescribeLine(const serial::LineSettings& line)
 {
     static const char* const kParity[] = {"no parity 2 stop bits", "odd parity", "even parity",
                                           "no parity 1 stop bit"};
-    std::string s = std::to_string(baud) + " bit/s ";
-    s += parity_code >= 0 && parity_code <= 3 ? kParity[parity_code]
-                                              : "parity code " + std::to_string(parity_code);
+    std::string s = std::to_string(line.baud) + " bit/s ";
+    const int code = serial::ParityCode(line.parity);
+    s += serial::ParityValid(line.parity) ? kParity[code] : "parity code " + std::to_string(code);
     return s;
 }
 
-std::string FormatSettingsLine(const PortSettings& settings)
+std::string FormatSettingsLine(const Transaction& t)
 {
     char timeout[32];
-    std::snprintf(timeout, sizeof timeout, ", time-out %.3f s", double(settings.timeout_s));
-    return "# COM" + std::to_string(settings.port) + ' ' +
-           DescribeLine(settings.baud, settings.parity) + timeout;
+    std::snprintf(timeout, sizeof timeout, ", time-out %.3f s", double(t.timeout_s));
+    return "# COM" + std::to_string(t.line.port) + ' ' + DescribeLine(t.line) + timeout;
 }
 
-void AppendTransactionLines(const Transaction& t, int64_t origin_us, const PortSettings* previous,
+void AppendTransactionLines(const Transaction& t, int64_t origin_us, bool with_settings,
                             std::string* out)
 {
-    if (previous == nullptr || !(*previous == t.settings))
-        *out += FormatSettingsLine(t.settings) + '\n';
+    if (with_settings)
+        *out += FormatSettingsLine(t) + '\n';
     *out += FormatFrameLine(t.sent_us - origin_us, Direction::Request, t.request, t.request_size,
                             DecodeFrame(t.request, t.request_size, Direction::Request).text);
     *out += '\n';

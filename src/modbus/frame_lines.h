@@ -24,15 +24,16 @@ std::string FormatFrameLine(int64_t since_first_us, Direction direction, const u
                             size_t size, const std::string& summary, int64_t response_us = -1);
 
 // "9600 bit/s even parity"
-std::string DescribeLine(int32_t baud, int parity_code);
-// "# COM1 9600 bit/s even parity, time-out 1.000 s"
-std::string FormatSettingsLine(const PortSettings& settings);
+std::string DescribeLine(const serial::LineSettings& line);
+// "# COM1 9600 bit/s even parity, time-out 1.000 s": the line and time-out
+// of a transaction.
+std::string FormatSettingsLine(const Transaction& t);
 
-// Appends the lines of one transaction, each ended by '\n': the port
-// settings when `previous` is null or differs, the request (TX) and, unless
-// it was a broadcast, the reply (RX) with its response time, or "timeout".
+// Appends the lines of one transaction, each ended by '\n': the settings
+// line when `with_settings`, the request (TX) and, unless it was a
+// broadcast, the reply (RX) with its response time, or "timeout".
 // `origin_us` is the time the first frame shown left.
-void AppendTransactionLines(const Transaction& t, int64_t origin_us, const PortSettings* previous,
+void AppendTransactionLines(const Transaction& t, int64_t origin_us, bool with_settings,
                             std::string* out);
 
 } // namespace modbus

@@ -20,6 +20,9 @@ bool HasResponseTime(const Transaction& t)
     return !t.Broadcast() && t.result != kTimeout && t.reply_received > 0;
 }
 
+namespace {
+
+// The one counter that takes a transaction's outcome.
 uint64_t* OutcomeCount(LineStatistics* stats, const Transaction& t)
 {
     if (t.Broadcast())
@@ -36,6 +39,8 @@ uint64_t* OutcomeCount(LineStatistics* stats, const Transaction& t)
         return &stats->exceptions[t.reply_size >= 3 ? t.reply[2] : uint8_t(t.result)];
     return &stats->other_errors;
 }
+
+} // namespace
 
 void Tally(LineStatistics* stats, const Transaction& t)
 {

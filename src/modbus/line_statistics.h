@@ -34,9 +34,6 @@ struct LineStatistics {
 
 // Counts one finished transaction in; p99_us is left alone.
 void Tally(LineStatistics* stats, const Transaction& t);
-// The one counter of `stats` that Tally adds `t`'s outcome to (broadcasts,
-// good replies, time-outs, ...).
-uint64_t* OutcomeCount(LineStatistics* stats, const Transaction& t);
 
 // False for a time-out, a broadcast and a transaction with no reply byte.
 bool HasResponseTime(const Transaction& t);

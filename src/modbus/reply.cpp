@@ -2,7 +2,7 @@
 #include "modbus/reply.h"
 
 #include "modbus/protocol.h"
-#include "modbus/result_codes.h"
+#include "modbus/requests_compose.h"
 
 namespace modbus {
 
@@ -17,7 +17,29 @@ std::string ExceptionText(uint8_t code)
     return "Received command exception " + std::to_string(code) + ":\r\r" + ExceptionName(code);
 }
 
+// Address, function and checksum.
+constexpr size_t kRtuOverhead = 4;
+
 } // namespace
+
+ReplyShape ExpectedReply(uint8_t function, unsigned n)
+{
+    ReplyShape shape{uint16_t(ExpectedReplyData(function, n))};
+    switch (function) {
+    case kReadCoils:
+    case kReadDiscreteInputs:
+    case kReadHoldingRegisters:
+    case kReadInputRegisters:
+    case kReadWriteMultipleRegisters:
+    case kReportSlaveId: shape.content = ReplyShape::Content::ByteCount; break;
+    case kWriteSingleCoil:
+    case kWriteSingleRegister:
+    case kWriteMultipleCoils:
+    case kWriteMultipleRegisters: shape.content = ReplyShape::Content::Echo; break;
+    default: break;
+    }
+    return shape;
+}
 
 void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
 {
@@ -28,24 +50,24 @@ void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
 
 bool ReplyComplete(const ReplyCollector& reply)
 {
-    return reply.frame.size() >= size_t(reply.expected) + 4;
+    return reply.frame.size() >= size_t(reply.expected) + kRtuOverhead;
 }
 
 size_t BytesStillAwaited(const ReplyCollector& reply)
 {
-    size_t whole = size_t(reply.expected) + 4;
+    size_t whole = size_t(reply.expected) + kRtuOverhead;
     if (reply.frame.size() < 2 || reply.frame.size() >= whole)
         return 0;
     return whole - reply.frame.size();
 }
 
-int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
-                   std::string* message)
+ResultCode CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
+                      const Bytes& request, const ReplyShape& shape, std::string* message)
 {
     const Bytes& f = reply.frame;
     // Address, function and checksum at least: a complete reply always has
     // them, and nothing below reads past the end of a shorter one.
-    if (f.size() < 4 || !CrcMatches(f.data(), f.size())) {
+    if (f.size() < kRtuOverhead || !CrcMatches(f.data(), f.size())) {
         *message = "Received bad checksum";
         return kBadChecksum;
     }
@@ -53,24 +75,37 @@ int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t functio
         *message = "Received bad slave address";
         return kBadSlaveAddress;
     }
-    if ((f[1] & ~kExceptionBit) != (function & ~kExceptionBit)) {
+    return CheckPdu(f.data() + 1, f.size() - 3, reply.expected, function, request, shape, message);
+}
+
+ResultCode CheckPdu(const uint8_t* pdu, size_t pdu_size, unsigned expected, uint8_t function,
+                    const Bytes& request, const ReplyShape& shape, std::string* message)
+{
+    if ((pdu[0] & ~kExceptionBit) != (function & ~kExceptionBit)) {
         *message = "Received bad function code";
         return kBadFunctionCode;
     }
-    if (f.size() > size_t(reply.expected) + 4) {
+    if (pdu_size > size_t(expected) + 1) {
         *message = "Received bad number of bytes";
         return kBadNumberOfBytes;
     }
-    if (IsException(f[1])) {
-        uint8_t code = f[2];
+    if (IsException(pdu[0])) {
+        uint8_t code = pdu[1];
         if (code >= kIllegalFunction && code <= kSlaveDeviceBusy) {
             *message = ExceptionText(code);
-            return code;
+            return ResultCode(code);
         }
         *message = "Received unknown command exception";
         return kUnknownException;
     }
-    return 0;
+    const Bytes data(pdu + 1, pdu + pdu_size);
+    switch (shape.content) {
+    case ReplyShape::Content::ByteCount:
+        return CheckByteCount(data, shape.data > 0 ? shape.data - 1u : 0u, message);
+    case ReplyShape::Content::Echo: return CheckWriteEcho(function, request, data, message);
+    case ReplyShape::Content::Unchecked: break;
+    }
+    return kOk;
 }
 
 } // namespace modbus

@@ -6,8 +6,25 @@
 #include <string>
 
 #include "modbus/codec.h"
+#include "modbus/result_codes.h"
 
 namespace modbus {
+
+// What a reply must be besides a good frame: how many data bytes follow
+// address and function, and what those bytes must say.
+struct ReplyShape {
+    enum class Content : uint8_t {
+        Unchecked,
+        ByteCount, // a read: data byte 1 counts the bytes after it
+        Echo,      // a write: data bytes 1 to 4 repeat those of the request
+    };
+    uint16_t data = 0;
+    Content content = Content::Unchecked;
+};
+
+// The shape of the reply to `function` reading n items (ExpectedReplyData):
+// reads carry a byte count, writes of coils and registers an echo.
+ReplyShape ExpectedReply(uint8_t function, unsigned n);
 
 // The bytes of one reply as they arrive, and the reply data count awaited.
 struct ReplyCollector {
@@ -27,10 +44,16 @@ bool ReplyComplete(const ReplyCollector& reply);
 // nothing is missing.
 size_t BytesStillAwaited(const ReplyCollector& reply);
 
-// Checks a complete reply to a request to `address` with `function`.
-// 0 when good, else the result code, with *message the text shown to the
-// user: checksum, address, function, length, then the exception.
-int16_t CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
-                   std::string* message);
+// The whole verdict on a complete reply to `request` (the data sent after
+// address and function): checksum, address, function, length, exception,
+// then the content `shape` asks for. kOk when good, else the result code
+// with *message the text shown to the user.
+ResultCode CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,
+                      const Bytes& request, const ReplyShape& shape, std::string* message);
+
+// From the function code on, the part every framing shares: function,
+// length (pdu_size against `expected` data bytes), exception, content.
+ResultCode CheckPdu(const uint8_t* pdu, size_t pdu_size, unsigned expected, uint8_t function,
+                    const Bytes& request, const ReplyShape& shape, std::string* message);
 
 } // namespace modbus

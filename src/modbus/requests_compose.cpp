@@ -112,16 +112,16 @@ Bytes WriteReadData(std::string_view read_start, std::string_view read_quantity,
     return data;
 }
 
-int16_t CheckByteCount(const Bytes& reply, unsigned expected_count, std::string* message)
+ResultCode CheckByteCount(const Bytes& reply, unsigned expected_count, std::string* message)
 {
     if (!reply.empty() && reply[0] == expected_count && reply.size() >= 1 + expected_count)
-        return 0;
+        return kOk;
     *message = "Received bad bytes count";
     return kBadByteCount;
 }
 
-int16_t CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& reply,
-                       std::string* message)
+ResultCode CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& reply,
+                          std::string* message)
 {
     auto same = [&](size_t at) {
         return reply.size() >= at + 2 && request.size() >= at + 2 && reply[at] == request[at] &&
@@ -132,7 +132,7 @@ int16_t CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& repl
         return kBadEchoAddress;
     }
     if (same(2))
-        return 0;
+        return kOk;
     switch (function) {
     case kWriteSingleCoil: *message = "Received bad coil value"; return kBadEchoValue;
     case kWriteSingleRegister: *message = "Received bad register value"; return kBadEchoValue;

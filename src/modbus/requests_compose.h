@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "modbus/codec.h"
+#include "modbus/result_codes.h"
 
 namespace modbus {
 
@@ -37,15 +38,15 @@ std::string ListItem(const std::vector<std::string>& items, size_t k);
 // A quantity or address text as the 16-bit number the request sends.
 uint16_t Word16(std::string_view text);
 
-// --- Reply checks -------------------------------------------------------------
+// --- Reply content checks (the engine makes them, see modbus/reply.h) ------
 
 // The byte count of a read reply against the one awaited. 0 or 147; a
 // reply too short to hold the counted bytes fails too.
-int16_t CheckByteCount(const Bytes& reply, unsigned expected_count, std::string* message);
+ResultCode CheckByteCount(const Bytes& reply, unsigned expected_count, std::string* message);
 // The echo of a write (functions 5, 6, 15, 16): address first, then the
 // value (5, 6) or the quantity (15, 16). 0, 146, 148 or 149.
-int16_t CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& reply,
-                       std::string* message);
+ResultCode CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& reply,
+                          std::string* message);
 
 // --- Listings -----------------------------------------------------------------
 

@@ -1,5 +1,6 @@
-// The result codes of the port, the engine and the requests: 0 is success,
-// every other code has been reported to the user once.
+// The result codes of the port, the engine, the requests and the channels
+// of the Analyzer: 0 is success, every other code has been reported to the
+// user once.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +25,15 @@ enum ResultCode : int16_t {
     kBadSlaveAddress = 133,
     kBadFunctionCode = 134,
     kBadNumberOfBytes = 135,
-    // The content of a reply, checked by the requests.
+    // The content of a reply: the byte count of a read, the echo of a write.
     kBadEchoAddress = 146,
     kBadByteCount = 147,
     kBadEchoQuantity = 148,
     kBadEchoValue = 149,
+    // A channel the Analyzer refused to send: its address text is no
+    // register address, or its typed value gives no register word. The
+    // status bar says why; nothing went on the line.
+    kChannelRefused = 160,
 };
 
 inline bool IsExceptionResult(int16_t result)

@@ -1,11 +1,13 @@
-// The serial link and its transaction engine.
+// The link and its transaction engine. A transaction is four steps, each
+// its own function: sending the request, collecting the reply, checking it
+// (modbus/reply.h) and recording it in the capture. What carries the bytes
+// (the transport) and how a frame is cut (the framing) are tables of plain
+// functions, so that another of either joins without the requests knowing.
 #include "modbus/serial_link.h"
 
 #include <algorithm>
 
 #include "modbus/capture.h"
-#include "modbus/reply.h"
-#include "modbus/result_codes.h"
 #include "platform/serial_port.h"
 #include "platform/system.h"
 
@@ -13,17 +15,30 @@ namespace modbus {
 
 namespace {
 
-struct SerialLink {
-    bool open = false;
-    serial::Handle handle = serial::kNoPort;
-    int16_t port = 0;    // COMn of the open (or last opened) device
-    double pause_s = 0;  // quiet time after a good transaction
-    double byte_s = 0;   // time of one character on the wire (11 bits)
-    PortSettings settings; // as opened, for the capture
+// What carries the bytes: the serial port's operations.
+struct Transport {
+    serial::Io (*discard_input)(serial::Handle);
+    serial::Io (*write_all)(serial::Handle, const uint8_t*, size_t, double timeout_s);
+    serial::Io (*read_some)(serial::Handle, uint8_t*, size_t max, size_t* got);
+    serial::Io (*wait_readable)(serial::Handle, double timeout_s);
+    void (*close)(serial::Handle);
 };
 
-SerialLink link;
-FailureReporter reporter = nullptr;
+constexpr Transport kSerialPort{serial::DiscardInput, serial::WriteAll, serial::ReadSome,
+                                serial::WaitReadable, serial::Close};
+
+// How a frame is cut: built around the request data, collected and judged.
+struct Framing {
+    Bytes (*build)(uint8_t address, uint8_t function, const Bytes& data);
+    void (*append)(ReplyCollector*, const uint8_t*, size_t);
+    bool (*complete)(const ReplyCollector&);
+    size_t (*still_awaited)(const ReplyCollector&);
+    ResultCode (*check)(const ReplyCollector&, uint8_t address, uint8_t function,
+                        const Bytes& request, const ReplyShape&, std::string* message);
+    size_t data_at; // where the reply data start in a good frame
+};
+
+constexpr Framing kRtu{BuildFrame, AppendReply, ReplyComplete, BytesStillAwaited, CheckReply, 2};
 
 // One read takes at most what a driver's receive queue holds; whatever a
 // babbling slave sends beyond that stays in the driver and is discarded
@@ -40,161 +55,228 @@ std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
 
 int64_t Microseconds(double seconds) { return int64_t(seconds * 1e6); }
 
-// The request has left, at sent_s on the monotonic clock.
-void CaptureRequest(const Bytes& frame, double sent_s, float timeout_s)
-{
-    if (!CaptureEnabled())
-        return;
-    PortSettings settings = link.settings;
-    settings.timeout_s = timeout_s;
-    CaptureBegin(frame.data(), frame.size(), settings, Microseconds(sent_s));
-}
-
-// The device failed under an open port (adapter removed, simulator gone):
-// the same words as a device that cannot be opened, since it no longer can.
-int16_t LinkLost()
-{
-    return ReportFailure(kPortNotAvailable, DeviceName(link.port) + " port not available");
-}
+// One transaction under way.
+struct Exchange {
+    Bytes frame;              // the request as sent
+    ReplyCollector collected; // the reply as received
+    double sent_s = 0;        // monotonic clock, when the request had left
+    double ended_s = 0;       // when the reply was complete or the wait gave up
+    double last_read_s = 0;   // when the bytes read last were found waiting
+};
 
 } // namespace
 
-void SetPortFolder(const std::string& folder) { serial::SetDeviceFolder(folder); }
+struct Link::State {
+    const Transport* transport = &kSerialPort;
+    const Framing* framing = &kRtu;
+    bool open = false;
+    serial::Handle handle = serial::kNoPort;
+    serial::LineSettings line{0, 0}; // as opened (or last opened)
+    double pause_s = 0;              // quiet time after a good transaction
+    double byte_s = 0;               // time of one character on the wire (11 bits)
+    FailureReporter reporter = nullptr;
 
-void SetFailureReporter(FailureReporter r) { reporter = r; }
+    // The device failed under an open line (adapter removed, simulator
+    // gone): the same words as a device that cannot be opened, since it no
+    // longer can.
+    std::string LostMessage() const { return DeviceName(line.port) + " port not available"; }
 
-int16_t OpenPort(const LineSettings& line)
+    ResultCode Send(Exchange* x);
+    ResultCode Collect(Exchange* x, float timeout_s);
+    void Record(const Exchange& x, float timeout_s, ResultCode result) const;
+};
+
+// Drains what an earlier reply left, then writes the whole request.
+ResultCode Link::State::Send(Exchange* x)
 {
-    if (link.open)
-        return 0;
-    if (line.port < 1 || line.port > 8)
-        return ReportFailure(kSettingsNotValid, "Serial port not valid");
-    if (line.baud < 300 || line.baud > 1000000)
-        return ReportFailure(kSettingsNotValid, "Baudrate not valid");
-    if (line.parity < 0 || line.parity > 3)
-        return ReportFailure(kSettingsNotValid, "Parity not valid");
-    int err = 0;
-    serial::Handle h =
-        serial::Open(serial::DevicePath(line.port), uint32_t(line.baud), line.parity, &err);
-    if (h == serial::kNoPort)
-        return ReportFailure(kPortNotAvailable, DeviceName(line.port) + " port not available", err);
-    link.handle = h;
-    link.port = line.port;
-    link.pause_s = kPauseBits / line.baud;
-    link.byte_s = 11.0 / line.baud;
-    link.settings = PortSettings{line.port, line.baud, line.parity, 0.0f};
-    link.open = true;
-    return 0;
-}
-
-void ClosePort()
-{
-    if (!link.open)
-        return;
-    serial::Close(link.handle);
-    link.handle = serial::kNoPort;
-    link.open = false;
-}
-
-bool PortIsOpen() { return link.open; }
-
-int16_t Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
-                 uint16_t expected_reply_data, float timeout_s)
-{
-    if (!link.open)
-        return LinkLost();
-    Bytes frame = BuildFrame(address, function, request);
-
     // Bytes left over from an earlier reply would be taken for this one.
-    if (serial::DiscardInput(link.handle) != serial::Io::Ok)
-        return LinkLost();
+    if (transport->discard_input(handle) != serial::Io::Ok)
+        return kPortNotAvailable;
     // A frame fits the driver's queue at once; the allowance only matters
     // when the line is held up (flow control that never clears).
-    double send_limit_s = 1.0 + 2 * link.byte_s * double(frame.size());
-    if (serial::WriteAll(link.handle, frame.data(), frame.size(), send_limit_s) != serial::Io::Ok)
-        return LinkLost();
-    double start = sys::MonotonicSeconds();
-    CaptureRequest(frame, start, timeout_s);
-    if (address == 0) {
-        CaptureEnd(kOk, Microseconds(start));
-        return 0; // broadcast: no slave answers
-    }
+    double send_limit_s = 1.0 + 2 * byte_s * double(x->frame.size());
+    if (transport->write_all(handle, x->frame.data(), x->frame.size(), send_limit_s) !=
+        serial::Io::Ok)
+        return kPortNotAvailable;
+    x->sent_s = sys::MonotonicSeconds();
+    x->ended_s = x->last_read_s = x->sent_s;
+    return kOk;
+}
 
-    double ended = start;
-    ReplyCollector collected;
-    collected.expected = expected_reply_data;
+// Reads until the reply is complete, the time-out has run out or the line
+// is lost.
+ResultCode Link::State::Collect(Exchange* x, float timeout_s)
+{
     uint8_t chunk[kReadChunk];
     bool woken = false;
-    double last_read_at = start; // when the bytes read last were found waiting
     for (;;) {
         size_t got = 0;
         double read_at = sys::MonotonicSeconds();
-        serial::Io r = serial::ReadSome(link.handle, chunk, sizeof chunk, &got);
+        serial::Io r = transport->read_some(handle, chunk, sizeof chunk, &got);
         if (r == serial::Io::Lost) {
-            CaptureEnd(kPortNotAvailable, Microseconds(sys::MonotonicSeconds()));
-            return LinkLost();
+            x->ended_s = sys::MonotonicSeconds();
+            return kPortNotAvailable;
         }
         if (r == serial::Io::Ok) {
-            AppendReply(&collected, chunk, got);
-            CaptureReply(chunk, got);
-            last_read_at = read_at;
+            framing->append(&x->collected, chunk, got);
+            x->last_read_s = read_at;
         } else if (woken) {
             sys::SleepSeconds(0.001); // woken for nothing: never spin on it
         }
 
         // The time-out is tested before completeness: a reply that completes
         // in the pass where the time runs out is still a time-out.
-        double now = sys::MonotonicSeconds(), elapsed = now - start;
-        ended = now;
-        if (elapsed >= double(timeout_s)) {
-            // Recorded before the report, whose message box runs the loop.
-            CaptureEnd(kTimeout, Microseconds(ended));
-            return ReportFailure(kTimeout, "Timeout: replay not received");
-        }
-        if (ReplyComplete(collected))
-            break;
+        double now = sys::MonotonicSeconds(), elapsed = now - x->sent_s;
+        x->ended_s = now;
+        if (elapsed >= double(timeout_s))
+            return kTimeout;
+        if (framing->complete(x->collected))
+            return kOk;
 
         // The header gives the reply's length, and the rest cannot come
         // faster than the line carries it: sleep until all but its last
         // character is due rather than wake for every byte. The last one is
         // awaited as it comes, so that bytes following it stay out of the
         // read that completes the reply (the length check), as before.
-        size_t awaited = BytesStillAwaited(collected);
+        size_t awaited = framing->still_awaited(x->collected);
         if (r == serial::Io::Ok && awaited > 1) {
-            sys::SleepUntil(std::min(now + double(awaited - 1) * link.byte_s,
-                                     start + double(timeout_s)));
+            sys::SleepUntil(
+                std::min(now + double(awaited - 1) * byte_s, x->sent_s + double(timeout_s)));
             woken = false;
             continue;
         }
 
-        serial::Io w = serial::WaitReadable(link.handle, double(timeout_s) - elapsed);
+        serial::Io w = transport->wait_readable(handle, double(timeout_s) - elapsed);
         if (w == serial::Io::Lost) {
-            CaptureEnd(kPortNotAvailable, Microseconds(sys::MonotonicSeconds()));
-            return LinkLost();
+            x->ended_s = sys::MonotonicSeconds();
+            return kPortNotAvailable;
         }
         woken = w == serial::Io::Ok;
     }
+}
+
+void Link::State::Record(const Exchange& x, float timeout_s, ResultCode result) const
+{
+    CaptureTransaction(x.frame, x.collected.frame, line, timeout_s, Microseconds(x.sent_s),
+                       Microseconds(x.ended_s), result);
+}
+
+Link::Link() : state_(std::make_unique<State>()) {}
+
+Link::~Link() { Close(); }
+
+void Link::SetFailureReporter(FailureReporter reporter) { state_->reporter = reporter; }
+
+ResultCode Link::Open(const serial::LineSettings& line)
+{
+    State& s = *state_;
+    if (s.open)
+        return kOk;
+    if (line.port < 1 || line.port > 8)
+        return Fail(kSettingsNotValid, "Serial port not valid");
+    if (line.baud < 300 || line.baud > 1000000)
+        return Fail(kSettingsNotValid, "Baudrate not valid");
+    if (!serial::ParityValid(line.parity))
+        return Fail(kSettingsNotValid, "Parity not valid");
+    int err = 0;
+    serial::Handle h =
+        serial::Open(serial::DevicePath(line.port), uint32_t(line.baud), line.parity, &err);
+    if (h == serial::kNoPort)
+        return Fail(kPortNotAvailable, DeviceName(line.port) + " port not available", err);
+    s.transport = &kSerialPort;
+    s.framing = &kRtu;
+    s.handle = h;
+    s.line = line;
+    s.pause_s = kPauseBits / line.baud;
+    s.byte_s = 11.0 / line.baud;
+    s.open = true;
+    return kOk;
+}
+
+void Link::Close()
+{
+    State& s = *state_;
+    if (!s.open)
+        return;
+    s.transport->close(s.handle);
+    s.handle = serial::kNoPort;
+    s.open = false;
+}
+
+bool Link::IsOpen() const { return state_->open; }
+
+ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
+                          const ReplyShape& shape, float timeout_s)
+{
+    State& s = *state_;
+    if (!s.open)
+        return Fail(kPortNotAvailable, s.LostMessage());
+    Exchange x;
+    x.frame = s.framing->build(address, function, request);
+    x.collected.expected = shape.data;
+    if (ResultCode rc = s.Send(&x))
+        return Fail(rc, s.LostMessage());
+    if (address == kBroadcastAddress) {
+        s.Record(x, timeout_s, kOk);
+        return kOk; // no slave answers
+    }
 
     std::string message;
-    int16_t code = CheckReply(collected, address, function, &message);
-    CaptureEnd(code, Microseconds(ended));
-    if (code != 0)
-        return ReportFailure(code, message); // no pause after an exception or a bad frame
-    const Bytes& f = collected.frame;
+    ResultCode rc = s.Collect(&x, timeout_s);
+    if (rc == kTimeout)
+        message = "Timeout: replay not received";
+    else if (rc == kPortNotAvailable)
+        message = s.LostMessage();
+    else
+        rc = s.framing->check(x.collected, address, function, request, shape, &message);
+    // Recorded before the report, whose message box runs the event loop.
+    s.Record(x, timeout_s, rc);
+    if (rc != kOk)
+        return Fail(rc, message); // no pause after an exception or a bad reply
+
+    const Bytes& f = x.collected.frame;
     if (reply)
-        reply->assign(f.begin() + 2, f.begin() + 2 + collected.expected);
+        reply->assign(f.begin() + long(s.framing->data_at),
+                      f.begin() + long(s.framing->data_at + x.collected.expected));
     // Counted from the last byte and ending at a fixed time, so that the
     // checks above and the sleep's own lateness do not add to it.
-    sys::SleepUntil(last_read_at + link.pause_s);
-    return 0;
+    sys::SleepUntil(x.last_read_s + s.pause_s);
+    return kOk;
 }
 
-int16_t ReportFailure(int16_t code, const std::string& message, int os_error)
+ResultCode Link::Fail(ResultCode code, const std::string& message, int os_error)
 {
-    ClosePort();
-    if (reporter)
-        reporter(Failure{code, message, os_error});
+    Close();
+    if (state_->reporter)
+        state_->reporter(Failure{code, message, os_error});
     return code;
 }
+
+Link& ProgramLink()
+{
+    static Link link;
+    return link;
+}
+
+void SetFailureReporter(FailureReporter reporter) { ProgramLink().SetFailureReporter(reporter); }
+
+ResultCode OpenPort(const serial::LineSettings& line) { return ProgramLink().Open(line); }
+
+void ClosePort() { ProgramLink().Close(); }
+
+bool PortIsOpen() { return ProgramLink().IsOpen(); }
+
+ResultCode Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
+                    const ReplyShape& shape, float timeout_s)
+{
+    return ProgramLink().Transact(address, function, request, reply, shape, timeout_s);
+}
+
+ResultCode ReportFailure(ResultCode code, const std::string& message, int os_error)
+{
+    return ProgramLink().Fail(code, message, os_error);
+}
+
+void SetPortFolder(const std::string& folder) { serial::SetDeviceFolder(folder); }
 
 } // namespace modbus

@@ -41,18 +41,25 @@ std::string TakeNewLines(Cursor* cursor)
         // Whatever comes next starts with its settings, as after a gap.
         cursor->have_settings = false;
     }
-    cursor->next = modbus::ForEachCaptured(cursor->next, [&](const modbus::Transaction& t) {
-        if (!cursor->started) {
-            cursor->started = true;
-            cursor->origin_us = t.sent_us;
-        }
-        modbus::AppendTransactionLines(t, cursor->origin_us,
-                                       cursor->have_settings ? &cursor->settings : nullptr, &out);
-        cursor->settings = t.settings;
-        cursor->have_settings = true;
-    });
+    cursor->next = modbus::ForEachCaptured(
+        cursor->next, [&](const modbus::Transaction& t) { AppendLines(cursor, t, &out); });
     cursor->from_oldest = false;
     return out;
+}
+
+void AppendLines(Cursor* cursor, const modbus::Transaction& t, std::string* out)
+{
+    if (!cursor->started) {
+        cursor->started = true;
+        cursor->origin_us = t.sent_us;
+    }
+    const bool changed =
+        !cursor->have_settings || !(cursor->line == t.line) || cursor->timeout_s != t.timeout_s;
+    modbus::AppendTransactionLines(t, cursor->origin_us, changed, out);
+    cursor->line = t.line;
+    cursor->timeout_s = t.timeout_s;
+    cursor->have_settings = true;
+    cursor->next = t.sequence + 1;
 }
 
 Cursor CursorFromNow()

@@ -21,8 +21,9 @@ struct Cursor {
     bool from_oldest = true;
     bool started = false;     // origin_us holds
     int64_t origin_us = 0;    // when the first transaction taken was sent
-    bool have_settings = false;
-    modbus::PortSettings settings; // of the last transaction taken
+    bool have_settings = false; // line and timeout_s hold
+    serial::LineSettings line;  // of the last transaction taken
+    float timeout_s = 0;
 };
 
 // The lines of every transaction recorded since the cursor's place, each
@@ -30,6 +31,10 @@ struct Cursor {
 // past them. When the capture has dropped transactions the cursor had not
 // taken yet (since its first call), one line says how many were lost.
 std::string TakeNewLines(Cursor* cursor);
+
+// The lines of one transaction `t` taken at the cursor's place (the
+// settings line first when they changed), and the cursor moved past it.
+void AppendLines(Cursor* cursor, const modbus::Transaction& t, std::string* out);
 
 // A cursor that starts with the next transaction recorded, times counted
 // from it: what is on the line from now on.

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/serial_line.h"
+
 namespace serial {
 
 // The folder in which "COMn" names are looked up. The shell fixes it at
@@ -28,12 +30,11 @@ using Handle = int;
 constexpr Handle kNoPort = -1;
 
 // Opens the device for reading and writing, exclusively, and sets the baud
-// rate (exactly, any rate), 8 data bits, the parity code (0 none + 2 stop
-// bits, 1 odd, 2 even, 3 none + 1 stop bit), raw mode, DTR off, RTS on send
-// and no break. Failures of the settings are ignored, as on a port whose
+// rate (exactly, any rate), 8 data bits, the parity with its stop bits, raw
+// mode, DTR off, RTS on send and no break. Failures of the settings are ignored, as on a port whose
 // driver lacks them. kNoPort with *os_error set when the device cannot be
 // opened.
-Handle Open(const std::string& path, uint32_t baud, int parity_code, int* os_error);
+Handle Open(const std::string& path, uint32_t baud, Parity parity, int* os_error);
 void Close(Handle port);
 
 // Reads and discards every byte the driver holds. Lost when the device is gone.

@@ -13,29 +13,29 @@ namespace {
 
 // The line settings a module in configuration mode listens at.
 constexpr int32_t kConfigBaud = 9600;
-constexpr int16_t kConfigParity = 2; // even
+constexpr serial::Parity kConfigParity = serial::Parity::Even;
 
 void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), from.end()); }
 
 // Whatever port was open, and with whatever settings, the module is only
 // reached at its own line settings.
-int16_t OpenAtConfigSettings()
+ResultCode OpenAtConfigSettings()
 {
-    return OpenPort(LineSettings{app::SerialSettings.port, kConfigBaud, kConfigParity});
+    return OpenPort(
+        serial::LineSettings{app::SerialSettings.line.port, kConfigBaud, kConfigParity});
 }
 
 } // namespace
 
-int16_t ReadModuleConfiguration()
+ResultCode ReadModuleConfiguration()
 {
     app::ShowStatus("Reading configuration...", 0);
     ClosePort();
-    if (int16_t rc = OpenAtConfigSettings())
+    if (ResultCode rc = OpenAtConfigSettings())
         return rc;
     Bytes reply;
-    if (int16_t rc = Transact(kConfigAddress, kReadModuleConfig, Bytes(), &reply,
-                              uint16_t(ExpectedReplyData(kReadModuleConfig, 0)),
-                              app::SerialSettings.timeout))
+    if (ResultCode rc = Transact(kConfigAddress, kReadModuleConfig, Bytes(), &reply,
+                                 ExpectedReply(kReadModuleConfig, 0), app::SerialSettings.timeout))
         return rc;
     ClosePort();
 
@@ -47,10 +47,10 @@ int16_t ReadModuleConfiguration()
     forms::WaitSeconds(0.5);
     ui::Beep();
     app::ShowStatus("Configuration readed from module", 0);
-    return 0;
+    return kOk;
 }
 
-int16_t WriteModuleConfiguration()
+ResultCode WriteModuleConfiguration()
 {
     app::ShowStatus("Writing configuration...", 0);
     ClosePort();
@@ -60,17 +60,17 @@ int16_t WriteModuleConfiguration()
     Append(&data, EncodeByte(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_PARITY")));
     Append(&data, EncodeWord(app::ReadConfigKey(app::CfgPath, "MODULE_CFG_RES_TIME")));
 
-    if (int16_t rc = OpenAtConfigSettings())
+    if (ResultCode rc = OpenAtConfigSettings())
         return rc;
     Bytes reply;
-    if (int16_t rc = Transact(kConfigAddress, kWriteModuleConfig, data, &reply,
-                              uint16_t(ExpectedReplyData(kWriteModuleConfig, 0)), app::SerialSettings.timeout))
+    if (ResultCode rc = Transact(kConfigAddress, kWriteModuleConfig, data, &reply,
+                                 ExpectedReply(kWriteModuleConfig, 0), app::SerialSettings.timeout))
         return rc;
     forms::WaitSeconds(0.5);
     ClosePort();
     ui::Beep();
     app::ShowStatus("Configuration sended to module", 0);
-    return 0;
+    return kOk;
 }
 
 } // namespace modbus

@@ -7,13 +7,15 @@
 
 #include <cstdint>
 
+#include "modbus/result_codes.h"
+
 namespace modbus {
 
 // Stores the module's settings in MODULE_CFG_SLAVE, MODULE_CFG_BAUD,
 // MODULE_CFG_PARITY and MODULE_CFG_RES_TIME. Result code; a failure has
 // been reported and leaves the keys unchanged.
-int16_t ReadModuleConfiguration();
+ResultCode ReadModuleConfiguration();
 // Sends the four keys as stored in the .cfg file. Result code.
-int16_t WriteModuleConfiguration();
+ResultCode WriteModuleConfiguration();
 
 } // namespace modbus

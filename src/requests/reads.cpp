@@ -27,14 +27,14 @@ constexpr ListKind kDiscreteInputs{kReadDiscreteInputs, "Discrete Input(s)", tru
 constexpr ListKind kHoldingRegisters{kReadHoldingRegisters, "Holding Register(s)", false};
 constexpr ListKind kInputRegisters{kReadInputRegisters, "Input Register(s)", false};
 
-int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::string& start,
-                 const std::string& quantity)
+ResultCode ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::string& start,
+                    const std::string& quantity)
 {
-    if (int16_t rc = BeginRequest(kQuiet))
+    if (ResultCode rc = BeginRequest(kQuiet))
         return rc;
     uint16_t n = Word16(quantity);
     Bytes reply;
-    if (int16_t rc = ExchangeRead(slave, kind.function, ListReadData(start, quantity), n, &reply))
+    if (ResultCode rc = Exchange(slave, kind.function, ListReadData(start, quantity), n, &reply))
         return rc;
     if (IsBroadcast(slave))
         return EndRequest(kQuiet, kBroadcastRead);
@@ -47,13 +47,13 @@ int16_t ReadList(const ListKind& kind, uint8_t slave, int result_id, const std::
 
 // Function 3 or 4 for one register; `render` makes the text shown.
 template <typename Render>
-int16_t ReadOne(uint8_t function, uint8_t slave, int result_id, const std::string& address,
-                Render render)
+ResultCode ReadOne(uint8_t function, uint8_t slave, int result_id, const std::string& address,
+                   Render render)
 {
-    if (int16_t rc = BeginRequest(kQuiet))
+    if (ResultCode rc = BeginRequest(kQuiet))
         return rc;
     Bytes reply;
-    if (int16_t rc = ExchangeRead(slave, function, ListReadData(address, "1"), 1, &reply))
+    if (ResultCode rc = Exchange(slave, function, ListReadData(address, "1"), 1, &reply))
         return rc;
     if (IsBroadcast(slave))
         return EndRequest(kQuiet, kBroadcastRead);
@@ -67,8 +67,8 @@ std::string Decimal(uint16_t word) { return std::to_string(word); }
 std::string LowByteBits(uint16_t word) { return Bits(word & 0xFF, 8); }
 std::string WordBits(uint16_t word) { return Bits(word, 16); }
 
-int16_t ReadChannel(uint8_t function, uint8_t slave, int result_id, const std::string& address,
-                    const ValueConversion& conversion)
+ResultCode ReadChannel(uint8_t function, uint8_t slave, int result_id, const std::string& address,
+                       const ValueConversion& conversion)
 {
     return ReadOne(function, slave, result_id, address, [&](uint16_t word) {
         return conversion.word_to_text ? conversion.word_to_text(word) : Decimal(word);
@@ -77,63 +77,63 @@ int16_t ReadChannel(uint8_t function, uint8_t slave, int result_id, const std::s
 
 } // namespace
 
-int16_t ReadCoilList(uint8_t slave, int result_id, const std::string& start,
-                     const std::string& quantity)
+ResultCode ReadCoilList(uint8_t slave, int result_id, const std::string& start,
+                        const std::string& quantity)
 {
     return ReadList(kCoils, slave, result_id, start, quantity);
 }
 
-int16_t ReadDiscreteInputList(uint8_t slave, int result_id, const std::string& start,
-                              const std::string& quantity)
+ResultCode ReadDiscreteInputList(uint8_t slave, int result_id, const std::string& start,
+                                 const std::string& quantity)
 {
     return ReadList(kDiscreteInputs, slave, result_id, start, quantity);
 }
 
-int16_t ReadHoldingRegisterList(uint8_t slave, int result_id, const std::string& start,
-                                const std::string& quantity)
+ResultCode ReadHoldingRegisterList(uint8_t slave, int result_id, const std::string& start,
+                                   const std::string& quantity)
 {
     return ReadList(kHoldingRegisters, slave, result_id, start, quantity);
 }
 
-int16_t ReadInputRegisterList(uint8_t slave, int result_id, const std::string& start,
-                              const std::string& quantity)
+ResultCode ReadInputRegisterList(uint8_t slave, int result_id, const std::string& start,
+                                 const std::string& quantity)
 {
     return ReadList(kInputRegisters, slave, result_id, start, quantity);
 }
 
-int16_t ReadInputRegister(uint8_t slave, int result_id, const std::string& address)
+ResultCode ReadInputRegister(uint8_t slave, int result_id, const std::string& address)
 {
     return ReadOne(kReadInputRegisters, slave, result_id, address, Decimal);
 }
 
-int16_t ReadInputRegisterBits8(uint8_t slave, int result_id, const std::string& address)
+ResultCode ReadInputRegisterBits8(uint8_t slave, int result_id, const std::string& address)
 {
     return ReadOne(kReadInputRegisters, slave, result_id, address, LowByteBits);
 }
 
-int16_t ReadInputRegisterBits16(uint8_t slave, int result_id, const std::string& address)
+ResultCode ReadInputRegisterBits16(uint8_t slave, int result_id, const std::string& address)
 {
     return ReadOne(kReadInputRegisters, slave, result_id, address, WordBits);
 }
 
-int16_t ReadHoldingRegister(uint8_t slave, int result_id, const std::string& address)
+ResultCode ReadHoldingRegister(uint8_t slave, int result_id, const std::string& address)
 {
     return ReadOne(kReadHoldingRegisters, slave, result_id, address, Decimal);
 }
 
-int16_t ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::string& address)
+ResultCode ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::string& address)
 {
     return ReadOne(kReadHoldingRegisters, slave, result_id, address, LowByteBits);
 }
 
-int16_t ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
-                         const ValueConversion& conversion)
+ResultCode ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
+                            const ValueConversion& conversion)
 {
     return ReadChannel(kReadInputRegisters, slave, result_id, address, conversion);
 }
 
-int16_t ReadChannelHolding(uint8_t slave, int result_id, const std::string& address,
-                           const ValueConversion& conversion)
+ResultCode ReadChannelHolding(uint8_t slave, int result_id, const std::string& address,
+                              const ValueConversion& conversion)
 {
     return ReadChannel(kReadHoldingRegisters, slave, result_id, address, conversion);
 }

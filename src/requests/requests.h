@@ -19,49 +19,51 @@
 #include <functional>
 #include <string>
 
+#include "modbus/result_codes.h"
+
 namespace modbus {
 
 // List reads (functions 1 to 4): the result control receives one line per
 // item, "00100 > 1 " or "00100 > 00005   00000000.00000101 ", each ended by
 // CR LF.
-int16_t ReadCoilList(uint8_t slave, int result_id, const std::string& start,
-                     const std::string& quantity);
-int16_t ReadDiscreteInputList(uint8_t slave, int result_id, const std::string& start,
-                              const std::string& quantity);
-int16_t ReadHoldingRegisterList(uint8_t slave, int result_id, const std::string& start,
-                                const std::string& quantity);
-int16_t ReadInputRegisterList(uint8_t slave, int result_id, const std::string& start,
-                              const std::string& quantity);
+ResultCode ReadCoilList(uint8_t slave, int result_id, const std::string& start,
+                        const std::string& quantity);
+ResultCode ReadDiscreteInputList(uint8_t slave, int result_id, const std::string& start,
+                                 const std::string& quantity);
+ResultCode ReadHoldingRegisterList(uint8_t slave, int result_id, const std::string& start,
+                                   const std::string& quantity);
+ResultCode ReadInputRegisterList(uint8_t slave, int result_id, const std::string& start,
+                                 const std::string& quantity);
 
 // One register: as decimal text, as the low byte in 8 binary digits, or as
 // 16 binary digits.
-int16_t ReadInputRegister(uint8_t slave, int result_id, const std::string& address);
-int16_t ReadInputRegisterBits8(uint8_t slave, int result_id, const std::string& address);
-int16_t ReadInputRegisterBits16(uint8_t slave, int result_id, const std::string& address);
-int16_t ReadHoldingRegister(uint8_t slave, int result_id, const std::string& address);
-int16_t ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::string& address);
+ResultCode ReadInputRegister(uint8_t slave, int result_id, const std::string& address);
+ResultCode ReadInputRegisterBits8(uint8_t slave, int result_id, const std::string& address);
+ResultCode ReadInputRegisterBits16(uint8_t slave, int result_id, const std::string& address);
+ResultCode ReadHoldingRegister(uint8_t slave, int result_id, const std::string& address);
+ResultCode ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::string& address);
 
 // Single writes. A coil goes OFF only for the value text "0"; the register
 // of WriteRegisterBits is the value text's leading run of binary digits.
-int16_t WriteRegister(uint8_t slave, int value_id, const std::string& address);
-int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& address);
-int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address);
+ResultCode WriteRegister(uint8_t slave, int value_id, const std::string& address);
+ResultCode WriteRegisterBits(uint8_t slave, int value_id, const std::string& address);
+ResultCode WriteCoil(uint8_t slave, int value_id, const std::string& address);
 
 // Multiple writes: one item per line of the values control; a missing line
 // is OFF or 0. A coil is ON only for a line that is exactly "1".
-int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
-                      const std::string& quantity);
-int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
-                          const std::string& quantity);
+ResultCode WriteCoilList(uint8_t slave, int values_id, const std::string& start,
+                         const std::string& quantity);
+ResultCode WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
+                             const std::string& quantity);
 // Function 23: writes, then lists the registers read into the result control.
-int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
-                              const std::string& write_quantity, int result_id,
-                              const std::string& read_start, const std::string& read_quantity);
+ResultCode WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
+                                 const std::string& write_quantity, int result_id,
+                                 const std::string& read_start, const std::string& read_quantity);
 
 // Report Slave ID: *model and *version receive the raw 8 bytes at reply data
 // bytes 2..9 and 11..18 (not trimmed). Waits 0.5 s afterwards, with the
 // window alive.
-int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version);
+ResultCode ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version);
 
 // How a channel turns a register word into the text it shows, and a typed
 // text back into the word to write.
@@ -70,11 +72,11 @@ struct ValueConversion {
     std::function<uint16_t(const std::string& text)> text_to_word;
 };
 
-int16_t ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
-                         const ValueConversion& conversion);
-int16_t ReadChannelHolding(uint8_t slave, int result_id, const std::string& address,
-                           const ValueConversion& conversion);
-int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
+ResultCode ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
                             const ValueConversion& conversion);
+ResultCode ReadChannelHolding(uint8_t slave, int result_id, const std::string& address,
+                              const ValueConversion& conversion);
+ResultCode WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
+                               const ValueConversion& conversion);
 
 } // namespace modbus

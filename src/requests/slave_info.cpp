@@ -1,12 +1,11 @@
 // Report Slave ID: the model and version texts a module gives about itself.
 #include "app/forms/shared_boxes.h"
-#include "app/comm_report.h"
 #include "app/shell.h"
-#include "requests/requests.h"
-#include "requests/common.h"
 #include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
 #include "modbus/serial_link.h"
+#include "requests/common.h"
+#include "requests/requests.h"
 
 namespace modbus {
 
@@ -20,22 +19,22 @@ constexpr size_t kTextBytes = 8;
 
 } // namespace
 
-int16_t ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
+ResultCode ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version)
 {
     // Shown whatever Auto Read does: identifying a module is a step of its own.
     app::ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
-    if (int16_t rc = OpenPort(app::GeneralLine()))
+    if (ResultCode rc = OpenPort(app::SerialSettings.line))
         return rc;
     Bytes reply;
-    if (int16_t rc = ExchangeRead(slave, kReportSlaveId, Bytes(), 0, &reply))
+    if (ResultCode rc = Exchange(slave, kReportSlaveId, Bytes(), 0, &reply))
         return rc;
     if (IsBroadcast(slave))
-        return 0;
+        return kOk;
     // Raw bytes, padding included: the caller compares them as they are.
     model->assign(reply.begin() + kModelAt, reply.begin() + kModelAt + kTextBytes);
     version->assign(reply.begin() + kVersionAt, reply.begin() + kVersionAt + kTextBytes);
     forms::WaitSeconds(0.5);
-    return 0;
+    return kOk;
 }
 
 } // namespace modbus

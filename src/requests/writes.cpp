@@ -12,17 +12,12 @@ namespace {
 
 constexpr StatusKind kAlways = StatusKind::Always;
 
-// Sends data whose reply is an echo (functions 5, 6, 15, 16) and checks it.
-int16_t SendEchoed(uint8_t function, uint8_t slave, const Bytes& data, const std::string& status)
+// Sends data whose reply is an echo (functions 5, 6, 15, 16).
+ResultCode SendEchoed(uint8_t function, uint8_t slave, const Bytes& data, const std::string& status)
 {
     Bytes reply;
-    if (int16_t rc = Exchange(slave, function, data, ExpectedReplyData(function, 0), &reply))
+    if (ResultCode rc = Exchange(slave, function, data, 0, &reply))
         return rc;
-    if (!IsBroadcast(slave)) {
-        std::string message;
-        if (int16_t rc = CheckWriteEcho(function, data, reply, &message))
-            return RejectReply(rc, message);
-    }
     return EndRequest(kAlways, status);
 }
 
@@ -41,17 +36,17 @@ Bytes WordBytes(uint16_t word) { return Bytes{uint8_t(word >> 8), uint8_t(word &
 
 } // namespace
 
-int16_t WriteRegister(uint8_t slave, int value_id, const std::string& address)
+ResultCode WriteRegister(uint8_t slave, int value_id, const std::string& address)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteRegisterData(address, forms::GetFieldText(value_id));
     return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
-int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& address)
+ResultCode WriteRegisterBits(uint8_t slave, int value_id, const std::string& address)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(BinaryTextValue(forms::GetFieldText(value_id)));
@@ -59,18 +54,18 @@ int16_t WriteRegisterBits(uint8_t slave, int value_id, const std::string& addres
     return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
-int16_t WriteCoil(uint8_t slave, int value_id, const std::string& address)
+ResultCode WriteCoil(uint8_t slave, int value_id, const std::string& address)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteCoilData(address, forms::GetFieldText(value_id));
     return SendEchoed(kWriteSingleCoil, slave, data, SingleStatus("Coil", slave, address));
 }
 
-int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
-                            const ValueConversion& conversion)
+ResultCode WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
+                               const ValueConversion& conversion)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     std::string text = forms::GetFieldText(value_id);
     uint16_t word = conversion.text_to_word ? conversion.text_to_word(text) : Word16(text);
@@ -80,35 +75,35 @@ int16_t WriteChannelHolding(uint8_t slave, int value_id, const std::string& addr
     return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
 }
 
-int16_t WriteCoilList(uint8_t slave, int values_id, const std::string& start,
-                      const std::string& quantity)
+ResultCode WriteCoilList(uint8_t slave, int values_id, const std::string& start,
+                         const std::string& quantity)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteCoilListData(start, quantity, forms::GetFieldText(values_id));
     return SendEchoed(kWriteMultipleCoils, slave, data, ListStatus("Coil(s)", slave, start, quantity));
 }
 
-int16_t WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
-                          const std::string& quantity)
+ResultCode WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
+                             const std::string& quantity)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteRegisterListData(start, quantity, forms::GetFieldText(values_id));
     return SendEchoed(kWriteMultipleRegisters, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
 }
 
-int16_t WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
-                              const std::string& write_quantity, int result_id,
-                              const std::string& read_start, const std::string& read_quantity)
+ResultCode WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,
+                                 const std::string& write_quantity, int result_id,
+                                 const std::string& read_start, const std::string& read_quantity)
 {
-    if (int16_t rc = BeginRequest(kAlways))
+    if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
                                forms::GetFieldText(values_id));
     uint16_t r = Word16(read_quantity);
     Bytes reply;
-    if (int16_t rc = ExchangeRead(slave, kReadWriteMultipleRegisters, data, r, &reply))
+    if (ResultCode rc = Exchange(slave, kReadWriteMultipleRegisters, data, r, &reply))
         return rc;
     if (!IsBroadcast(slave))
         forms::SetFieldText(result_id, WordListing(Word16(read_start), r, reply));

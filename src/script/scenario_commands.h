@@ -22,10 +22,10 @@ std::string NormalisedHex(const std::string& hex);
 // The frames the program put on the line and got back (scenario_frames.cpp):
 // the capture switched on, "expect frame" lines checking them in order from
 // the start of the run, and the trace file (none when trace_path is empty),
-// which gets the lines taken so far at every TraceStep and is written at
-// FinishTrace and when the process ends.
+// which gets the lines of every transaction the moment it ends, so that a
+// killed run loses at most the last one; FinishTrace (also when the process
+// ends) closes it.
 void StartFrames(const std::string& trace_path);
-void TraceStep();
 void FinishTrace();
 bool FrameAction(const ScenarioLine& line);
 bool FrameExpectation(const ScenarioLine& line);

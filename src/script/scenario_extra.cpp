@@ -180,10 +180,10 @@ void Report(const ScenarioLine& line, const std::string& what, const std::string
         ScenarioFail(line, what + ": expected \"" + expected + "\", found \"" + found + "\"");
 }
 
-const char* ParityName(int code)
+const char* ParityName(serial::Parity parity)
 {
     static const char* names[] = {"none2", "odd", "even", "none"};
-    return code >= 0 && code <= 3 ? names[code] : "?";
+    return serial::ParityValid(parity) ? names[serial::ParityCode(parity)] : "?";
 }
 
 // The frame the expectation names: 1 is the first received, "last" the latest.
@@ -225,7 +225,7 @@ bool ExpectOnBus(const ScenarioLine& line)
         std::vector<sim::Frame> frames = Running(line).Frames();
         sim::LineSettings l = frames.empty() ? Running(line).Line() : frames.back().line;
         Report(line, "line settings", w[2] + " " + w[3],
-               std::to_string(l.baud) + " " + ParityName(l.parity_code));
+               std::to_string(l.baud) + " " + ParityName(l.parity));
     } else if (what == "sim-holding" || what == "sim-coil") {
         // expect sim-holding SLAVE ADDR VALUE, expect sim-coil SLAVE ADDR 0|1
         Need(line, 5);

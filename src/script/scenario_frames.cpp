@@ -26,7 +26,8 @@ FrameCursor frames;
 struct Trace {
     std::string path; // empty: no trace
     monitor::Cursor cursor;
-    std::string text;
+    sys::AppendFile file;
+    std::string lines; // of the transaction being written, reused
 };
 
 Trace trace;
@@ -86,15 +87,33 @@ void ExpectFrame(const ScenarioLine& line)
         ScenarioFail(line, "frame: expected \"" + expected + "\", found \"" + shown + "\"");
 }
 
-void WriteTrace()
+void TraceProblem(const std::string& error)
 {
-    if (trace.path.empty())
+    std::fprintf(stderr, "regscope-script: cannot write the trace %s: %s\n", trace.path.c_str(),
+                 error.c_str());
+}
+
+// Each transaction reaches the file in one write as it ends: memory stays
+// bounded however many a scenario line makes.
+void TraceTransaction(const modbus::Transaction& t)
+{
+    if (!sys::AppendFileOpen(trace.file))
         return;
-    TraceStep();
+    trace.lines.clear();
+    monitor::AppendLines(&trace.cursor, t, &trace.lines);
     std::string error;
-    if (!sys::WriteFileAtomic(trace.path, trace.text, &error))
-        std::fprintf(stderr, "regscope-script: cannot write the trace %s: %s\n",
-                     trace.path.c_str(), error.c_str());
+    if (!sys::AppendToFile(&trace.file, trace.lines, &error) ||
+        !sys::FlushAppendFile(&trace.file, &error)) {
+        TraceProblem(error);
+        sys::CloseAppendFile(&trace.file, &error);
+    }
+}
+
+void CloseTrace()
+{
+    std::string error;
+    if (!sys::CloseAppendFile(&trace.file, &error))
+        TraceProblem(error);
 }
 
 } // namespace
@@ -103,25 +122,30 @@ void StartFrames(const std::string& trace_path)
 {
     modbus::SetCaptureEnabled(true);
     frames = FrameCursor{modbus::CaptureNextSequence(), false};
-    trace = Trace{};
+    CloseTrace();
     trace.path = trace_path;
     trace.cursor = monitor::CursorFromNow();
-    if (!trace.path.empty()) {
-        // Written also when a set-up line ends the run early.
-        static bool registered = false;
-        if (!registered)
-            std::atexit(WriteTrace);
-        registered = true;
+    modbus::SetCaptureListener(nullptr);
+    if (trace.path.empty())
+        return;
+    std::string error;
+    if (!sys::OpenAppendFile(trace.path, &trace.file, &error)) {
+        TraceProblem(error);
+        return;
     }
+    modbus::SetCaptureListener(TraceTransaction);
+    // Closed also when a set-up line ends the run early.
+    static bool registered = false;
+    if (!registered)
+        std::atexit(CloseTrace);
+    registered = true;
 }
 
-void TraceStep()
+void FinishTrace()
 {
-    if (!trace.path.empty())
-        trace.text += monitor::TakeNewLines(&trace.cursor);
+    modbus::SetCaptureListener(nullptr);
+    CloseTrace();
 }
-
-void FinishTrace() { WriteTrace(); }
 
 bool FrameAction(const ScenarioLine& line)
 {

@@ -378,7 +378,6 @@ void RunFrom(size_t index, bool after_exit)
         } else {
             Act(line);
         }
-        TraceStep();
     }
 }
 

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                               t.request_size));
     Check(modbus::DecodeFrame(req.get(), t.request_size, Direction::Request));
     std::string lines;
-    modbus::AppendTransactionLines(t, 0, nullptr, &lines);
+    modbus::AppendTransactionLines(t, 0, true, &lines);
     if (lines.empty())
         std::abort();
     return 0;

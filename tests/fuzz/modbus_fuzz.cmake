@@ -9,6 +9,8 @@ if(REGSCOPE_CLANGXX)
     ${PROJECT_SOURCE_DIR}/src/modbus/reply.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/protocol.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/codec.cpp
+    ${PROJECT_SOURCE_DIR}/src/modbus/requests_compose.cpp
+    ${PROJECT_SOURCE_DIR}/src/strings/lines.cpp
     ${PROJECT_SOURCE_DIR}/src/strings/number_parse.cpp)
   add_custom_command(OUTPUT ${fuzz_bin}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/fuzz/found

@@ -66,7 +66,8 @@ void Baudrate(Driver& d)
     });
     AnswerInputBox(d, "baudrate", "19200", "Baudrate", "9600");
     d.WaitFor("stored", [] { return app::ReadConfigKey(app::CfgPath, "SERIAL_BAUD") == "19200"; });
-    d.Do("in memory", [&d] { d.Check(app::SerialSettings.baud == 19200, "SerialSettings.baud"); });
+    d.Do("in memory",
+         [&d] { d.Check(app::SerialSettings.line.baud == 19200, "SerialSettings.baud"); });
 }
 
 // Setup > Password with no password set yet: only the new one is asked.

@@ -33,10 +33,10 @@ TEST_F(ConfigureModule, ReadAllTalksAtConfigurationSettingsThenLeavesThePortClos
     ASSERT_EQ(OrdinaryRequest(), 0);
     std::vector<sim::Frame> frames = sim_.Frames();
     ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[1].line.baud, 9600u);
-    EXPECT_EQ(frames[1].line.parity_code, 2);
-    EXPECT_EQ(frames[2].line.baud, 19200u) << "reopened with the general settings";
-    EXPECT_EQ(frames[2].line.parity_code, 3);
+    EXPECT_EQ(frames[1].line.baud, 9600);
+    EXPECT_EQ(frames[1].line.parity, serial::Parity::Even);
+    EXPECT_EQ(frames[2].line.baud, 19200) << "reopened with the general settings";
+    EXPECT_EQ(frames[2].line.parity, serial::Parity::NoneOneStopBit);
 }
 
 TEST_F(ConfigureModule, WriteAllSendsTheStoredKeysNotTheTypedText)
@@ -59,8 +59,8 @@ TEST_F(ConfigureModule, WriteAllSendsTheStoredKeysNotTheTypedText)
     ASSERT_EQ(OrdinaryRequest(), 0);
     std::vector<sim::Frame> frames = sim_.Frames();
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].line.baud, 9600u);
-    EXPECT_EQ(frames[1].line.baud, 38400u);
+    EXPECT_EQ(frames[0].line.baud, 9600);
+    EXPECT_EQ(frames[1].line.baud, 38400);
 }
 
 } // namespace

@@ -79,9 +79,9 @@ TEST_F(ModbusPeers, EngineReadsAndWritesALibmodbusSlave)
     for (int i = 0; i < 10; ++i)
         slave.Registers()[i] = uint16_t(0x0101 * i);
 
-    ASSERT_EQ(modbus::OpenPort({2, 19200, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 19200, serial::Parity::Even}), 0);
     modbus::Bytes data;
-    ASSERT_EQ(modbus::Transact(1, 3, {0, 0, 0, 10}, &data, 21, 1.0f), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, {0, 0, 0, 10}, &data, {21}, 1.0f), 0);
     ASSERT_EQ(data.size(), 21u);
     EXPECT_EQ(data[0], 20);
     for (int i = 0; i < 10; ++i) {
@@ -89,15 +89,16 @@ TEST_F(ModbusPeers, EngineReadsAndWritesALibmodbusSlave)
         EXPECT_EQ(data[2 + 2 * i], i);
     }
 
-    ASSERT_EQ(modbus::Transact(1, 16, {0, 20, 0, 2, 4, 0xAB, 0xCD, 0x12, 0x34}, &data, 4, 1.0f), 0);
+    ASSERT_EQ(modbus::Transact(1, 16, {0, 20, 0, 2, 4, 0xAB, 0xCD, 0x12, 0x34}, &data, {4}, 1.0f),
+              0);
     EXPECT_EQ(data, (modbus::Bytes{0, 20, 0, 2}));
     EXPECT_EQ(slave.Registers()[20], 0xABCD);
     EXPECT_EQ(slave.Registers()[21], 0x1234);
-    ASSERT_EQ(modbus::Transact(1, 6, {0, 30, 0xFF, 0xFE}, &data, 4, 1.0f), 0);
+    ASSERT_EQ(modbus::Transact(1, 6, {0, 30, 0xFF, 0xFE}, &data, {4}, 1.0f), 0);
     EXPECT_EQ(slave.Registers()[30], 0xFFFE);
 
     // Beyond the slave's table: its exception reaches the user.
-    EXPECT_EQ(modbus::Transact(1, 3, {0, 99, 0, 2}, &data, 5, 1.0f), 2);
+    EXPECT_EQ(modbus::Transact(1, 3, {0, 99, 0, 2}, &data, {5}, 1.0f), 2);
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     EXPECT_EQ(headless::MessagesShown()[0].text,
               "Received command exception 2:\r\rIllegal data address");

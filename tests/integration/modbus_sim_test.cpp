@@ -51,10 +51,11 @@ protected:
     // Registers 0..n-1 of slave 1 at 9600 bit/s, even parity.
     int16_t ReadHolding(uint16_t n, modbus::Bytes* data, float timeout_s = 1.0f, uint8_t address = 1)
     {
-        int16_t code = modbus::OpenPort({1, 9600, 2});
+        int16_t code = modbus::OpenPort({1, 9600, serial::Parity::Even});
         if (code != 0)
             return code;
-        return modbus::Transact(address, 3, ReadRequest(0, n), data, uint16_t(2 * n + 1), timeout_s);
+        return modbus::Transact(address, 3, ReadRequest(0, n), data, {uint16_t(2 * n + 1)},
+                                timeout_s);
     }
 
     std::string LastMessage() const
@@ -122,11 +123,15 @@ TEST_F(OverPty, ExceptionCodes)
 
 TEST_F(OverPty, InvalidSettingsAndMissingDevice)
 {
-    ExpectFailure(modbus::OpenPort({9, 9600, 2}), modbus::kSettingsNotValid, "Serial port not valid");
-    ExpectFailure(modbus::OpenPort({1, 1000001, 2}), modbus::kSettingsNotValid, "Baudrate not valid");
-    ExpectFailure(modbus::OpenPort({1, 9600, 4}), modbus::kSettingsNotValid, "Parity not valid");
+    ExpectFailure(modbus::OpenPort({9, 9600, serial::Parity::Even}), modbus::kSettingsNotValid,
+                  "Serial port not valid");
+    ExpectFailure(modbus::OpenPort({1, 1000001, serial::Parity::Even}), modbus::kSettingsNotValid,
+                  "Baudrate not valid");
+    ExpectFailure(modbus::OpenPort({1, 9600, serial::ParityFromCode(4)}), modbus::kSettingsNotValid,
+                  "Parity not valid");
     fs::create_symlink(Path("no-such-pty"), Path("COM5"));
-    ExpectFailure(modbus::OpenPort({5, 9600, 2}), modbus::kPortNotAvailable, "COM5 port not available");
+    ExpectFailure(modbus::OpenPort({5, 9600, serial::Parity::Even}), modbus::kPortNotAvailable,
+                  "COM5 port not available");
     EXPECT_TRUE(sim_.Frames().empty());
 }
 
@@ -215,10 +220,10 @@ TEST_F(OverPty, LateBytesAreDiscardedBeforeTheNextRequest)
 
 TEST_F(OverPty, BroadcastReturnsAtOnce)
 {
-    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0);
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
-    EXPECT_EQ(modbus::Transact(0, 6, {0, 7, 0x12, 0x34}, &data, 4, 2.0f), 0);
+    EXPECT_EQ(modbus::Transact(0, 6, {0, 7, 0x12, 0x34}, &data, {4}, 2.0f), 0);
     EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
     EXPECT_TRUE(data.empty());
     ASSERT_TRUE(sim_.WaitForFrames(1, 2.0));
@@ -229,22 +234,23 @@ TEST_F(OverPty, BroadcastReturnsAtOnce)
 TEST_F(OverPty, PortOpensOnceAndReopensWithNewSettings)
 {
     modbus::Bytes data;
-    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
-    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, {3}, 1.0f), 0);
     // Ignored while open: the line keeps its settings.
-    ASSERT_EQ(modbus::OpenPort({1, 19200, 0}), 0);
-    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 19200, serial::Parity::NoneTwoStopBits}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, {3}, 1.0f), 0);
     modbus::ClosePort();
-    ASSERT_EQ(modbus::OpenPort({1, 19200, 1}), 0);
-    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 19200, serial::Parity::Odd}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, {3}, 1.0f), 0);
     // A rate without a Bxxx constant is set exactly.
     modbus::ClosePort();
-    ASSERT_EQ(modbus::OpenPort({1, 250000, 0}), 0);
-    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 1.0f), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 250000, serial::Parity::NoneTwoStopBits}), 0);
+    ASSERT_EQ(modbus::Transact(1, 3, ReadRequest(0, 1), &data, {3}, 1.0f), 0);
 
     std::vector<std::tuple<unsigned, int, int>> lines;
     for (const sim::Frame& f : sim_.Frames())
-        lines.emplace_back(f.line.baud, f.line.parity_code, f.line.stop_bits);
+        lines.emplace_back(f.line.baud, serial::ParityCode(f.line.parity),
+                           serial::StopBits(f.line.parity));
     EXPECT_EQ(lines, (std::vector<std::tuple<unsigned, int, int>>{
                          {9600, 2, 1}, {9600, 2, 1}, {19200, 1, 1}, {250000, 0, 2}}));
 }
@@ -263,7 +269,7 @@ TEST_F(OverPty, SimulatorGoneUnderAnOpenPort)
         sim_.Stop();
     });
     double t0 = sys::MonotonicSeconds();
-    int16_t code = modbus::Transact(1, 3, ReadRequest(0, 1), &data, 3, 10.0f);
+    int16_t code = modbus::Transact(1, 3, ReadRequest(0, 1), &data, {3}, 10.0f);
     killer.join();
     EXPECT_LT(sys::MonotonicSeconds() - t0, 2.0);
     ExpectFailure(code, modbus::kPortNotAvailable, "COM1 port not available");

@@ -71,7 +71,8 @@ TEST_F(MonitorOnTestFunction, ReadTimeoutAndBadChecksumAsTheyWentOnTheWire)
     data.insert(data.end(), {0xFF, 0xFF});
     EXPECT_EQ(ReplyOf(t[0]), modbus::BuildFrame(1, 3, data));
     EXPECT_EQ(t[0].result, modbus::kOk);
-    EXPECT_EQ(t[0].settings, (modbus::PortSettings{1, 9600, 2, 0.3f}));
+    EXPECT_EQ(t[0].line, (serial::LineSettings{1, 9600, serial::Parity::Even}));
+    EXPECT_EQ(t[0].timeout_s, 0.3f);
     int64_t response_us = t[0].ended_us - t[0].sent_us;
     EXPECT_GT(response_us, 0);
     EXPECT_LT(response_us, 300'000) << "within the time-out";
@@ -108,9 +109,9 @@ TEST_F(MonitorOnTestFunction, RefusedReplyAndBroadcastAreRecordedAsWhatTheyWere)
     sim_.InjectFault(sim::Fault{sim::Fault::WrongByteCount});
     headless::Click(53001);
     // A Write Single Register to every slave: sent, nothing awaited.
-    ASSERT_EQ(modbus::OpenPort(app::GeneralLine()), 0);
+    ASSERT_EQ(modbus::OpenPort(app::SerialSettings.line), 0);
     modbus::Bytes reply;
-    ASSERT_EQ(modbus::Transact(0, 6, {0, 1, 0, 7}, &reply, 4, 0.3f), 0);
+    ASSERT_EQ(modbus::Transact(0, 6, {0, 1, 0, 7}, &reply, {4}, 0.3f), 0);
     std::vector<Transaction> t = Captured();
     ASSERT_EQ(t.size(), 2u) << MonitorLines();
     EXPECT_EQ(t[0].result, modbus::kBadByteCount) << "the request's verdict, not the engine's";
@@ -120,6 +121,21 @@ TEST_F(MonitorOnTestFunction, RefusedReplyAndBroadcastAreRecordedAsWhatTheyWere)
     EXPECT_NE(lines.find("wrong byte count"), std::string::npos) << lines;
     EXPECT_EQ(CountOf(lines, " RX "), 1) << "a broadcast has no reply line\n" << lines;
     EXPECT_EQ(MonitorNote().rfind("Requests 2 (broadcasts 1)  good 0  time-outs 0  CRC errors 0"
+                                  "  exceptions 0  other 1",
+                                  0),
+              0u)
+        << MonitorNote();
+
+    // Refused while the monitor is closed: nothing recorded is touched.
+    headless::Click(53001);
+    monitor::CloseMonitor();
+    sim_.InjectFault(sim::Fault{sim::Fault::WrongByteCount});
+    headless::Click(53001);
+    headless::MenuCommand(app::cmd::kCommunicationMonitor);
+    t = Captured();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[2].result, modbus::kOk) << "the latest record keeps its verdict";
+    EXPECT_EQ(MonitorNote().rfind("Requests 3 (broadcasts 1)  good 1  time-outs 0  CRC errors 0"
                                   "  exceptions 0  other 1",
                                   0),
               0u)
@@ -164,7 +180,8 @@ TEST_F(MonitorOnTestModule, ReadAllFramesInOrderWithPlausibleTimes)
         EXPECT_EQ(t[i].reply[0], 5);
         EXPECT_EQ(t[i].reply[1], t[i].request[1]);
         EXPECT_TRUE(modbus::CrcMatches(t[i].reply, t[i].reply_size));
-        EXPECT_EQ(t[i].settings, (modbus::PortSettings{1, 115200, 2, 0.2f}));
+        EXPECT_EQ(t[i].line, (serial::LineSettings{1, 115200, serial::Parity::Even}));
+        EXPECT_EQ(t[i].timeout_s, 0.2f);
         EXPECT_GT(t[i].ended_us, t[i].sent_us);
         EXPECT_LT(t[i].ended_us - t[i].sent_us, 200'000);
         if (i > 0) {

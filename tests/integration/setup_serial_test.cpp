@@ -28,13 +28,13 @@ TEST_F(PortOne, SerialChangesCloseThePortTimeoutDoesNot)
 
     std::vector<sim::Frame> frames = sim_.Frames();
     ASSERT_EQ(frames.size(), 4u);
-    EXPECT_EQ(frames[0].line.baud, 9600u);
-    EXPECT_EQ(frames[0].line.parity_code, 2);
-    EXPECT_EQ(frames[1].line.baud, 19200u);
-    EXPECT_EQ(frames[1].line.parity_code, 2);
-    EXPECT_EQ(frames[2].line.baud, 19200u);
-    EXPECT_EQ(frames[2].line.parity_code, 1);
-    EXPECT_EQ(frames[3].line.parity_code, 1);
+    EXPECT_EQ(frames[0].line.baud, 9600);
+    EXPECT_EQ(frames[0].line.parity, serial::Parity::Even);
+    EXPECT_EQ(frames[1].line.baud, 19200);
+    EXPECT_EQ(frames[1].line.parity, serial::Parity::Even);
+    EXPECT_EQ(frames[2].line.baud, 19200);
+    EXPECT_EQ(frames[2].line.parity, serial::Parity::Odd);
+    EXPECT_EQ(frames[3].line.parity, serial::Parity::Odd);
 }
 
 } // namespace

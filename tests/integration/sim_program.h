@@ -29,10 +29,11 @@ protected:
     // register 0 of slave 1).
     int16_t OrdinaryRequest()
     {
-        if (int16_t rc = modbus::OpenPort(app::GeneralLine()))
+        if (int16_t rc = modbus::OpenPort(app::SerialSettings.line))
             return rc;
         modbus::Bytes reply;
-        return modbus::Transact(1, 3, modbus::Bytes{0, 0, 0, 1}, &reply, 3, app::SerialSettings.timeout);
+        return modbus::Transact(1, 3, modbus::Bytes{0, 0, 0, 1}, &reply, {3},
+                                app::SerialSettings.timeout);
     }
 
     void Answer(int command, const std::string& text)

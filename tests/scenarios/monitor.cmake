@@ -6,3 +6,10 @@ add_test(NAME scenario.monitor_trace
     sh ${CMAKE_CURRENT_BINARY_DIR}/monitor_trace.txt $<TARGET_FILE:regscope-script>
     ${CMAKE_CURRENT_LIST_DIR}/monitor_frames.scn)
 set_tests_properties(scenario.monitor_trace PROPERTIES TIMEOUT 120)
+
+# The trace is written as the run goes: a run killed in the middle of a long
+# line keeps every transaction that had ended.
+add_test(NAME scenario.monitor_trace_as_it_goes
+  COMMAND sh -c "rm -rf \"$1\" \"$1.d\" && mkdir \"$1.d\" && printf 'sim start\\nstart\\nmenu 2103\\nset 50021 \"3\"\\nclick 50003\\nset 53011 \"0\"\\nset 53021 \"1\"\\nclick 53001\\nwait 60\\n' >\"$1.scn\" && { \"$2\" --dir \"$1.d\" --trace \"$1\" \"$1.scn\" & pid=$!; i=0; while [ $i -lt 100 ] && ! grep -q ' RX 01 03 02 ' \"$1\" 2>/dev/null; do sleep 0.1; i=$((i+1)); done; kill -9 $pid; rm -rf \"$1.d\"; grep -q ' TX 01 03 00 00 00 01 84 0A ' \"$1\" && grep -q ' RX 01 03 02 ' \"$1\"; }"
+    sh ${CMAKE_CURRENT_BINARY_DIR}/monitor_trace_killed.txt $<TARGET_FILE:regscope-script>)
+set_tests_properties(scenario.monitor_trace_as_it_goes PROPERTIES TIMEOUT 60)

@@ -30,19 +30,15 @@ namespace {
 
 using namespace modbus;
 
-const PortSettings kSettings = {1, 9600, 2, 1.0f};
+const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
 const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
 const Bytes kGood = BuildFrame(1, 3, {2, 0, 5});
 
-// One transaction: request sent at sent_us, the reply in one piece, ended
-// after response_us.
+// One transaction: request sent at sent_us, ended after response_us.
 void Record(const Bytes& request, const Bytes& reply, int16_t result, int64_t sent_us,
             int64_t response_us)
 {
-    CaptureBegin(request.data(), request.size(), kSettings, sent_us);
-    if (!reply.empty())
-        CaptureReply(reply.data(), reply.size());
-    CaptureEnd(result, sent_us + response_us);
+    CaptureTransaction(request, reply, kLine, 1.0f, sent_us, sent_us + response_us, result);
 }
 
 std::vector<uint64_t> KeptSequences()
@@ -64,11 +60,7 @@ TEST(Capture, KeepsRequestReplyTimesSettingsAndResult)
 {
     SetCaptureEnabled(true);
     const Bytes partial(kGood.begin(), kGood.begin() + 3);
-    CaptureBegin(kRead.data(), kRead.size(), kSettings, 1000);
-    // The reply arrives over several reads; all of it is kept as received.
-    CaptureReply(kGood.data(), 2);
-    CaptureReply(kGood.data() + 2, 1);
-    CaptureEnd(kTimeout, 1'001'000);
+    Record(kRead, partial, kTimeout, 1000, 1'000'000);
 
     const Transaction* t = Captured(0);
     ASSERT_NE(t, nullptr);
@@ -77,7 +69,8 @@ TEST(Capture, KeepsRequestReplyTimesSettingsAndResult)
     EXPECT_EQ(t->sent_us, 1000);
     EXPECT_EQ(t->ended_us, 1'001'000);
     EXPECT_EQ(t->result, kTimeout);
-    EXPECT_EQ(t->settings, kSettings);
+    EXPECT_EQ(t->line, kLine);
+    EXPECT_EQ(t->timeout_s, 1.0f);
     EXPECT_EQ(Captured(1), nullptr);
 
     // A flood longer than any frame keeps the first kMaxFrame bytes and
@@ -109,13 +102,6 @@ TEST(Capture, RingKeepsOnlyTheLastN)
     std::vector<uint64_t> fresh;
     ForEachCaptured(next, [&](const Transaction& t) { fresh.push_back(t.sequence); });
     EXPECT_EQ(fresh, (std::vector<uint64_t>{5}));
-
-    // While a transaction is being written its slot no longer holds the oldest.
-    CaptureBegin(kRead.data(), kRead.size(), kSettings, 6000);
-    EXPECT_EQ(Captured(3), nullptr);
-    EXPECT_EQ(KeptSequences(), (std::vector<uint64_t>{4, 5}));
-    CaptureEnd(kOk, 6100);
-    EXPECT_EQ(KeptSequences(), (std::vector<uint64_t>{4, 5, 6}));
 }
 
 TEST(Capture, ClearForgetsRecordsAndStatisticsButNotTheCount)
@@ -129,33 +115,6 @@ TEST(Capture, ClearForgetsRecordsAndStatisticsButNotTheCount)
     Record(kRead, kGood, kOk, 2000, 100);
     EXPECT_EQ(KeptSequences(), std::vector<uint64_t>{2});
     EXPECT_EQ(CaptureStatistics().requests, 1u);
-}
-
-TEST(Capture, AmendingMovesTheLatestRecordToItsRequestsVerdict)
-{
-    AmendLastCapture(kBadByteCount); // nothing recorded yet: nothing to amend
-    SetCaptureEnabled(true);
-    Record(kRead, kGood, kOk, 0, 100);
-    Record(kRead, BuildFrame(1, 3, {4, 0, 5, 0, 6}), kOk, 1000, 200);
-    AmendLastCapture(kBadByteCount);
-    EXPECT_EQ(Captured(1)->result, kBadByteCount);
-    EXPECT_EQ(Captured(0)->result, kOk) << "only the latest";
-    LineStatistics s = CaptureStatistics();
-    EXPECT_EQ(s.requests, 2u);
-    EXPECT_EQ(s.good_replies, 1u);
-    EXPECT_EQ(s.other_errors, 1u);
-    EXPECT_EQ(s.timed_replies, 2u) << "the reply came, its time counts";
-
-    // Once cleared, the record is not counted any more: nothing to move.
-    ClearCapture();
-    AmendLastCapture(kOk);
-    EXPECT_EQ(CaptureStatistics().good_replies, 0u);
-    // Nor while the next transaction is being recorded.
-    CaptureBegin(kRead.data(), kRead.size(), kSettings, 5000);
-    AmendLastCapture(kBadEchoValue);
-    CaptureEnd(kOk, 5100);
-    EXPECT_EQ(CaptureStatistics().good_replies, 1u);
-    EXPECT_EQ(CaptureStatistics().other_errors, 0u);
 }
 
 TEST(Capture, RecordingAndReadingAllocateNothing)

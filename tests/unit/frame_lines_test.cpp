@@ -13,14 +13,15 @@ namespace {
 
 using namespace modbus;
 
-const PortSettings kSettings = {1, 9600, 2, 1.0f};
+const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
 const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
 
 Transaction Make(const Bytes& request, const Bytes& reply, int16_t result, int64_t sent_us,
-                 int64_t ended_us, const PortSettings& settings = kSettings)
+                 int64_t ended_us)
 {
     Transaction t;
-    t.settings = settings;
+    t.line = kLine;
+    t.timeout_s = 1.0f;
     t.request_size = uint16_t(request.size());
     std::memcpy(t.request, request.data(), request.size());
     t.reply_size = uint16_t(reply.size());
@@ -33,55 +34,48 @@ Transaction Make(const Bytes& request, const Bytes& reply, int16_t result, int64
     return t;
 }
 
-std::string Lines(const Transaction& t, int64_t origin_us, const PortSettings* previous)
+std::string Lines(const Transaction& t, int64_t origin_us, bool with_settings = false)
 {
     std::string out;
-    AppendTransactionLines(t, origin_us, previous, &out);
+    AppendTransactionLines(t, origin_us, with_settings, &out);
     return out;
 }
 
 TEST(FrameLines, GoodTransactionWithItsSettings)
 {
     Transaction t = Make(kRead, BuildFrame(1, 3, {2, 0, 5}), kOk, 5'000'000, 5'012'277);
-    EXPECT_EQ(Lines(t, 5'000'000, nullptr),
+    EXPECT_EQ(Lines(t, 5'000'000, true),
               "# COM1 9600 bit/s even parity, time-out 1.000 s\n"
               "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
               "address 0 quantity 1\n"
               "      0.012277 RX 01 03 02 00 05 78 47 | slave 1 Read Holding Registers address 0 "
               "values 5 | 12.277 ms\n");
-    // The settings are repeated only when they change.
-    EXPECT_EQ(Lines(t, 4'000'000, &kSettings).substr(0, 17), "      1.000000 TX");
-    const PortSettings before = {1, 19200, 0, 1.0f};
-    EXPECT_EQ(Lines(t, 0, &before).substr(0, 48),
-              "# COM1 9600 bit/s even parity, time-out 1.000 s\n");
+    EXPECT_EQ(Lines(t, 4'000'000).substr(0, 17), "      1.000000 TX");
 }
 
 TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
 {
     const int64_t s = 1'000'000;
-    EXPECT_EQ(Lines(Make(kRead, {}, kTimeout, s, s + 1'000'000), s, &kSettings),
+    EXPECT_EQ(Lines(Make(kRead, {}, kTimeout, s, s + 1'000'000), s),
               "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
               "address 0 quantity 1\n"
               "      1.000000 RX  | timeout | 1000.000 ms\n");
     // What did arrive before the time-out is shown, decoded as far as it goes.
-    std::string partial =
-        Lines(Make(kRead, {1, 3, 2}, kTimeout, s, s + 1'000'000), s, &kSettings);
+    std::string partial = Lines(Make(kRead, {1, 3, 2}, kTimeout, s, s + 1'000'000), s);
     EXPECT_NE(partial.find(" RX 01 03 02 | slave 1 Read Holding Registers truncated: 3 of 7 bytes "
                            "timeout | 1000.000 ms\n"),
               std::string::npos)
         << partial;
-    EXPECT_EQ(Lines(Make(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kOk, s, s), s, &kSettings),
+    EXPECT_EQ(Lines(Make(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kOk, s, s), s),
               "      0.000000 TX 00 06 00 01 00 05 19 D8 | slave 0 Write Single Register address 1 "
               "value 5 no reply expected (broadcast)\n");
-    std::string refused =
-        Lines(Make(BuildFrame(1, 3, {0, 0, 0, 2}), BuildFrame(1, 3, {2, 0, 5}), kBadByteCount,
-                   s, s + 9000),
-              s, &kSettings);
+    std::string refused = Lines(Make(BuildFrame(1, 3, {0, 0, 0, 2}), BuildFrame(1, 3, {2, 0, 5}),
+                                     kBadByteCount, s, s + 9000),
+                                s);
     EXPECT_NE(refused.find("byte count 2 instead of 4 values 5 wrong byte count | 9.000 ms\n"),
               std::string::npos)
         << refused;
-    std::string exception =
-        Lines(Make(kRead, BuildFrame(1, 0x83, {2}), 2, s, s + 4000), s, &kSettings);
+    std::string exception = Lines(Make(kRead, BuildFrame(1, 0x83, {2}), 2, s, s + 4000), s);
     EXPECT_NE(exception.find(" RX 01 83 02 C0 F1 | slave 1 Read Holding Registers exception 2 "
                              "Illegal data address | 4.000 ms\n"),
               std::string::npos)
@@ -90,10 +84,13 @@ TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
 
 TEST(FrameLines, SettingsInWords)
 {
-    EXPECT_EQ(DescribeLine(19200, 0), "19200 bit/s no parity 2 stop bits");
-    EXPECT_EQ(DescribeLine(9600, 1), "9600 bit/s odd parity");
-    EXPECT_EQ(DescribeLine(115200, 3), "115200 bit/s no parity 1 stop bit");
-    EXPECT_EQ(DescribeLine(9600, 7), "9600 bit/s parity code 7");
+    using serial::Parity;
+    EXPECT_EQ(DescribeLine({1, 19200, Parity::NoneTwoStopBits}),
+              "19200 bit/s no parity 2 stop bits");
+    EXPECT_EQ(DescribeLine({1, 9600, Parity::Odd}), "9600 bit/s odd parity");
+    EXPECT_EQ(DescribeLine({1, 115200, Parity::NoneOneStopBit}),
+              "115200 bit/s no parity 1 stop bit");
+    EXPECT_EQ(DescribeLine({1, 9600, serial::ParityFromCode(7)}), "9600 bit/s parity code 7");
 }
 
 } // namespace

@@ -80,30 +80,49 @@ TEST(ModbusCodec, ExpectedReplySizes)
 
 // --- Reply collection and checks -------------------------------------------
 
-int16_t Judge(const modbus::Bytes& frame, unsigned expected, std::string* message,
-              uint8_t address = 1, uint8_t function = 3)
+using Shape = modbus::ReplyShape;
+constexpr Shape kOneRegister{3, Shape::Content::ByteCount};
+constexpr Shape kEcho{4, Shape::Content::Echo};
+
+int16_t Judge(const modbus::Bytes& frame, Shape shape, std::string* message, uint8_t function = 3,
+              const modbus::Bytes& request = {0, 1, 0, 1})
 {
     modbus::ReplyCollector r;
-    r.expected = expected;
+    r.expected = shape.data;
     modbus::AppendReply(&r, frame.data(), frame.size());
-    return modbus::CheckReply(r, address, function, message);
+    return modbus::CheckReply(r, 1, function, request, shape, message);
 }
 
 TEST(ModbusReply, ChecksInTheirOrder)
 {
     std::string m;
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0x12, 0x34}), 3, &m), 0);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0x12, 0x34}), kOneRegister, &m), 0);
 
     // A wrong address with a broken checksum is a checksum failure.
     modbus::Bytes bad = modbus::BuildFrame(2, 4, {2, 0, 0});
     bad.back() ^= 1;
-    EXPECT_EQ(Judge(bad, 3, &m), modbus::kBadChecksum);
+    EXPECT_EQ(Judge(bad, kOneRegister, &m), modbus::kBadChecksum);
 
-    EXPECT_EQ(Judge(modbus::BuildFrame(2, 4, {2, 0, 0}), 3, &m), modbus::kBadSlaveAddress);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 4, {2, 0, 0, 9}), 3, &m), modbus::kBadFunctionCode);
+    EXPECT_EQ(Judge(modbus::BuildFrame(2, 4, {2, 0, 0}), kOneRegister, &m),
+              modbus::kBadSlaveAddress);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 4, {2, 0, 0, 9}), kOneRegister, &m),
+              modbus::kBadFunctionCode);
     // An exception to another function is still the wrong function.
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x84, {2}), 3, &m), modbus::kBadFunctionCode);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0, 0, 0}), 3, &m), modbus::kBadNumberOfBytes);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x84, {2}), kOneRegister, &m), modbus::kBadFunctionCode);
+    // Length before content: a wrong count in a long reply is the length.
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {4, 0, 0, 0}), kOneRegister, &m),
+              modbus::kBadNumberOfBytes);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x83, {2}), kOneRegister, &m),
+              modbus::kIllegalDataAddress);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {4, 0, 0}), kOneRegister, &m), modbus::kBadByteCount);
+    EXPECT_EQ(m, "Received bad bytes count");
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {4, 0, 0}), Shape{3}, &m), 0) << "content unchecked";
+    // A write's echo: the address first, then the value or quantity.
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 6, {0, 2, 0, 6}), kEcho, &m, 6), modbus::kBadEchoAddress);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 6, {0, 1, 0, 6}), kEcho, &m, 6), modbus::kBadEchoValue);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 16, {0, 1, 0, 2}), kEcho, &m, 16),
+              modbus::kBadEchoQuantity);
+    EXPECT_EQ(Judge(modbus::BuildFrame(1, 6, {0, 1, 0, 1}), kEcho, &m, 6), 0);
 }
 
 } // namespace

@@ -199,7 +199,7 @@ protected:
 
     int16_t ReadTwo(modbus::Bytes* data, float timeout_s = 0.5f)
     {
-        return modbus::Transact(1, 3, {0, 0, 0, 2}, data, 5, timeout_s);
+        return modbus::Transact(1, 3, {0, 0, 0, 2}, data, {5}, timeout_s);
     }
 
     void ExpectReported(const std::string& message)
@@ -218,7 +218,7 @@ protected:
 
 TEST_F(Engine, SurvivesInterruptedAndPartialIo)
 {
-    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, serial::Parity::Even}), 0);
     dev.stale = {9, 9, 9};
     dev.write_eintr = 2;
     dev.write_eagain = 2;
@@ -238,7 +238,7 @@ TEST_F(Engine, SurvivesInterruptedAndPartialIo)
 TEST_F(Engine, PauseFollowsSuccessOnly)
 {
     // 40 bit times at 300 bit/s: 0.133 s.
-    ASSERT_EQ(modbus::OpenPort({1, 300, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 300, serial::Parity::Even}), 0);
     dev.pieces = {{GoodReply()}};
     modbus::Bytes data;
     double t0 = sys::MonotonicSeconds();
@@ -257,7 +257,7 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 {
     // A long frame at a low rate: 0.3 s on the wire, the reply 0.05 s
     // after, well within a 0.2 s time-out counted from the last byte sent.
-    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, serial::Parity::Even}), 0);
     dev.send_s = 0.3;
     dev.pieces = {{GoodReply(), 0.35}};
     modbus::Bytes data;
@@ -275,7 +275,7 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)
 {
     modbus::Bytes data;
-    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, serial::Parity::Even}), 0);
     double t0 = sys::MonotonicSeconds();
     EXPECT_EQ(ReadTwo(&data, 0.3f), modbus::kTimeout);
     EXPECT_GE(sys::MonotonicSeconds() - t0, 0.3);
@@ -286,7 +286,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
 {
     modbus::Bytes data;
     // Read error in the middle of a reply (adapter pulled out).
-    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, serial::Parity::Even}), 0);
     dev.pieces = {{{1, 3}}, {{}, 0.01, EIO}};
     EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
     ExpectReported("COM2 port not available");
@@ -295,7 +295,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
     // A line hung up while the reply is awaited: poll returns at once
     // forever, reads give end-of-file or nothing.
     for (bool eof : {true, false}) {
-        ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
+        ASSERT_EQ(modbus::OpenPort({2, 1000000, serial::Parity::Even}), 0);
         dev.hung_up = false;
         dev.hang_up_on_write = true;
         dev.hangup_eof = eof;
@@ -304,13 +304,13 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
         EXPECT_LE(dev.polls, 1);
     }
     // Already hung up before the request: found while draining.
-    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, serial::Parity::Even}), 0);
     dev.written.clear();
     EXPECT_EQ(ReadTwo(&data, 5.0f), modbus::kPortNotAvailable);
     EXPECT_TRUE(dev.written.empty());
 
     // Writing fails.
-    ASSERT_EQ(modbus::OpenPort({2, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({2, 1000000, serial::Parity::Even}), 0);
     dev.hung_up = dev.hang_up_on_write = false;
     dev.write_error = ENXIO;
     EXPECT_EQ(ReadTwo(&data), modbus::kPortNotAvailable);
@@ -325,7 +325,7 @@ TEST_F(Engine, VanishedDeviceIsReportedOnce)
 
 TEST_F(Engine, FloodingSlaveCannotOverrunTheReply)
 {
-    ASSERT_EQ(modbus::OpenPort({1, 1000000, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 1000000, serial::Parity::Even}), 0);
     dev.pieces = {{modbus::Bytes(1000000, 0x55)}};
     modbus::Bytes data;
     EXPECT_EQ(ReadTwo(&data), modbus::kBadChecksum);
@@ -369,7 +369,7 @@ TEST(SerialPortLine, ReadsAnEmptyLineAndReleasesItOnClose)
     t.c_cc[VTIME] = 0;
     tcsetattr(s, TCSANOW, &t);
 
-    serial::Handle h = serial::Open(name, 9600, 2, nullptr);
+    serial::Handle h = serial::Open(name, 9600, serial::Parity::Even, nullptr);
     ASSERT_NE(h, serial::kNoPort);
     uint8_t buffer[16];
     size_t got = 0;
@@ -390,7 +390,7 @@ TEST(SerialPortLine, ReadsAnEmptyLineAndReleasesItOnClose)
     EXPECT_EQ(exclusive, 0);
 
     // Hung up for real: the other end is gone.
-    h = serial::Open(name, 9600, 2, nullptr);
+    h = serial::Open(name, 9600, serial::Parity::Even, nullptr);
     ASSERT_NE(h, serial::kNoPort);
     close(m);
     EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::Lost);
@@ -445,7 +445,7 @@ std::deque<Piece> Trailing(const modbus::Bytes& frame, size_t extra, double gap_
 int16_t ReadTen(float timeout_s = 0.5f)
 {
     modbus::Bytes data;
-    return modbus::Transact(1, 3, {0, 0, 0, 10}, &data, 21, timeout_s);
+    return modbus::Transact(1, 3, {0, 0, 0, 10}, &data, {21}, timeout_s);
 }
 
 } // namespace
@@ -476,7 +476,7 @@ TEST_F(Engine, AReplyGivesTheSameResultHoweverItArrives)
         {"exception, at the line's pace", Paced(exception, 1, kByte9600_s), 2},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0) << c.what;
+        ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0) << c.what;
         dev.pieces = c.pieces;
         dev.ready_at = 1e300;
         EXPECT_EQ(ReadTen(), c.code) << c.what;
@@ -487,7 +487,7 @@ TEST_F(Engine, AReplyGivesTheSameResultHoweverItArrives)
 TEST_F(Engine, ThePauseRunsFortyBitTimesFromTheLastByte)
 {
     for (int baud : {1200, 9600, 115200}) {
-        ASSERT_EQ(modbus::OpenPort({1, baud, 2}), 0);
+        ASSERT_EQ(modbus::OpenPort({1, baud, serial::Parity::Even}), 0);
         dev.pieces = Paced(TenRegisters(), 1, 11.0 / baud);
         dev.ready_at = 1e300;
         EXPECT_EQ(ReadTen(), 0) << baud;
@@ -498,7 +498,7 @@ TEST_F(Engine, ThePauseRunsFortyBitTimesFromTheLastByte)
 
 TEST_F(Engine, AReplyOnTheLineWakesTheEngineAFewTimesNotForEveryByte)
 {
-    ASSERT_EQ(modbus::OpenPort({1, 9600, 2}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0);
     dev.pieces = Paced(TenRegisters(), 1, kByte9600_s);
     dev.ready_at = 1e300;
     dev.polls = 0;

@@ -12,17 +12,14 @@ namespace {
 
 using namespace modbus;
 
-const PortSettings kLine = {1, 9600, 2, 1.0f};
+const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
 const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
 const Bytes kGood = BuildFrame(1, 3, {2, 0, 5});
 
 void Record(const Bytes& reply, int16_t result, int64_t sent_us, int64_t response_us,
-            const PortSettings& settings = kLine)
+            const serial::LineSettings& line = kLine)
 {
-    CaptureBegin(kRead.data(), kRead.size(), settings, sent_us);
-    if (!reply.empty())
-        CaptureReply(reply.data(), reply.size());
-    CaptureEnd(result, sent_us + response_us);
+    CaptureTransaction(kRead, reply, line, 1.0f, sent_us, sent_us + response_us, result);
 }
 
 int CountOf(const std::string& text, const std::string& what)
@@ -48,7 +45,7 @@ TEST(MonitorLines, CursorsTakeEachTransactionOnceWithTimesFromTheirFirst)
     EXPECT_EQ(monitor::TakeNewLines(&monitor_cursor), "") << "nothing new";
 
     Record({}, kTimeout, 6'000'000, 1'000'000);
-    Record(kGood, kOk, 8'000'000, 1000, {1, 19200, 2, 1.0f});
+    Record(kGood, kOk, 8'000'000, 1000, {1, 19200, serial::Parity::Even});
     std::string next = monitor::TakeNewLines(&monitor_cursor);
     EXPECT_EQ(CountOf(next, "# COM1"), 1) << "settings again only when they change\n" << next;
     EXPECT_NE(next.find("      1.000000 TX"), std::string::npos) << next;

@@ -19,16 +19,13 @@ namespace {
 
 using namespace modbus;
 
-const PortSettings kLine = {1, 9600, 2, 1.0f};
+const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
 const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
 const Bytes kGood = BuildFrame(1, 3, {2, 0, 5});
 
 void Record(const Bytes& reply, int16_t result, int64_t sent_us)
 {
-    CaptureBegin(kRead.data(), kRead.size(), kLine, sent_us);
-    if (!reply.empty())
-        CaptureReply(reply.data(), reply.size());
-    CaptureEnd(result, sent_us + 1200);
+    CaptureTransaction(kRead, reply, kLine, 1.0f, sent_us, sent_us + 1200, result);
 }
 
 int CountOf(const std::string& text, const std::string& what)

@@ -15,27 +15,27 @@ void AnswerBaudrate(const std::string& answer)
 TEST_F(SetupCommands, BaudrateLimitsAndTextStoredAsTyped)
 {
     AnswerBaudrate("300");
-    EXPECT_EQ(app::SerialSettings.baud, 300);
+    EXPECT_EQ(app::SerialSettings.line.baud, 300);
     AnswerBaudrate("1000000");
-    EXPECT_EQ(app::SerialSettings.baud, 1000000);
+    EXPECT_EQ(app::SerialSettings.line.baud, 1000000);
 
     for (const char* refused : {"299", "abc"}) {
         headless::ClearMessages();
         AnswerBaudrate(refused);
         EXPECT_EQ(headless::MessagesShown().size(), 1u) << refused;
         EXPECT_EQ(Cfg("SERIAL_BAUD"), "1000000") << refused;
-        EXPECT_EQ(app::SerialSettings.baud, 1000000);
+        EXPECT_EQ(app::SerialSettings.line.baud, 1000000);
     }
 
     AnswerBaudrate("4800.6");
-    EXPECT_EQ(app::SerialSettings.baud, 4801);
+    EXPECT_EQ(app::SerialSettings.line.baud, 4801);
 
     // Cancel and an empty answer change nothing.
     headless::QueueTextAnswer(std::nullopt);
     headless::MenuCommand(app::cmd::kBaudrate);
     AnswerBaudrate("");
     EXPECT_EQ(Cfg("SERIAL_BAUD"), "4800.6");
-    EXPECT_EQ(app::SerialSettings.baud, 4801);
+    EXPECT_EQ(app::SerialSettings.line.baud, 4801);
 }
 
 TEST_F(SetupCommands, TimingChangesRestartTheRunningTimer)

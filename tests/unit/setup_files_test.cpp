@@ -45,7 +45,7 @@ TEST_F(SetupFiles, LoadCancelledOrOfAnExistingFile)
     Load(target);
     EXPECT_TRUE(headless::MessagesShown().empty());
     EXPECT_EQ(app::CfgPath, target);
-    EXPECT_EQ(app::SerialSettings.parity, 1);
+    EXPECT_EQ(app::SerialSettings.line.parity, serial::Parity::Odd);
     EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::ParityCommand(1)));
 }
 

@@ -33,7 +33,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
     app::WriteConfigKey(app::CfgPath, "SERIAL_PORT", "3");
     app::AutoReadActive = 1;
     headless::MenuCommand(app::cmd::kTestFunction);
-    EXPECT_EQ(app::SerialSettings.port, 3);
+    EXPECT_EQ(app::SerialSettings.line.port, 3);
     EXPECT_TRUE(ui::IsMenuItemChecked(app::cmd::PortCommand(3)));
     EXPECT_TRUE(ui::ControlExists(50001));
 }

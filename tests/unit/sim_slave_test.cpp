@@ -16,7 +16,7 @@ Request Req(uint8_t function, modbus::Bytes data)
     r.function = function;
     r.data = std::move(data);
     r.line.baud = 9600;
-    r.line.parity_code = 2;
+    r.line.parity = serial::Parity::Even;
     return r;
 }
 
@@ -77,8 +77,8 @@ TEST(ConfigModule, AnswersOnlyAt9600EvenAndKeepsWhatIsWritten)
     EXPECT_EQ(r, (modbus::Bytes{109, 7, 0x00, 0x01, 0xC2, 0x00, 1, 0x01, 0x2C}));
 
     for (auto [baud, parity] : {std::pair{19200u, 2}, {9600u, 1}}) {
-        read.line.baud = baud;
-        read.line.parity_code = parity;
+        read.line.baud = int32_t(baud);
+        read.line.parity = serial::ParityFromCode(parity);
         EXPECT_FALSE(sim::ServeConfigModule(cfg, read)) << baud << " parity " << parity;
     }
 

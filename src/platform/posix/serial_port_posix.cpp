@@ -45,7 +45,7 @@ std::string DevicePath(int port)
     return "/dev/ttyS" + std::to_string(port - 1);
 }
 
-Handle Open(const std::string& path, uint32_t baud, int parity_code, int* os_error)
+Handle Open(const std::string& path, uint32_t baud, Parity parity, int* os_error)
 {
     int fd;
     do {
@@ -66,7 +66,7 @@ Handle Open(const std::string& path, uint32_t baud, int parity_code, int* os_err
             *os_error = EBUSY;
         return kNoPort;
     }
-    ConfigureLine(fd, baud, parity_code);
+    ConfigureLine(fd, baud, parity);
     return fd;
 }
 

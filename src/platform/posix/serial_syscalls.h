@@ -7,6 +7,8 @@
 #include <poll.h>
 #include <sys/types.h>
 
+#include "platform/serial_line.h"
+
 namespace serial {
 
 struct SystemCalls {
@@ -26,6 +28,6 @@ void SetSystemCalls(const SystemCalls* calls);
 const SystemCalls& RealSystemCalls();
 
 // Line settings, in their own translation unit (see serial_termios2.cpp).
-void ConfigureLine(int fd, unsigned baud, int parity_code);
+void ConfigureLine(int fd, unsigned baud, Parity parity);
 
 } // namespace serial

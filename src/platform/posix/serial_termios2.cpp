@@ -60,22 +60,22 @@ void SetRawEightBits(termios2* t)
     t->c_cc[VTIME] = 0;
 }
 
-void SetParity(termios2* t, int parity_code)
+void SetParity(termios2* t, Parity parity)
 {
-    switch (parity_code) {
-    case 0: // none, 2 stop bits
+    switch (parity) {
+    case Parity::NoneTwoStopBits:
         t->c_iflag &= ~tcflag_t(INPCK);
         t->c_cflag |= CSTOPB;
         break;
-    case 1: // odd
+    case Parity::Odd:
         t->c_iflag |= INPCK;
         t->c_cflag |= PARENB | PARODD;
         break;
-    case 2: // even
+    case Parity::Even:
         t->c_iflag |= INPCK;
         t->c_cflag |= PARENB;
         break;
-    default: // 3: none, 1 stop bit
+    default: // none, 1 stop bit
         t->c_iflag &= ~tcflag_t(INPCK);
         break;
     }
@@ -99,7 +99,7 @@ void EnableRtsOnSend(int fd)
 
 } // namespace
 
-void ConfigureLine(int fd, unsigned baud, int parity_code)
+void ConfigureLine(int fd, unsigned baud, Parity parity)
 {
     // Each step may fail on a device that lacks it; the line is used as it
     // then is, like a port whose driver ignores a setting.
@@ -107,7 +107,7 @@ void ConfigureLine(int fd, unsigned baud, int parity_code)
     if (Sys().ioctl(fd, TCGETS2, &t) == 0) {
         SetRawEightBits(&t);
         SetRate(&t, baud);
-        SetParity(&t, parity_code);
+        SetParity(&t, parity);
         Sys().ioctl(fd, TCSETS2, &t);
     }
     int dtr = TIOCM_DTR;

@@ -67,7 +67,7 @@ void ReadFormCommand(const SubForm& form, int offset)
 
 } // namespace
 
-int16_t ReadListing(const SubForm& form)
+modbus::ResultCode ReadListing(const SubForm& form)
 {
     int result = ResultId(form);
     forms::ClearField(result, false);
@@ -79,7 +79,7 @@ int16_t ReadListing(const SubForm& form)
     case modbus::kReadDiscreteInputs: return modbus::ReadDiscreteInputList(slave, result, start, quantity);
     case modbus::kReadHoldingRegisters: return modbus::ReadHoldingRegisterList(slave, result, start, quantity);
     case modbus::kReadInputRegisters: return modbus::ReadInputRegisterList(slave, result, start, quantity);
-    default: return 0;
+    default: return modbus::kOk;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "modbus/result_codes.h"
 
 namespace test_function {
 
@@ -66,7 +67,7 @@ uint8_t TestSlave();
 // A command from a control of the open sub-form.
 void SubFormCommand(const SubForm& form, int id);
 // Fills the result listing of a read sub-form. Result code.
-int16_t ReadListing(const SubForm& form);
+modbus::ResultCode ReadListing(const SubForm& form);
 void ToggleAutoRead(const SubForm& form);
 void AutoReadTick();
 

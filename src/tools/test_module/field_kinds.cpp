@@ -9,7 +9,7 @@
 
 namespace test_module {
 
-int16_t ReadField(uint8_t slave, int base, const PanelField& field)
+modbus::ResultCode ReadField(uint8_t slave, int base, const PanelField& field)
 {
     int box = FieldBox(base, field.k);
     std::string address = std::to_string(field.reg);
@@ -25,10 +25,10 @@ int16_t ReadField(uint8_t slave, int base, const PanelField& field)
     case FieldKind::HoldingBits8:
         return modbus::ReadHoldingRegisterBits8(slave, box, address);
     }
-    return 0;
+    return modbus::kOk;
 }
 
-int16_t WriteField(uint8_t slave, int base, const PanelField& field)
+modbus::ResultCode WriteField(uint8_t slave, int base, const PanelField& field)
 {
     int box = FieldBox(base, field.k);
     std::string address = std::to_string(field.reg);
@@ -39,8 +39,7 @@ int16_t WriteField(uint8_t slave, int base, const PanelField& field)
         return modbus::WriteRegister(slave, box, address);
     case FieldKind::HoldingBits8:
         return modbus::WriteRegisterBits(slave, box, address);
-    default:
-        return 0;
+    default: return modbus::kOk;
     }
 }
 

@@ -5,14 +5,15 @@
 
 #include <cstdint>
 
+#include "modbus/result_codes.h"
 #include "tools/test_module/panel_profile.h"
 
 namespace test_module {
 
 // Result code of the request (0 = success; failures are already reported).
-int16_t ReadField(uint8_t slave, int base, const PanelField& field);
+modbus::ResultCode ReadField(uint8_t slave, int base, const PanelField& field);
 // Input fields have nothing to write and return 0 without a request.
-int16_t WriteField(uint8_t slave, int base, const PanelField& field);
+modbus::ResultCode WriteField(uint8_t slave, int base, const PanelField& field);
 // Shows the field's help text; holding fields also colour the box by
 // whether its text is a valid value.
 void CheckField(int base, const PanelField& field);

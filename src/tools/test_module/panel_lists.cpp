@@ -19,9 +19,9 @@ const PanelField* FieldOf(const PanelProfile& profile, int k)
     return nullptr;
 }
 
-int16_t RunList(const PanelProfile& profile, const std::vector<ListEntry>& list, uint8_t slave,
-                const std::string& version,
-                int16_t (*request)(uint8_t, int, const PanelField&))
+modbus::ResultCode RunList(const PanelProfile& profile, const std::vector<ListEntry>& list,
+                           uint8_t slave, const std::string& version,
+                           modbus::ResultCode (*request)(uint8_t, int, const PanelField&))
 {
     int base = app::PanelBase(profile.code);
     for (const ListEntry& entry : list) {
@@ -30,25 +30,25 @@ int16_t RunList(const PanelProfile& profile, const std::vector<ListEntry>& list,
         const PanelField* field = FieldOf(profile, entry.k);
         if (!field)
             continue;
-        if (int16_t rc = request(slave, base, *field); rc != 0)
+        if (modbus::ResultCode rc = request(slave, base, *field); rc != modbus::kOk)
             return rc;
     }
-    return 0;
+    return modbus::kOk;
 }
 
 } // namespace
 
-int16_t ReadAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
+modbus::ResultCode ReadAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
 {
-    int16_t rc = RunList(profile, profile.read_all, slave, version, ReadField);
+    modbus::ResultCode rc = RunList(profile, profile.read_all, slave, version, ReadField);
     if (rc == 0 && !app::AutoReadActive)
         app::ShowStatus("All register readed from Slave " + std::to_string(slave), 0);
     return rc;
 }
 
-int16_t WriteAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
+modbus::ResultCode WriteAll(const PanelProfile& profile, uint8_t slave, const std::string& version)
 {
-    int16_t rc = RunList(profile, profile.write_all, slave, version, WriteField);
+    modbus::ResultCode rc = RunList(profile, profile.write_all, slave, version, WriteField);
     if (rc == 0 && !app::AutoReadActive)
         app::ShowStatus("All register writed to Slave " + std::to_string(slave), 0);
     return rc;
