@@ -48,6 +48,12 @@ class LineList : public wxListCtrl {
         // Setting the count repaints what changed in view.
         if (follow && !lines.empty())
             EnsureVisible(long(lines.size()) - 1);
+        // The generic list lays out a new count only when the program is
+        // idle, and paints nothing but its background until then; under
+        // Auto Read at the fastest sampling time the program is hardly ever
+        // idle, and the list would stay blank. Lay it out now.
+        for (wxWindow* child : GetChildren())
+            child->OnInternalIdle();
     }
 
     // The last line is in view (or there is none): new lines are followed.
