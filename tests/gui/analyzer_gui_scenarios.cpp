@@ -62,7 +62,7 @@ void AnalyzerSetupAndReadAll(Driver& d)
     d.Fill(kSetupLabel, "Pump");
     d.WaitFor("label stored", [] { return Key("CH02_LABEL") == "Pump"; });
     d.Do("look at the edited dialog", [&d] { d.Shot("channel-setup-edited"); });
-    d.Do("the close box", [] { ModalBox()->Close(); });
+    d.Do("Escape, as the close box", [] { Driver::Keys("Escape"); });
     d.WaitFor("the cell refreshed", [] {
         return !ModalBox() && ui::IsEnabled(kCh2Value) && ui::IsEnabled(kCh2Read) &&
                ui::GetText(kCh2Value + 1) == "Pump";
