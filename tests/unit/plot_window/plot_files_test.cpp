@@ -143,3 +143,17 @@ TEST_F(PlotWindowTest, PlotLogFileOnlyStoresTheNameForTheNextPlot)
     StopPlot();
     EXPECT_EQ(File("Plot.log"), "TIME(s);CH01\r\n;Flow\r\n0.00;10.0\r\n1.00;11.0");
 }
+
+TEST_F(PlotWindowTest, RelativeStoredNamesOpenTheDialogsInTheStartFolder)
+{
+    const std::pair<const char*, void (*)()> dialogs[] = {{"PLOT_BMP_FILE", SaveToBmp},
+                                                          {"PLOT_LOG_FILE", ChoosePlotLogFile}};
+    for (const auto& [key, choose] : dialogs) {
+        app::WriteConfigKey(app::CfgPath, key, "run.x");
+        headless::QueueFileAnswer(std::nullopt);
+        choose();
+        const ui::FileDialogSpec& d = headless::FileDialogsShown().back();
+        EXPECT_EQ(d.file_name, Path("run.x")) << key;
+        EXPECT_EQ(d.folder, dir_) << key;
+    }
+}
