@@ -18,4 +18,8 @@ void SetTextMargins(wxWindow* multi_line_box, int px);
 // hides that a list goes on below its last visible line.
 void ShowVerticalScrollBar(wxWindow* multi_line_box);
 
+// Makes a multi-line box a little taller wherever its size in dialog units
+// would cut its last visible line: a list shows whole lines.
+void ShowWholeLines(wxWindow* multi_line_box);
+
 } // namespace wxb
