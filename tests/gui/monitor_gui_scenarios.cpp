@@ -115,6 +115,7 @@ void MonitorDuringAutoRead(Driver& d)
     d.Do("look at the save dialog, then Return", [&d] {
         d.Shot("monitor-save");
         d.CheckEqual(FileDialogTitle(), "Save monitor lines", "dialog title");
+        d.Check(FileDialogOnScreen(), "the dialog fits the screen");
         Driver::Keys("Return");
     });
     d.WaitFor("the file", [] { return sys::IsRegularFile(SavedPath()); });

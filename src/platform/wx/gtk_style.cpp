@@ -82,6 +82,14 @@ void SetTextMargins(wxWindow* multi_line_box, int px)
     gtk_text_view_set_right_margin(view, px);
 }
 
+void KeepScrollBarsShown(wxWindow* scrolled)
+{
+    // wxGTK puts a window with scroll bars into a scrolled window of GTK's.
+    auto* outer = static_cast<GtkWidget*>(scrolled->GetHandle());
+    if (outer && GTK_IS_SCROLLED_WINDOW(outer))
+        gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(outer), FALSE);
+}
+
 void ShowWholeLines(wxWindow* multi_line_box)
 {
     GtkTextView* view = TextViewOf(multi_line_box);
