@@ -112,6 +112,11 @@ void OpenLog(const PlotSettings& settings, const std::vector<PlotChannel>& chann
 
 bool PlotRunning() { return state.running; }
 
+bool PlotTimeUp(double t)
+{
+    return state.running && state.canvas && CanvasSettings(*state.canvas).time_max <= t;
+}
+
 void StartPlot()
 {
     if (state.running)
