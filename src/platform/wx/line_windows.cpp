@@ -60,6 +60,10 @@ class LineList : public wxListCtrl {
             child->OnInternalIdle();
     }
 
+    // Paints what changed before the program goes on: under Auto Read at the
+    // fastest sampling time it may not be free to paint for a while.
+    void PaintNow() { Update(); }
+
     // The last line is in view (or there is none): new lines are followed.
     bool AtEnd() const
     {
@@ -318,6 +322,7 @@ void AppendLines(int window, const std::string& text)
     while (list->lines.size() > f->max_lines)
         list->lines.pop_front();
     list->Sync(follow);
+    list->PaintNow();
 }
 
 void ClearLines(int window)
