@@ -24,6 +24,11 @@ bool ChooseFileName(const char* key, const char* title, const char* filter, cons
                     std::string* name)
 {
     *name = app::ReadConfigKey(app::CfgPath, key);
+    // A relative name is in the folder the program started in, beside
+    // RegScope.ini, which is also where the plot log of that name is
+    // written; the dialog opens in the folder of the name.
+    if (!name->empty() && (*name)[0] != app::kPathSeparator)
+        *name = sys::WorkingDirectory() + app::kPathSeparator + *name;
     unsigned flags = 0;
     // The home folder stands in for the drive root the dialog once opened in.
     if (!forms::AskSaveFile(title, name, sys::HomeDirectory(), filter, ext, &flags))

@@ -3,12 +3,16 @@
 // Read all. A wx assertion anywhere in it fails it.
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
+#include <wx/frame.h>
 
 #include <cstdio>
 
 #include "app/config_store.h"
 #include "app/shell.h"
+#include "monitor/monitor_window.h"
 #include "platform/ui.h"
+#include "platform/wx/wx_backend.h"
 #include "scenarios.h"
 
 namespace gui {
@@ -71,7 +75,7 @@ void AnalyzerSetupAndReadAll(Driver& d)
         d.CheckEqual(ui::GetStatusText(),
                      "Offset \"0,5\" is read as 0: the decimal separator is a point", "status");
     });
-    d.Do("the close box", [] { ModalBox()->Close(); });
+    d.Do("Escape, as the close box", [] { Driver::Keys("Escape"); });
     d.WaitFor("the cell refreshed", [] {
         return !ModalBox() && ui::IsEnabled(kCh2Value) && ui::IsEnabled(kCh2Read) &&
                ui::GetText(kCh2Value + 1) == "Pump";
@@ -87,6 +91,16 @@ void AnalyzerSetupAndReadAll(Driver& d)
         d.Check(!ModalBox(), "no message box");
         d.CheckEqual(ui::GetText(kCh1Value), "111.0", "CH01");
         d.CheckEqual(ui::GetText(kCh2Value), "222.0", "CH02");
+        Driver::Keys("alt+t o");
+    });
+    d.WaitFor("the monitor", [] { return monitor::MonitorOpen(); });
+    d.Settle();
+    d.Do("the monitor beside the Analyzer", [&d] {
+        d.Shot("analyzer-monitor");
+        wxRect monitor = wxb::LineWindowFrame(monitor::MonitorWindowHandle())->GetScreenRect();
+        d.Check(!monitor.Intersects(MainFrame()->GetScreenRect()) &&
+                    wxDisplay(0u).GetClientArea().Contains(monitor),
+                "the monitor covers nothing of the main window");
         d.Check(!asserted, "no wx assertion");
         wxSetAssertHandler(previous_assert_handler);
     });

@@ -8,6 +8,8 @@
 #include <wx/image.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
 
 #include "analyzer/plot_window.h"
 #include "app/config_store.h"
@@ -72,7 +74,11 @@ void PlotAndSave(Driver& d)
         };
         for (auto& k : keys)
             app::WriteConfigKey(app::CfgPath, k[0], k[1]);
-        app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", BmpPath());
+        // A relative name is in the start folder, not in the home folder.
+        app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", "Plot.bmp");
+        std::string home = sys::WorkingDirectory() + "/home";
+        mkdir(home.c_str(), 0700);
+        setenv("HOME", home.c_str(), 1);
         Driver::Keys("ctrl+a");
     });
     d.WaitFor("the Analyzer", [] { return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
@@ -86,7 +92,7 @@ void PlotAndSave(Driver& d)
         d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Plot setup", "dialog title");
         d.CheckEqual(ui::GetText(60731), "500", "Pixels size X");
         d.CheckEqual(ui::GetText(60722), "Plot title", "caption of the title field");
-        ModalBox()->Close();
+        Driver::Keys("Escape");
     });
     d.WaitFor("Plot setup closed", [] { return !ModalBox() && !ui::ControlExists(60731); });
 

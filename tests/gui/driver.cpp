@@ -162,10 +162,10 @@ void Driver::Fill(int id, const std::string& text)
             [id, shown] { return ui::GetText(id) == shown; });
 }
 
-wxImage Driver::Shot(const std::string& name)
+wxImage Driver::Shot(const std::string& name, bool let_paint)
 {
     // Let the program paint what it has been told before the picture.
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; let_paint && i < 5; ++i) {
         wxTheApp->Yield(true);
         sys::SleepSeconds(0.05);
     }

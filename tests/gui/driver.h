@@ -54,8 +54,10 @@ class Driver {
     void Fill(int id, const std::string& text);
 
     // --- What the screen shows
-    // Saves a screenshot of the whole screen and returns it.
-    wxImage Shot(const std::string& name);
+    // Saves a screenshot of the whole screen and returns it. `let_paint`
+    // first lets the program handle everything pending, idle time included;
+    // without it the picture is what a user sees while the program is busy.
+    wxImage Shot(const std::string& name, bool let_paint = true);
     static wxColour PixelOf(const wxImage& shot, wxWindow* w, int dx, int dy);
 
   private:

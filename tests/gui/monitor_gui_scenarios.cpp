@@ -87,11 +87,35 @@ void MonitorDuringAutoRead(Driver& d)
         d.CheckEqual(ui::GetStatusText(), "Auto read active", "the tool's own status");
     });
 
+    // Screenshots as a user takes them, while the program is busy: the
+    // list shows its last lines in every one.
+    auto blank = std::make_shared<int>(0);
+    for (int i = 0; i < 10; ++i) {
+        d.Do("look at the busy monitor", [&d, blank, i] {
+            wxImage shot = d.Shot("monitor-busy-" + std::to_string(i), false);
+            wxWindow* list = wxb::LineWindowList(Monitor());
+            if (!list)
+                return;
+            wxSize size = list->GetClientSize();
+            int ink = 0;
+            for (int y = size.y * 2 / 3; y < size.y - 4; ++y)
+                for (int x = 4; x < size.x - 20; ++x) {
+                    wxColour c = Driver::PixelOf(shot, list, x, y);
+                    ink += c.Red() + c.Green() + c.Blue() < 300;
+                }
+            *blank += ink < 200;
+        });
+        d.Settle(0.1);
+    }
+    d.Do("the list was never blank",
+         [&d, blank] { d.Check(*blank == 0, std::to_string(*blank) + " of 10 shots blank"); });
+
     d.Do("Save...", [] { Driver::Click(wxb::LineWindowButton(Monitor(), monitor::kSaveCommand)); });
     d.WaitFor("the save dialog", FileDialogShown, 20);
     d.Do("look at the save dialog, then Return", [&d] {
         d.Shot("monitor-save");
         d.CheckEqual(FileDialogTitle(), "Save monitor lines", "dialog title");
+        d.Check(FileDialogOnScreen(), "the dialog fits the screen");
         Driver::Keys("Return");
     });
     d.WaitFor("the file", [] { return sys::IsRegularFile(SavedPath()); });

@@ -126,6 +126,25 @@ std::string FileDialogTitle()
 }
 bool FileDialogShown() { return !FileDialogTitle().empty(); }
 
+bool FileDialogOnScreen()
+{
+    bool inside = false;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+        if (GTK_IS_FILE_CHOOSER_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data))) {
+            GdkWindow* shown = gtk_widget_get_window(GTK_WIDGET(w->data));
+            GdkRectangle frame, screen;
+            gdk_window_get_frame_extents(shown, &frame);
+            gdk_monitor_get_workarea(
+                gdk_display_get_monitor_at_window(gdk_window_get_display(shown), shown), &screen);
+            inside = frame.x >= screen.x && frame.y >= screen.y &&
+                     frame.x + frame.width <= screen.x + screen.width &&
+                     frame.y + frame.height <= screen.y + screen.height;
+        }
+    g_list_free(windows);
+    return inside;
+}
+
 const Scenario* FindScenario(const std::string& name)
 {
     for (const auto* list :

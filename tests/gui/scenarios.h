@@ -34,6 +34,8 @@ const std::vector<Scenario>& MonitorScenarios();
 // The system's file chooser: its title, empty when none is on screen.
 std::string FileDialogTitle();
 bool FileDialogShown();
+// The file chooser is whole on the screen.
+bool FileDialogOnScreen();
 const std::vector<Scenario>& MenuDialogScenarios();
 const std::vector<Scenario>& AnalyzerScenarios();
 

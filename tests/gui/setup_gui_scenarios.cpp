@@ -2,6 +2,7 @@
 #include "scenarios.h"
 
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
 // After msgdlg.h, which it builds on.
@@ -77,6 +78,10 @@ void SetPassword(Driver& d)
     d.Do("Setup > Password", [] { Driver::Keys("alt+s w"); });
     AnswerInputBox(d, "new password", kPassword, "PASSWORD", "");
     d.WaitFor("stored", [] { return sys::IsRegularFile(StorePath()); });
+    d.Do("a position beyond this screen for the next start", [] {
+        app::WriteConfigKey(app::IniPath, "MAIN_POS_X", "1500");
+        app::WriteConfigKey(app::IniPath, "MAIN_POS_Y", "900");
+    });
 }
 
 // The next start asks before any window is shown.
@@ -86,6 +91,16 @@ void PasswordPrompt(Driver& d)
     d.Do("no window yet", [&d] { d.Check(MainFrame() == nullptr, "no main window"); });
     AnswerInputBox(d, "password", kPassword, "PASSWORD", "");
     d.WaitFor("main window", MainWindowShown);
+    d.Settle();
+    d.Do("the window is on the screen, its saved position kept", [&d] {
+        d.Shot("main-window-on-screen");
+        wxRect shown = MainFrame()->GetScreenRect();
+        d.Check(wxDisplay(0u).GetClientArea().Contains(shown),
+                "at " + std::to_string(shown.x) + "," + std::to_string(shown.y));
+        d.CheckEqual(app::ReadConfigKey(app::IniPath, "MAIN_POS_X") + "," +
+                         app::ReadConfigKey(app::IniPath, "MAIN_POS_Y"),
+                     "1500,900", "saved position");
+    });
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <wx/settings.h>
 #include <wx/textctrl.h>
 
+#include <gtk/gtk.h>
+
 #include "app/config_store.h"
 #include "app/shell.h"
 #include "platform/ui.h"
@@ -122,8 +124,18 @@ void ReadHoldingRegisters(Driver& d)
         wxWindow* box = ControlWindow(53000 + kThirdBox);
         if (!box)
             return;
-        // Ten lines do not fit: the bar says there is more.
         d.Check(VerticalScrollBarShown(box), "the result window shows its scroll bar");
+        // The ten lines, each whole: the box ends at the bottom of a line.
+        auto* view = GTK_TEXT_VIEW(gtk_bin_get_child(GTK_BIN(box->GetHandle())));
+        GdkRectangle seen;
+        gtk_text_view_get_visible_rect(view, &seen);
+        GtkTextIter line;
+        int top = 0, line_h = 0;
+        gtk_text_buffer_get_iter_at_line(gtk_text_view_get_buffer(view), &line, 9);
+        gtk_text_view_get_line_yrange(view, &line, &top, &line_h);
+        d.Check(seen.y == 0 && top + line_h <= seen.height && seen.height % line_h == 0,
+                "the tenth line at " + std::to_string(top) + "+" + std::to_string(line_h) +
+                    " px in a box showing " + std::to_string(seen.height) + " px");
         // Left of the right-aligned lines the box shows its own background.
         wxColour back = Driver::PixelOf(shot, box, 6, box->GetSize().y / 2);
         ui::Colour want = ui::GetBackColour(53000 + kThirdBox);

@@ -101,7 +101,7 @@ TEST(DesktopProgram, BaudrateRefusedThenStored)
     RunScenario("setup_baudrate");
 }
 
-TEST(DesktopProgram, PasswordAskedAtTheNextStartBeforeAnyWindow)
+TEST(DesktopProgram, NextStartAsksThePasswordFirstThenOpensOnTheScreen)
 {
     std::string log, missing;
     if (ToolsMissing(&missing))

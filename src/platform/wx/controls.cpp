@@ -195,6 +195,7 @@ wxWindow* MakeEdit(Control& c, wxWindow* parent, const wxPoint& pos, const wxSiz
     if (s.style & ui::kMultiLine) {
         wxb::SetTextMargins(edit, 2);
         wxb::ShowVerticalScrollBar(edit);
+        wxb::ShowWholeLines(edit);
     }
     int id = s.id;
     edit->Bind(wxEVT_TEXT, [id, edit](wxCommandEvent&) {

@@ -27,6 +27,14 @@ class HostDialog : public wxDialog {
         panel_->SetBackgroundColour(wxb::ToWx(spec.background));
         SetClientSize(wxb::DluToPxSize(spec.w_dlu, spec.h_dlu));
         panel_->SetSize(GetClientSize());
+        // A dialog without a Cancel button ignores Escape; the program's
+        // dialogs have only their close box, so Escape stands for it.
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+            if (e.GetKeyCode() == WXK_ESCAPE && !e.HasAnyModifiers())
+                Close();
+            else
+                e.Skip();
+        });
     }
 
     wxWindow* Panel() const { return panel_; }

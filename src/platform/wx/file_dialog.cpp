@@ -67,6 +67,7 @@ bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags
     for (;;) {
         wxFileDialog dialog(wxb::DialogParent(), wxb::ToWxText(spec.title), folder, file,
                             Wildcard(spec.filters), StyleOf(spec));
+        wxb::FitNativeDialogToScreen(&dialog);
         if (spec.filter_index >= 0 && size_t(spec.filter_index) < spec.filters.size())
             dialog.SetFilterIndex(spec.filter_index);
         if (dialog.ShowModal() != wxID_OK)

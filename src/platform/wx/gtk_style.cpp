@@ -4,6 +4,8 @@
 // them overlap.
 #include "platform/wx/gtk_style.h"
 
+#include <wx/app.h>
+#include <wx/weakref.h>
 #include <wx/window.h>
 
 #include <gtk/gtk.h>
@@ -32,15 +34,70 @@ void ApplyCompactStyle()
     g_object_unref(provider);
 }
 
-void SetTextMargins(wxWindow* multi_line_box, int px)
+namespace {
+
+// wxGTK wraps the text view of a multi-line box in a scrolled window.
+GtkTextView* TextViewOf(wxWindow* multi_line_box)
 {
-    // wxGTK wraps the text view of a multi-line box in a scrolled window.
     auto* outer = static_cast<GtkWidget*>(multi_line_box->GetHandle());
     GtkWidget* view = outer && GTK_IS_BIN(outer) ? gtk_bin_get_child(GTK_BIN(outer)) : nullptr;
-    if (!view || !GTK_IS_TEXT_VIEW(view))
+    return view && GTK_IS_TEXT_VIEW(view) ? GTK_TEXT_VIEW(view) : nullptr;
+}
+
+struct WholeLines {
+    wxWeakRef<wxWindow> box;
+    int grown = 0; // times the box was made taller: a theme that never lets
+                   // the lines come out whole must not make it grow forever
+};
+
+void OnTextViewAllocated(GtkWidget* widget, GdkRectangle*, gpointer data)
+{
+    auto* state = static_cast<WholeLines*>(data);
+    GdkRectangle seen;
+    gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(widget), &seen);
+    // Every line of a box is as high as a line of its one font.
+    PangoLayout* layout = gtk_widget_create_pango_layout(widget, "0");
+    int line_h = 0;
+    pango_layout_get_pixel_size(layout, nullptr, &line_h);
+    g_object_unref(layout);
+    if (line_h <= 0 || seen.height < line_h || seen.height % line_h == 0 || state->grown >= 2)
         return;
-    gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), px);
-    gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), px);
+    ++state->grown;
+    const int more = line_h - seen.height % line_h;
+    // Not while GTK is sharing out the room of the window.
+    wxTheApp->CallAfter([box = state->box, more] {
+        if (box)
+            box->SetSize(box->GetSize() + wxSize(0, more));
+    });
+}
+
+} // namespace
+
+void SetTextMargins(wxWindow* multi_line_box, int px)
+{
+    GtkTextView* view = TextViewOf(multi_line_box);
+    if (!view)
+        return;
+    gtk_text_view_set_left_margin(view, px);
+    gtk_text_view_set_right_margin(view, px);
+}
+
+void KeepScrollBarsShown(wxWindow* scrolled)
+{
+    // wxGTK puts a window with scroll bars into a scrolled window of GTK's.
+    auto* outer = static_cast<GtkWidget*>(scrolled->GetHandle());
+    if (outer && GTK_IS_SCROLLED_WINDOW(outer))
+        gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(outer), FALSE);
+}
+
+void ShowWholeLines(wxWindow* multi_line_box)
+{
+    GtkTextView* view = TextViewOf(multi_line_box);
+    if (!view)
+        return;
+    g_signal_connect_data(
+        view, "size-allocate", G_CALLBACK(OnTextViewAllocated), new WholeLines{multi_line_box, 0},
+        [](gpointer data, GClosure*) { delete static_cast<WholeLines*>(data); }, G_CONNECT_AFTER);
 }
 
 void ShowVerticalScrollBar(wxWindow* multi_line_box)

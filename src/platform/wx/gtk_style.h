@@ -18,4 +18,13 @@ void SetTextMargins(wxWindow* multi_line_box, int px);
 // hides that a list goes on below its last visible line.
 void ShowVerticalScrollBar(wxWindow* multi_line_box);
 
+// Keeps the scroll bars of a scrolled window on screen whenever it needs
+// them, for the same reason: a picture larger than the screen would look
+// cut otherwise.
+void KeepScrollBarsShown(wxWindow* scrolled);
+
+// Makes a multi-line box a little taller wherever its size in dialog units
+// would cut its last visible line: a list shows whole lines.
+void ShowWholeLines(wxWindow* multi_line_box);
+
 } // namespace wxb

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/wx/gtk_style.h"
 #include "platform/wx/wx_backend.h"
 
 namespace {
@@ -31,6 +32,7 @@ class ImageCanvas : public wxScrolledCanvas {
         // Every pixel is painted by OnPaint: no erasing first, no flicker.
         SetBackgroundStyle(wxBG_STYLE_PAINT);
         SetScrollRate(16, 16);
+        wxb::KeepScrollBarsShown(this);
         Bind(wxEVT_PAINT, [this](wxPaintEvent&) { OnPaint(); });
     }
 
@@ -92,6 +94,17 @@ class ImageFrame : public wxFrame {
     ImageCanvas* canvas;
     int client_w = 0, client_h = 0; // as the program asked
     bool close_allowed = true;
+    // Where the program asked for the window and where it was put to be on
+    // the screen: the window reports the asked position until the user
+    // moves it.
+    wxPoint asked, placed;
+
+    void MoveOnScreen(const wxPoint& at)
+    {
+        asked = at;
+        placed = wxb::OnScreen(wxRect(at, GetSize()));
+        Move(placed);
+    }
 
   private:
     void OnClose(wxCloseEvent& e);
@@ -176,7 +189,7 @@ int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px
     f->client_w = client_w_px;
     f->client_h = client_h_px;
     FitClientArea(f);
-    f->Move(x_px, y_px);
+    f->MoveOnScreen(wxPoint(x_px, y_px));
     return handle;
 }
 
@@ -243,13 +256,15 @@ void GetImageWindowClientSize(int window, int* w_px, int* h_px)
 void MoveImageWindow(int window, int x_px, int y_px)
 {
     if (ImageFrame* f = Find(window))
-        f->Move(x_px, y_px);
+        f->MoveOnScreen(wxPoint(x_px, y_px));
 }
 
 void GetImageWindowPosition(int window, int* x_px, int* y_px)
 {
     ImageFrame* f = Find(window);
     wxPoint p = f ? f->GetPosition() : wxPoint(0, 0);
+    if (f && p == f->placed)
+        p = f->asked;
     if (x_px)
         *x_px = p.x;
     if (y_px)

@@ -3,7 +3,6 @@
 // when it paints that row, so that tens of thousands of lines cost what is
 // in view, and appending many lines at once is one repaint.
 #include <wx/button.h>
-#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
@@ -14,6 +13,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 
 #include "platform/wx/wx_backend.h"
@@ -46,9 +46,23 @@ class LineList : public wxListCtrl {
         if (widest * size_t(char_w_) > size_t(GetColumnWidth(0)))
             SetColumnWidth(0, int(widest + 4) * char_w_);
         // Setting the count repaints what changed in view.
-        if (follow && !lines.empty())
+        if (follow && !lines.empty()) {
             EnsureVisible(long(lines.size()) - 1);
+            // The generic list keeps the range of rows in view that it
+            // worked out before the scroll, and would paint those rows, now
+            // out of sight, until its next idle time: nothing at all while
+            // Auto Read keeps the program busy. Setting the count again
+            // forgets that range.
+            SetItemCount(long(lines.size()));
+        }
+        // It lays out a new count only when the program is idle: now.
+        for (wxWindow* child : GetChildren())
+            child->OnInternalIdle();
     }
+
+    // Paints what changed before the program goes on: under Auto Read at the
+    // fastest sampling time it may not be free to paint for a while.
+    void PaintNow() { Update(); }
 
     // The last line is in view (or there is none): new lines are followed.
     bool AtEnd() const
@@ -130,22 +144,59 @@ class LineFrame : public wxFrame {
     int handle_;
 };
 
-// To the right of the main window, or below it when the screen has no room
-// there, and inside the screen's free area either way.
-wxPoint BesideMainWindow(const wxSize& size)
+// Beside the main window, covering none of it: to its right, below it, to
+// its left or above it, the first side with room for the whole window;
+// else on the side with the most room, made smaller (down to `least`),
+// rather than over the main window's controls. With no room on any side it
+// goes below, inside the screen's free area.
+wxRect BesideMainWindow(const wxSize& size, const wxSize& least)
 {
     wxFrame* main = wxb::Frame();
-    int display = main ? wxDisplay::GetFromWindow(main) : wxNOT_FOUND;
-    wxRect free = wxDisplay(display == wxNOT_FOUND ? 0 : unsigned(display)).GetClientArea();
+    const wxRect free = wxb::FreeScreenArea(main);
     if (!main)
-        return free.GetPosition();
-    wxRect beside = main->GetRect();
-    wxPoint at(beside.GetRight() + 8, beside.GetTop());
-    if (at.x + size.x > free.GetRight())
-        at = wxPoint(beside.GetLeft(), beside.GetBottom() + 8);
-    at.x = std::max(free.GetLeft(), std::min(at.x, free.GetRight() - size.x));
-    at.y = std::max(free.GetTop(), std::min(at.y, free.GetBottom() - size.y));
-    return at;
+        return wxRect(free.GetPosition(), size);
+    constexpr int kGap = 8;
+    const wxRect m = main->GetRect();
+    // The room on each side, and where a window of size `s` goes in it.
+    struct Side {
+        wxRect room;
+        std::function<wxPoint(const wxSize&)> place;
+    };
+    auto along_x = [&](const wxSize& s) {
+        return std::max(free.GetLeft(), std::min(m.GetLeft(), free.GetRight() + 1 - s.x));
+    };
+    auto along_y = [&](const wxSize& s) {
+        return std::max(free.GetTop(), std::min(m.GetTop(), free.GetBottom() + 1 - s.y));
+    };
+    const Side sides[] = {
+        {wxRect(wxPoint(m.GetRight() + 1 + kGap, free.GetTop()), free.GetBottomRight()),
+         [&](const wxSize& s) { return wxPoint(m.GetRight() + 1 + kGap, along_y(s)); }},
+        {wxRect(wxPoint(free.GetLeft(), m.GetBottom() + 1 + kGap), free.GetBottomRight()),
+         [&](const wxSize& s) { return wxPoint(along_x(s), m.GetBottom() + 1 + kGap); }},
+        {wxRect(free.GetTopLeft(), wxPoint(m.GetLeft() - 1 - kGap, free.GetBottom())),
+         [&](const wxSize& s) { return wxPoint(m.GetLeft() - kGap - s.x, along_y(s)); }},
+        {wxRect(free.GetTopLeft(), wxPoint(free.GetRight(), m.GetTop() - 1 - kGap)),
+         [&](const wxSize& s) { return wxPoint(along_x(s), m.GetTop() - kGap - s.y); }},
+    };
+    const Side* roomiest = nullptr;
+    long roomiest_area = 0;
+    for (const Side& side : sides) {
+        const wxSize room = side.room.GetSize();
+        if (room.x >= size.x && room.y >= size.y)
+            return wxRect(side.place(size), size);
+        const wxSize fit(std::min(size.x, room.x), std::min(size.y, room.y));
+        if (fit.x >= least.x && fit.y >= least.y && long(fit.x) * fit.y > roomiest_area) {
+            roomiest = &side;
+            roomiest_area = long(fit.x) * fit.y;
+        }
+    }
+    if (roomiest) {
+        const wxSize room = roomiest->room.GetSize();
+        const wxSize fit(std::min(size.x, room.x), std::min(size.y, room.y));
+        return wxRect(roomiest->place(fit), fit);
+    }
+    wxPoint below(m.GetLeft(), m.GetBottom() + 1 + kGap);
+    return wxRect(wxb::OnScreen(wxRect(below, size)), size);
 }
 
 std::map<int, LineFrame*> frames;
@@ -223,10 +274,16 @@ int CreateLineWindow(const LineWindowSpec& spec)
     int handle = ++last_handle;
     auto* f = new LineFrame(handle, spec);
     frames[handle] = f;
-    if (spec.x_px < 0 || spec.y_px < 0)
-        f->Move(BesideMainWindow(f->GetSize()));
-    else
-        f->Move(spec.x_px, spec.y_px);
+    if (spec.x_px < 0 || spec.y_px < 0) {
+        // Smaller than this, the list and its note would show too little.
+        const wxSize frame_extra = f->GetSize() - f->GetClientSize();
+        const wxSize least =
+            wxSize(std::min(spec.client_w_px, 400), std::min(spec.client_h_px, 150));
+        const wxRect at = BesideMainWindow(f->GetSize(), least + frame_extra);
+        f->SetSize(at);
+    } else {
+        f->Move(wxb::OnScreen(wxRect(wxPoint(spec.x_px, spec.y_px), f->GetSize())));
+    }
     return handle;
 }
 
@@ -265,6 +322,7 @@ void AppendLines(int window, const std::string& text)
     while (list->lines.size() > f->max_lines)
         list->lines.pop_front();
     list->Sync(follow);
+    list->PaintNow();
 }
 
 void ClearLines(int window)

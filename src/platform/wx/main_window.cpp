@@ -23,6 +23,28 @@ bool running = false;     // RunMainWindow has shown the window
 bool shown_wanted = true; // HideMainWindow / ShowMainWindow
 int client_w_dlu = 0, client_h_dlu = 0;
 
+// A window whose saved position is off the screen is put on it, but the
+// position it reports is the one it was given until the user moves it, so
+// that the saved position changes only when he does.
+int asked_x_dlu = 0, asked_y_dlu = 0;
+wxPoint placed_px;
+bool placed = false;
+
+bool AtPlacedPosition() { return placed && frame->GetPosition() == placed_px; }
+
+void KeepOnScreen()
+{
+    const wxPoint at = frame->GetPosition();
+    if (!AtPlacedPosition())
+        wxb::PxToDlu(at, &asked_x_dlu, &asked_y_dlu);
+    const wxPoint fit = wxb::OnScreen(wxRect(at, frame->GetSize()));
+    if (fit == at)
+        return;
+    placed_px = fit;
+    placed = true;
+    frame->Move(fit);
+}
+
 // Command numbers of the menu and the check marks the program has set.
 // wx toggles a check item by itself when it is chosen; the program alone
 // decides the marks, so they are put back before the command is delivered.
@@ -171,6 +193,10 @@ void CreateMainWindow(const std::string& title, int x_dlu, int y_dlu, int w_dlu,
 
     SetClientSize(w_dlu, h_dlu);
     frame->Move(wxb::DluToPx(x_dlu, y_dlu));
+    placed = false;
+    KeepOnScreen();
+    asked_x_dlu = x_dlu;
+    asked_y_dlu = y_dlu;
     BindFrameEvents();
 
     if (wxb::Sink().on_init)
@@ -239,6 +265,8 @@ void SetClientSize(int w_dlu, int h_dlu)
     frame->SetClientSize(px);
     client->SetSize(frame->GetClientSize());
     wxb::PlaceStatusBar();
+    // A larger panel may reach past the edge of the screen.
+    KeepOnScreen();
 }
 
 void GetClientSize(int* w_dlu, int* h_dlu)
@@ -251,6 +279,13 @@ void GetClientSize(int* w_dlu, int* h_dlu)
 
 void GetWindowPosition(int* x_dlu, int* y_dlu)
 {
+    if (frame && AtPlacedPosition()) {
+        if (x_dlu)
+            *x_dlu = asked_x_dlu;
+        if (y_dlu)
+            *y_dlu = asked_y_dlu;
+        return;
+    }
     wxPoint px = frame ? frame->GetPosition() : wxPoint(0, 0);
     wxb::PxToDlu(px, x_dlu, y_dlu);
 }

@@ -69,6 +69,7 @@ bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen)
     for (int i = 0; i < 16; ++i)
         data.SetCustomColour(i, wxb::ToWx(custom[i]));
     wxColourDialog dialog(wxb::DialogParent(), &data);
+    wxb::FitNativeDialogToScreen(&dialog);
     if (dialog.ShowModal() != wxID_OK)
         return false;
     const wxColourData& result = dialog.GetColourData();

@@ -79,6 +79,15 @@ wxWindow* LineWindowButton(int window, int command);
 wxWindow* LineWindowList(int window);
 long LineWindowPaints(int window);
 
+// Keeping windows on the screen: the position that puts a window of
+// `window`'s size whole on the display that shows most of it (its top-left
+// part when it is larger than the display's free area); the free area of
+// the display that shows `w`; and, for the system's own dialogs, a size and
+// position within the screen's free area whenever they are shown.
+wxPoint OnScreen(const wxRect& window);
+wxRect FreeScreenArea(const wxWindow* w);
+void FitNativeDialogToScreen(wxWindow* dialog);
+
 // Timer: owner is the main window.
 void StopTimerForShutdown();
 

@@ -162,3 +162,17 @@ TEST_F(PlotWindowTest, ALogNamedAfterTheSettingsIsNotReplacedAndThePlotGoesOn)
     EXPECT_EQ(m.text, "The plot log file was not replaced; the plot runs without a log.\r" +
                           app::CfgPath + "\rit is one of the program's own files");
 }
+
+TEST_F(PlotWindowTest, RelativeStoredNamesOpenTheDialogsInTheStartFolder)
+{
+    const std::pair<const char*, void (*)()> dialogs[] = {{"PLOT_BMP_FILE", SaveToBmp},
+                                                          {"PLOT_LOG_FILE", ChoosePlotLogFile}};
+    for (const auto& [key, choose] : dialogs) {
+        app::WriteConfigKey(app::CfgPath, key, "run.x");
+        headless::QueueFileAnswer(std::nullopt);
+        choose();
+        const ui::FileDialogSpec& d = headless::FileDialogsShown().back();
+        EXPECT_EQ(d.file_name, Path("run.x")) << key;
+        EXPECT_EQ(d.folder, dir_) << key;
+    }
+}
