@@ -1,8 +1,6 @@
 // The plot as the Analyzer form drives it: Auto Read with plotted channels
 // on the simulated bus, "Plot Start" and "Plot Stop", the end of the time
 // axis, and a failed pass.
-#include <fstream>
-
 #include "analyzer/plot_window.h"
 #include "sim_program.h"
 
@@ -35,11 +33,7 @@ protected:
         ProgramOnBus<1>::TearDown();
     }
 
-    std::string File(const std::string& name)
-    {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string File(const std::string& name) { return Content(Path(name)); }
 
     size_t Windows() { return headless::ImageWindowHandles().size(); }
 
@@ -49,14 +43,6 @@ protected:
 constexpr int kAutoRead = 60004, kPlotStart = 60005;
 
 } // namespace
-
-TEST_F(PlotOnBus, PlotStartDoesNothingWithoutAutoRead)
-{
-    headless::Click(kPlotStart);
-    EXPECT_FALSE(analyzer::PlotRunning());
-    EXPECT_EQ(Windows(), 0u);
-    EXPECT_EQ(ui::GetText(kPlotStart), "Plot Start");
-}
 
 TEST_F(PlotOnBus, AutoReadPlotsUntilTheEndOfTheTimeAxisAndGoesOn)
 {

@@ -16,27 +16,18 @@ std::string FormatPicture(double value, const char* picture)
 
 } // namespace
 
-namespace
+// Zeros always show and hashes only significant digits; digits beyond the
+// positions are never cut; halfway rounds away from zero on the shortest
+// decimal; the sign stands in front unless the shown value is zero; other
+// characters are copied where they stand; an empty picture gives the
+// shortest exact form.
+TEST(AnalyzerPicture, ValuesShownThroughPictures)
 {
-
-struct Shown {
-    double value;
-    const char* picture;
-    const char* text;
-};
-
-void ExpectAll(std::initializer_list<Shown> cases)
-{
-    for (const Shown& c : cases)
-        EXPECT_EQ(FormatPicture(c.value, c.picture), c.text)
-            << c.value << " with \"" << c.picture << "\"";
-}
-
-} // namespace
-
-TEST(AnalyzerPicture, ZerosAlwaysShowHashesOnlySignificantDigits)
-{
-    ExpectAll({
+    const struct {
+        double value;
+        const char* picture;
+        const char* text;
+    } cases[] = {
         {12.3, "0000.0", "0012.3"},
         {5, "0.0", "5.0"},
         {1234, "0.0", "1234.0"},
@@ -53,24 +44,12 @@ TEST(AnalyzerPicture, ZerosAlwaysShowHashesOnlySignificantDigits)
         {0.25, ".00", ".25"},
         {12.25, ".00", "12.25"},
         {12.5, "00", "13"},
-    });
-}
-
-TEST(AnalyzerPicture, DigitsBeyondThePositionsAreNeverCut)
-{
-    ExpectAll({
         {12345, "00.0", "12345.0"},
         {12345, "#", "12345"},
         {-98765.4, "0", "-98765"},
         {1e22, "0", "10000000000000000000000"},
         {99.96, "0.0", "100.0"},
         {0.96, "#.#", "1."},
-    });
-}
-
-TEST(AnalyzerPicture, HalfwayRoundsAwayFromZeroOnTheShortestDecimal)
-{
-    ExpectAll({
         {2.5, "0", "3"},
         {3.5, "0", "4"},
         {-2.5, "0", "-3"},
@@ -80,24 +59,12 @@ TEST(AnalyzerPicture, HalfwayRoundsAwayFromZeroOnTheShortestDecimal)
         {2.675, "0.00", "2.68"},
         {1.005, "0.00", "1.01"},
         {2.4999999, "0", "2"},
-    });
-}
-
-TEST(AnalyzerPicture, SignStandsInFrontUnlessTheShownValueIsZero)
-{
-    ExpectAll({
         {-1, "0.0", "-1.0"},
         {-0.04, "0.0", "0.0"},
         {-0.0, "0.0", "0.0"},
         {-0.05, "0.0", "-0.1"},
         {-5, "T=0 V", "-T=5 V"},
         {-0.0, "", "0"},
-    });
-}
-
-TEST(AnalyzerPicture, OtherCharactersAreCopiedWhereTheyStand)
-{
-    ExpectAll({
         {1234.5, "#,##0.0", "1,234.5"},
         {5, "#,##0", ",5"},
         {3.14159, "0.00.0", "3.14.2"},
@@ -105,27 +72,21 @@ TEST(AnalyzerPicture, OtherCharactersAreCopiedWhereTheyStand)
         {42, "0E+00", "0E+42"},
         {7, "0;(0)", "0;(7)"},
         {-7, "abc", "-abc"},
-    });
-}
-
-TEST(AnalyzerPicture, EmptyPictureGivesTheShortestExactForm)
-{
-    ExpectAll({
         {15.5, "", "15.5"},
         {-1, "", "-1"},
         {0.1 + 0.2, "", "0.30000000000000004"},
         {1e-7, "", "0.0000001"},
         {1e21, "", "1000000000000000000000"},
-    });
+        {NAN, "0.0", "NaN"},
+        {INFINITY, "0.0", "Inf"},
+        {-INFINITY, "", "-Inf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatPicture(c.value, c.picture), c.text)
+            << c.value << " with \"" << c.picture << "\"";
+
     // Every double reads back as itself.
     for (double v : {DBL_MAX, -DBL_MIN, 5e-324, 123456.789, double(FLT_MAX)})
         EXPECT_EQ(std::strtod(FormatPicture(v, "").c_str(), nullptr), v) << v;
     EXPECT_EQ(FormatPicture(DBL_MAX, "").size(), 309u);
-}
-
-TEST(AnalyzerPicture, ValuesThatAreNotNumbersHaveWords)
-{
-    EXPECT_EQ(FormatPicture(NAN, "0.0"), "NaN");
-    EXPECT_EQ(FormatPicture(INFINITY, "0.0"), "Inf");
-    EXPECT_EQ(FormatPicture(-INFINITY, ""), "-Inf");
 }

@@ -25,11 +25,7 @@ class ConfigDir : public FolderTest
     {
         std::ofstream(Path(name), std::ios::binary) << content;
     }
-    std::string Get(const std::string& name) const
-    {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string Get(const std::string& name) const { return Content(Path(name)); }
 
     // Writes past this size fail as on a full disk, even for root.
     static void LimitFileSize(rlim_t bytes)

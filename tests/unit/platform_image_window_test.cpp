@@ -41,12 +41,6 @@ TEST_F(ImageWindows, ShowTheProgramsOwnBufferAndRecordRefreshes)
     ASSERT_EQ(w->refreshed.size(), 1u);
     EXPECT_EQ(w->refreshed[0].x, 4);
     EXPECT_EQ(w->refreshed[0].w, 1);
-
-    // The legend widens the window.
-    ui::SetImageWindowClientSize(plot, 1010, 730);
-    int cw = 0, ch = 0;
-    ui::GetImageWindowClientSize(plot, &cw, &ch);
-    EXPECT_EQ(cw, 1010);
 }
 
 TEST_F(ImageWindows, CloseBoxObeysThePermissionAndReportsWhichWindowClosed)

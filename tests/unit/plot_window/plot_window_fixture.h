@@ -67,11 +67,7 @@ protected:
         return handles.empty() ? 0 : handles.back();
     }
 
-    std::string File(const std::string& name)
-    {
-        std::ifstream in(Path(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string File(const std::string& name) { return Content(Path(name)); }
 
     bool Ink(int window, int x, int y)
     {
