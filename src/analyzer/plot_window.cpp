@@ -116,7 +116,8 @@ void StartPlot()
 {
     if (state.running)
         return;
-    const PlotSettings settings = LoadPlotSettings(app::CfgPath);
+    const PlotSettings settings = ReadPlotSettings(
+        [](const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); });
     state.log_enable = settings.log_enable;
     state.log_overwrite = settings.log_overwrite;
     const std::vector<PlotChannel> channels = PlottedChannels();
@@ -148,7 +149,7 @@ void StartPlot()
         OpenLog(settings, channels);
 
     forms::SetFieldText(kPlotStartId, "Plot Stop");
-    BeginTraces(state.traces);
+    BeginTraces(state.traces, kChannelCount);
     state.running = true;
 }
 

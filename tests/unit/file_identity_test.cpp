@@ -15,7 +15,7 @@
 #include "config_test_dir.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
-#include "tools/tool_set.h"
+#include "programs/parts.h"
 
 namespace {
 
@@ -163,7 +163,7 @@ TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
     headless::Reset();
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     EXPECT_FALSE(sys::PathExists(stale));
     EXPECT_FALSE(sys::PathExists(stale_cfg));
     EXPECT_TRUE(sys::PathExists(live));

@@ -1,9 +1,9 @@
-// The desktop program: the shell on the wxWidgets backend.
+// The desktop program: the shell and its parts on the wxWidgets backend.
 #include <cstdio>
 
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "platform/ui.h"
+#include "programs/parts.h"
 
 int main(int argc, char** argv)
 {
@@ -11,7 +11,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "regscope: cannot open the display\n");
         return 1;
     }
-    if (!app::StartProgram(tools::All()))
+    if (!app::StartProgram(programs::AllParts()))
         return 0;
     ui::RunMainWindow();
     return 0;
