@@ -10,6 +10,7 @@
 #include "app/shell.h"
 #include "platform/system.h"
 #include "programs/parts.h"
+#include "tools/test_function/test_function_tool.h"
 
 namespace bench {
 

@@ -1,4 +1,5 @@
-// What one acquisition pass costs the plot with 32 plotted channels: the
+// What a plot start costs with the default and the densest grid, and what
+// one acquisition pass costs the plot with 32 plotted channels: the
 // drawing plus the refresh of the area it reports, beside a refresh of the
 // whole drawing in the same run; whether that cost and the memory stay flat
 // over 10 000 passes; and Save to bmp of a 5000 x 5000 plot (time, peak
@@ -126,8 +127,33 @@ double PassCost(int width, int height, int passes, Refresh refresh)
 
 } // namespace
 
+// CPU seconds to create (draw the still part of) a plot of w x h with the
+// given main divisions and subdivisions on both axes.
+double StartCost(int w, int h, int div, int subdiv)
+{
+    PlotSettings s;
+    s.width = w;
+    s.height = h;
+    s.div_x = s.div_y = div;
+    s.subdiv_x = s.subdiv_y = subdiv;
+    const double t0 = CpuSeconds();
+    std::string error;
+    PlotCanvasPtr canvas = CreatePlotCanvas(s, {{1, "CH01", 0, 3}}, &error);
+    return canvas ? CpuSeconds() - t0 : -1;
+}
+
 int main()
 {
+    std::printf("Plot start (CPU time of drawing the grid, labels and legend)\n");
+    const double start_default = StartCost(800, 600, 20, 2);
+    const double start_big = StartCost(5000, 5000, 20, 2);
+    const double start_dense = StartCost(5000, 5000, 100, 100);
+    std::printf("  800 x 600, default grid:            %8.1f ms\n", start_default * 1e3);
+    std::printf("  5000 x 5000, default grid:          %8.1f ms (x%.1f)\n", start_big * 1e3,
+                start_big / start_default);
+    std::printf("  5000 x 5000, 100 x 100 subdivisions: %7.1f ms (x%.1f)\n\n", start_dense * 1e3,
+                start_dense / start_default);
+
     std::printf("Plot pass with 32 plotted channels (CPU time; a plot of 60 passes on a 60 s axis)\n");
     const double small = PassCost(800, 600, 60, Refresh::Changed);
     const double small_whole = PassCost(800, 600, 60, Refresh::Whole);

@@ -2,6 +2,7 @@
 // Auto Read tick.
 #include "analyzer/acquisition.h"
 
+#include <array>
 #include <string>
 
 #include "analyzer/analyzer_ids.h"
@@ -11,6 +12,7 @@
 #include "app/config_store.h"
 #include "app/forms/field_access.h"
 #include "app/shell.h"
+#include "app/timing_limits.h"
 #include "requests/requests.h"
 #include "strings/number_parse.h"
 
@@ -18,6 +20,11 @@ namespace analyzer
 {
 namespace
 {
+
+// The channels a read has filled since the form was built. An empty box
+// that none has filled holds no value to write; a "#" picture shows a read
+// 0 as an empty text, which is written as 0.
+std::array<bool, kChannelCount> read_since_open{};
 
 // A refused channel fails as a request does: the user is told once, and
 // Auto Read stops, since every later tick would only fail the same way.
@@ -30,7 +37,7 @@ int16_t Refuse(const std::string& why)
 
 } // namespace
 
-int16_t ReadChannel(int index)
+int16_t ReadChannel(int index, std::string* shown)
 {
     // A copy: the request's conversion outlives nothing, but the table may
     // be reloaded by whatever the window does while the bus is busy.
@@ -38,13 +45,28 @@ int16_t ReadChannel(int index)
     const WordAddress address = ParseWordAddress(index, ch.word_add);
     if (!address.ok)
         return Refuse(address.problem);
+    std::string text;
+    bool converted = false;
     modbus::ValueConversion conversion;
-    conversion.word_to_text = [&ch](uint16_t word) { return ConvertRaw(ch, word); };
+    conversion.word_to_text = [&](uint16_t word) {
+        text = ConvertRaw(ch, word);
+        converted = true;
+        return text;
+    };
     const int box = CellId(index) + kCellValue;
-    if (ch.type == kInputRegister)
-        return modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion);
-    return modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    const int16_t rc = ch.type == kInputRegister
+                           ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
+                           : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    if (rc == 0)
+        read_since_open[size_t(index)] = true;
+    if (rc == 0 && shown != nullptr)
+        // A broadcast (slave 0, only from a hand-edited file) gets no reply,
+        // so the box keeps the text it had.
+        *shown = converted ? text : forms::GetFieldText(box);
+    return rc;
 }
+
+void ForgetReadValues() { read_since_open = {}; }
 
 int16_t WriteChannel(int index)
 {
@@ -55,9 +77,12 @@ int16_t WriteChannel(int index)
     if (!address.ok)
         return Refuse(address.problem);
     const int box = CellId(index) + kCellValue;
+    const std::string shown = forms::GetFieldText(box);
+    if (shown.empty() && !read_since_open[size_t(index)])
+        return Refuse(ChannelName(index) + " not written: its value box is empty (never read)");
     // Converted before the request starts, so that a value no register word
     // gives sends nothing at all.
-    const WordToWrite word = ConvertBack(ch, forms::GetFieldText(box));
+    const WordToWrite word = ConvertBack(ch, shown);
     if (!word.ok)
         return Refuse(NotWrittenText(index, word));
     modbus::ValueConversion conversion;
@@ -74,13 +99,12 @@ int16_t AcquisitionPass()
     for (int i = 0; i < kChannelCount; ++i) {
         if (Channels()[i].enable == 0)
             continue;
-        if (int16_t rc = ReadChannel(i))
+        std::string text;
+        if (int16_t rc = ReadChannel(i, &text))
             return rc; // later boxes keep their text; the plot gets nothing more
-        if (PlotRunning() && Channels()[i].plot != 0) {
-            // The plot sees what the user sees: the formatted value.
-            const std::string text = forms::GetFieldText(CellId(i) + kCellValue);
+        // The plot sees what the user sees: the formatted value.
+        if (PlotRunning() && Channels()[i].plot != 0)
             PlotChannelSample(i, strings::ParseNumber(text), text);
-        }
     }
     if (PlotRunning())
         PlotPassEnd(app::ElapsedTime);
@@ -114,7 +138,11 @@ void ToggleAutoRead()
         return;
     }
     app::AutoReadActive = 1;
-    if (strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_AUTO_START")) != 0) {
+    // Without a timer period the restart below refuses Auto Read, and a plot
+    // exists only under it.
+    const bool timer_runs = app::AutoReadPeriodMs() != 0;
+    if (timer_runs &&
+        strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_AUTO_START")) != 0) {
         if (PlotRunning())
             StopPlot();
         app::ElapsedTime = 0;
@@ -124,10 +152,18 @@ void ToggleAutoRead()
     AutoReadTick(); // the first sample is taken at once, at elapsed time 0
 }
 
+void EndPlotWithoutAutoRead()
+{
+    if (PlotRunning() && !app::AutoReadActive)
+        StopPlot();
+}
+
 void AutoReadTick()
 {
-    if (!app::AutoReadActive)
+    if (!app::AutoReadActive) {
+        EndPlotWithoutAutoRead();
         return;
+    }
     // Orange while the bus is busy, yellow between passes: the text blinks
     // once per tick.
     app::ShowStatus("Auto read active", app::AutoReadBusyColour);
@@ -136,7 +172,7 @@ void AutoReadTick()
             StopPlot();
         return; // the status bar keeps what the failure report left
     }
-    if (PlotRunning() && strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_TIME_MAX")) <= app::ElapsedTime)
+    if (PlotTimeUp(app::ElapsedTime))
         StopPlot(); // Auto Read goes on
     app::ShowStatus("Auto read active", app::AutoReadIdleColour);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace analyzer
 {
@@ -12,11 +13,15 @@ namespace analyzer
 // why, as the engine's report does for the bus's own failures.
 constexpr int16_t kChannelRefused = 160;
 
-// Reads channel `index` into its value box with the request of its TYPE.
-int16_t ReadChannel(int index);
+// Reads channel `index` into its value box with the request of its TYPE;
+// `shown`, when given, receives the text the box shows afterwards.
+int16_t ReadChannel(int index, std::string* shown = nullptr);
 // Writes the value box of channel `index`; input registers are left alone
-// (result 0).
+// (result 0), and so is an empty box no read has filled since the form was
+// built (refused: it would write a 0 nobody chose).
 int16_t WriteChannel(int index);
+// The form's boxes are new and empty.
+void ForgetReadValues();
 
 // Every enabled channel in index order; the first failure ends the pass
 // and its code is returned.
@@ -27,5 +32,10 @@ int16_t WriteAllPass();
 // The "Auto Read" button, and the sampling timer's tick.
 void ToggleAutoRead();
 void AutoReadTick();
+
+// A plot exists only under Auto Read: whatever ended Auto Read without the
+// Analyzer's knowing (a sampling time that gives no timer period) ends the
+// plot at the Analyzer's next command or tick.
+void EndPlotWithoutAutoRead();
 
 } // namespace analyzer

@@ -41,6 +41,7 @@ void Open()
     forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
     LoadChannels(app::CfgPath);
     BuildCells();
+    ForgetReadValues();
     for (const FormButton& b : kButtons)
         forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
     ui::ShowMainWindow();
@@ -64,6 +65,7 @@ void Close()
 
 void Command(int id)
 {
+    EndPlotWithoutAutoRead(); // so that Read all never feeds a plot
     switch (id) {
     case kAutoReadId:
         ToggleAutoRead();

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analyzer/picture_format.h"
 #include "strings/number_parse.h"
 
 namespace analyzer
@@ -32,7 +31,7 @@ double ScaleRaw(const AnalyzerChannel& ch, uint16_t raw)
 
 std::string ConvertRaw(const AnalyzerChannel& ch, uint16_t raw)
 {
-    return FormatPicture(ScaleRaw(ch, raw), ch.format);
+    return ch.format.Format(ScaleRaw(ch, raw));
 }
 
 WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text)
@@ -70,27 +69,18 @@ std::string NotWrittenText(int index, const WordToWrite& refused)
 
 WordAddress ParseWordAddress(int index, std::string_view text)
 {
+    // The request encodes the address by the number rule of every encoder
+    // ("5.5" is register 6, "+5" and "0005" are 5, "12ab" is 12), so only a
+    // text that rule gets no number from, or one no register has, is refused.
     WordAddress out;
-    const size_t first = text.find_first_not_of(" \t");
-    const size_t last = text.find_last_not_of(" \t");
-    const std::string_view digits =
-        first == std::string_view::npos ? std::string_view() : text.substr(first, last - first + 1);
-    unsigned value = 0;
-    bool valid = !digits.empty() && digits.size() <= 5;
-    for (char c : digits) {
-        if (c < '0' || c > '9') {
-            valid = false;
-            break;
-        }
-        value = value * 10 + unsigned(c - '0');
-    }
-    if (!valid || value > 65535) {
+    const double n = std::nearbyint(strings::ParseNumber(text));
+    if (strings::NumberLength(text) == 0 || !(n >= 0 && n <= 65535)) {
         out.problem = ChannelName(index) + ": word address " + Quoted(text) +
                       " is not a number from 0 to 65535; nothing was sent";
         return out;
     }
     out.ok = true;
-    out.address = static_cast<uint16_t>(value);
+    out.address = static_cast<uint16_t>(n);
     return out;
 }
 

@@ -30,9 +30,10 @@ WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text);
 // The status text for a write that ConvertBack refused.
 std::string NotWrittenText(int index, const WordToWrite& refused);
 
-// The register address of a WORD_ADD text: decimal digits, 0 to 65535,
-// blanks around allowed. Anything else gives no address and a text naming
-// the channel and the text, for the user.
+// The register address of a WORD_ADD text as the request's encoder reads it
+// (the leading number, rounded). A text without a number, or whose number
+// is outside 0 to 65535, gives no address and a text naming the channel and
+// the text, for the user.
 struct WordAddress {
     bool ok = false;
     uint16_t address = 0;

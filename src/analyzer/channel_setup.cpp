@@ -2,6 +2,7 @@
 // a modal dialog of the platform layer.
 #include "analyzer/channel_setup.h"
 
+#include <charconv>
 #include <string>
 
 #include "analyzer/analyzer_ids.h"
@@ -11,13 +12,16 @@
 #include "app/forms/builders.h"
 #include "app/forms/parameter_entry.h"
 #include "app/shell.h"
+#include "strings/number_parse.h"
 
 namespace analyzer
 {
 namespace
 {
 
-enum class Entry { Check, Text, Number, Colour, TypeFrame, Option };
+// Real: stored as typed, like Text, but a text the number rule cannot read
+// whole is shown as invalid.
+enum class Entry { Check, Text, Real, Number, Colour, TypeFrame, Option };
 
 struct SetupField {
     int id;
@@ -50,12 +54,10 @@ constexpr SetupField kFields[] = {
      "Hexadecimal mask (only for unsigned). Valid: 0000÷FFFF. " VISUALIZATION},
     {kSetupShiftId, "SHIFT", Entry::Number, "0", "15",
      "Number of right shift (only for unsigned). Valid: 0÷15. " VISUALIZATION},
-    {kSetupGainId, "GAIN", Entry::Text, "", "",
-     "Gain of value (example 10.5). " VISUALIZATION},
-    {kSetupOffsetId, "OFFSET", Entry::Text, "", "",
+    {kSetupGainId, "GAIN", Entry::Real, "", "", "Gain of value (example 10.5). " VISUALIZATION},
+    {kSetupOffsetId, "OFFSET", Entry::Real, "", "",
      "Offset of value (example 100.5). " VISUALIZATION},
-    {kSetupFormatId, "FORMAT", Entry::Text, "", "",
-     "Visualization format string (example 0000.0)"},
+    {kSetupFormatId, "FORMAT", Entry::Text, "", "", "Visualization format string (example 0000.0)"},
     {kSetupForeColourId, "FORE_COLOR", Entry::Colour, "", "", "Foreground color of channel"},
     {kSetupBackColourId, "BACK_COLOR", Entry::Colour, "", "", "Background color of channel"},
     {kSetupPlotColourId, "PLOT_COLOR", Entry::Colour, "", "", "Pen color for channel plotting"},
@@ -68,6 +70,36 @@ constexpr SetupField kFields[] = {
 int open_index = -1;
 
 std::string Key(const char* field) { return ChannelKey(open_index, field); }
+
+// Empty when the program reads the whole text as the number typed; else
+// which number it uses instead and why, for the status bar. Loading keeps
+// the leading number only, so "0,5" would silently become a gain of 0.
+std::string RealProblem(const char* caption, const std::string& text)
+{
+    const size_t used = strings::NumberLength(text);
+    if (used > 0 && text.find_first_not_of(" \t", used) == std::string::npos)
+        return "";
+    char number[64];
+    const float value = FloatFromText(text);
+    const std::to_chars_result end = std::to_chars(number, number + sizeof number, value);
+    const char* why = text.find(',') != std::string::npos ? "the decimal separator is a point"
+                      : used == 0                         ? "it holds no number"
+                                                          : "only the number at its start counts";
+    return std::string(caption) + " \"" + text + "\" is read as " + std::string(number, end.ptr) +
+           ": " + why;
+}
+
+const char* RealCaption(int id) { return id == kSetupGainId ? "Gain" : "Offset"; }
+
+// Colours the box of a GAIN or OFFSET field by whether its text reads whole,
+// and returns what RealProblem says of it.
+std::string CheckReal(int id)
+{
+    const std::string problem = RealProblem(RealCaption(id), ui::GetText(id));
+    ui::SetColours(id, ui::kDefaultColour, problem.empty() ? app::FieldColour : app::ErrorColour);
+    ui::Redraw(id);
+    return problem;
+}
 
 void BuildFields()
 {
@@ -89,6 +121,9 @@ void BuildFields()
     forms::AddColourField(kSetupBackColourId, Key("BACK_COLOR"), "Background color", 165, 90, 60);
     forms::AddColourField(kSetupPlotColourId, Key("PLOT_COLOR"), "Plot pen color", 165, 120, 60);
     forms::AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50, false);
+    // A hand-edited "0,5" shows as invalid before it is touched.
+    CheckReal(kSetupGainId);
+    CheckReal(kSetupOffsetId);
 }
 
 const SetupField* FieldOf(int id)
@@ -132,6 +167,11 @@ void SetupCommand(int id)
         break;
     case Entry::Text:
         forms::CommitText(id, key, f->hint, false);
+        break;
+    case Entry::Real:
+        forms::CommitText(id, key, f->hint, false);
+        if (const std::string problem = CheckReal(id); !problem.empty())
+            app::ShowStatus(problem, 0); // in place of the hint
         break;
     case Entry::Number:
         forms::CommitNumber(id, key, f->minimum, f->maximum, f->hint, false);

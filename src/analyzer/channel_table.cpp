@@ -85,7 +85,7 @@ void LoadChannelTable(ChannelTable& table, const KeyReader& read)
         ch.shift = IntegerFromText<int16_t>(text("SHIFT"));
         ch.gain = FloatFromText(text("GAIN"));
         ch.offset = FloatFromText(text("OFFSET"));
-        ch.format = text("FORMAT");
+        ch.format = Picture(text("FORMAT"));
         ch.label = text("LABEL");
         ch.fore_color = IntegerFromText<uint32_t>(text("FORE_COLOR"));
         ch.back_color = IntegerFromText<uint32_t>(text("BACK_COLOR"));

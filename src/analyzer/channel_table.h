@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "analyzer/picture_format.h"
+
 namespace analyzer
 {
 
@@ -31,7 +33,7 @@ struct AnalyzerChannel {
     int16_t shift = 0;       // right shift of an unsigned channel, in bits
     float gain = 0;
     float offset = 0;
-    std::string format;      // numeric picture of the shown value
+    Picture format;          // numeric picture of the shown value, parsed when loaded
     std::string label;
     uint32_t fore_color = 0; // colours are 0x00BBGGRR
     uint32_t back_color = 0;

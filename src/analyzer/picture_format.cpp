@@ -1,4 +1,6 @@
-// The numeric picture of a channel's FORMAT, as a spreadsheet user reads one:
+// Numeric pictures, as a spreadsheet user reads one. A channel's FORMAT and
+// the plot's time texts ("0.00" in the log, "000000.00" in the readout) all
+// follow these rules, so a time and a value that look alike round alike:
 //
 // - "0" is a digit position that is always filled; "#" a digit position that
 //   is filled only by a significant digit; the first "." is the decimal
@@ -99,18 +101,14 @@ bool IsPosition(char c) { return c == '0' || c == '#'; }
 
 bool AllZero(const std::string& s) { return s.find_first_not_of('0') == std::string::npos; }
 
-std::string IntegerSection(std::string_view pic, const std::string& digits, bool has_point)
+// `zeros`: the "0" positions force digits from the right up to the leftmost
+// of them.
+std::string IntegerSection(std::string_view pic, size_t positions, size_t zeros,
+                           const std::string& digits, bool has_point)
 {
-    size_t positions = 0, zeros_from = 0; // zeros_from: "0" positions counted from the right
-    for (size_t i = pic.size(); i-- > 0;) {
-        if (!IsPosition(pic[i]))
-            continue;
-        ++positions;
-        if (pic[i] == '0')
-            zeros_from = positions;
-    }
-    const size_t shown = std::max(digits.size(), zeros_from);
-    const std::string extra = digits.size() > positions ? digits.substr(0, digits.size() - positions) : "";
+    const size_t shown = std::max(digits.size(), zeros);
+    const std::string extra =
+        digits.size() > positions ? digits.substr(0, digits.size() - positions) : "";
 
     std::string out;
     size_t seen = 0;
@@ -132,18 +130,12 @@ std::string IntegerSection(std::string_view pic, const std::string& digits, bool
     return out;
 }
 
-std::string FractionSection(std::string_view pic, const std::string& digits)
+// `zeros`: the "0" positions force digits from the left up to the rightmost
+// of them.
+std::string FractionSection(std::string_view pic, size_t zeros, const std::string& digits)
 {
-    size_t last_zero = 0, count = 0; // 1-based index of the rightmost "0" position
-    for (char c : pic) {
-        if (!IsPosition(c))
-            continue;
-        ++count;
-        if (c == '0')
-            last_zero = count;
-    }
     const size_t nz = digits.find_last_not_of('0');
-    const size_t shown = std::max(last_zero, nz == std::string::npos ? 0 : nz + 1);
+    const size_t shown = std::max(zeros, nz == std::string::npos ? 0 : nz + 1);
 
     std::string out;
     size_t seen = 0;
@@ -161,7 +153,28 @@ std::string FractionSection(std::string_view pic, const std::string& digits)
 
 } // namespace
 
-std::string FormatPicture(double value, std::string_view picture)
+Picture::Picture(std::string_view text) : text_(text), point_(text.find('.'))
+{
+    const std::string_view int_pic = text.substr(0, point_);
+    for (size_t i = int_pic.size(); i-- > 0;) {
+        if (!IsPosition(int_pic[i]))
+            continue;
+        ++int_positions_;
+        if (int_pic[i] == '0')
+            int_zeros_ = int_positions_;
+    }
+    if (point_ == std::string::npos)
+        return;
+    for (char c : text.substr(point_ + 1)) {
+        if (!IsPosition(c))
+            continue;
+        ++decimals_;
+        if (c == '0')
+            frac_zeros_ = decimals_;
+    }
+}
+
+std::string Picture::Format(double value) const
 {
     if (std::isnan(value))
         return "NaN";
@@ -169,23 +182,19 @@ std::string FormatPicture(double value, std::string_view picture)
         return value < 0 ? "-Inf" : "Inf";
 
     Decimal d = ShortestDecimal(std::fabs(value));
-    const size_t point = picture.find('.');
-    const bool has_point = point != std::string_view::npos;
+    const bool has_point = point_ != std::string::npos;
     std::string text;
-    if (picture.empty()) {
+    if (text_.empty()) {
         text = d.int_digits.empty() ? "0" : d.int_digits;
         if (!d.frac_digits.empty())
             text += "." + d.frac_digits;
     } else {
-        const std::string_view int_pic = picture.substr(0, point);
-        const std::string_view frac_pic = has_point ? picture.substr(point + 1) : std::string_view();
-        size_t decimals = 0;
-        for (char c : frac_pic)
-            decimals += IsPosition(c) ? 1 : 0;
-        Round(d, decimals);
-        text = IntegerSection(int_pic, d.int_digits, has_point);
+        const std::string_view pic = text_;
+        Round(d, decimals_);
+        text = IntegerSection(pic.substr(0, point_), int_positions_, int_zeros_, d.int_digits,
+                              has_point);
         if (has_point)
-            text += "." + FractionSection(frac_pic, d.frac_digits);
+            text += "." + FractionSection(pic.substr(point_ + 1), frac_zeros_, d.frac_digits);
     }
     const bool zero = AllZero(d.int_digits) && AllZero(d.frac_digits);
     return value < 0 && !zero ? "-" + text : text;

@@ -18,6 +18,7 @@
 #include "app/config_store.h"
 #include "app/forms/field_access.h"
 #include "app/forms/shared_boxes.h"
+#include "app/password_store.h"
 #include "app/shell.h"
 #include "platform/system.h"
 
@@ -100,17 +101,27 @@ void LogFailed(const std::string& reason)
 
 void OpenLog(const PlotSettings& settings, const std::vector<PlotChannel>& channels)
 {
-    std::string path, error;
-    state.log = OpenPlotLog(settings.log_file, settings.log_overwrite, sys::Now(), channels, &path,
-                            &error);
-    if (!state.log)
-        ShowPlotFileError("The plot log file could not be created; the plot runs without it.",
-                          path, error, kLogTitle);
+    const PlotLogPlace place{settings.log_file,
+                             settings.log_overwrite,
+                             {app::IniPath, app::CfgPath, app::PasswordStorePath(0)}};
+    PlotLogProblem problem;
+    state.log = OpenPlotLog(place, sys::Now(), channels, &problem);
+    if (state.log)
+        return;
+    ShowPlotFileError(problem.not_replaced
+                          ? "The plot log file was not replaced; the plot runs without a log."
+                          : "The plot log file could not be created; the plot runs without it.",
+                      problem.path, problem.reason, kLogTitle);
 }
 
 } // namespace
 
 bool PlotRunning() { return state.running; }
+
+bool PlotTimeUp(double t)
+{
+    return state.running && state.canvas && CanvasSettings(*state.canvas).time_max <= t;
+}
 
 void StartPlot()
 {

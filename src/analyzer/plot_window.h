@@ -10,6 +10,9 @@ namespace analyzer
 {
 
 bool PlotRunning();
+// A plot runs and elapsed time t has reached the PLOT_TIME_MAX it was
+// started with (a change in Plot setup waits for the next start).
+bool PlotTimeUp(double t);
 
 // The caller has set ElapsedTime to 0. Does nothing while a plot runs.
 void StartPlot();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/system.h"
@@ -66,24 +67,106 @@ std::string WriteTarget(const std::string& path)
     return ec ? path : real.string();
 }
 
+// The parsed file, kept for as long as the file is the same version: every
+// read still sees the file as it stands (a stat per read), but scans it
+// only after it changed. Without it a pass of the Analyzer read and scanned
+// the whole file for every key, and a file with a 10 MB value took close to
+// a minute to open the tool.
+struct ParsedFile {
+    std::string path;
+    sys::FileVersion version;
+    bool settled = false;
+    std::unordered_map<std::string, std::string> first_values;
+};
+
+// The two files of the program, and the occasional other one (a .cfg being
+// loaded or saved).
+constexpr size_t kParsedFilesKept = 4;
+std::vector<ParsedFile> parsed_files;
+
+void Parse(const std::string& content, ParsedFile* file)
+{
+    file->first_values.clear();
+    size_t pos = 0;
+    std::string_view line;
+    while (NextLine(content, &pos, &line)) {
+        if (line.empty() || line.front() == '[')
+            continue;
+        const size_t eq = line.find('=');
+        if (eq != std::string_view::npos)
+            file->first_values.try_emplace(std::string(line.substr(0, eq)), line.substr(eq + 1));
+    }
+}
+
+// The parsed file as it stands on disk, or null when it cannot be read (no
+// regular file at the path: *missing set; else *error says why).
+const ParsedFile* CurrentFile(const std::string& path, bool* missing, std::string* error)
+{
+    *missing = false;
+    sys::FileVersion now;
+    if (!sys::RegularFileVersion(path, &now)) {
+        *missing = true;
+        return nullptr;
+    }
+    auto it = parsed_files.begin();
+    while (it != parsed_files.end() && it->path != path)
+        ++it;
+    if (it != parsed_files.end() && it->settled && it->version == now)
+        return &*it;
+
+    sys::FinishInterruptedRewrite(WriteTarget(path));
+    ParsedFile fresh;
+    fresh.path = path;
+    std::string content;
+    if (!sys::ReadFileVersion(path, &content, &fresh.version, &fresh.settled, error))
+        return nullptr;
+    Parse(content, &fresh);
+    if (it != parsed_files.end())
+        parsed_files.erase(it);
+    if (parsed_files.size() >= kParsedFilesKept)
+        parsed_files.erase(parsed_files.begin());
+    parsed_files.push_back(std::move(fresh));
+    return &parsed_files.back();
+}
+
+void ForgetFile(const std::string& path)
+{
+    for (auto it = parsed_files.begin(); it != parsed_files.end(); ++it)
+        if (it->path == path) {
+            parsed_files.erase(it);
+            return;
+        }
+}
+
 } // namespace
 
 std::string ReadConfigKey(const std::string& path, const std::string& key)
 {
     const std::string title = "Configuration read";
-    if (!sys::IsRegularFile(path))
+    bool missing = false;
+    std::string error;
+    const ParsedFile* file = CurrentFile(path, &missing, &error);
+    if (missing)
         ResetAndExit("File " + path + " not found", title);
-    std::string content, error;
-    if (!sys::ReadFile(path, &content, &error))
+    if (!file)
         ResetAndExit("File " + path + " not readable: " + error, title);
+    auto found = file->first_values.find(key);
+    if (found == file->first_values.end())
+        ResetAndExit("Item " + key + " not found", title);
+    return found->second;
+}
 
-    size_t pos = 0;
-    std::string_view line, value;
-    while (NextLine(content, &pos, &line)) {
-        if (EntryValue(line, key, &value))
-            return std::string(value);
-    }
-    ResetAndExit("Item " + key + " not found", title);
+bool FindConfigKey(const std::string& path, const std::string& key, std::string* value)
+{
+    bool missing = false;
+    const ParsedFile* file = CurrentFile(path, &missing, nullptr);
+    if (!file)
+        return false;
+    auto found = file->first_values.find(key);
+    if (found == file->first_values.end())
+        return false;
+    *value = found->second;
+    return true;
 }
 
 void WriteConfigKey(const std::string& path, const std::string& key, const std::string& raw_value)
@@ -97,6 +180,7 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
     const std::string title = "Configuration write";
     if (!sys::IsRegularFile(path))
         ResetAndExit("File " + path + " not found", title);
+    sys::FinishInterruptedRewrite(WriteTarget(path));
     std::string content, error;
     if (!sys::ReadFile(path, &content, &error)) {
         // The file exists but cannot be read: resetting could not keep a
@@ -132,6 +216,9 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
         out.append(l);
         out.append("\r\n");
     }
+    // The next read parses what was written: a change made by another
+    // program within the same clock tick would not show in the version.
+    ForgetFile(path);
     if (!sys::WriteFileAtomic(WriteTarget(path), out, &error)) {
         ui::MessageBox("File " + path + " not written: " + error + "\rThe file was left unchanged.",
                        title, ui::Icon::Stop, ui::Buttons::Ok);

@@ -1,7 +1,8 @@
 // The two key=value files that hold every setting: RegScope.ini beside the
 // program's working directory and the tool configuration file (.cfg).
-// Every read scans the file on disk and every effective write rewrites it;
-// nothing is cached.
+// Every read sees the file as it stands on disk (a file changed by hand is
+// used at the next read); its parsed content is reused only while the file
+// is unchanged. Every effective write rewrites it.
 #pragma once
 
 #include <string>
@@ -14,6 +15,10 @@ namespace app {
 // file or key shows a message, recreates the default files and ends the
 // process with exit code 1: callers never see "not found".
 std::string ReadConfigKey(const std::string& path, const std::string& key);
+
+// As ReadConfigKey, for a key that may be missing: false, and nothing
+// reset, when the file or the key is not there.
+bool FindConfigKey(const std::string& path, const std::string& key, std::string* value);
 
 // Sets the value of the first entry whose key equals `key`. The file is
 // rewritten (atomically) only when the value differs. A missing file or key

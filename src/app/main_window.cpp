@@ -68,7 +68,13 @@ void OnCommand(int id, ui::Notify how)
     } else if (const Companion* companion = CompanionOf(id)) {
         companion->open();
     } else if (IsSetupCommand(id)) {
+        const bool was_reading = AutoReadActive != 0;
         RunSetupCommand(id);
+        // A sampling time that gives no timer period ends Auto Read; the
+        // tool's tick, finding it off, ends what ran under it (a plot).
+        if (was_reading && !AutoReadActive && CurrentTool >= 1 && CurrentTool <= 4 &&
+            parts.tools[CurrentTool - 1].tick)
+            parts.tools[CurrentTool - 1].tick();
     } else if (id == cmd::kPassword) {
         SetPassword(0);
     } else {

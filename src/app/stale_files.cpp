@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
 #include "platform/system.h"
@@ -14,13 +15,18 @@ namespace app {
 
 void RemoveStaleTemporaryFiles()
 {
+    // The bitmap goes where the user saved the last one; a file without the
+    // key is not reset for it here.
+    std::string bitmap;
+    FindConfigKey(CfgPath, "PLOT_BMP_FILE", &bitmap);
     std::set<std::string> folders;
-    for (const std::string& file : {IniPath, CfgPath, PasswordStorePath(0)})
-        if (!file.empty())
-            folders.insert(std::filesystem::path(file).parent_path().string());
+    for (const std::string& file : {IniPath, CfgPath, PasswordStorePath(0), bitmap})
+        if (!file.empty()) {
+            std::string folder = std::filesystem::path(file).parent_path().string();
+            folders.insert(folder.empty() ? "." : folder);
+        }
     for (const std::string& folder : folders)
-        if (!folder.empty())
-            sys::RemoveStaleTemporaries(folder);
+        sys::RemoveStaleTemporaries(folder);
 }
 
 } // namespace app

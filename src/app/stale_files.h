@@ -5,7 +5,8 @@ namespace app {
 
 // Removes the stale temporary files of the atomic rewrite from the folders
 // the program writes: the start-up folder (RegScope.ini), the folder of the
-// tool configuration file in use and the password store's folder.
+// tool configuration file in use, the password store's folder and the
+// folder of the last saved bitmap.
 void RemoveStaleTemporaryFiles();
 
 } // namespace app

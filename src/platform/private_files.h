@@ -15,7 +15,8 @@ std::string UserProgramFolder();
 
 // Creates the folder (and missing parents); the folder itself is made
 // accessible to its owner only, also when it exists with a wider mode. True
-// when it exists afterwards, private.
+// when it exists afterwards, private. A folder that is a symbolic link is
+// refused.
 bool MakePrivateFolder(const std::string& path, std::string* error);
 
 // Looks a name up. True with *exists set when the answer is known: the
@@ -25,11 +26,13 @@ bool MakePrivateFolder(const std::string& path, std::string* error);
 bool LookUpFile(const std::string& path, bool* exists, std::string* error);
 
 // WriteFileAtomic for a file readable and writable by its owner only
-// (mode 0600), also when it replaces a file with wider permissions.
+// (mode 0600), also when it replaces a file with wider permissions. A name
+// that is a symbolic link or not a regular file is refused.
 bool WritePrivateFileAtomic(const std::string& path, const std::string& content,
                             std::string* error);
 
-// Sets the file's access and modification times to the given local time.
+// Sets the file's access and modification times to the given local time
+// (of a link itself, never of its target).
 bool SetFileTimes(const std::string& path, const LocalTime& when, std::string* error);
 
 // Deletes a file. A file that is already gone counts as deleted.

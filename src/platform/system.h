@@ -31,6 +31,22 @@ bool PathExists(const std::string& path);
 // Reads a whole file. False with *error set when it cannot be read.
 bool ReadFile(const std::string& path, std::string* content, std::string* error);
 
+// What tells one version of a file from another without reading it.
+struct FileVersion {
+    unsigned long long device = 0, inode = 0, size = 0;
+    long long modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
+    bool operator==(const FileVersion&) const = default;
+};
+// The version of the regular file at `path` (links followed); false when
+// there is no regular file there.
+bool RegularFileVersion(const std::string& path, FileVersion* version);
+// Reads a whole file with the version it had when read. *settled tells
+// whether any later change of the file is sure to give it another version:
+// not so while its time stamps are as recent as the file system's clock
+// tick (two changes within one tick may leave size and times alike).
+bool ReadFileVersion(const std::string& path, std::string* content, FileVersion* version,
+                     bool* settled, std::string* error);
+
 // Replaces a file's content so that a crash or power loss at any moment
 // leaves either the old or the new content: a temporary file in the same
 // folder, flushed to disk, renamed over the old one. The file keeps its
@@ -41,8 +57,16 @@ bool ReadFile(const std::string& path, std::string* content, std::string* error)
 // when the folder is the reason).
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error);
 
-// Deletes the temporary files that WriteFileAtomic left in the folder when
-// its program was killed; never one that a running program is writing.
+// Completes a rewrite in place of this file that a killed program left
+// half done, so that what is read next is a whole file (the new content).
+// Does nothing when there is none; waits while a running program is making
+// one.
+void FinishInterruptedRewrite(const std::string& path);
+
+// Deletes the temporary files that WriteFileAtomic and the bitmap writer
+// left in the folder when their program was killed; never one that a
+// running program is writing (its writer holds a lock on it). Rewrites in
+// place that a killed program left half done are completed.
 void RemoveStaleTemporaries(const std::string& folder);
 
 // Copies a file (atomic at the target). False with *error set on failure.
@@ -70,6 +94,27 @@ bool FlushAppendFile(AppendFile* file, std::string* error);
 // Closing a closed handle does nothing and succeeds.
 bool CloseAppendFile(AppendFile* file, std::string* error);
 bool AppendFileOpen(const AppendFile& file);
+
+// Opening a log safely where others may have put things under its name (a
+// shared folder, a configuration file mailed around): a symbolic link is
+// never followed, only a regular file is taken (the open never blocks on a
+// FIFO or a device), and the file stays locked against other programs that
+// open it the same way until it is closed.
+enum class LogOpen {
+    Opened,  // open and locked; an existing file is not emptied yet
+    Taken,   // only a free name was wanted and this one exists (also a dangling link)
+    Refused, // a link, not a regular file, or locked by another running program; left alone
+    Failed,  // the system refused (*error says why)
+};
+enum class LogName { MustBeFree, MayExist };
+LogOpen OpenLogFile(const std::string& path, LogName name, AppendFile* file, std::string* error);
+// At most `max` bytes from the start of an open file, its position unmoved.
+bool ReadLogFileStart(const AppendFile& file, size_t max, std::string* bytes, std::string* error);
+// True when the open file is the one at `path` (a link or another hard link
+// to it counts too).
+bool IsSameFile(const AppendFile& file, const std::string& path);
+// Cuts an open file to nothing (what was appended and not flushed is dropped).
+bool EmptyLogFile(AppendFile* file, std::string* error);
 
 // Ends the process. Tests may hook it (see SetExitHook).
 [[noreturn]] void ExitProcess(int code);

@@ -9,17 +9,24 @@
 
 namespace strings {
 
-double ParseNumber(std::string_view text)
+namespace {
+
+struct NumberSpan {
+    bool negative = false;
+    size_t start = 0; // first digit or point, after the sign
+    size_t end = 0;   // one past the fraction; 0 when there are no digits
+};
+
+NumberSpan ScanNumber(std::string_view text)
 {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
-    }
-    const size_t start = i;
+    NumberSpan span;
+    span.negative = i > 0 && text[i - 1] == '-';
+    span.start = i;
     size_t digits = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
         ++digits;
@@ -32,8 +39,20 @@ double ParseNumber(std::string_view text)
             ++i;
         }
     }
-    if (digits == 0)
+    span.end = digits == 0 ? 0 : i;
+    return span;
+}
+
+} // namespace
+
+size_t NumberLength(std::string_view text) { return ScanNumber(text).end; }
+
+double ParseNumber(std::string_view text)
+{
+    const NumberSpan span = ScanNumber(text);
+    if (span.end == 0)
         return 0;
+    const size_t start = span.start, i = span.end;
     // Converted as one decimal number, correctly rounded: adding up digit
     // by digit turns "0.7" into 0.7000000000000001, which a stepped field
     // would then show as "1.7000000000000002".
@@ -47,7 +66,7 @@ double ParseNumber(std::string_view text)
         bool large = number.find_first_of("123456789") < number.find('.');
         value = large ? HUGE_VAL : 0.0;
     }
-    return negative ? -value : value;
+    return span.negative ? -value : value;
 }
 
 uint64_t ParseInteger(std::string_view text)

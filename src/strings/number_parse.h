@@ -10,6 +10,11 @@ namespace strings {
 // optional fraction. Empty or non-numeric text gives 0; "12ab" gives 12.
 double ParseNumber(std::string_view text);
 
+// How many characters of the text ParseNumber reads: the blanks, sign,
+// digits and fraction of its leading number; 0 when it holds none (and
+// ParseNumber's 0 is then no number the user wrote).
+size_t NumberLength(std::string_view text);
+
 // The text's integer: ParseNumber rounded to the nearest integer, ties to
 // even, taken modulo 2^64 (two's complement for negative numbers), so that
 // callers keep the low bits they need.

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kReadAll = 60002;
 constexpr int kCh1Value = 60101, kCh2Value = 60111, kCh2Setup = 60113, kCh2Read = 60114;
-constexpr int kSetupEnable = 60511, kSetupLabel = 60611;
+constexpr int kSetupEnable = 60511, kSetupLabel = 60611, kSetupOffset = 60591;
 
 bool asserted = false;
 wxAssertHandler_t previous_assert_handler = nullptr;
@@ -61,7 +61,16 @@ void AnalyzerSetupAndReadAll(Driver& d)
     d.WaitFor("Enable stored", [] { return Key("CH02_ENABLE") == "1"; });
     d.Fill(kSetupLabel, "Pump");
     d.WaitFor("label stored", [] { return Key("CH02_LABEL") == "Pump"; });
-    d.Do("look at the edited dialog", [&d] { d.Shot("channel-setup-edited"); });
+    // Stored as typed, shown as invalid, and the status bar says what counts.
+    d.Fill(kSetupOffset, "0,5");
+    d.WaitFor("offset stored", [] { return Key("CH02_OFFSET") == "0,5"; });
+    d.Settle();
+    d.Do("look at the edited dialog", [&d] {
+        d.Shot("channel-setup-edited");
+        d.Check(ui::GetBackColour(kSetupOffset) == app::ErrorColour, "offset coloured as invalid");
+        d.CheckEqual(ui::GetStatusText(),
+                     "Offset \"0,5\" is read as 0: the decimal separator is a point", "status");
+    });
     d.Do("the close box", [] { ModalBox()->Close(); });
     d.WaitFor("the cell refreshed", [] {
         return !ModalBox() && ui::IsEnabled(kCh2Value) && ui::IsEnabled(kCh2Read) &&

@@ -67,7 +67,11 @@ TEST_F(PlotOnBus, AutoReadPlotsUntilTheEndOfTheTimeAxisAndGoesOn)
     EXPECT_EQ(ui::GetText(kPlotStart), "Plot Stop");
     ASSERT_EQ(Windows(), 1u);
     const int w = headless::ImageWindowHandles()[0];
-    headless::Tick(2);
+    // Time max changed in Plot setup waits for the next plot, emptied or raised.
+    app::WriteConfigKey(app::CfgPath, "PLOT_TIME_MAX", "");
+    headless::Tick(1);
+    app::WriteConfigKey(app::CfgPath, "PLOT_TIME_MAX", "100");
+    headless::Tick(1);
     EXPECT_TRUE(analyzer::PlotRunning());
     headless::Tick(1); // the sample at 3 s, at the right edge; then the stop
     EXPECT_FALSE(analyzer::PlotRunning());
@@ -103,6 +107,35 @@ TEST_F(PlotOnBus, PlotStartUnderAutoReadOpensANewWindowAndDrawsALevelLineFirst)
     ASSERT_EQ(Windows(), 2u);
     EXPECT_TRUE(headless::PressImageWindowCloseBox(first)); // the stopped one closes
     EXPECT_FALSE(headless::PressImageWindowCloseBox(headless::ImageWindowHandles().back()));
+}
+
+// A timer period under 1 ms refuses Auto Read, and with it the plot.
+TEST_F(PlotOnBus, NoPlotOutlivesAutoReadRefusedForItsTimerPeriod)
+{
+    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.01");
+    app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "100");
+    headless::MenuCommand(2104);
+    headless::Click(kAutoRead);
+    EXPECT_EQ(headless::MessagesShown().size(), 1u);
+    EXPECT_EQ(app::AutoReadActive, 0);
+    EXPECT_FALSE(analyzer::PlotRunning());
+    EXPECT_EQ(ui::GetText(kPlotStart), "Plot Start");
+    headless::Click(60002); // Read all
+    EXPECT_FALSE(sys::PathExists(Path("Plot.log")));
+
+    // Refused while a plot runs (the sampling time changed in Setup): the plot ends too.
+    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "1.0");
+    headless::MenuCommand(2104);
+    headless::Click(kAutoRead);
+    ASSERT_TRUE(analyzer::PlotRunning());
+    headless::QueueTextAnswer("0.01");
+    headless::MenuCommand(3501);
+    EXPECT_EQ(app::AutoReadActive, 0);
+    EXPECT_FALSE(analyzer::PlotRunning());
+    EXPECT_EQ(ui::GetText(kPlotStart), "Plot Start");
+    headless::Click(60002);
+    EXPECT_EQ(File("Plot.log"), "TIME(s);CH01;CH02\r\n;Flow;Level\r\n0.00;500.0;250.0");
 }
 
 TEST_F(PlotOnBus, AFailedPassStopsThePlotAndClosesAShortLog)

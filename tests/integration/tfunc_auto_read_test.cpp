@@ -59,7 +59,7 @@ TEST_F(AutoRead, ReadsAtEveryTickOrangeWhileBusyYellowBetween)
 
     // While it runs, the other controls of the sub-form are inert.
     headless::SetTextAsUser(53021, "4");
-    EXPECT_EQ(Key("FUNCTION_TEST_3_QTY"), "1");
+    EXPECT_EQ(Cfg("FUNCTION_TEST_3_QTY"), "1");
     EXPECT_NE(Text(53031), "");
     headless::Click(53001);
     EXPECT_EQ(FrameCount(), 3u);

@@ -21,8 +21,6 @@ protected:
         headless::Click(50003);
     }
 
-    static std::string Key(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
-    static std::string Text(int id) { return ui::GetText(id); }
     size_t FrameCount() const { return sim_.Frames().size(); }
     modbus::Bytes LastFrameData() const
     {

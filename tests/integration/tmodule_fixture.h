@@ -62,12 +62,5 @@ protected:
         return out;
     }
 
-    static std::string Text(int id)
-    {
-        const headless::ControlState* c = headless::Control(id);
-        return c ? c->spec.text : "<no control>";
-    }
-    static ui::Colour Back(int id) { return headless::Control(id)->spec.back_colour; }
-
     sim::Simulator bus_;
 };

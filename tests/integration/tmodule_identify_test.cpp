@@ -29,10 +29,7 @@ TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
             ASSERT_NE(box, nullptr) << f.k;
             EXPECT_EQ(box->spec.text, "");
             EXPECT_EQ(box->read_only, !test_module::IsHolding(f.kind));
-            EXPECT_EQ(Text(test_module::FieldBox(base, f.k) + 1), f.caption);
-            EXPECT_EQ(ui::ControlExists(test_module::FieldWrite(base, f.k)), test_module::IsHolding(f.kind));
         }
-        EXPECT_EQ(ui::ControlExists(base + 900), !p.info.empty());
     }
 }
 

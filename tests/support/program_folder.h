@@ -40,6 +40,22 @@ protected:
 
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
+    // What the user sees and what the files hold, read back for the checks.
+    static std::string Text(int id)
+    {
+        const headless::ControlState* c = headless::Control(id);
+        return c ? c->spec.text : "<no control>";
+    }
+    static ui::Colour Back(int id) { return headless::Control(id)->spec.back_colour; }
+    static std::string Content(const std::string& path)
+    {
+        std::string text;
+        sys::ReadFile(path, &text, nullptr);
+        return text;
+    }
+    static std::string Cfg(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
+    static std::string Ini(const std::string& key) { return app::ReadConfigKey(app::IniPath, key); }
+
     std::string dir_;
 };
 
@@ -73,7 +89,4 @@ protected:
     }
     // Runs in the folder before the program starts.
     virtual void BeforeStart() {}
-
-    std::string Cfg(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
-    std::string Ini(const std::string& key) { return app::ReadConfigKey(app::IniPath, key); }
 };

@@ -99,7 +99,7 @@ TEST(AnalyzerChannels, TextsBecomeFieldsByTheirRules)
     EXPECT_EQ(a.offset, -10.0f);
     EXPECT_EQ(a.fore_color, 16774371u);
     EXPECT_EQ(a.word_add, " 12x") << "kept verbatim for messages";
-    EXPECT_EQ(a.format, "0.00");
+    EXPECT_EQ(a.format.Text(), "0.00");
     EXPECT_EQ(a.type, analyzer::kInputRegister);
     EXPECT_EQ(a.read_only, kTrue);
 
@@ -132,7 +132,7 @@ TEST_F(AnalyzerFolder, FreshDefaultFileHasOnlyChannelOneOnHoldingRegisterZero)
     analyzer::LoadChannels(Path("RegScope.cfg"));
     for (int i = 0; i < 32; ++i) {
         AnalyzerChannel want{i == 0 ? kTrue : int16_t(0), 1, analyzer::kHoldingRegister,
-                             std::to_string(i), 0, 0xFFFF, 0, 1.0f, 0.0f, "0.0",
+                             std::to_string(i), 0, 0xFFFF, 0, 1.0f, 0.0f, analyzer::Picture("0.0"),
                              analyzer::ChannelName(i) + "_Label", 0, 0xFFF4E3, 0, 0, 3, 0};
         EXPECT_TRUE(analyzer::Channels()[i] == want) << analyzer::ChannelName(i);
     }
@@ -204,7 +204,7 @@ TEST_F(AnalyzerFolder, DemoFileIsTheDefaultWithEightInputChannels)
         EXPECT_EQ(ch.type, analyzer::kInputRegister);
         EXPECT_EQ(ch.word_add, std::to_string(i));
         EXPECT_NE(ch.gain, 0.0f);
-        EXPECT_FALSE(ch.format.empty());
+        EXPECT_FALSE(ch.format.Text().empty());
         colours.insert(ch.plot_color);
     }
     EXPECT_EQ(colours.size(), 8u) << "each trace in a colour of its own";

@@ -20,7 +20,7 @@ AnalyzerChannel Fresh()
     ch.mask = 0xFFFF;
     ch.gain = 1.0f;
     ch.offset = 0.0f;
-    ch.format = "0.0";
+    ch.format = analyzer::Picture("0.0");
     return ch;
 }
 
@@ -54,6 +54,7 @@ TEST(AnalyzerConvert, RawWordToShownText)
     s.mask = 0x00F0;
     s.shift = 3;
     EXPECT_EQ(ConvertRaw(s, 0xFFFF), "-1.0");
+    EXPECT_EQ(ConvertRaw(s, 0x7FFF), "32767.0");
     EXPECT_EQ(ConvertRaw(s, 0x8000), "-32768.0");
 
     AnalyzerChannel scaled = Fresh();
@@ -124,15 +125,23 @@ TEST(AnalyzerConvert, NoWordWithoutAFiniteIntegerOf64Bits)
     EXPECT_EQ(Word(Signed(), "-9223372036854775808"), 0);
 }
 
+// The address is what the request's encoder makes of the text.
 TEST(AnalyzerConvert, WordAddressMustBeANumberOfSixteenBits)
 {
-    for (const auto& [text, address] :
-         {std::pair{"0", 0}, {"65535", 65535}, {" 17 ", 17}, {"00012", 12}}) {
+    for (const auto& [text, address] : {std::pair{"0", 0},
+                                        {"65535", 65535},
+                                        {" 17 ", 17},
+                                        {"000100", 100},
+                                        {"5.5", 6},
+                                        {"+5", 5},
+                                        {"4.5", 4},
+                                        {"12a", 12},
+                                        {"-0.4", 0}}) {
         analyzer::WordAddress a = analyzer::ParseWordAddress(0, text);
         EXPECT_TRUE(a.ok) << text;
         EXPECT_EQ(a.address, address);
     }
-    for (const char* text : {"", "65536", "-1", "12a", "1.5", "0x10", "999999"}) {
+    for (const char* text : {"", "65536", "-1", "65535.5", "a12", ".", "999999"}) {
         analyzer::WordAddress a = analyzer::ParseWordAddress(11, text);
         EXPECT_FALSE(a.ok) << text;
         EXPECT_EQ(a.problem, std::string("CH12: word address \"") + text +
@@ -159,7 +168,7 @@ TEST(AnalyzerConvert, EveryWordSurvivesTextAndBack)
         ch.is_signed = c.is_signed ? analyzer::kTrue : 0;
         ch.gain = c.gain;
         ch.offset = c.offset;
-        ch.format = c.format;
+        ch.format = analyzer::Picture(c.format);
         for (unsigned raw = 0; raw <= 0xFFFF; ++raw) {
             const std::string text = ConvertRaw(ch, uint16_t(raw));
             const analyzer::WordToWrite w = ConvertBack(ch, text);

@@ -6,7 +6,15 @@
 
 #include "analyzer/picture_format.h"
 
-using analyzer::FormatPicture;
+namespace
+{
+
+std::string FormatPicture(double value, const char* picture)
+{
+    return analyzer::Picture(picture).Format(value);
+}
+
+} // namespace
 
 namespace
 {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/config_store.h"
@@ -87,6 +90,43 @@ TEST_F(ConfigStore, RewriteKeepsALinkedFileLinked)
     ASSERT_EQ(lstat(Path("link.cfg").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(Get("real.cfg"), "A=2\r\n");
+}
+
+TEST_F(ConfigStore, EveryReadSeesAnEditByAnotherProgramOfTheSameSizeInTheSameSecond)
+{
+    Put("t.cfg", "A=0\r\nB=x\r\n");
+    const std::string p = Path("t.cfg");
+    for (int round = 1; round <= 9; ++round) {
+        const std::string before = std::to_string(round - 1);
+        EXPECT_EQ(app::ReadConfigKey(p, "A"), before);
+        usleep(15000); // the file settles: its parsed content is reused
+        EXPECT_EQ(app::ReadConfigKey(p, "A"), before);
+        struct stat st = {};
+        ASSERT_EQ(stat(p.c_str(), &st), 0);
+        // An editor in another process: same size, written in place (and
+        // in one round out of three the old modification time put back), or
+        // a new file renamed over the old one, which the next round then
+        // edits in place.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string line = "A=" + std::to_string(round);
+            if (round % 3 == 2) {
+                std::ofstream(p + ".new", std::ios::binary) << line << "\r\nB=x\r\n";
+                _exit(rename((p + ".new").c_str(), p.c_str()) == 0 ? 0 : 1);
+            }
+            const int fd = open(p.c_str(), O_WRONLY);
+            const timespec times[2] = {st.st_atim, st.st_mtim};
+            const bool ok = fd >= 0 && pwrite(fd, line.data(), line.size(), 0) == 3 &&
+                            (round % 3 == 0 || futimens(fd, times) == 0);
+            _exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(app::ReadConfigKey(p, "A"), std::to_string(round)) << "round " << round;
+    }
+    EXPECT_EQ(app::ReadConfigKey(p, "B"), "x");
 }
 
 // --- Writes that fail ------------------------------------------------------

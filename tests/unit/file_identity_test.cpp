@@ -47,7 +47,7 @@ bool WrittenQuietly(const std::string& path, const std::string& value)
            now == "A=" + value + "\r\n";
 }
 
-size_t FilesIn(const std::string& folder)
+size_t EntriesIn(const std::string& folder)
 {
     return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
@@ -83,7 +83,7 @@ TEST_F(FileIdentity, AHardLinkedFileStaysLinked)
     EXPECT_EQ(Get("shared.cfg"), "A=2\r\n");
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_ino, inode);
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_nlink, 2u);
-    EXPECT_EQ(FilesIn(dir_), 2u) << "no temporary file left";
+    EXPECT_EQ(EntriesIn(dir_), 2u) << "no temporary file left";
 }
 
 TEST_F(FileIdentity, AWritableFileInAFolderThatCannotBeWrittenIsSavedInPlace)
@@ -141,21 +141,58 @@ TEST_F(FileIdentity, AKilledWriterLeavesTheOldOrTheNewFileNeverAPart)
     }
 }
 
+TEST_F(FileIdentity, AKilledRewriteOfAHardLinkedFileIsReadWhole)
+{
+    // Long enough to span many memory pages; the value of A in its middle
+    // changes length, so the tail moves with every rewrite.
+    std::string head, tail;
+    for (int i = 0; i < 600; ++i)
+        (i < 300 ? head : tail) += "K" + std::to_string(i) + "=value " + std::to_string(i) + "\r\n";
+    const std::string shorter = "1", longer = std::string(5000, 'x');
+    const auto content = [&](const std::string& a) { return head + "A=" + a + "\r\n" + tail; };
+    Put("RegScope.cfg", content(shorter));
+    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
+    const std::string cfg = Path("RegScope.cfg");
+    for (int round = 0; round < 40; ++round) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                app::WriteConfigKey(cfg, "A", i % 2 ? shorter : longer);
+        }
+        usleep(useconds_t(1000 + (round * 7919) % 20000));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        std::string a, k;
+        ASSERT_TRUE(app::FindConfigKey(cfg, "A", &a)) << "round " << round;
+        EXPECT_TRUE(a == shorter || a == longer) << "round " << round;
+        EXPECT_EQ(Get("RegScope.cfg"), content(a)) << "round " << round;
+        EXPECT_EQ(StatOf(cfg).st_nlink, 2u);
+    }
+    // A writer killed before it touched the file leaves its journal; the
+    // next start settles it.
+    sys::RemoveStaleTemporaries(dir_);
+    EXPECT_EQ(EntriesIn(dir_), 2u);
+}
+
 TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
 {
     std::filesystem::create_directory(Path("tools"));
+    std::filesystem::create_directory(Path("pictures"));
     app::CreateDefaultFiles();
     app::WriteConfigKey(Path("RegScope.ini"), "CFG_FILE", Path("tools/RegScope.cfg"));
+    app::WriteConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE", Path("pictures/Plot.bmp"));
     ASSERT_TRUE(sys::CopyFile(Path("RegScope.cfg"), Path("tools/RegScope.cfg"), nullptr));
 
     const std::string stale = Path(".regscope-Ab12Cd"), stale_cfg = Path("tools/.regscope-xyzXYZ"),
+                      stale_bmp = Path("pictures/.regscope-bmp-Ab12Cd"),
                       live = Path(".regscope-LiVe00"), fresh = Path(".regscope-NeW000"),
                       other = Path(".regscope-notes.txt");
-    for (const std::string& p : {stale, stale_cfg, live, fresh, other})
+    for (const std::string& p : {stale, stale_cfg, stale_bmp, live, fresh, other})
         ASSERT_TRUE(sys::WriteFileAtomic(p, "half a file", nullptr));
     // Killed an hour ago, except the one just made.
     const timespec hour_ago[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
-    for (const std::string& p : {stale, stale_cfg, live, other})
+    for (const std::string& p : {stale, stale_cfg, stale_bmp, live, other})
         ASSERT_EQ(utimensat(AT_FDCWD, p.c_str(), hour_ago, 0), 0);
     // Another instance is still writing this one (a slow disk).
     int held = open(live.c_str(), O_RDONLY);
@@ -166,6 +203,7 @@ TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
     ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     EXPECT_FALSE(sys::PathExists(stale));
     EXPECT_FALSE(sys::PathExists(stale_cfg));
+    EXPECT_FALSE(sys::PathExists(stale_bmp));
     EXPECT_TRUE(sys::PathExists(live));
     EXPECT_TRUE(sys::PathExists(fresh));
     EXPECT_TRUE(sys::PathExists(other));

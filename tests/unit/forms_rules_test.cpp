@@ -7,38 +7,39 @@
 
 namespace {
 
-TEST(FormsEntry, EmptyBelowAndOverlongTextsStoreTheLimitAsWritten)
+TEST(FormsEntry, ValuesAndListLinesAreClampedToTheLimitAsWritten)
 {
-    bool error = false;
-    EXPECT_EQ(forms::ValueToStore("", "0", "10", &error), "0");
-    EXPECT_TRUE(error);
-    EXPECT_EQ(forms::ValueToStore("-1", "0.0", "10", &error), "0.0"); // the caller's text, not a number
-    EXPECT_TRUE(error);
-    // Twelve characters are too many whatever the number says.
-    EXPECT_EQ(forms::ValueToStore("000000000001", "0", "65535", &error), "65535");
-    EXPECT_TRUE(error);
-    EXPECT_EQ(forms::ValueToStore("00000000001", "0", "65535", &error), "00000000001");
-    EXPECT_FALSE(error);
-    // Below the minimum is judged before the length.
-    EXPECT_EQ(forms::ValueToStore("-00000000001", "0", "65535", &error), "0");
-    EXPECT_EQ(forms::ValueToStore("ab", "1", "247", &error), "1"); // no number reads as 0
-}
-
-TEST(FormsEntry, ListLinesAreClampedOneByOne)
-{
-    bool error = false;
-    EXPECT_EQ(forms::ListValueToStore("1\r\n5", "0", "1", &error), "1\\1\\");
-    EXPECT_TRUE(error);
-    // Enter after the last value leaves an empty item that is stored too.
-    EXPECT_EQ(forms::ListValueToStore("5\r\n", "0", "65535", &error), "5\\\\");
-    EXPECT_FALSE(error);
-    EXPECT_EQ(forms::ListValueToStore("5\r\n", "1", "65535", &error), "5\\1\\");
-    EXPECT_TRUE(error);
-    // An empty line before the last is a missing value.
-    EXPECT_EQ(forms::ListValueToStore("\r\n5", "0", "65535", &error), "0\\5\\");
-    EXPECT_TRUE(error);
-    EXPECT_EQ(forms::ListValueToStore("2\r\n000000000001\r\n-3", "0", "65535", &error),
-              "2\\65535\\0\\");
+    struct Case {
+        bool list;
+        const char *typed, *minimum, *maximum, *stored;
+        bool error;
+    };
+    const Case cases[] = {
+        {false, "", "0", "10", "0", true},
+        {false, "-1", "0.0", "10", "0.0", true}, // the caller's text, not a number
+        // Twelve characters are too many whatever the number says.
+        {false, "000000000001", "0", "65535", "65535", true},
+        {false, "00000000001", "0", "65535", "00000000001", false},
+        // Below the minimum is judged before the length.
+        {false, "-00000000001", "0", "65535", "0", true},
+        {false, "ab", "1", "247", "1", true}, // no number reads as 0
+        // A list is clamped line by line.
+        {true, "1\r\n5", "0", "1", "1\\1\\", true},
+        // Enter after the last value leaves an empty item that is stored too.
+        {true, "5\r\n", "0", "65535", "5\\\\", false},
+        {true, "5\r\n", "1", "65535", "5\\1\\", true},
+        // An empty line before the last is a missing value.
+        {true, "\r\n5", "0", "65535", "0\\5\\", true},
+        {true, "2\r\n000000000001\r\n-3", "0", "65535", "2\\65535\\0\\", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        bool error = !c.error;
+        EXPECT_EQ(c.list ? forms::ListValueToStore(c.typed, c.minimum, c.maximum, &error)
+                         : forms::ValueToStore(c.typed, c.minimum, c.maximum, &error),
+                  c.stored);
+        EXPECT_EQ(error, c.error);
+    }
 }
 
 TEST(FormsEntry, StoredListShowsAndStoresBackUnchanged)

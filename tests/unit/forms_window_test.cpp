@@ -35,38 +35,7 @@ protected:
         handler = nullptr;
         FolderTest::TearDown();
     }
-
-    static std::string Stored(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
-    static std::string CfgContent()
-    {
-        std::string content, error;
-        sys::ReadFile(app::CfgPath, &content, &error);
-        return content;
-    }
-    static ui::Colour Back(int id) { return headless::Control(id)->spec.back_colour; }
-    static std::string Text(int id) { return headless::Control(id)->spec.text; }
 };
-
-TEST_F(FormsWindow, ListFieldStoresLinesAsItems)
-{
-    forms::AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);
-    EXPECT_EQ(Text(57031), "0"); // stored "0\": one item
-    handler = [](int id, ui::Notify) {
-        forms::CommitNumberList(id, "FUNCTION_TEST_15_VAL", "0", "1", "coils", false);
-    };
-    headless::Focus(57031);
-    EXPECT_EQ(Stored("FUNCTION_TEST_15_VAL"), "0\\"); // entering changes nothing
-
-    headless::Erase(57031);
-    headless::Type(57031, "1\n5");
-    EXPECT_EQ(Text(57031), "1\r\n5");
-    EXPECT_EQ(Stored("FUNCTION_TEST_15_VAL"), "1\\1\\");
-    EXPECT_EQ(Back(57031), app::ErrorColour);
-
-    forms::RemoveControls(57031);
-    forms::AddValueListField(57031, "FUNCTION_TEST_15_VAL", "Values", 150, 70, 57, 100, false);
-    EXPECT_EQ(Text(57031), "1\r\n1");
-}
 
 TEST_F(FormsWindow, SecondListFieldIsColouredByItsOwnText)
 {
@@ -83,27 +52,27 @@ TEST_F(FormsWindow, SecondListFieldIsColouredByItsOwnText)
     // entered; it must turn red all the same.
     headless::Focus(59051);
     EXPECT_EQ(Back(59051), app::ErrorColour);
-    EXPECT_EQ(Stored("FUNCTION_TEST_23_VAL"), "65535\\");
+    EXPECT_EQ(Cfg("FUNCTION_TEST_23_VAL"), "65535\\");
     headless::SetTextAsUser(59051, "7");
     EXPECT_EQ(Back(59051), app::FieldColour);
     EXPECT_EQ(Back(58031), app::ErrorColour);
-    EXPECT_EQ(Stored("FUNCTION_TEST_16_VAL"), "65535\\");
+    EXPECT_EQ(Cfg("FUNCTION_TEST_16_VAL"), "65535\\");
 }
 
 TEST_F(FormsWindow, SteppersStopAtTheLimitAndStoreOnlyChanges)
 {
     forms::AddValueField(10011, "MODULE_CFG_SLAVE", "Slave address", 15, 30, 50, false);
     ui::SetText(10011, "247"); // shown only: no handler stores it
-    const std::string before = CfgContent();
+    const std::string before = Content(app::CfgPath);
 
     EXPECT_FALSE(forms::StepUpAndStore(10011, "MODULE_CFG_SLAVE", "247", false));
     EXPECT_EQ(Text(10011), "247");
-    EXPECT_EQ(CfgContent(), before);
+    EXPECT_EQ(Content(app::CfgPath), before);
 
     EXPECT_FALSE(forms::StepDownAndStore(10011, "MODULE_CFG_SLAVE", "1", true)); // disabled
     EXPECT_TRUE(forms::StepDownAndStore(10011, "MODULE_CFG_SLAVE", "1", false));
     EXPECT_EQ(Text(10011), "246");
-    EXPECT_EQ(Stored("MODULE_CFG_SLAVE"), "246");
+    EXPECT_EQ(Cfg("MODULE_CFG_SLAVE"), "246");
 
     ui::SetText(10011, "1");
     EXPECT_FALSE(forms::StepDown(10011, "1", false));

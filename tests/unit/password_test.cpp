@@ -1,6 +1,7 @@
 // The access password: the start-up question, setting, changing and
 // removing it, and the store file it leaves behind.
 #include <ctime>
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "app/password.h"
@@ -152,6 +153,34 @@ TEST_F(PasswordTest, AWiderStoreFolderIsTightened)
     struct stat st;
     ASSERT_EQ(stat(folder_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0700u);
+}
+
+TEST_F(PasswordTest, AStoreFolderOrFileThatIsALinkIsRefusedAndItsTargetLeftAlone)
+{
+    const std::string target = Path("target"), store = folder_ + "/kqp234mc.dpl";
+    for (bool link_the_folder : {true, false}) {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::remove_all(target);
+        if (link_the_folder) {
+            ASSERT_EQ(mkdir(target.c_str(), 0755), 0);
+            ASSERT_EQ(symlink(target.c_str(), folder_.c_str()), 0);
+        } else {
+            ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+            ASSERT_TRUE(sys::WriteFileAtomic(target, "someone's file", nullptr));
+            ASSERT_EQ(symlink(target.c_str(), store.c_str()), 0);
+        }
+        ASSERT_EQ(chmod(target.c_str(), 0755), 0);
+        std::string error;
+        EXPECT_FALSE(app::StorePassword(0, "pw", &error)) << link_the_folder;
+        EXPECT_NE(error.find("is a symbolic link"), std::string::npos) << error;
+        struct stat st;
+        ASSERT_EQ(stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0755u) << link_the_folder;
+        if (link_the_folder)
+            EXPECT_FALSE(sys::PathExists(target + "/kqp234mc.dpl"));
+        else
+            EXPECT_EQ(std::filesystem::file_size(target), 14u);
+    }
 }
 
 // Whether a store exists cannot be told: nobody gets in, and nobody is

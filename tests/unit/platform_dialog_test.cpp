@@ -142,18 +142,4 @@ TEST_F(Dialogs, ClosingEndsTheUsersActionAndNestedDialogsTakeTheNextOne)
     EXPECT_FALSE(ui::ControlExists(kEdit));
 }
 
-TEST(MainWindow, HidesAndShowsWithItsControls)
-{
-    platform_test::OpenMainWindow();
-    ui::CreateControl(Spec(ui::Kind::Edit, kMainEdit));
-    EXPECT_TRUE(ui::MainWindowShown());
-    ui::HideMainWindow();
-    EXPECT_FALSE(ui::MainWindowShown());
-    EXPECT_TRUE(ui::ControlExists(kMainEdit));
-    ui::ShowMainWindow();
-    EXPECT_TRUE(ui::MainWindowShown());
-    ui::CloseMainWindow();
-    EXPECT_FALSE(ui::MainWindowShown());
-}
-
 } // namespace

@@ -18,12 +18,6 @@ protected:
         headless::QueueFileAnswer(path);
         headless::MenuCommand(app::cmd::kSaveAs);
     }
-    std::string Content(const std::string& path)
-    {
-        std::string text;
-        sys::ReadFile(path, &text, nullptr);
-        return text;
-    }
     // What a failed or cancelled command must leave as it was.
     void ExpectUnchanged(const std::string& cfg)
     {

@@ -5,13 +5,7 @@
 
 namespace {
 
-class Shell : public FolderTest {
-protected:
-    std::string Key(const std::string& file, const std::string& key)
-    {
-        return app::ReadConfigKey(Path(file), key);
-    }
-};
+using Shell = FolderTest;
 
 TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
 {
@@ -29,7 +23,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 {
     ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     headless::MenuCommand(app::cmd::kTestFunction);
-    EXPECT_EQ(Key("RegScope.ini", "TOOL"), "FUNCTION_TEST");
+    EXPECT_EQ(Ini("TOOL"), "FUNCTION_TEST");
     EXPECT_EQ(app::CurrentTool, 3);
     EXPECT_FALSE(ui::ControlExists(10001));
     EXPECT_TRUE(ui::ControlExists(50001));
@@ -54,7 +48,7 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
     ASSERT_EQ(ui::GetFocus(), 60999);
 
     ASSERT_TRUE(headless::PressAccelerator('C'));
-    EXPECT_EQ(Key("RegScope.ini", "TOOL"), "MODULE_CFG");
+    EXPECT_EQ(Ini("TOOL"), "MODULE_CFG");
     EXPECT_EQ(app::CurrentTool, 1);
 
     ASSERT_TRUE(headless::PressAccelerator('M'));

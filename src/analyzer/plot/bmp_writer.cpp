@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -123,9 +124,13 @@ bool WriteBmpFile(const std::string& path, const PixelView& image, std::string* 
         return fail(errno);
     // Same folder as the target, so the rename stays atomic.
     std::string temp = FolderOf(path) + "/.regscope-bmp-XXXXXX";
-    const int fd = mkstemp(temp.data());
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return fail(errno);
+    // Held until the rename: the next start removes such a file only when
+    // no running program holds it.
+    while (flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
     int err = 0;
     if (fchmod(fd, NewFileMode(path)) != 0)
         err = errno;

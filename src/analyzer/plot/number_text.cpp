@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "analyzer/picture_format.h"
+
 namespace analyzer {
 
 namespace {
@@ -19,32 +21,6 @@ std::string TrimFraction(std::string s)
     if (s.back() == '.')
         s.pop_back();
     return s;
-}
-
-// Whole hundredths of `seconds`, rounded half away from zero; false when the
-// value is too large for that (or not a number).
-bool Hundredths(double seconds, long long* out)
-{
-    double h = seconds * 100.0;
-    if (!std::isfinite(h) || std::fabs(h) > 9e17)
-        return false;
-    *out = std::llround(h);
-    return true;
-}
-
-std::string FixedText(double seconds, int min_whole_digits)
-{
-    long long h = 0;
-    if (!Hundredths(seconds, &h)) {
-        char buf[400];
-        std::snprintf(buf, sizeof buf, "%.2f", seconds);
-        return buf;
-    }
-    char buf[48];
-    unsigned long long m = h < 0 ? 0ULL - (unsigned long long)h : (unsigned long long)h;
-    std::snprintf(buf, sizeof buf, "%s%0*llu.%02llu", h < 0 ? "-" : "", min_whole_digits, m / 100,
-                  m % 100);
-    return buf;
 }
 
 } // namespace
@@ -85,8 +61,16 @@ std::string AxisLabelText(double value)
     return negative ? "-" + out : out;
 }
 
-std::string SecondsText(double seconds) { return FixedText(seconds, 1); }
+std::string SecondsText(double seconds)
+{
+    static const Picture picture("0.00");
+    return picture.Format(seconds);
+}
 
-std::string ReadoutText(double seconds) { return FixedText(seconds, 6); }
+std::string ReadoutText(double seconds)
+{
+    static const Picture picture("000000.00");
+    return picture.Format(seconds);
+}
 
 } // namespace analyzer

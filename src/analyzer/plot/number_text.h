@@ -12,12 +12,12 @@ namespace analyzer {
 // "2E-07"), because the plain form of 1e300 is 301 characters wide.
 std::string AxisLabelText(double value);
 
-// Seconds with the picture "0.00": two decimals, halves rounded away from
-// zero ("0.13" for 0.125). Used for log times.
+// Seconds with the numeric picture "0.00", the log's times ("0.13" for
+// 0.125, "1.01" for 1.005, as a channel's FORMAT would show them).
 std::string SecondsText(double seconds);
 
-// Seconds with the picture "000000.00": as SecondsText, the whole part
-// padded with zeros to six digits ("000012.00"); longer when it needs more.
+// Seconds with the picture "000000.00", the plot's readout ("000012.00";
+// longer when the whole part needs more than six digits).
 std::string ReadoutText(double seconds);
 
 } // namespace analyzer

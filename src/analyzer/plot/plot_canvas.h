@@ -27,8 +27,8 @@ struct PlotCanvasDeleter {
 using PlotCanvasPtr = std::unique_ptr<PlotCanvas, PlotCanvasDeleter>;
 
 // Creates the drawing at its final size, (W + 130) x (H + 130) plus the
-// legend's width when PLOT_CH_LABELS is on (widest label + 10; the legend
-// is measured first), and draws everything but the traces: white ground,
+// legend's width when PLOT_CH_LABELS is on (widest label + 10, at most
+// kPlotSizeMax; the legend is measured first), and draws everything but the traces: white ground,
 // frame, grid, axis labels, title, "Time (s)" and the legend of `channels`
 // (given in index order). Null with *error set when the surface cannot be
 // made.

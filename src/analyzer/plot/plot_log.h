@@ -19,16 +19,34 @@ struct PlotLogDeleter {
 };
 using PlotLogPtr = std::unique_ptr<PlotLog, PlotLogDeleter>;
 
+// Where a plot's log goes and what it may replace.
+struct PlotLogPlace {
+    std::string log_file;   // PLOT_LOG_FILE
+    bool overwrite = false; // PLOT_LOG_OVERWRITE
+    // Never replaced, whatever they hold: the program's own files.
+    std::vector<std::string> own_files;
+};
+
+// Why there is no log: the name used (or tried last), the reason, and
+// whether a file of that name exists and was left as it was.
+struct PlotLogProblem {
+    std::string path;
+    std::string reason;
+    bool not_replaced = false;
+};
+
 // Creates the log of a plot started at local time `now` and writes its
 // header for `channels`. With `overwrite`, the file is `log_file` itself,
-// replaced. Without it, the time-stamped name; when that file already
-// exists (a plot started in the same second), "_2", "_3" ... are tried, so a
-// log is never replaced. *path is the name used (or tried last). Null with
-// *error holding the system's reason when the file cannot be created or the
-// header cannot be written (no file is left behind then). The header has
-// reached the operating system when this returns.
-PlotLogPtr OpenPlotLog(const std::string& log_file, bool overwrite, const sys::LocalTime& now,
-                       const std::vector<PlotChannel>& channels, std::string* path, std::string* error);
+// replaced only when it is empty or a plot log, not one of `own_files` and
+// not held by another running program. Without it, the time-stamped name,
+// created only where no file of that name exists; when one does (a plot
+// started in the same second, here or in another program), "_2", "_3" ...
+// are tried, so a log is never replaced. Links are never followed and only
+// regular files are written. The log stays locked while it is open. Null
+// with *problem filled when there is no log (no file is left behind then).
+// The header has reached the operating system when this returns.
+PlotLogPtr OpenPlotLog(const PlotLogPlace& place, const sys::LocalTime& now,
+                       const std::vector<PlotChannel>& channels, PlotLogProblem* problem);
 
 const std::string& PlotLogPath(const PlotLog& log);
 

@@ -55,7 +55,12 @@ double ValueLabel(const PlotSettings& s, int j)
     return v;
 }
 
-double TimeLabel(const PlotSettings& s, int j) { return s.time_max * j / s.div_x; }
+double TimeLabel(const PlotSettings& s, int j)
+{
+    const double t = s.time_max * j / s.div_x;
+    // time_max * j overflows for a time_max near the largest double.
+    return std::isfinite(t) ? t : s.time_max * (double(j) / s.div_x);
+}
 
 int MainValueLineY(const PlotSettings& s, int j)
 {

@@ -27,11 +27,12 @@ struct PlotSettings {
     std::string bmp_file;
 };
 
-// Range that Plot setup accepts for each integer key. A hand-edited value
-// outside it is taken at its nearest limit, as the dialog would have stored
-// it: a size of 0 or a count of 30000 would otherwise divide by zero, hang
-// in a million dotted lines or ask for gigabytes of surface.
-constexpr int kPlotSizeMin = 500, kPlotSizeMax = 5000;
+// What a hand-edited integer is brought into. Sizes keep the dialog's upper
+// limit (a larger one asks for gigabytes of surface) but only a floor of one
+// pixel: a sane 300 stays 300, while 0 would divide by zero. Counts keep the
+// dialog's range: 0 divides by zero, 30000 would hang in a million dotted
+// lines.
+constexpr int kPlotSizeMin = 1, kPlotSizeMax = 5000;
 constexpr int kPlotCountMin = 1, kPlotCountMax = 100;
 
 // Reads every key through `read` (key -> stored text), in the order the

@@ -34,6 +34,36 @@ private:
     mode_t old_;
 };
 
+// A refused link is named as such; the system's word for it varies.
+bool FailOpen(const std::string& path, int err, std::string* error)
+{
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (error)
+            *error = path + " is a symbolic link";
+        return false;
+    }
+    return Fail(err, error);
+}
+
+// Makes the file at `path` owner-only (0600). A name that does not exist is
+// fine when `may_be_missing`; a link or anything but a regular file is
+// refused.
+bool TightenPrivateFile(const std::string& path, bool may_be_missing, std::string* error)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return (may_be_missing && errno == ENOENT) || FailOpen(path, errno, error);
+    struct stat st;
+    int err = fstat(fd, &st) == 0 ? 0 : errno;
+    if (err == 0 && !S_ISREG(st.st_mode))
+        err = EINVAL;
+    if (err == 0 && (st.st_mode & 07777) != 0600 && fchmod(fd, 0600) != 0)
+        err = errno;
+    close(fd);
+    return err == 0 || Fail(err, error);
+}
+
 } // namespace
 
 std::string UserProgramFolder()
@@ -60,15 +90,19 @@ bool MakePrivateFolder(const std::string& path, std::string* error)
     }
     if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
         return Fail(errno, error);
+    // The folder itself must not be a link: its mode would be set on the
+    // link's target, and the files put in it would land there. The mode is
+    // changed through the descriptor of what was checked.
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return FailOpen(path, errno, error);
     struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        return Fail(errno, error);
-    if (!S_ISDIR(st.st_mode))
-        return Fail(ENOTDIR, error);
+    int err = fstat(fd, &st) == 0 ? 0 : errno;
     // A folder made by hand or by an older release may let others list it.
-    if ((st.st_mode & 07777) != 0700 && chmod(path.c_str(), 0700) != 0)
-        return Fail(errno, error);
-    return true;
+    if (err == 0 && (st.st_mode & 07777) != 0700 && fchmod(fd, 0700) != 0)
+        err = errno;
+    close(fd);
+    return err == 0 || Fail(err, error);
 }
 
 bool LookUpFile(const std::string& path, bool* exists, std::string* error)
@@ -88,21 +122,19 @@ bool LookUpFile(const std::string& path, bool* exists, std::string* error)
 bool WritePrivateFileAtomic(const std::string& path, const std::string& content,
                             std::string* error)
 {
+    // A link under the name would have its target's mode changed and its
+    // target written: refused. Modes are set through the descriptor of the
+    // file that was checked.
+    if (!TightenPrivateFile(path, true, error))
+        return false;
     // The temporary file is created without group and other bits, so the
-    // content is never readable by others, not even for a moment. The atomic
-    // write gives the new file the old one's bits, so those are set first.
+    // content is never readable by others, not even for a moment.
     {
         UmaskGuard guard(077);
-        struct stat st;
-        if (stat(path.c_str(), &st) == 0 && (st.st_mode & 07777) != 0600 &&
-            chmod(path.c_str(), 0600) != 0)
-            return Fail(errno, error);
         if (!WriteFileAtomic(path, content, error))
             return false;
     }
-    if (chmod(path.c_str(), 0600) != 0)
-        return Fail(errno, error);
-    return true;
+    return TightenPrivateFile(path, false, error);
 }
 
 bool SetFileTimes(const std::string& path, const LocalTime& when, std::string* error)
@@ -121,7 +153,7 @@ bool SetFileTimes(const std::string& path, const LocalTime& when, std::string* e
     timespec times[2];
     times[0].tv_sec = times[1].tv_sec = seconds;
     times[0].tv_nsec = times[1].tv_nsec = long(when.millisecond) * 1000000L;
-    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
+    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
         return Fail(errno, error);
     return true;
 }

@@ -116,6 +116,87 @@ bool ReadFile(const std::string& path, std::string* content, std::string* error)
     return ok;
 }
 
+namespace {
+
+FileVersion VersionOf(const struct stat& st)
+{
+    FileVersion v;
+    v.device = st.st_dev;
+    v.inode = st.st_ino;
+    v.size = (unsigned long long)st.st_size;
+    v.modified_s = st.st_mtim.tv_sec;
+    v.modified_ns = st.st_mtim.tv_nsec;
+    v.changed_s = st.st_ctim.tv_sec;
+    v.changed_ns = st.st_ctim.tv_nsec;
+    return v;
+}
+
+// Time stamps with nanoseconds come from the kernel's coarse clock: a change
+// after `before` gets a stamp of at least `before`. A file system that
+// stores whole seconds (or two of them) may give a later change the same
+// stamp for up to two seconds.
+bool Settled(const FileVersion& v, const timespec& before)
+{
+    const auto earlier = [&](long long s, long long ns) {
+        if (ns == 0)
+            return s + 2 < before.tv_sec;
+        return s < before.tv_sec || (s == before.tv_sec && ns < before.tv_nsec);
+    };
+    return earlier(v.modified_s, v.modified_ns) && earlier(v.changed_s, v.changed_ns);
+}
+
+} // namespace
+
+bool RegularFileVersion(const std::string& path, FileVersion* version)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    *version = VersionOf(st);
+    return true;
+}
+
+bool ReadFileVersion(const std::string& path, std::string* content, FileVersion* version,
+                     bool* settled, std::string* error)
+{
+    timespec before;
+    clock_gettime(CLOCK_REALTIME_COARSE, &before);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = ErrnoText(errno);
+        return false;
+    }
+    struct stat st;
+    int err = fstat(fd, &st) == 0 ? 0 : errno;
+    content->clear();
+    if (err == 0 && st.st_size > 0)
+        content->reserve(size_t(st.st_size));
+    char buf[65536];
+    while (err == 0) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            err = errno;
+        if (n <= 0)
+            break;
+        content->append(buf, size_t(n));
+    }
+    // After the read: a change made meanwhile shows in the version.
+    if (err == 0 && fstat(fd, &st) != 0)
+        err = errno;
+    close(fd);
+    if (err != 0) {
+        if (error)
+            *error = ErrnoText(err);
+        return false;
+    }
+    *version = VersionOf(st);
+    *settled = Settled(*version, before);
+    return true;
+}
+
 bool CopyFile(const std::string& from, const std::string& to, std::string* error)
 {
     std::string content;

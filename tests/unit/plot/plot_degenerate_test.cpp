@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "analyzer/plot/number_text.h"
 #include "analyzer/plot/plot_scale.h"
 #include "analyzer/plot/plot_trace.h"
 #include "tests/unit/plot/plot_pixels.h"
@@ -68,12 +69,13 @@ TEST(PlotSettingsLoading, DefaultsReadBackAndOddValuesComeIntoRange)
     EXPECT_EQ(d.value_max, 1000.0);
     EXPECT_EQ(d.log_file, "/x/Plot.log");
 
+    EXPECT_EQ(FromKeys({{"PLOT_SIZE_X", "300"}}).width, 300); // sane, though below the dialog's 500
     PlotSettings odd = FromKeys({{"PLOT_SIZE_X", "0"},     {"PLOT_SIZE_Y", "70000"},
                                  {"PLOT_DIV_X", "0"},      {"PLOT_DIV_Y", "-3"},
                                  {"PLOT_LABEL_X", "0"},    {"PLOT_SUBDIV_Y", "32767"},
                                  {"PLOT_SUBDIV_X", "2.6"}, {"PLOT_VALUE_MAX", std::string(400, '9')},
                                  {"PLOT_TIME_MAX", "-" + std::string(400, '9')}});
-    EXPECT_EQ(odd.width, 500);
+    EXPECT_EQ(odd.width, 1);
     EXPECT_EQ(odd.height, 5000);
     EXPECT_EQ(odd.div_x, 1);
     EXPECT_EQ(odd.div_y, 1);
@@ -97,7 +99,8 @@ TEST(PlotDegenerate, EqualLimitsZeroOrNegativeTimeAndHugeNumbersDrawSafely)
     const std::string huge = std::string(400, '9');
     EXPECT_GT(RunPlot(FromKeys({{"PLOT_VALUE_MIN", "-" + huge}, {"PLOT_VALUE_MAX", huge}})), 0);
     EXPECT_GT(RunPlot(FromKeys({{"PLOT_TIME_MAX", huge}})), 0);
-    // Every count at its lowest and highest.
+    // Every size and count at its lowest and highest.
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_SIZE_X", "1"}, {"PLOT_SIZE_Y", "-5"}})), 0);
     EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "0"}, {"PLOT_DIV_Y", "0"}, {"PLOT_LABEL_X", "0"},
                                 {"PLOT_LABEL_Y", "0"}, {"PLOT_SUBDIV_X", "0"}, {"PLOT_SUBDIV_Y", "0"}})),
               0);
@@ -116,6 +119,36 @@ TEST(PlotDegenerate, InvalidTextInTitleOrLabelsDoesNotStopTheDrawing)
     EXPECT_TRUE(CanvasHealthy(*canvas));
 }
 
+// The densest grid Plot setup accepts has more lines than pixels: each row
+// and column is drawn once, dotted or (where a main line falls) solid. A
+// legend is bounded as the plot area is.
+TEST(PlotDegenerate, DensestGridAndLongestLabelsStayWithinThePixels)
+{
+    PlotSettings s;
+    s.width = s.height = 500;
+    s.div_x = s.div_y = s.subdiv_x = s.subdiv_y = 100;
+    std::string error;
+    auto canvas = CreatePlotCanvas(s, {{1, std::string(2000, 'W'), kRed, 3}}, &error);
+    ASSERT_TRUE(canvas) << error;
+    EXPECT_EQ(CanvasWidth(*canvas), 500 + 130 + kPlotSizeMax);
+    const PixelView px = CanvasPixels(*canvas);
+    std::set<int> every_row, main_rows, every_column, main_columns;
+    for (int k = 0; k <= 500; ++k) {
+        every_row.insert(50 + k);
+        every_column.insert(100 + k);
+    }
+    for (int k = 0; k <= 100; ++k) {
+        main_rows.insert(50 + 5 * k);
+        main_columns.insert(100 + 5 * k);
+    }
+    // Dotted lines start inked at column 94 and row 556 (H + 56).
+    EXPECT_EQ(BlackRowsOfColumn(px, 94), every_row);
+    EXPECT_EQ(BlackRowsOfColumn(px, 95), main_rows);
+    std::set<int> row_556 = BlackColumnsOfRow(px, 556), row_555 = BlackColumnsOfRow(px, 555);
+    EXPECT_EQ(row_556, every_column);
+    EXPECT_EQ(row_555, main_columns);
+}
+
 TEST(PlotScale, LabelsOfWideRangesAndRoundingNoise)
 {
     PlotSettings s;
@@ -127,4 +160,8 @@ TEST(PlotScale, LabelsOfWideRangesAndRoundingNoise)
     s.value_max = 0.2;
     s.div_y = 3;
     EXPECT_EQ(ValueLabel(s, 1), 0.0); // not 1.4e-17
+    // Time labels print what the axis shows, also near the largest double.
+    s.time_max = DBL_MAX;
+    EXPECT_EQ(AxisLabelText(TimeLabel(s, 5)), "4.4942E+307");
+    EXPECT_EQ(AxisLabelText(TimeLabel(s, 20)), "1.7977E+308");
 }
