@@ -19,9 +19,9 @@
 #include "app/shell.h"
 #include "modbus/serial_link.h"
 #include "platform/headless/headless.h"
+#include "programs/parts.h"
 #include "sim/sim.h"
 #include "sim_raw_master.h"
-#include "tools/tool_set.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ int main()
     }
     s.AddGenericSlave(1, true);
     s.SetPacing(true);
-    if (!app::StartProgram(tools::All()))
+    if (!app::StartProgram(programs::AllParts()))
         return 1;
     headless::ClearMessages();
     for (int i = 1; i <= kChannels; ++i) {

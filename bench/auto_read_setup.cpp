@@ -8,8 +8,9 @@
 #include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "platform/system.h"
+#include "programs/parts.h"
+#include "tools/test_function/test_function_tool.h"
 
 namespace bench {
 
@@ -62,7 +63,7 @@ bool StartPacedBus(sim::Simulator* bus)
     return true;
 }
 
-bool StartProgram() { return app::StartProgram(tools::All()); }
+bool StartProgram() { return app::StartProgram(programs::AllParts()); }
 
 void OpenReadSubForm() { test_function::Command(kOkButton); }
 void PressAutoRead() { test_function::Command(kAutoReadButton); }

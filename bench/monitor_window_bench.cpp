@@ -200,9 +200,9 @@ int main(int argc, char** argv)
 
     ui::EventSink sink;
     sink.on_timer = OnTimer;
-    sink.on_line_window_command = monitor::OnLineWindowCommand;
-    sink.on_line_window_refresh = OnRefresh;
-    sink.on_line_window_closed = monitor::OnLineWindowClosed;
+    sink.on_window_command = monitor::OnLineWindowCommand;
+    sink.on_window_refresh = OnRefresh;
+    sink.on_window_closed = monitor::OnLineWindowClosed;
     sink.on_init = [] {
         StartPhase();
         ui::StartTimer(kTickMs);

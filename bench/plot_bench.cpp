@@ -89,7 +89,7 @@ Plot StartPlot(int width, int height, double time_max)
         std::fprintf(stderr, "cannot create the plot: %s\n", error.c_str());
         std::exit(1);
     }
-    BeginTraces(p.traces);
+    BeginTraces(p.traces, 32);
     for (const PixelRect& r : TakeDirtyRects(*p.canvas))
         p.window.Refresh(CanvasPixels(*p.canvas), r);
     return p;

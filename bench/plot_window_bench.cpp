@@ -21,7 +21,7 @@
 #include "app/config_store.h"
 #include "app/shell.h"
 #include "platform/headless/headless.h"
-#include "tools/tool_set.h"
+#include "programs/parts.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ int main()
     if (!mkdtemp(dir) || chdir(dir) != 0)
         return 1;
     headless::Reset();
-    if (!app::StartProgram(tools::All()))
+    if (!app::StartProgram(programs::AllParts()))
         return 1;
     for (int i = 0; i < analyzer::kChannelCount; ++i) {
         app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "ENABLE"), "1");

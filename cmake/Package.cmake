@@ -1,6 +1,6 @@
 # The Debian package (`make package`, `cpack -G DEB` in the build folder):
 # the desktop program with its desktop entry and icon (installed by
-# src/platform/wx), the bus simulator, the scenario runner and the README.
+# src/programs), the bus simulator, the scenario runner and the README.
 # The shared libraries the programs link decide most runtime dependencies
 # (dpkg-shlibdeps); the font the panels are measured with is added by name.
 include(GNUInstallDirs)

@@ -6,14 +6,17 @@ function(regscope_link_headless target)
   target_link_libraries(${target} PRIVATE regscope_core regscope_headless)
 endfunction()
 
-# regscope_add_test(name SOURCES a.cpp b.cpp [LIBS x y]): one GoogleTest
-# executable of an area, each test case run in its own process by CTest so
-# that process-wide state starts fresh.
+# regscope_add_test(name SOURCES a.cpp b.cpp LIBS x y): one GoogleTest
+# executable of an area, linked with the libraries it names and nothing
+# else: the smallest set that holds the code under test, with
+# regscope_headless where that code uses the window system and regscope_core
+# where a test starts the whole program. Each test case runs in its own
+# process under CTest, so that process-wide state starts fresh.
 function(regscope_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  regscope_link_headless(${name})
-  target_link_libraries(${name} PRIVATE regscope_sim GTest::gtest GTest::gtest_main GTest::gmock ${T_LIBS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE REGSCOPE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" REGSCOPE_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 120)
 endfunction()

@@ -52,4 +52,4 @@ done
 say "COM1 in $demo: a generic slave at 1, module models at 2 to 10; starting RegScope"
 say "closing the window stops the simulator"
 cd "$demo"
-"$build/src/platform/wx/regscope"
+"$build/src/programs/regscope"

@@ -1,5 +1,6 @@
 // The Analyzer form: opening and closing it, and the handling of its
 // commands.
+#include "analyzer/analyzer_tool.h"
 #include "analyzer/acquisition.h"
 #include "analyzer/analyzer_ids.h"
 #include "analyzer/channel_cells.h"
@@ -8,7 +9,6 @@
 #include "analyzer/plot_window.h"
 #include "app/forms/builders.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 
 namespace analyzer
 {
@@ -110,5 +110,7 @@ void Command(int id)
 }
 
 void Tick() { AutoReadTick(); }
+
+void WindowClosed(int window) { PlotWindowClosed(window); }
 
 } // namespace analyzer

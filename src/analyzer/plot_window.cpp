@@ -127,7 +127,8 @@ void StartPlot()
 {
     if (state.running)
         return;
-    const PlotSettings settings = LoadPlotSettings(app::CfgPath);
+    const PlotSettings settings = ReadPlotSettings(
+        [](const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); });
     state.log_enable = settings.log_enable;
     state.log_overwrite = settings.log_overwrite;
     const std::vector<PlotChannel> channels = PlottedChannels();
@@ -159,7 +160,7 @@ void StartPlot()
         OpenLog(settings, channels);
 
     forms::SetFieldText(kPlotStartId, "Plot Stop");
-    BeginTraces(state.traces);
+    BeginTraces(state.traces, kChannelCount);
     state.running = true;
 }
 

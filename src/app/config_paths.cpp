@@ -1,5 +1,5 @@
 // Path texts derived from configuration values: the short form shown in the
-// window title and the stem used to name log files.
+// window title.
 #include "app/config_store.h"
 
 namespace app {
@@ -17,15 +17,6 @@ std::string AbbreviatePath(const std::string& path)
     if (a == std::string::npos || b == std::string::npos || b < 2 || a >= b)
         return path;
     return path.substr(0, a + 1) + "..." + path.substr(b);
-}
-
-std::string StripExtension(const std::string& name)
-{
-    // A dot in the first column starts a hidden name, not an extension.
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0)
-        return "";
-    return name.substr(0, dot);
 }
 
 } // namespace app

@@ -33,9 +33,6 @@ void CreateDefaultFiles();
 // Shortened form of a path for the window title.
 std::string AbbreviatePath(const std::string& path);
 
-// The name without its extension; empty when it has none.
-std::string StripExtension(const std::string& name);
-
 // The path separator of this platform, where the Windows program writes "\".
 constexpr char kPathSeparator = '/';
 

@@ -3,10 +3,11 @@
 #include <climits>
 #include <cmath>
 
-#include "app/command_ids.h"
 #include "app/comm_report.h"
+#include "app/command_ids.h"
 #include "app/config_store.h"
 #include "app/menu.h"
+#include "app/menu_strings.h"
 #include "app/password.h"
 #include "app/setup_commands.h"
 #include "app/shell.h"
@@ -14,16 +15,14 @@
 #include "app/timing_limits.h"
 #include "app/tools.h"
 #include "modbus/serial_link.h"
-#include "monitor/monitor_window.h"
 #include "platform/system.h"
-#include "resources/menu_strings.h"
 
 namespace app {
 
 namespace {
 
-// Indexed by CurrentTool - 1; given by the program at start-up.
-ToolSet tool_table{};
+// Given by the program at start-up; the tools are indexed by CurrentTool - 1.
+Parts parts{};
 
 int saved_focus = 0;
 ui::Notify current_notification = ui::Notify::Menu;
@@ -49,6 +48,14 @@ void OnInit()
     RemoveStaleTemporaryFiles();
 }
 
+const Companion* CompanionOf(int menu_command)
+{
+    for (const Companion& c : parts.companions)
+        if (c.menu_command == menu_command)
+            return &c;
+    return nullptr;
+}
+
 void OnCommand(int id, ui::Notify how)
 {
     ui::Notify outer = current_notification;
@@ -56,22 +63,22 @@ void OnCommand(int id, ui::Notify how)
     if (id == cmd::kExit) {
         ui::CloseMainWindow();
     } else if (id >= cmd::kFirstTool && id < cmd::kFirstTool + cmd::kToolCount) {
-        WriteConfigKey(IniPath, "TOOL", tool_table[size_t(id - cmd::kFirstTool)].word);
+        WriteConfigKey(IniPath, "TOOL", parts.tools[size_t(id - cmd::kFirstTool)].word);
         ApplyGeneralConfiguration();
-    } else if (id == cmd::kCommunicationMonitor) {
-        monitor::OpenMonitor();
+    } else if (const Companion* companion = CompanionOf(id)) {
+        companion->open();
     } else if (IsSetupCommand(id)) {
         const bool was_reading = AutoReadActive != 0;
         RunSetupCommand(id);
         // A sampling time that gives no timer period ends Auto Read; the
         // tool's tick, finding it off, ends what ran under it (a plot).
         if (was_reading && !AutoReadActive && CurrentTool >= 1 && CurrentTool <= 4 &&
-            tool_table[CurrentTool - 1].tick)
-            tool_table[CurrentTool - 1].tick();
+            parts.tools[CurrentTool - 1].tick)
+            parts.tools[CurrentTool - 1].tick();
     } else if (id == cmd::kPassword) {
         SetPassword(0);
     } else {
-        for (const Tool& tool : tool_table)
+        for (const Tool& tool : parts.tools)
             for (const auto& r : tool.ranges)
                 if (id >= r.first && id <= r.last)
                     tool.command(id);
@@ -82,8 +89,8 @@ void OnCommand(int id, ui::Notify how)
 void OnTimer()
 {
     ElapsedTime += SerialSettings.sample_time;
-    if (CurrentTool >= 1 && CurrentTool <= 4 && tool_table[CurrentTool - 1].tick)
-        tool_table[CurrentTool - 1].tick();
+    if (CurrentTool >= 1 && CurrentTool <= 4 && parts.tools[CurrentTool - 1].tick)
+        parts.tools[CurrentTool - 1].tick();
     // Auto Read is off (switched off, or stopped by a communication error):
     // the ticks to come would do nothing, so the timer rests until Auto Read
     // restarts it. Only ElapsedTime would have grown meanwhile, and every
@@ -104,14 +111,25 @@ void OnMoved(int x_dlu, int y_dlu)
     WriteConfigKey(IniPath, "MAIN_POS_Y", std::to_string(y_dlu));
 }
 
-// Only the plot opens image windows.
-// Windows of a tool may outlive its panel: every tool hears of each one.
-void OnImageWindowClosed(int window)
+// Windows of a tool may outlive its panel: every part hears of each window,
+// and heeds only its own.
+template <typename Event, typename... Args>
+void TellParts(Event WindowHandlers::*event, Args... args)
 {
-    for (const Tool& tool : tool_table)
-        if (tool.image_window_closed)
-            tool.image_window_closed(window);
+    for (const Tool& tool : parts.tools)
+        if (tool.windows.*event)
+            (tool.windows.*event)(args...);
+    for (const Companion& c : parts.companions)
+        if (c.windows.*event)
+            (c.windows.*event)(args...);
 }
+
+void OnWindowCommand(int window, int command)
+{
+    TellParts(&WindowHandlers::command, window, command);
+}
+void OnWindowRefresh(int window) { TellParts(&WindowHandlers::refresh, window); }
+void OnWindowClosed(int window) { TellParts(&WindowHandlers::closed, window); }
 
 void OnActivate(bool active)
 {
@@ -153,13 +171,13 @@ void ApplyGeneralConfiguration()
     modbus::ClosePort();
 
     if (CurrentTool >= 1 && CurrentTool <= 4)
-        tool_table[CurrentTool - 1].close();
+        parts.tools[CurrentTool - 1].close();
 
     std::string word = ReadConfigKey(IniPath, "TOOL");
     for (int i = 0; i < 4; ++i) {
-        if (word == tool_table[i].word) {
+        if (word == parts.tools[i].word) {
             CurrentTool = int16_t(i + 1);
-            tool_table[i].open();
+            parts.tools[i].open();
             break;
         }
     }
@@ -171,9 +189,9 @@ void ApplyGeneralConfiguration()
     ui::SetTitle("RegScope [" + AbbreviatePath(CfgPath) + "]");
 }
 
-bool StartProgram(const ToolSet& tools)
+bool StartProgram(const Parts& program_parts)
 {
-    tool_table = tools;
+    parts = program_parts;
     modbus::SetFailureReporter(ReportCommFailure);
     if (!VerifyPassword(0))
         return false;
@@ -190,10 +208,9 @@ bool StartProgram(const ToolSet& tools)
     sink.on_menu_highlight = OnMenuHighlight;
     sink.on_moved = OnMoved;
     sink.on_activate = OnActivate;
-    sink.on_image_window_closed = OnImageWindowClosed;
-    sink.on_line_window_command = monitor::OnLineWindowCommand;
-    sink.on_line_window_refresh = monitor::OnLineWindowRefresh;
-    sink.on_line_window_closed = monitor::OnLineWindowClosed;
+    sink.on_window_command = OnWindowCommand;
+    sink.on_window_refresh = OnWindowRefresh;
+    sink.on_window_closed = OnWindowClosed;
     ui::SetEventSink(sink);
 
     int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));

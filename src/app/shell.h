@@ -50,6 +50,6 @@ ui::Notify CurrentNotification();
 
 // Start-up up to the shown main window: password check, default files,
 // main window. Returns false when the program must end (password refused).
-bool StartProgram(const ToolSet& tools);
+bool StartProgram(const Parts& parts);
 
 } // namespace app

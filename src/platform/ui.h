@@ -15,8 +15,7 @@
 //   - one thread.
 //
 // Positions and sizes are dialog units of the main window, except those of
-// image windows, which are pixels. Colours are Win32-style values
-// R + 256*G + 65536*B, as the configuration files store them.
+// image windows, which are pixels. Colours are those of platform/colour.h.
 #pragma once
 
 #include <cstdint>
@@ -24,17 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/colour.h"
+
 namespace ui {
-
-using Colour = uint32_t;
-
-constexpr Colour Rgb(unsigned r, unsigned g, unsigned b)
-{
-    return Colour(r & 0xFF) | (Colour(g & 0xFF) << 8) | (Colour(b & 0xFF) << 16);
-}
-constexpr unsigned RedOf(Colour c) { return c & 0xFF; }
-constexpr unsigned GreenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr unsigned BlueOf(Colour c) { return (c >> 16) & 0xFF; }
 
 // ---------------------------------------------------------------------------
 // Events from the window system to the program
@@ -54,15 +45,14 @@ struct EventSink {
     void (*on_menu_highlight)(int id) = nullptr;   // 0: no item (submenu title, menu closed)
     void (*on_moved)(int x_dlu, int y_dlu) = nullptr;
     void (*on_activate)(bool active) = nullptr;
-    // The user closed image window `window` (its close command was allowed).
-    // The window is gone when this is called: the handle is no longer valid
-    // and the program may free the pixels it showed.
-    void (*on_image_window_closed)(int window) = nullptr;
-    // Line windows (below): a button was pressed; the refresh period came
-    // round; the user closed the window (it is gone, as for image windows).
-    void (*on_line_window_command)(int window, int command) = nullptr;
-    void (*on_line_window_refresh)(int window) = nullptr;
-    void (*on_line_window_closed)(int window) = nullptr;
+    // Windows beside the main window (image and line windows, below), by
+    // handle: a button was pressed; the refresh period came round; the user
+    // closed the window (its close command was allowed). A closed window is
+    // gone when this is called: the handle is no longer valid and the
+    // program may free what it showed.
+    void (*on_window_command)(int window, int command) = nullptr;
+    void (*on_window_refresh)(int window) = nullptr;
+    void (*on_window_closed)(int window) = nullptr;
 };
 
 // Starts the window system (command-line arguments of the program); false
@@ -268,18 +258,19 @@ int OpenDialogCount();
 // order, 0x00RRGGBB per pixel (cairo's RGB24 layout; note that this is not
 // the order of Colour), rows `stride_bytes` apart. The window keeps a
 // pointer to it and never a copy: the buffer must stay valid until another
-// one is set, the window is destroyed, or on_image_window_closed reports the
+// one is set, the window is destroyed, or on_window_closed reports the
 // window gone. After drawing, the program calls RefreshImageRect for the
 // part it changed; only that part is brought to the screen again.
 //
 // A window whose client area is larger than the screen gets scroll bars.
 // The part of the client area that the picture does not cover is white.
-// Handles are positive and never reused; 0 is no window.
+// Handles are positive and never reused, and image and line windows draw them
+// from one count, so a handle names one window of either kind; 0 is no window.
 
 int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px, int x_px,
                       int y_px); // created hidden
 void ShowImageWindow(int window);
-void DestroyImageWindow(int window); // no on_image_window_closed
+void DestroyImageWindow(int window); // no on_window_closed
 bool ImageWindowExists(int window);
 
 void SetImagePixels(int window, const uint32_t* pixels, int width_px, int height_px,
@@ -308,12 +299,12 @@ void AllowImageWindowClose(int window, bool allowed);
 // user has scrolled back, the view stays where he put it. Appending, the note
 // and the button texts never raise the window or take the focus.
 //
-// While the window exists and refresh_ms is above 0, on_line_window_refresh
+// While the window exists and refresh_ms is above 0, on_window_refresh
 // reports every refresh_ms milliseconds, from the message loop: the place
 // to append what came since the last time, so that a burst of traffic costs
 // a few repaints and not one per line. Buttons report through
-// on_line_window_command with their command number.
-// Handles are positive and never reused; 0 is no window.
+// on_window_command with their command number.
+// Handles: as for image windows, from the same count.
 
 struct LineWindowButton {
     int command = 0;
@@ -335,7 +326,7 @@ struct LineWindowSpec {
 int CreateLineWindow(const LineWindowSpec& spec); // created hidden
 // Shows the window and brings it to the front (the user asked for it).
 void ShowLineWindow(int window);
-void DestroyLineWindow(int window); // no on_line_window_closed
+void DestroyLineWindow(int window); // no on_window_closed
 bool LineWindowExists(int window);
 
 // Appends the lines of `text`, which are separated by '\n' (a last line may

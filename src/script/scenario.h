@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/tools.h"
+
 namespace script {
 
 struct ScenarioLine {
@@ -19,9 +21,11 @@ struct ScenarioLine {
 // (naming the line) on a syntax error.
 bool ParseScenario(const std::string& text, std::vector<ScenarioLine>* lines, std::string* error);
 
-// Runs the lines in the current working directory. Returns the process exit
-// code of the run: 0 when every expectation held. Failures are printed to
-// stderr as "name:line: expected ..., found ...".
-int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines);
+// Runs the lines in the current working directory, "start" starting the
+// program made of `parts`. Returns the process exit code of the run: 0 when
+// every expectation held. Failures are printed to stderr as
+// "name:line: expected ..., found ...".
+int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines,
+                const app::Parts& parts);
 
 } // namespace script

@@ -8,7 +8,6 @@
 
 #include "app/config_store.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "script/scenario.h"
@@ -21,6 +20,7 @@ namespace {
 struct Run {
     std::string name;
     const std::vector<ScenarioLine>* lines = nullptr;
+    const app::Parts* parts = nullptr;
     size_t next = 0;        // index of the line to run next
     int failures = 0;
     bool started = false;
@@ -245,7 +245,7 @@ void Act(const ScenarioLine& line)
     const std::string& verb = w[0];
     if (verb == "start") {
         run.started = true;
-        if (!app::StartProgram(tools::All()))
+        if (!app::StartProgram(*run.parts))
             run.exit_code = 0; // the password was refused: the program ends
     } else if (verb == "menu" && Need(line, 2)) {
         headless::MenuCommand(int(Number(w[1])));
@@ -406,11 +406,13 @@ void OnExit(int code)
 
 void ScenarioFail(const ScenarioLine& line, const std::string& what) { Fail(line, what); }
 
-int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines)
+int RunScenario(const std::string& name, const std::vector<ScenarioLine>& lines,
+                const app::Parts& parts)
 {
     run = Run{};
     run.name = name;
     run.lines = &lines;
+    run.parts = &parts;
     sys::SetExitHook(OnExit);
     RunFrom(0, false);
     sys::SetExitHook(nullptr);

@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "driver.h"
 #include "platform/ui.h"
+#include "programs/parts.h"
 #include "scenarios.h"
 
 namespace {
@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     gui::Driver driver(argv[2]);
     scenario->build(driver);
     driver.Start();
-    if (!app::StartProgram(tools::All())) {
+    if (!app::StartProgram(programs::AllParts())) {
         std::fprintf(stderr, "the program refused to start\n");
         return 3;
     }

@@ -100,7 +100,7 @@ void DialogAndImageWindows(Driver& d)
         ui::EventSink sink = program;
         sink.on_command = OnCommand;
         sink.on_timer = OnTimer;
-        sink.on_image_window_closed = OnImageWindowClosed;
+        sink.on_window_closed = OnImageWindowClosed;
         ui::SetEventSink(sink);
     });
 
@@ -251,14 +251,14 @@ void LineWindow(Driver& d)
         previous_assert_handler = wxSetAssertHandler(OnAssert);
         program = wxb::Sink();
         ui::EventSink sink = program;
-        sink.on_line_window_command = [](int window, int command) {
+        sink.on_window_command = [](int window, int command) {
             line_events.push_back(std::to_string(window) + " command " + std::to_string(command));
         };
-        sink.on_line_window_refresh = [](int window) {
+        sink.on_window_refresh = [](int window) {
             if (window == lines_window)
                 line_events.push_back("refresh");
         };
-        sink.on_line_window_closed = [](int window) {
+        sink.on_window_closed = [](int window) {
             line_events.push_back(std::to_string(window) + " closed");
         };
         ui::SetEventSink(sink);

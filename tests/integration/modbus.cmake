@@ -1,4 +1,5 @@
-regscope_add_test(modbus_sim_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_sim_test.cpp)
+regscope_add_test(modbus_sim_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_sim_test.cpp
+  LIBS regscope_app regscope_headless regscope_sim)
 
 # The peers come from Debian (libmodbus-dev, mbpoll); without them the
 # test is left out rather than failing to build.
@@ -12,5 +13,6 @@ if(LIBMODBUS_FOUND)
   find_package(Threads REQUIRED)
   target_link_libraries(regscope_pty_bridge PUBLIC Threads::Threads)
   regscope_add_test(modbus_peer_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_peer_test.cpp
-                    LIBS PkgConfig::LIBMODBUS regscope_pty_bridge)
+                    LIBS regscope_app regscope_headless regscope_sim PkgConfig::LIBMODBUS
+                         regscope_pty_bridge)
 endif()

@@ -1,6 +1,6 @@
-// Test fixtures that give each test a fresh working folder (removed after),
-// a headless window started from scratch, and a password store inside the
-// folder, out of reach of the user's real one.
+// Test fixtures that give each test a fresh working folder (removed after)
+// and, for code that uses them, a headless window started from scratch and
+// a password store inside the folder, out of reach of the user's real one.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,24 +12,21 @@
 #include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
+#include "programs/parts.h"
 
-class FolderTest : public ::testing::Test {
+class TempFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        headless::Reset();
         std::string tmpl = (std::filesystem::temp_directory_path() / "regscope-XXXXXX").string();
         ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
         dir_ = tmpl;
         ASSERT_EQ(chdir(dir_.c_str()), 0);
-        app::SetPasswordFolderForTests(dir_ + "/password");
     }
     void TearDown() override
     {
-        app::SetPasswordFolderForTests("");
         if (chdir("/") != 0)
             return;
         // Tests may leave parts of the folder read-only.
@@ -62,6 +59,23 @@ protected:
     std::string dir_;
 };
 
+// The folder with the program's process-wide state: the headless window
+// and the password store.
+class FolderTest : public TempFolder {
+protected:
+    void SetUp() override
+    {
+        headless::Reset();
+        TempFolder::SetUp();
+        app::SetPasswordFolderForTests(dir_ + "/password");
+    }
+    void TearDown() override
+    {
+        app::SetPasswordFolderForTests("");
+        TempFolder::TearDown();
+    }
+};
+
 // The program started in the folder: default files, the main window open,
 // the note about the new files already dismissed.
 class ProgramInFolder : public FolderTest {
@@ -70,7 +84,7 @@ protected:
     {
         FolderTest::SetUp();
         BeforeStart();
-        ASSERT_TRUE(app::StartProgram(tools::All()));
+        ASSERT_TRUE(app::StartProgram(programs::AllParts()));
         headless::ClearMessages();
     }
     // Runs in the folder before the program starts.

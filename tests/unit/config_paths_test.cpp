@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/config_store.h"
+#include "strings/file_names.h"
 
 TEST(AbbreviatePath, KeepsHeadAndTailOfLongPaths)
 {
@@ -36,11 +37,11 @@ TEST(AbbreviatePath, LeavesPathsItCannotShorten)
 
 TEST(StripExtension, CutsAtTheLastDotAfterTheFirstCharacter)
 {
-    EXPECT_EQ(app::StripExtension("Plot.log"), "Plot");
-    EXPECT_EQ(app::StripExtension("a.b.c"), "a.b");
-    EXPECT_EQ(app::StripExtension("/data/run.1/Plot.log"), "/data/run.1/Plot");
-    EXPECT_EQ(app::StripExtension("Plot"), "");
-    EXPECT_EQ(app::StripExtension(".cfg"), "");
-    EXPECT_EQ(app::StripExtension(""), "");
-    EXPECT_EQ(app::StripExtension("x."), "x");
+    EXPECT_EQ(strings::StripExtension("Plot.log"), "Plot");
+    EXPECT_EQ(strings::StripExtension("a.b.c"), "a.b");
+    EXPECT_EQ(strings::StripExtension("/data/run.1/Plot.log"), "/data/run.1/Plot");
+    EXPECT_EQ(strings::StripExtension("Plot"), "");
+    EXPECT_EQ(strings::StripExtension(".cfg"), "");
+    EXPECT_EQ(strings::StripExtension(""), "");
+    EXPECT_EQ(strings::StripExtension("x."), "x");
 }

@@ -12,20 +12,24 @@
 
 #include "tests/support/program_folder.h"
 
-class ConfigDir : public FolderTest
-{
-  protected:
+template <class Folder>
+class FilesIn : public Folder {
+protected:
     void TearDown() override
     {
         LimitFileSize(RLIM_INFINITY);
-        FolderTest::TearDown();
+        Folder::TearDown();
     }
 
     void Put(const std::string& name, const std::string& content) const
     {
-        std::ofstream(Path(name), std::ios::binary) << content;
+        std::ofstream(this->Path(name), std::ios::binary) << content;
     }
-    std::string Get(const std::string& name) const { return Content(Path(name)); }
+    std::string Get(const std::string& name) const
+    {
+        std::ifstream in(this->Path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
 
     // Writes past this size fail as on a full disk, even for root.
     static void LimitFileSize(rlim_t bytes)
@@ -37,3 +41,7 @@ class ConfigDir : public FolderTest
         setrlimit(RLIMIT_FSIZE, &r);
     }
 };
+
+using ConfigDir = FilesIn<FolderTest>;
+// For code that uses no window and no password: the folder alone.
+using PlainDir = FilesIn<TempFolder>;

@@ -15,7 +15,7 @@
 #include "config_test_dir.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
-#include "tools/tool_set.h"
+#include "programs/parts.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ bool WrittenQuietly(const std::string& path, const std::string& value)
            now == "A=" + value + "\r\n";
 }
 
-size_t FilesIn(const std::string& folder)
+size_t EntriesIn(const std::string& folder)
 {
     return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
@@ -83,7 +83,7 @@ TEST_F(FileIdentity, AHardLinkedFileStaysLinked)
     EXPECT_EQ(Get("shared.cfg"), "A=2\r\n");
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_ino, inode);
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_nlink, 2u);
-    EXPECT_EQ(FilesIn(dir_), 2u) << "no temporary file left";
+    EXPECT_EQ(EntriesIn(dir_), 2u) << "no temporary file left";
 }
 
 TEST_F(FileIdentity, AWritableFileInAFolderThatCannotBeWrittenIsSavedInPlace)
@@ -172,7 +172,7 @@ TEST_F(FileIdentity, AKilledRewriteOfAHardLinkedFileIsReadWhole)
     // A writer killed before it touched the file leaves its journal; the
     // next start settles it.
     sys::RemoveStaleTemporaries(dir_);
-    EXPECT_EQ(FilesIn(dir_), 2u);
+    EXPECT_EQ(EntriesIn(dir_), 2u);
 }
 
 TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
@@ -200,7 +200,7 @@ TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
     ASSERT_EQ(flock(held, LOCK_EX), 0);
 
     headless::Reset();
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     EXPECT_FALSE(sys::PathExists(stale));
     EXPECT_FALSE(sys::PathExists(stale_cfg));
     EXPECT_FALSE(sys::PathExists(stale_bmp));

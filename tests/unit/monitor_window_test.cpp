@@ -42,9 +42,9 @@ class Monitor : public FolderTest {
     {
         FolderTest::SetUp();
         ui::EventSink sink;
-        sink.on_line_window_command = monitor::OnLineWindowCommand;
-        sink.on_line_window_refresh = monitor::OnLineWindowRefresh;
-        sink.on_line_window_closed = monitor::OnLineWindowClosed;
+        sink.on_window_command = monitor::OnLineWindowCommand;
+        sink.on_window_refresh = monitor::OnLineWindowRefresh;
+        sink.on_window_closed = monitor::OnLineWindowClosed;
         ui::SetEventSink(sink);
         ui::CreateMainWindow("RegScope", 0, 0, 400, 280, {}, {});
     }

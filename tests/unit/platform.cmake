@@ -5,4 +5,5 @@ regscope_add_test(platform_test SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform_image_window_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_line_window_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_append_file_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/platform_timer_test.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/platform_timer_test.cpp
+  LIBS regscope_headless regscope_posix)

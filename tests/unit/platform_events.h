@@ -40,18 +40,14 @@ inline void OpenMainWindow()
         Events().push_back(std::to_string(id) + " " + NameOf(how));
     };
     sink.on_timer = [] { Events().push_back("tick"); };
-    sink.on_image_window_closed = [](int window) {
+    sink.on_window_command = [](int window, int command) {
+        Events().push_back(std::to_string(window) + " command " + std::to_string(command));
+    };
+    sink.on_window_refresh = [](int window) {
+        Events().push_back(std::to_string(window) + " refresh");
+    };
+    sink.on_window_closed = [](int window) {
         Events().push_back("closed " + std::to_string(window));
-    };
-    sink.on_line_window_command = [](int window, int command) {
-        Events().push_back("lines " + std::to_string(window) + " command " +
-                           std::to_string(command));
-    };
-    sink.on_line_window_refresh = [](int window) {
-        Events().push_back("lines " + std::to_string(window) + " refresh");
-    };
-    sink.on_line_window_closed = [](int window) {
-        Events().push_back("lines " + std::to_string(window) + " closed");
     };
     ui::SetEventSink(sink);
     ui::CreateMainWindow("Main", 0, 0, 400, 280, {{"&File", 0, {{"E&xit", 1001, {}}}}},

@@ -12,7 +12,7 @@ TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
     app::CreateDefaultFiles();
     app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_CONFIG");
     headless::Reset();
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     EXPECT_EQ(app::CurrentTool, 0);
     EXPECT_TRUE(headless::ControlIds().empty());
     for (int cmd = app::cmd::kFirstTool; cmd < app::cmd::kFirstTool + app::cmd::kToolCount; ++cmd)
@@ -21,7 +21,7 @@ TEST_F(Shell, AnUnknownToolOpensNoPanelAndChecksNoTool)
 
 TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 {
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     headless::MenuCommand(app::cmd::kTestFunction);
     EXPECT_EQ(Ini("TOOL"), "FUNCTION_TEST");
     EXPECT_EQ(app::CurrentTool, 3);
@@ -40,7 +40,7 @@ TEST_F(Shell, ChoosingAToolGoesThroughTheFileAndRebuildsThePanel)
 
 TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 {
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     headless::MenuCommand(app::cmd::kAnalyzer);
     ui::ControlSpec box{ui::Kind::Edit, 60999, "some text", 10, 10, 50, 15};
     ui::CreateControl(box);
@@ -61,7 +61,7 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
 
 TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
 {
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.5");
     app::ApplyGeneralConfiguration();
 
@@ -90,7 +90,7 @@ TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
 
 TEST_F(Shell, TicksKeepTimeAndTheTimerRestsWhileAutoReadIsOff)
 {
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.01");
     app::ApplyGeneralConfiguration();
     ASSERT_TRUE(app::SwitchAutoRead());
@@ -116,7 +116,7 @@ TEST_F(Shell, TicksKeepTimeAndTheTimerRestsWhileAutoReadIsOff)
 
 TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 {
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     headless::ClearMessages();
     for (auto [sample, calib] : {std::pair{"1.0", "-1"}, std::pair{"0", "1.0"},
                                  std::pair{"0.0001", "1.0"}}) {
@@ -137,10 +137,10 @@ TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 
 TEST_F(Shell, TheNextStartOpensTheWindowWhereItWasMoved)
 {
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     headless::MoveWindow(37, -5);
     headless::Reset();
-    ASSERT_TRUE(app::StartProgram(tools::All()));
+    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     int x, y;
     ui::GetWindowPosition(&x, &y);
     EXPECT_EQ(x, 37);

@@ -8,7 +8,7 @@
 
 #include "analyzer/plot/pixel_view.h"
 #include "analyzer/plot/plot_settings.h"
-#include "platform/ui.h"
+#include "platform/colour.h"
 
 namespace analyzer {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "analyzer/plot/number_text.h"
-#include "app/config_store.h"
+#include "strings/file_names.h"
 
 namespace analyzer {
 
@@ -12,7 +12,7 @@ std::string TimeStampedLogName(const std::string& log_file, const sys::LocalTime
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "_%02d-%02d-%04d_%02d-%02d-%02d.log", now.day, now.month,
                   now.year, now.hour, now.minute, now.second);
-    return app::StripExtension(log_file) + stamp;
+    return strings::StripExtension(log_file) + stamp;
 }
 
 std::string NumberedLogName(const std::string& time_stamped, int n)

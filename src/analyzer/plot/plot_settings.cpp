@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 
-#include "app/config_store.h"
 #include "strings/number_parse.h"
 
 namespace analyzer {
@@ -54,11 +53,6 @@ PlotSettings ReadPlotSettings(const PlotKeyReader& read)
     s.log_file = read("PLOT_LOG_FILE");
     s.bmp_file = read("PLOT_BMP_FILE");
     return s;
-}
-
-PlotSettings LoadPlotSettings(const std::string& cfg_path)
-{
-    return ReadPlotSettings([&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); });
 }
 
 } // namespace analyzer

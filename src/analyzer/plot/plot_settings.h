@@ -42,7 +42,4 @@ constexpr int kPlotCountMin = 1, kPlotCountMax = 100;
 using PlotKeyReader = std::function<std::string(const std::string& key)>;
 PlotSettings ReadPlotSettings(const PlotKeyReader& read);
 
-// ReadPlotSettings on the tool configuration file at `cfg_path`.
-PlotSettings LoadPlotSettings(const std::string& cfg_path);
-
 } // namespace analyzer

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "analyzer/plot/pixel_view.h"
-#include "platform/ui.h"
+#include "platform/colour.h"
 
 namespace analyzer {
 

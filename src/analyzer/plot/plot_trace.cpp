@@ -4,15 +4,16 @@
 
 namespace analyzer {
 
-void BeginTraces(TraceState& state)
+void BeginTraces(TraceState& state, int channel_count)
 {
+    state.previous_value.resize(size_t(channel_count));
     state.previous_time = 0.0;
     state.first_sample = true;
 }
 
 bool DrawSample(PlotCanvas& canvas, TraceState& state, const PlotChannel& channel, double v, double t)
 {
-    if (channel.number < 1 || channel.number > kChannelCount)
+    if (channel.number < 1 || size_t(channel.number) > state.previous_value.size())
         return false;
     double& previous = state.previous_value[size_t(channel.number - 1)];
     if (state.first_sample)

@@ -228,6 +228,12 @@ namespace headless {
 
 const ui::EventSink& Sink() { return sink; }
 
+int NewWindowHandle()
+{
+    static int last_handle = 0;
+    return ++last_handle;
+}
+
 void Notify(int id, ui::Notify how)
 {
     if (sink.on_command)

@@ -146,7 +146,7 @@ std::vector<int> ImageWindowHandles(); // the windows that exist, oldest first
 // the picture.
 uint32_t ImagePixel(int window, int x_px, int y_px);
 // The close box: when the window allows its close command, it closes and
-// on_image_window_closed reports it. Returns true when it closed.
+// on_window_closed reports it. Returns true when it closed.
 bool PressImageWindowCloseBox(int window);
 void MoveImageWindowAsUser(int window, int x_px, int y_px);
 // --- Line windows -------------------------------------------------------------
@@ -164,7 +164,7 @@ const LineWindowState* LineWindow(int window);
 std::vector<int> LineWindowHandles(); // oldest first
 // The user presses the button with that command; false when there is none.
 bool PressLineWindowButton(int window, int command);
-// The close box: the window closes and on_line_window_closed reports it.
+// The close box: the window closes and on_window_closed reports it.
 bool PressLineWindowCloseBox(int window);
 // The refresh period comes round once for every window that asked for one;
 // returns how many were told.

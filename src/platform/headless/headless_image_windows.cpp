@@ -9,7 +9,6 @@
 namespace {
 
 std::map<int, headless::ImageWindowState> windows;
-int last_handle = 0; // handles are never reused, also across Reset
 
 headless::ImageWindowState* Find(int window)
 {
@@ -51,8 +50,8 @@ bool PressImageWindowCloseBox(int window)
     if (!w || !w->close_allowed)
         return false;
     windows.erase(window);
-    if (Sink().on_image_window_closed)
-        Sink().on_image_window_closed(window);
+    if (Sink().on_window_closed)
+        Sink().on_window_closed(window);
     return true;
 }
 
@@ -77,8 +76,9 @@ int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px
     w.client_h = client_h_px;
     w.x = x_px;
     w.y = y_px;
-    windows[++last_handle] = w;
-    return last_handle;
+    int handle = headless::NewWindowHandle();
+    windows[handle] = w;
+    return handle;
 }
 
 void ShowImageWindow(int window)

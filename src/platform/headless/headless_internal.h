@@ -7,6 +7,9 @@
 namespace headless {
 
 const ui::EventSink& Sink();
+// Handles of image and line windows, from one count (never reused, also
+// across Reset).
+int NewWindowHandle();
 void Notify(int id, ui::Notify how);
 
 // Controls (headless_controls.cpp).

@@ -9,7 +9,6 @@
 namespace {
 
 std::map<int, headless::LineWindowState> windows;
-int last_handle = 0; // handles are never reused, also across Reset
 
 headless::LineWindowState* Find(int window)
 {
@@ -40,8 +39,8 @@ bool PressLineWindowButton(int window, int command)
         return false;
     for (const ui::LineWindowButton& b : w->spec.buttons) {
         if (b.command == command) {
-            if (Sink().on_line_window_command)
-                Sink().on_line_window_command(window, command);
+            if (Sink().on_window_command)
+                Sink().on_window_command(window, command);
             return true;
         }
     }
@@ -53,8 +52,8 @@ bool PressLineWindowCloseBox(int window)
     if (!Find(window))
         return false;
     windows.erase(window);
-    if (Sink().on_line_window_closed)
-        Sink().on_line_window_closed(window);
+    if (Sink().on_window_closed)
+        Sink().on_window_closed(window);
     return true;
 }
 
@@ -64,8 +63,8 @@ int RefreshLineWindows()
     int told = 0;
     for (int handle : LineWindowHandles()) {
         const LineWindowState* w = Find(handle);
-        if (w && w->spec.refresh_ms > 0 && Sink().on_line_window_refresh) {
-            Sink().on_line_window_refresh(handle);
+        if (w && w->spec.refresh_ms > 0 && Sink().on_window_refresh) {
+            Sink().on_window_refresh(handle);
             ++told;
         }
     }
@@ -80,8 +79,9 @@ int CreateLineWindow(const LineWindowSpec& spec)
 {
     headless::LineWindowState w;
     w.spec = spec;
-    windows[++last_handle] = w;
-    return last_handle;
+    int handle = headless::NewWindowHandle();
+    windows[handle] = w;
+    return handle;
 }
 
 void ShowLineWindow(int window)

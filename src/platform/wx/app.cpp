@@ -73,6 +73,12 @@ namespace wxb {
 
 const ui::EventSink& Sink() { return sink; }
 
+int NewWindowHandle()
+{
+    static int last_handle = 0;
+    return ++last_handle;
+}
+
 void Notify(int id, ui::Notify how)
 {
     if (sink.on_command)

@@ -112,7 +112,6 @@ class ImageFrame : public wxFrame {
 };
 
 std::map<int, ImageFrame*> frames;
-int last_handle = 0;
 
 ImageFrame* Find(int window)
 {
@@ -139,8 +138,8 @@ void ImageFrame::OnClose(wxCloseEvent& e)
     }
     int handle = handle_;
     Discard(this);
-    if (wxb::Sink().on_image_window_closed)
-        wxb::Sink().on_image_window_closed(handle);
+    if (wxb::Sink().on_window_closed)
+        wxb::Sink().on_window_closed(handle);
 }
 
 // A window larger than the screen's free area is made to fit it, and its
@@ -183,7 +182,7 @@ int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px
 {
     if (!wxb::Running())
         return 0;
-    int handle = ++last_handle;
+    int handle = wxb::NewWindowHandle();
     auto* f = new ImageFrame(handle, wxb::ToWxText(title), wxPoint(x_px, y_px));
     frames[handle] = f;
     f->client_w = client_w_px;

@@ -95,8 +95,8 @@ class LineFrame : public wxFrame {
             auto* button = new wxButton(panel, wxID_ANY, wxb::ToWxText(b.text));
             int command = b.command;
             button->Bind(wxEVT_BUTTON, [this, command](wxCommandEvent&) {
-                if (wxb::Sink().on_line_window_command)
-                    wxb::Sink().on_line_window_command(handle_, command);
+                if (wxb::Sink().on_window_command)
+                    wxb::Sink().on_window_command(handle_, command);
             });
             buttons[command] = button;
             row->Add(button, 0, wxRIGHT, 4);
@@ -124,8 +124,8 @@ class LineFrame : public wxFrame {
             });
         if (spec.refresh_ms > 0) {
             refresh.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-                if (wxb::Sink().on_line_window_refresh)
-                    wxb::Sink().on_line_window_refresh(handle_);
+                if (wxb::Sink().on_window_refresh)
+                    wxb::Sink().on_window_refresh(handle_);
             });
             refresh.Start(spec.refresh_ms, wxTIMER_CONTINUOUS);
         }
@@ -200,7 +200,6 @@ wxRect BesideMainWindow(const wxSize& size, const wxSize& least)
 }
 
 std::map<int, LineFrame*> frames;
-int last_handle = 0;
 
 LineFrame* Find(int window)
 {
@@ -226,8 +225,8 @@ void LineFrame::OnClose()
 {
     int handle = handle_;
     Discard(this);
-    if (wxb::Sink().on_line_window_closed)
-        wxb::Sink().on_line_window_closed(handle);
+    if (wxb::Sink().on_window_closed)
+        wxb::Sink().on_window_closed(handle);
 }
 
 } // namespace
@@ -271,7 +270,7 @@ int CreateLineWindow(const LineWindowSpec& spec)
 {
     if (!wxb::Running())
         return 0;
-    int handle = ++last_handle;
+    int handle = wxb::NewWindowHandle();
     auto* f = new LineFrame(handle, spec);
     frames[handle] = f;
     if (spec.x_px < 0 || spec.y_px < 0) {

@@ -17,6 +17,8 @@ namespace wxb {
 
 // The event sink given by the program (empty until SetEventSink).
 const ui::EventSink& Sink();
+// Handles of image and line windows, from one count, never reused.
+int NewWindowHandle();
 void Notify(int id, ui::Notify how);
 
 // The main window, its client area (parent of every control), or nullptr.

@@ -7,8 +7,8 @@
 #include "app/control_ids.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "requests/module_config.h"
+#include "tools/configure/configure_tool.h"
 
 namespace configure {
 

@@ -4,8 +4,8 @@
 #include "app/config_store.h"
 #include "app/forms/forms.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "tools/test_function/test_function.h"
+#include "tools/test_function/test_function_tool.h"
 
 namespace test_function {
 

@@ -7,12 +7,12 @@
 #include "app/config_store.h"
 #include "app/control_ids.h"
 #include "app/forms/forms.h"
-#include "strings/number_parse.h"
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "requests/requests.h"
+#include "strings/number_parse.h"
 #include "tools/test_module/model_table.h"
 #include "tools/test_module/panel.h"
+#include "tools/test_module/test_module_tool.h"
 
 namespace test_module {
 

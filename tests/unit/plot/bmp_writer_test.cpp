@@ -15,7 +15,7 @@ using namespace plot_test;
 
 namespace {
 
-class Bitmap : public ConfigDir {
+class Bitmap : public PlainDir {
 protected:
     static uint32_t U32(const std::string& b, size_t at)
     {
@@ -31,7 +31,7 @@ protected:
         PlotCanvasPtr c = CreatePlotCanvas(s, {}, &error);
         EXPECT_TRUE(c) << error;
         TraceState st;
-        BeginTraces(st);
+        BeginTraces(st, 32);
         const PlotChannel ch{1, "x", ui::Rgb(10, 120, 230), 3};
         for (int t = 0; t <= 60; ++t) {
             DrawSample(*c, st, ch, 500 + 400 * ((t % 7) / 7.0), t);

@@ -41,7 +41,7 @@ int RunPlot(const PlotSettings& s)
     if (!canvas)
         return -1;
     TraceState state;
-    BeginTraces(state);
+    BeginTraces(state, 32);
     int drawn = 0;
     for (int i = 0; i < 20; ++i) {
         const double t = i * 7.0;

@@ -18,7 +18,7 @@ namespace {
 const sys::LocalTime kStart{2024, 3, 5, 14, 7, 9, 0};
 const std::vector<PlotChannel> kChannels = {{1, "CH01_Label", 0, 3}, {3, "Tank", 0, 3}};
 
-class PlotLogFile : public ConfigDir {
+class PlotLogFile : public PlainDir {
 protected:
     PlotLogPtr Open(const std::string& name, bool overwrite,
                     const std::vector<PlotChannel>& channels = kChannels)

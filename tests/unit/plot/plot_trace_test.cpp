@@ -22,7 +22,7 @@ protected:
         std::string error;
         canvas_ = CreatePlotCanvas(s, {kCh1}, &error);
         ASSERT_TRUE(canvas_) << error;
-        BeginTraces(state_);
+        BeginTraces(state_, 32);
         TakeDirtyRects(*canvas_);
     }
     // One pass: the sample of CH01 at t.

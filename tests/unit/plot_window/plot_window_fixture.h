@@ -24,7 +24,7 @@ protected:
         // the same way).
         ui::EventSink sink;
         sink.on_command = [](int id, ui::Notify) { analyzer::PlotSetupCommand(id); };
-        sink.on_image_window_closed = analyzer::PlotWindowClosed;
+        sink.on_window_closed = analyzer::PlotWindowClosed;
         ui::SetEventSink(sink);
         app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", Path("Plot.log"));
         app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", Path("Plot.bmp"));

@@ -9,6 +9,7 @@
 #include "analyzer/plot_window.h"
 #include "app/password_store.h"
 #include "platform/system.h"
+#include "programs/parts.h"
 #include "script/scenario.h"
 #include "script/scenario_commands.h"
 
@@ -16,13 +17,12 @@ namespace {
 
 void Usage(FILE* out)
 {
-    std::fprintf(out,
-                 "usage: regscope-script [--dir FOLDER] [--keep] [--trace FILE] SCENARIO\n"
-                 "Runs a scenario (see docs/scenarios.md) in FOLDER, or in a new empty\n"
-                 "temporary folder that is removed afterwards unless --keep is given or\n"
-                 "an expectation failed. Exit code 0 when every expectation held.\n"
-                 "--trace FILE writes every frame on the line to FILE, one line each,\n"
-                 "as the communication monitor shows them.\n");
+    std::fprintf(out, "usage: regscope-script [--dir FOLDER] [--keep] [--trace FILE] SCENARIO\n"
+                      "Runs a scenario (see docs/scenarios.md) in FOLDER, or in a new empty\n"
+                      "temporary folder that is removed afterwards unless --keep is given or\n"
+                      "an expectation failed. Exit code 0 when every expectation held.\n"
+                      "--trace FILE writes every frame on the line to FILE, one line each,\n"
+                      "as the communication monitor shows them.\n");
 }
 
 } // namespace
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     // store lives in the scenario's folder unless a line says otherwise.
     app::SetPasswordFolderForTests(dir);
     script::StartFrames(trace);
-    int code = script::RunScenario(file, lines);
+    int code = script::RunScenario(file, lines, programs::AllParts());
     script::FinishTrace();
     if (temporary && !keep && code == 0) {
         std::string cmd = "rm -rf '" + dir + "'";

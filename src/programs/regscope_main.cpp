@@ -1,4 +1,4 @@
-// The desktop program: the shell on the wxWidgets backend.
+// The desktop program: the shell and its parts on the wxWidgets backend.
 //
 // The program has no options for its users. Its desktop entry passes
 // --desktop-entry: started from the menu, the program keeps its files in
@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/shell.h"
-#include "tools/tool_set.h"
 #include "platform/start_folder.h"
 #include "platform/ui.h"
+#include "programs/parts.h"
 
 int main(int argc, char** argv)
 {
@@ -30,7 +30,7 @@ int main(int argc, char** argv)
                        ui::Buttons::Ok);
         return 1;
     }
-    if (!app::StartProgram(tools::All()))
+    if (!app::StartProgram(programs::AllParts()))
         return 0;
     ui::RunMainWindow();
     return 0;

@@ -1,5 +1,5 @@
 // The string table of the menu help texts.
-#include "resources/menu_strings.h"
+#include "app/menu_strings.h"
 
 #include "app/command_ids.h"
 
@@ -19,7 +19,8 @@ const Entry kHelp[] = {
     {cmd::kTestModule, "Test I/O Modbus resources on a specific module"},
     {cmd::kTestFunction, "Manual test of a single Modbus function code"},
     {cmd::kAnalyzer, "Read/Write/Plot of a Modbus custom values list"},
-    {cmd::kCommunicationMonitor, "Every frame on the serial line, decoded, with the line statistics"},
+    {cmd::kCommunicationMonitor,
+     "Every frame on the serial line, decoded, with the line statistics"},
     {cmd::PortCommand(1), "Modules are connected to COM1 serial port of PC"},
     {cmd::PortCommand(2), "Modules are connected to COM2 serial port of PC"},
     {cmd::PortCommand(3), "Modules are connected to COM3 serial port of PC"},

@@ -1,0 +1,12 @@
+// The Test module tool as the shell sees it: its entry in the table of
+// tools (programs/parts.cpp).
+#pragma once
+
+namespace test_module {
+
+void Open();
+void Close();
+void Command(int id);
+void Tick();
+
+} // namespace test_module
