@@ -57,7 +57,8 @@ TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
         for (const test_module::PanelField& f : p->fields)
             expected += test_module::IsHolding(f.kind) ? 3 : 2;
         EXPECT_EQ(made.size(), expected);
-        const app::IdRange block{app::PanelBase(p->code), app::PanelBase(p->code) + app::kIdBlock - 1};
+        const app::IdRange block{app::PanelBase(p->code),
+                                 app::PanelBase(p->code) + app::kIdBlock - 1};
         for (const ui::ControlSpec& a : made) {
             EXPECT_GE(a.id, block.first);
             EXPECT_LE(a.id, block.last);
@@ -82,8 +83,9 @@ TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
             // No two fields of a panel may show one register under two names.
             EXPECT_TRUE(registers.insert({test_module::IsHolding(f.kind), f.reg}).second);
             // The help text names the register the buttons use.
-            std::string reg = (test_module::IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
-                              std::to_string(f.reg) + " : ";
+            std::string reg =
+                (test_module::IsHolding(f.kind) ? "Holding Register " : "Input Register ") +
+                std::to_string(f.reg) + " : ";
             EXPECT_EQ(std::string(f.help).rfind(reg, 0), 0u) << f.help;
             if (f.kind == test_module::FieldKind::HoldingDecimal) {
                 ASSERT_TRUE(f.min && f.max);
@@ -148,7 +150,8 @@ TEST(PanelProfiles, Panel24InformationsDependOnFirmware1_8)
     EXPECT_EQ(after(older, "300 ohm    : 72   0111"), "");
     EXPECT_EQ(after(older, ""), "Input      : Conf 1SW4");
     EXPECT_EQ(std::count(older.begin(), older.end(), ""), 10);
-    EXPECT_EQ(test_module::InformationsText(p, "r.02.000"), test_module::InformationsText(p, "r.01.008"));
+    EXPECT_EQ(test_module::InformationsText(p, "r.02.000"),
+              test_module::InformationsText(p, "r.01.008"));
 }
 
 } // namespace
