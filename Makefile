@@ -2,7 +2,7 @@
 # `make test` builds and runs every test (also under the sanitizers).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-plain test-asan demo package clean
+.PHONY: all deps build build-asan test test-format test-plain test-asan demo package clean
 
 all: build
 
@@ -23,7 +23,11 @@ build-asan: deps
 test-asan: build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-test: test-plain test-asan
+# The sources must stay as .clang-format lays them out.
+test-format: deps
+	bash scripts/check-format.sh
+
+test: test-format test-plain test-asan
 
 # The demo builds only what it runs (scripts/demo.sh), not the tests.
 demo:

@@ -67,10 +67,11 @@ void Measure(sim::Simulator& s, unsigned baud, int passes)
     double paced = kChannels * (7 * 11.0 + 40.0) / baud;
     bool ok = ui::GetStatusText() == "All register readed from Slave(s)" &&
               headless::MessagesShown().empty();
-    std::printf("%7u bit/s  pass %8.2f ms  wire %8.2f ms  pass/wire %5.3f  pass/paced %5.3f  pass/raw %5.3f  "
+    std::printf("%7u bit/s  pass %8.2f ms  wire %8.2f ms  pass/wire %5.3f  pass/paced %5.3f  "
+                "pass/raw %5.3f  "
                 "cpu/wall %6.4f%s\n",
-                baud, wall * 1000, wire * 1000, wall / wire, wall / paced, raw > 0 ? wall / raw : 0.0,
-                cpu / wall, ok ? "" : "  (a pass failed)");
+                baud, wall * 1000, wire * 1000, wall / wire, wall / paced,
+                raw > 0 ? wall / raw : 0.0, cpu / wall, ok ? "" : "  (a pass failed)");
 }
 
 } // namespace

@@ -12,9 +12,9 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 #include "modbus/capture.h"
 #include "modbus/codec.h"

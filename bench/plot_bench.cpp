@@ -47,10 +47,7 @@ double StatusMiB(const char* field)
     return 0;
 }
 
-void ResetPeakMemory()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // The window's copy of the drawing; a refresh copies a rectangle into it,
 // as a blit to the screen would.
@@ -62,7 +59,8 @@ struct Window {
             pixels.assign(size_t(v.stride) * size_t(v.height), 0);
         for (int y = r.y; y < r.y + r.height; ++y)
             std::memcpy(pixels.data() + size_t(y) * size_t(v.stride) + 4 * size_t(r.x),
-                        v.data + size_t(y) * size_t(v.stride) + 4 * size_t(r.x), 4 * size_t(r.width));
+                        v.data + size_t(y) * size_t(v.stride) + 4 * size_t(r.x),
+                        4 * size_t(r.width));
     }
 };
 
@@ -82,7 +80,8 @@ Plot StartPlot(int width, int height, double time_max)
     s.time_max = time_max;
     Plot p;
     for (int c = 1; c <= 32; ++c)
-        p.channels.push_back({c, "Channel " + std::to_string(c), ui::Rgb(c * 7, 255 - c * 7, c * 3), 1 + c % 3});
+        p.channels.push_back(
+            {c, "Channel " + std::to_string(c), ui::Rgb(c * 7, 255 - c * 7, c * 3), 1 + c % 3});
     std::string error;
     p.canvas = CreatePlotCanvas(s, p.channels, &error);
     if (!p.canvas) {
@@ -154,23 +153,27 @@ int main()
     std::printf("  5000 x 5000, 100 x 100 subdivisions: %7.1f ms (x%.1f)\n\n", start_dense * 1e3,
                 start_dense / start_default);
 
-    std::printf("Plot pass with 32 plotted channels (CPU time; a plot of 60 passes on a 60 s axis)\n");
+    std::printf(
+        "Plot pass with 32 plotted channels (CPU time; a plot of 60 passes on a 60 s axis)\n");
     const double small = PassCost(800, 600, 60, Refresh::Changed);
     const double small_whole = PassCost(800, 600, 60, Refresh::Whole);
     const double small_draw = PassCost(800, 600, 60, Refresh::None);
     const double big = PassCost(5000, 5000, 60, Refresh::Changed);
     const double big_whole = PassCost(5000, 5000, 60, Refresh::Whole);
     const double big_draw = PassCost(5000, 5000, 60, Refresh::None);
-    std::printf("  800 x 600:    %8.1f us/pass (drawing alone %.1f), whole-surface refresh %8.1f us/pass "
-                "(ratio %.3f)\n",
-                small, small_draw, small_whole, small / small_whole);
-    std::printf("  5000 x 5000:  %8.1f us/pass (drawing alone %.1f), whole-surface refresh %8.1f us/pass "
-                "(ratio %.3f)\n",
-                big, big_draw, big_whole, big / big_whole);
+    std::printf(
+        "  800 x 600:    %8.1f us/pass (drawing alone %.1f), whole-surface refresh %8.1f us/pass "
+        "(ratio %.3f)\n",
+        small, small_draw, small_whole, small / small_whole);
+    std::printf(
+        "  5000 x 5000:  %8.1f us/pass (drawing alone %.1f), whole-surface refresh %8.1f us/pass "
+        "(ratio %.3f)\n",
+        big, big_draw, big_whole, big / big_whole);
     std::printf("  5000 x 5000 against 800 x 600: %.2f x\n\n", big / small);
 
     for (auto [w, h] : {std::pair{800, 600}, std::pair{5000, 5000}}) {
-        std::printf("10 000 passes at %d x %d on a 10 000 s axis, per block of 1000 passes:\n", w, h);
+        std::printf("10 000 passes at %d x %d on a 10 000 s axis, per block of 1000 passes:\n", w,
+                    h);
         Plot p = StartPlot(w, h, 10000);
         double first = 0;
         for (int block = 0; block < 10; ++block) {

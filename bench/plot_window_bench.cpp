@@ -64,8 +64,8 @@ void Run(int width, int height, bool log)
     analyzer::StartPlot();
     const auto handles = headless::ImageWindowHandles();
     const int window = handles.back();
-    std::printf("%d x %d, log %s, 10 000 passes of 32 channels, per block of 1000:\n", width, height,
-                log ? "on" : "off");
+    std::printf("%d x %d, log %s, 10 000 passes of 32 channels, per block of 1000:\n", width,
+                height, log ? "on" : "off");
     double first = 0;
     for (int block = 0; block < 10; ++block) {
         const double c0 = CpuSeconds();
@@ -99,9 +99,10 @@ int main()
     for (int i = 0; i < analyzer::kChannelCount; ++i) {
         app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "ENABLE"), "1");
         app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT"), "1");
-        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT_WIDTH"), std::to_string(1 + i % 3));
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT_WIDTH"),
+                            std::to_string(1 + i % 3));
         app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(i, "PLOT_COLOR"),
-                       std::to_string(ui::Rgb(i * 7, 255 - i * 7, i * 3)));
+                            std::to_string(ui::Rgb(i * 7, 255 - i * 7, i * 3)));
     }
     app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", std::string(dir) + "/Plot.log");
     app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");

@@ -24,7 +24,7 @@ namespace {
 
 // The next step of the benchmark, run from the main loop at its time.
 class Step : public wxTimer {
-  public:
+public:
     std::function<void()> next;
     void Notify() override
     {
@@ -67,7 +67,8 @@ std::map<std::string, double> ref;
 
 Mark Now()
 {
-    return {sys::MonotonicSeconds(), bench::ThreadCpuSeconds(), app::ElapsedTime, bus.RepliesSent()};
+    return {sys::MonotonicSeconds(), bench::ThreadCpuSeconds(), app::ElapsedTime,
+            bus.RepliesSent()};
 }
 
 void Idle(double sample_s)

@@ -60,10 +60,10 @@ int main(int argc, char** argv)
 {
     namespace fs = std::filesystem;
     bool own_folder = argc < 2;
-    std::string folder = own_folder ? (fs::temp_directory_path() /
-                                       ("regscope-tick-" + std::to_string(getpid())))
-                                          .string()
-                                    : argv[1];
+    std::string folder =
+        own_folder
+            ? (fs::temp_directory_path() / ("regscope-tick-" + std::to_string(getpid()))).string()
+            : argv[1];
     headless::Reset();
     bench::PrepareFolder(folder, 1.0);
     sim::Simulator bus;

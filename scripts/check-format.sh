@@ -11,7 +11,12 @@ if [ -z "$format" ]; then
   exit 1
 fi
 
-mapfile -t files < <(git ls-files '*.cpp' '*.h')
+# Outside a git checkout (an unpacked archive) every C++ file of the tree.
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  mapfile -t files < <(git ls-files '*.cpp' '*.h')
+else
+  mapfile -t files < <(find src sim tests bench -name '*.cpp' -o -name '*.h' | sort)
+fi
 if [ "${1:-}" = "--fix" ]; then
   "$format" -i "${files[@]}"
   exit 0

@@ -17,12 +17,14 @@ bool IsException(const Bytes& frame) { return (frame[1] & modbus::kExceptionBit)
 
 bool HasByteCount(uint8_t function)
 {
-    return function <= modbus::kReadInputRegisters || function == modbus::kReportSlaveId || function == modbus::kReadWriteMultipleRegisters;
+    return function <= modbus::kReadInputRegisters || function == modbus::kReportSlaveId ||
+           function == modbus::kReadWriteMultipleRegisters;
 }
 
 bool IsWriteEcho(uint8_t function)
 {
-    return function == modbus::kWriteSingleCoil || function == modbus::kWriteSingleRegister || function == modbus::kWriteMultipleCoils || function == modbus::kWriteMultipleRegisters;
+    return function == modbus::kWriteSingleCoil || function == modbus::kWriteSingleRegister ||
+           function == modbus::kWriteMultipleCoils || function == modbus::kWriteMultipleRegisters;
 }
 
 void AddToWord(modbus::Bytes& frame, size_t at, unsigned delta)
@@ -36,7 +38,8 @@ void AddToWord(modbus::Bytes& frame, size_t at, unsigned delta)
 
 bool FaultMatches(const Fault& f, const Request& r)
 {
-    return (f.address < 0 || f.address == r.address) && (f.function < 0 || f.function == r.function);
+    return (f.address < 0 || f.address == r.address) &&
+           (f.function < 0 || f.function == r.function);
 }
 
 void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
@@ -48,12 +51,8 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
     if (edits_frame && b.size() < 4)
         return;
     switch (f.kind) {
-    case Fault::NoReply:
-        plan->send = false;
-        break;
-    case Fault::BadCrc:
-        b.back() ^= 0xFF;
-        break;
+    case Fault::NoReply: plan->send = false; break;
+    case Fault::BadCrc: b.back() ^= 0xFF; break;
     case Fault::WrongAddress:
         b[0] = static_cast<uint8_t>(b[0] + 1);
         Reseal(b);
@@ -73,7 +72,8 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         break;
     case Fault::WrongByteCount:
         if (!IsException(b) && HasByteCount(r.function) && b.size() >= 5) {
-            b[2] = f.byte_count >= 0 ? static_cast<uint8_t>(f.byte_count) : static_cast<uint8_t>(b[2] + 1);
+            b[2] = f.byte_count >= 0 ? static_cast<uint8_t>(f.byte_count)
+                                     : static_cast<uint8_t>(b[2] + 1);
             Reseal(b);
         }
         break;
@@ -94,15 +94,14 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         }
         break;
     case Fault::Exception:
-        b = modbus::BuildFrame(r.address, static_cast<uint8_t>(r.function | modbus::kExceptionBit), Bytes{f.exception_code});
+        b = modbus::BuildFrame(r.address, static_cast<uint8_t>(r.function | modbus::kExceptionBit),
+                               Bytes{f.exception_code});
         break;
     case Fault::Pieces:
         plan->piece_bytes = f.piece_bytes == 0 ? 1 : f.piece_bytes;
         plan->piece_delay_s = f.piece_delay_s;
         break;
-    case Fault::Delay:
-        plan->delay_s += f.delay_s;
-        break;
+    case Fault::Delay: plan->delay_s += f.delay_s; break;
     case Fault::Flood: {
         b.clear();
         uint32_t x = 0x12345678;

@@ -9,10 +9,10 @@ namespace sim {
 // How a reply goes out on the line.
 struct ReplyPlan {
     bool send = true;
-    Bytes bytes;               // the whole reply, checksum included
-    double delay_s = 0;        // before the first byte
-    size_t piece_bytes = 0;    // 0 = in one piece
-    double piece_delay_s = 0;  // between pieces
+    Bytes bytes;              // the whole reply, checksum included
+    double delay_s = 0;       // before the first byte
+    size_t piece_bytes = 0;   // 0 = in one piece
+    double piece_delay_s = 0; // between pieces
 };
 
 bool FaultMatches(const Fault& fault, const Request& request);

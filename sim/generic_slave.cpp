@@ -1,10 +1,9 @@
 // The generic slave: the public Modbus functions on four tables, answering
 // out-of-range requests with the exceptions a real slave gives.
-#include "sim/slave.h"
 #include "modbus/function_codes.h"
+#include "sim/slave.h"
 
 #include "sim/demo_waves.h"
-
 
 namespace sim {
 namespace {
@@ -15,7 +14,7 @@ constexpr unsigned kMaxReadBits = 2000;
 constexpr unsigned kMaxWriteBits = 1968;
 constexpr unsigned kMaxReadRegisters = 125;
 constexpr unsigned kMaxWriteRegisters = 123;
-constexpr unsigned kMaxReadWriteRegisters = 121;  // the write half of function 23
+constexpr unsigned kMaxReadWriteRegisters = 121; // the write half of function 23
 
 bool InTable(unsigned start, unsigned quantity) { return start + quantity <= 65536; }
 
@@ -143,28 +142,17 @@ Reply ReportSlaveId(const Request& r, const Bytes& identification)
 Reply ServeGeneric(Tables& t, const Request& r, const Bytes& identification)
 {
     switch (r.function) {
-    case modbus::kReadCoils:
-        return ReadBits(t.coils, r);
-    case modbus::kReadDiscreteInputs:
-        return ReadBits(t.discrete_inputs, r);
-    case modbus::kReadHoldingRegisters:
-        return ReadRegisters(t.holding, r);
-    case modbus::kReadInputRegisters:
-        return ReadRegisters(t.input, r);
-    case modbus::kWriteSingleCoil:
-        return WriteCoil(t, r);
-    case modbus::kWriteSingleRegister:
-        return WriteRegister(t, r);
-    case modbus::kWriteMultipleCoils:
-        return WriteCoils(t, r);
-    case modbus::kWriteMultipleRegisters:
-        return WriteRegisters(t, r);
-    case modbus::kReportSlaveId:
-        return ReportSlaveId(r, identification);
-    case modbus::kReadWriteMultipleRegisters:
-        return ReadWriteRegisters(t, r);
-    default:
-        return ExceptionReply(r.function, kIllegalFunction);
+    case modbus::kReadCoils: return ReadBits(t.coils, r);
+    case modbus::kReadDiscreteInputs: return ReadBits(t.discrete_inputs, r);
+    case modbus::kReadHoldingRegisters: return ReadRegisters(t.holding, r);
+    case modbus::kReadInputRegisters: return ReadRegisters(t.input, r);
+    case modbus::kWriteSingleCoil: return WriteCoil(t, r);
+    case modbus::kWriteSingleRegister: return WriteRegister(t, r);
+    case modbus::kWriteMultipleCoils: return WriteCoils(t, r);
+    case modbus::kWriteMultipleRegisters: return WriteRegisters(t, r);
+    case modbus::kReportSlaveId: return ReportSlaveId(r, identification);
+    case modbus::kReadWriteMultipleRegisters: return ReadWriteRegisters(t, r);
+    default: return ExceptionReply(r.function, kIllegalFunction);
     }
 }
 
@@ -175,7 +163,7 @@ Bytes MakeIdentification(const std::string& model, const std::string& version)
         id[i] = i < model.size() ? static_cast<uint8_t>(model[i]) : ' ';
         id[9 + i] = i < version.size() ? static_cast<uint8_t>(version[i]) : ' ';
     }
-    id[8] = 0xFF;  // run indicator: running
+    id[8] = 0xFF; // run indicator: running
     return id;
 }
 

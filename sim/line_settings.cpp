@@ -18,7 +18,7 @@ namespace sim {
 LineSettings ReadLineSettings(int master_fd)
 {
     LineSettings line{0, 0, serial::Parity::NoneOneStopBit};
-    struct termios2 t{};
+    struct termios2 t {};
     if (ioctl(master_fd, TCGETS2, &t) != 0)
         return line;
     line.baud = int32_t(t.c_ospeed);

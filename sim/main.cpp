@@ -53,7 +53,8 @@ int BadUsage(const std::string& message)
 // Whole decimal number within [lo, hi], nothing else in the text.
 bool ParseNumber(const std::string& text, unsigned long lo, unsigned long hi, unsigned long* out)
 {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 10)
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        text.size() > 10)
         return false;
     unsigned long v = std::strtoul(text.c_str(), nullptr, 10);
     if (v < lo || v > hi)
@@ -206,12 +207,12 @@ int main(int argc, char** argv)
                 shown = f.line;
                 std::printf("# %s\n", modbus::DescribeLine(f.line).c_str());
             }
-            const auto summary = modbus::DecodeFrame(f.bytes.data(), f.bytes.size(),
-                                                     modbus::Direction::Request);
+            const auto summary =
+                modbus::DecodeFrame(f.bytes.data(), f.bytes.size(), modbus::Direction::Request);
             std::printf("%s\n", modbus::FormatFrameLine(int64_t((f.time_s - first_s) * 1e6),
                                                         modbus::Direction::Request, f.bytes.data(),
                                                         f.bytes.size(), summary.text)
-                                     .c_str());
+                                    .c_str());
         }
         std::fflush(stdout);
     };

@@ -45,7 +45,7 @@ bool OpenPty(int* master_fd, int* slave_fd, std::string* device, std::string* er
 
 bool MakeLink(const std::string& target, const std::string& link, std::string* error)
 {
-    struct stat st{};
+    struct stat st {};
     if (lstat(link.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             *error = link + " exists and is not a link; not replacing it";

@@ -7,13 +7,15 @@ Tables::Tables() : coils(65536), discrete_inputs(65536), holding(65536), input(6
 
 namespace {
 
-template <typename T> T Get(std::mutex& m, const std::vector<T>& table, uint16_t a)
+template <typename T>
+T Get(std::mutex& m, const std::vector<T>& table, uint16_t a)
 {
     std::lock_guard<std::mutex> lock(m);
     return table[a];
 }
 
-template <typename T> void Put(std::mutex& m, std::vector<T>& table, uint16_t a, T value)
+template <typename T>
+void Put(std::mutex& m, std::vector<T>& table, uint16_t a, T value)
 {
     std::lock_guard<std::mutex> lock(m);
     table[a] = value;

@@ -14,8 +14,8 @@
 namespace sim {
 
 struct Options {
-    std::string folder = ".";  // where the COMn link is made
-    int port = 1;              // the n of COMn
+    std::string folder = "."; // where the COMn link is made
+    int port = 1;             // the n of COMn
     // Replies are written at the line's real byte time (11 bits per character
     // at the master's baud rate). Off for fast tests.
     bool pacing = false;
@@ -23,9 +23,9 @@ struct Options {
 
 // One frame as received from the master, whatever became of it.
 struct Frame {
-    Bytes bytes;  // checksum included
-    double time_s = 0;  // seconds since the simulator started, at its last byte
-    LineSettings line;  // what the master had set at that moment
+    Bytes bytes;       // checksum included
+    double time_s = 0; // seconds since the simulator started, at its last byte
+    LineSettings line; // what the master had set at that moment
     bool crc_ok = false;
 };
 
@@ -35,30 +35,30 @@ struct ModuleConfig {
     uint8_t address = 1;
     uint32_t baud = 9600;
     uint8_t parity = 2;
-    uint16_t reset_time = 0;  // units of 10 ms; 0 = never
+    uint16_t reset_time = 0; // units of 10 ms; 0 = never
 };
 
 // A fault applied to the replies of matching requests.
 struct Fault {
     enum Kind {
-        NoReply,         // stay silent
-        BadCrc,          // last checksum byte flipped
-        WrongAddress,    // reply from address + 1
-        WrongFunction,   // function code + 1 (exception bit kept)
-        ExtraBytes,      // `count` more data bytes; checksum over all of them
-                         // unless trailing_garbage, then appended after it
-        WrongByteCount,  // byte count field set to byte_count (-1: one more)
-        WrongEchoAddress,  // functions 5, 6, 15, 16: echoed address + 1
-        WrongEchoValue,    // 5, 6: echoed value changed; 15, 16: quantity + 1
-        Exception,       // exception reply with exception_code
-        Pieces,          // reply written in pieces of piece_bytes, piece_delay_s apart
-        Delay,           // reply written after delay_s
-        Flood,           // `count` bytes of noise instead of the reply
+        NoReply,          // stay silent
+        BadCrc,           // last checksum byte flipped
+        WrongAddress,     // reply from address + 1
+        WrongFunction,    // function code + 1 (exception bit kept)
+        ExtraBytes,       // `count` more data bytes; checksum over all of them
+                          // unless trailing_garbage, then appended after it
+        WrongByteCount,   // byte count field set to byte_count (-1: one more)
+        WrongEchoAddress, // functions 5, 6, 15, 16: echoed address + 1
+        WrongEchoValue,   // 5, 6: echoed value changed; 15, 16: quantity + 1
+        Exception,        // exception reply with exception_code
+        Pieces,           // reply written in pieces of piece_bytes, piece_delay_s apart
+        Delay,            // reply written after delay_s
+        Flood,            // `count` bytes of noise instead of the reply
     };
     Kind kind = NoReply;
-    int address = -1;   // only requests to this address; -1 = any
-    int function = -1;  // only this function code; -1 = any
-    int times = 1;      // number of matching requests it applies to; -1 = until cleared
+    int address = -1;  // only requests to this address; -1 = any
+    int function = -1; // only this function code; -1 = any
+    int times = 1;     // number of matching requests it applies to; -1 = until cleared
 
     uint8_t exception_code = 4;
     int byte_count = -1;
@@ -72,7 +72,7 @@ struct Fault {
 class Simulator {
 public:
     Simulator();
-    ~Simulator();  // stops it
+    ~Simulator(); // stops it
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 

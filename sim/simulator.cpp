@@ -17,8 +17,8 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <thread>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace sim {
 namespace {
@@ -210,7 +210,8 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now)
         return;
 
     ReplyPlan plan;
-    plan.bytes = modbus::BuildFrame(r.address, (*reply)[0], Bytes(reply->begin() + 1, reply->end()));
+    plan.bytes =
+        modbus::BuildFrame(r.address, (*reply)[0], Bytes(reply->begin() + 1, reply->end()));
     {
         std::lock_guard<std::mutex> lock(mutex);
         for (auto it = faults.begin(); it != faults.end();) {

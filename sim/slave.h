@@ -26,9 +26,9 @@ using serial::LineSettings;
 struct Request {
     uint8_t address = 0;
     uint8_t function = 0;
-    Bytes data;  // between the function code and the checksum
+    Bytes data; // between the function code and the checksum
     LineSettings line;
-    double time_s = 0;  // seconds since the simulator started
+    double time_s = 0; // seconds since the simulator started
 };
 
 // Reply without address and checksum: function code (with bit 7 set for an
@@ -76,7 +76,8 @@ public:
     void SetInput(uint16_t a, uint16_t value);
 
     // Several accesses as one step, e.g. a whole request.
-    template <typename F> auto Access(F&& f)
+    template <typename F>
+    auto Access(F&& f)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         return f(tables_);

@@ -23,7 +23,8 @@ std::vector<uint16_t> Range(uint16_t first, uint16_t count)
     return v;
 }
 
-template <size_t N> bool OneOf(uint16_t code, const uint16_t (&codes)[N])
+template <size_t N>
+bool OneOf(uint16_t code, const uint16_t (&codes)[N])
 {
     return std::find(std::begin(codes), std::end(codes), code) != std::end(codes);
 }
@@ -38,10 +39,9 @@ uint16_t ChannelWave(double t_s, int channel)
 
 bool T04KnowsCode(uint16_t code, const std::string& version)
 {
-    static const uint16_t kCodes[] = {0,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
-                                      20, 21, 22, 23, 24, 25, 30, 31, 32, 33, 34, 35, 36,
-                                      37, 40, 41, 42, 43, 44, 45, 50, 51, 52, 53, 54, 55,
-                                      60, 70, 71, 72, 80};
+    static const uint16_t kCodes[] = {0,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 20, 21,
+                                      22, 23, 24, 25, 30, 31, 32, 33, 34, 35, 36, 37, 40, 41, 42,
+                                      43, 44, 45, 50, 51, 52, 53, 54, 55, 60, 70, 71, 72, 80};
     // NTC 10K B=3435 and the 130 kohm range came with firmware r.01.008.
     if (code == 61 || code == 73)
         return VersionAtLeast(version, 1, 8);

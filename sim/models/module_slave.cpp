@@ -39,8 +39,7 @@ Reply Read(const std::vector<uint16_t>& table, const std::vector<uint16_t>& pres
     return out;
 }
 
-Reply WriteOne(std::vector<uint16_t>& table, const std::vector<uint16_t>& present,
-               const Request& r)
+Reply WriteOne(std::vector<uint16_t>& table, const std::vector<uint16_t>& present, const Request& r)
 {
     if (r.data.size() != 4)
         return ExceptionReply(r.function, kIllegalValue);
@@ -94,7 +93,8 @@ bool VersionAtLeast(const std::string& version, int major, int minor)
 uint16_t Wave(double t_s, double period_s, double phase, unsigned lo, unsigned hi)
 {
     double mid = (lo + hi) / 2.0, half = (hi - lo) / 2.0;
-    return static_cast<uint16_t>(std::lround(mid + half * std::sin(2 * M_PI * t_s / period_s + phase)));
+    return static_cast<uint16_t>(
+        std::lround(mid + half * std::sin(2 * M_PI * t_s / period_s + phase)));
 }
 
 } // namespace models
@@ -116,23 +116,19 @@ SlaveHandler ModuleModel(std::shared_ptr<RegisterBank> bank, const ModelOptions&
     return [bank, layout, id, version, moving](const Request& r) -> Reply {
         return bank->Access([&](Tables& t) -> Reply {
             switch (r.function) {
-            case 3:
-                return Read(t.holding, layout.holdings, r);
+            case 3: return Read(t.holding, layout.holdings, r);
             case 4:
                 if (moving && layout.move)
                     layout.move(t, r.time_s, version);
                 return Read(t.input, layout.inputs, r);
-            case 6:
-                return WriteOne(t.holding, layout.holdings, r);
-            case 16:
-                return WriteMany(t.holding, layout.holdings, r);
+            case 6: return WriteOne(t.holding, layout.holdings, r);
+            case 16: return WriteMany(t.holding, layout.holdings, r);
             case 17: {
                 Bytes out{r.function, static_cast<uint8_t>(id.size())};
                 out.insert(out.end(), id.begin(), id.end());
                 return out;
             }
-            default:
-                return ExceptionReply(r.function, kIllegalFunction);
+            default: return ExceptionReply(r.function, kIllegalFunction);
             }
         });
     };

@@ -16,10 +16,8 @@
 #include "requests/requests.h"
 #include "strings/number_parse.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 // The channels a read has filled since the form was built. An empty box
 // that none has filled holds no value to write; a "#" picture shows a read
@@ -54,9 +52,10 @@ modbus::ResultCode ReadChannel(int index, std::string* shown)
         return text;
     };
     const int box = CellId(index) + kCellValue;
-    const modbus::ResultCode rc = ch.type == kInputRegister
-                           ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
-                           : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    const modbus::ResultCode rc =
+        ch.type == kInputRegister
+            ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
+            : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
     if (rc == 0)
         read_since_open[size_t(index)] = true;
     if (rc == 0 && shown != nullptr)
@@ -86,9 +85,7 @@ modbus::ResultCode WriteChannel(int index)
     if (!word.ok)
         return Refuse(NotWrittenText(index, word));
     modbus::ValueConversion conversion;
-    conversion.text_to_word = [&ch](const std::string& text) {
-        return ConvertBack(ch, text).word;
-    };
+    conversion.text_to_word = [&ch](const std::string& text) { return ConvertBack(ch, text).word; };
     return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 

@@ -6,8 +6,7 @@
 
 #include "modbus/result_codes.h"
 
-namespace analyzer
-{
+namespace analyzer {
 
 // Reads channel `index` into its value box with the request of its TYPE;
 // `shown`, when given, receives the text the box shows afterwards.

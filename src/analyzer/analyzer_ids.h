@@ -4,8 +4,7 @@
 
 #include "app/control_ids.h"
 
-namespace analyzer
-{
+namespace analyzer {
 
 // The form.
 constexpr int kTitleId = app::kAnalyzerBase + 1;

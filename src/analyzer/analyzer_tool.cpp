@@ -10,10 +10,8 @@
 #include "app/forms/builders.h"
 #include "app/shell.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 struct FormButton {
     int id;
@@ -22,9 +20,12 @@ struct FormButton {
 };
 
 constexpr FormButton kButtons[] = {
-    {kReadAllId, "Read all", 15},          {kWriteAllId, "Write all", 70},
-    {kAutoReadId, "Auto Read", 125},       {kPlotStartId, "Plot Start", 180},
-    {kSaveBmpId, "Save to bmp...", 235},   {kPlotSetupId, "Plot setup...", 420},
+    {kReadAllId, "Read all", 15},
+    {kWriteAllId, "Write all", 70},
+    {kAutoReadId, "Auto Read", 125},
+    {kPlotStartId, "Plot Start", 180},
+    {kSaveBmpId, "Save to bmp...", 235},
+    {kPlotSetupId, "Plot setup...", 420},
     {kPlotLogFileId, "Plot log file...", 475},
 };
 
@@ -67,9 +68,7 @@ void Command(int id)
 {
     EndPlotWithoutAutoRead(); // so that Read all never feeds a plot
     switch (id) {
-    case kAutoReadId:
-        ToggleAutoRead();
-        return;
+    case kAutoReadId: ToggleAutoRead(); return;
     case kPlotStartId:
         // A plot exists only under Auto Read.
         if (PlotRunning()) {
@@ -80,17 +79,10 @@ void Command(int id)
         }
         return;
     // These three work under Auto Read too.
-    case kSaveBmpId:
-        SaveToBmp();
-        return;
-    case kPlotLogFileId:
-        ChoosePlotLogFile();
-        return;
-    case kPlotSetupId:
-        OpenPlotSetup();
-        return;
-    default:
-        break;
+    case kSaveBmpId: SaveToBmp(); return;
+    case kPlotLogFileId: ChoosePlotLogFile(); return;
+    case kPlotSetupId: OpenPlotSetup(); return;
+    default: break;
     }
     // Plot setup is usable under Auto Read too.
     if (PlotSetupCommand(id))

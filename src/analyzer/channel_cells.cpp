@@ -8,10 +8,8 @@
 #include "app/forms/builders.h"
 #include "app/shell.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 constexpr int kColumnX[] = {15, 145, 275, 405};
 constexpr int kRowsPerColumn = 8;
@@ -24,8 +22,8 @@ void BuildCells()
     for (int i = 0; i < kChannelCount; ++i) {
         const AnalyzerChannel& ch = Channels()[i];
         forms::AddChannelRow(CellId(i), ch.label, kColumnX[i / kRowsPerColumn],
-                      30 + 30 * (i % kRowsPerColumn), kValueWidth, ch.read_only != 0,
-                      ch.enable != 0, ch.fore_color, ch.back_color);
+                             30 + 30 * (i % kRowsPerColumn), kValueWidth, ch.read_only != 0,
+                             ch.enable != 0, ch.fore_color, ch.back_color);
     }
 }
 
@@ -39,7 +37,7 @@ void RefreshCell(int index)
 {
     const AnalyzerChannel& ch = Channels()[index];
     forms::RebuildChannelValue(CellId(index), ch.label, ch.read_only != 0, ch.enable != 0,
-                        ch.fore_color, ch.back_color);
+                               ch.fore_color, ch.back_color);
 }
 
 std::string CellStatusText(int index)
@@ -63,17 +61,12 @@ void CellCommand(int id)
         // Also when a read puts new text in; the read's own status follows.
         app::ShowStatus(CellStatusText(index), 0);
         break;
-    case kCellSetup:
-        OpenChannelSetup(index);
-        break;
+    case kCellSetup: OpenChannelSetup(index); break;
     case kCellRead:
         ReadChannel(index); // a failure has been reported already
         break;
-    case kCellWrite:
-        WriteChannel(index);
-        break;
-    default:
-        break; // the caption
+    case kCellWrite: WriteChannel(index); break;
+    default: break; // the caption
     }
 }
 

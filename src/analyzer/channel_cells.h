@@ -3,8 +3,7 @@
 
 #include <string>
 
-namespace analyzer
-{
+namespace analyzer {
 
 // Builds the cells of all channels from the loaded table, in index order.
 void BuildCells();

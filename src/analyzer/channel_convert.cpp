@@ -6,10 +6,8 @@
 
 #include "strings/number_parse.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 // A shift beyond the word moves every bit out; a negative one (possible
 // only in a hand-edited file) is taken as none.
@@ -42,7 +40,8 @@ WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text)
         return out;
     }
     // Ties to even: the default rounding mode, which nothing in the program changes.
-    const double n = std::nearbyint((strings::ParseNumber(text) - double(ch.offset)) / double(ch.gain));
+    const double n =
+        std::nearbyint((strings::ParseNumber(text) - double(ch.offset)) / double(ch.gain));
     // Only numbers within 64 bits may become integers: converting anything
     // else is undefined, and no register could hold it anyway.
     constexpr double kTwo63 = 9223372036854775808.0;

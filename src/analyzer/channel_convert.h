@@ -8,8 +8,7 @@
 
 #include "analyzer/channel_table.h"
 
-namespace analyzer
-{
+namespace analyzer {
 
 // The engineering value of a raw word: masked and shifted (unsigned) or two's
 // complement (signed), times GAIN plus OFFSET, in double precision.

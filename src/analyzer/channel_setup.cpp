@@ -14,10 +14,8 @@
 #include "app/shell.h"
 #include "strings/number_parse.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 // Real: stored as typed, like Text, but a text the number rule cannot read
 // whole is shown as invalid.
@@ -109,8 +107,8 @@ void BuildFields()
     forms::AddTextField(kSetupLabelId, Key("LABEL"), "Channel label", 15, 30, 200, false);
     forms::AddValueField(kSetupSlaveId, Key("SLAVE_ADD"), "Slave address", 15, 60, 50, false);
     forms::AddValueField(kSetupWordId, Key("WORD_ADD"), "Word address", 15, 90, 50, false);
-    forms::AddChoiceField(kSetupTypeId, Key("TYPE"), "Register type", "INPUT_REG", "HOLD_REG", 15, 120,
-                   70);
+    forms::AddChoiceField(kSetupTypeId, Key("TYPE"), "Register type", "INPUT_REG", "HOLD_REG", 15,
+                          120, 70);
     forms::AddCheckField(kSetupSignedId, Key("SIGNED"), "Signed", 15, 170, 50);
     forms::AddValueField(kSetupMaskId, Key("MASK"), "Mask", 100, 60, 50, false);
     forms::AddValueField(kSetupShiftId, Key("SHIFT"), "Right shift", 100, 90, 50, false);
@@ -120,7 +118,8 @@ void BuildFields()
     forms::AddColourField(kSetupForeColourId, Key("FORE_COLOR"), "Foreground color", 165, 60, 60);
     forms::AddColourField(kSetupBackColourId, Key("BACK_COLOR"), "Background color", 165, 90, 60);
     forms::AddColourField(kSetupPlotColourId, Key("PLOT_COLOR"), "Plot pen color", 165, 120, 60);
-    forms::AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50, false);
+    forms::AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50,
+                         false);
     // A hand-edited "0,5" shows as invalid before it is touched.
     CheckReal(kSetupGainId);
     CheckReal(kSetupOffsetId);
@@ -162,26 +161,16 @@ void SetupCommand(int id)
         return;
     const std::string key = Key(f->key);
     switch (f->entry) {
-    case Entry::Check:
-        forms::CommitCheck(id, key, f->hint);
-        break;
-    case Entry::Text:
-        forms::CommitText(id, key, f->hint, false);
-        break;
+    case Entry::Check: forms::CommitCheck(id, key, f->hint); break;
+    case Entry::Text: forms::CommitText(id, key, f->hint, false); break;
     case Entry::Real:
         forms::CommitText(id, key, f->hint, false);
         if (const std::string problem = CheckReal(id); !problem.empty())
             app::ShowStatus(problem, 0); // in place of the hint
         break;
-    case Entry::Number:
-        forms::CommitNumber(id, key, f->minimum, f->maximum, f->hint, false);
-        break;
-    case Entry::Colour:
-        forms::ChooseColourAndStore(id, key, f->hint);
-        break;
-    case Entry::TypeFrame:
-        app::ShowStatus(f->hint, 0);
-        break;
+    case Entry::Number: forms::CommitNumber(id, key, f->minimum, f->maximum, f->hint, false); break;
+    case Entry::Colour: forms::ChooseColourAndStore(id, key, f->hint); break;
+    case Entry::TypeFrame: app::ShowStatus(f->hint, 0); break;
     case Entry::Option:
         forms::CommitOption(id, key, id == kSetupInputRegId ? "INPUT_REG" : "HOLD_REG", f->hint);
         break;

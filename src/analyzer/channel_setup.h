@@ -2,8 +2,7 @@
 // each stored the moment it changes; the table is reloaded when it closes.
 #pragma once
 
-namespace analyzer
-{
+namespace analyzer {
 
 // Opens the modal dialog of channel `index` and returns when the user has
 // closed it, with the table reloaded and the channel's cell refreshed.

@@ -3,10 +3,8 @@
 
 #include "app/config_store.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 ChannelTable table;
 
@@ -16,7 +14,8 @@ const ChannelTable& Channels() { return table; }
 
 void LoadChannels(const std::string& cfg_path)
 {
-    LoadChannelTable(table, [&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); });
+    LoadChannelTable(table,
+                     [&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); });
 }
 
 } // namespace analyzer

@@ -7,8 +7,7 @@
 
 #include "analyzer/channel_table.h"
 
-namespace analyzer
-{
+namespace analyzer {
 
 const ChannelTable& Channels();
 

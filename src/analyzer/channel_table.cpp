@@ -6,10 +6,8 @@
 
 #include "strings/number_parse.h"
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 int HexDigit(char c)
 {
@@ -24,7 +22,8 @@ int HexDigit(char c)
 
 // Integers are rounded (ties to even) and keep the low bits that fit the
 // field, as a hand-edited "300" in an 8-bit field always has.
-template <typename T> T IntegerFromText(std::string_view text)
+template <typename T>
+T IntegerFromText(std::string_view text)
 {
     return static_cast<T>(strings::ParseInteger(text));
 }
@@ -42,7 +41,10 @@ std::string ChannelKey(int index, std::string_view field)
     return ChannelName(index) + "_" + std::string(field);
 }
 
-int16_t BooleanFromText(std::string_view text) { return strings::ParseNumber(text) != 0 ? kTrue : 0; }
+int16_t BooleanFromText(std::string_view text)
+{
+    return strings::ParseNumber(text) != 0 ? kTrue : 0;
+}
 
 // The mask was always read as the text behind a "&H" prefix: the leading
 // hexadecimal digits count (after blanks, as for every number read from the

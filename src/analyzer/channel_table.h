@@ -11,8 +11,7 @@
 
 #include "analyzer/picture_format.h"
 
-namespace analyzer
-{
+namespace analyzer {
 
 constexpr int kChannelCount = 32;
 
@@ -24,23 +23,23 @@ constexpr int16_t kInputRegister = 0;   // read with function 4
 constexpr int16_t kHoldingRegister = 1; // read with function 3, written with function 6
 
 struct AnalyzerChannel {
-    int16_t enable = 0;      // boolean: read, written and plotted
-    uint8_t slave_add = 0;   // Modbus slave address
+    int16_t enable = 0;    // boolean: read, written and plotted
+    uint8_t slave_add = 0; // Modbus slave address
     int16_t type = kInputRegister;
-    std::string word_add;    // register address as stored; checked when a request is built
-    int16_t is_signed = 0;   // boolean: the raw word is two's complement
-    uint16_t mask = 0;       // AND mask of an unsigned channel
-    int16_t shift = 0;       // right shift of an unsigned channel, in bits
+    std::string word_add;  // register address as stored; checked when a request is built
+    int16_t is_signed = 0; // boolean: the raw word is two's complement
+    uint16_t mask = 0;     // AND mask of an unsigned channel
+    int16_t shift = 0;     // right shift of an unsigned channel, in bits
     float gain = 0;
     float offset = 0;
-    Picture format;          // numeric picture of the shown value, parsed when loaded
+    Picture format; // numeric picture of the shown value, parsed when loaded
     std::string label;
     uint32_t fore_color = 0; // colours are 0x00BBGGRR
     uint32_t back_color = 0;
-    int16_t plot = 0;        // boolean
+    int16_t plot = 0; // boolean
     uint32_t plot_color = 0;
-    int16_t plot_width = 0;  // pixels
-    int16_t read_only = 0;   // boolean derived from TYPE: set for an input register
+    int16_t plot_width = 0; // pixels
+    int16_t read_only = 0;  // boolean derived from TYPE: set for an input register
 
     bool operator==(const AnalyzerChannel&) const = default;
 };

@@ -31,10 +31,8 @@
 #include <cstdlib>
 #include <system_error>
 
-namespace analyzer
-{
-namespace
-{
+namespace analyzer {
+namespace {
 
 // |value| as decimal digits before and after the point, from its shortest
 // round-trip form. "int" has no leading zeros (empty for 0).

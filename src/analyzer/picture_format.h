@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace analyzer
-{
+namespace analyzer {
 
 // A picture parsed once, when the text is known, and applied to every value
 // shown with it. The rules are described at the definition.

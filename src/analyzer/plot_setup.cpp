@@ -33,7 +33,8 @@ const SetupField kFields[] = {
      "Saving of plot values to log file. Valid: 0÷1"},
     {60851, Field::Check, "PLOT_LOG_OVERWRITE", "Log overwrite", 125, 10, 70, "", "",
      "Overwrite previous log file. Valid: 0÷1"},
-    {60721, Field::Text, "PLOT_TITLE", "Plot title", 15, 30, 200, "", "", "Title string of plotting"},
+    {60721, Field::Text, "PLOT_TITLE", "Plot title", 15, 30, 200, "", "",
+     "Title string of plotting"},
     {60731, Field::Number, "PLOT_SIZE_X", "Pixels size X", 15, 60, 40, "500", "5000",
      "Horizontal size of plotting window. Valid: 500÷5000"},
     {60741, Field::Number, "PLOT_SIZE_Y", "Pixels size Y", 70, 60, 40, "500", "5000",
@@ -72,9 +73,7 @@ void BuildFields()
 {
     for (const SetupField& f : kFields) {
         switch (f.kind) {
-        case Field::Check:
-            forms::AddCheckField(f.id, f.key, f.caption, f.x, f.y, f.width);
-            break;
+        case Field::Check: forms::AddCheckField(f.id, f.key, f.caption, f.x, f.y, f.width); break;
         case Field::Text:
             forms::AddTextField(f.id, f.key, f.caption, f.x, f.y, f.width, false);
             break;
@@ -105,13 +104,9 @@ bool PlotSetupCommand(int id)
     if (!f || !ui::ControlExists(id))
         return false;
     switch (f->kind) {
-    case Field::Check:
-        forms::CommitCheck(f->id, f->key, f->hint);
-        break;
+    case Field::Check: forms::CommitCheck(f->id, f->key, f->hint); break;
     case Field::Text:
-    case Field::Real:
-        forms::CommitText(f->id, f->key, f->hint, false);
-        break;
+    case Field::Real: forms::CommitText(f->id, f->key, f->hint, false); break;
     case Field::Number:
         forms::CommitNumber(f->id, f->key, f->minimum, f->maximum, f->hint, false);
         break;

@@ -257,8 +257,10 @@ bool CurrentPlotPixels(PixelView* pixels)
 
 void ReloadPlotLogFlags()
 {
-    state.log_enable = strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_ENABLE")) != 0.0;
-    state.log_overwrite = strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE")) != 0.0;
+    state.log_enable =
+        strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_ENABLE")) != 0.0;
+    state.log_overwrite =
+        strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE")) != 0.0;
 }
 
 void ShowPlotFileError(const std::string& what, const std::string& path, const std::string& reason,

@@ -6,8 +6,7 @@
 
 #include <string>
 
-namespace analyzer
-{
+namespace analyzer {
 
 bool PlotRunning();
 // A plot runs and elapsed time t has reached the PLOT_TIME_MAX it was

@@ -8,8 +8,7 @@
 
 namespace app {
 
-namespace
-{
+namespace {
 
 constexpr char kIniName[] = "RegScope.ini";
 constexpr char kCfgName[] = "RegScope.cfg";

@@ -13,8 +13,7 @@
 
 namespace app {
 
-namespace
-{
+namespace {
 
 // Files come from Windows editors (CR LF), from Linux editors (LF) and from
 // older tools that ended lines with a bare CR; all three end a line here.

@@ -163,8 +163,8 @@ void ApplyGeneralConfiguration()
     // would hold the one thread in a reply wait.
     SerialSettings.timeout =
         ClampedTiming(kTimeoutRange, strings::ParseNumber(ReadConfigKey(CfgPath, "TIMEOUT")));
-    SerialSettings.sample_time =
-        ClampedTiming(kSampleTimeRange, strings::ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
+    SerialSettings.sample_time = ClampedTiming(
+        kSampleTimeRange, strings::ParseNumber(ReadConfigKey(CfgPath, "SAMPLE_TIME")));
     SerialSettings.time_calib =
         ClampedTiming(kTimeCalibRange, strings::ParseNumber(ReadConfigKey(CfgPath, "TIME_CALIB")));
 
@@ -213,8 +213,10 @@ bool StartProgram(const Parts& program_parts)
     sink.on_window_closed = OnWindowClosed;
     ui::SetEventSink(sink);
 
-    int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2, INT_MAX / 2));
-    int y = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_Y")), INT_MIN / 2, INT_MAX / 2));
+    int x = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_X")), INT_MIN / 2,
+                          INT_MAX / 2));
+    int y = int(ToInteger(strings::ParseNumber(ReadConfigKey(IniPath, "MAIN_POS_Y")), INT_MIN / 2,
+                          INT_MAX / 2));
     ui::CreateMainWindow("RegScope", x, y, 400, 280, BuildMainMenu(), MainAccelerators());
     return true;
 }

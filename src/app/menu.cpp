@@ -57,8 +57,9 @@ std::vector<ui::MenuItem> BuildMainMenu()
 
 std::vector<ui::Accelerator> MainAccelerators()
 {
-    return {{'L', cmd::kLoad},           {'S', cmd::kSaveAs},     {'X', cmd::kExit},
-            {'C', cmd::kConfigureModule}, {'M', cmd::kTestModule}, {'F', cmd::kTestFunction},
+    return {{'L', cmd::kLoad},       {'S', cmd::kSaveAs},
+            {'X', cmd::kExit},       {'C', cmd::kConfigureModule},
+            {'M', cmd::kTestModule}, {'F', cmd::kTestFunction},
             {'A', cmd::kAnalyzer}};
 }
 

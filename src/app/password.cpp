@@ -39,8 +39,7 @@ bool VerifyPassword(int level)
 {
     std::string stored, error;
     switch (ReadStoredPassword(level, &stored, &error)) {
-    case StoreRead::None:
-        return true;
+    case StoreRead::None: return true;
     case StoreRead::Unreadable:
         // A store that exists but cannot be read still means a password is
         // set: letting the user in would make a chmod the way around it.
@@ -48,8 +47,7 @@ bool VerifyPassword(int level)
                     kCR + kCR + error,
                 "Password verify");
         return false;
-    case StoreRead::Found:
-        break;
+    case StoreRead::Found: break;
     }
     // A cancelled box is a wrong answer even against an empty stored line.
     std::string answer;
@@ -69,8 +67,8 @@ bool SetPassword(int level)
     if (answer.empty()) {
         if (RemoveStoredPassword(level, &error))
             return true;
-        StopBox(std::string("The password could not be removed:") + kCR +
-                    PasswordStorePath(level) + kCR + kCR + error,
+        StopBox(std::string("The password could not be removed:") + kCR + PasswordStorePath(level) +
+                    kCR + kCR + error,
                 "Password");
         return false;
     }

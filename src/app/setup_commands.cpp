@@ -127,10 +127,8 @@ bool IsSetupCommand(int command)
     case cmd::kTimeout:
     case cmd::kSamplingTime:
     case cmd::kTimeCalibration:
-    case cmd::kAbout:
-        return true;
-    default:
-        return IsPortCommand(command) || IsParityCommand(command);
+    case cmd::kAbout: return true;
+    default: return IsPortCommand(command) || IsParityCommand(command);
     }
 }
 

@@ -34,9 +34,9 @@ bool CopyCurrentTo(const std::string& target, const std::string& title)
     std::string error;
     if (sys::CopyFile(CfgPath, target, &error))
         return true;
-    forms::ShowError(std::string("The configuration could not be copied") + kCR + "from " + CfgPath +
-                  kCR + "to " + target + kCR + kCR + error,
-              title);
+    forms::ShowError(std::string("The configuration could not be copied") + kCR + "from " +
+                         CfgPath + kCR + "to " + target + kCR + kCR + error,
+                     title);
     return false;
 }
 

@@ -16,14 +16,15 @@ namespace app {
 struct SerialSettingsRecord {
     serial::LineSettings line; // SERIAL_PORT, SERIAL_BAUD, SERIAL_PARITY
     float timeout = 1.0f;      // s, reply time-out
-    float sample_time = 1.0f; // s, auto-read period before calibration
-    float time_calib = 1.0f;  // divisor of the auto-read timer period
+    float sample_time = 1.0f;  // s, auto-read period before calibration
+    float time_calib = 1.0f;   // divisor of the auto-read timer period
 };
 
 extern SerialSettingsRecord SerialSettings;
 extern std::string IniPath; // fixed at start-up
 extern std::string CfgPath; // value of CFG_FILE
-extern int16_t CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4 Analyzer
+extern int16_t
+    CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4 Analyzer
 extern int16_t AutoReadActive;
 extern double ElapsedTime; // s, nominal acquisition time
 

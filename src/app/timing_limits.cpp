@@ -31,8 +31,8 @@ float ClampedTiming(const TimingRange& range, double value)
 
 int AutoReadPeriodMs()
 {
-    double period = std::round(double(SerialSettings.sample_time) * 1000.0 /
-                               double(SerialSettings.time_calib));
+    double period =
+        std::round(double(SerialSettings.sample_time) * 1000.0 / double(SerialSettings.time_calib));
     if (!std::isfinite(period) || period < 1)
         return 0;
     return period > INT_MAX ? INT_MAX : int(period);

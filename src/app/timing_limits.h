@@ -19,9 +19,9 @@ struct TimingRange {
     const char* refusal; // the prompt's message for a value outside
 };
 
-extern const TimingRange kTimeoutRange;     // s
-extern const TimingRange kSampleTimeRange;  // s
-extern const TimingRange kTimeCalibRange;   // divisor
+extern const TimingRange kTimeoutRange;    // s
+extern const TimingRange kSampleTimeRange; // s
+extern const TimingRange kTimeCalibRange;  // divisor
 
 bool InTimingRange(const TimingRange& range, double value);
 // The value as the program uses it: within 0 ... maximum, never NaN.

@@ -15,8 +15,8 @@ struct Ring {
     size_t capacity = kDefaultCaptureCapacity;
     std::unique_ptr<Transaction[]> slots;
     std::unique_ptr<int64_t[]> scratch; // response times for the percentile
-    uint64_t next = 0;    // sequence of the next record
-    uint64_t cleared = 0; // first sequence after the last clear
+    uint64_t next = 0;                  // sequence of the next record
+    uint64_t cleared = 0;               // first sequence after the last clear
     bool enabled = false;
     LineStatistics stats;
 };

@@ -76,23 +76,17 @@ unsigned ExpectedReplyData(uint8_t function, unsigned n)
 {
     switch (function) {
     case kReadCoils:
-    case kReadDiscreteInputs:
-        return CoilBytes(n) + 1; // byte count, then the states
+    case kReadDiscreteInputs: return CoilBytes(n) + 1; // byte count, then the states
     case kReadHoldingRegisters:
     case kReadInputRegisters:
-    case kReadWriteMultipleRegisters:
-        return 2 * n + 1; // byte count, then the registers
+    case kReadWriteMultipleRegisters: return 2 * n + 1; // byte count, then the registers
     case kWriteSingleCoil:
     case kWriteSingleRegister:
     case kWriteMultipleCoils:
-    case kWriteMultipleRegisters:
-        return 4; // the echo of address and value or quantity
-    case kReportSlaveId:
-        return 23; // byte count 22: model, run indicator, version, and more
-    case kReadModuleConfig:
-        return 8; // slave address, baud rate (4), parity, reset time (2)
-    default:
-        return 0;
+    case kWriteMultipleRegisters: return 4; // the echo of address and value or quantity
+    case kReportSlaveId: return 23;   // byte count 22: model, run indicator, version, and more
+    case kReadModuleConfig: return 8; // slave address, baud rate (4), parity, reset time (2)
+    default: return 0;
     }
 }
 

@@ -12,7 +12,7 @@ namespace modbus {
 
 namespace {
 
-constexpr size_t kHeader = 2;   // address, function
+constexpr size_t kHeader = 2; // address, function
 constexpr size_t kChecksum = 2;
 
 uint16_t Word(const uint8_t* p) { return uint16_t(p[0] << 8 | p[1]); }

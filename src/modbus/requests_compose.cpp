@@ -66,8 +66,7 @@ uint16_t BinaryTextValue(std::string_view text)
     return value;
 }
 
-Bytes WriteCoilListData(std::string_view start, std::string_view quantity,
-                        std::string_view values)
+Bytes WriteCoilListData(std::string_view start, std::string_view quantity, std::string_view values)
 {
     uint16_t n = Word16(quantity);
     std::vector<std::string> items = strings::SplitLines(values);

@@ -23,8 +23,7 @@ Bytes WriteRegisterData(std::string_view address, std::string_view value);
 // The value text's leading run of 0 and 1 digits as a binary number, low
 // 16 bits; no such digits give 0.
 uint16_t BinaryTextValue(std::string_view text);
-Bytes WriteCoilListData(std::string_view start, std::string_view quantity,
-                        std::string_view values);
+Bytes WriteCoilListData(std::string_view start, std::string_view quantity, std::string_view values);
 Bytes WriteRegisterListData(std::string_view start, std::string_view quantity,
                             std::string_view values);
 Bytes WriteReadData(std::string_view read_start, std::string_view read_quantity,
@@ -50,7 +49,7 @@ ResultCode CheckWriteEcho(uint8_t function, const Bytes& request, const Bytes& r
 
 // --- Listings -----------------------------------------------------------------
 
-std::string Five(unsigned value);  // "00007"
+std::string Five(unsigned value);             // "00007"
 std::string Bits(unsigned value, int digits); // most significant digit first
 
 // One line per item from reply data byte 2 on; addresses count in 16 bits.

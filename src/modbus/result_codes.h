@@ -38,7 +38,8 @@ enum ResultCode : int16_t {
 
 inline bool IsExceptionResult(int16_t result)
 {
-    return (result >= kIllegalFunction && result <= kSlaveDeviceBusy) || result == kUnknownException;
+    return (result >= kIllegalFunction && result <= kSlaveDeviceBusy) ||
+           result == kUnknownException;
 }
 
 } // namespace modbus

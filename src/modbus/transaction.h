@@ -13,14 +13,14 @@ namespace modbus {
 
 struct Transaction {
     uint64_t sequence = 0;
-    int64_t sent_us = 0;  // monotonic clock, when the whole request had left
-    int64_t ended_us = 0; // monotonic clock, when the reply was complete or the wait gave up
-    serial::LineSettings line;    // as the port was opened for it
-    float timeout_s = 0;          // reply time-out
-    int16_t result = 0;           // the engine's result code for the frame
+    int64_t sent_us = 0;       // monotonic clock, when the whole request had left
+    int64_t ended_us = 0;      // monotonic clock, when the reply was complete or the wait gave up
+    serial::LineSettings line; // as the port was opened for it
+    float timeout_s = 0;       // reply time-out
+    int16_t result = 0;        // the engine's result code for the frame
     uint16_t request_size = 0;
-    uint16_t reply_size = 0;      // bytes kept in `reply`
-    uint32_t reply_received = 0;  // bytes received, also those beyond what is kept
+    uint16_t reply_size = 0;     // bytes kept in `reply`
+    uint32_t reply_received = 0; // bytes received, also those beyond what is kept
     uint8_t request[kMaxFrame];
     // As received, also when partial or wrong.
     uint8_t reply[kMaxFrame];

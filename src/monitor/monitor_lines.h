@@ -16,11 +16,11 @@ namespace monitor {
 // Where a reader is in the capture. A fresh cursor starts at the oldest
 // transaction kept; times count from the first transaction it takes.
 struct Cursor {
-    uint64_t next = 0;        // sequence of the next transaction to take
+    uint64_t next = 0; // sequence of the next transaction to take
     // Nothing taken yet: whatever the capture no longer keeps is not missed.
     bool from_oldest = true;
-    bool started = false;     // origin_us holds
-    int64_t origin_us = 0;    // when the first transaction taken was sent
+    bool started = false;       // origin_us holds
+    int64_t origin_us = 0;      // when the first transaction taken was sent
     bool have_settings = false; // line and timeout_s hold
     serial::LineSettings line;  // of the last transaction taken
     float timeout_s = 0;

@@ -116,8 +116,7 @@ void OpenMonitor()
     spec.title = kTitle;
     spec.client_w_px = 800;
     spec.client_h_px = 290;
-    spec.buttons = {{kPauseCommand, "Pause"}, {kClearCommand, "Clear"},
-                    {kSaveCommand, "Save..."}};
+    spec.buttons = {{kPauseCommand, "Pause"}, {kClearCommand, "Clear"}, {kSaveCommand, "Save..."}};
     spec.max_lines = kMaxLines;
     spec.note_lines = 2;
     spec.refresh_ms = kRefreshMs;

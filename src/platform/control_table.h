@@ -22,7 +22,7 @@ constexpr int kMainWindowHost = 0;
 
 template <class Record>
 class ControlTable {
-  public:
+public:
     Record* Find(int id)
     {
         auto it = records_.find(id);
@@ -84,7 +84,7 @@ class ControlTable {
         return r ? r->spec.back_colour : kDefaultColour;
     }
 
-  private:
+private:
     std::map<int, Record> records_;
     std::vector<int> order_;
 };

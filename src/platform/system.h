@@ -78,8 +78,8 @@ bool CopyFile(const std::string& from, const std::string& to, std::string* error
 // that a record written with several appends reaches the file in one write.
 // Every failure returns false with the operating system's reason in *error.
 struct AppendFile {
-    int fd = -1;          // the open file; -1: closed
-    std::string pending;  // appended, not yet handed to the system
+    int fd = -1;         // the open file; -1: closed
+    std::string pending; // appended, not yet handed to the system
 };
 
 // Creates the file, or empties an existing one, and opens it for writing.

@@ -39,10 +39,10 @@ enum class Notify {
 };
 
 struct EventSink {
-    void (*on_init)() = nullptr;                   // window created, before it is shown
+    void (*on_init)() = nullptr; // window created, before it is shown
     void (*on_command)(int id, Notify how) = nullptr;
-    void (*on_timer)() = nullptr;                  // a tick of the one timer
-    void (*on_menu_highlight)(int id) = nullptr;   // 0: no item (submenu title, menu closed)
+    void (*on_timer)() = nullptr;                // a tick of the one timer
+    void (*on_menu_highlight)(int id) = nullptr; // 0: no item (submenu title, menu closed)
     void (*on_moved)(int x_dlu, int y_dlu) = nullptr;
     void (*on_activate)(bool active) = nullptr;
     // Windows beside the main window (image and line windows, below), by
@@ -66,13 +66,13 @@ void SetEventSink(const EventSink& sink);
 // Main window
 
 struct MenuItem {
-    std::string text;   // "&Load...\tCtrl+L"; empty with command 0 = separator
-    int command = 0;    // 0 for a separator or a submenu title
+    std::string text;            // "&Load...\tCtrl+L"; empty with command 0 = separator
+    int command = 0;             // 0 for a separator or a submenu title
     std::vector<MenuItem> items; // non-empty: this item is a submenu
 };
 
 struct Accelerator {
-    char key;    // upper-case letter, always with Ctrl
+    char key; // upper-case letter, always with Ctrl
     int command;
 };
 
@@ -139,13 +139,13 @@ enum class Kind {
 enum class Font { Dialog, Title, Value, Result };
 
 enum Style : unsigned {
-    kReadOnly   = 1u << 0,
-    kMultiLine  = 1u << 1, // Enter starts a new line, vertical scroll bar
+    kReadOnly = 1u << 0,
+    kMultiLine = 1u << 1, // Enter starts a new line, vertical scroll bar
     kAlignRight = 1u << 2,
     kAlignCenter = 1u << 3,
-    kTabStop    = 1u << 4,
+    kTabStop = 1u << 4,
     kClientEdge = 1u << 5,
-    kDisabled   = 1u << 6,
+    kDisabled = 1u << 6,
 };
 
 constexpr Colour kDefaultColour = 0xFFFFFFFFu; // the control kind's own colour
@@ -167,8 +167,8 @@ void CreateControl(const ControlSpec& spec);
 void DestroyControl(int id);
 bool ControlExists(int id);
 
-std::string GetText(int id);         // multi-line boxes: lines joined by CR LF
-void SetText(int id, const std::string& text); // notifies Change for edit boxes
+std::string GetText(int id);                       // multi-line boxes: lines joined by CR LF
+void SetText(int id, const std::string& text);     // notifies Change for edit boxes
 void SetColours(int id, Colour text, Colour back); // kDefaultColour keeps that one
 Colour GetBackColour(int id);
 Colour GetTextColour(int id);
@@ -178,7 +178,7 @@ bool IsReadOnly(int id);
 void SetChecked(int id, bool checked);
 bool IsChecked(int id);
 void SetFocus(int id);
-int GetFocus(); // 0: no control of ours
+int GetFocus();      // 0: no control of ours
 void Redraw(int id); // 0: the whole window
 
 // ---------------------------------------------------------------------------
@@ -205,8 +205,8 @@ struct FileFilter {
 struct FileDialogSpec {
     bool save = false;
     std::string title;
-    std::string file_name;   // proposed file name, may be a full path
-    std::string folder;      // folder the dialog opens in; empty = working directory
+    std::string file_name; // proposed file name, may be a full path
+    std::string folder;    // folder the dialog opens in; empty = working directory
     std::vector<FileFilter> filters;
     int filter_index = 0;    // preselected filter, 0-based
     std::string default_ext; // without the dot, added to a name typed without one
@@ -224,7 +224,7 @@ bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen);
 
 struct DialogSpec {
     std::string title;
-    int w_dlu = 0, h_dlu = 0;            // client area, dialog units
+    int w_dlu = 0, h_dlu = 0; // client area, dialog units
     Colour background = Rgb(240, 240, 240);
 };
 
@@ -318,8 +318,8 @@ struct LineWindowSpec {
     // negative: beside the main window, where the screen has room.
     int x_px = -1, y_px = -1;
     std::vector<LineWindowButton> buttons; // left to right
-    size_t max_lines = 100000; // at least 1
-    int note_lines = 0; // height of the note, in lines of its text; 0: no note
+    size_t max_lines = 100000;             // at least 1
+    int note_lines = 0;                    // height of the note, in lines of its text; 0: no note
     int refresh_ms = 0;
 };
 

@@ -40,7 +40,8 @@ ResultCode ReadModuleConfiguration()
     ClosePort();
 
     app::WriteConfigKey(app::CfgPath, "MODULE_CFG_SLAVE", DecodeByte(reply[0]));
-    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_BAUD", DecodeDword(reply[1], reply[2], reply[3], reply[4]));
+    app::WriteConfigKey(app::CfgPath, "MODULE_CFG_BAUD",
+                        DecodeDword(reply[1], reply[2], reply[3], reply[4]));
     app::WriteConfigKey(app::CfgPath, "MODULE_CFG_PARITY", DecodeByte(reply[5]));
     app::WriteConfigKey(app::CfgPath, "MODULE_CFG_RES_TIME", DecodeWord(reply[6], reply[7]));
 

@@ -1,9 +1,9 @@
 // Reads: the four list reads, the one-register reads and the channel reads.
 #include "app/forms/field_access.h"
-#include "requests/requests.h"
-#include "requests/common.h"
 #include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
+#include "requests/common.h"
+#include "requests/requests.h"
 
 namespace modbus {
 
@@ -40,7 +40,7 @@ ResultCode ReadList(const ListKind& kind, uint8_t slave, int result_id, const st
         return EndRequest(kQuiet, kBroadcastRead);
     uint16_t first = Word16(start);
     forms::SetFieldText(result_id,
-                 kind.bits ? BitListing(first, n, reply) : WordListing(first, n, reply));
+                        kind.bits ? BitListing(first, n, reply) : WordListing(first, n, reply));
     return EndRequest(kQuiet, std::string(kind.items) + " readed from Slave" + SlaveText(slave) +
                                   " : Address " + start + " : Quantity " + quantity);
 }

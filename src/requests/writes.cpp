@@ -1,10 +1,10 @@
 // Writes: single coil and register, the two multiple writes, the channel
 // write and the combined write/read of function 23.
 #include "app/forms/field_access.h"
-#include "requests/requests.h"
-#include "requests/common.h"
 #include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
+#include "requests/common.h"
+#include "requests/requests.h"
 
 namespace modbus {
 
@@ -41,7 +41,8 @@ ResultCode WriteRegister(uint8_t slave, int value_id, const std::string& address
     if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteRegisterData(address, forms::GetFieldText(value_id));
-    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data,
+                      SingleStatus("Holding Register", slave, address));
 }
 
 ResultCode WriteRegisterBits(uint8_t slave, int value_id, const std::string& address)
@@ -51,7 +52,8 @@ ResultCode WriteRegisterBits(uint8_t slave, int value_id, const std::string& add
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(BinaryTextValue(forms::GetFieldText(value_id)));
     data.insert(data.end(), value.begin(), value.end());
-    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data,
+                      SingleStatus("Holding Register", slave, address));
 }
 
 ResultCode WriteCoil(uint8_t slave, int value_id, const std::string& address)
@@ -72,7 +74,8 @@ ResultCode WriteChannelHolding(uint8_t slave, int value_id, const std::string& a
     Bytes data = EncodeWord(address);
     Bytes value = WordBytes(word);
     data.insert(data.end(), value.begin(), value.end());
-    return SendEchoed(kWriteSingleRegister, slave, data, SingleStatus("Holding Register", slave, address));
+    return SendEchoed(kWriteSingleRegister, slave, data,
+                      SingleStatus("Holding Register", slave, address));
 }
 
 ResultCode WriteCoilList(uint8_t slave, int values_id, const std::string& start,
@@ -81,7 +84,8 @@ ResultCode WriteCoilList(uint8_t slave, int values_id, const std::string& start,
     if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteCoilListData(start, quantity, forms::GetFieldText(values_id));
-    return SendEchoed(kWriteMultipleCoils, slave, data, ListStatus("Coil(s)", slave, start, quantity));
+    return SendEchoed(kWriteMultipleCoils, slave, data,
+                      ListStatus("Coil(s)", slave, start, quantity));
 }
 
 ResultCode WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
@@ -90,7 +94,8 @@ ResultCode WriteRegisterList(uint8_t slave, int values_id, const std::string& st
     if (ResultCode rc = BeginRequest(kAlways))
         return rc;
     Bytes data = WriteRegisterListData(start, quantity, forms::GetFieldText(values_id));
-    return SendEchoed(kWriteMultipleRegisters, slave, data, ListStatus("Holding Register(s)", slave, start, quantity));
+    return SendEchoed(kWriteMultipleRegisters, slave, data,
+                      ListStatus("Holding Register(s)", slave, start, quantity));
 }
 
 ResultCode WriteReadRegisterList(uint8_t slave, int values_id, const std::string& write_start,

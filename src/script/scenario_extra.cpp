@@ -115,17 +115,28 @@ void InjectFault(const ScenarioLine& line)
     if (!FaultKind(line.words[2], &fault.kind))
         Problem(line, "unknown fault \"" + line.words[2] + "\"");
     for (const auto& [name, value] : Options(line, 3)) {
-        if (name == "address") fault.address = int(Int(value));
-        else if (name == "function") fault.function = int(Int(value));
-        else if (name == "times") fault.times = int(Int(value));
-        else if (name == "code") fault.exception_code = uint8_t(Int(value));
-        else if (name == "byte-count") fault.byte_count = int(Int(value));
-        else if (name == "count") fault.count = size_t(Int(value));
-        else if (name == "garbage") fault.trailing_garbage = true;
-        else if (name == "piece") fault.piece_bytes = size_t(Int(value));
-        else if (name == "piece-delay") fault.piece_delay_s = std::strtod(value.c_str(), nullptr);
-        else if (name == "delay") fault.delay_s = std::strtod(value.c_str(), nullptr);
-        else Problem(line, "unknown fault option \"" + name + "\"");
+        if (name == "address")
+            fault.address = int(Int(value));
+        else if (name == "function")
+            fault.function = int(Int(value));
+        else if (name == "times")
+            fault.times = int(Int(value));
+        else if (name == "code")
+            fault.exception_code = uint8_t(Int(value));
+        else if (name == "byte-count")
+            fault.byte_count = int(Int(value));
+        else if (name == "count")
+            fault.count = size_t(Int(value));
+        else if (name == "garbage")
+            fault.trailing_garbage = true;
+        else if (name == "piece")
+            fault.piece_bytes = size_t(Int(value));
+        else if (name == "piece-delay")
+            fault.piece_delay_s = std::strtod(value.c_str(), nullptr);
+        else if (name == "delay")
+            fault.delay_s = std::strtod(value.c_str(), nullptr);
+        else
+            Problem(line, "unknown fault option \"" + name + "\"");
     }
     Running(line).InjectFault(fault);
 }
@@ -137,10 +148,14 @@ void SetTable(const ScenarioLine& line)
     sim::RegisterBank& bank = Bank(line, line.words[2]);
     uint16_t address = uint16_t(Int(line.words[3]));
     long value = Int(line.words[4]);
-    if (table == "set-holding") bank.SetHolding(address, uint16_t(value));
-    else if (table == "set-input") bank.SetInput(address, uint16_t(value));
-    else if (table == "set-coil") bank.SetCoil(address, value != 0);
-    else bank.SetDiscreteInput(address, value != 0);
+    if (table == "set-holding")
+        bank.SetHolding(address, uint16_t(value));
+    else if (table == "set-input")
+        bank.SetInput(address, uint16_t(value));
+    else if (table == "set-coil")
+        bank.SetCoil(address, value != 0);
+    else
+        bank.SetDiscreteInput(address, value != 0);
 }
 
 // --- Expectations ----------------------------------------------------------------

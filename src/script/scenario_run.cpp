@@ -21,7 +21,7 @@ struct Run {
     std::string name;
     const std::vector<ScenarioLine>* lines = nullptr;
     const app::Parts* parts = nullptr;
-    size_t next = 0;        // index of the line to run next
+    size_t next = 0; // index of the line to run next
     int failures = 0;
     bool started = false;
     size_t messages_seen = 0; // message boxes already matched by "expect message"
@@ -171,7 +171,8 @@ void Expect(const ScenarioLine& line)
     } else if (what == "size" && Need(line, 4)) {
         int cw, ch;
         ui::GetClientSize(&cw, &ch);
-        Check(line, "client size", w[2] + "x" + w[3], std::to_string(cw) + "x" + std::to_string(ch));
+        Check(line, "client size", w[2] + "x" + w[3],
+              std::to_string(cw) + "x" + std::to_string(ch));
     } else if (what == "timer" && Need(line, 3)) {
         Check(line, "timer period", w[2], std::to_string(ui::TimerPeriod()));
     } else if (what == "message" && Need(line, 4)) {
@@ -221,7 +222,7 @@ void Expect(const ScenarioLine& line)
     } else if (what == "dialog-open" && Need(line, 3)) {
         Check(line, "dialogs open", w[2], std::to_string(ui::OpenDialogCount()));
     } else if (what == "exit" && Need(line, 3)) {
-        std::string found = run.exit_code ? std::to_string(*run.exit_code)
+        std::string found = run.exit_code          ? std::to_string(*run.exit_code)
                             : ui::MainWindowOpen() ? "running"
                                                    : "0";
         Check(line, "exit code", w[2], found);
@@ -297,7 +298,7 @@ void Act(const ScenarioLine& line)
         headless::CloseWindowBox();
     } else if (verb == "write-key" && Need(line, 4)) {
         // Changes one key as an editor would, through the program's own store: a
-// missing file or key takes the program's reset path, like any write.
+        // missing file or key takes the program's reset path, like any write.
         app::WriteConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]));
     } else if (verb == "write-file" && Need(line, 3)) {
         std::string error;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "modbus/result_codes.h"
 #include "modbus/reply.h"
+#include "modbus/result_codes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -40,8 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         modbus::Bytes out(f.begin() + 2, f.begin() + 2 + reply.expected);
         (void)out;
-    } else if (message.empty() || !((code >= 1 && code <= 6) || code == 15 ||
-                                    (code >= modbus::kBadChecksum && code <= modbus::kBadNumberOfBytes))) {
+    } else if (message.empty() ||
+               !((code >= 1 && code <= 6) || code == 15 ||
+                 (code >= modbus::kBadChecksum && code <= modbus::kBadNumberOfBytes))) {
         std::abort();
     }
     return 0;

@@ -63,14 +63,12 @@ void PlotAndSave(Driver& d)
         app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "340");
         app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "40");
         const char* keys[][2] = {
-            {"SAMPLE_TIME", "0.25"},        {"PLOT_SIZE_X", "500"},
-            {"PLOT_SIZE_Y", "500"},         {"PLOT_TIME_MAX", "10.0"},
-            {"PLOT_DIV_X", "10"},           {"PLOT_TITLE", "Demo bus"},
-            {"CH01_TYPE", "INPUT_REG"},     {"CH01_PLOT", "1"},
-            {"CH01_LABEL", "Sine"},         {"CH01_PLOT_COLOR", "255"},
-            {"CH02_ENABLE", "1"},           {"CH02_TYPE", "INPUT_REG"},
-            {"CH02_WORD_ADD", "2"},         {"CH02_PLOT", "1"},
-            {"CH02_LABEL", "Ramp"},         {"CH02_PLOT_COLOR", "16711680"},
+            {"SAMPLE_TIME", "0.25"},         {"PLOT_SIZE_X", "500"}, {"PLOT_SIZE_Y", "500"},
+            {"PLOT_TIME_MAX", "10.0"},       {"PLOT_DIV_X", "10"},   {"PLOT_TITLE", "Demo bus"},
+            {"CH01_TYPE", "INPUT_REG"},      {"CH01_PLOT", "1"},     {"CH01_LABEL", "Sine"},
+            {"CH01_PLOT_COLOR", "255"},      {"CH02_ENABLE", "1"},   {"CH02_TYPE", "INPUT_REG"},
+            {"CH02_WORD_ADD", "2"},          {"CH02_PLOT", "1"},     {"CH02_LABEL", "Ramp"},
+            {"CH02_PLOT_COLOR", "16711680"},
         };
         for (auto& k : keys)
             app::WriteConfigKey(app::CfgPath, k[0], k[1]);
@@ -81,7 +79,8 @@ void PlotAndSave(Driver& d)
         setenv("HOME", home.c_str(), 1);
         Driver::Keys("ctrl+a");
     });
-    d.WaitFor("the Analyzer", [] { return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
+    d.WaitFor("the Analyzer",
+              [] { return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
     d.Settle(0.5);
 
     d.Press(kPlotSetup);
@@ -121,11 +120,12 @@ void PlotAndSave(Driver& d)
                 red += c == wxColour(255, 0, 0);
                 blue += c == wxColour(0, 0, 255);
             }
-        d.Check(red > 20 && blue > 20,
-                "both traces drawn: " + std::to_string(red) + " red, " + std::to_string(blue) + " blue");
+        d.Check(red > 20 && blue > 20, "both traces drawn: " + std::to_string(red) + " red, " +
+                                           std::to_string(blue) + " blue");
         int x = 0, y = 0;
         ui::GetImageWindowPosition(plot_window, &x, &y);
-        d.Check(x == 340 && y == 40, "at PLOT_POS_X/Y: " + std::to_string(x) + "," + std::to_string(y));
+        d.Check(x == 340 && y == 40,
+                "at PLOT_POS_X/Y: " + std::to_string(x) + "," + std::to_string(y));
     });
 
     PressOnForm(d, kPlotStart); // "Plot Stop"
@@ -147,7 +147,8 @@ void PlotAndSave(Driver& d)
         if (!bmp.IsOk() || !canvas)
             return;
         d.Check(bmp.GetWidth() > 630 && bmp.GetHeight() == 630,
-                "bitmap size " + std::to_string(bmp.GetWidth()) + "x" + std::to_string(bmp.GetHeight()));
+                "bitmap size " + std::to_string(bmp.GetWidth()) + "x" +
+                    std::to_string(bmp.GetHeight()));
         const wxSize client = canvas->GetClientSize();
         int differing = 0, compared = 0;
         for (int y = 0; y < std::min(client.y, bmp.GetHeight()); ++y)

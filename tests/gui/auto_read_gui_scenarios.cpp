@@ -87,10 +87,13 @@ void ColoursDuringASlowPass(Driver& d)
         });
     });
     d.Press(kAutoRead); // the first pass runs at once
-    d.WaitFor("the pass is over", [] {
-        return photographed && ui::GetStatusColour() == app::AutoReadIdleColour &&
-               ui::GetText(kListing).find("00009 > 01110") != std::string::npos;
-    }, 30);
+    d.WaitFor(
+        "the pass is over",
+        [] {
+            return photographed && ui::GetStatusColour() == app::AutoReadIdleColour &&
+                   ui::GetText(kListing).find("00009 > 01110") != std::string::npos;
+        },
+        30);
     d.Do("orange during the pass, yellow after it", [&d] {
         camera.join();
         wxImage during(kMidPassShot, wxBITMAP_TYPE_PNG);
@@ -113,8 +116,7 @@ void ColoursDuringASlowPass(Driver& d)
 
 const std::vector<Scenario>& AutoReadScenarios()
 {
-    static const std::vector<Scenario> scenarios = {
-        {"auto_read_colours", ColoursDuringASlowPass}};
+    static const std::vector<Scenario> scenarios = {{"auto_read_colours", ColoursDuringASlowPass}};
     return scenarios;
 }
 

@@ -28,11 +28,11 @@ std::string Quote(const std::string& s)
 }
 
 class StepTimer : public wxTimer {
-  public:
+public:
     explicit StepTimer(std::function<void()> tick) : tick_(std::move(tick)) {}
     void Notify() override { tick_(); }
 
-  private:
+private:
     std::function<void()> tick_;
 };
 
@@ -124,14 +124,15 @@ void Driver::Click(wxWindow* w)
 {
     wxPoint p = w->GetScreenPosition();
     wxSize s = w->GetSize();
-    Run("xdotool mousemove " + std::to_string(p.x + s.x / 2) + " " +
-        std::to_string(p.y + s.y / 2) + " click 1");
+    Run("xdotool mousemove " + std::to_string(p.x + s.x / 2) + " " + std::to_string(p.y + s.y / 2) +
+        " click 1");
 }
 
 void Driver::Press(int id)
 {
-    Step("press " + std::to_string(id), [id] { return ControlWindow(id) != nullptr; },
-         [id] { Click(ControlWindow(id)); });
+    Step(
+        "press " + std::to_string(id), [id] { return ControlWindow(id) != nullptr; },
+        [id] { Click(ControlWindow(id)); });
 }
 
 void Driver::Fill(int id, const std::string& text)
@@ -139,25 +140,26 @@ void Driver::Fill(int id, const std::string& text)
     std::string shown; // as GetText gives it back: CR LF between lines
     for (char c : text)
         shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    Step("fill " + std::to_string(id) + " with " + text,
-         [id] { return ControlWindow(id) != nullptr; },
-         [id, text] {
-             auto* box = dynamic_cast<wxTextCtrl*>(ControlWindow(id));
-             bool lines = box && box->IsMultiLine();
-             Click(ControlWindow(id));
-             // Ctrl+A would be the program's accelerator, not select-all.
-             Keys(lines ? "ctrl+Home ctrl+shift+End Delete" : "Home shift+End Delete");
-             // Return as a key of its own: typed "\n" may reach the box as
-             // a linefeed, which is no key on a keyboard.
-             size_t from = 0;
-             for (size_t at; (at = text.find('\n', from)) != std::string::npos; from = at + 1) {
-                 if (at > from)
-                     Type(text.substr(from, at - from));
-                 Keys("Return");
-             }
-             if (from < text.size())
-                 Type(text.substr(from));
-         });
+    Step(
+        "fill " + std::to_string(id) + " with " + text,
+        [id] { return ControlWindow(id) != nullptr; },
+        [id, text] {
+            auto* box = dynamic_cast<wxTextCtrl*>(ControlWindow(id));
+            bool lines = box && box->IsMultiLine();
+            Click(ControlWindow(id));
+            // Ctrl+A would be the program's accelerator, not select-all.
+            Keys(lines ? "ctrl+Home ctrl+shift+End Delete" : "Home shift+End Delete");
+            // Return as a key of its own: typed "\n" may reach the box as
+            // a linefeed, which is no key on a keyboard.
+            size_t from = 0;
+            for (size_t at; (at = text.find('\n', from)) != std::string::npos; from = at + 1) {
+                if (at > from)
+                    Type(text.substr(from, at - from));
+                Keys("Return");
+            }
+            if (from < text.size())
+                Type(text.substr(from));
+        });
     WaitFor("box " + std::to_string(id) + " shows " + text,
             [id, shown] { return ui::GetText(id) == shown; });
 }

@@ -17,7 +17,7 @@ class wxFrame;
 namespace gui {
 
 class Driver {
-  public:
+public:
     // Screenshots go to shot_dir as NN-name.png.
     explicit Driver(std::string shot_dir);
 
@@ -43,7 +43,7 @@ class Driver {
 
     // --- The user, through the X server
     static void Run(const std::string& command); // a shell command, e.g. xdotool
-    static void Keys(const std::string& keys); // xdotool key names: "ctrl+c Return"
+    static void Keys(const std::string& keys);   // xdotool key names: "ctrl+c Return"
     static void Type(const std::string& text);
     static void Click(wxWindow* w);
     // Steps on the program's controls, found by identifier: a click, and
@@ -60,7 +60,7 @@ class Driver {
     wxImage Shot(const std::string& name, bool let_paint = true);
     static wxColour PixelOf(const wxImage& shot, wxWindow* w, int dx, int dy);
 
-  private:
+private:
     void Tick();
     void Fail(const std::string& why);
 

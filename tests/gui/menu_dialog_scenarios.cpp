@@ -25,7 +25,8 @@ namespace gui {
 
 namespace {
 
-template <typename T> std::vector<T*> ChildrenOf(wxWindow* w)
+template <typename T>
+std::vector<T*> ChildrenOf(wxWindow* w)
 {
     std::vector<T*> found;
     if (!w)
@@ -42,23 +43,18 @@ template <typename T> std::vector<T*> ChildrenOf(wxWindow* w)
 std::string IconName(long style)
 {
     switch (style & wxICON_MASK) {
-    case 0:
-        return "none";
-    case wxICON_ERROR:
-        return "stop";
-    case wxICON_EXCLAMATION:
-        return "exclamation";
-    case wxICON_INFORMATION:
-        return "information";
-    default:
-        return "other flags " + std::to_string(style & wxICON_MASK);
+    case 0: return "none";
+    case wxICON_ERROR: return "stop";
+    case wxICON_EXCLAMATION: return "exclamation";
+    case wxICON_INFORMATION: return "information";
+    default: return "other flags " + std::to_string(style & wxICON_MASK);
     }
 }
 
 struct Expected {
     std::string title, text, icon;
-    bool cancel = false;  // an OK/Cancel question
-    bool prefix = false;  // text is only the beginning of the message
+    bool cancel = false; // an OK/Cancel question
+    bool prefix = false; // text is only the beginning of the message
 };
 
 bool MessageBoxShown() { return dynamic_cast<wxGenericMessageDialog*>(ModalBox()) != nullptr; }
@@ -154,8 +150,8 @@ void MenuDialogs(Driver& d)
     d.Do("Setup > Timeout", [] { Driver::Keys("alt+s t"); });
     ExpectInput(d, "Timeout", "Timeout", "Enter timeout value for communication", "1.0", false,
                 "100000");
-    ExpectMessage(d, "Timeout refusal",
-                  {"Timeout", "Timeout out of range (0.001÷60)", "stop"}, "Return");
+    ExpectMessage(d, "Timeout refusal", {"Timeout", "Timeout out of range (0.001÷60)", "stop"},
+                  "Return");
 
     d.Do("Setup > Sampling time", [] { Driver::Keys("alt+s m"); });
     ExpectInput(d, "Sampling time", "Sampling time", "Enter time for values sampling", "1.0",
@@ -163,8 +159,8 @@ void MenuDialogs(Driver& d)
     d.WaitFor("main window after Sampling time", MainWindowShown);
 
     d.Do("Setup > Time calibration", [] { Driver::Keys("alt+s l"); });
-    ExpectInput(d, "Time calibration", "Time calibration", "Enter time calibration divisor",
-                "1.0", false);
+    ExpectInput(d, "Time calibration", "Time calibration", "Enter time calibration divisor", "1.0",
+                false);
     d.WaitFor("main window after Time calibration", MainWindowShown);
 
     d.Do("Setup > Password", [] { Driver::Keys("alt+s w"); });
@@ -216,8 +212,9 @@ void LongMessage(Driver& d)
     path += "/RegScope.cfg";
     d.Do("a write error about a long path", [path] {
         wxTheApp->CallAfter([path] {
-            ui::MessageBox("File " + path + " not written: Permission denied\rThe file was left "
-                           "unchanged.",
+            ui::MessageBox("File " + path +
+                               " not written: Permission denied\rThe file was left "
+                               "unchanged.",
                            "Configuration write", ui::Icon::Stop, ui::Buttons::Ok);
         });
     });

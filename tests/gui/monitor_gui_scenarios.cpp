@@ -55,7 +55,8 @@ void MonitorDuringAutoRead(Driver& d)
     d.Fill(kStartBox, "0");
     d.Fill(kQuantityBox, "10");
     d.Press(kAutoRead);
-    d.WaitFor("Auto Read every 10 ms", [] { return app::AutoReadActive && ui::TimerPeriod() == 10; });
+    d.WaitFor("Auto Read every 10 ms",
+              [] { return app::AutoReadActive && ui::TimerPeriod() == 10; });
 
     d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
     d.WaitFor("the monitor", MonitorShown);

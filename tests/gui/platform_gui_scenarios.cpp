@@ -33,7 +33,7 @@ wxAssertHandler_t previous_assert_handler = nullptr;
 
 int plot = 0, big = 0;
 constexpr int kPlotW = 300, kPlotH = 200;
-std::vector<uint32_t> pixels(kPlotW * kPlotH);
+std::vector<uint32_t> pixels(kPlotW* kPlotH);
 
 void OnCommand(int id, ui::Notify how)
 {
@@ -68,12 +68,29 @@ bool Seen(const std::string& what) { return std::count(seen.begin(), seen.end(),
 
 void BuildDialog()
 {
-    ui::CreateControl({.kind = ui::Kind::Label, .id = kLabel, .text = "Slave address", .x = 10,
-                       .y = 10, .w = 60, .h = 9, .back_colour = kDialogBack});
-    ui::CreateControl({.kind = ui::Kind::Edit, .id = kEdit, .text = "", .x = 10, .y = 20, .w = 60, .h = 15,
+    ui::CreateControl({.kind = ui::Kind::Label,
+                       .id = kLabel,
+                       .text = "Slave address",
+                       .x = 10,
+                       .y = 10,
+                       .w = 60,
+                       .h = 9,
+                       .back_colour = kDialogBack});
+    ui::CreateControl({.kind = ui::Kind::Edit,
+                       .id = kEdit,
+                       .text = "",
+                       .x = 10,
+                       .y = 20,
+                       .w = 60,
+                       .h = 15,
                        .style = ui::kTabStop | ui::kClientEdge});
-    ui::CreateControl({.kind = ui::Kind::Check, .id = kCheck, .text = "Enable", .x = 10, .y = 45,
-                       .w = 60, .h = 10});
+    ui::CreateControl({.kind = ui::Kind::Check,
+                       .id = kCheck,
+                       .text = "Enable",
+                       .x = 10,
+                       .y = 45,
+                       .w = 60,
+                       .h = 10});
 }
 
 void FillPlot()
@@ -130,7 +147,8 @@ void DialogAndImageWindows(Driver& d)
         d.Check(ui::OpenDialogCount() == 1, "one dialog open");
     });
     d.Fill(kEdit, "42");
-    d.Do("typing reached the program", [&d] { d.Check(Seen("99002 change"), "change of the box"); });
+    d.Do("typing reached the program",
+         [&d] { d.Check(Seen("99002 change"), "change of the box"); });
     d.Press(kCheck);
     d.WaitFor("the check box clicked", [] { return Seen("99003 click") && ui::IsChecked(kCheck); });
     d.WaitFor("the timer ticks under the dialog", [] { return ticks >= 3; });
@@ -160,7 +178,8 @@ void DialogAndImageWindows(Driver& d)
         ui::SetImagePixels(plot, pixels.data(), kPlotW, kPlotH, kPlotW * 4);
         ui::ShowImageWindow(plot);
     });
-    d.WaitFor("image window shown", [] { return CanvasOf(plot) && CanvasOf(plot)->IsShownOnScreen(); });
+    d.WaitFor("image window shown",
+              [] { return CanvasOf(plot) && CanvasOf(plot)->IsShownOnScreen(); });
     d.Settle();
     d.Do("look at the picture", [&d] {
         wxImage shot = d.Shot("image-window");
@@ -192,7 +211,8 @@ void DialogAndImageWindows(Driver& d)
         ui::AllowImageWindowClose(plot, true);
         wxb::ImageWindowFrame(plot)->Close();
     });
-    d.WaitFor("closed and reported", [] { return closed_window == plot && !ui::ImageWindowExists(plot); });
+    d.WaitFor("closed and reported",
+              [] { return closed_window == plot && !ui::ImageWindowExists(plot); });
 
     // --- Larger than the screen: scroll bars
     d.Do("open a big window", [] {
@@ -289,7 +309,8 @@ void LineWindow(Driver& d)
     d.Do("append thousands of lines", [&d] {
         wxWindow* focus = wxWindow::FindFocus();
         ui::AppendLines(lines_window, Numbered(1, 6000));
-        ui::SetLineWindowNote(lines_window, "Requests 6000  good 6000\nResponse time  min 1.000 ms");
+        ui::SetLineWindowNote(lines_window,
+                              "Requests 6000  good 6000\nResponse time  min 1.000 ms");
         d.Check(ui::LineCount(lines_window) == 5000, "the bound keeps the last 5000");
         d.Check(wxWindow::FindFocus() == focus, "appending leaves the focus alone");
     });

@@ -1,11 +1,11 @@
 // What the GUI tests do with the desktop program.
-#include "app/command_ids.h"
 #include "scenarios.h"
+#include "app/command_ids.h"
 
 #include <wx/dialog.h>
 #include <wx/frame.h>
-#include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
+#include <wx/msgdlg.h>
 
 #include <gtk/gtk.h>
 

@@ -90,8 +90,8 @@ void CheckListingLooks(Driver& d, int result_id)
     std::string first = text.substr(0, text.find("\r\n"));
     int needed = box->GetTextExtent(wxString::FromUTF8(first)).x;
     int room = box->GetClientSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, box);
-    d.Check(needed < room, "a listing line needs " + std::to_string(needed) + " px of " +
-                               std::to_string(room));
+    d.Check(needed < room,
+            "a listing line needs " + std::to_string(needed) + " px of " + std::to_string(room));
 }
 
 // Ctrl+F, function 3, OK, start 0, quantity 10, Read: the simulator's ten
@@ -111,7 +111,8 @@ void ReadHoldingRegisters(Driver& d)
     d.Do("look at the sub-form", [&d] { d.Shot("function-3"); });
     d.Fill(53000 + kFirstBox, "0");
     d.Fill(53000 + kSecondBox, "10");
-    Request(d, 53000 + kAction, "Holding Register(s) readed from Slave 1 : Address 0 : Quantity 10");
+    Request(d, 53000 + kAction,
+            "Holding Register(s) readed from Slave 1 : Address 0 : Quantity 10");
     d.Do("look at the listing", [&d] {
         wxImage shot = d.Shot("holding-registers-read");
         std::string listing = ui::GetText(53000 + kThirdBox);

@@ -50,7 +50,8 @@ void IdentifyAndRead(Driver& d)
         Driver::Keys("End BackSpace BackSpace BackSpace");
         Driver::Type("2");
     });
-    d.WaitFor("address stored", [] { return app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE") == "2"; });
+    d.WaitFor("address stored",
+              [] { return app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE") == "2"; });
     d.Do("OK", [&d] { ClickControl(d, 20003); });
     d.WaitFor("panel open", [] {
         return ui::GetText(20001) == " Test module : NODE-T01 - r.01.003" && ControlWindow(21001);

@@ -76,30 +76,18 @@ void RunScenario(const std::string& name, bool bus = false)
     EXPECT_EQ(rc, 0) << "driver log:\n" << log;
 }
 
-TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule)
-{
-    RunScenario("first_start");
-}
+TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule) { RunScenario("first_start"); }
 
-TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp)
-{
-    RunScenario("menu_help");
-}
+TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp) { RunScenario("menu_help"); }
 
-TEST(DesktopProgram, OutOfRangeValueColoursTheBox)
-{
-    RunScenario("error_colour");
-}
+TEST(DesktopProgram, OutOfRangeValueColoursTheBox) { RunScenario("error_colour"); }
 
 TEST(DesktopProgram, TestFunctionReadsHoldingRegistersFromTheBus)
 {
     RunScenario("read_holding_registers", true);
 }
 
-TEST(DesktopProgram, BaudrateRefusedThenStored)
-{
-    RunScenario("setup_baudrate");
-}
+TEST(DesktopProgram, BaudrateRefusedThenStored) { RunScenario("setup_baudrate"); }
 
 TEST(DesktopProgram, NextStartAsksThePasswordFirstThenOpensOnTheScreen)
 {
@@ -110,15 +98,9 @@ TEST(DesktopProgram, NextStartAsksThePasswordFirstThenOpensOnTheScreen)
     EXPECT_EQ(RunDriver("password_prompt", "password", false, false, &log), 0) << log;
 }
 
-TEST(DesktopProgram, EveryBoxTheMenusOpenShowsItsTitleTextAndIcon)
-{
-    RunScenario("menu_dialogs");
-}
+TEST(DesktopProgram, EveryBoxTheMenusOpenShowsItsTitleTextAndIcon) { RunScenario("menu_dialogs"); }
 
-TEST(DesktopProgram, ALongMessageWrapsAndStaysOnTheScreen)
-{
-    RunScenario("long_message");
-}
+TEST(DesktopProgram, ALongMessageWrapsAndStaysOnTheScreen) { RunScenario("long_message"); }
 
 TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
 {

@@ -9,8 +9,8 @@
 #include <tuple>
 #include <unistd.h>
 
-#include "modbus/result_codes.h"
 #include "app/comm_report.h"
+#include "modbus/result_codes.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 #include "tests/support/program_folder.h"
@@ -49,7 +49,8 @@ protected:
     }
 
     // Registers 0..n-1 of slave 1 at 9600 bit/s, even parity.
-    int16_t ReadHolding(uint16_t n, modbus::Bytes* data, float timeout_s = 1.0f, uint8_t address = 1)
+    int16_t ReadHolding(uint16_t n, modbus::Bytes* data, float timeout_s = 1.0f,
+                        uint8_t address = 1)
     {
         int16_t code = modbus::OpenPort({1, 9600, serial::Parity::Even});
         if (code != 0)

@@ -40,10 +40,7 @@ std::string MonitorLines()
     return ui::LinesText(monitor::MonitorWindowHandle());
 }
 
-std::string MonitorNote()
-{
-    return headless::LineWindow(monitor::MonitorWindowHandle())->note;
-}
+std::string MonitorNote() { return headless::LineWindow(monitor::MonitorWindowHandle())->note; }
 
 class MonitorOnTestFunction : public TestFunctionOnBus {
 protected:

@@ -3,9 +3,9 @@
 #include "sim/sim.h"
 #include "sim_raw_master.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <thread>
 #include <unistd.h>

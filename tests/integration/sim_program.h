@@ -1,12 +1,13 @@
 // The program in a fresh folder with the bus simulator behind COMn there.
 #pragma once
 
-#include "tests/support/program_folder.h"
 #include "app/comm_report.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
+#include "tests/support/program_folder.h"
 
-template <int kPort> class ProgramOnBus : public ProgramInFolder {
+template <int kPort>
+class ProgramOnBus : public ProgramInFolder {
 protected:
     void BeforeStart() override
     {

@@ -25,7 +25,7 @@ bool RawMaster::Open(const std::string& path, unsigned baud, int parity_code)
     fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0)
         return false;
-    struct termios2 t{};
+    struct termios2 t {};
     ioctl(fd_, TCGETS2, &t);
     t.c_iflag = 0;
     t.c_oflag = 0;
@@ -79,8 +79,8 @@ modbus::Bytes RawMaster::Receive(size_t count, double timeout_s)
     return got;
 }
 
-modbus::Bytes RawMaster::Ask(uint8_t address, uint8_t function, const modbus::Bytes& data, size_t expected_size,
-                     double timeout_s)
+modbus::Bytes RawMaster::Ask(uint8_t address, uint8_t function, const modbus::Bytes& data,
+                             size_t expected_size, double timeout_s)
 {
     Send(modbus::BuildFrame(address, function, data));
     return Receive(expected_size, timeout_s);

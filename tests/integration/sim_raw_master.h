@@ -16,8 +16,8 @@ public:
     // Bytes until `count` have come or timeout_s has passed.
     modbus::Bytes Receive(size_t count, double timeout_s);
     // A request with its checksum, and the reply of expected_size bytes.
-    modbus::Bytes Ask(uint8_t address, uint8_t function, const modbus::Bytes& data, size_t expected_size,
-              double timeout_s = 2.0);
+    modbus::Bytes Ask(uint8_t address, uint8_t function, const modbus::Bytes& data,
+                      size_t expected_size, double timeout_s = 2.0);
 
 private:
     int fd_ = -1;

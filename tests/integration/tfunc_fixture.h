@@ -11,7 +11,8 @@ protected:
     {
         ProgramOnBus<1>::SetUp();
         app::WriteConfigKey(app::CfgPath, "TIMEOUT", "0.3");
-        headless::MenuCommand(app::cmd::kTestFunction); // Test function, with the settings read again
+        headless::MenuCommand(
+            app::cmd::kTestFunction); // Test function, with the settings read again
     }
 
     // Chooses a function in the header and presses "OK".

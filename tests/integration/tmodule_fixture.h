@@ -57,7 +57,8 @@ protected:
         std::vector<std::pair<int, int>> out;
         for (const sim::Frame& f : bus_.Frames())
             if (f.bytes.size() >= 4)
-                out.push_back({f.bytes[1], f.bytes.size() >= 6 ? f.bytes[2] * 256 + f.bytes[3] : -1});
+                out.push_back(
+                    {f.bytes[1], f.bytes.size() >= 6 ? f.bytes[2] * 256 + f.bytes[3] : -1});
         bus_.ClearFrames();
         return out;
     }

@@ -15,7 +15,7 @@ TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
         EXPECT_EQ(Text(20001), std::string(" Test module : ") + m.model + " - " + m.version);
         EXPECT_TRUE(headless::MessagesShown().empty());
 
-        int code = std::string(m.model) == "NODE-T07" ? 40
+        int code = std::string(m.model) == "NODE-T07"   ? 40
                    : std::string(m.model) == "NODE-T08" ? 41
                                                         : 20 + (m.model[7] - '0');
         const test_module::PanelProfile& p = *test_module::FindProfile(code);

@@ -12,8 +12,7 @@
 #include "platform/system.h"
 #include "tests/support/program_folder.h"
 
-namespace
-{
+namespace {
 
 using analyzer::AnalyzerChannel;
 using analyzer::ChannelTable;
@@ -56,14 +55,25 @@ using AnalyzerFolder = FolderTest;
 TEST(AnalyzerChannels, TextsBecomeFieldsByTheirRules)
 {
     MapReader r;
-    r.values = {{"CH01_ENABLE", "0.4"},      {"CH01_SIGNED", "abc"},     {"CH01_PLOT", "-2"},
-                {"CH01_SLAVE_ADD", "300"},   {"CH01_SHIFT", "2.5"},      {"CH01_PLOT_WIDTH", "3.5"},
-                {"CH01_MASK", "zz"},         {"CH01_GAIN", "0.1"},       {"CH01_OFFSET", "-10"},
-                {"CH01_FORE_COLOR", "16774371"}, {"CH01_WORD_ADD", " 12x"}, {"CH01_FORMAT", "0.00"},
+    r.values = {{"CH01_ENABLE", "0.4"},
+                {"CH01_SIGNED", "abc"},
+                {"CH01_PLOT", "-2"},
+                {"CH01_SLAVE_ADD", "300"},
+                {"CH01_SHIFT", "2.5"},
+                {"CH01_PLOT_WIDTH", "3.5"},
+                {"CH01_MASK", "zz"},
+                {"CH01_GAIN", "0.1"},
+                {"CH01_OFFSET", "-10"},
+                {"CH01_FORE_COLOR", "16774371"},
+                {"CH01_WORD_ADD", " 12x"},
+                {"CH01_FORMAT", "0.00"},
                 {"CH01_TYPE", "INPUT_REG"},
-                {"CH02_MASK", "1FFFF"},      {"CH02_TYPE", "HOLD_REG"},  {"CH02_SLAVE_ADD", "247.5"},
+                {"CH02_MASK", "1FFFF"},
+                {"CH02_TYPE", "HOLD_REG"},
+                {"CH02_SLAVE_ADD", "247.5"},
                 {"CH02_OFFSET", std::string(60, '9')},
-                {"CH03_MASK", "0ff0 "},      {"CH03_TYPE", "hold_reg"},
+                {"CH03_MASK", "0ff0 "},
+                {"CH03_TYPE", "hold_reg"},
                 {"CH04_MASK", "  12G4"}};
     ChannelTable table;
     analyzer::LoadChannelTable(table, r.Reader());
@@ -111,22 +121,36 @@ TEST_F(AnalyzerFolder, FreshDefaultFileHasOnlyChannelOneOnHoldingRegisterZero)
     app::CreateDefaultFiles();
     analyzer::LoadChannels(Path("RegScope.cfg"));
     for (int i = 0; i < 32; ++i) {
-        AnalyzerChannel want{i == 0 ? kTrue : int16_t(0), 1, analyzer::kHoldingRegister,
-                             std::to_string(i), 0, 0xFFFF, 0, 1.0f, 0.0f, analyzer::Picture("0.0"),
-                             analyzer::ChannelName(i) + "_Label", 0, 0xFFF4E3, 0, 0, 3, 0};
+        AnalyzerChannel want{i == 0 ? kTrue : int16_t(0),
+                             1,
+                             analyzer::kHoldingRegister,
+                             std::to_string(i),
+                             0,
+                             0xFFFF,
+                             0,
+                             1.0f,
+                             0.0f,
+                             analyzer::Picture("0.0"),
+                             analyzer::ChannelName(i) + "_Label",
+                             0,
+                             0xFFF4E3,
+                             0,
+                             0,
+                             3,
+                             0};
         EXPECT_TRUE(analyzer::Channels()[i] == want) << analyzer::ChannelName(i);
     }
 }
 
-namespace
-{
+namespace {
 
 void ExpectMissingKeyReport(int code)
 {
     const auto& shown = headless::MessagesShown();
     const bool ok = code == 1 && !shown.empty() && shown[0].text == "Item CH17_SHIFT not found" &&
                     shown[0].title == "Configuration read" &&
-                    analyzer::Channels()[15].plot_width == 3 && analyzer::Channels()[16].mask == 0xFFFF;
+                    analyzer::Channels()[15].plot_width == 3 &&
+                    analyzer::Channels()[16].mask == 0xFFFF;
     if (!ok)
         _exit(2);
 }
@@ -161,8 +185,8 @@ TEST_F(AnalyzerFolder, DemoFileIsTheDefaultWithEightInputChannels)
     for (size_t i = 0; i < want.size(); ++i) {
         ASSERT_EQ(have[i].first, want[i].first);
         const std::string& key = have[i].first;
-        const bool channel_1_to_8 = key.size() > 5 && key.compare(0, 3, "CH0") == 0 &&
-                                    key[3] >= '1' && key[3] <= '8';
+        const bool channel_1_to_8 =
+            key.size() > 5 && key.compare(0, 3, "CH0") == 0 && key[3] >= '1' && key[3] <= '8';
         if (key == "PLOT_LOG_FILE" || key == "PLOT_BMP_FILE") {
             EXPECT_EQ(have[i].second, key == "PLOT_LOG_FILE" ? "Plot.log" : "Plot.bmp");
         } else if (!channel_1_to_8) {

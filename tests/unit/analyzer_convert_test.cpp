@@ -6,8 +6,7 @@
 
 #include "analyzer/channel_convert.h"
 
-namespace
-{
+namespace {
 
 using analyzer::AnalyzerChannel;
 using analyzer::ConvertBack;
@@ -113,7 +112,8 @@ TEST(AnalyzerConvert, NoWordWithoutAFiniteIntegerOf64Bits)
     AnalyzerChannel tiny = Fresh();
     tiny.gain = FLT_TRUE_MIN;
     const std::string huge(400, '9');
-    for (const auto& [ch, text] : {std::pair{Fresh(), huge}, {tiny, std::string("1e9")},
+    for (const auto& [ch, text] : {std::pair{Fresh(), huge},
+                                   {tiny, std::string("1e9")},
                                    {Fresh(), std::string("9223372036854775808")},
                                    {Fresh(), std::string("-9223372036854777856")}}) {
         w = ConvertBack(ch, text);
@@ -158,10 +158,11 @@ TEST(AnalyzerConvert, EveryWordSurvivesTextAndBack)
         float gain, offset;
         const char* format;
     } cases[] = {
-        {false, 1.0f, 0.0f, "0.0"},   {true, 1.0f, 0.0f, "0.0"},     {false, 1.0f, 0.0f, ""},
-        {true, 1.0f, 0.0f, "#"},      {false, 0.1f, -10.0f, "0.00"}, {true, 0.01f, 5.5f, "0.000"},
-        {true, -2.5f, 100.0f, "0"},   {false, 1e-3f, 0.0f, "0.0000"}, {true, 1234.5f, -3.25f, ""},
-        {false, 0.3f, 0.7f, "000.00 V"},
+        {false, 1.0f, 0.0f, "0.0"},    {true, 1.0f, 0.0f, "0.0"},
+        {false, 1.0f, 0.0f, ""},       {true, 1.0f, 0.0f, "#"},
+        {false, 0.1f, -10.0f, "0.00"}, {true, 0.01f, 5.5f, "0.000"},
+        {true, -2.5f, 100.0f, "0"},    {false, 1e-3f, 0.0f, "0.0000"},
+        {true, 1234.5f, -3.25f, ""},   {false, 0.3f, 0.7f, "000.00 V"},
     };
     for (const Case& c : cases) {
         AnalyzerChannel ch = Fresh();

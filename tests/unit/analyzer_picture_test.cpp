@@ -6,8 +6,7 @@
 
 #include "analyzer/picture_format.h"
 
-namespace
-{
+namespace {
 
 std::string FormatPicture(double value, const char* picture)
 {

@@ -5,15 +5,17 @@
 
 TEST(AbbreviatePath, KeepsHeadAndTailOfLongPaths)
 {
-    EXPECT_EQ(
-        app::AbbreviatePath("C:/Documents and Settings/Operator/Projects/Plant 7/Line 2/RegScope.cfg"),
-        "C:/Documents and Settings/.../Plant 7/Line 2/RegScope.cfg");
+    EXPECT_EQ(app::AbbreviatePath(
+                  "C:/Documents and Settings/Operator/Projects/Plant 7/Line 2/RegScope.cfg"),
+              "C:/Documents and Settings/.../Plant 7/Line 2/RegScope.cfg");
     // The head ends at the first separator from column 25 on (here column
     // 33, as the one in column 24 is too early; then exactly column 25).
-    EXPECT_EQ(app::AbbreviatePath("/home/operator/projects/customer/plant/line/building/RegScope.cfg"),
-              "/home/operator/projects/customer/.../line/building/RegScope.cfg");
-    EXPECT_EQ(app::AbbreviatePath("/home/operator/projectsX/customer/plant/line/building/RegScope.cfg"),
-              "/home/operator/projectsX/.../line/building/RegScope.cfg");
+    EXPECT_EQ(
+        app::AbbreviatePath("/home/operator/projects/customer/plant/line/building/RegScope.cfg"),
+        "/home/operator/projects/customer/.../line/building/RegScope.cfg");
+    EXPECT_EQ(
+        app::AbbreviatePath("/home/operator/projectsX/customer/plant/line/building/RegScope.cfg"),
+        "/home/operator/projectsX/.../line/building/RegScope.cfg");
 }
 
 TEST(AbbreviatePath, LeavesPathsItCannotShorten)

@@ -9,8 +9,7 @@
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 
-namespace
-{
+namespace {
 
 using ConfigReset = ConfigDir;
 
@@ -23,7 +22,8 @@ std::string DiffFromGolden(const std::string& path, const std::string& dir,
     std::string text, golden, error;
     if (!sys::ReadFile(path, &text, &error))
         return "cannot read " + path + ": " + error;
-    std::string golden_path = std::string(REGSCOPE_SOURCE_DIR) + "/tests/unit/golden/" + golden_name;
+    std::string golden_path =
+        std::string(REGSCOPE_SOURCE_DIR) + "/tests/unit/golden/" + golden_name;
     if (!sys::ReadFile(golden_path, &golden, &error))
         return "cannot read " + golden_path + ": " + error;
     for (size_t p; (p = text.find(dir)) != std::string::npos;)
@@ -33,14 +33,18 @@ std::string DiffFromGolden(const std::string& path, const std::string& dir,
     auto visible = [](const std::string& line) {
         std::string out;
         for (char c : line)
-            out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+            out += c == '\r'   ? std::string("\\r")
+                   : c == '\n' ? std::string("\\n")
+                               : std::string(1, c);
         return out;
     };
     size_t at = 0, line = 1;
     for (;;) {
         size_t end_t = text.find('\n', at), end_g = golden.find('\n', at);
-        std::string lt = text.substr(at, end_t == std::string::npos ? std::string::npos : end_t - at + 1);
-        std::string lg = golden.substr(at, end_g == std::string::npos ? std::string::npos : end_g - at + 1);
+        std::string lt =
+            text.substr(at, end_t == std::string::npos ? std::string::npos : end_t - at + 1);
+        std::string lg =
+            golden.substr(at, end_g == std::string::npos ? std::string::npos : end_g - at + 1);
         if (lt != lg)
             return golden_name + " line " + std::to_string(line) + ": wrote \"" + visible(lt) +
                    "\", expected \"" + visible(lg) + "\"";
@@ -117,8 +121,7 @@ TEST_F(ConfigReset, NoDefaultsWhenTheOldFileCannotBeKept)
 
 // --- Missing file or key: message, defaults, exit code 1 ------------------
 
-namespace
-{
+namespace {
 
 // What the exit hook checks in the death-test child just before it ends.
 std::string folder, expect_text, expect_title;
@@ -171,6 +174,7 @@ TEST_F(ConfigReset, MissingFileOrKeyResetsAndEnds)
             EXPECT_EXIT(app::WriteConfigKey(c.path, c.key, "1"), ::testing::ExitedWithCode(1), "")
                 << c.text;
         else
-            EXPECT_EXIT(app::ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "") << c.text;
+            EXPECT_EXIT(app::ReadConfigKey(c.path, c.key), ::testing::ExitedWithCode(1), "")
+                << c.text;
     }
 }

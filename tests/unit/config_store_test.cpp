@@ -131,8 +131,7 @@ TEST_F(ConfigStore, EveryReadSeesAnEditByAnotherProgramOfTheSameSizeInTheSameSec
 
 // --- Writes that fail ------------------------------------------------------
 
-namespace
-{
+namespace {
 
 const std::string kOld = "A=1\r\nB=2\r\n";
 

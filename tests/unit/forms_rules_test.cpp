@@ -48,7 +48,8 @@ TEST(FormsEntry, StoredListShowsAndStoresBackUnchanged)
     // Opening a list field and touching it must not grow the stored list.
     for (const char* stored : {"0\\", "5\\7\\", "5\\\\", "1\\0\\1\\1\\"}) {
         bool error = true;
-        EXPECT_EQ(forms::ListValueToStore(forms::ListTextForBox(stored), "0", "65535", &error), stored);
+        EXPECT_EQ(forms::ListValueToStore(forms::ListTextForBox(stored), "0", "65535", &error),
+                  stored);
         EXPECT_FALSE(error) << stored;
     }
 }

@@ -43,8 +43,8 @@ TEST_F(FormsWindow, SecondListFieldIsColouredByItsOwnText)
     forms::AddValueListField(58031, "FUNCTION_TEST_16_VAL", "Values", 150, 70, 57, 100, false);
     forms::AddValueListField(59051, "FUNCTION_TEST_23_VAL", "Values Wr", 80, 70, 57, 100, false);
     handler = [](int id, ui::Notify) {
-        forms::CommitNumberList(id, id == 58031 ? "FUNCTION_TEST_16_VAL" : "FUNCTION_TEST_23_VAL", "0",
-                         "65535", "values", false);
+        forms::CommitNumberList(id, id == 58031 ? "FUNCTION_TEST_16_VAL" : "FUNCTION_TEST_23_VAL",
+                                "0", "65535", "values", false);
     };
     headless::SetTextAsUser(58031, "70000");
     EXPECT_EQ(Back(58031), app::ErrorColour);
@@ -106,14 +106,14 @@ TEST_F(FormsWindow, FileDialogsAreSetUpFromNameAndFilter)
     std::string name = dir_ + "/Plot.bmp";
     unsigned flags = 0x20;
     EXPECT_FALSE(forms::AskSaveFile("Save", &name, "C:\\", "Log (*.log)|*.log|Bitmap (*.bmp)|*.bmp",
-                             "bmp", &flags));
+                                    "bmp", &flags));
     EXPECT_EQ(name, dir_ + "/Plot.bmp"); // cancelled: unchanged
     EXPECT_EQ(headless::FileDialogsShown().back().filter_index, 1);
 
     headless::QueueFileAnswer(dir_ + "/Other.cfg");
     name = "RegScope.cfg";
     EXPECT_TRUE(forms::AskOpenFile("Load", &name, "C:\\", "Configuration file (*.cfg)|*.cfg", "cfg",
-                            &flags));
+                                   &flags));
     EXPECT_EQ(name, dir_ + "/Other.cfg");
     EXPECT_EQ(headless::FileDialogsShown().back().folder, sys::HomeDirectory());
 

@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "modbus/function_codes.h"
-#include "modbus/result_codes.h"
 #include "modbus/codec.h"
+#include "modbus/function_codes.h"
 #include "modbus/reply.h"
+#include "modbus/result_codes.h"
 
 namespace {
 
@@ -18,9 +18,11 @@ TEST(ModbusCodec, CrcKnownValues)
 {
     modbus::Bytes digits = Of("123456789");
     EXPECT_EQ(modbus::Crc16Value(digits.data(), digits.size()), 0x4B37);
-    EXPECT_EQ(modbus::Crc16(modbus::Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}), (modbus::Bytes{0x84, 0x0A}));
+    EXPECT_EQ(modbus::Crc16(modbus::Bytes{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}),
+              (modbus::Bytes{0x84, 0x0A}));
     EXPECT_EQ(modbus::Crc16(modbus::Bytes{0xF8, 0x6D}), (modbus::Bytes{0x83, 0x9D}));
-    EXPECT_EQ(modbus::BuildFrame(1, 3, {0, 0, 0, 1}), (modbus::Bytes{1, 3, 0, 0, 0, 1, 0x84, 0x0A}));
+    EXPECT_EQ(modbus::BuildFrame(1, 3, {0, 0, 0, 1}),
+              (modbus::Bytes{1, 3, 0, 0, 0, 1, 0x84, 0x0A}));
 }
 
 TEST(ModbusCodec, CrcCheckOfReceivedFrames)
@@ -53,7 +55,8 @@ TEST(ModbusCodec, EncodeDecodeRoundTripUnsigned)
     for (int i = 0; i < 2000; ++i) {
         uint32_t v = (uint32_t(std::rand()) << 16) ^ uint32_t(std::rand());
         modbus::Bytes d = modbus::EncodeDword(std::to_string(v));
-        ASSERT_EQ(modbus::DecodeDword(d[0], d[1], d[2], d[3]), std::to_string(v)) << "seed " << seed;
+        ASSERT_EQ(modbus::DecodeDword(d[0], d[1], d[2], d[3]), std::to_string(v))
+            << "seed " << seed;
     }
 }
 

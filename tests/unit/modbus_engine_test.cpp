@@ -6,16 +6,16 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include "modbus/result_codes.h"
-#include "app/shell.h"
 #include "app/comm_report.h"
+#include "app/shell.h"
+#include "modbus/result_codes.h"
 #include "modbus/serial_link.h"
 #include "platform/headless/headless.h"
 #include "platform/posix/serial_syscalls.h"
@@ -40,7 +40,7 @@ struct Device {
     int open_error = 0;
     int opens = 0, closes = 0, polls = 0;
     size_t delivered = 0; // reply bytes handed out
-    modbus::Bytes stale;          // received before the request
+    modbus::Bytes stale;  // received before the request
     modbus::Bytes written;
     std::deque<Piece> pieces;
     double ready_at = 1e300;
@@ -49,8 +49,8 @@ struct Device {
     bool hangup_eof = true; // a hung-up read gives end-of-file, else EAGAIN
     int write_eintr = 0, write_eagain = 0, read_eintr = 0, poll_eintr = 0, write_error = 0;
     size_t write_max = SIZE_MAX;
-    double send_s = 0;    // time the driver takes to put written bytes on the line
-    double sent_at = 0;   // when its transmit queue is empty again
+    double send_s = 0;        // time the driver takes to put written bytes on the line
+    double sent_at = 0;       // when its transmit queue is empty again
     double last_ready_at = 0; // when the last piece of the reply became readable
 } dev;
 
@@ -175,8 +175,8 @@ int FakeIoctl(int, unsigned long request, void* arg)
 }
 int FakeFlock(int, int) { return 0; }
 
-const serial::SystemCalls kFake = {FakeOpen,  FakeClose, FakeRead,  FakeWrite,
-                                   FakePoll,  FakeIoctl, FakeFlock};
+const serial::SystemCalls kFake = {FakeOpen, FakeClose, FakeRead, FakeWrite,
+                                   FakePoll, FakeIoctl, FakeFlock};
 
 class Engine : public ::testing::Test {
 protected:
@@ -195,7 +195,10 @@ protected:
     }
 
     // The reply to a read of registers 0..1 holding 0x1234 and 0x5678.
-    static modbus::Bytes GoodReply() { return modbus::BuildFrame(1, 3, {4, 0x12, 0x34, 0x56, 0x78}); }
+    static modbus::Bytes GoodReply()
+    {
+        return modbus::BuildFrame(1, 3, {4, 0x12, 0x34, 0x56, 0x78});
+    }
 
     int16_t ReadTwo(modbus::Bytes* data, float timeout_s = 0.5f)
     {
@@ -334,8 +337,8 @@ TEST_F(Engine, FloodingSlaveCannotOverrunTheReply)
 
 TEST(SerialPortNames, LinkInStartUpFolderElseSystemPort)
 {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("regscope-com-" + std::to_string(getpid()));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("regscope-com-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::create_symlink("/dev/null", dir / "COM2");
     std::filesystem::create_symlink(dir / "gone", dir / "COM4");

@@ -37,7 +37,7 @@ int CountOf(const std::string& text, const std::string& what)
 }
 
 class Monitor : public FolderTest {
-  protected:
+protected:
     void SetUp() override
     {
         FolderTest::SetUp();
@@ -52,7 +52,10 @@ class Monitor : public FolderTest {
     static int Window() { return monitor::MonitorWindowHandle(); }
     static std::string Lines() { return ui::LinesText(Window()); }
     static std::string Note() { return headless::LineWindow(Window())->note; }
-    static void Press(int command) { ASSERT_TRUE(headless::PressLineWindowButton(Window(), command)); }
+    static void Press(int command)
+    {
+        ASSERT_TRUE(headless::PressLineWindowButton(Window(), command));
+    }
 };
 
 TEST_F(Monitor, OpensOnceAndRecordsOnlyWhileOpen)

@@ -17,7 +17,7 @@ std::string Content(const std::string& path)
 }
 
 class AppendFiles : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         std::string tmpl = (std::filesystem::temp_directory_path() / "regscope-XXXXXX").string();

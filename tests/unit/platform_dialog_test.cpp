@@ -27,7 +27,7 @@ void BuildDialog()
 }
 
 class Dialogs : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         platform_test::OpenMainWindow();
@@ -51,7 +51,8 @@ TEST_F(Dialogs, ControlsLiveOnTheDialogUntilTheUserClosesIt)
     });
     ui::RunDialog({"Channel setup - CH07", 230, 220, ui::Rgb(240, 240, 240)}, BuildDialog);
 
-    EXPECT_EQ(Events(), (Strings{"500 change", "500 change", "500 out", "501 click", "100 change"}));
+    EXPECT_EQ(Events(),
+              (Strings{"500 change", "500 change", "500 out", "501 click", "100 change"}));
     EXPECT_FALSE(ui::ControlExists(kEdit));
     EXPECT_FALSE(ui::ControlExists(kCheck));
     EXPECT_FALSE(ui::ControlExists(kLabel));

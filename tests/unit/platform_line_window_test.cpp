@@ -13,7 +13,7 @@ using platform_test::Events;
 using Strings = std::vector<std::string>;
 
 class LineWindows : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { platform_test::OpenMainWindow(); }
 
     static ui::LineWindowSpec Spec(size_t max_lines = 100)

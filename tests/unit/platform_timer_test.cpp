@@ -15,7 +15,7 @@ std::vector<double> tick_times;
 double busy_s = 0; // how long each tick keeps the program
 
 class Timer : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override
     {
         headless::Reset();

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "modbus/function_codes.h"
-#include "modbus/result_codes.h"
 #include "modbus/requests_compose.h"
+#include "modbus/result_codes.h"
 
 namespace {
 
@@ -62,8 +62,12 @@ TEST(ReplyChecks, WriteEchoesNameWhatDiffered)
     EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleCoil, request, request, &message), 0);
 
     // The address is checked first, even when the value differs too.
-    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleRegister, request, modbus::Bytes{0x01, 0x64, 0x00, 0x00}, &message), modbus::kBadEchoAddress);
-    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteMultipleRegisters, request, modbus::Bytes{0x00, 0x64, 0x00, 0x00}, &message), modbus::kBadEchoQuantity);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteSingleRegister, request,
+                                     modbus::Bytes{0x01, 0x64, 0x00, 0x00}, &message),
+              modbus::kBadEchoAddress);
+    EXPECT_EQ(modbus::CheckWriteEcho(modbus::kWriteMultipleRegisters, request,
+                                     modbus::Bytes{0x00, 0x64, 0x00, 0x00}, &message),
+              modbus::kBadEchoQuantity);
     EXPECT_EQ(message, "Received bad words quantity");
 }
 

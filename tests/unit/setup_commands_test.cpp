@@ -79,12 +79,24 @@ TEST_F(SetupCommands, TimingOutsideItsRangeIsRefusedAndNothingStored)
     };
     const std::string huge = "1" + std::string(400, '0'); // reads as infinity
     const Case cases[] = {
-        {3401, "TIMEOUT", "Timeout", "Timeout out of range (0.001÷60)",
-         {"100000", huge, "0", "-1", "abc", "60.001"}, "60"},
-        {3501, "SAMPLE_TIME", "Sampling time", "Sampling time out of range (0.01÷3600)",
-         {"0", "3601", huge}, "0.01"},
-        {3601, "TIME_CALIB", "Time calibration", "Time calibration out of range (0.01÷100)",
-         {"0", "-2", "101", huge}, "100"},
+        {3401,
+         "TIMEOUT",
+         "Timeout",
+         "Timeout out of range (0.001÷60)",
+         {"100000", huge, "0", "-1", "abc", "60.001"},
+         "60"},
+        {3501,
+         "SAMPLE_TIME",
+         "Sampling time",
+         "Sampling time out of range (0.01÷3600)",
+         {"0", "3601", huge},
+         "0.01"},
+        {3601,
+         "TIME_CALIB",
+         "Time calibration",
+         "Time calibration out of range (0.01÷100)",
+         {"0", "-2", "101", huge},
+         "100"},
     };
     for (const Case& c : cases) {
         const std::string before = Cfg(c.key);
@@ -110,7 +122,8 @@ TEST_F(SetupCommands, TimingOutsideItsRangeIsRefusedAndNothingStored)
 TEST_F(SetupCommands, AHandEditedTimeoutIsClampedSoTheReplyWaitEnds)
 {
     const std::string huge = "1" + std::string(400, '0');
-    for (const std::string& stored : {std::string("100000"), huge, std::string("100000000000000000000000000000000000000000")}) {
+    for (const std::string& stored :
+         {std::string("100000"), huge, std::string("100000000000000000000000000000000000000000")}) {
         app::WriteConfigKey(app::CfgPath, "TIMEOUT", stored);
         app::ApplyGeneralConfiguration();
         EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60) << stored;

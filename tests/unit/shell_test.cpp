@@ -118,8 +118,8 @@ TEST_F(Shell, AutoReadWithNoTimerPeriodRefusesToStartAndSaysWhy)
 {
     ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     headless::ClearMessages();
-    for (auto [sample, calib] : {std::pair{"1.0", "-1"}, std::pair{"0", "1.0"},
-                                 std::pair{"0.0001", "1.0"}}) {
+    for (auto [sample, calib] :
+         {std::pair{"1.0", "-1"}, std::pair{"0", "1.0"}, std::pair{"0.0001", "1.0"}}) {
         app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", sample);
         app::WriteConfigKey(app::CfgPath, "TIME_CALIB", calib);
         app::ApplyGeneralConfiguration();

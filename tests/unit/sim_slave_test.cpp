@@ -20,13 +20,19 @@ Request Req(uint8_t function, modbus::Bytes data)
     return r;
 }
 
-modbus::Bytes Exc(uint8_t function, uint8_t code) { return modbus::Bytes{static_cast<uint8_t>(function | 0x80), code}; }
+modbus::Bytes Exc(uint8_t function, uint8_t code)
+{
+    return modbus::Bytes{static_cast<uint8_t>(function | 0x80), code};
+}
 
 class GenericSlave : public ::testing::Test {
 protected:
     sim::Tables t;
     modbus::Bytes id = sim::MakeIdentification("MODEL-01", "V2.10");
-    sim::Reply Serve(uint8_t function, modbus::Bytes data) { return sim::ServeGeneric(t, Req(function, data), id); }
+    sim::Reply Serve(uint8_t function, modbus::Bytes data)
+    {
+        return sim::ServeGeneric(t, Req(function, data), id);
+    }
 };
 
 TEST_F(GenericSlave, ReadsPackBitsAndRegistersFromTheirOwnTables)

@@ -10,8 +10,7 @@ struct Model {
     explicit Model(const std::string& model, bool moving = true)
         : bank(std::make_shared<sim::RegisterBank>()),
           handler(sim::ModuleModel(bank, sim::ModelOptions{model, "r.01.003", moving}))
-    {
-    }
+    {}
     // Input register a at t_s, or -1 when the model does not answer with it.
     int Input(uint16_t a, double t_s)
     {

@@ -61,10 +61,10 @@ int WriteImage(int fd, const PixelView& image)
         const uint8_t* src = image.data + size_t(y) * size_t(image.stride);
         for (int x = 0; x < image.width; ++x) {
             uint32_t px;
-            std::memcpy(&px, src + 4 * size_t(x), 4); // 0x00RRGGBB, native order
-            row[3 * size_t(x)] = uint8_t(px);            // blue
-            row[3 * size_t(x) + 1] = uint8_t(px >> 8);   // green
-            row[3 * size_t(x) + 2] = uint8_t(px >> 16);  // red
+            std::memcpy(&px, src + 4 * size_t(x), 4);   // 0x00RRGGBB, native order
+            row[3 * size_t(x)] = uint8_t(px);           // blue
+            row[3 * size_t(x) + 1] = uint8_t(px >> 8);  // green
+            row[3 * size_t(x) + 2] = uint8_t(px >> 16); // red
         }
         if (!WriteAll(fd, row.data(), row.size()))
             return errno;

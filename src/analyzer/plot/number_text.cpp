@@ -49,7 +49,8 @@ std::string AxisLabelText(double value)
         } else if (exponent + 1 >= kSignificant) {
             out = digits + std::string(size_t(exponent + 1 - kSignificant), '0');
         } else {
-            out = digits.substr(0, size_t(exponent + 1)) + "." + digits.substr(size_t(exponent + 1));
+            out =
+                digits.substr(0, size_t(exponent + 1)) + "." + digits.substr(size_t(exponent + 1));
         }
         out = TrimFraction(out);
     } else {

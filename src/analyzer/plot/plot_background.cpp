@@ -189,7 +189,8 @@ void DrawPlotBackground(PlotCanvas& c, const std::vector<PlotChannel>& channels)
     if (s.channel_labels) {
         int k = 0;
         for (const PlotChannel& ch : channels)
-            PrintText(cr, s.width + 120, kPlotTop + kLegendSpacing * k++, ch.label, ch.colour, kWhite);
+            PrintText(cr, s.width + 120, kPlotTop + kLegendSpacing * k++, ch.label, ch.colour,
+                      kWhite);
     }
 }
 

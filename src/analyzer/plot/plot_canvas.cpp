@@ -48,7 +48,7 @@ void MarkDirty(PlotCanvas& c, const PixelRect& r)
 // segment covers only a thin band of its bounding box.
 void MarkSegmentDirty(PlotCanvas& c, double x0, double y0, double x1, double y1, int pen)
 {
-    constexpr double kPiece = 64.0; // pixels along the longer axis
+    constexpr double kPiece = 64.0;       // pixels along the longer axis
     const double reach = pen / 2.0 + 1.0; // round cap plus antialiasing
     const double along = std::max(std::fabs(x1 - x0), std::fabs(y1 - y0));
     const int pieces = std::max(1, int(std::ceil(along / kPiece)));
@@ -105,8 +105,8 @@ void PlotCanvasDeleter::operator()(PlotCanvas* canvas) const
     delete canvas;
 }
 
-PlotCanvasPtr CreatePlotCanvas(const PlotSettings& settings, const std::vector<PlotChannel>& channels,
-                               std::string* error)
+PlotCanvasPtr CreatePlotCanvas(const PlotSettings& settings,
+                               const std::vector<PlotChannel>& channels, std::string* error)
 {
     PlotCanvasPtr c(new PlotCanvas);
     c->settings = settings;
@@ -172,7 +172,8 @@ bool DrawSegment(PlotCanvas& canvas, double t0, double v0, double t1, double v1,
 {
     const PlotSettings& s = canvas.settings;
     double x0, y0, x1, y1;
-    if (!TimeToX(s, t0, &x0) || !ValueToY(s, v0, &y0) || !TimeToX(s, t1, &x1) || !ValueToY(s, v1, &y1))
+    if (!TimeToX(s, t0, &x0) || !ValueToY(s, v0, &y0) || !TimeToX(s, t1, &x1) ||
+        !ValueToY(s, v1, &y1))
         return false;
     const int pen = std::clamp(pen_width, kPenWidthMin, kPenWidthMax);
     cairo_t* cr = canvas.cr;

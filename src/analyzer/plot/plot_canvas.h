@@ -14,10 +14,10 @@ namespace analyzer {
 
 // A channel that the plot draws: one with both ENABLE and PLOT set.
 struct PlotChannel {
-    int number = 1;          // 1..32, CHnn
-    std::string label;       // LABEL
-    ui::Colour colour = 0;   // PLOT_COLOR, R + 256*G + 65536*B
-    int pen_width = 3;       // PLOT_WIDTH in pixels
+    int number = 1;        // 1..32, CHnn
+    std::string label;     // LABEL
+    ui::Colour colour = 0; // PLOT_COLOR, R + 256*G + 65536*B
+    int pen_width = 3;     // PLOT_WIDTH in pixels
 };
 
 struct PlotCanvas;
@@ -32,8 +32,8 @@ using PlotCanvasPtr = std::unique_ptr<PlotCanvas, PlotCanvasDeleter>;
 // frame, grid, axis labels, title, "Time (s)" and the legend of `channels`
 // (given in index order). Null with *error set when the surface cannot be
 // made.
-PlotCanvasPtr CreatePlotCanvas(const PlotSettings& settings, const std::vector<PlotChannel>& channels,
-                               std::string* error);
+PlotCanvasPtr CreatePlotCanvas(const PlotSettings& settings,
+                               const std::vector<PlotChannel>& channels, std::string* error);
 
 const PlotSettings& CanvasSettings(const PlotCanvas& canvas);
 

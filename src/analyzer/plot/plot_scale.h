@@ -44,7 +44,7 @@ double ValueLabel(const PlotSettings& s, int j);
 double TimeLabel(const PlotSettings& s, int j);
 
 // Grid lines, rounded to whole pixels so that they stay one pixel sharp.
-int MainValueLineY(const PlotSettings& s, int j);        // j = 0..div_y
+int MainValueLineY(const PlotSettings& s, int j);       // j = 0..div_y
 int SubValueLineY(const PlotSettings& s, int j, int m); // m = 1..subdiv_y-1
 int MainTimeLineX(const PlotSettings& s, int j);
 int SubTimeLineX(const PlotSettings& s, int j, int m);

@@ -11,7 +11,8 @@ void BeginTraces(TraceState& state, int channel_count)
     state.first_sample = true;
 }
 
-bool DrawSample(PlotCanvas& canvas, TraceState& state, const PlotChannel& channel, double v, double t)
+bool DrawSample(PlotCanvas& canvas, TraceState& state, const PlotChannel& channel, double v,
+                double t)
 {
     if (channel.number < 1 || size_t(channel.number) > state.previous_value.size())
         return false;
@@ -21,7 +22,8 @@ bool DrawSample(PlotCanvas& canvas, TraceState& state, const PlotChannel& channe
     const PlotSettings& s = CanvasSettings(canvas);
     bool drawn = false;
     if (ValueInRange(s, previous) && ValueInRange(s, v))
-        drawn = DrawSegment(canvas, state.previous_time, previous, t, v, channel.colour, channel.pen_width);
+        drawn = DrawSegment(canvas, state.previous_time, previous, t, v, channel.colour,
+                            channel.pen_width);
     previous = v;
     return drawn;
 }

@@ -26,7 +26,8 @@ void BeginTraces(TraceState& state, int channel_count);
 // sample when both values lie within PLOT_VALUE_MIN..PLOT_VALUE_MAX, else
 // nothing (a gap, never clipped at the range edges); the channel's previous
 // value becomes v either way. True when a segment was drawn.
-bool DrawSample(PlotCanvas& canvas, TraceState& state, const PlotChannel& channel, double v, double t);
+bool DrawSample(PlotCanvas& canvas, TraceState& state, const PlotChannel& channel, double v,
+                double t);
 
 // End of a pass: clears the first-sample flag and remembers t.
 void FinishPass(TraceState& state, double t);

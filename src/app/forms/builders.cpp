@@ -37,16 +37,31 @@ ui::Colour ColourOf(uint64_t value) { return ui::Colour(value & 0xFFFFFF); }
 
 void CreateCaption(int id, const std::string& text, int x, int y, int width)
 {
-    ui::CreateControl({.kind = ui::Kind::Label, .id = id, .text = text, .x = x, .y = y, .w = width,
-                       .h = 9, .text_colour = kBlack, .back_colour = app::PanelColour});
+    ui::CreateControl({.kind = ui::Kind::Label,
+                       .id = id,
+                       .text = text,
+                       .x = x,
+                       .y = y,
+                       .w = width,
+                       .h = 9,
+                       .text_colour = kBlack,
+                       .back_colour = app::PanelColour});
 }
 
 ui::ControlSpec InputBox(int id, const std::string& text, int x, int y, int width, int height,
                          unsigned style)
 {
-    return {.kind = ui::Kind::Edit, .id = id, .text = text, .x = x, .y = y, .w = width,
-            .h = height, .style = style | ui::kTabStop | ui::kClientEdge, .font = ui::Font::Value,
-            .text_colour = kBlack, .back_colour = app::FieldColour};
+    return {.kind = ui::Kind::Edit,
+            .id = id,
+            .text = text,
+            .x = x,
+            .y = y,
+            .w = width,
+            .h = height,
+            .style = style | ui::kTabStop | ui::kClientEdge,
+            .font = ui::Font::Value,
+            .text_colour = kBlack,
+            .back_colour = app::FieldColour};
 }
 
 unsigned ReadOnlyStyle(bool read_only) { return read_only ? ui::kReadOnly : 0u; }
@@ -95,25 +110,44 @@ void EnableChannelRow(int id, bool read_only, bool enabled)
 
 void AddTitleBar(int id, const std::string& text, int x, int y, int width)
 {
-    const ui::ControlSpec spec{.kind = ui::Kind::Label, .id = id, .text = text, .x = x, .y = y,
-                               .w = width, .h = 15, .font = ui::Font::Title,
-                               .text_colour = kTitleText, .back_colour = kTitleBack};
+    const ui::ControlSpec spec{.kind = ui::Kind::Label,
+                               .id = id,
+                               .text = text,
+                               .x = x,
+                               .y = y,
+                               .w = width,
+                               .h = 15,
+                               .font = ui::Font::Title,
+                               .text_colour = kTitleText,
+                               .back_colour = kTitleBack};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
 
 void AddSeparator(int id, int x, int y, int width)
 {
-    const ui::ControlSpec spec{.kind = ui::Kind::Separator, .id = id, .text = {}, .x = x, .y = y,
-                               .w = width, .h = 2, .back_colour = app::PanelColour};
+    const ui::ControlSpec spec{.kind = ui::Kind::Separator,
+                               .id = id,
+                               .text = {},
+                               .x = x,
+                               .y = y,
+                               .w = width,
+                               .h = 2,
+                               .back_colour = app::PanelColour};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
 
 void AddButton(int id, const std::string& text, int x, int y, int width)
 {
-    const ui::ControlSpec spec{.kind = ui::Kind::Button, .id = id, .text = text, .x = x, .y = y,
-                               .w = width, .h = 15, .style = ui::kClientEdge};
+    const ui::ControlSpec spec{.kind = ui::Kind::Button,
+                               .id = id,
+                               .text = text,
+                               .x = x,
+                               .y = y,
+                               .w = width,
+                               .h = 15,
+                               .style = ui::kClientEdge};
     ui::CreateControl(spec);
     Remember(id, 1, spec);
 }
@@ -148,8 +182,8 @@ void AddTextField(int id, const std::string& key, const std::string& caption, in
 void AddValueListField(int id, const std::string& key, const std::string& caption, int x, int y,
                        int width, int height, bool read_only)
 {
-    CreateListField(id, ListTextForBox(app::ReadConfigKey(app::CfgPath, key)), caption, x, y, width, height,
-                    read_only);
+    CreateListField(id, ListTextForBox(app::ReadConfigKey(app::CfgPath, key)), caption, x, y, width,
+                    height, read_only);
 }
 
 void AddDisplayField(int id, const std::string& caption, int x, int y, int width, bool read_only)
@@ -166,9 +200,16 @@ void AddDisplayListField(int id, const std::string& caption, int x, int y, int w
 void AddResultWindow(int id, const std::string& caption, int x, int y, int width, int height)
 {
     CreateCaption(id + 1, caption, x, y, 2 * width);
-    const ui::ControlSpec box{.kind = ui::Kind::Edit, .id = id, .text = {}, .x = x, .y = y + 10,
-                              .w = width, .h = height, .style = ui::kMultiLine | ui::kReadOnly,
-                              .font = ui::Font::Result, .text_colour = kBlack,
+    const ui::ControlSpec box{.kind = ui::Kind::Edit,
+                              .id = id,
+                              .text = {},
+                              .x = x,
+                              .y = y + 10,
+                              .w = width,
+                              .h = height,
+                              .style = ui::kMultiLine | ui::kReadOnly,
+                              .font = ui::Font::Result,
+                              .text_colour = kBlack,
                               .back_colour = kResultBack};
     ui::CreateControl(box);
     Remember(id, 2, box);
@@ -177,8 +218,15 @@ void AddResultWindow(int id, const std::string& caption, int x, int y, int width
 void AddCheckField(int id, const std::string& key, const std::string& caption, int x, int y,
                    int width)
 {
-    const ui::ControlSpec spec{.kind = ui::Kind::Check, .id = id, .text = caption, .x = x, .y = y,
-                               .w = width, .h = 15, .style = ui::kTabStop, .text_colour = kBlack,
+    const ui::ControlSpec spec{.kind = ui::Kind::Check,
+                               .id = id,
+                               .text = caption,
+                               .x = x,
+                               .y = y,
+                               .w = width,
+                               .h = 15,
+                               .style = ui::kTabStop,
+                               .text_colour = kBlack,
                                .back_colour = app::PanelColour};
     ui::CreateControl(spec);
     ui::SetChecked(id, app::ReadConfigKey(app::CfgPath, key) == "1");
@@ -188,18 +236,31 @@ void AddCheckField(int id, const std::string& key, const std::string& caption, i
 void AddChoiceField(int id, const std::string& key, const std::string& caption,
                     const std::string& text1, const std::string& text2, int x, int y, int width)
 {
-    const ui::ControlSpec frame{.kind = ui::Kind::Frame, .id = id, .text = caption, .x = x, .y = y,
-                                .w = width, .h = 45, .style = ui::kTabStop,
-                                .text_colour = kBlack, .back_colour = app::PanelColour};
+    const ui::ControlSpec frame{.kind = ui::Kind::Frame,
+                                .id = id,
+                                .text = caption,
+                                .x = x,
+                                .y = y,
+                                .w = width,
+                                .h = 45,
+                                .style = ui::kTabStop,
+                                .text_colour = kBlack,
+                                .back_colour = app::PanelColour};
     ui::CreateControl(frame);
 
     const std::string value = app::ReadConfigKey(app::CfgPath, key);
     const std::string* texts[2] = {&text1, &text2};
     bool one_checked = false;
     for (int k = 0; k < 2; ++k) {
-        const ui::ControlSpec option{.kind = ui::Kind::Option, .id = id + 1 + k, .text = *texts[k],
-                                     .x = x + 5, .y = y + 10 + 15 * k, .w = width - 10, .h = 15,
-                                     .text_colour = kBlack, .back_colour = app::PanelColour,
+        const ui::ControlSpec option{.kind = ui::Kind::Option,
+                                     .id = id + 1 + k,
+                                     .text = *texts[k],
+                                     .x = x + 5,
+                                     .y = y + 10 + 15 * k,
+                                     .w = width - 10,
+                                     .h = 15,
+                                     .text_colour = kBlack,
+                                     .back_colour = app::PanelColour,
                                      .group = id};
         ui::CreateControl(option);
         // Two equal texts must not leave the group with two checked options.
@@ -214,9 +275,15 @@ void AddColourField(int id, const std::string& key, const std::string& caption, 
                     int width)
 {
     const ui::Colour back = ColourOf(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, key)));
-    const ui::ControlSpec swatch{.kind = ui::Kind::Swatch, .id = id, .text = {}, .x = x,
-                                 .y = y + 10, .w = 15, .h = 15,
-                                 .style = ui::kTabStop | ui::kClientEdge, .back_colour = back};
+    const ui::ControlSpec swatch{.kind = ui::Kind::Swatch,
+                                 .id = id,
+                                 .text = {},
+                                 .x = x,
+                                 .y = y + 10,
+                                 .w = 15,
+                                 .h = 15,
+                                 .style = ui::kTabStop | ui::kClientEdge,
+                                 .back_colour = back};
     ui::CreateControl(swatch);
     CreateCaption(id + 1, caption, x, y, width);
     Remember(id, 2, swatch);
@@ -231,8 +298,13 @@ void AddChannelRow(int id, const std::string& caption, int x, int y, int width, 
     CreateCaption(id + 1, caption, x, y, 2 * width);
     const char* letters[3] = {"S", "R", "W"};
     for (int k = 0; k < 3; ++k) {
-        ui::CreateControl({.kind = ui::Kind::Button, .id = id + 2 + k, .text = letters[k],
-                           .x = x + width + 5 + 15 * k, .y = y + 10, .w = 15, .h = 15,
+        ui::CreateControl({.kind = ui::Kind::Button,
+                           .id = id + 2 + k,
+                           .text = letters[k],
+                           .x = x + width + 5 + 15 * k,
+                           .y = y + 10,
+                           .w = 15,
+                           .h = 15,
                            .style = ui::kClientEdge});
     }
     EnableChannelRow(id, read_only, enabled);
@@ -248,8 +320,8 @@ void RebuildChannelValue(int id, const std::string& caption, bool read_only, boo
     const Built& where = row->second;
     // The window API cannot change a box's read-only state in place, so the
     // box is made again under the same identifier.
-    ui::ControlSpec box = ChannelValueBox(id, ui::GetText(id), where.x, where.y, where.w,
-                                          read_only, text_colour, back_colour);
+    ui::ControlSpec box = ChannelValueBox(id, ui::GetText(id), where.x, where.y, where.w, read_only,
+                                          text_colour, back_colour);
     box.h = where.h;
     ui::CreateControl(box);
     ui::SetText(id + 1, caption);

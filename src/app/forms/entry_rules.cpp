@@ -7,8 +7,8 @@
 
 namespace forms {
 
-EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
-                        std::string_view maximum, bool empty_is_low)
+EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum, std::string_view maximum,
+                        bool empty_is_low)
 {
     double number = strings::ParseNumber(text);
     if ((text.empty() && empty_is_low) || number < strings::ParseNumber(minimum))
@@ -18,18 +18,13 @@ EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
     return EntryVerdict::Valid;
 }
 
-std::string ValueToStore(std::string_view text, std::string_view minimum,
-                         std::string_view maximum, bool* error)
+std::string ValueToStore(std::string_view text, std::string_view minimum, std::string_view maximum,
+                         bool* error)
 {
     switch (JudgeEntry(text, minimum, maximum)) {
-    case EntryVerdict::BelowMinimum:
-        *error = true;
-        return std::string(minimum);
-    case EntryVerdict::AboveMaximum:
-        *error = true;
-        return std::string(maximum);
-    case EntryVerdict::Valid:
-        break;
+    case EntryVerdict::BelowMinimum: *error = true; return std::string(minimum);
+    case EntryVerdict::AboveMaximum: *error = true; return std::string(maximum);
+    case EntryVerdict::Valid: break;
     }
     *error = false;
     return std::string(text);
@@ -54,9 +49,7 @@ std::string ListValueToStore(std::string_view text, std::string_view minimum,
             stored += maximum;
             *error = true;
             break;
-        case EntryVerdict::Valid:
-            stored += items[i];
-            break;
+        case EntryVerdict::Valid: stored += items[i]; break;
         }
         stored += '\\';
     }

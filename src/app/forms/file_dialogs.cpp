@@ -13,14 +13,13 @@ namespace {
 constexpr size_t kOpenNameChars = 16384;
 constexpr size_t kSaveNameChars = 260;
 
-bool RunDialog(ui::FileDialogSpec spec, size_t name_limit, std::string* file_name,
-               unsigned* flags)
+bool RunDialog(ui::FileDialogSpec spec, size_t name_limit, std::string* file_name, unsigned* flags)
 {
     // A proposal too long for the buffer is dropped whole: a cut path would
     // name some other file.
     spec.file_name = file_name->size() <= name_limit ? *file_name : std::string();
-    spec.folder = DialogFolder(spec.file_name, spec.folder, sys::WorkingDirectory(),
-                               sys::HomeDirectory());
+    spec.folder =
+        DialogFolder(spec.file_name, spec.folder, sys::WorkingDirectory(), sys::HomeDirectory());
     spec.flags = *flags;
     std::string answer;
     unsigned flags_out = *flags;

@@ -49,8 +49,9 @@ bool MoveToFront(std::string* list, char separator, const std::string& joiner,
     std::vector<std::string> items = SplitAt(*list, separator);
     for (std::string& item : items)
         item = Trimmed(item);
-    auto found = std::find_if(items.begin(), items.end(),
-                              [&](const std::string& item) { return SameIgnoringCase(item, sought); });
+    auto found = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
+        return SameIgnoringCase(item, sought);
+    });
     if (found == items.end())
         return false;
     std::rotate(items.begin(), found, found + 1);
@@ -136,9 +137,6 @@ std::string DialogFolder(const std::string& proposed_name, const std::string& in
     return initial_folder;
 }
 
-std::string ChosenName(const std::string& answer)
-{
-    return answer.substr(0, answer.find('\0'));
-}
+std::string ChosenName(const std::string& answer) { return answer.substr(0, answer.find('\0')); }
 
 } // namespace forms

@@ -24,13 +24,13 @@ constexpr size_t kMaxNumberChars = 11;
 // their numbers). An empty text counts as below the minimum only when
 // empty_is_low: the last line of a list may be empty and then counts by its
 // number, 0.
-EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum,
-                        std::string_view maximum, bool empty_is_low = true);
+EntryVerdict JudgeEntry(std::string_view text, std::string_view minimum, std::string_view maximum,
+                        bool empty_is_low = true);
 
 // The value to store for one field text: the text itself when valid, else
 // the limit it crossed (as the caller wrote it).
-std::string ValueToStore(std::string_view text, std::string_view minimum,
-                         std::string_view maximum, bool* error);
+std::string ValueToStore(std::string_view text, std::string_view minimum, std::string_view maximum,
+                         bool* error);
 
 // The stored form of a list box text: every item clamped to the limits and
 // followed by "\". *error tells whether any item had to be replaced.

@@ -8,7 +8,4 @@
 #include "app/forms/parameter_entry.h"
 #include "app/forms/shared_boxes.h"
 
-namespace forms {
-
-
-} // namespace forms
+namespace forms {} // namespace forms

@@ -83,8 +83,7 @@ void CommitCheck(int id, const std::string& key, const std::string& hint)
     app::WriteConfigKey(app::CfgPath, key, ui::IsChecked(id) ? "1" : "0");
 }
 
-void CommitOption(int id, const std::string& key, const std::string& value,
-                  const std::string& hint)
+void CommitOption(int id, const std::string& key, const std::string& value, const std::string& hint)
 {
     app::ShowStatus(hint, 0);
     if (ui::IsChecked(id))
@@ -94,7 +93,8 @@ void CommitOption(int id, const std::string& key, const std::string& value,
 void ChooseColourAndStore(int id, const std::string& key, const std::string& hint)
 {
     app::ShowStatus(hint, 0);
-    ui::Colour initial = ui::Colour(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, key)) & 0xFFFFFF);
+    ui::Colour initial =
+        ui::Colour(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, key)) & 0xFFFFFF);
     ui::Colour chosen = 0;
     if (!ui::ColourDialog(initial, custom_colours, &chosen))
         return;

@@ -24,7 +24,8 @@ bool ReleaseAtLeast(std::string_view release, std::string_view reference)
     double major_ref = strings::ParseNumber(Slice(reference, 2, 2));
     if (major != major_ref)
         return major > major_ref;
-    return strings::ParseNumber(Slice(release, 5, 3)) >= strings::ParseNumber(Slice(reference, 5, 3));
+    return strings::ParseNumber(Slice(release, 5, 3)) >=
+           strings::ParseNumber(Slice(reference, 5, 3));
 }
 
 } // namespace forms

@@ -22,8 +22,7 @@ void ShowError(const std::string& text, const std::string& title)
     ui::MessageBox(text, title, ui::Icon::Stop, ui::Buttons::Ok);
 }
 
-std::string AskText(const std::string& prompt, const std::string& title,
-                    const std::string& initial)
+std::string AskText(const std::string& prompt, const std::string& title, const std::string& initial)
 {
     std::string answer;
     if (!ui::InputBox(prompt, title, initial, &answer))

@@ -154,10 +154,10 @@ void MoveImageWindowAsUser(int window, int x_px, int y_px);
 struct LineWindowState {
     ui::LineWindowSpec spec; // as created, button texts as now
     bool shown = false;
-    int shows = 0;              // ShowLineWindow calls (each one raises it)
+    int shows = 0; // ShowLineWindow calls (each one raises it)
     std::deque<std::string> lines;
     std::string note;
-    int appends = 0;            // AppendLines calls that added a line
+    int appends = 0; // AppendLines calls that added a line
 };
 // nullptr when no window has that handle.
 const LineWindowState* LineWindow(int window);

@@ -113,11 +113,8 @@ void Click(int id)
         Notify(id, ui::Notify::Click);
         break;
     case ui::Kind::Button:
-    case ui::Kind::Swatch:
-        Notify(id, ui::Notify::Click);
-        break;
-    default:
-        break;
+    case ui::Kind::Swatch: Notify(id, ui::Notify::Click); break;
+    default: break;
     }
 }
 

@@ -37,8 +37,8 @@ uint32_t ImagePixel(int window, int x_px, int y_px)
     const ImageWindowState* w = Find(window);
     if (!w || !w->pixels || x_px < 0 || y_px < 0 || x_px >= w->image_w || y_px >= w->image_h)
         return 0;
-    const auto* row = reinterpret_cast<const unsigned char*>(w->pixels) +
-                      size_t(y_px) * size_t(w->stride_bytes);
+    const auto* row =
+        reinterpret_cast<const unsigned char*>(w->pixels) + size_t(y_px) * size_t(w->stride_bytes);
     uint32_t pixel;
     std::memcpy(&pixel, row + size_t(x_px) * 4, 4);
     return pixel;

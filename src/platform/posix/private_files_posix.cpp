@@ -119,8 +119,7 @@ bool LookUpFile(const std::string& path, bool* exists, std::string* error)
     return true;
 }
 
-bool WritePrivateFileAtomic(const std::string& path, const std::string& content,
-                            std::string* error)
+bool WritePrivateFileAtomic(const std::string& path, const std::string& content, std::string* error)
 {
     // A link under the name would have its target's mode changed and its
     // target written: refused. Modes are set through the descriptor of the

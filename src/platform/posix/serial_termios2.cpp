@@ -22,11 +22,10 @@ struct NamedRate {
 // Rates with a Bxxx constant are set through it, so that a reader of the
 // line settings that only knows the constants (tcgetattr) sees them too.
 constexpr NamedRate kNamedRates[] = {
-    {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
-    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},
-    {38400, B38400},     {57600, B57600},     {115200, B115200},   {230400, B230400},
-    {460800, B460800},   {500000, B500000},   {576000, B576000},   {921600, B921600},
-    {1000000, B1000000},
+    {300, B300},       {600, B600},         {1200, B1200},     {1800, B1800},     {2400, B2400},
+    {4800, B4800},     {9600, B9600},       {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400},   {460800, B460800}, {500000, B500000}, {576000, B576000},
+    {921600, B921600}, {1000000, B1000000},
 };
 
 void SetRate(termios2* t, unsigned baud)
@@ -46,8 +45,8 @@ void SetRawEightBits(termios2* t)
 {
     // Modbus RTU is binary: no byte may be translated, swallowed as a
     // flow-control character or echoed back onto the bus.
-    t->c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
-                            IXOFF | IXANY);
+    t->c_iflag &=
+        ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     t->c_oflag &= ~tcflag_t(OPOST);
     t->c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     // 8 data bits alone means no parity and 1 stop bit.

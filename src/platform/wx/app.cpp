@@ -14,7 +14,7 @@
 namespace wxb {
 
 class App : public wxApp {
-  public:
+public:
     bool OnInit() override
     {
         // The program ends when the main window closes, not earlier: message
@@ -125,14 +125,10 @@ wxFont FontFor(ui::Font font)
 {
     // Liberation Sans and Mono stand in for Arial and Courier New.
     switch (font) {
-    case ui::Font::Title:
-        return wxFont(wxFontInfo(14).FaceName("Liberation Sans").Bold());
-    case ui::Font::Value:
-        return wxFont(wxFontInfo(10).FaceName("Liberation Mono").Bold());
-    case ui::Font::Result:
-        return wxFont(wxFontInfo(8).FaceName("Liberation Mono"));
-    case ui::Font::Dialog:
-        break;
+    case ui::Font::Title: return wxFont(wxFontInfo(14).FaceName("Liberation Sans").Bold());
+    case ui::Font::Value: return wxFont(wxFontInfo(10).FaceName("Liberation Mono").Bold());
+    case ui::Font::Result: return wxFont(wxFontInfo(8).FaceName("Liberation Mono"));
+    case ui::Font::Dialog: break;
     }
     return DialogFont();
 }

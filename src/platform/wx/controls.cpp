@@ -25,7 +25,7 @@
 namespace {
 
 struct Control {
-    ui::ControlSpec spec;              // text and colours as they are now
+    ui::ControlSpec spec; // text and colours as they are now
     int host = ui::table::kMainWindowHost;
     wxWindow* window = nullptr;
     wxb::LabelWindow* label = nullptr; // labels and swatches
@@ -227,10 +227,8 @@ wxWindow* MakeWindow(Control& c)
     int id = s.id;
     switch (s.kind) {
     case ui::Kind::Label:
-    case ui::Kind::Swatch:
-        return MakeLabel(c, parent, pos, size);
-    case ui::Kind::Separator:
-        return wxb::MakeEtchedLine(parent, pos, size.x);
+    case ui::Kind::Swatch: return MakeLabel(c, parent, pos, size);
+    case ui::Kind::Separator: return wxb::MakeEtchedLine(parent, pos, size.x);
     case ui::Kind::Button: {
         auto* b = new wxButton(parent, wxID_ANY, text, pos, size);
         b->Bind(wxEVT_BUTTON, [id, b](wxCommandEvent&) {
@@ -239,8 +237,7 @@ wxWindow* MakeWindow(Control& c)
         });
         return b;
     }
-    case ui::Kind::Edit:
-        return MakeEdit(c, parent, pos, size);
+    case ui::Kind::Edit: return MakeEdit(c, parent, pos, size);
     case ui::Kind::Check: {
         auto* b = new wxCheckBox(parent, wxID_ANY, text, pos, size);
         b->Bind(wxEVT_CHECKBOX, [id, b](wxCommandEvent&) {
@@ -260,8 +257,7 @@ wxWindow* MakeWindow(Control& c)
         });
         return b;
     }
-    case ui::Kind::Frame:
-        return new wxStaticBox(parent, wxID_ANY, text, pos, size);
+    case ui::Kind::Frame: return new wxStaticBox(parent, wxID_ANY, text, pos, size);
     }
     return nullptr;
 }
@@ -443,7 +439,8 @@ int GetFocus() { return wxb::IdOfWindow(wxWindow::FindFocus()); }
 
 void Redraw(int id)
 {
-    wxWindow* w = id == 0 ? static_cast<wxWindow*>(wxb::Frame()) : (Find(id) ? Find(id)->window : nullptr);
+    wxWindow* w =
+        id == 0 ? static_cast<wxWindow*>(wxb::Frame()) : (Find(id) ? Find(id)->window : nullptr);
     if (!w)
         return;
     w->Refresh();

@@ -12,7 +12,7 @@
 namespace {
 
 class HostDialog : public wxDialog {
-  public:
+public:
     HostDialog(wxWindow* parent, const ui::DialogSpec& spec, int level)
         : wxDialog(parent, wxID_ANY, wxb::ToWxText(spec.title), wxDefaultPosition, wxDefaultSize,
                    wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
@@ -49,7 +49,7 @@ class HostDialog : public wxDialog {
         wxDialog::EndModal(code);
     }
 
-  private:
+private:
     int level_;
     wxPanel* panel_ = nullptr;
 };
@@ -61,10 +61,7 @@ bool main_window_close_pending = false;
 
 namespace wxb {
 
-wxWindow* ControlParent()
-{
-    return open_dialogs.empty() ? Client() : open_dialogs.back()->Panel();
-}
+wxWindow* ControlParent() { return open_dialogs.empty() ? Client() : open_dialogs.back()->Panel(); }
 
 wxWindow* DialogParent()
 {

@@ -77,8 +77,8 @@ bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags
         // The dialog asked about the name as typed; a name completed here
         // needs its own question before an existing file is replaced.
         if (path != typed && (StyleOf(spec) & wxFD_OVERWRITE_PROMPT) && wxFileExists(path)) {
-            wxString q = wxFileName(path).GetFullName() +
-                         " already exists.\nDo you want to replace it?";
+            wxString q =
+                wxFileName(path).GetFullName() + " already exists.\nDo you want to replace it?";
             if (wxMessageBox(q, wxb::ToWxText(spec.title), wxYES_NO | wxICON_EXCLAMATION,
                              wxb::DialogParent()) != wxYES) {
                 folder = wxFileName(path).GetPath();

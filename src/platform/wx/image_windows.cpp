@@ -24,7 +24,7 @@ struct Picture {
 };
 
 class ImageCanvas : public wxScrolledCanvas {
-  public:
+public:
     explicit ImageCanvas(wxWindow* parent)
         : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                            wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE)
@@ -38,14 +38,15 @@ class ImageCanvas : public wxScrolledCanvas {
 
     Picture picture;
 
-  private:
+private:
     void OnPaint()
     {
         wxPaintDC dc(this);
         wxPoint view = CalcUnscrolledPosition(wxPoint(0, 0));
         for (wxRegionIterator it(GetUpdateRegion()); it; ++it) {
             wxRect device = it.GetRect();
-            PaintRect(dc, wxRect(device.GetPosition() + view, device.GetSize()), device.GetPosition());
+            PaintRect(dc, wxRect(device.GetPosition() + view, device.GetSize()),
+                      device.GetPosition());
         }
     }
 
@@ -82,7 +83,7 @@ class ImageCanvas : public wxScrolledCanvas {
 };
 
 class ImageFrame : public wxFrame {
-  public:
+public:
     ImageFrame(int handle, const wxString& title, const wxPoint& pos)
         : wxFrame(nullptr, wxID_ANY, title, pos, wxDefaultSize, wxDEFAULT_FRAME_STYLE),
           handle_(handle)
@@ -106,7 +107,7 @@ class ImageFrame : public wxFrame {
         Move(placed);
     }
 
-  private:
+private:
     void OnClose(wxCloseEvent& e);
     int handle_;
 };

@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #ifdef __WXGTK__
-#include <gtk/gtk.h>
 #include <gdk/gdkx.h>
+#include <gtk/gtk.h>
 #endif
 
 namespace wxb {
@@ -76,9 +76,8 @@ std::shared_ptr<void> InkOf(const wxBitmap& bitmap, wxRect* ink)
             row[x] = (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
     }
     cairo_surface_mark_dirty(surface);
-    return std::shared_ptr<void>(surface, [](void* s) {
-        cairo_surface_destroy(static_cast<cairo_surface_t*>(s));
-    });
+    return std::shared_ptr<void>(
+        surface, [](void* s) { cairo_surface_destroy(static_cast<cairo_surface_t*>(s)); });
 }
 #endif
 
@@ -146,8 +145,8 @@ void LabelWindow::PaintNow()
         // The picture travels to the display once, as the fill and the text's
         // pixels; from then on the display copies it by itself.
         wxSize size = d.bitmap.GetSize();
-        cairo_surface_t* copy = cairo_surface_create_similar(cairo_get_target(cr),
-                                                             CAIRO_CONTENT_COLOR, size.x, size.y);
+        cairo_surface_t* copy =
+            cairo_surface_create_similar(cairo_get_target(cr), CAIRO_CONTENT_COLOR, size.x, size.y);
         cairo_t* c = cairo_create(copy);
         const wxColour& fill = d.fill;
         cairo_set_source_rgb(c, fill.Red() / 255.0, fill.Green() / 255.0, fill.Blue() / 255.0);
@@ -158,9 +157,8 @@ void LabelWindow::PaintNow()
             cairo_paint(c);
         }
         cairo_destroy(c);
-        d.on_display = std::shared_ptr<void>(copy, [](void* p) {
-            cairo_surface_destroy(static_cast<cairo_surface_t*>(p));
-        });
+        d.on_display = std::shared_ptr<void>(
+            copy, [](void* p) { cairo_surface_destroy(static_cast<cairo_surface_t*>(p)); });
     }
     cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.on_display.get()), 0, 0);
     cairo_paint(cr);

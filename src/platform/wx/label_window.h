@@ -12,7 +12,7 @@
 namespace wxb {
 
 class LabelWindow : public wxWindow {
-  public:
+public:
     enum Align { Left, Center, Right };
 
     LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& size, bool sunken);
@@ -36,7 +36,7 @@ class LabelWindow : public wxWindow {
     void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
     bool AcceptsFocus() const override { return bool(click_) && IsEnabled(); }
 
-  private:
+private:
     void Draw(wxDC& dc);
     wxColour Fill() const { return fill_.IsOk() ? fill_ : GetBackgroundColour(); }
 

@@ -23,7 +23,7 @@ namespace {
 wxFont ListFont() { return wxFont(wxFontInfo(9).Family(wxFONTFAMILY_TELETYPE)); }
 
 class LineList : public wxListCtrl {
-  public:
+public:
     explicit LineList(wxWindow* parent)
         : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                      wxLC_REPORT | wxLC_VIRTUAL | wxLC_NO_HEADER | wxLC_SINGLE_SEL)
@@ -71,7 +71,7 @@ class LineList : public wxListCtrl {
         return count == 0 || GetTopItem() + GetCountPerPage() >= count;
     }
 
-  private:
+private:
     wxString OnGetItemText(long item, long) const override
     {
         if (item < 0 || size_t(item) >= lines.size())
@@ -83,7 +83,7 @@ class LineList : public wxListCtrl {
 };
 
 class LineFrame : public wxFrame {
-  public:
+public:
     LineFrame(int handle, const ui::LineWindowSpec& spec)
         : wxFrame(nullptr, wxID_ANY, wxb::ToWxText(spec.title)),
           max_lines(std::max<size_t>(1, spec.max_lines)), handle_(handle)
@@ -105,8 +105,8 @@ class LineFrame : public wxFrame {
         list = new LineList(panel);
         column->Add(list, 1, wxEXPAND | wxLEFT | wxRIGHT, 4);
         if (spec.note_lines > 0) {
-            note = new wxStaticText(panel, wxID_ANY, wxString(), wxDefaultPosition,
-                                    wxDefaultSize, wxST_NO_AUTORESIZE);
+            note = new wxStaticText(panel, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                                    wxST_NO_AUTORESIZE);
             note->SetFont(ListFont());
             int line_h = note->GetTextExtent("0").GetHeight();
             note->SetMinSize(wxSize(-1, line_h * spec.note_lines + 2));
@@ -139,7 +139,7 @@ class LineFrame : public wxFrame {
     wxTimer refresh;
     long paints = 0;
 
-  private:
+private:
     void OnClose();
     int handle_;
 };

@@ -1,7 +1,7 @@
 // Message boxes, the text-input box and the colour dialog.
 #include <wx/colordlg.h>
-#include <wx/msgdlg.h>
 #include <wx/generic/msgdlgg.h>
+#include <wx/msgdlg.h>
 #include <wx/textdlg.h>
 
 #include "platform/wx/message_text.h"
@@ -23,15 +23,9 @@ Answer MessageBox(const std::string& text, const std::string& title, Icon icon, 
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     long style = buttons == Buttons::OkCancel ? wxOK | wxCANCEL : wxOK;
     switch (icon) {
-    case Icon::Stop:
-        style |= wxICON_ERROR;
-        break;
-    case Icon::Exclamation:
-        style |= wxICON_EXCLAMATION;
-        break;
-    case Icon::Information:
-        style |= wxICON_INFORMATION;
-        break;
+    case Icon::Stop: style |= wxICON_ERROR; break;
+    case Icon::Exclamation: style |= wxICON_EXCLAMATION; break;
+    case Icon::Information: style |= wxICON_INFORMATION; break;
     case Icon::None:
         // No icon flag at all: the generic box draws no icon then, while
         // wxICON_NONE is no icon it can draw and fails an assertion.

@@ -20,7 +20,7 @@ namespace {
 void Wake();
 
 class Waker : public wxTimer {
-  public:
+public:
     void Notify() override { Wake(); }
 };
 
@@ -77,8 +77,8 @@ void Arm()
 #ifdef __WXGTK__
     // Straight from the main loop: wx's timer would also send idle events to
     // every window after each tick.
-    deadline_source = g_timeout_add_full(G_PRIORITY_DEFAULT, guint(wait_ms), WakeAtDeadline,
-                                         nullptr, nullptr);
+    deadline_source =
+        g_timeout_add_full(G_PRIORITY_DEFAULT, guint(wait_ms), WakeAtDeadline, nullptr, nullptr);
 #else
     if (!waker)
         waker = new Waker;

@@ -55,9 +55,9 @@ const int kControls[] = {kTitle,  kSlave,     kSlaveDown, kSlaveUp, kBaud,
 void ShowConfigurationError()
 {
     forms::ShowError("A communication error was detected while communicating with the module.\r\n"
-              "Probably the module is not in configuration mode (green led is flashing) or "
-              "there is a conflict with more modules in this modality.",
-              "Configuration error");
+                     "Probably the module is not in configuration mode (green led is flashing) or "
+                     "there is a conflict with more modules in this modality.",
+                     "Configuration error");
 }
 
 void ReadAll()

@@ -26,20 +26,36 @@ void Commit(const SubForm& form, const SubFormField& field)
         forms::CommitNumberList(id, field.key, field.minimum, field.maximum, field.prompt, false);
 }
 
-int ResultId(const SubForm& form) { return form.base + (form.function == modbus::kReadWriteMultipleRegisters ? 61 : 31); }
+int ResultId(const SubForm& form)
+{
+    return form.base + (form.function == modbus::kReadWriteMultipleRegisters ? 61 : 31);
+}
 
 void Write(const SubForm& form)
 {
     const int b = form.base;
     const uint8_t slave = TestSlave();
     switch (form.function) {
-    case modbus::kWriteSingleCoil: modbus::WriteCoil(slave, b + 21, Key(modbus::kWriteSingleCoil, "_ADD")); break;
-    case modbus::kWriteSingleRegister: modbus::WriteRegister(slave, b + 21, Key(modbus::kWriteSingleRegister, "_ADD")); break;
-    case modbus::kWriteMultipleCoils: modbus::WriteCoilList(slave, b + 31, Key(modbus::kWriteMultipleCoils, "_ADD"), Key(modbus::kWriteMultipleCoils, "_QTY")); break;
-    case modbus::kWriteMultipleRegisters: modbus::WriteRegisterList(slave, b + 31, Key(modbus::kWriteMultipleRegisters, "_ADD"), Key(modbus::kWriteMultipleRegisters, "_QTY")); break;
+    case modbus::kWriteSingleCoil:
+        modbus::WriteCoil(slave, b + 21, Key(modbus::kWriteSingleCoil, "_ADD"));
+        break;
+    case modbus::kWriteSingleRegister:
+        modbus::WriteRegister(slave, b + 21, Key(modbus::kWriteSingleRegister, "_ADD"));
+        break;
+    case modbus::kWriteMultipleCoils:
+        modbus::WriteCoilList(slave, b + 31, Key(modbus::kWriteMultipleCoils, "_ADD"),
+                              Key(modbus::kWriteMultipleCoils, "_QTY"));
+        break;
+    case modbus::kWriteMultipleRegisters:
+        modbus::WriteRegisterList(slave, b + 31, Key(modbus::kWriteMultipleRegisters, "_ADD"),
+                                  Key(modbus::kWriteMultipleRegisters, "_QTY"));
+        break;
     case modbus::kReadWriteMultipleRegisters:
-        modbus::WriteReadRegisterList(slave, b + 51, Key(modbus::kReadWriteMultipleRegisters, "_ADD_W"), Key(modbus::kReadWriteMultipleRegisters, "_QTY_W"), ResultId(form),
-                              Key(modbus::kReadWriteMultipleRegisters, "_ADD_R"), Key(modbus::kReadWriteMultipleRegisters, "_QTY_R"));
+        modbus::WriteReadRegisterList(
+            slave, b + 51, Key(modbus::kReadWriteMultipleRegisters, "_ADD_W"),
+            Key(modbus::kReadWriteMultipleRegisters, "_QTY_W"), ResultId(form),
+            Key(modbus::kReadWriteMultipleRegisters, "_ADD_R"),
+            Key(modbus::kReadWriteMultipleRegisters, "_QTY_R"));
         break;
     default: break;
     }
@@ -76,9 +92,12 @@ modbus::ResultCode ReadListing(const SubForm& form)
     const uint8_t slave = TestSlave();
     switch (form.function) {
     case modbus::kReadCoils: return modbus::ReadCoilList(slave, result, start, quantity);
-    case modbus::kReadDiscreteInputs: return modbus::ReadDiscreteInputList(slave, result, start, quantity);
-    case modbus::kReadHoldingRegisters: return modbus::ReadHoldingRegisterList(slave, result, start, quantity);
-    case modbus::kReadInputRegisters: return modbus::ReadInputRegisterList(slave, result, start, quantity);
+    case modbus::kReadDiscreteInputs:
+        return modbus::ReadDiscreteInputList(slave, result, start, quantity);
+    case modbus::kReadHoldingRegisters:
+        return modbus::ReadHoldingRegisterList(slave, result, start, quantity);
+    case modbus::kReadInputRegisters:
+        return modbus::ReadInputRegisterList(slave, result, start, quantity);
     default: return modbus::kOk;
     }
 }

@@ -52,14 +52,15 @@ void BuildHeader()
 
 void RemoveHeader()
 {
-    for (int id : {kTitleId, kSlaveBoxId, kSlaveDownId, kSlaveUpId, kFunctionBoxId,
-                   kFunctionDownId, kFunctionUpId, kOkId, kSeparatorId})
+    for (int id : {kTitleId, kSlaveBoxId, kSlaveDownId, kSlaveUpId, kFunctionBoxId, kFunctionDownId,
+                   kFunctionUpId, kOkId, kSeparatorId})
         forms::RemoveControls(id);
 }
 
 void Ok()
 {
-    test_slave = uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "FUNCTION_SLAVE")) & 0xFF);
+    test_slave =
+        uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "FUNCTION_SLAVE")) & 0xFF);
     if (const SubForm* form = SubFormOfText(forms::GetFieldText(kFunctionBoxId)))
         BuildSubForm(*form);
     app::ShowStatus("Ready", 0);
@@ -70,7 +71,9 @@ void HeaderCommand(int id)
     RemoveSubForm();
     app::AutoReadActive = 0;
     switch (id) {
-    case kSlaveBoxId: forms::CommitNumber(id, "FUNCTION_SLAVE", "1", "247", kSlavePrompt, false); break;
+    case kSlaveBoxId:
+        forms::CommitNumber(id, "FUNCTION_SLAVE", "1", "247", kSlavePrompt, false);
+        break;
     // The stepped text notifies the box, which stores it.
     case kSlaveDownId: forms::StepDown(kSlaveBoxId, "1", false); break;
     case kSlaveUpId: forms::StepUp(kSlaveBoxId, "247", false); break;

@@ -3,12 +3,12 @@
 // cycles would interleave with them and its status would be overwritten.
 #include "tools/test_module/panel.h"
 
+#include "app/control_ids.h"
 #include "app/forms/builders.h"
 #include "app/forms/field_access.h"
 #include "app/shell.h"
 #include "platform/ui.h"
 #include "tools/test_module/field_kinds.h"
-#include "app/control_ids.h"
 #include "tools/test_module/panel_lists.h"
 
 namespace test_module {
@@ -86,10 +86,7 @@ void RemovePanels()
     module.profile = nullptr;
 }
 
-bool IsPanelCommand(int id)
-{
-    return module.profile && id >= Base() && id <= Base() + 999;
-}
+bool IsPanelCommand(int id) { return module.profile && id >= Base() && id <= Base() + 999; }
 
 void PanelCommand(int id)
 {

@@ -2,9 +2,9 @@
 // older than their threshold does not have left out.
 #include "tools/test_module/panel_lists.h"
 
+#include "app/control_ids.h"
 #include "app/forms/shared_boxes.h"
 #include "app/shell.h"
-#include "app/control_ids.h"
 #include "tools/test_module/field_kinds.h"
 
 namespace test_module {

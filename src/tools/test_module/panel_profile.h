@@ -24,14 +24,14 @@ inline bool IsHolding(FieldKind kind)
 }
 
 struct PanelField {
-    int k;               // field number 1..19: fixes the control identifiers
+    int k; // field number 1..19: fixes the control identifiers
     const char* caption;
-    int x, y;            // of the caption; the box is 10 below
-    int width;           // of the box
+    int x, y;  // of the caption; the box is 10 below
+    int width; // of the box
     FieldKind kind;
-    uint16_t reg;        // 0-based register address
+    uint16_t reg; // 0-based register address
     const char* help;
-    const char* min;     // HoldingDecimal only
+    const char* min; // HoldingDecimal only
     const char* max;
 };
 

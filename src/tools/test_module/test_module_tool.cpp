@@ -50,14 +50,15 @@ void Identify()
     // The stored key, not the box: the box may hold a value that was clamped
     // on its way to the file. A hand-edited value out of 1..247 keeps only
     // its low 8 bits.
-    uint8_t slave = uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE")));
+    uint8_t slave =
+        uint8_t(strings::ParseInteger(app::ReadConfigKey(app::CfgPath, "MODULE_SLAVE")));
     std::string model, version;
     if (modbus::ReadSlaveInfo(slave, &model, &version) != 0) {
         forms::SetFieldText(kTitle, std::string(kTitleText) + " : no slave at this address");
         return;
     }
-    forms::SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) + " - " +
-                             version);
+    forms::SetFieldText(kTitle, std::string(kTitleText) + " : " + WithoutTrailingBlanks(model) +
+                                    " - " + version);
     if (int code = PanelForModel(model); code != 0)
         OpenPanel(code, slave, version);
     app::ShowStatus("Ready", 0);
@@ -68,21 +69,16 @@ void FormCommand(int id)
     ClearPanel();
     switch (id) {
     case kSlaveBox:
-        forms::CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247", "Address of Modbus slave. Valid: 1÷247",
-                     false);
+        forms::CommitNumber(kSlaveBox, "MODULE_SLAVE", "1", "247",
+                            "Address of Modbus slave. Valid: 1÷247", false);
         break;
     case kStepDown:
         // The new text notifies the box, which stores it.
         forms::StepDown(kSlaveBox, "1", false);
         break;
-    case kStepUp:
-        forms::StepUp(kSlaveBox, "247", false);
-        break;
-    case kOk:
-        Identify();
-        break;
-    default:
-        break;
+    case kStepUp: forms::StepUp(kSlaveBox, "247", false); break;
+    case kOk: Identify(); break;
+    default: break;
     }
 }
 

@@ -52,11 +52,11 @@ TEST_F(Bitmap, HeaderFieldsByteForByte)
     ASSERT_TRUE(WriteBmpFile(Path("small.bmp"), v, nullptr));
     const std::string b = Get("small.bmp");
     const uint8_t expected[54] = {
-        'B', 'M', 102, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header: size 54 + 3 * 16
-        40, 0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0,             // info header, width, height
-        1, 0, 24, 0, 0, 0, 0, 0, 48, 0, 0, 0,            // planes, 24 bits, no compression, image size
-        0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0,              // 3780 pixels per metre (96 dpi)
-        0, 0, 0, 0, 0, 0, 0, 0};                         // no colour table
+        'B',  'M',  102, 0, 0,    0,    0, 0, 0,  0, 54, 0, 0, 0, // file header: size 54 + 3 * 16
+        40,   0,    0,   0, 5,    0,    0, 0, 3,  0, 0,  0,       // info header, width, height
+        1,    0,    24,  0, 0,    0,    0, 0, 48, 0, 0,  0, // planes, 24 bits, no compression, size
+        0xC4, 0x0E, 0,   0, 0xC4, 0x0E, 0, 0,               // 3780 pixels per metre (96 dpi)
+        0,    0,    0,   0, 0,    0,    0, 0};              // no colour table
     ASSERT_EQ(b.size(), 102u);
     EXPECT_EQ(b.substr(0, 54), std::string(reinterpret_cast<const char*>(expected), 54));
 }

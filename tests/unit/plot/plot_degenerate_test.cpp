@@ -18,13 +18,24 @@ namespace {
 
 PlotSettings FromKeys(std::map<std::string, std::string> changed)
 {
-    std::map<std::string, std::string> keys = {
-        {"PLOT_AUTO_START", "1"},   {"PLOT_TITLE", "Plot Title"}, {"PLOT_SIZE_X", "800"},
-        {"PLOT_SIZE_Y", "600"},     {"PLOT_DIV_X", "20"},         {"PLOT_DIV_Y", "4"},
-        {"PLOT_LABEL_X", "5"},      {"PLOT_LABEL_Y", "1"},        {"PLOT_SUBDIV_X", "2"},
-        {"PLOT_SUBDIV_Y", "10"},    {"PLOT_VALUE_MIN", "0.0"},    {"PLOT_VALUE_MAX", "1000.0"},
-        {"PLOT_TIME_MAX", "60.0"},  {"PLOT_CH_LABELS", "1"},      {"PLOT_LOG_ENABLE", "0"},
-        {"PLOT_LOG_OVERWRITE", "0"}, {"PLOT_LOG_FILE", "/x/Plot.log"}, {"PLOT_BMP_FILE", "/x/Plot.bmp"}};
+    std::map<std::string, std::string> keys = {{"PLOT_AUTO_START", "1"},
+                                               {"PLOT_TITLE", "Plot Title"},
+                                               {"PLOT_SIZE_X", "800"},
+                                               {"PLOT_SIZE_Y", "600"},
+                                               {"PLOT_DIV_X", "20"},
+                                               {"PLOT_DIV_Y", "4"},
+                                               {"PLOT_LABEL_X", "5"},
+                                               {"PLOT_LABEL_Y", "1"},
+                                               {"PLOT_SUBDIV_X", "2"},
+                                               {"PLOT_SUBDIV_Y", "10"},
+                                               {"PLOT_VALUE_MIN", "0.0"},
+                                               {"PLOT_VALUE_MAX", "1000.0"},
+                                               {"PLOT_TIME_MAX", "60.0"},
+                                               {"PLOT_CH_LABELS", "1"},
+                                               {"PLOT_LOG_ENABLE", "0"},
+                                               {"PLOT_LOG_OVERWRITE", "0"},
+                                               {"PLOT_LOG_FILE", "/x/Plot.log"},
+                                               {"PLOT_BMP_FILE", "/x/Plot.bmp"}};
     for (auto& [k, v] : changed)
         keys[k] = v;
     return ReadPlotSettings([&](const std::string& key) { return keys.at(key); });
@@ -61,10 +72,14 @@ int RunPlot(const PlotSettings& s)
 TEST(PlotSettingsLoading, OddValuesComeIntoRange)
 {
     EXPECT_EQ(FromKeys({{"PLOT_SIZE_X", "300"}}).width, 300); // sane, though below the dialog's 500
-    PlotSettings odd = FromKeys({{"PLOT_SIZE_X", "0"},     {"PLOT_SIZE_Y", "70000"},
-                                 {"PLOT_DIV_X", "0"},      {"PLOT_DIV_Y", "-3"},
-                                 {"PLOT_LABEL_X", "0"},    {"PLOT_SUBDIV_Y", "32767"},
-                                 {"PLOT_SUBDIV_X", "2.6"}, {"PLOT_VALUE_MAX", std::string(400, '9')},
+    PlotSettings odd = FromKeys({{"PLOT_SIZE_X", "0"},
+                                 {"PLOT_SIZE_Y", "70000"},
+                                 {"PLOT_DIV_X", "0"},
+                                 {"PLOT_DIV_Y", "-3"},
+                                 {"PLOT_LABEL_X", "0"},
+                                 {"PLOT_SUBDIV_Y", "32767"},
+                                 {"PLOT_SUBDIV_X", "2.6"},
+                                 {"PLOT_VALUE_MAX", std::string(400, '9')},
                                  {"PLOT_TIME_MAX", "-" + std::string(400, '9')}});
     EXPECT_EQ(odd.width, 1);
     EXPECT_EQ(odd.height, 5000);
@@ -92,10 +107,16 @@ TEST(PlotDegenerate, EqualLimitsZeroOrNegativeTimeAndHugeNumbersDrawSafely)
     EXPECT_GT(RunPlot(FromKeys({{"PLOT_TIME_MAX", huge}})), 0);
     // Every size and count at its lowest and highest.
     EXPECT_GT(RunPlot(FromKeys({{"PLOT_SIZE_X", "1"}, {"PLOT_SIZE_Y", "-5"}})), 0);
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "0"}, {"PLOT_DIV_Y", "0"}, {"PLOT_LABEL_X", "0"},
-                                {"PLOT_LABEL_Y", "0"}, {"PLOT_SUBDIV_X", "0"}, {"PLOT_SUBDIV_Y", "0"}})),
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "0"},
+                                {"PLOT_DIV_Y", "0"},
+                                {"PLOT_LABEL_X", "0"},
+                                {"PLOT_LABEL_Y", "0"},
+                                {"PLOT_SUBDIV_X", "0"},
+                                {"PLOT_SUBDIV_Y", "0"}})),
               0);
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "999"}, {"PLOT_SUBDIV_X", "999"}, {"PLOT_DIV_Y", "999"},
+    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "999"},
+                                {"PLOT_SUBDIV_X", "999"},
+                                {"PLOT_DIV_Y", "999"},
                                 {"PLOT_SUBDIV_Y", "999"}})),
               0);
 }
@@ -103,7 +124,8 @@ TEST(PlotDegenerate, EqualLimitsZeroOrNegativeTimeAndHugeNumbersDrawSafely)
 TEST(PlotDegenerate, InvalidTextInTitleOrLabelsDoesNotStopTheDrawing)
 {
     PlotSettings s;
-    s.title = "Temp \xb0" "C \xff\xfe";
+    s.title = "Temp \xb0"
+              "C \xff\xfe";
     std::string error;
     auto canvas = CreatePlotCanvas(s, {{1, "Fl\xfc\x73s", kRed, 3}}, &error);
     ASSERT_TRUE(canvas) << error;

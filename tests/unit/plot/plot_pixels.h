@@ -26,8 +26,14 @@ inline ui::Colour At(const analyzer::PixelView& v, int x, int y)
 inline bool Inked(ui::Colour c) { return ui::RedOf(c) + ui::GreenOf(c) + ui::BlueOf(c) < 3 * 200; }
 
 // Strongly of one primary colour (antialiased edges excepted).
-inline bool Reddish(ui::Colour c) { return ui::RedOf(c) > 160 && ui::GreenOf(c) < 100 && ui::BlueOf(c) < 100; }
-inline bool Bluish(ui::Colour c) { return ui::BlueOf(c) > 160 && ui::RedOf(c) < 100 && ui::GreenOf(c) < 100; }
+inline bool Reddish(ui::Colour c)
+{
+    return ui::RedOf(c) > 160 && ui::GreenOf(c) < 100 && ui::BlueOf(c) < 100;
+}
+inline bool Bluish(ui::Colour c)
+{
+    return ui::BlueOf(c) > 160 && ui::RedOf(c) < 100 && ui::GreenOf(c) < 100;
+}
 
 template <class Pred>
 int Count(const analyzer::PixelView& v, int x0, int y0, int x1, int y1, Pred pred)

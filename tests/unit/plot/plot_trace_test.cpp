@@ -144,7 +144,8 @@ TEST_F(Traces, EachPassReportsOnlyWhatItChanged)
             if (std::memcmp(before.data() + row, px.data + row, size_t(px.width) * 4) == 0)
                 continue;
             for (int x = 0; x < px.width; ++x) {
-                if (std::memcmp(before.data() + row + 4 * size_t(x), px.data + row + 4 * size_t(x), 4) == 0)
+                if (std::memcmp(before.data() + row + 4 * size_t(x), px.data + row + 4 * size_t(x),
+                                4) == 0)
                     continue;
                 bool covered = false;
                 for (const PixelRect& r : dirty)

@@ -75,7 +75,8 @@ TEST_F(PlotWindowTest, SavingOverAFileAsksFirstAndCancelKeepsEverything)
     SaveToBmp();
     ASSERT_EQ(headless::MessagesShown().size(), 1u);
     const headless::MessageRecord& q = headless::MessagesShown()[0];
-    EXPECT_EQ(q.text, "File already exist.\r\rReplace existing copy of this file?\r" + Path("old.bmp"));
+    EXPECT_EQ(q.text,
+              "File already exist.\r\rReplace existing copy of this file?\r" + Path("old.bmp"));
     EXPECT_EQ(q.title, kBmpTitle);
     EXPECT_EQ(q.buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(Cfg("PLOT_BMP_FILE"), Path("Plot.bmp"));

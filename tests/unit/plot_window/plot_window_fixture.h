@@ -39,10 +39,12 @@ protected:
     // Channel `n` (1..32) enabled and plotted.
     void Plot(int n, const std::string& label, ui::Colour colour, bool enable = true)
     {
-        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "ENABLE"), enable ? "1" : "0");
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "ENABLE"),
+                            enable ? "1" : "0");
         app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "PLOT"), "1");
         app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "LABEL"), label);
-        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "PLOT_COLOR"), std::to_string(colour));
+        app::WriteConfigKey(app::CfgPath, analyzer::ChannelKey(n - 1, "PLOT_COLOR"),
+                            std::to_string(colour));
         analyzer::LoadChannels(app::CfgPath);
     }
 

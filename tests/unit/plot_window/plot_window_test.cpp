@@ -48,7 +48,7 @@ TEST_F(PlotWindowTest, StartShowsTheWindowWhereItWasAndStopGivesItBack)
     EXPECT_EQ(Ini("PLOT_POS_Y"), "45");
     EXPECT_EQ(ui::GetText(60005), "Plot Start");
     EXPECT_EQ(InkIn(w, 95, 730 - 40, 200, 730 - 15), 0); // readout erased
-    EXPECT_TRUE(Ink(w, 100 + 800 / 60, 350));          // the trace stays
+    EXPECT_TRUE(Ink(w, 100 + 800 / 60, 350));            // the trace stays
     EXPECT_TRUE(headless::PressImageWindowCloseBox(w));
     EXPECT_EQ(headless::ImageWindow(w), nullptr);
 }
