@@ -79,6 +79,9 @@ std::string FormatFrameLine(int64_t since_first_us, Direction direction, const u
 
 std::string DescribeLine(const serial::LineSettings& line)
 {
+    // The gateway owns speed and parity of a network line.
+    if (line.IsNetwork())
+        return line.Net();
     static const char* const kParity[] = {"no parity 2 stop bits", "odd parity", "even parity",
                                           "no parity 1 stop bit"};
     std::string s = std::to_string(line.baud) + " bit/s ";
@@ -91,6 +94,8 @@ std::string FormatSettingsLine(const Transaction& t)
 {
     char timeout[32];
     std::snprintf(timeout, sizeof timeout, ", time-out %.3f s", double(t.timeout_s));
+    if (t.line.IsNetwork())
+        return "# " + DescribeLine(t.line) + timeout;
     return "# COM" + std::to_string(t.line.port) + ' ' + DescribeLine(t.line) + timeout;
 }
 
