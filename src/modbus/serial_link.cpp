@@ -98,7 +98,12 @@ struct Link::State {
     // The device failed under an open line (adapter removed, simulator
     // gone): the same words as a device that cannot be opened, since it no
     // longer can.
-    std::string LostMessage() const { return where + " port not available"; }
+    std::string LostMessage() const
+    {
+        if (line.IsNetwork())
+            return where + " port not available" + kCR + "The connection was lost.";
+        return where + " port not available";
+    }
 
     ResultCode Send(Exchange* x);
     ResultCode Collect(Exchange* x, float timeout_s);
