@@ -24,12 +24,15 @@ struct Transport {
     serial::Io (*read_some)(serial::Handle, uint8_t*, size_t max, size_t* got);
     serial::Io (*wait_readable)(serial::Handle, double timeout_s);
     void (*close)(serial::Handle);
+    // A reply cannot be there the moment the request has left a socket:
+    // waiting first saves a read that finds nothing.
+    bool wait_first;
 };
 
 constexpr Transport kSerialPort{serial::DiscardInput, serial::WriteAll, serial::ReadSome,
-                                serial::WaitReadable, serial::Close};
-constexpr Transport kTcpSocket{net::DiscardInput, net::WriteAll, net::ReadSome, net::WaitReadable,
-                               net::Close};
+                                serial::WaitReadable, serial::Close,    false};
+constexpr Transport kTcpSocket{net::DiscardInput, net::WriteAll, net::ReadSome,
+                               net::WaitReadable, net::Close,    true};
 
 // How a frame is cut: built around the request data, collected and judged.
 struct Framing {
@@ -135,6 +138,14 @@ ResultCode Link::State::Collect(Exchange* x, float timeout_s)
 {
     uint8_t chunk[kReadChunk];
     bool woken = false;
+    if (transport->wait_first) {
+        serial::Io w = transport->wait_readable(handle, double(timeout_s));
+        if (w == serial::Io::Lost) {
+            x->ended_s = sys::MonotonicSeconds();
+            return kPortNotAvailable;
+        }
+        woken = w == serial::Io::Ok;
+    }
     for (;;) {
         size_t got = 0;
         double read_at = sys::MonotonicSeconds();
@@ -309,7 +320,8 @@ ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& reques
                       f.begin() + long(s.framing->data_at + x.collected.expected));
     // Counted from the last byte and ending at a fixed time, so that the
     // checks above and the sleep's own lateness do not add to it.
-    sys::SleepUntil(x.last_read_s + s.pause_s);
+    if (s.pause_s > 0)
+        sys::SleepUntil(x.last_read_s + s.pause_s);
     return kOk;
 }
 
