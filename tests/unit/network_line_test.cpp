@@ -220,22 +220,6 @@ TEST(NetworkLine, ModbusTcpRepliesAreJudgedWholeAndNeverTakenFromAnotherTransact
     }
 }
 
-TEST(NetworkLine, ABrokenConnectionIsOneFailureAndTheNextRequestConnectsAgain)
-{
-    Peer peer([](int fd, const Bytes& r, int connection) {
-        if (connection == 0) {
-            Send(fd, Bytes(r.begin(), r.begin() + 4));
-            shutdown(fd, SHUT_RDWR);
-        } else {
-            Send(fd, GoodReply(r));
-        }
-    });
-    EXPECT_EQ(ReadOne(Tcp(peer)).code, modbus::kPortNotAvailable);
-    Outcome again = ReadOne(Tcp(peer));
-    EXPECT_EQ(again.code, modbus::kOk);
-    EXPECT_TRUE(again.message.empty());
-}
-
 TEST(NetworkLine, AConnectionClosedWhileIdleIsMadeAgainUnseen)
 {
     Peer closing([&](int fd, const Bytes& r, int connection) {

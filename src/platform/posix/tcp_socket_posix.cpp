@@ -81,8 +81,9 @@ Handle Connect(const Address& address, double timeout_s, std::string* reason)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
+    // No AI_ADDRCONFIG: it hides 127.0.0.1 and ::1 on a machine whose only
+    // addresses are the loopback ones.
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_ADDRCONFIG;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(address.port);
     int rc = (lookup ? lookup : getaddrinfo)(address.host.c_str(), service.c_str(), &hints, &found);
