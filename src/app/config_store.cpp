@@ -168,7 +168,12 @@ bool FindConfigKey(const std::string& path, const std::string& key, std::string*
     return true;
 }
 
-void WriteConfigKey(const std::string& path, const std::string& key, const std::string& raw_value)
+namespace {
+
+// after_key null: a missing key takes the reset path. Else the entry is
+// added after the entry of after_key (at the end when that is missing too).
+void WriteKey(const std::string& path, const std::string& key, const std::string& raw_value,
+              const char* after_key)
 {
     // An entry is one line: a line break pasted into a value would split it
     // and add a line that later reads as a key of its own.
@@ -200,14 +205,23 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
         }
         lines.push_back(line);
     }
-    if (!have)
+    const std::string entry = key + "=" + value;
+    if (!have && !after_key)
         ResetAndExit("Item " + key + " not found", title);
+    if (!have) {
+        found = lines.size();
+        for (size_t i = 0; i < lines.size(); ++i)
+            if (EntryValue(lines[i], after_key, &old_value)) {
+                found = i + 1;
+                break;
+            }
+        lines.insert(lines.begin() + long(found), entry);
+    }
     // Most writes come from fields that are committed again with the same
     // value; leaving the file alone keeps its time stamp meaningful.
-    if (old_value == value)
+    if (have && old_value == value)
         return;
 
-    const std::string entry = key + "=" + value;
     lines[found] = entry;
     std::string out;
     out.reserve(content.size() + value.size() + 2 * lines.size());
@@ -222,6 +236,19 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
         ui::MessageBox("File " + path + " not written: " + error + "\rThe file was left unchanged.",
                        title, ui::Icon::Stop, ui::Buttons::Ok);
     }
+}
+
+} // namespace
+
+void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value)
+{
+    WriteKey(path, key, value, nullptr);
+}
+
+void WriteOptionalConfigKey(const std::string& path, const std::string& key,
+                            const std::string& value, const char* after_key)
+{
+    WriteKey(path, key, value, after_key);
 }
 
 } // namespace app

@@ -433,6 +433,12 @@ std::string ExpandDir(const std::string& word)
         if (word.compare(i, 4, "$DIR") == 0) {
             out += sys::WorkingDirectory();
             i += 3;
+        } else if (word.compare(i, 12, "$SIM_RTU_TCP") == 0) {
+            out += SimPort("$SIM_RTU_TCP");
+            i += 11;
+        } else if (word.compare(i, 8, "$SIM_TCP") == 0) {
+            out += SimPort("$SIM_TCP");
+            i += 7;
         } else {
             out += word[i];
         }
