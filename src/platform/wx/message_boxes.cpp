@@ -1,8 +1,9 @@
 // Message boxes, the text-input box and the colour dialog.
 #include <wx/colordlg.h>
-#include <wx/generic/msgdlgg.h>
 #include <wx/msgdlg.h>
 #include <wx/textdlg.h>
+// After msgdlg.h, which declares the base class it needs.
+#include <wx/generic/msgdlgg.h>
 
 #include "platform/wx/message_text.h"
 #include "platform/wx/wx_backend.h"
