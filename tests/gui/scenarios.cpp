@@ -4,8 +4,9 @@
 
 #include <wx/dialog.h>
 #include <wx/frame.h>
-#include <wx/generic/msgdlgg.h>
 #include <wx/msgdlg.h>
+// After msgdlg.h, which declares the base class it needs.
+#include <wx/generic/msgdlgg.h>
 
 #include <gtk/gtk.h>
 
