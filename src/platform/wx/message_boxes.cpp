@@ -2,7 +2,7 @@
 #include <wx/colordlg.h>
 #include <wx/msgdlg.h>
 #include <wx/textdlg.h>
-// After msgdlg.h, which declares the base class it needs.
+// The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
 
 #include "platform/wx/message_text.h"
