@@ -47,24 +47,6 @@ std::array<uint16_t, 2> OnWire(uint32_t v, WordOrder order)
     }
 }
 
-TEST(WideChannel, RegistersInEachOrderWrittenOutByHand)
-{
-    const struct {
-        WordOrder order;
-        uint16_t first, second;
-    } cases[] = {
-        {WordOrder::ABCD, 0x1122, 0x3344},
-        {WordOrder::CDAB, 0x3344, 0x1122},
-        {WordOrder::BADC, 0x2211, 0x4433},
-        {WordOrder::DCBA, 0x4433, 0x2211},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(analyzer::JoinRegisters(c.first, c.second, c.order), 0x11223344u);
-        const std::array<uint16_t, 2> expected{c.first, c.second};
-        EXPECT_EQ(analyzer::SplitRegisters(0x11223344u, c.order), expected);
-    }
-}
-
 TEST(WideChannel, ShowsEveryKindOfValueInEveryOrder)
 {
     const struct {
