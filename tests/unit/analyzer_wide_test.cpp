@@ -91,6 +91,10 @@ TEST(WideChannel, ShowsEveryKindOfValueInEveryOrder)
     scaled.gain = 0.5f;
     scaled.offset = 1.0f;
     EXPECT_EQ(analyzer::ConvertWide(scaled, 0, 10), "6.0");
+    // What the plot gets of a box: no number for the words, which it never draws.
+    EXPECT_TRUE(std::isnan(analyzer::ShownNumber("NaN")));
+    EXPECT_EQ(analyzer::ShownNumber(" -Inf"), -HUGE_VAL);
+    EXPECT_EQ(analyzer::ShownNumber("12.5"), 12.5);
 }
 
 TEST(WideChannel, WritesTheRegistersOfTypedValues)
