@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/msgdlg.h>
-// After msgdlg.h, which it builds on.
+// The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>

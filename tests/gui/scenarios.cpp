@@ -5,7 +5,7 @@
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
-// After msgdlg.h, which declares the base class it needs.
+// The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
 
 #include <gtk/gtk.h>
