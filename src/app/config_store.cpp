@@ -170,10 +170,10 @@ bool FindConfigKey(const std::string& path, const std::string& key, std::string*
 
 namespace {
 
-// after_key null: a missing key takes the reset path. Else the entry is
-// added after the entry of after_key (at the end when that is missing too).
+// `after_key` null: the key must be there. Otherwise a missing key is added
+// after that entry.
 void WriteKey(const std::string& path, const std::string& key, const std::string& raw_value,
-              const char* after_key)
+              const std::string* after_key)
 {
     // An entry is one line: a line break pasted into a value would split it
     // and add a line that later reads as a key of its own.
@@ -195,34 +195,30 @@ void WriteKey(const std::string& path, const std::string& key, const std::string
     }
 
     std::vector<std::string_view> lines;
-    size_t pos = 0, found = 0;
+    size_t pos = 0, found = 0, anchor = std::string::npos;
     bool have = false;
-    std::string_view line, old_value;
+    std::string_view line, old_value, ignored;
     while (NextLine(content, &pos, &line)) {
         if (!have && EntryValue(line, key, &old_value)) {
             have = true;
             found = lines.size();
         }
+        if (after_key && anchor == std::string::npos && EntryValue(line, *after_key, &ignored))
+            anchor = lines.size();
         lines.push_back(line);
     }
-    const std::string entry = key + "=" + value;
     if (!have && !after_key)
         ResetAndExit("Item " + key + " not found", title);
-    if (!have) {
-        found = lines.size();
-        for (size_t i = 0; i < lines.size(); ++i)
-            if (EntryValue(lines[i], after_key, &old_value)) {
-                found = i + 1;
-                break;
-            }
-        lines.insert(lines.begin() + long(found), entry);
-    }
     // Most writes come from fields that are committed again with the same
     // value; leaving the file alone keeps its time stamp meaningful.
-    if (have && old_value == value)
+    if (old_value == value)
         return;
 
-    lines[found] = entry;
+    const std::string entry = key + "=" + value;
+    if (have)
+        lines[found] = entry;
+    else
+        lines.insert(anchor == std::string::npos ? lines.end() : lines.begin() + anchor + 1, entry);
     std::string out;
     out.reserve(content.size() + value.size() + 2 * lines.size());
     for (std::string_view l : lines) {
@@ -246,9 +242,9 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
 }
 
 void WriteOptionalConfigKey(const std::string& path, const std::string& key,
-                            const std::string& value, const char* after_key)
+                            const std::string& value, const std::string& after_key)
 {
-    WriteKey(path, key, value, after_key);
+    WriteKey(path, key, value, &after_key);
 }
 
 } // namespace app

@@ -300,6 +300,9 @@ void Act(const ScenarioLine& line)
         // Changes one key as an editor would, through the program's own store: a
         // missing file or key takes the program's reset path, like any write.
         app::WriteConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]));
+    } else if (verb == "add-key" && Need(line, 4)) {
+        // An optional key, added at the end of the file when it is missing.
+        app::WriteOptionalConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]), "");
     } else if (verb == "write-file" && Need(line, 3)) {
         std::string error;
         if (!sys::WriteFileAtomic(FilePath(w[1]), ExpandDir(w[2]), &error))
