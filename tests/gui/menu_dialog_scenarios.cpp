@@ -18,6 +18,7 @@
 
 #include "app/config_store.h"
 #include "app/shell.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "scenarios.h"
 
@@ -53,14 +54,19 @@ std::string IconName(long style)
 
 struct Expected {
     std::string title, text, icon;
-    bool cancel = false; // an OK/Cancel question
-    bool prefix = false; // text is only the beginning of the message
+    bool cancel = false;    // an OK/Cancel question
+    bool prefix = false;    // text is only the beginning of the message
+    std::string named = ""; // a name the message shows, however it wraps
 };
+
+std::string Unwrapped(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+    return text;
+}
 
 bool MessageBoxShown() { return dynamic_cast<wxGenericMessageDialog*>(ModalBox()) != nullptr; }
 bool InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()) != nullptr; }
-// The title of the file chooser on screen, empty when none: wxGTK shows the
-// toolkit's own dialog, which is not among wx's top-level windows.
 
 // Waits for a message box, checks it and answers it with `keys`.
 void ExpectMessage(Driver& d, const std::string& what, const Expected& want,
@@ -74,6 +80,8 @@ void ExpectMessage(Driver& d, const std::string& what, const Expected& want,
             return;
         d.CheckEqual(box->GetTitle().utf8_string(), want.title, what + " title");
         std::string text = box->GetMessage().utf8_string();
+        d.Check(want.named.empty() || Unwrapped(text).find(want.named) != std::string::npos,
+                what + " names " + want.named + ": " + text);
         if (want.prefix)
             text = text.substr(0, want.text.size());
         d.CheckEqual(text, want.text, what + " text");
@@ -143,25 +151,23 @@ void MenuDialogs(Driver& d)
     ExpectMessage(d, "About", {"RegScope", "RegScope  release 2.2.0\n", "none", false, true},
                   "Return");
 
-    d.Do("Setup > Baudrate", [] { Driver::Keys("alt+s b"); });
-    ExpectInput(d, "Baudrate", "Baudrate", "Enter baudrate for communication", "9600", false);
-    d.WaitFor("main window after Baudrate", MainWindowShown);
-
     d.Do("Setup > Timeout", [] { Driver::Keys("alt+s t"); });
     ExpectInput(d, "Timeout", "Timeout", "Enter timeout value for communication", "1.0", false,
                 "100000");
     ExpectMessage(d, "Timeout refusal", {"Timeout", "Timeout out of range (0.001÷60)", "stop"},
                   "Return");
 
-    d.Do("Setup > Sampling time", [] { Driver::Keys("alt+s m"); });
-    ExpectInput(d, "Sampling time", "Sampling time", "Enter time for values sampling", "1.0",
-                false);
-    d.WaitFor("main window after Sampling time", MainWindowShown);
-
-    d.Do("Setup > Time calibration", [] { Driver::Keys("alt+s l"); });
-    ExpectInput(d, "Time calibration", "Time calibration", "Enter time calibration divisor", "1.0",
-                false);
-    d.WaitFor("main window after Time calibration", MainWindowShown);
+    struct Box {
+        const char *keys, *title, *prompt, *initial;
+    };
+    for (const Box& b :
+         {Box{"alt+s b", "Baudrate", "Enter baudrate for communication", "9600"},
+          Box{"alt+s m", "Sampling time", "Enter time for values sampling", "1.0"},
+          Box{"alt+s l", "Time calibration", "Enter time calibration divisor", "1.0"}}) {
+        d.Do(std::string("Setup > ") + b.title, [keys = b.keys] { Driver::Keys(keys); });
+        ExpectInput(d, b.title, b.title, b.prompt, b.initial, false);
+        d.WaitFor(std::string("main window after ") + b.title, MainWindowShown);
+    }
 
     d.Do("Setup > Password", [] { Driver::Keys("alt+s w"); });
     ExpectInput(d, "Password", "PASSWORD", "Enter new password", "", true);
@@ -174,28 +180,11 @@ void MenuDialogs(Driver& d)
     // The proposed name is the file in use: taking it asks about replacing.
     d.Do("File > Save As", [] { Driver::Keys("alt+f s"); });
     ExpectFileDialog(d, "Save As", "Save current configuration to a new .CFG file", "Return");
-    d.WaitFor("replace question", MessageBoxShown, 20);
-    d.Do("check the replace question", [&d, cfg] {
-        d.Shot("replace question");
-        auto* box = dynamic_cast<wxGenericMessageDialog*>(ModalBox());
-        if (!box)
-            return;
-        d.CheckEqual(box->GetTitle().utf8_string(), "Save as configuration file",
-                     "replace question title");
-        std::string text = box->GetMessage().utf8_string();
-        std::string unwrapped;
-        for (char c : text)
-            if (c != '\n')
-                unwrapped += c;
-        d.Check(text.rfind("File already exist.\n\nReplace existing copy of this file?\n", 0) ==
-                        0 &&
-                    unwrapped.find(*cfg) != std::string::npos,
-                "replace question text: " + text);
-        d.CheckEqual(IconName(box->GetMessageDialogStyle()), "information", "question icon");
-        d.Check(box->GetMessageDialogStyle() & wxCANCEL, "the question offers Cancel");
-        Driver::Keys("Escape");
-    });
-    d.WaitFor("main window after the replace question", MainWindowShown);
+    ExpectMessage(d, "replace question",
+                  {"Save as configuration file",
+                   "File already exist.\n\nReplace existing copy of this file?\n", "information",
+                   true, true, sys::WorkingDirectory() + "/RegScope.cfg"},
+                  "Escape");
     d.Do("nothing changed", [&d, cfg] {
         d.CheckEqual(app::CfgPath, *cfg, "the file in use");
         d.CheckEqual(app::ReadConfigKey(app::CfgPath, "TIMEOUT"), "1.0", "TIMEOUT");
@@ -245,11 +234,8 @@ void LongMessage(Driver& d)
                 "box " + std::to_string(shown.width) + " px wide on a screen of " +
                     std::to_string(screen.width));
         std::string text = box->GetMessage().utf8_string();
-        std::string unwrapped;
-        for (char c : text)
-            if (c != '\n')
-                unwrapped += c;
-        d.Check(unwrapped.find(path) != std::string::npos, "the whole path is shown: " + text);
+        d.Check(Unwrapped(text).find(path) != std::string::npos,
+                "the whole path is shown: " + text);
         d.Check(std::count(text.begin(), text.end(), '\n') >= 3, "the path wraps: " + text);
         Driver::Keys("Return");
     });

@@ -120,13 +120,13 @@ void MonitorDuringAutoRead(Driver& d)
         Driver::Keys("Return");
     });
     d.WaitFor("the file", [] { return sys::IsRegularFile(SavedPath()); });
+    // What the file holds is the monitor's unit test; here, that it is the
+    // program's line that is saved.
     d.Do("what was saved", [&d] {
         std::string text, error;
         d.Check(sys::ReadFile(SavedPath(), &text, &error), "read the file: " + error);
         d.Check(text.rfind("# COM1 115200 bit/s even parity, time-out 5.000 s\n", 0) == 0,
                 "starts with the settings: " + text.substr(0, 60));
-        d.Check(text.find(" TX 01 03 00 00 00 0A C5 CD | ") != std::string::npos, "the frames");
-        d.Check(text.find("\n# Requests ") != std::string::npos, "the statistics");
     });
 
     d.Press(kAutoRead);

@@ -1,12 +1,9 @@
-// What the Setup menu and password GUI tests do with the desktop program.
+// The password GUI tests: set in one run, asked for at the next start.
 #include "scenarios.h"
 
 #include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/frame.h>
-#include <wx/msgdlg.h>
-// The generic dialog needs what wx/msgdlg.h declares.
-#include <wx/generic/msgdlgg.h>
 #include <wx/textdlg.h>
 
 #include "app/config_store.h"
@@ -21,12 +18,6 @@ namespace {
 const char* const kPassword = "gui pass ";
 
 wxTextEntryDialog* InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()); }
-
-std::string MessageShown()
-{
-    auto* box = dynamic_cast<wxGenericMessageDialog*>(ModalBox());
-    return box ? box->GetMessage().utf8_string() : std::string();
-}
 
 std::string StorePath() { return sys::HomeDirectory() + "/.config/regscope/kqp234mc.dpl"; }
 
@@ -46,29 +37,6 @@ void AnswerInputBox(Driver& d, const std::string& what, const std::string& answe
         Driver::Type(answer);
         Driver::Keys("Return");
     });
-}
-
-// Setup > Baudrate from the keyboard: a refused answer, then a good one.
-void Baudrate(Driver& d)
-{
-    PassFirstStart(d);
-    d.Do("Setup > Baudrate", [] { Driver::Keys("alt+s b"); });
-    AnswerInputBox(d, "baudrate out of range", "299", "Baudrate", "9600");
-    d.WaitFor("refusal", [] { return !MessageShown().empty(); });
-    d.Do("read the refusal", [&d] {
-        d.Shot("refused");
-        d.CheckEqual(MessageShown(), "Baudrate out of range (300÷1000000)", "refusal text");
-        Driver::Keys("Return");
-    });
-    d.WaitFor("main window again", MainWindowShown);
-    d.Do("nothing stored; Setup > Baudrate again", [&d] {
-        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "SERIAL_BAUD"), "9600", "SERIAL_BAUD");
-        Driver::Keys("alt+s b");
-    });
-    AnswerInputBox(d, "baudrate", "19200", "Baudrate", "9600");
-    d.WaitFor("stored", [] { return app::ReadConfigKey(app::CfgPath, "SERIAL_BAUD") == "19200"; });
-    d.Do("in memory",
-         [&d] { d.Check(app::SerialSettings.line.baud == 19200, "SerialSettings.baud"); });
 }
 
 // Setup > Password with no password set yet: only the new one is asked.
@@ -108,7 +76,6 @@ void PasswordPrompt(Driver& d)
 const std::vector<Scenario>& SetupScenarios()
 {
     static const std::vector<Scenario> scenarios = {
-        {"setup_baudrate", Baudrate},
         {"set_password", SetPassword},
         {"password_prompt", PasswordPrompt},
     };

@@ -76,18 +76,38 @@ void RunScenario(const std::string& name, bool bus = false)
     EXPECT_EQ(rc, 0) << "driver log:\n" << log;
 }
 
-TEST(DesktopProgram, FirstStartWarnsThenOpensConfigureModule) { RunScenario("first_start"); }
+// One desktop run each: the test's name, the scenario, and whether the
+// simulator's demo slave is on COM1.
+struct Run {
+    const char* test;
+    const char* scenario;
+    bool bus;
+};
 
-TEST(DesktopProgram, HighlightedMenuItemShowsItsHelp) { RunScenario("menu_help"); }
+const Run kRuns[] = {
+    {"FirstStartWarnsThenOpensConfigureModule", "first_start", false},
+    {"HighlightedMenuItemShowsItsHelp", "menu_help", false},
+    {"OutOfRangeValueColoursTheBox", "error_colour", false},
+    {"TestFunctionReadsHoldingRegistersFromTheBus", "read_holding_registers", true},
+    {"EveryBoxTheMenusOpenShowsItsTitleTextAndIcon", "menu_dialogs", false},
+    {"ALongMessageWrapsAndStaysOnTheScreen", "long_message", false},
+    {"DialogHostsControlsAndImageWindowShowsThePicture", "dialog_and_image_windows", false},
+    {"AnalyzerChannelSetupThenReadAll", "analyzer_setup_read_all", true},
+    {"MonitorFollowsAutoReadAndSavesItsLines", "monitor_auto_read", true},
+    {"LineWindowFollowsThousandsOfLinesBesideTheMainWindow", "line_window", false},
+    {"TestModuleIdentifiesAModuleAndReadsItsPanel", "tmodule_identify_read", false},
+    {"AutoReadShowsOrangeDuringAPassAndYellowAfterIt", "auto_read_colours", false},
+    {"AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows", "analyzer_plot", true},
+};
 
-TEST(DesktopProgram, OutOfRangeValueColoursTheBox) { RunScenario("error_colour"); }
+void PrintTo(const Run& run, std::ostream* os) { *os << run.scenario; }
 
-TEST(DesktopProgram, TestFunctionReadsHoldingRegistersFromTheBus)
-{
-    RunScenario("read_holding_registers", true);
-}
+class Desktop : public ::testing::TestWithParam<Run> {};
 
-TEST(DesktopProgram, BaudrateRefusedThenStored) { RunScenario("setup_baudrate"); }
+TEST_P(Desktop, ScenarioPasses) { RunScenario(GetParam().scenario, GetParam().bus); }
+
+INSTANTIATE_TEST_SUITE_P(DesktopProgram, Desktop, ::testing::ValuesIn(kRuns),
+                         [](const ::testing::TestParamInfo<Run>& run) { return run.param.test; });
 
 TEST(DesktopProgram, NextStartAsksThePasswordFirstThenOpensOnTheScreen)
 {
@@ -98,43 +118,4 @@ TEST(DesktopProgram, NextStartAsksThePasswordFirstThenOpensOnTheScreen)
     EXPECT_EQ(RunDriver("password_prompt", "password", false, false, &log), 0) << log;
 }
 
-TEST(DesktopProgram, EveryBoxTheMenusOpenShowsItsTitleTextAndIcon) { RunScenario("menu_dialogs"); }
-
-TEST(DesktopProgram, ALongMessageWrapsAndStaysOnTheScreen) { RunScenario("long_message"); }
-
-TEST(DesktopPlatform, DialogHostsControlsAndImageWindowShowsThePicture)
-{
-    RunScenario("dialog_and_image_windows");
-}
-
-TEST(DesktopProgram, AnalyzerChannelSetupThenReadAll)
-{
-    RunScenario("analyzer_setup_read_all", true);
-}
-
-TEST(DesktopProgram, MonitorFollowsAutoReadAndSavesItsLines)
-{
-    RunScenario("monitor_auto_read", true);
-}
-
-TEST(DesktopPlatform, LineWindowFollowsThousandsOfLinesBesideTheMainWindow)
-{
-    RunScenario("line_window");
-}
-
-TEST(DesktopProgram, TestModuleIdentifiesAModuleAndReadsItsPanel)
-{
-    RunScenario("tmodule_identify_read");
-}
-
-TEST(DesktopProgram, AutoReadShowsOrangeDuringAPassAndYellowAfterIt)
-{
-    RunScenario("auto_read_colours");
-}
-
 } // namespace
-
-TEST(DesktopProgram, AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows)
-{
-    RunScenario("analyzer_plot", true);
-}

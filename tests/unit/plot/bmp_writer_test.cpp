@@ -1,8 +1,7 @@
-// The bitmap file: header bytes, size, pixels read back, an independent
-// reader, and an atomic replace.
+// The bitmap file: header bytes, size, pixels read back, and an atomic
+// replace.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "analyzer/plot/bmp_writer.h"
@@ -83,22 +82,6 @@ TEST_F(Bitmap, PixelsReadBackEqualTheSurfaceBottomUpWithPaddedRows)
         mismatches += b[base + 2790] != 0 || b[base + 2791] != 0;
     }
     EXPECT_EQ(mismatches, 0);
-}
-
-TEST_F(Bitmap, AnIndependentReaderAcceptsIt)
-{
-    PlotCanvasPtr c = Plot();
-    ASSERT_TRUE(WriteBmpFile(Path("plot.bmp"), CanvasPixels(*c), nullptr));
-    const std::string cmd = "identify -format '%m %w %h' '" + Path("plot.bmp") + "' 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    char out[256] = {};
-    const size_t n = fread(out, 1, sizeof out - 1, p);
-    const int status = pclose(p);
-    if (WEXITSTATUS(status) == 127)
-        GTEST_SKIP() << "ImageMagick's identify is not installed";
-    // BMP3: the reader's name for a bitmap with the 40-byte information header.
-    EXPECT_EQ(std::string(out, n), "BMP3 930 730");
 }
 
 TEST_F(Bitmap, AFailedSaveLeavesTheOldFileAndNoLeftovers)

@@ -47,30 +47,11 @@ TEST_F(DefaultPlot, SizeIs930By730WithoutLegendAndWiderWithIt)
     EXPECT_NEAR(ink.x + ink.width, px_.width - 20, 2);
 }
 
-TEST_F(DefaultPlot, MainLinesAndTicksAreBlackAndOnePixelWide)
+TEST_F(DefaultPlot, GridOfMainAndDottedLinesTicksAndFrame)
 {
-    for (int x : {100, 300, 500, 700, 900}) {
-        EXPECT_EQ(At(px_, x, 400), kBlack) << x;
-        EXPECT_NE(At(px_, x + 1, 400), kBlack) << x;
-        EXPECT_EQ(At(px_, x, 660), kBlack) << x; // 10-pixel tick under the frame
-        EXPECT_EQ(At(px_, x, 661), kWhite) << x;
-    }
-    for (int y : {650, 500, 350, 200, 50}) {
-        EXPECT_EQ(At(px_, 150, y), kBlack) << y;
-        EXPECT_NE(At(px_, 150, y + 1), kBlack) << y;
-        EXPECT_EQ(At(px_, 90, y), kBlack) << y; // 10-pixel tick left of the frame
-        EXPECT_EQ(At(px_, 89, y), kWhite) << y;
-    }
-    // Frame: right and bottom edges too.
-    EXPECT_EQ(At(px_, 900, 60), kBlack);
-    EXPECT_EQ(At(px_, 899, 650), kBlack);
-    EXPECT_EQ(At(px_, 901, 300), kWhite);
-}
-
-TEST_F(DefaultPlot, DottedLinesOnePerTimeDivisionAndNinePerValueDivision)
-{
-    // Row 656 is crossed by every vertical line (main lines reach 660, dotted
-    // ones start at 656); row 655 by the main lines and no dotted line.
+    // Row 656 is crossed by every vertical line (main lines reach 660 as
+    // ticks under the frame, dotted ones start at 656); row 655 by the main
+    // lines only, each one pixel wide; nothing below the ticks.
     std::set<int> all, main;
     for (int k = 0; k <= 40; ++k)
         all.insert(100 + 20 * k);
@@ -78,8 +59,11 @@ TEST_F(DefaultPlot, DottedLinesOnePerTimeDivisionAndNinePerValueDivision)
         main.insert(100 + 40 * k);
     EXPECT_EQ(BlackColumnsOfRow(px_, 656), all);
     EXPECT_EQ(BlackColumnsOfRow(px_, 655), main);
+    EXPECT_EQ(BlackColumnsOfRow(px_, 660), main);
+    EXPECT_TRUE(BlackColumnsOfRow(px_, 661).empty());
 
-    // Column 94 likewise for the horizontal lines: dotted ones start there.
+    // Columns 94 and 95 likewise for the horizontal lines, 90 for the ticks
+    // left of the frame.
     std::set<int> rows, main_rows;
     for (int k = 0; k <= 40; ++k)
         rows.insert(650 - 15 * k);
@@ -87,11 +71,18 @@ TEST_F(DefaultPlot, DottedLinesOnePerTimeDivisionAndNinePerValueDivision)
         main_rows.insert(650 - 150 * k);
     EXPECT_EQ(BlackRowsOfColumn(px_, 94), rows);
     EXPECT_EQ(BlackRowsOfColumn(px_, 95), main_rows);
+    EXPECT_EQ(BlackRowsOfColumn(px_, 90), main_rows);
+    EXPECT_TRUE(BlackRowsOfColumn(px_, 89).empty());
 
-    // Dotted: every other pixel along a secondary line.
+    // Dotted: every other pixel along a secondary line. The frame's right
+    // and bottom edges are solid and nothing is drawn right of it.
     EXPECT_EQ(At(px_, 94, 635), kBlack);
     EXPECT_EQ(At(px_, 95, 635), kWhite);
     EXPECT_EQ(At(px_, 96, 635), kBlack);
+    auto black = [](ui::Colour c) { return c == kBlack; };
+    EXPECT_EQ(Count(px_, 900, 50, 900, 660, black), 611);
+    EXPECT_EQ(Count(px_, 90, 650, 900, 650, black), 811);
+    EXPECT_TRUE(InkBox(px_, 901, 45, 914, 660).Empty());
 }
 
 TEST_F(DefaultPlot, AxisLabelsSitWhereTheirMeasuredWidthPutsThem)

@@ -8,14 +8,6 @@ namespace {
 
 constexpr const char* kBmpTitle = "Save current plotting to .BMP file";
 
-uint32_t Le32(const std::string& s, size_t at)
-{
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | uint8_t(s[at + size_t(i)]);
-    return v;
-}
-
 } // namespace
 
 TEST_F(PlotWindowTest, SaveToBmpWritesWhatTheWindowShowsAndThePlotGoesOn)
@@ -39,15 +31,13 @@ TEST_F(PlotWindowTest, SaveToBmpWritesWhatTheWindowShowsAndThePlotGoesOn)
     EXPECT_TRUE(PlotRunning());
     EXPECT_TRUE(headless::MessagesShown().empty());
 
-    // Every pixel as the window shows it, the running readout included;
-    // rows bottom-up, padded to 4 bytes.
+    // Every pixel as the window shows it, the running readout included (the
+    // file layout itself is the bitmap writer's test).
     const int w = NewestWindow();
     const headless::ImageWindowState* s = headless::ImageWindow(w);
     const std::string bmp = File("run.bmp");
     const uint32_t row = (uint32_t(s->image_w) * 3 + 3) & ~3u;
     ASSERT_EQ(bmp.size(), 54 + size_t(row) * size_t(s->image_h));
-    EXPECT_EQ(Le32(bmp, 18), uint32_t(s->image_w));
-    EXPECT_EQ(Le32(bmp, 22), uint32_t(s->image_h));
     int differing = 0;
     for (int y = 0; y < s->image_h; ++y)
         for (int x = 0; x < s->image_w; ++x) {
