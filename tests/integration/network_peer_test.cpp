@@ -1,7 +1,9 @@
-// Independent peers on network lines, on 127.0.0.1 only: the engine against
-// a Modbus TCP slave built on libmodbus, mbpoll against the simulator's
-// Modbus TCP port, and the engine through socat standing in for a serial
-// device server in front of the simulator's pty.
+// Independent peers, on 127.0.0.1 only: the engine against a Modbus TCP
+// slave built on libmodbus, mbpoll against the simulator's pty and Modbus
+// TCP port, and the engine through socat standing in for a serial device
+// server in front of the simulator's pty. Each side was written without the
+// other, so a frame both accept is a frame of the protocol, not of our own
+// reading of it.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -145,30 +147,58 @@ TEST(NetworkPeers, EveryFunctionLandsOnALibmodbusTcpSlave)
     EXPECT_EQ(m->tab_registers[60], 0x5566);
 }
 
-TEST(NetworkPeers, MbpollReadsTheSimulatorOverModbusTcp)
+// A folder of its own for the simulator's COMn link, so that tests running
+// side by side never share one.
+struct LinkFolder {
+    LinkFolder() : path(::testing::TempDir() + "/regscope-peer-XXXXXX")
+    {
+        if (!mkdtemp(path.data()))
+            path = ::testing::TempDir();
+    }
+    ~LinkFolder() { rmdir(path.c_str()); }
+    std::string path;
+};
+
+TEST(NetworkPeers, MbpollReadsTheSimulatorOverRtuAndModbusTcp)
 {
     if (!Installed("mbpoll"))
         GTEST_SKIP() << "mbpoll is not installed";
-    sim::Simulator simulator;
-    sim::Options options;
-    options.pty = false;
-    options.tcp_port = 0;
-    std::string error;
-    ASSERT_TRUE(simulator.Start(options, &error)) << error;
-    auto bank = simulator.AddGenericSlave(7);
-    const uint16_t values[] = {12, 3456, 7890};
-    for (int i = 0; i < 3; ++i)
-        bank->SetHolding(uint16_t(100 + i), values[i]);
+    for (bool tcp : {false, true}) {
+        SCOPED_TRACE(tcp ? "Modbus TCP" : "RTU");
+        LinkFolder folder;
+        sim::Simulator simulator;
+        sim::Options options;
+        options.folder = folder.path;
+        options.pty = !tcp;
+        options.tcp_port = tcp ? 0 : -1;
+        std::string error;
+        ASSERT_TRUE(simulator.Start(options, &error)) << error;
+        auto bank = simulator.AddGenericSlave(7);
+        const uint16_t values[] = {12, 3456, 7890, 0, 32767};
+        for (int i = 0; i < 5; ++i)
+            bank->SetHolding(uint16_t(100 + i), values[i]);
 
-    int status;
-    std::string out = Output("mbpoll -m tcp -p " + std::to_string(simulator.TcpPort()) +
-                                 " -a 7 -t 4 -r 101 -c 3 -1 127.0.0.1",
-                             &status);
-    EXPECT_EQ(status, 0) << out;
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NE(out.find("[" + std::to_string(101 + i) + "]: \t" + std::to_string(values[i])),
-                  std::string::npos)
-            << out;
+        // Reference 101 is register address 100 (mbpoll counts from 1).
+        const std::string line =
+            tcp ? "-m tcp -p " + std::to_string(simulator.TcpPort()) + " 127.0.0.1"
+                : "-m rtu -b 19200 -P even -o 2 " + simulator.DevicePath();
+        int status;
+        const std::string out = Output("mbpoll -a 7 -t 4 -r 101 -c 5 -1 " + line, &status);
+        EXPECT_EQ(status, 0) << out;
+        // Lines of the form "[101]: 	12".
+        std::istringstream lines(out);
+        std::string text;
+        int seen = 0;
+        while (std::getline(lines, text)) {
+            int reference, value;
+            if (std::sscanf(text.c_str(), "[%d]: %d", &reference, &value) != 2)
+                continue;
+            ASSERT_TRUE(reference >= 101 && reference <= 105) << out;
+            EXPECT_EQ(value, values[reference - 101]) << out;
+            ++seen;
+        }
+        EXPECT_EQ(seen, 5) << out;
+    }
 }
 
 // A port free a moment ago, for a program that must be told one.
@@ -190,9 +220,9 @@ TEST(NetworkPeers, RtuOverTcpThroughSocatInFrontOfThePty)
     if (!Installed("socat"))
         GTEST_SKIP() << "socat is not installed";
     sim::Simulator simulator;
+    LinkFolder folder;
     sim::Options options;
-    options.folder = ::testing::TempDir();
-    options.port = 50 + int(getpid() % 40);
+    options.folder = folder.path;
     std::string error;
     ASSERT_TRUE(simulator.Start(options, &error)) << error;
     auto bank = simulator.AddGenericSlave(3);
