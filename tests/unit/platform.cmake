@@ -1,5 +1,4 @@
-# The platform layer on its own: the headless window system's timer and
-# append files.
+# The platform layer on its own: the tick schedule and append files.
 regscope_add_test(platform_test SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/platform_append_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/platform_timer_test.cpp
