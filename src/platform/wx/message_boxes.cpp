@@ -1,8 +1,9 @@
 // Message boxes, the text-input box and the colour dialog.
 #include <wx/colordlg.h>
-#include <wx/generic/msgdlgg.h>
 #include <wx/msgdlg.h>
 #include <wx/textdlg.h>
+// The generic dialog needs what wx/msgdlg.h declares.
+#include <wx/generic/msgdlgg.h>
 
 #include "platform/wx/message_text.h"
 #include "platform/wx/wx_backend.h"
