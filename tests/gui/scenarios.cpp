@@ -4,8 +4,9 @@
 
 #include <wx/dialog.h>
 #include <wx/frame.h>
-#include <wx/generic/msgdlgg.h>
 #include <wx/msgdlg.h>
+// The generic dialog needs what wx/msgdlg.h declares.
+#include <wx/generic/msgdlgg.h>
 
 #include <gtk/gtk.h>
 
