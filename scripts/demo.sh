@@ -34,7 +34,10 @@ rm -f "$demo/COM1"
 # configuration mode for the Configure module tool that opens first, and the
 # module models at 2 to 10 for the Test module tool (README: Demo bus).
 say "starting the bus simulator in $demo"
-"$build/sim/regscope-sim" --folder "$demo" --port 1 --slaves 1 --demo --config-module --models &
+# The same slaves also answer over the network on this machine alone
+# (README: Network lines).
+"$build/sim/regscope-sim" --folder "$demo" --port 1 --slaves 1 --demo --config-module --models \
+  --tcp 1502 --rtu-tcp 1503 &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 
@@ -50,6 +53,7 @@ done
 [ -e "$demo/COM1" ] || { say "no COM1 link in $demo" >&2; exit 1; }
 
 say "COM1 in $demo: a generic slave at 1, module models at 2 to 10; starting RegScope"
+say "the same bus as Modbus TCP on tcp://127.0.0.1:1502, as RTU over TCP on rtu-tcp://127.0.0.1:1503"
 say "closing the window stops the simulator"
 cd "$demo"
 "$build/src/programs/regscope"

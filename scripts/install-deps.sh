@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   libwxgtk3.2-dev libgtk-3-dev libcairo2-dev fonts-liberation
   xvfb xauth xdotool imagemagick
-  libmodbus-dev mbpoll
+  libmodbus-dev mbpoll socat
   clang-14 libclang-rt-14-dev clang-format-14
 )
 

@@ -1,5 +1,5 @@
-// regscope-sim: Modbus RTU slaves on a pseudo-terminal linked as COMn, for
-// trying RegScope without hardware. Runs until Ctrl+C or SIGTERM.
+// regscope-sim: Modbus RTU slaves on a pseudo-terminal linked as COMn (and
+// on TCP ports of 127.0.0.1), for trying RegScope without hardware. Runs until Ctrl+C or SIGTERM.
 #include "modbus/frame_lines.h"
 #include "sim/models.h"
 #include "sim/sim.h"
@@ -37,6 +37,11 @@ const char kUsage[] =
     "  --model A=MODEL:VERSION\n"
     "                      one module model at address A, e.g. 11=NODE-T01:r.01.002;\n"
     "                      may be repeated; replaces a generic slave at A\n"
+    "  --tcp PORT          also serve the slaves as Modbus TCP on 127.0.0.1:PORT\n"
+    "                      (0: a free port, printed at start)\n"
+    "  --rtu-tcp PORT      also serve them as RTU frames over TCP on 127.0.0.1:PORT,\n"
+    "                      as a serial device server passes them (0: a free port)\n"
+    "  --no-pty            no pty and no COMn link: TCP only\n"
     "  --no-pacing         write replies at once instead of at the line's byte time\n"
     "                      (11 bits per character at the baud rate the master set)\n"
     "  --verbose           print every frame received, decoded, with the time since\n"
@@ -140,6 +145,12 @@ int main(int argc, char** argv)
             if (!value(&v) || !sim::ParseModelSpec(v, &a, &m))
                 return BadUsage("--model needs ADDRESS=MODEL:VERSION, e.g. 11=NODE-T01:r.01.002");
             models.push_back({a, m});
+        } else if (arg == "--tcp" || arg == "--rtu-tcp") {
+            if (!value(&v) || !ParseNumber(v, 0, 65535, &n))
+                return BadUsage(arg + " needs a port number from 0 to 65535");
+            (arg == "--tcp" ? options.tcp_port : options.rtu_tcp_port) = static_cast<int>(n);
+        } else if (arg == "--no-pty") {
+            options.pty = false;
         } else if (arg == "--no-pacing") {
             options.pacing = false;
         } else if (arg == "--verbose") {
@@ -150,6 +161,8 @@ int main(int argc, char** argv)
     }
     if (slaves.empty())
         slaves.insert(1);
+    if (!options.pty && options.tcp_port < 0 && options.rtu_tcp_port < 0)
+        return BadUsage("--no-pty needs --tcp or --rtu-tcp");
 
     // Blocked before the simulator's thread starts, so that only sigwait
     // below receives them.
@@ -174,10 +187,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("Serving %s, linked as %s\n", simulator.DevicePath().c_str(),
-                simulator.LinkPath().c_str());
-    std::printf("Start RegScope in %s and choose serial port %d; any baud rate and parity.\n",
-                options.folder.c_str(), options.port);
+    if (options.pty) {
+        std::printf("Serving %s, linked as %s\n", simulator.DevicePath().c_str(),
+                    simulator.LinkPath().c_str());
+        std::printf("Start RegScope in %s and choose serial port %d; any baud rate and parity.\n",
+                    options.folder.c_str(), options.port);
+    }
+    if (simulator.TcpPort() != 0)
+        std::printf("Modbus TCP on tcp://127.0.0.1:%d (Setup > Serial port > Network...)\n",
+                    simulator.TcpPort());
+    if (simulator.RtuTcpPort() != 0)
+        std::printf("RTU over TCP on rtu-tcp://127.0.0.1:%d\n", simulator.RtuTcpPort());
     std::printf("Generic slaves at:");
     for (unsigned long a : slaves)
         std::printf(" %lu", a);
@@ -223,6 +243,9 @@ int main(int argc, char** argv)
         show_new_frames();
     show_new_frames();
     simulator.Stop();
-    std::printf("Stopped; %s removed.\n", simulator.LinkPath().c_str());
+    if (options.pty)
+        std::printf("Stopped; %s removed.\n", simulator.LinkPath().c_str());
+    else
+        std::printf("Stopped.\n");
     return 0;
 }

@@ -1,6 +1,6 @@
 // The bus simulator: Modbus RTU slaves behind a pseudo-terminal that is
-// linked as COMn in a folder, served on a thread of its own. Tests start one,
-// run the master against the link in their own thread and look at what the
+// linked as COMn in a folder, and on TCP ports of the loopback address, served on a thread of its
+// own. Tests start one, run the master against the link in their own thread and look at what the
 // slaves received and hold.
 #pragma once
 
@@ -19,6 +19,12 @@ struct Options {
     // Replies are written at the line's real byte time (11 bits per character
     // at the master's baud rate). Off for fast tests.
     bool pacing = false;
+    // The pty and its link; off for a simulator reached over TCP alone.
+    bool pty = true;
+    // Ports on 127.0.0.1 serving the same slaves as Modbus TCP and as RTU
+    // frames over TCP: -1 none, 0 any free port (TcpPort() tells which).
+    int tcp_port = -1;
+    int rtu_tcp_port = -1;
 };
 
 // One frame as received from the master, whatever became of it.
@@ -84,6 +90,8 @@ public:
 
     std::string LinkPath() const;   // folder/COMn
     std::string DevicePath() const; // /dev/pts/N
+    int TcpPort() const;            // Modbus TCP port, 0 when not served
+    int RtuTcpPort() const;         // RTU over TCP port, 0 when not served
 
     // Slaves. A handler added for an address replaces the previous one.
     void AddSlave(uint8_t address, SlaveHandler handler);

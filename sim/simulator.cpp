@@ -7,6 +7,7 @@
 #include "sim/faults.h"
 #include "sim/framing.h"
 #include "sim/pty.h"
+#include "sim/tcp_listen.h"
 
 #include <atomic>
 #include <cerrno>
@@ -16,6 +17,7 @@
 #include <map>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -42,6 +44,23 @@ double SilenceSeconds(uint32_t baud)
 // A frame longer than any request means the stream is noise.
 constexpr size_t kMaxRequest = 300;
 
+// Where a reply goes: the pty, or a TCP connection (as Modbus TCP with the
+// request's transaction identifier, or as the RTU frame itself).
+struct Output {
+    int fd = -1;
+    bool socket = false;
+    bool mbap = false;
+    uint16_t transaction = 0;
+};
+
+// A master connected over TCP, with what it sent that is not yet a frame.
+struct Peer {
+    int fd = -1;
+    bool mbap = false;
+    Bytes pending;
+    double last_byte_s = 0;
+};
+
 } // namespace
 
 struct Simulator::State {
@@ -58,18 +77,31 @@ struct Simulator::State {
     Options options;
     std::string device, link;
     int master = -1, slave = -1, wake = -1;
+    int listeners[2] = {-1, -1}; // Modbus TCP, RTU over TCP
+    int bound[2] = {0, 0};       // their ports
+    std::vector<Peer> peers;
     double start_s = 0;
     std::thread thread;
     bool running = false;
 
     void Run();
-    void HandleFrame(const Bytes& bytes, double now);
+    // Takes every whole RTU frame off `pending`; the rest waits for more
+    // bytes, or for the silence (`silent`) that ends a frame of unknown
+    // length.
+    void CutRtuFrames(Bytes* pending, double last_byte_s, bool silent, const LineSettings& line,
+                      const Output& out);
+    void CutMbapFrames(Peer* peer);
+    void Accept(int which);
+    void HandleFrame(const Bytes& bytes, double now, const LineSettings& line, const Output& out);
     // Waits up to seconds; false when Stop asked to end.
     bool Pause(double seconds);
     // False when Stop asked to end or the line stayed blocked.
-    bool WriteAll(const uint8_t* data, size_t size);
-    bool WritePaced(const uint8_t* data, size_t size, double byte_s);
-    void Send(const ReplyPlan& plan, uint32_t baud);
+    bool WriteAll(const Output& out, const uint8_t* data, size_t size);
+    bool WritePaced(const Output& out, const uint8_t* data, size_t size, double byte_s);
+    void Send(const ReplyPlan& plan, uint32_t baud, const Output& out);
+    // What a master connected over TCP finds as line settings: a gateway
+    // whose serial side runs at 9600 bit/s, even parity.
+    LineSettings NetworkLine(bool mbap) const;
 };
 
 bool Simulator::State::Pause(double seconds)
@@ -88,12 +120,14 @@ bool Simulator::State::Pause(double seconds)
     }
 }
 
-bool Simulator::State::WriteAll(const uint8_t* data, size_t size)
+bool Simulator::State::WriteAll(const Output& out, const uint8_t* data, size_t size)
 {
     size_t done = 0;
     double give_up = Now() + 2.0;
     while (done < size) {
-        ssize_t n = write(master, data + done, size - done);
+        // MSG_NOSIGNAL: a master that hung up is no reason for SIGPIPE.
+        ssize_t n = out.socket ? send(out.fd, data + done, size - done, MSG_NOSIGNAL)
+                               : write(out.fd, data + done, size - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
             give_up = Now() + 2.0;
@@ -105,7 +139,7 @@ bool Simulator::State::WriteAll(const uint8_t* data, size_t size)
         // give the reply up if none comes.
         if (Now() > give_up)
             return false;
-        pollfd p[2] = {{master, POLLOUT, 0}, {wake, POLLIN, 0}};
+        pollfd p[2] = {{out.fd, POLLOUT, 0}, {wake, POLLIN, 0}};
         poll(p, 2, 20);
         if (p[1].revents & POLLIN)
             return false;
@@ -113,7 +147,8 @@ bool Simulator::State::WriteAll(const uint8_t* data, size_t size)
     return true;
 }
 
-bool Simulator::State::WritePaced(const uint8_t* data, size_t size, double byte_s)
+bool Simulator::State::WritePaced(const Output& out, const uint8_t* data, size_t size,
+                                  double byte_s)
 {
     double start = Now();
     size_t sent = 0;
@@ -123,7 +158,7 @@ bool Simulator::State::WritePaced(const uint8_t* data, size_t size, double byte_
         if (due > size)
             due = size;
         if (due > sent) {
-            if (!WriteAll(data + sent, due - sent))
+            if (!WriteAll(out, data + sent, due - sent))
                 return false;
             sent = due;
             continue;
@@ -134,10 +169,16 @@ bool Simulator::State::WritePaced(const uint8_t* data, size_t size, double byte_
     return true;
 }
 
-void Simulator::State::Send(const ReplyPlan& plan, uint32_t baud)
+void Simulator::State::Send(const ReplyPlan& rtu_plan, uint32_t baud, const Output& out)
 {
-    if (!plan.send)
+    if (!rtu_plan.send)
         return;
+    ReplyPlan plan = rtu_plan;
+    if (out.mbap)
+        plan.bytes = MbapFromRtu(out.transaction, rtu_plan.bytes);
+    // A network line has no byte time of its own: the gateway paces its
+    // serial side, and the master sees the reply when it is whole.
+    const bool paced = pacing && !out.socket;
     if (plan.delay_s > 0 && !Pause(plan.delay_s))
         return;
     double byte_s = 11.0 / (baud == 0 ? 9600 : baud);
@@ -146,7 +187,8 @@ void Simulator::State::Send(const ReplyPlan& plan, uint32_t baud)
         if (at > 0 && !Pause(plan.piece_delay_s))
             return;
         size_t n = std::min(piece, plan.bytes.size() - at);
-        bool ok = pacing ? WritePaced(&plan.bytes[at], n, byte_s) : WriteAll(&plan.bytes[at], n);
+        bool ok =
+            paced ? WritePaced(out, &plan.bytes[at], n, byte_s) : WriteAll(out, &plan.bytes[at], n);
         if (!ok)
             return;
     }
@@ -154,12 +196,13 @@ void Simulator::State::Send(const ReplyPlan& plan, uint32_t baud)
     ++replies;
 }
 
-void Simulator::State::HandleFrame(const Bytes& bytes, double now)
+void Simulator::State::HandleFrame(const Bytes& bytes, double now, const LineSettings& line,
+                                   const Output& out)
 {
     Frame frame;
     frame.bytes = bytes;
     frame.time_s = now - start_s;
-    frame.line = ReadLineSettings(master);
+    frame.line = line;
     frame.crc_ok = bytes.size() >= 4 && modbus::CrcMatches(bytes.data(), bytes.size());
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -226,7 +269,73 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now)
                 ++it;
         }
     }
-    Send(plan, r.line.baud);
+    Send(plan, r.line.baud, out);
+}
+
+LineSettings Simulator::State::NetworkLine(bool mbap) const
+{
+    LineSettings line{0, 9600, serial::Parity::Even};
+    line.SetNet((mbap ? "tcp://127.0.0.1:" : "rtu-tcp://127.0.0.1:") +
+                std::to_string(bound[mbap ? 0 : 1]));
+    return line;
+}
+
+void Simulator::State::CutRtuFrames(Bytes* pending, double last_byte_s, bool silent,
+                                    const LineSettings& line, const Output& out)
+{
+    while (!pending->empty()) {
+        size_t length = RequestLength(pending->data(), pending->size());
+        size_t take = 0;
+        if (length != 0 && length != kUnknownLength && length <= pending->size())
+            take = length;
+        else if (silent || pending->size() > kMaxRequest)
+            take = pending->size();
+        if (take == 0)
+            break;
+        Bytes frame(pending->begin(), pending->begin() + static_cast<long>(take));
+        pending->erase(pending->begin(), pending->begin() + static_cast<long>(take));
+        if (frame.size() >= 4 && !modbus::CrcMatches(frame.data(), frame.size())) {
+            // Out of step with the master: what follows in the same burst
+            // cannot be trusted to start a frame either.
+            frame.insert(frame.end(), pending->begin(), pending->end());
+            pending->clear();
+        }
+        HandleFrame(frame, last_byte_s, line, out);
+    }
+}
+
+void Simulator::State::CutMbapFrames(Peer* peer)
+{
+    for (;;) {
+        size_t length = MbapRequestLength(peer->pending.data(), peer->pending.size());
+        if (length == kBadStream) {
+            // No header a request can have: nothing after it can be
+            // trusted to start one either.
+            peer->pending.clear();
+            return;
+        }
+        if (length == 0 || length > peer->pending.size())
+            return;
+        Output out{peer->fd, true, true,
+                   static_cast<uint16_t>(peer->pending[0] << 8 | peer->pending[1])};
+        Bytes rtu = RtuFromMbap(peer->pending.data(), length);
+        peer->pending.erase(peer->pending.begin(),
+                            peer->pending.begin() + static_cast<long>(length));
+        HandleFrame(rtu, peer->last_byte_s, NetworkLine(true), out);
+    }
+}
+
+void Simulator::State::Accept(int which)
+{
+    for (;;) {
+        int fd = accept4(listeners[which], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
+        Peer peer;
+        peer.fd = fd;
+        peer.mbap = which == 0;
+        peers.push_back(std::move(peer));
+    }
 }
 
 void Simulator::State::Run()
@@ -236,18 +345,33 @@ void Simulator::State::Run()
     for (;;) {
         uint32_t baud = 0;
         int timeout_ms = -1;
+        auto await_silence = [&](double last_s, uint32_t b) {
+            double left = last_s + SilenceSeconds(b) - Now();
+            int ms = left > 0 ? static_cast<int>(std::ceil(left * 1000)) : 0;
+            timeout_ms = timeout_ms < 0 ? ms : std::min(timeout_ms, ms);
+        };
         if (!pending.empty()) {
             baud = ReadLineSettings(master).baud;
-            double left = last_byte_s + SilenceSeconds(baud) - Now();
-            timeout_ms = left > 0 ? static_cast<int>(std::ceil(left * 1000)) : 0;
+            await_silence(last_byte_s, baud);
         }
-        pollfd p[2] = {{master, POLLIN, 0}, {wake, POLLIN, 0}};
-        int ready = poll(p, 2, timeout_ms);
+        for (const Peer& peer : peers)
+            if (!peer.mbap && !peer.pending.empty())
+                await_silence(peer.last_byte_s, 9600);
+
+        // wake, the pty, the two listeners, then the peers, each in its slot
+        // (an fd of -1 is left out by poll).
+        std::vector<pollfd> p = {{wake, POLLIN, 0},
+                                 {master, POLLIN, 0},
+                                 {listeners[0], POLLIN, 0},
+                                 {listeners[1], POLLIN, 0}};
+        for (const Peer& peer : peers)
+            p.push_back({peer.fd, POLLIN, 0});
+        int ready = poll(p.data(), p.size(), timeout_ms);
         if (ready < 0 && errno != EINTR)
             break;
-        if (p[1].revents & POLLIN)
+        if (p[0].revents & POLLIN)
             break;
-        if (p[0].revents & POLLIN) {
+        if (p[1].revents & POLLIN) {
             uint8_t buf[4096];
             for (;;) {
                 ssize_t n = read(master, buf, sizeof buf);
@@ -256,34 +380,49 @@ void Simulator::State::Run()
                 pending.insert(pending.end(), buf, buf + n);
                 last_byte_s = Now();
             }
-        } else if (p[0].revents & (POLLHUP | POLLERR)) {
+        } else if (p[1].revents & (POLLHUP | POLLERR)) {
             // Only while no slave side is open, which our own fd prevents;
             // should it happen all the same, wait instead of spinning.
             if (!Pause(0.02))
                 break;
         }
+        const size_t known_peers = peers.size();
+        for (int which = 0; which < 2; ++which)
+            if (p[2 + which].revents & POLLIN)
+                Accept(which);
 
-        bool silent = Now() - last_byte_s >= SilenceSeconds(baud);
-        while (!pending.empty()) {
-            size_t length = RequestLength(pending.data(), pending.size());
-            size_t take = 0;
-            if (length != 0 && length != kUnknownLength && length <= pending.size())
-                take = length;
-            else if (silent || pending.size() > kMaxRequest)
-                take = pending.size();
-            if (take == 0)
-                break;
-            Bytes frame(pending.begin(), pending.begin() + static_cast<long>(take));
-            pending.erase(pending.begin(), pending.begin() + static_cast<long>(take));
-            if (frame.size() >= 4 && !modbus::CrcMatches(frame.data(), frame.size())) {
-                // Out of step with the master: what follows in the same burst
-                // cannot be trusted to start a frame either.
-                frame.insert(frame.end(), pending.begin(), pending.end());
-                pending.clear();
-            }
-            HandleFrame(frame, last_byte_s);
+        if (master >= 0) {
+            bool silent = Now() - last_byte_s >= SilenceSeconds(baud);
+            Output out{master, false, false, 0};
+            CutRtuFrames(&pending, last_byte_s, silent, ReadLineSettings(master), out);
         }
+        for (size_t i = 0; i < known_peers; ++i) {
+            Peer& peer = peers[i];
+            if (p[4 + i].revents & (POLLIN | POLLHUP | POLLERR)) {
+                uint8_t buf[4096];
+                ssize_t n = recv(peer.fd, buf, sizeof buf, MSG_DONTWAIT);
+                if (n > 0) {
+                    peer.pending.insert(peer.pending.end(), buf, buf + n);
+                    peer.last_byte_s = Now();
+                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                    close(peer.fd);
+                    peer.fd = -1;
+                    continue;
+                }
+            }
+            if (peer.mbap) {
+                CutMbapFrames(&peer);
+            } else {
+                bool silent = Now() - peer.last_byte_s >= SilenceSeconds(9600);
+                Output out{peer.fd, true, false, 0};
+                CutRtuFrames(&peer.pending, peer.last_byte_s, silent, NetworkLine(false), out);
+            }
+        }
+        std::erase_if(peers, [](const Peer& peer) { return peer.fd < 0; });
     }
+    for (Peer& peer : peers)
+        close(peer.fd);
+    peers.clear();
 }
 
 Simulator::Simulator() : state_(std::make_unique<State>()) {}
@@ -301,19 +440,40 @@ bool Simulator::Start(const Options& options, std::string* error)
         *error = "port number out of range";
         return false;
     }
-    if (!OpenPty(&s.master, &s.slave, &s.device, error))
-        return false;
-    s.link = (options.folder.empty() ? std::string(".") : options.folder) + "/COM" +
-             std::to_string(options.port);
+    auto undo = [&s] {
+        for (int* fd : {&s.master, &s.slave, &s.wake, &s.listeners[0], &s.listeners[1]})
+            if (*fd >= 0) {
+                close(*fd);
+                *fd = -1;
+            }
+        s.device.clear();
+        s.link.clear();
+    };
+    const int ports[2] = {options.tcp_port, options.rtu_tcp_port};
+    for (int which = 0; which < 2; ++which) {
+        s.bound[which] = 0;
+        if (ports[which] < 0)
+            continue;
+        s.listeners[which] = ListenLoopback(ports[which], &s.bound[which], error);
+        if (s.listeners[which] < 0) {
+            undo();
+            return false;
+        }
+    }
+    if (options.pty) {
+        if (!OpenPty(&s.master, &s.slave, &s.device, error)) {
+            undo();
+            return false;
+        }
+        s.link = (options.folder.empty() ? std::string(".") : options.folder) + "/COM" +
+                 std::to_string(options.port);
+    }
     s.wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (s.wake < 0 || !MakeLink(s.device, s.link, error)) {
+    if (s.wake < 0 || (options.pty && !MakeLink(s.device, s.link, error))) {
         if (s.wake < 0)
             *error = "cannot create an eventfd";
-        close(s.master);
-        close(s.slave);
-        if (s.wake >= 0)
-            close(s.wake);
-        s.master = s.slave = s.wake = -1;
+        s.link.clear();
+        undo();
         return false;
     }
     s.options = options;
@@ -333,15 +493,19 @@ void Simulator::Stop()
     ssize_t ignored = write(s.wake, &one, sizeof one);
     (void)ignored;
     s.thread.join();
-    RemoveLink(s.device, s.link);
-    close(s.master);
-    close(s.slave);
-    close(s.wake);
-    s.master = s.slave = s.wake = -1;
+    if (!s.link.empty())
+        RemoveLink(s.device, s.link);
+    for (int* fd : {&s.master, &s.slave, &s.wake, &s.listeners[0], &s.listeners[1]})
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
     s.running = false;
 }
 
 std::string Simulator::LinkPath() const { return state_->link; }
+int Simulator::TcpPort() const { return state_->bound[0]; }
+int Simulator::RtuTcpPort() const { return state_->bound[1]; }
 std::string Simulator::DevicePath() const { return state_->device; }
 
 void Simulator::AddSlave(uint8_t address, SlaveHandler handler)

@@ -13,6 +13,7 @@
 #include "app/forms/field_access.h"
 #include "app/shell.h"
 #include "app/timing_limits.h"
+#include "modbus/function_codes.h"
 #include "requests/requests.h"
 #include "strings/number_parse.h"
 
@@ -24,40 +25,63 @@ namespace {
 // 0 as an empty text, which is written as 0.
 std::array<bool, kChannelCount> read_since_open{};
 
+// What a pass does with each channel read: the plot sees what the user
+// sees, the formatted value.
+void Sample(int index, const std::string& text)
+{
+    if (PlotRunning() && Channels()[index].plot != 0)
+        PlotChannelSample(index, ShownNumber(text), text);
+}
+
+} // namespace
+
 // A refused channel fails as a request does: the user is told once, and
 // Auto Read stops, since every later tick would only fail the same way.
-modbus::ResultCode Refuse(const std::string& why)
+modbus::ResultCode RefuseChannel(const std::string& why)
 {
     app::AutoReadActive = 0;
     app::ShowStatus(why, 0);
     return modbus::kChannelRefused;
 }
 
-} // namespace
+void NoteChannelRead(int index) { read_since_open[size_t(index)] = true; }
 
 modbus::ResultCode ReadChannel(int index, std::string* shown)
 {
     // A copy: the request's conversion outlives nothing, but the table may
     // be reloaded by whatever the window does while the bus is busy.
     const AnalyzerChannel ch = Channels()[index];
-    const WordAddress address = ParseWordAddress(index, ch.word_add);
+    const WordAddress address = ParseChannelAddress(index, ch);
     if (!address.ok)
-        return Refuse(address.problem);
+        return RefuseChannel(address.problem);
     std::string text;
     bool converted = false;
-    modbus::ValueConversion conversion;
-    conversion.word_to_text = [&](uint16_t word) {
-        text = ConvertRaw(ch, word);
-        converted = true;
-        return text;
-    };
     const int box = CellId(index) + kCellValue;
-    const modbus::ResultCode rc =
-        ch.type == kInputRegister
-            ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
-            : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    modbus::ResultCode rc;
+    if (RegisterCount(ch) == 2) {
+        // Both registers in one request: two reads could mix halves of
+        // two different values.
+        const uint8_t function =
+            ch.type == kInputRegister ? modbus::kReadInputRegisters : modbus::kReadHoldingRegisters;
+        rc = modbus::ReadRegisterBlock(function, ch.slave_add, ch.word_add, 2,
+                                       [&](const std::vector<uint16_t>& words) {
+                                           text = ConvertWide(ch, words[0], words[1]);
+                                           converted = true;
+                                           forms::SetFieldText(box, text);
+                                       });
+    } else {
+        modbus::ValueConversion conversion;
+        conversion.word_to_text = [&](uint16_t word) {
+            text = ConvertRaw(ch, word);
+            converted = true;
+            return text;
+        };
+        rc = ch.type == kInputRegister
+                 ? modbus::ReadChannelInput(ch.slave_add, box, ch.word_add, conversion)
+                 : modbus::ReadChannelHolding(ch.slave_add, box, ch.word_add, conversion);
+    }
     if (rc == 0)
-        read_since_open[size_t(index)] = true;
+        NoteChannelRead(index);
     if (rc == 0 && shown != nullptr)
         // A broadcast (slave 0, only from a hand-edited file) gets no reply,
         // so the box keeps the text it had.
@@ -72,18 +96,26 @@ modbus::ResultCode WriteChannel(int index)
     const AnalyzerChannel ch = Channels()[index];
     if (ch.type != kHoldingRegister)
         return modbus::kOk;
-    const WordAddress address = ParseWordAddress(index, ch.word_add);
+    const WordAddress address = ParseChannelAddress(index, ch);
     if (!address.ok)
-        return Refuse(address.problem);
+        return RefuseChannel(address.problem);
     const int box = CellId(index) + kCellValue;
     const std::string shown = forms::GetFieldText(box);
     if (shown.empty() && !read_since_open[size_t(index)])
-        return Refuse(ChannelName(index) + " not written: its value box is empty (never read)");
+        return RefuseChannel(ChannelName(index) +
+                             " not written: its value box is empty (never read)");
     // Converted before the request starts, so that a value no register word
     // gives sends nothing at all.
+    if (RegisterCount(ch) == 2) {
+        const WordsToWrite words = ConvertBackWide(ch, shown);
+        if (!words.ok)
+            return RefuseChannel(NotWrittenText(index, words.problem));
+        return modbus::WriteRegisterWords(ch.slave_add, ch.word_add,
+                                          {words.words[0], words.words[1]});
+    }
     const WordToWrite word = ConvertBack(ch, shown);
     if (!word.ok)
-        return Refuse(NotWrittenText(index, word));
+        return RefuseChannel(NotWrittenText(index, word));
     modbus::ValueConversion conversion;
     conversion.text_to_word = [&ch](const std::string& text) { return ConvertBack(ch, text).word; };
     return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
@@ -93,15 +125,18 @@ modbus::ResultCode AcquisitionPass()
 {
     if (PlotRunning())
         PlotPassBegin(app::ElapsedTime);
-    for (int i = 0; i < kChannelCount; ++i) {
-        if (Channels()[i].enable == 0)
-            continue;
-        std::string text;
-        if (modbus::ResultCode rc = ReadChannel(i, &text))
-            return rc; // later boxes keep their text; the plot gets nothing more
-        // The plot sees what the user sees: the formatted value.
-        if (PlotRunning() && Channels()[i].plot != 0)
-            PlotChannelSample(i, strings::ParseNumber(text), text);
+    if (BlockReads()) {
+        if (modbus::ResultCode rc = ReadBlocks(Sample))
+            return rc;
+    } else {
+        for (int i = 0; i < kChannelCount; ++i) {
+            if (Channels()[i].enable == 0)
+                continue;
+            std::string text;
+            if (modbus::ResultCode rc = ReadChannel(i, &text))
+                return rc; // later boxes keep their text; the plot gets nothing more
+            Sample(i, text);
+        }
     }
     if (PlotRunning())
         PlotPassEnd(app::ElapsedTime);

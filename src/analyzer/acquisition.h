@@ -1,7 +1,9 @@
-// The Analyzer's traffic: reading and writing channels, one request each,
-// the pass over all enabled channels, Write all and the Auto Read tick.
+// The Analyzer's traffic: reading and writing channels, one request each
+// or in blocks, the pass over all enabled channels, Write all and the Auto
+// Read tick.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "modbus/result_codes.h"
@@ -17,6 +19,21 @@ modbus::ResultCode ReadChannel(int index, std::string* shown = nullptr);
 modbus::ResultCode WriteChannel(int index);
 // The form's boxes are new and empty.
 void ForgetReadValues();
+// A read has put a value into the box of channel `index`.
+void NoteChannelRead(int index);
+// Fails a channel as a failed request does: the status bar says why and
+// Auto Read stops. Returns kChannelRefused.
+modbus::ResultCode RefuseChannel(const std::string& why);
+
+// Block reads (the form's "Block reads" box): on, a pass reads neighbouring
+// channels with one request (block_reads.cpp).
+void SetBlockReads(bool on);
+bool BlockReads();
+// Reads every enabled channel with the requests PlanBlockReads gives;
+// `sample` gets each channel's shown text in index order as soon as every
+// channel before it has been read. The first failure ends it.
+using ChannelSample = std::function<void(int index, const std::string& text)>;
+modbus::ResultCode ReadBlocks(const ChannelSample& sample);
 
 // Every enabled channel in index order; the first failure ends the pass
 // and its code is returned.

@@ -15,6 +15,7 @@ constexpr int kPlotStartId = app::kAnalyzerBase + 5;
 constexpr int kSaveBmpId = app::kAnalyzerBase + 6;
 constexpr int kPlotSetupId = app::kAnalyzerBase + 7;
 constexpr int kPlotLogFileId = app::kAnalyzerBase + 8;
+constexpr int kBlockReadsId = app::kAnalyzerBase + 9; // check box
 
 // Channel cell i: value box at kCellBaseId + kCellStride * i, then the
 // caption, "S", "R" and "W" at the offsets below.
@@ -48,5 +49,8 @@ constexpr int kSetupBackColourId = 60631;
 constexpr int kSetupPlotId = 60641;
 constexpr int kSetupPlotColourId = 60651;
 constexpr int kSetupPlotWidthId = 60661;
+// Frames of four options each, the options at id + 1 to id + 4.
+constexpr int kSetupDataId = 60671;
+constexpr int kSetupOrderId = 60681;
 
 } // namespace analyzer

@@ -7,8 +7,10 @@
 #include "analyzer/channel_setup.h"
 #include "analyzer/channel_store.h"
 #include "analyzer/plot_window.h"
+#include "app/config_store.h"
 #include "app/forms/builders.h"
 #include "app/shell.h"
+#include "strings/number_parse.h"
 
 namespace analyzer {
 namespace {
@@ -32,6 +34,45 @@ constexpr FormButton kButtons[] = {
 constexpr int kButtonY = 280;
 constexpr int kButtonWidth = 50;
 
+// Block reads are optional: a file without the key reads one channel per
+// request, and the key is added the first time the box changes.
+constexpr char kBlockReadKey[] = "ANALYZER_BLOCK_READ";
+constexpr char kBlockReadAfter[] = "PLOT_BMP_FILE";
+constexpr char kBlockReadHint[] =
+    "Read neighbouring registers of one slave with one request. Valid: 0÷1";
+
+// The setting is read here, when the form opens, and kept: a pass reads
+// no key.
+void AddBlockReadsBox()
+{
+    std::string value;
+    const bool on =
+        app::FindConfigKey(app::CfgPath, kBlockReadKey, &value) && strings::ParseNumber(value) != 0;
+    SetBlockReads(on);
+    ui::CreateControl({.kind = ui::Kind::Check,
+                       .id = kBlockReadsId,
+                       .text = "Block reads",
+                       .x = 300,
+                       .y = kButtonY,
+                       .w = 60,
+                       .h = 15,
+                       .style = ui::kTabStop,
+                       .text_colour = ui::Rgb(0, 0, 0),
+                       .back_colour = app::PanelColour});
+    ui::SetChecked(kBlockReadsId, on);
+}
+
+// Any notification shows the hint; only a change of state writes.
+void BlockReadsCommand()
+{
+    app::ShowStatus(kBlockReadHint, 0);
+    const bool on = ui::IsChecked(kBlockReadsId);
+    if (on == BlockReads())
+        return;
+    SetBlockReads(on);
+    app::WriteOptionalConfigKey(app::CfgPath, kBlockReadKey, on ? "1" : "0", kBlockReadAfter);
+}
+
 } // namespace
 
 void Open()
@@ -45,6 +86,7 @@ void Open()
     ForgetReadValues();
     for (const FormButton& b : kButtons)
         forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
+    AddBlockReadsBox();
     ui::ShowMainWindow();
     ui::Redraw(0);
     app::ShowStatus("Ready", 0);
@@ -58,6 +100,7 @@ void Close()
     RemoveCells();
     for (const FormButton& b : kButtons)
         forms::RemoveControls(b.id);
+    forms::RemoveControls(kBlockReadsId);
     ui::ShowMainWindow();
     app::AutoReadActive = 0;
     if (PlotRunning())
@@ -82,6 +125,8 @@ void Command(int id)
     case kSaveBmpId: SaveToBmp(); return;
     case kPlotLogFileId: ChoosePlotLogFile(); return;
     case kPlotSetupId: OpenPlotSetup(); return;
+    // A setting, not a command: it takes effect at the next pass.
+    case kBlockReadsId: BlockReadsCommand(); return;
     default: break;
     }
     // Plot setup is usable under Auto Read too.

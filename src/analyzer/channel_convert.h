@@ -2,6 +2,7 @@
 // the check of its register address.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,8 +27,40 @@ struct WordToWrite {
 };
 WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text);
 
+// --- 32-bit channels ----------------------------------------------------------
+
+// The 32-bit value (A the most significant byte) of the two registers as
+// read, `first` from WORD_ADD, laid out in `order`; and back.
+uint32_t JoinRegisters(uint16_t first, uint16_t second, WordOrder order);
+std::array<uint16_t, 2> SplitRegisters(uint32_t value, WordOrder order);
+
+// The engineering value of a 32-bit channel: its integer or float times
+// GAIN plus OFFSET, in double precision. A float that is not a number or
+// infinite gives what the arithmetic makes of it.
+double ScaleWide(const AnalyzerChannel& ch, uint32_t raw);
+
+// The text shown for the two registers: ScaleWide laid out by FORMAT, or
+// "NaN", "Inf", "-Inf".
+std::string ConvertWide(const AnalyzerChannel& ch, uint16_t first, uint16_t second);
+
+// The two registers to write for a typed text: integers rounded half to
+// even keeping their low 32 bits, floats the nearest single. Refused as
+// ConvertBack refuses, and also for a result that is no finite number or
+// beyond the float range.
+struct WordsToWrite {
+    bool ok = false;
+    std::array<uint16_t, 2> words{};
+    std::string problem;
+};
+WordsToWrite ConvertBackWide(const AnalyzerChannel& ch, std::string_view text);
+
+// The number a value box shows: its leading number, and for the words a
+// 32-bit float shows, NaN or the infinity they name (never plotted).
+double ShownNumber(std::string_view text);
+
 // The status text for a write that ConvertBack refused.
 std::string NotWrittenText(int index, const WordToWrite& refused);
+std::string NotWrittenText(int index, const std::string& problem);
 
 // The register address of a WORD_ADD text as the request's encoder reads it
 // (the leading number, rounded). A text without a number, or whose number
@@ -39,5 +72,8 @@ struct WordAddress {
     std::string problem;
 };
 WordAddress ParseWordAddress(int index, std::string_view text);
+// As ParseWordAddress, for every register the channel spans: a 32-bit
+// channel at 65535 has no second register.
+WordAddress ParseChannelAddress(int index, const AnalyzerChannel& ch);
 
 } // namespace analyzer

@@ -9,6 +9,7 @@
 #include "analyzer/channel_cells.h"
 #include "analyzer/channel_store.h"
 #include "analyzer/channel_table.h"
+#include "app/config_store.h"
 #include "app/forms/builders.h"
 #include "app/forms/parameter_entry.h"
 #include "app/shell.h"
@@ -19,7 +20,7 @@ namespace {
 
 // Real: stored as typed, like Text, but a text the number rule cannot read
 // whole is shown as invalid.
-enum class Entry { Check, Text, Real, Number, Colour, TypeFrame, Option };
+enum class Entry { Check, Text, Real, Number, Colour, TypeFrame, Option, Frame, Data, Order };
 
 struct SetupField {
     int id;
@@ -31,6 +32,12 @@ struct SetupField {
 };
 
 #define VISUALIZATION "Visualization = ((Value AND Mask) >> Shift) * Gain + Offset"
+#define DATA_HINT                                                                                  \
+    "Data type of value (32-bit types span Word address and the next register). Valid: 16BIT / "   \
+    "UINT32 / INT32 / FLOAT32"
+#define ORDER_HINT                                                                                 \
+    "Byte order of 32-bit value, A most significant (ABCD: first register holds A B). Valid: "     \
+    "ABCD / CDAB / BADC / DCBA"
 
 // Every field the dialog reacts to, with what its notifications store.
 constexpr SetupField kFields[] = {
@@ -60,9 +67,26 @@ constexpr SetupField kFields[] = {
     {kSetupBackColourId, "BACK_COLOR", Entry::Colour, "", "", "Background color of channel"},
     {kSetupPlotColourId, "PLOT_COLOR", Entry::Colour, "", "", "Pen color for channel plotting"},
     {kSetupPlotWidthId, "PLOT_WIDTH", Entry::Number, "1", "10", "Pen width for channel plotting"},
+    {kSetupDataId, "DATA", Entry::Frame, "", "", DATA_HINT},
+    {kSetupDataId + 1, "DATA", Entry::Data, "", "", DATA_HINT},
+    {kSetupDataId + 2, "DATA", Entry::Data, "", "", DATA_HINT},
+    {kSetupDataId + 3, "DATA", Entry::Data, "", "", DATA_HINT},
+    {kSetupDataId + 4, "DATA", Entry::Data, "", "", DATA_HINT},
+    {kSetupOrderId, "ORDER", Entry::Frame, "", "", ORDER_HINT},
+    {kSetupOrderId + 1, "ORDER", Entry::Order, "", "", ORDER_HINT},
+    {kSetupOrderId + 2, "ORDER", Entry::Order, "", "", ORDER_HINT},
+    {kSetupOrderId + 3, "ORDER", Entry::Order, "", "", ORDER_HINT},
+    {kSetupOrderId + 4, "ORDER", Entry::Order, "", "", ORDER_HINT},
 };
 
 #undef VISUALIZATION
+#undef DATA_HINT
+#undef ORDER_HINT
+
+// DATA and ORDER are optional keys: a file without them has 16-bit ABCD
+// channels, and a key is added, after the channel's last one, only when
+// the user picks another choice.
+constexpr char kOptionalAfter[] = "PLOT_WIDTH";
 
 // The channel whose dialog is open; -1 when none is.
 int open_index = -1;
@@ -99,6 +123,59 @@ std::string CheckReal(int id)
     return problem;
 }
 
+std::string OptionalValue(const char* field)
+{
+    std::string value;
+    return app::FindConfigKey(app::CfgPath, Key(field), &value) ? value : std::string();
+}
+
+// A frame of four options in two rows of two, the one at `checked` set;
+// the Channel setup dialog's only four-way choices.
+void AddOptionGrid(int id, const char* caption, const char* const (&texts)[4], int checked, int x,
+                   int y)
+{
+    const ui::Colour black = ui::Rgb(0, 0, 0);
+    ui::CreateControl({.kind = ui::Kind::Frame,
+                       .id = id,
+                       .text = caption,
+                       .x = x,
+                       .y = y,
+                       .w = 100,
+                       .h = 45,
+                       .style = ui::kTabStop,
+                       .text_colour = black,
+                       .back_colour = app::PanelColour});
+    for (int k = 0; k < 4; ++k) {
+        ui::CreateControl({.kind = ui::Kind::Option,
+                           .id = id + 1 + k,
+                           .text = texts[k],
+                           .x = x + 5 + 47 * (k % 2),
+                           .y = y + 10 + 15 * (k / 2),
+                           .w = 45,
+                           .h = 15,
+                           .text_colour = black,
+                           .back_colour = app::PanelColour,
+                           .group = id});
+        ui::SetChecked(id + 1 + k, k == checked);
+    }
+}
+
+// Stores the option's word when it is checked and differs from what the
+// file means now (a missing key means the first option).
+void CommitFourWay(int id, const char* field, const char* const (&texts)[4], const char* hint)
+{
+    app::ShowStatus(hint, 0);
+    const int k = (id - kSetupDataId) % 10 - 1; // the option's place in its frame
+    if (!ui::IsChecked(id))
+        return;
+    const std::string now = OptionalValue(field);
+    const bool same = field == std::string("DATA")
+                          ? DataTypeFromText(now) == DataTypeFromText(texts[k])
+                          : WordOrderFromText(now) == WordOrderFromText(texts[k]);
+    if (!same)
+        app::WriteOptionalConfigKey(app::CfgPath, Key(field), texts[k], Key(kOptionalAfter));
+}
+
 void BuildFields()
 {
     // The value fields are never read-only here.
@@ -120,6 +197,10 @@ void BuildFields()
     forms::AddColourField(kSetupPlotColourId, Key("PLOT_COLOR"), "Plot pen color", 165, 120, 60);
     forms::AddValueField(kSetupPlotWidthId, Key("PLOT_WIDTH"), "Plot pen width", 165, 150, 50,
                          false);
+    AddOptionGrid(kSetupDataId, "Data type", kDataTypeTexts,
+                  int(DataTypeFromText(OptionalValue("DATA"))), 15, 210);
+    AddOptionGrid(kSetupOrderId, "Byte order", kWordOrderTexts,
+                  int(WordOrderFromText(OptionalValue("ORDER"))), 125, 210);
     // A hand-edited "0,5" shows as invalid before it is touched.
     CheckReal(kSetupGainId);
     CheckReal(kSetupOffsetId);
@@ -143,7 +224,7 @@ void OpenChannelSetup(int index)
     ui::DialogSpec spec;
     spec.title = "Channel setup - " + ChannelName(index);
     spec.w_dlu = 230;
-    spec.h_dlu = 220;
+    spec.h_dlu = 275; // the data type and byte order below the fields of old
     spec.background = app::PanelColour;
     ui::RunDialog(spec, BuildFields);
     open_index = -1;
@@ -174,6 +255,9 @@ void SetupCommand(int id)
     case Entry::Option:
         forms::CommitOption(id, key, id == kSetupInputRegId ? "INPUT_REG" : "HOLD_REG", f->hint);
         break;
+    case Entry::Frame: app::ShowStatus(f->hint, 0); break;
+    case Entry::Data: CommitFourWay(id, "DATA", kDataTypeTexts, f->hint); break;
+    case Entry::Order: CommitFourWay(id, "ORDER", kWordOrderTexts, f->hint); break;
     }
 }
 

@@ -14,8 +14,11 @@ const ChannelTable& Channels() { return table; }
 
 void LoadChannels(const std::string& cfg_path)
 {
-    LoadChannelTable(table,
-                     [&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); });
+    LoadChannelTable(
+        table, [&](const std::string& key) { return app::ReadConfigKey(cfg_path, key); },
+        [&](const std::string& key, std::string* value) {
+            return app::FindConfigKey(cfg_path, key, value);
+        });
 }
 
 } // namespace analyzer

@@ -74,7 +74,31 @@ float FloatFromText(std::string_view text)
     return static_cast<float>(d);
 }
 
-void LoadChannelTable(ChannelTable& table, const KeyReader& read)
+namespace {
+
+// The index of `text` among `words`; 0, the default, when it is none.
+template <size_t N>
+int WordIndex(std::string_view text, const char* const (&words)[N])
+{
+    for (size_t k = 0; k < N; ++k)
+        if (text == words[k])
+            return int(k);
+    return 0;
+}
+
+} // namespace
+
+DataType DataTypeFromText(std::string_view text)
+{
+    return DataType(WordIndex(text, kDataTypeTexts));
+}
+
+WordOrder WordOrderFromText(std::string_view text)
+{
+    return WordOrder(WordIndex(text, kWordOrderTexts));
+}
+
+void LoadChannelTable(ChannelTable& table, const KeyReader& read, const OptionalKeyReader& find)
 {
     for (int i = 0; i < kChannelCount; ++i) {
         AnalyzerChannel& ch = table[i];
@@ -102,6 +126,11 @@ void LoadChannelTable(ChannelTable& table, const KeyReader& read)
             ch.type = kHoldingRegister;
             ch.read_only = 0;
         }
+        std::string data, order;
+        ch.data =
+            find && find(ChannelKey(i, "DATA"), &data) ? DataTypeFromText(data) : DataType::Word16;
+        ch.order = find && find(ChannelKey(i, "ORDER"), &order) ? WordOrderFromText(order)
+                                                                : WordOrder::ABCD;
     }
 }
 

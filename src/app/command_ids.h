@@ -21,6 +21,8 @@ constexpr int kCommunicationMonitor = 2105;
 // Serial port COMn is kFirstPort + n - 1.
 constexpr int kFirstPort = 3101;
 constexpr int kPortCount = 8;
+// After COM8: a network line (SERIAL_NET) instead of a port.
+constexpr int kNetwork = 3109;
 constexpr int kBaudrate = 3201;
 // Parity code p (0..3) is kFirstParity + p.
 constexpr int kFirstParity = 3301;

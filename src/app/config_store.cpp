@@ -168,7 +168,12 @@ bool FindConfigKey(const std::string& path, const std::string& key, std::string*
     return true;
 }
 
-void WriteConfigKey(const std::string& path, const std::string& key, const std::string& raw_value)
+namespace {
+
+// `after_key` null: the key must be there. Otherwise a missing key is added
+// after that entry.
+void WriteKey(const std::string& path, const std::string& key, const std::string& raw_value,
+              const std::string* after_key)
 {
     // An entry is one line: a line break pasted into a value would split it
     // and add a line that later reads as a key of its own.
@@ -190,17 +195,19 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
     }
 
     std::vector<std::string_view> lines;
-    size_t pos = 0, found = 0;
+    size_t pos = 0, found = 0, anchor = std::string::npos;
     bool have = false;
-    std::string_view line, old_value;
+    std::string_view line, old_value, ignored;
     while (NextLine(content, &pos, &line)) {
         if (!have && EntryValue(line, key, &old_value)) {
             have = true;
             found = lines.size();
         }
+        if (after_key && anchor == std::string::npos && EntryValue(line, *after_key, &ignored))
+            anchor = lines.size();
         lines.push_back(line);
     }
-    if (!have)
+    if (!have && !after_key)
         ResetAndExit("Item " + key + " not found", title);
     // Most writes come from fields that are committed again with the same
     // value; leaving the file alone keeps its time stamp meaningful.
@@ -208,7 +215,10 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
         return;
 
     const std::string entry = key + "=" + value;
-    lines[found] = entry;
+    if (have)
+        lines[found] = entry;
+    else
+        lines.insert(anchor == std::string::npos ? lines.end() : lines.begin() + anchor + 1, entry);
     std::string out;
     out.reserve(content.size() + value.size() + 2 * lines.size());
     for (std::string_view l : lines) {
@@ -222,6 +232,19 @@ void WriteConfigKey(const std::string& path, const std::string& key, const std::
         ui::MessageBox("File " + path + " not written: " + error + "\rThe file was left unchanged.",
                        title, ui::Icon::Stop, ui::Buttons::Ok);
     }
+}
+
+} // namespace
+
+void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value)
+{
+    WriteKey(path, key, value, nullptr);
+}
+
+void WriteOptionalConfigKey(const std::string& path, const std::string& key,
+                            const std::string& value, const std::string& after_key)
+{
+    WriteKey(path, key, value, &after_key);
 }
 
 } // namespace app

@@ -26,6 +26,12 @@ bool FindConfigKey(const std::string& path, const std::string& key, std::string*
 // "Configuration write" error and leaves the old file as it was.
 void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value);
 
+// As WriteConfigKey, for an optional key: a missing key is added, on the
+// line after the entry of `after_key` (at the end when that is missing too),
+// and nothing is reset.
+void WriteOptionalConfigKey(const std::string& path, const std::string& key,
+                            const std::string& value, const std::string& after_key);
+
 // Writes the default RegScope.ini and RegScope.cfg into the working
 // directory (keeping a backup of each file it replaces), then tells the user.
 void CreateDefaultFiles();

@@ -6,6 +6,7 @@
 #include "app/comm_report.h"
 #include "app/command_ids.h"
 #include "app/config_store.h"
+#include "app/line_choice.h"
 #include "app/menu.h"
 #include "app/menu_strings.h"
 #include "app/password.h"
@@ -159,6 +160,7 @@ void ApplyGeneralConfiguration()
         ToInteger(strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_BAUD")), INT_MIN, INT_MAX));
     line.parity = serial::ParityFromCode(int(ToInteger(
         strings::ParseNumber(ReadConfigKey(CfgPath, "SERIAL_PARITY")), SHRT_MIN, SHRT_MAX)));
+    line.SetNet(StoredNetworkLine());
     // Clamped: a hand-edited time-out of a day (or one too long to count)
     // would hold the one thread in a reply wait.
     SerialSettings.timeout =
@@ -183,10 +185,7 @@ void ApplyGeneralConfiguration()
     }
 
     CheckMenuRange(cmd::kFirstTool, cmd::kToolCount, cmd::ToolCommand(CurrentTool));
-    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(line.port));
-    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount,
-                   cmd::ParityCommand(serial::ParityCode(line.parity)));
-    ui::SetTitle("RegScope [" + AbbreviatePath(CfgPath) + "]");
+    ShowLineChoice();
 }
 
 bool StartProgram(const Parts& program_parts)

@@ -31,6 +31,7 @@ std::vector<ui::MenuItem> BuildMainMenu()
     MenuItem ports{"&Serial port", 0, {}};
     for (int n = 1; n <= cmd::kPortCount; ++n)
         ports.items.push_back({"COM" + std::to_string(n), cmd::PortCommand(n), {}});
+    ports.items.push_back({"&Network...", cmd::kNetwork, {}});
 
     MenuItem parity{"&Parity", 0, {}};
     parity.items = {{"No (2 stop bits)", cmd::ParityCommand(0), {}},

@@ -29,6 +29,7 @@ const Entry kHelp[] = {
     {cmd::PortCommand(6), "Modules are connected to COM6 serial port of PC"},
     {cmd::PortCommand(7), "Modules are connected to COM7 serial port of PC"},
     {cmd::PortCommand(8), "Modules are connected to COM8 serial port of PC"},
+    {cmd::kNetwork, "Modules are reached over the network: Modbus TCP or RTU over TCP"},
     {cmd::kBaudrate, "PC Modbus communication: Baudrate (bit/s)"},
     {cmd::ParityCommand(0), "PC Modbus communication: No parity bit and 2 stop bits"},
     {cmd::ParityCommand(1), "PC Modbus communication: Odd parity bit and 1 stop bit"},

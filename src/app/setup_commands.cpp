@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/config_store.h"
 #include "app/forms/shared_boxes.h"
+#include "app/line_choice.h"
 #include "app/setup_files.h"
 #include "app/shell.h"
 #include "app/timing_limits.h"
@@ -20,11 +21,31 @@ namespace {
 
 constexpr char kCR = '\r';
 
+// A port chosen ends the network line: SERIAL_NET is emptied, not
+// removed, and a file that never had it gets none.
 void ChoosePort(int port)
 {
     SerialSettings.line.port = int16_t(port);
     WriteConfigKey(CfgPath, "SERIAL_PORT", std::to_string(port));
-    CheckMenuRange(cmd::kFirstPort, cmd::kPortCount, cmd::PortCommand(port));
+    if (!StoredNetworkLine().empty())
+        WriteConfigKey(CfgPath, "SERIAL_NET", "");
+    SerialSettings.line.SetNet("");
+    ShowLineChoice();
+    modbus::ClosePort();
+}
+
+// Stored as typed: a text that is no address is reported, naming it, when
+// a request needs the line (as an invalid port number is).
+void ChooseNetwork()
+{
+    std::string answer = forms::AskText(
+        "Enter network address: tcp://HOST:PORT (Modbus TCP) or rtu-tcp://HOST:PORT (RTU over TCP)",
+        "Network", StoredNetworkLine());
+    if (answer.empty())
+        return;
+    WriteOptionalConfigKey(CfgPath, "SERIAL_NET", answer, "SERIAL_PORT");
+    SerialSettings.line.SetNet(answer);
+    ShowLineChoice();
     modbus::ClosePort();
 }
 
@@ -32,8 +53,16 @@ void ChooseParity(int parity)
 {
     SerialSettings.line.parity = serial::ParityFromCode(parity);
     WriteConfigKey(CfgPath, "SERIAL_PARITY", std::to_string(parity));
-    CheckMenuRange(cmd::kFirstParity, cmd::kParityCount, cmd::ParityCommand(parity));
+    ShowLineChoice();
     modbus::ClosePort();
+}
+
+// Kept for the serial port while a network line is in use.
+std::string SerialOnlyNote()
+{
+    return SerialSettings.line.IsNetwork()
+               ? " (serial port only: the network line's gateway sets its own)"
+               : "";
 }
 
 // Asks for a new value of a key, proposing the stored one. False when the
@@ -49,7 +78,8 @@ bool AskValue(const std::string& prompt, const std::string& title, const std::st
 void AskBaudrate()
 {
     std::string answer;
-    if (!AskValue("Enter baudrate for communication", "Baudrate", "SERIAL_BAUD", &answer))
+    if (!AskValue("Enter baudrate for communication" + SerialOnlyNote(), "Baudrate", "SERIAL_BAUD",
+                  &answer))
         return;
     double baud = strings::ParseNumber(answer);
     if (!(baud >= 300 && baud <= 1000000)) {
@@ -123,6 +153,7 @@ bool IsSetupCommand(int command)
     switch (command) {
     case cmd::kLoad:
     case cmd::kSaveAs:
+    case cmd::kNetwork:
     case cmd::kBaudrate:
     case cmd::kTimeout:
     case cmd::kSamplingTime:
@@ -140,6 +171,8 @@ void RunSetupCommand(int command)
         SaveConfigurationAs();
     else if (IsPortCommand(command))
         ChoosePort(command - cmd::kFirstPort + 1);
+    else if (command == cmd::kNetwork)
+        ChooseNetwork();
     else if (command == cmd::kBaudrate)
         AskBaudrate();
     else if (IsParityCommand(command))

@@ -47,7 +47,9 @@ unsigned ExpectedReplyData(uint8_t function, unsigned n);
 // Frame = address, function, data, checksum.
 Bytes BuildFrame(uint8_t address, uint8_t function, const Bytes& data);
 
-// Largest frame the program handles: 2000 coils or 125 registers.
-constexpr size_t kMaxFrame = 256;
+// Largest frame the program handles: the reply to 2000 coils or 125
+// registers, 255 bytes in RTU; with the 7-byte Modbus TCP header instead
+// of address and checksum, at most 260.
+constexpr size_t kMaxFrame = 260;
 
 } // namespace modbus

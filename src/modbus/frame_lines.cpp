@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "modbus/line_statistics.h"
+#include "modbus/mbap.h"
 #include "modbus/result_codes.h"
 
 namespace modbus {
@@ -18,6 +19,7 @@ const char* ResultNote(int16_t result)
     case kBadSlaveAddress: return "reply from another slave";
     case kBadFunctionCode: return "reply to another function";
     case kBadNumberOfBytes: return "reply longer than expected";
+    case kBadProtocolId: return "not a Modbus frame";
     case kBadEchoAddress: return "wrong address echoed";
     case kBadByteCount: return "wrong byte count";
     case kBadEchoQuantity: return "wrong quantity echoed";
@@ -26,12 +28,49 @@ const char* ResultNote(int16_t result)
     }
 }
 
+// Modbus TCP: the header's fields, then the PDU as the RTU frame that
+// would carry it is decoded.
+std::string MbapText(const uint8_t* f, size_t size, Direction direction, const uint8_t* request,
+                     size_t request_size)
+{
+    MbapHeader h;
+    if (!ReadMbapHeader(f, size, &h))
+        return "partial header";
+    std::string s = "transaction " + std::to_string(h.transaction) + " unit " +
+                    std::to_string(h.unit) + " length " + std::to_string(h.length);
+    if (h.protocol != 0)
+        return s + " protocol " + std::to_string(h.protocol) + ": not Modbus";
+    if (size != kMbapHeader - 1 + h.length)
+        s += " (" + std::to_string(size - (kMbapHeader - 1)) + " follow)";
+    if (size <= kMbapHeader)
+        return s;
+    Bytes rtu = BuildFrame(f[6], f[7], Bytes(f + kMbapHeader + 1, f + size));
+    Bytes rtu_request;
+    if (request_size > kMbapHeader)
+        rtu_request = BuildFrame(request[6], request[7],
+                                 Bytes(request + kMbapHeader + 1, request + request_size));
+    return s + ": " +
+           DecodeFrame(rtu.data(), rtu.size(), direction, rtu_request.data(), rtu_request.size())
+               .text;
+}
+
+std::string FrameText(const Transaction& t, Direction direction)
+{
+    const bool reply = direction == Direction::Reply;
+    const uint8_t* f = reply ? t.reply : t.request;
+    const size_t size = reply ? t.reply_size : t.request_size;
+    if (t.Mbap())
+        return MbapText(f, size, direction, reply ? t.request : nullptr,
+                        reply ? t.request_size : 0);
+    return DecodeFrame(f, size, direction, reply ? t.request : nullptr, reply ? t.request_size : 0)
+        .text;
+}
+
 std::string ReplySummary(const Transaction& t)
 {
     if (t.reply_received == 0)
         return t.result == kTimeout ? "timeout" : "no reply";
-    std::string s =
-        DecodeFrame(t.reply, t.reply_size, Direction::Reply, t.request, t.request_size).text;
+    std::string s = FrameText(t, Direction::Reply);
     if (t.reply_received > t.reply_size)
         s += " (" + std::to_string(t.reply_received - t.reply_size) + " more bytes not kept)";
     if (t.result == kTimeout) {
@@ -79,6 +118,9 @@ std::string FormatFrameLine(int64_t since_first_us, Direction direction, const u
 
 std::string DescribeLine(const serial::LineSettings& line)
 {
+    // The gateway owns speed and parity of a network line.
+    if (line.IsNetwork())
+        return line.Net();
     static const char* const kParity[] = {"no parity 2 stop bits", "odd parity", "even parity",
                                           "no parity 1 stop bit"};
     std::string s = std::to_string(line.baud) + " bit/s ";
@@ -91,6 +133,8 @@ std::string FormatSettingsLine(const Transaction& t)
 {
     char timeout[32];
     std::snprintf(timeout, sizeof timeout, ", time-out %.3f s", double(t.timeout_s));
+    if (t.line.IsNetwork())
+        return "# " + DescribeLine(t.line) + timeout;
     return "# COM" + std::to_string(t.line.port) + ' ' + DescribeLine(t.line) + timeout;
 }
 
@@ -100,7 +144,7 @@ void AppendTransactionLines(const Transaction& t, int64_t origin_us, bool with_s
     if (with_settings)
         *out += FormatSettingsLine(t) + '\n';
     *out += FormatFrameLine(t.sent_us - origin_us, Direction::Request, t.request, t.request_size,
-                            DecodeFrame(t.request, t.request_size, Direction::Request).text);
+                            FrameText(t, Direction::Request));
     *out += '\n';
     if (t.Broadcast())
         return;

@@ -36,7 +36,8 @@ uint64_t* OutcomeCount(LineStatistics* stats, const Transaction& t)
     if (IsExceptionResult(t.result))
         // The slave's own code, also for the ones the engine lumps together
         // as unknown.
-        return &stats->exceptions[t.reply_size >= 3 ? t.reply[2] : uint8_t(t.result)];
+        return &stats->exceptions[t.reply_size >= t.AddressAt() + 3 ? t.reply[t.AddressAt() + 2]
+                                                                    : uint8_t(t.result)];
     return &stats->other_errors;
 }
 

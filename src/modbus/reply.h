@@ -29,7 +29,8 @@ ReplyShape ExpectedReply(uint8_t function, unsigned n);
 // The bytes of one reply as they arrive, and the reply data count awaited.
 struct ReplyCollector {
     Bytes frame;
-    unsigned expected = 0; // reply data bytes after address and function
+    unsigned expected = 0;    // reply data bytes after address and function
+    uint16_t transaction = 0; // Modbus TCP: the request's transaction identifier
 };
 
 // Appends bytes delivered by one read. An exception reply is recognised at

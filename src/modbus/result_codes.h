@@ -25,6 +25,9 @@ enum ResultCode : int16_t {
     kBadSlaveAddress = 133,
     kBadFunctionCode = 134,
     kBadNumberOfBytes = 135,
+    // A Modbus TCP header whose protocol identifier is not 0: the bytes are
+    // not a Modbus frame at all, as a bad checksum says on a serial line.
+    kBadProtocolId = 136,
     // The content of a reply: the byte count of a read, the echo of a write.
     kBadEchoAddress = 146,
     kBadByteCount = 147,

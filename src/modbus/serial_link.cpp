@@ -8,8 +8,10 @@
 #include <algorithm>
 
 #include "modbus/capture.h"
+#include "modbus/mbap.h"
 #include "platform/serial_port.h"
 #include "platform/system.h"
+#include "platform/tcp_socket.h"
 
 namespace modbus {
 
@@ -22,14 +24,19 @@ struct Transport {
     serial::Io (*read_some)(serial::Handle, uint8_t*, size_t max, size_t* got);
     serial::Io (*wait_readable)(serial::Handle, double timeout_s);
     void (*close)(serial::Handle);
+    // A reply cannot be there the moment the request has left a socket:
+    // waiting first saves a read that finds nothing.
+    bool wait_first;
 };
 
 constexpr Transport kSerialPort{serial::DiscardInput, serial::WriteAll, serial::ReadSome,
-                                serial::WaitReadable, serial::Close};
+                                serial::WaitReadable, serial::Close,    false};
+constexpr Transport kTcpSocket{net::DiscardInput, net::WriteAll, net::ReadSome,
+                               net::WaitReadable, net::Close,    true};
 
 // How a frame is cut: built around the request data, collected and judged.
 struct Framing {
-    Bytes (*build)(uint8_t address, uint8_t function, const Bytes& data);
+    Bytes (*build)(uint16_t transaction, uint8_t address, uint8_t function, const Bytes& data);
     void (*append)(ReplyCollector*, const uint8_t*, size_t);
     bool (*complete)(const ReplyCollector&);
     size_t (*still_awaited)(const ReplyCollector&);
@@ -38,7 +45,17 @@ struct Framing {
     size_t data_at; // where the reply data start in a good frame
 };
 
-constexpr Framing kRtu{BuildFrame, AppendReply, ReplyComplete, BytesStillAwaited, CheckReply, 2};
+Bytes BuildRtuFrame(uint16_t, uint8_t address, uint8_t function, const Bytes& data)
+{
+    return BuildFrame(address, function, data);
+}
+
+// A TCP stream gives no byte times to sleep through: every wait is a poll.
+size_t NothingKnownAwaited(const ReplyCollector&) { return 0; }
+
+constexpr Framing kRtu{BuildRtuFrame, AppendReply, ReplyComplete, BytesStillAwaited, CheckReply, 2};
+constexpr Framing kMbap{BuildMbapFrame,      AppendMbapReply, MbapReplyComplete,
+                        NothingKnownAwaited, CheckMbapReply,  kMbapHeader + 1};
 
 // One read takes at most what a driver's receive queue holds; whatever a
 // babbling slave sends beyond that stays in the driver and is discarded
@@ -53,15 +70,18 @@ constexpr double kPauseBits = 40.0;
 
 std::string DeviceName(int16_t port) { return "COM" + std::to_string(port); }
 
+constexpr char kCR = '\r';
+
 int64_t Microseconds(double seconds) { return int64_t(seconds * 1e6); }
 
 // One transaction under way.
 struct Exchange {
-    Bytes frame;              // the request as sent
-    ReplyCollector collected; // the reply as received
-    double sent_s = 0;        // monotonic clock, when the request had left
-    double ended_s = 0;       // when the reply was complete or the wait gave up
-    double last_read_s = 0;   // when the bytes read last were found waiting
+    Bytes frame;                     // the request as sent
+    ReplyCollector collected;        // the reply as received
+    double sent_s = 0;               // monotonic clock, when the request had left
+    double ended_s = 0;              // when the reply was complete or the wait gave up
+    double last_read_s = 0;          // when the bytes read last were found waiting
+    bool closed_before_send = false; // the line was found gone before the request left
 };
 
 } // namespace
@@ -72,6 +92,8 @@ struct Link::State {
     bool open = false;
     serial::Handle handle = serial::kNoPort;
     serial::LineSettings line{0, 0}; // as opened (or last opened)
+    std::string where;               // "COMn" or "HOST:PORT", for messages
+    uint16_t transaction = 0;        // Modbus TCP: identifier of the last request
     double pause_s = 0;              // quiet time after a good transaction
     double byte_s = 0;               // time of one character on the wire (11 bits)
     FailureReporter reporter = nullptr;
@@ -79,7 +101,12 @@ struct Link::State {
     // The device failed under an open line (adapter removed, simulator
     // gone): the same words as a device that cannot be opened, since it no
     // longer can.
-    std::string LostMessage() const { return DeviceName(line.port) + " port not available"; }
+    std::string LostMessage() const
+    {
+        if (line.IsNetwork())
+            return where + " port not available" + kCR + "The connection was lost.";
+        return where + " port not available";
+    }
 
     ResultCode Send(Exchange* x);
     ResultCode Collect(Exchange* x, float timeout_s);
@@ -90,8 +117,10 @@ struct Link::State {
 ResultCode Link::State::Send(Exchange* x)
 {
     // Bytes left over from an earlier reply would be taken for this one.
-    if (transport->discard_input(handle) != serial::Io::Ok)
+    if (transport->discard_input(handle) != serial::Io::Ok) {
+        x->closed_before_send = true;
         return kPortNotAvailable;
+    }
     // A frame fits the driver's queue at once; the allowance only matters
     // when the line is held up (flow control that never clears).
     double send_limit_s = 1.0 + 2 * byte_s * double(x->frame.size());
@@ -109,6 +138,14 @@ ResultCode Link::State::Collect(Exchange* x, float timeout_s)
 {
     uint8_t chunk[kReadChunk];
     bool woken = false;
+    if (transport->wait_first) {
+        serial::Io w = transport->wait_readable(handle, double(timeout_s));
+        if (w == serial::Io::Lost) {
+            x->ended_s = sys::MonotonicSeconds();
+            return kPortNotAvailable;
+        }
+        woken = w == serial::Io::Ok;
+    }
     for (;;) {
         size_t got = 0;
         double read_at = sys::MonotonicSeconds();
@@ -167,11 +204,13 @@ Link::~Link() { Close(); }
 
 void Link::SetFailureReporter(FailureReporter reporter) { state_->reporter = reporter; }
 
-ResultCode Link::Open(const serial::LineSettings& line)
+ResultCode Link::Open(const serial::LineSettings& line, float timeout_s)
 {
     State& s = *state_;
     if (s.open)
         return kOk;
+    if (line.IsNetwork())
+        return OpenNetwork(line, timeout_s);
     if (line.port < 1 || line.port > 8)
         return Fail(kSettingsNotValid, "Serial port not valid");
     if (line.baud < 300 || line.baud > 1000000)
@@ -187,8 +226,34 @@ ResultCode Link::Open(const serial::LineSettings& line)
     s.framing = &kRtu;
     s.handle = h;
     s.line = line;
+    s.where = DeviceName(line.port);
     s.pause_s = kPauseBits / line.baud;
     s.byte_s = 11.0 / line.baud;
+    s.open = true;
+    return kOk;
+}
+
+// A network line: the gateway behind it paces its serial side, so there is
+// no pause after a reply and no byte time to sleep through.
+ResultCode Link::OpenNetwork(const serial::LineSettings& line, float timeout_s)
+{
+    State& s = *state_;
+    net::Address address;
+    std::string reason;
+    if (!net::ParseAddress(line.Net(), &address, &reason))
+        return Fail(kSettingsNotValid,
+                    "Network address not valid: \"" + line.Net() + "\"" + kCR + reason);
+    const std::string where = net::HostPort(address);
+    serial::Handle h = net::Connect(address, double(timeout_s), &reason);
+    if (h == serial::kNoPort)
+        return Fail(kPortNotAvailable, where + " port not available" + kCR + reason);
+    s.transport = &kTcpSocket;
+    s.framing = address.framing == net::Framing::ModbusTcp ? &kMbap : &kRtu;
+    s.handle = h;
+    s.line = line;
+    s.where = where;
+    s.pause_s = 0;
+    s.byte_s = 0;
     s.open = true;
     return kOk;
 }
@@ -212,10 +277,25 @@ ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& reques
     if (!s.open)
         return Fail(kPortNotAvailable, s.LostMessage());
     Exchange x;
-    x.frame = s.framing->build(address, function, request);
+    // Modbus TCP numbers its requests, so that a late reply to an earlier
+    // one is known for what it is.
+    x.collected.transaction = ++s.transaction;
+    x.frame = s.framing->build(x.collected.transaction, address, function, request);
     x.collected.expected = shape.data;
-    if (ResultCode rc = s.Send(&x))
-        return Fail(rc, s.LostMessage());
+    ResultCode sent = s.Send(&x);
+    // Gateways close connections that stay idle; one found closed before
+    // anything was sent is connected again, as nothing was lost. A
+    // connection that breaks under a request is the failure it is.
+    if (sent != kOk && x.closed_before_send && s.line.IsNetwork()) {
+        const serial::LineSettings line = s.line;
+        Close();
+        if (ResultCode rc = Open(line, timeout_s))
+            return rc;
+        x.closed_before_send = false;
+        sent = s.Send(&x);
+    }
+    if (sent != kOk)
+        return Fail(sent, s.LostMessage());
     if (address == kBroadcastAddress) {
         s.Record(x, timeout_s, kOk);
         return kOk; // no slave answers
@@ -240,7 +320,8 @@ ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& reques
                       f.begin() + long(s.framing->data_at + x.collected.expected));
     // Counted from the last byte and ending at a fixed time, so that the
     // checks above and the sleep's own lateness do not add to it.
-    sys::SleepUntil(x.last_read_s + s.pause_s);
+    if (s.pause_s > 0)
+        sys::SleepUntil(x.last_read_s + s.pause_s);
     return kOk;
 }
 
@@ -260,7 +341,10 @@ Link& ProgramLink()
 
 void SetFailureReporter(FailureReporter reporter) { ProgramLink().SetFailureReporter(reporter); }
 
-ResultCode OpenPort(const serial::LineSettings& line) { return ProgramLink().Open(line); }
+ResultCode OpenPort(const serial::LineSettings& line, float timeout_s)
+{
+    return ProgramLink().Open(line, timeout_s);
+}
 
 void ClosePort() { ProgramLink().Close(); }
 

@@ -1,5 +1,6 @@
-// The link: the one line of the program, opened on demand and kept open
-// between requests, and the transaction engine that sends a request,
+// The link: the one line of the program (the serial port, or a TCP
+// connection carrying RTU frames or Modbus TCP), opened on demand and kept
+// open between requests, and the transaction engine that sends a request,
 // collects its reply and gives the whole verdict on it. A failure closes
 // the line and goes, once, to the reporter the program installed; callers
 // only pass the result code on (see modbus/result_codes.h).
@@ -39,9 +40,10 @@ public:
 
     void SetFailureReporter(FailureReporter reporter);
 
-    // Opens the serial port of `line`. Does nothing and returns kOk while
-    // the line is open, whatever the settings.
-    ResultCode Open(const serial::LineSettings& line);
+    // Opens the serial port of `line`, or connects to its network address,
+    // waiting timeout_s at most for the connection. Does nothing and returns
+    // kOk while the line is open, whatever the settings.
+    ResultCode Open(const serial::LineSettings& line, float timeout_s = 1.0f);
     void Close();
     bool IsOpen() const;
 
@@ -57,6 +59,8 @@ public:
     ResultCode Fail(ResultCode code, const std::string& message, int os_error = 0);
 
 private:
+    ResultCode OpenNetwork(const serial::LineSettings& line, float timeout_s);
+
     struct State;
     std::unique_ptr<State> state_;
 };
@@ -66,7 +70,7 @@ Link& ProgramLink();
 
 // The same operations on ProgramLink().
 void SetFailureReporter(FailureReporter reporter);
-ResultCode OpenPort(const serial::LineSettings& line);
+ResultCode OpenPort(const serial::LineSettings& line, float timeout_s = 1.0f);
 void ClosePort();
 bool PortIsOpen();
 ResultCode Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,

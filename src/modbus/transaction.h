@@ -25,7 +25,15 @@ struct Transaction {
     // As received, also when partial or wrong.
     uint8_t reply[kMaxFrame];
 
-    bool Broadcast() const { return request_size > 0 && request[0] == kBroadcastAddress; }
+    // Modbus TCP frames: the header comes first, the unit (the slave
+    // address) at byte 6; RTU frames, on the port or over TCP, start with it.
+    bool Mbap() const { return line.Net().rfind("tcp://", 0) == 0; }
+    size_t AddressAt() const { return Mbap() ? 6 : 0; }
+
+    bool Broadcast() const
+    {
+        return request_size > AddressAt() && request[AddressAt()] == kBroadcastAddress;
+    }
 };
 
 } // namespace modbus

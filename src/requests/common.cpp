@@ -16,7 +16,7 @@ ResultCode BeginRequest(StatusKind kind)
 {
     if (Reports(kind))
         app::ShowStatus("", 0);
-    return OpenPort(app::SerialSettings.line);
+    return OpenPort(app::SerialSettings.line, app::SerialSettings.timeout);
 }
 
 ResultCode Exchange(uint8_t slave, uint8_t function, const Bytes& data, unsigned n, Bytes* reply)

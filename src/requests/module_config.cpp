@@ -18,11 +18,15 @@ constexpr serial::Parity kConfigParity = serial::Parity::Even;
 void Append(Bytes* to, const Bytes& from) { to->insert(to->end(), from.begin(), from.end()); }
 
 // Whatever port was open, and with whatever settings, the module is only
-// reached at its own line settings.
+// reached at its own line settings. On a network line those belong to the
+// gateway, which the program cannot set: the steps go out over the line as
+// it is, and the gateway's serial side must be at 9600 bit/s, even parity.
 ResultCode OpenAtConfigSettings()
 {
-    return OpenPort(
-        serial::LineSettings{app::SerialSettings.line.port, kConfigBaud, kConfigParity});
+    serial::LineSettings line = app::SerialSettings.line;
+    line.baud = kConfigBaud;
+    line.parity = kConfigParity;
+    return OpenPort(line, app::SerialSettings.timeout);
 }
 
 } // namespace

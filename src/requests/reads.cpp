@@ -126,6 +126,28 @@ ResultCode ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::str
     return ReadOne(kReadHoldingRegisters, slave, result_id, address, LowByteBits);
 }
 
+ResultCode ReadRegisterBlock(uint8_t function, uint8_t slave, const std::string& start,
+                             uint16_t count,
+                             const std::function<void(const std::vector<uint16_t>&)>& deliver)
+{
+    if (ResultCode rc = BeginRequest(kQuiet))
+        return rc;
+    const std::string quantity = std::to_string(count);
+    Bytes reply;
+    if (ResultCode rc = Exchange(slave, function, ListReadData(start, quantity), count, &reply))
+        return rc;
+    if (IsBroadcast(slave))
+        return EndRequest(kQuiet, kBroadcastRead);
+    // The engine has checked the byte count: the words follow it.
+    std::vector<uint16_t> words(count);
+    for (size_t k = 0; k < count; ++k)
+        words[k] = uint16_t(reply[1 + 2 * k] * 256u + reply[2 + 2 * k]);
+    deliver(words);
+    const ListKind& kind = function == kReadInputRegisters ? kInputRegisters : kHoldingRegisters;
+    return EndRequest(kQuiet, std::string(kind.items) + " readed from Slave" + SlaveText(slave) +
+                                  " : Address " + start + " : Quantity " + quantity);
+}
+
 ResultCode ReadChannelInput(uint8_t slave, int result_id, const std::string& address,
                             const ValueConversion& conversion)
 {

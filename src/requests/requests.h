@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "modbus/result_codes.h"
 
@@ -78,5 +79,16 @@ ResultCode ReadChannelHolding(uint8_t slave, int result_id, const std::string& a
                               const ValueConversion& conversion);
 ResultCode WriteChannelHolding(uint8_t slave, int value_id, const std::string& address,
                                const ValueConversion& conversion);
+
+// `count` registers from `start` (function 3 or 4) in one request, for
+// channels that span more than one register or share one request.
+// `deliver` gets the words, in address order, before the status text is
+// set; a broadcast delivers nothing.
+ResultCode ReadRegisterBlock(uint8_t function, uint8_t slave, const std::string& start,
+                             uint16_t count,
+                             const std::function<void(const std::vector<uint16_t>&)>& deliver);
+// Registers from `address` written with function 16, all in one request.
+ResultCode WriteRegisterWords(uint8_t slave, const std::string& address,
+                              const std::vector<uint16_t>& words);
 
 } // namespace modbus

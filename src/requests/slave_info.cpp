@@ -23,7 +23,7 @@ ResultCode ReadSlaveInfo(uint8_t slave, std::string* model, std::string* version
 {
     // Shown whatever Auto Read does: identifying a module is a step of its own.
     app::ShowStatus("Reading info from Slave" + SlaveText(slave), 0);
-    if (ResultCode rc = OpenPort(app::SerialSettings.line))
+    if (ResultCode rc = OpenPort(app::SerialSettings.line, app::SerialSettings.timeout))
         return rc;
     Bytes reply;
     if (ResultCode rc = Exchange(slave, kReportSlaveId, Bytes(), 0, &reply))

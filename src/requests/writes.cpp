@@ -78,6 +78,24 @@ ResultCode WriteChannelHolding(uint8_t slave, int value_id, const std::string& a
                       SingleStatus("Holding Register", slave, address));
 }
 
+ResultCode WriteRegisterWords(uint8_t slave, const std::string& address,
+                              const std::vector<uint16_t>& words)
+{
+    if (ResultCode rc = BeginRequest(kAlways))
+        return rc;
+    const std::string quantity = std::to_string(words.size());
+    Bytes data = EncodeWord(address);
+    const Bytes n = WordBytes(uint16_t(words.size()));
+    data.insert(data.end(), n.begin(), n.end());
+    data.push_back(uint8_t(2 * words.size()));
+    for (uint16_t w : words) {
+        const Bytes value = WordBytes(w);
+        data.insert(data.end(), value.begin(), value.end());
+    }
+    return SendEchoed(kWriteMultipleRegisters, slave, data,
+                      ListStatus("Holding Register(s)", slave, address, quantity));
+}
+
 ResultCode WriteCoilList(uint8_t slave, int values_id, const std::string& start,
                          const std::string& quantity)
 {

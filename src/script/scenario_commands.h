@@ -10,8 +10,11 @@ namespace script {
 bool ExtraAction(const ScenarioLine& line);
 bool ExtraExpectation(const ScenarioLine& line);
 
-// The word with every "$DIR" replaced by the scenario's working folder.
+// The word with every "$DIR" replaced by the scenario's working folder, and
+// "$SIM_TCP", "$SIM_RTU_TCP" by the simulator's ports.
 std::string ExpandDir(const std::string& word);
+// The port of "$SIM_TCP" or "$SIM_RTU_TCP" as text ("0" when not served).
+std::string SimPort(const std::string& variable);
 
 // Counts a failed expectation of an extra line, printed as "name:line: what".
 void ScenarioFail(const ScenarioLine& line, const std::string& what);

@@ -77,6 +77,11 @@ void Start(const ScenarioLine& line)
     o.folder = sys::WorkingDirectory();
     o.port = options.count("port") ? int(Int(options["port"])) : 1;
     o.pacing = options.count("pacing") != 0;
+    // Free ports, so that scenarios run side by side: $SIM_TCP and
+    // $SIM_RTU_TCP name them.
+    o.tcp_port = options.count("tcp") ? 0 : -1;
+    o.rtu_tcp_port = options.count("rtu-tcp") ? 0 : -1;
+    o.pty = options.count("no-pty") == 0;
     bus.simulator = std::make_unique<sim::Simulator>();
     std::string error;
     if (!bus.simulator->Start(o, &error))
@@ -84,6 +89,18 @@ void Start(const ScenarioLine& line)
     int first = options.count("slave") ? int(Int(options["slave"])) : 1;
     bus.banks[first] = bus.simulator->AddGenericSlave(uint8_t(first), options.count("demo") != 0);
 }
+
+} // namespace
+
+std::string SimPort(const std::string& variable)
+{
+    if (!bus.simulator)
+        return "0";
+    return std::to_string(variable == "$SIM_TCP" ? bus.simulator->TcpPort()
+                                                 : bus.simulator->RtuTcpPort());
+}
+
+namespace {
 
 bool FaultKind(const std::string& name, sim::Fault::Kind* kind)
 {

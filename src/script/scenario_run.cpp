@@ -300,6 +300,9 @@ void Act(const ScenarioLine& line)
         // Changes one key as an editor would, through the program's own store: a
         // missing file or key takes the program's reset path, like any write.
         app::WriteConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]));
+    } else if (verb == "add-key" && Need(line, 4)) {
+        // An optional key, added at the end of the file when it is missing.
+        app::WriteOptionalConfigKey(FilePath(w[1]), w[2], ExpandDir(w[3]), "");
     } else if (verb == "write-file" && Need(line, 3)) {
         std::string error;
         if (!sys::WriteFileAtomic(FilePath(w[1]), ExpandDir(w[2]), &error))
@@ -433,6 +436,12 @@ std::string ExpandDir(const std::string& word)
         if (word.compare(i, 4, "$DIR") == 0) {
             out += sys::WorkingDirectory();
             i += 3;
+        } else if (word.compare(i, 12, "$SIM_RTU_TCP") == 0) {
+            out += SimPort("$SIM_RTU_TCP");
+            i += 11;
+        } else if (word.compare(i, 8, "$SIM_TCP") == 0) {
+            out += SimPort("$SIM_TCP");
+            i += 7;
         } else {
             out += word[i];
         }

@@ -8,6 +8,10 @@ if(REGSCOPE_CLANGXX)
     ${PROJECT_SOURCE_DIR}/tests/fuzz/frame_decoder_fuzz.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/frame_decoder.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/frame_lines.cpp
+    ${PROJECT_SOURCE_DIR}/src/modbus/mbap.cpp
+    ${PROJECT_SOURCE_DIR}/src/modbus/reply.cpp
+    ${PROJECT_SOURCE_DIR}/src/modbus/requests_compose.cpp
+    ${PROJECT_SOURCE_DIR}/src/strings/lines.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/line_statistics.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/protocol.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/codec.cpp

@@ -71,5 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     modbus::AppendTransactionLines(t, 0, true, &lines);
     if (lines.empty())
         std::abort();
+    // The same bytes as Modbus TCP frames: the header is read from them.
+    t.line.SetNet("tcp://127.0.0.1");
+    lines.clear();
+    modbus::AppendTransactionLines(t, 0, true, &lines);
+    if (lines.empty())
+        std::abort();
     return 0;
 }

@@ -7,6 +7,7 @@ if(REGSCOPE_CLANGXX)
   set(fuzz_sources
     ${PROJECT_SOURCE_DIR}/tests/fuzz/modbus_reply_fuzz.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/reply.cpp
+    ${PROJECT_SOURCE_DIR}/src/modbus/mbap.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/protocol.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/codec.cpp
     ${PROJECT_SOURCE_DIR}/src/modbus/requests_compose.cpp

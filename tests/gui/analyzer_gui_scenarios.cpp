@@ -20,8 +20,15 @@ namespace {
 constexpr int kReadAll = 60002;
 constexpr int kCh1Value = 60101, kCh2Value = 60111, kCh2Setup = 60113, kCh2Read = 60114;
 constexpr int kSetupEnable = 60511, kSetupLabel = 60611, kSetupOffset = 60591;
+constexpr int kSetupData16 = 60672, kSetupDataFloat = 60675;
 
 std::string Key(const std::string& key) { return app::ReadConfigKey(app::CfgPath, key); }
+
+std::string OptionalKey(const std::string& key)
+{
+    std::string value;
+    return app::FindConfigKey(app::CfgPath, key, &value) ? value : "<missing>";
+}
 
 void AnalyzerSetupAndReadAll(Driver& d)
 {
@@ -51,6 +58,10 @@ void AnalyzerSetupAndReadAll(Driver& d)
     d.WaitFor("Enable stored", [] { return Key("CH02_ENABLE") == "1"; });
     d.Fill(kSetupLabel, "Pump");
     d.WaitFor("label stored", [] { return Key("CH02_LABEL") == "Pump"; });
+    d.Press(kSetupDataFloat);
+    d.WaitFor("data type added", [] { return OptionalKey("CH02_DATA") == "FLOAT32"; });
+    d.Press(kSetupData16);
+    d.WaitFor("data type back", [] { return OptionalKey("CH02_DATA") == "16BIT"; });
     // Stored as typed, shown as invalid, and the status bar says what counts.
     d.Fill(kSetupOffset, "0,5");
     d.WaitFor("offset stored", [] { return Key("CH02_OFFSET") == "0,5"; });

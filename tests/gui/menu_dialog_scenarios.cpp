@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/msgdlg.h>
-// After msgdlg.h, which it builds on.
+// The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
@@ -199,6 +199,21 @@ void MenuDialogs(Driver& d)
     d.Do("nothing changed", [&d, cfg] {
         d.CheckEqual(app::CfgPath, *cfg, "the file in use");
         d.CheckEqual(app::ReadConfigKey(app::CfgPath, "TIMEOUT"), "1.0", "TIMEOUT");
+    });
+
+    d.Do("Setup > Serial port > Network...", [] { Driver::Keys("alt+s s n"); });
+    ExpectInput(d, "Network", "Network",
+                "Enter network address: tcp://HOST:PORT (Modbus TCP) or rtu-tcp://HOST:PORT (RTU "
+                "over TCP)",
+                "", false, "tcp://127.0.0.1:1502");
+    d.WaitFor("the network line chosen",
+              [] { return app::SerialSettings.line.Net() == "tcp://127.0.0.1:1502"; });
+    d.Do("the mark and the title name it", [&d] {
+        d.Shot("network line");
+        d.Check(ui::IsMenuItemChecked(3109) && !ui::IsMenuItemChecked(3101),
+                "the mark is on Network...");
+        d.Check(ui::GetTitle().find(" - tcp://127.0.0.1:1502") != std::string::npos,
+                "title: " + ui::GetTitle());
     });
 }
 

@@ -5,7 +5,7 @@
 #include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/msgdlg.h>
-// After msgdlg.h, which it builds on.
+// The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
 #include <wx/textdlg.h>
 

@@ -15,4 +15,6 @@ if(LIBMODBUS_FOUND)
   regscope_add_test(modbus_peer_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_peer_test.cpp
                     LIBS regscope_app regscope_headless regscope_sim PkgConfig::LIBMODBUS
                          regscope_pty_bridge)
+  regscope_add_test(network_peer_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/network_peer_test.cpp
+                    LIBS regscope_modbus regscope_sim PkgConfig::LIBMODBUS)
 endif()

@@ -34,6 +34,20 @@ TEST_F(ConfigStore, KeysAndValuesAreTakenLiterally)
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
+TEST_F(ConfigStore, AnOptionalKeyIsAddedAfterItsNeighbourAndNothingResets)
+{
+    Put("t.cfg", "[S]\r\nCH01_PLOT_WIDTH=3\r\n\r\n[T]\r\nX=1\r\n");
+    const std::string p = Path("t.cfg");
+    app::WriteOptionalConfigKey(p, "CH01_DATA", "FLOAT32", "CH01_PLOT_WIDTH");
+    app::WriteOptionalConfigKey(p, "LAST", "1", "NO_SUCH_KEY");
+    app::WriteOptionalConfigKey(p, "CH01_DATA", "INT32", "CH01_PLOT_WIDTH");
+    EXPECT_EQ(Get("t.cfg"), "[S]\r\nCH01_PLOT_WIDTH=3\r\nCH01_DATA=INT32\r\n\r\n[T]\r\nX=1\r\n"
+                            "LAST=1\r\n");
+    std::string value;
+    EXPECT_FALSE(app::FindConfigKey(p, "CH02_DATA", &value));
+    EXPECT_TRUE(headless::MessagesShown().empty());
+}
+
 TEST_F(ConfigStore, ReadsEveryLineEndAndRewritesWithCrLf)
 {
     // CR LF, bare CR, bare LF, LF CR (an LF line then an empty one), no end.

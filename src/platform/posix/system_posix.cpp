@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h> // the timer slack of SleepUntil
+#endif
 
 namespace sys {
 
@@ -42,6 +45,15 @@ void SleepUntil(double monotonic_s)
 {
     if (!(monotonic_s > 0))
         return;
+#ifdef PR_SET_TIMERSLACK
+    // Linux lets a timed sleep of an ordinary thread end up to 50 us late
+    // (its timer slack), and the line's pauses are that short: at 115200
+    // bit/s 50 us is half a character, paid twice per transaction (the
+    // wait for the rest of a reply, the pause after it). Measured, a pass
+    // took 0.25 ms more per channel with the default slack.
+    static thread_local const bool tight = prctl(PR_SET_TIMERSLACK, 1000UL) == 0;
+    (void)tight;
+#endif
     timespec ts;
     ts.tv_sec = time_t(monotonic_s);
     ts.tv_nsec = long((monotonic_s - double(ts.tv_sec)) * 1e9);

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #ifdef __WXGTK__
+#include <cairo-xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #endif
@@ -79,6 +80,21 @@ std::shared_ptr<void> InkOf(const wxBitmap& bitmap, wxRect* ink)
     return std::shared_ptr<void>(
         surface, [](void* s) { cairo_surface_destroy(static_cast<cairo_surface_t*>(s)); });
 }
+
+// The context of the copies onto the display. Without graphics exposures: by
+// default every copy sends back an event the main loop would have to read.
+GC CopyGc(Display* x)
+{
+    static Display* made_for = nullptr;
+    static GC gc = nullptr;
+    if (made_for != x) {
+        XGCValues values;
+        values.graphics_exposures = False;
+        gc = XCreateGC(x, DefaultRootWindow(x), GCGraphicsExposures, &values);
+        made_for = x;
+    }
+    return gc;
+}
 #endif
 
 } // namespace
@@ -138,15 +154,16 @@ void LabelWindow::PaintNow()
         d.surface = InkOf(d.bitmap, &d.ink);
         d.inked = true;
     }
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    cairo_t* cr = gdk_cairo_create(window);
-    G_GNUC_END_IGNORE_DEPRECATIONS
     if (!d.on_display) {
         // The picture travels to the display once, as the fill and the text's
         // pixels; from then on the display copies it by itself.
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        cairo_t* cr = gdk_cairo_create(window);
+        G_GNUC_END_IGNORE_DEPRECATIONS
         wxSize size = d.bitmap.GetSize();
         cairo_surface_t* copy =
             cairo_surface_create_similar(cairo_get_target(cr), CAIRO_CONTENT_COLOR, size.x, size.y);
+        cairo_destroy(cr);
         cairo_t* c = cairo_create(copy);
         const wxColour& fill = d.fill;
         cairo_set_source_rgb(c, fill.Red() / 255.0, fill.Green() / 255.0, fill.Blue() / 255.0);
@@ -157,22 +174,34 @@ void LabelWindow::PaintNow()
             cairo_paint(c);
         }
         cairo_destroy(c);
+        cairo_surface_flush(copy);
         d.on_display = std::shared_ptr<void>(
             copy, [](void* p) { cairo_surface_destroy(static_cast<cairo_surface_t*>(p)); });
     }
-    cairo_set_source_surface(cr, static_cast<cairo_surface_t*>(d.on_display.get()), 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-#else
-    {
-        wxClientDC dc(this);
-        dc.DrawBitmap(d.bitmap, 0, 0);
+    auto* shown = static_cast<cairo_surface_t*>(d.on_display.get());
+    Display* x = GDK_DISPLAY_XDISPLAY(gdk_window_get_display(window));
+    if (cairo_surface_get_type(shown) != CAIRO_SURFACE_TYPE_XLIB ||
+        cairo_xlib_surface_get_depth(shown) != DefaultDepth(x, DefaultScreen(x))) {
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        cairo_t* cr = gdk_cairo_create(window);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        cairo_set_source_surface(cr, shown, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        gdk_display_flush(gdk_window_get_display(window));
+        return;
     }
-#endif
-#ifdef __WXGTK__
-    // The drawing waits in the connection's buffer until the main loop next
-    // runs, which is after the blocking work this picture announces.
-    gdk_display_flush(gdk_display_get_default());
+    // Shown twice in every Auto Read pass: one copy request and a flush,
+    // without a cairo context, a clip region and an event read each time.
+    const wxSize size = d.bitmap.GetSize();
+    XCopyArea(x, cairo_xlib_surface_get_drawable(shown), gdk_x11_window_get_xid(window), CopyGc(x),
+              0, 0, unsigned(size.x), unsigned(size.y), 0, 0);
+    // The drawing would wait in the connection's buffer until the main loop
+    // next runs, which is after the blocking work this picture announces.
+    XFlush(x);
+#else
+    wxClientDC dc(this);
+    dc.DrawBitmap(d.bitmap, 0, 0);
 #endif
 }
 

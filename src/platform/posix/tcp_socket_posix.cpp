@@ -1,0 +1,186 @@
+// TCP connections on POSIX: a non-blocking socket whose connect is awaited
+// with poll(), bounded by the caller's time-out, like every other wait of
+// the link.
+#include "platform/tcp_socket.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/posix/tcp_lookup.h"
+#include "platform/system.h"
+
+namespace net {
+
+namespace {
+
+LookupFunction lookup = nullptr;
+
+int PollMilliseconds(double timeout_s)
+{
+    if (!(timeout_s > 0))
+        return 0;
+    double ms = std::ceil(timeout_s * 1000.0);
+    return ms > double(INT_MAX) ? INT_MAX : int(ms);
+}
+
+// One address: the socket once connected, else kNoPort with *error set.
+Handle ConnectOne(const addrinfo& ai, double deadline_s, int* error)
+{
+    int fd = socket(ai.ai_family, ai.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai.ai_protocol);
+    if (fd < 0) {
+        *error = errno;
+        return kNoPort;
+    }
+    int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (connect(fd, ai.ai_addr, ai.ai_addrlen) == 0)
+        return fd;
+    if (errno != EINPROGRESS && errno != EINTR) {
+        *error = errno;
+        close(fd);
+        return kNoPort;
+    }
+    for (;;) {
+        double left = deadline_s - sys::MonotonicSeconds();
+        if (left <= 0) {
+            *error = ETIMEDOUT;
+            close(fd);
+            return kNoPort;
+        }
+        pollfd p{fd, POLLOUT, 0};
+        int r = poll(&p, 1, PollMilliseconds(left));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            continue; // the deadline test above ends it
+        int so_error = 0;
+        socklen_t len = sizeof so_error;
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &so_error, &len) != 0)
+            so_error = errno;
+        if (so_error == 0)
+            return fd;
+        *error = so_error;
+        close(fd);
+        return kNoPort;
+    }
+}
+
+} // namespace
+
+void SetLookupForTests(LookupFunction function) { lookup = function; }
+
+Handle Connect(const Address& address, double timeout_s, std::string* reason)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    // No AI_ADDRCONFIG: it hides 127.0.0.1 and ::1 on a machine whose only
+    // addresses are the loopback ones.
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string service = std::to_string(address.port);
+    int rc = (lookup ? lookup : getaddrinfo)(address.host.c_str(), service.c_str(), &hints, &found);
+    if (rc != 0) {
+        *reason = rc == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(rc);
+        return kNoPort;
+    }
+    const double deadline_s = sys::MonotonicSeconds() + timeout_s;
+    int error = 0;
+    Handle fd = kNoPort;
+    for (addrinfo* ai = found; ai && fd == kNoPort; ai = ai->ai_next)
+        fd = ConnectOne(*ai, deadline_s, &error);
+    freeaddrinfo(found);
+    if (fd == kNoPort)
+        *reason = std::strerror(error != 0 ? error : EHOSTUNREACH);
+    return fd;
+}
+
+void Close(Handle socket)
+{
+    if (socket != kNoPort)
+        close(socket);
+}
+
+Io ReadSome(Handle socket, uint8_t* buffer, size_t max, size_t* got)
+{
+    *got = 0;
+    for (;;) {
+        ssize_t n = recv(socket, buffer, max, MSG_DONTWAIT);
+        if (n > 0) {
+            *got = size_t(n);
+            return Io::Ok;
+        }
+        if (n == 0)
+            return Io::Lost; // the peer closed the connection
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return Io::WouldBlock;
+        return Io::Lost;
+    }
+}
+
+Io DiscardInput(Handle socket)
+{
+    uint8_t scrap[512];
+    for (int i = 0; i < 256; ++i) {
+        size_t got;
+        Io r = ReadSome(socket, scrap, sizeof scrap, &got);
+        if (r != Io::Ok)
+            return r == Io::WouldBlock ? Io::Ok : r;
+    }
+    return Io::Ok;
+}
+
+Io WriteAll(Handle socket, const uint8_t* data, size_t size, double timeout_s)
+{
+    double deadline = sys::MonotonicSeconds() + timeout_s;
+    while (size > 0) {
+        // MSG_NOSIGNAL: a peer that has gone is a result, not a SIGPIPE.
+        ssize_t n = send(socket, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            data += n;
+            size -= size_t(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return Io::Lost;
+        double left = deadline - sys::MonotonicSeconds();
+        if (left <= 0)
+            return Io::TimedOut;
+        pollfd p{socket, POLLOUT, 0};
+        int r = poll(&p, 1, PollMilliseconds(left));
+        if (r < 0 && errno != EINTR)
+            return Io::Lost;
+        if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return Io::Lost;
+    }
+    return Io::Ok;
+}
+
+Io WaitReadable(Handle socket, double timeout_s)
+{
+    pollfd p{socket, POLLIN, 0};
+    int r = poll(&p, 1, PollMilliseconds(timeout_s));
+    if (r < 0)
+        return errno == EINTR ? Io::Ok : Io::Lost;
+    if (r == 0)
+        return Io::TimedOut;
+    if (p.revents & POLLNVAL)
+        return Io::Lost;
+    // A closed connection is readable (end-of-file): the next read says so.
+    if ((p.revents & (POLLHUP | POLLERR)) && !(p.revents & POLLIN))
+        return Io::Lost;
+    return Io::Ok;
+}
+
+} // namespace net

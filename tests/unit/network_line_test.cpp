@@ -1,0 +1,351 @@
+// The engine on network lines, against a scripted peer on 127.0.0.1: every
+// way a connection or a Modbus TCP reply can go wrong, and the texts of
+// SERIAL_NET that are no address.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <functional>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+#include "modbus/frame_lines.h"
+#include "modbus/mbap.h"
+#include "modbus/serial_link.h"
+#include "platform/net_address.h"
+#include "platform/posix/tcp_lookup.h"
+#include "platform/system.h"
+
+namespace {
+
+using modbus::Bytes;
+
+// What the peer does with the n-th request (from 0) on its c-th connection.
+using Script = std::function<void(int fd, const Bytes& request, int connection)>;
+
+// Accepts connections one after the other and hands every request it reads
+// to the script.
+class Peer {
+public:
+    explicit Peer(Script script) : script_(std::move(script))
+    {
+        listen_fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        bind(listen_fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(listen_fd_, 4);
+        getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~Peer()
+    {
+        stop_ = true;
+        thread_.join();
+        close(listen_fd_);
+    }
+    int port() const { return port_; }
+
+private:
+    bool Readable(int fd)
+    {
+        pollfd p{fd, POLLIN, 0};
+        while (!stop_)
+            if (poll(&p, 1, 20) > 0)
+                return true;
+        return false;
+    }
+    void Serve()
+    {
+        for (int connection = 0; Readable(listen_fd_); ++connection) {
+            int fd = accept(listen_fd_, nullptr, nullptr);
+            uint8_t buf[300];
+            ssize_t n;
+            while (Readable(fd) && (n = read(fd, buf, sizeof buf)) > 0) {
+                script_(fd, Bytes(buf, buf + n), connection);
+                if (closed_)
+                    break;
+            }
+            closed_ = false;
+            close(fd);
+        }
+    }
+
+public:
+    std::atomic<bool> closed_{false}; // set by a script that closed the connection
+
+private:
+    Script script_;
+    int listen_fd_ = -1, port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+void Send(int fd, const Bytes& bytes)
+{
+    ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+}
+
+uint16_t Tid(const Bytes& request) { return uint16_t(request[0] << 8 | request[1]); }
+
+// The good answer to "read one holding register" (value 0x1234).
+Bytes GoodReply(const Bytes& request)
+{
+    return modbus::BuildMbapFrame(Tid(request), request[6], 3, {2, 0x12, 0x34});
+}
+
+struct Outcome {
+    modbus::ResultCode code;
+    std::string message;
+    Bytes data;
+    double seconds;
+};
+
+Outcome ReadOne(const std::string& net, uint8_t slave = 1, float timeout_s = 0.3f)
+{
+    static modbus::Link* link = nullptr;
+    static modbus::Failure last;
+    if (!link) {
+        link = new modbus::Link;
+        link->SetFailureReporter([](const modbus::Failure& f) { last = f; });
+    }
+    last = {};
+    link->Close(); // each call names its line afresh
+    serial::LineSettings line;
+    line.SetNet(net);
+    double start = sys::MonotonicSeconds();
+    Outcome o{modbus::kOk, "", {}, 0};
+    o.code = link->Open(line, timeout_s);
+    if (o.code == modbus::kOk)
+        o.code =
+            link->Transact(slave, 3, {0, 0, 0, 1}, &o.data, modbus::ExpectedReply(3, 1), timeout_s);
+    o.seconds = sys::MonotonicSeconds() - start;
+    o.message = last.message;
+    return o;
+}
+
+std::string Tcp(const Peer& peer) { return "tcp://127.0.0.1:" + std::to_string(peer.port()); }
+
+struct ReplyCase {
+    const char* name;
+    Script script;
+    modbus::ResultCode code;
+    const char* message;
+};
+
+TEST(NetworkLine, ModbusTcpRepliesAreJudgedWholeAndNeverTakenFromAnotherTransaction)
+{
+    const ReplyCase cases[] = {
+        {"good", [](int fd, const Bytes& r, int) { Send(fd, GoodReply(r)); }, modbus::kOk, ""},
+        {"late reply to another transaction first",
+         [](int fd, const Bytes& r, int) {
+             Bytes stale = modbus::BuildMbapFrame(uint16_t(Tid(r) - 1), 1, 3, {2, 0x66, 0x66});
+             Send(fd, stale);
+             Send(fd, GoodReply(r));
+         },
+         modbus::kOk, ""},
+        {"only a reply to another transaction",
+         [](int fd, const Bytes& r, int) {
+             Send(fd, modbus::BuildMbapFrame(uint16_t(Tid(r) + 7), 1, 3, {2, 0x66, 0x66}));
+         },
+         modbus::kTimeout, "Timeout: replay not received"},
+        {"never answers", [](int, const Bytes&, int) {}, modbus::kTimeout,
+         "Timeout: replay not received"},
+        {"partial header",
+         [](int fd, const Bytes& r, int) { Send(fd, Bytes(r.begin(), r.begin() + 3)); },
+         modbus::kTimeout, "Timeout: replay not received"},
+        {"header claiming 2000 bytes",
+         [](int fd, const Bytes& r, int) {
+             Bytes b = GoodReply(r);
+             b[4] = 2000 >> 8;
+             b[5] = 2000 & 0xFF;
+             Send(fd, b);
+         },
+         modbus::kBadNumberOfBytes, "Received bad number of bytes"},
+        {"length one short of the bytes",
+         [](int fd, const Bytes& r, int) {
+             Bytes b = GoodReply(r);
+             --b[5];
+             Send(fd, b);
+         },
+         modbus::kBadNumberOfBytes, "Received bad number of bytes"},
+        {"another protocol",
+         [](int fd, const Bytes& r, int) {
+             Bytes b = GoodReply(r);
+             b[3] = 1;
+             Send(fd, b);
+         },
+         modbus::kBadProtocolId, "Received bad protocol identifier"},
+        {"another unit",
+         [](int fd, const Bytes& r, int) {
+             Bytes b = GoodReply(r);
+             b[6] = 2;
+             Send(fd, b);
+         },
+         modbus::kBadSlaveAddress, "Received bad slave address"},
+        {"exception",
+         [](int fd, const Bytes& r, int) {
+             Send(fd, modbus::BuildMbapFrame(Tid(r), 1, 0x83, {2}));
+         },
+         modbus::kIllegalDataAddress, "Received command exception 2:\r\rIllegal data address"},
+        {"closes in the middle of the reply",
+         [](int fd, const Bytes& r, int) {
+             Bytes b = GoodReply(r);
+             Send(fd, Bytes(b.begin(), b.begin() + 9));
+             shutdown(fd, SHUT_RDWR);
+         },
+         modbus::kPortNotAvailable, "port not available"},
+    };
+    for (const ReplyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Peer peer(c.script);
+        Outcome o = ReadOne(Tcp(peer));
+        EXPECT_EQ(o.code, c.code);
+        EXPECT_NE(o.message.find(c.message), std::string::npos) << o.message;
+        if (c.code == modbus::kOk)
+            EXPECT_EQ(o.data, (Bytes{2, 0x12, 0x34}));
+        else
+            EXPECT_TRUE(o.data.empty());
+        // Nothing waits beyond the time-out; a bad header does not wait at all.
+        EXPECT_LT(o.seconds, c.code == modbus::kTimeout ? 0.45 : 0.2);
+        if (c.code == modbus::kTimeout) {
+            EXPECT_GE(o.seconds, 0.3);
+        }
+    }
+}
+
+TEST(NetworkLine, AConnectionClosedWhileIdleIsMadeAgainUnseen)
+{
+    Peer closing([&](int fd, const Bytes& r, int connection) {
+        Send(fd, GoodReply(r));
+        if (connection == 0)
+            shutdown(fd, SHUT_RDWR);
+    });
+    modbus::Link link;
+    serial::LineSettings line;
+    line.SetNet(Tcp(closing));
+    ASSERT_EQ(link.Open(line, 0.3f), modbus::kOk);
+    Bytes data;
+    EXPECT_EQ(link.Transact(1, 3, {0, 0, 0, 1}, &data, modbus::ExpectedReply(3, 1), 0.3f),
+              modbus::kOk);
+    sys::SleepSeconds(0.05);
+    EXPECT_EQ(link.Transact(1, 3, {0, 0, 0, 1}, &data, modbus::ExpectedReply(3, 1), 0.3f),
+              modbus::kOk);
+}
+
+TEST(NetworkLine, RtuOverTcpKeepsTheChecksumAndBroadcastsAwaitNothing)
+{
+    Peer peer([](int fd, const Bytes& r, int) {
+        if (r[0] == 0)
+            return;
+        Bytes reply = modbus::BuildFrame(r[0], 3, {2, 0x12, 0x34});
+        if (r[0] == 2)
+            reply.back() ^= 1;
+        Send(fd, reply);
+    });
+    const std::string net = "rtu-tcp://127.0.0.1:" + std::to_string(peer.port());
+    Outcome good = ReadOne(net, 1);
+    EXPECT_EQ(good.code, modbus::kOk);
+    EXPECT_EQ(good.data, (Bytes{2, 0x12, 0x34}));
+    EXPECT_EQ(ReadOne(net, 2).code, modbus::kBadChecksum);
+    Outcome broadcast = ReadOne(net, 0);
+    EXPECT_EQ(broadcast.code, modbus::kOk);
+    EXPECT_LT(broadcast.seconds, 0.1);
+}
+
+int NoSuchName(const char*, const char*, const addrinfo*, addrinfo**) { return EAI_NONAME; }
+
+TEST(NetworkLine, ConnectionsThatCannotBeMadeNameTheAddressAndTheReason)
+{
+    int port;
+    {
+        Peer gone([](int, const Bytes&, int) {});
+        port = gone.port();
+    }
+    Outcome refused = ReadOne("tcp://127.0.0.1:" + std::to_string(port));
+    EXPECT_EQ(refused.code, modbus::kPortNotAvailable);
+    EXPECT_EQ(refused.message,
+              "127.0.0.1:" + std::to_string(port) + " port not available\rConnection refused");
+
+    net::SetLookupForTests(NoSuchName);
+    Outcome unknown = ReadOne("rtu-tcp://gateway.example:5020");
+    net::SetLookupForTests(nullptr);
+    EXPECT_EQ(unknown.code, modbus::kPortNotAvailable);
+    EXPECT_EQ(unknown.message,
+              std::string("gateway.example:5020 port not available\r") + gai_strerror(EAI_NONAME));
+}
+
+TEST(NetworkLine, AddressTexts)
+{
+    struct Case {
+        const char* text;
+        const char* host; // nullptr: not an address
+        uint16_t port;
+        net::Framing framing;
+    };
+    const Case cases[] = {
+        {"tcp://192.168.1.20:5020", "192.168.1.20", 5020, net::Framing::ModbusTcp},
+        {"rtu-tcp://gw.local", "gw.local", 502, net::Framing::RtuOverTcp},
+        {"tcp://[::1]:1502", "::1", 1502, net::Framing::ModbusTcp},
+        {"tcp://[fe80::1]", "fe80::1", 502, net::Framing::ModbusTcp},
+        {"192.168.1.20:502", nullptr, 0, {}},
+        {"udp://host:502", nullptr, 0, {}},
+        {"tcp://host:0", nullptr, 0, {}},
+        {"tcp://host:70000", nullptr, 0, {}},
+        {"tcp://host:", nullptr, 0, {}},
+        {"tcp://host:50x", nullptr, 0, {}},
+        {"tcp:// host:502", nullptr, 0, {}},
+        {"tcp://host :502", nullptr, 0, {}},
+        {"tcp://", nullptr, 0, {}},
+        {"tcp://::1:502", nullptr, 0, {}},
+        {"tcp://[::1", nullptr, 0, {}},
+        {"tcp://host/path", nullptr, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        net::Address a;
+        std::string reason;
+        bool ok = net::ParseAddress(c.text, &a, &reason);
+        ASSERT_EQ(ok, c.host != nullptr) << reason;
+        if (!ok) {
+            EXPECT_FALSE(reason.empty());
+            continue;
+        }
+        EXPECT_EQ(a.host, c.host);
+        EXPECT_EQ(a.port, c.port);
+        EXPECT_EQ(a.framing, c.framing);
+    }
+    EXPECT_EQ(net::HostPort({net::Framing::ModbusTcp, "::1", 502}), "[::1]:502");
+}
+
+TEST(NetworkLine, MonitorLinesShowTheHeaderBesideThePdu)
+{
+    modbus::Transaction t;
+    t.line.SetNet("tcp://127.0.0.1:1502");
+    t.timeout_s = 1;
+    const Bytes request = modbus::BuildMbapFrame(7, 1, 3, {0, 0, 0, 1});
+    const Bytes reply = modbus::BuildMbapFrame(7, 1, 3, {2, 0x12, 0x34});
+    std::copy(request.begin(), request.end(), t.request);
+    std::copy(reply.begin(), reply.end(), t.reply);
+    t.request_size = uint16_t(request.size());
+    t.reply_size = uint16_t(reply.size());
+    t.reply_received = t.reply_size;
+    t.ended_us = 2000;
+    std::string lines;
+    modbus::AppendTransactionLines(t, 0, true, &lines);
+    EXPECT_EQ(
+        lines,
+        "# tcp://127.0.0.1:1502, time-out 1.000 s\n"
+        "      0.000000 TX 00 07 00 00 00 06 01 03 00 00 00 01 | transaction 7 unit 1 length 6: "
+        "slave 1 Read Holding Registers address 0 quantity 1\n"
+        "      0.002000 RX 00 07 00 00 00 05 01 03 02 12 34 | transaction 7 unit 1 length 5: "
+        "slave 1 Read Holding Registers address 0 values 4660 | 2.000 ms\n");
+}
+
+} // namespace
