@@ -14,11 +14,20 @@
 # its first occurrence in the file is replaced; a text that is not found makes
 # the mutant "stale". Blank lines and lines starting with "#" are skipped.
 #
-# For each mutant the file is changed, BUILD_DIR rebuilt and the whole ctest
-# run with --stop-on-failure. A mutant that does not build counts as "not
-# compiled", not as caught. The file is put back after every mutant, also
-# when the run is interrupted; at the end BUILD_DIR is rebuilt once more so
-# that it holds the unchanged program again.
+# The sources mutated are those BUILD_DIR was configured from, so one copy of
+# this script serves any checkout.
+#
+# For each mutant the file is changed, BUILD_DIR rebuilt and ctest run with
+# --stop-on-failure on the tests whose command names a file the rebuild
+# renewed: the test programs that link the mutated code and the programs a
+# test starts by path (regscope-script for the scenarios). A test that starts
+# a renewed program without naming it in its command is left out, so a
+# mutant may be caught by less than the whole suite; MUTATE_SELECT=0 runs
+# every test. A mutant that does not build counts as "not compiled", not as
+# caught; one that renews no test's program counts as not caught. The file
+# is put back after every mutant, also when the run is interrupted; at the
+# end BUILD_DIR is rebuilt once more so that it holds the unchanged program
+# again.
 #
 # The Markdown table goes to standard output, progress to standard error and
 # the build and test logs of each mutant to BUILD_DIR/mutants/.
@@ -27,7 +36,9 @@
 # MUTATE_TIMEOUT (seconds a test may take when it sets no limit itself, 300;
 # a mutant that makes a test hang is caught by it), MUTATE_BASELINE=0 skips
 # the test run of the unchanged tree (by default a failure there ends the
-# run, since it would make every mutant look caught).
+# run, since it would make every mutant look caught), MUTATE_SELECT=0 runs
+# every test for every mutant, MUTATE_CTEST_ARGS adds arguments to each ctest
+# run (for example "-LE gui" to leave out the window system's tests).
 set -uo pipefail
 
 usage()
@@ -37,7 +48,6 @@ usage()
 }
 
 [ $# -ge 1 ] && [ $# -le 2 ] || usage
-root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" 2>/dev/null && pwd) || {
     echo "mutate: no build folder $1" >&2
     exit 2
@@ -46,12 +56,21 @@ build=$(cd "$1" 2>/dev/null && pwd) || {
     echo "mutate: $build is not a configured build folder" >&2
     exit 2
 }
+root=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+[ -d "$root" ] || {
+    echo "mutate: $build names no source folder" >&2
+    exit 2
+}
 only=",${2:-},"
 table=${MUTANTS:-$root/scripts/mutants.txt}
 jobs=${MUTATE_JOBS:-2}
 timeout=${MUTATE_TIMEOUT:-300}
+select=${MUTATE_SELECT:-1}
+read -r -a ctest_args <<<"${MUTATE_CTEST_ARGS:-}"
 logs=$build/mutants
 mkdir -p "$logs"
+
+asked=${2:-}
 
 # The pristine copy of the file being mutated; restored on every way out.
 saved=$(mktemp -d)
@@ -131,7 +150,31 @@ first_failure()
     sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p' "$1" | head -n 1
 }
 
-run_tests() { run "$1" ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" --stop-on-failure; }
+# run_tests LOG [CTEST ARGUMENTS...]
+run_tests()
+{
+    local out=$1
+    shift
+    run "$out" ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" --stop-on-failure \
+        ${ctest_args[@]+"${ctest_args[@]}"} "$@"
+}
+
+# Prints the numbers of the tests whose command names a file newer than the
+# file $1, as ctest -I reads them from a file, or nothing when there is none.
+renewed_tests()
+{
+    ctest --test-dir "$build" --show-only=json-v1 2>/dev/null |
+        jq -r '.tests | to_entries[] | select(.value.command != null)
+               | [(.key + 1 | tostring)] + .value.command | @tsv' |
+        while IFS=$'\t' read -r -a row; do
+            for arg in "${row[@]:1}"; do
+                if [ -f "$arg" ] && [ "$arg" -nt "$1" ]; then
+                    printf '%s\n' "${row[0]}"
+                    break
+                fi
+            done
+        done | paste -sd, | sed 's/^\(..*\)$/0,0,0,\1/'
+}
 
 log "building the unchanged tree"
 if ! rebuild "$logs/baseline.build.log"; then
@@ -185,14 +228,23 @@ while IFS= read -r line || [ -n "$line" ]; do
 
     verdict="no" failed=""
     log "$id: building ($what)"
+    touch "$logs/$id.marker"
+    sleep 1
     if ! rebuild "$logs/$id.build.log"; then
         verdict="not compiled"
     else
-        log "$id: testing"
-        if ! run_tests "$logs/$id.test.log"; then
-            failed=$(first_failure "$logs/$id.test.log")
-            verdict="yes"
-            caught=$((caught + 1))
+        [ "$select" = 0 ] || renewed_tests "$logs/$id.marker" >"$logs/$id.tests"
+        if [ "$select" != 0 ] && [ ! -s "$logs/$id.tests" ]; then
+            verdict="no (no test runs it)"
+        else
+            log "$id: testing"
+            chosen=()
+            [ "$select" = 0 ] || chosen=(-I "$logs/$id.tests")
+            if ! run_tests "$logs/$id.test.log" ${chosen[@]+"${chosen[@]}"}; then
+                failed=$(first_failure "$logs/$id.test.log")
+                verdict="yes"
+                caught=$((caught + 1))
+            fi
         fi
     fi
     restore
@@ -200,8 +252,8 @@ while IFS= read -r line || [ -n "$line" ]; do
     rows+=("| $id | $what | $verdict | ${failed:+\`$failed\`} |")
 done <"$table"
 
-IFS=, read -r -a asked <<<"${2:-}"
-for id in "${asked[@]}"; do
+IFS=, read -r -a asked <<<"$asked"
+for id in ${asked[@]+"${asked[@]}"}; do
     [ -z "$id" ] || [[ "$seen" == *",$id,"* ]] || log "$id: no such mutant in $table"
 done
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "analyzer/picture_format.h"
+#include "analyzer/picture/picture_format.h"
 
 namespace analyzer {
 

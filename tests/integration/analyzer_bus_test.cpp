@@ -127,4 +127,18 @@ TEST_F(AnalyzerOnBus, ATimeOutAtChannel5EndsThePassWithOneReport)
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 
+// A channel the program refuses to send ends Auto Read as a failed request
+// does, or every tick would refuse it again.
+TEST_F(AnalyzerOnBus, ARefusedChannelEndsAutoReadLikeAFailedRequest)
+{
+    app::WriteConfigKey(app::CfgPath, "CH05_WORD_ADD", "x12");
+    headless::MenuCommand(2104);
+    headless::Click(kAutoRead);
+    EXPECT_EQ(sim_.Frames().size(), 4u);
+    EXPECT_FALSE(app::AutoReadActive);
+    headless::Tick(2);
+    EXPECT_EQ(sim_.Frames().size(), 4u);
+    EXPECT_TRUE(headless::MessagesShown().empty());
+}
+
 } // namespace

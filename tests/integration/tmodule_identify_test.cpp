@@ -33,17 +33,4 @@ TEST_F(TestModuleBus, EachModelOpensItsPanelWithEveryBoxEmpty)
     }
 }
 
-TEST_F(TestModuleBus, PaddedUnknownModelsOpenNoPanel)
-{
-    Module(11, std::string("NODE-T1\0", 8), "r.01.003");
-    Module(13, "ABC", "r.01.000"); // blank-padded by the module
-
-    Identify(11);
-    EXPECT_EQ(Text(20001), std::string(" Test module : NODE-T1\0 - r.01.003", 34));
-    Identify(13);
-    EXPECT_EQ(Text(20001), " Test module : ABC - r.01.000");
-    for (const test_module::PanelProfile* p : test_module::AllProfiles())
-        EXPECT_FALSE(ui::ControlExists(p->code * 1000 + 1)) << p->code;
-}
-
 } // namespace

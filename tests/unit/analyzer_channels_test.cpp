@@ -116,32 +116,6 @@ TEST(AnalyzerChannels, TextsBecomeFieldsByTheirRules)
     EXPECT_EQ(table[0].label, "Tank");
 }
 
-TEST_F(AnalyzerFolder, FreshDefaultFileHasOnlyChannelOneOnHoldingRegisterZero)
-{
-    app::CreateDefaultFiles();
-    analyzer::LoadChannels(Path("RegScope.cfg"));
-    for (int i = 0; i < 32; ++i) {
-        AnalyzerChannel want{i == 0 ? kTrue : int16_t(0),
-                             1,
-                             analyzer::kHoldingRegister,
-                             std::to_string(i),
-                             0,
-                             0xFFFF,
-                             0,
-                             1.0f,
-                             0.0f,
-                             analyzer::Picture("0.0"),
-                             analyzer::ChannelName(i) + "_Label",
-                             0,
-                             0xFFF4E3,
-                             0,
-                             0,
-                             3,
-                             0};
-        EXPECT_TRUE(analyzer::Channels()[i] == want) << analyzer::ChannelName(i);
-    }
-}
-
 namespace {
 
 void ExpectMissingKeyReport(int code)

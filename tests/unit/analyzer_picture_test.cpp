@@ -4,7 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "analyzer/picture_format.h"
+#include "analyzer/picture/picture_format.h"
 
 namespace {
 

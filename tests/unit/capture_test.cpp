@@ -178,15 +178,4 @@ TEST(LineStatistics, PercentileOverTheRingCountsSinceClear)
     EXPECT_EQ(s.p99_us, 30'000); // over the last ten: 21..30 ms
 }
 
-TEST(LineStatistics, Percentile99NearestRank)
-{
-    EXPECT_EQ(Percentile99(nullptr, 0), 0);
-    int64_t one[] = {7};
-    EXPECT_EQ(Percentile99(one, 1), 7);
-    std::vector<int64_t> times;
-    for (int i = 200; i >= 1; --i)
-        times.push_back(i);
-    EXPECT_EQ(Percentile99(times.data(), times.size()), 198);
-}
-
 } // namespace

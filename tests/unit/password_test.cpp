@@ -28,13 +28,6 @@ protected:
     std::string folder_;
 };
 
-TEST_F(PasswordTest, NoStoreMeansNoQuestion)
-{
-    EXPECT_TRUE(app::VerifyPassword(0));
-    EXPECT_TRUE(headless::InputsShown().empty());
-    EXPECT_TRUE(headless::MessagesShown().empty());
-}
-
 TEST_F(PasswordTest, SetThenVerifyExactlyTrailingBlankCounts)
 {
     SetFirst("Secret ");
@@ -131,18 +124,6 @@ TEST_F(PasswordTest, UnwritableFolderSaysSoAndStoresNothing)
     EXPECT_NE(headless::MessagesShown()[0].text.find(dir_ + "/plain/store/kqp234mc.dpl"),
               std::string::npos);
     EXPECT_TRUE(app::VerifyPassword(0));
-}
-
-TEST_F(PasswordTest, PromptsMaskWhatIsTyped)
-{
-    SetFirst("pw");
-    headless::QueueTextAnswer(std::string("pw"));
-    EXPECT_TRUE(app::VerifyPassword(0));
-    ASSERT_EQ(headless::InputsShown().size(), 2u);
-    for (const auto& box : headless::InputsShown()) {
-        EXPECT_TRUE(box.masked) << box.prompt;
-        EXPECT_EQ(box.title, "PASSWORD");
-    }
 }
 
 TEST_F(PasswordTest, AWiderStoreFolderIsTightened)

@@ -79,19 +79,4 @@ TEST_F(SetupFiles, SaveAsToANewNameContinuesInTheCopy)
     EXPECT_EQ(app::ReadConfigKey(old_cfg, "SERIAL_PORT"), "1") << "work goes on in the copy";
 }
 
-TEST_F(SetupFiles, AFailedCopyIsReportedAndSwitchesNothing)
-{
-    std::string cfg = app::CfgPath;
-    // Missing folders: no copy can be made there, by any user. (Save As
-    // fails the same way, seen from the user in the scenarios.)
-    headless::QueueMessageAnswer(ui::Answer::Ok);
-    Load(dir_ + "/missing/new.cfg");
-    ASSERT_EQ(headless::MessagesShown().size(), 2u);
-    const headless::MessageRecord& load_error = headless::MessagesShown()[1];
-    EXPECT_EQ(load_error.icon, ui::Icon::Stop);
-    EXPECT_NE(load_error.text.find(dir_ + "/missing/new.cfg"), std::string::npos);
-    ExpectUnchanged(cfg);
-    EXPECT_FALSE(sys::PathExists(dir_ + "/missing"));
-}
-
 } // namespace

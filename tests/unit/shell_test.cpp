@@ -59,35 +59,6 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
     EXPECT_FALSE(ui::MainWindowOpen());
 }
 
-TEST_F(Shell, TimerPeriodFollowsSampleTimeAndCalibration)
-{
-    ASSERT_TRUE(app::StartProgram(programs::AllParts()));
-    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "0.5");
-    app::ApplyGeneralConfiguration();
-
-    app::AutoReadActive = 1;
-    app::RestartAutoReadTimer();
-    EXPECT_EQ(ui::TimerPeriod(), 500);
-    EXPECT_EQ(headless::Tick(3), 3);
-    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
-
-    app::WriteConfigKey(app::CfgPath, "TIME_CALIB", "2.0");
-    app::ApplyGeneralConfiguration();
-    app::AutoReadActive = 1;
-    app::RestartAutoReadTimer();
-    EXPECT_EQ(ui::TimerPeriod(), 250);
-    EXPECT_DOUBLE_EQ(app::ElapsedTime, 0);
-    headless::Tick(2);
-    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.0);
-
-    // Off: restarting does nothing, ticks keep counting time.
-    app::AutoReadActive = 0;
-    app::RestartAutoReadTimer();
-    EXPECT_EQ(ui::TimerPeriod(), 250);
-    headless::Tick(1);
-    EXPECT_DOUBLE_EQ(app::ElapsedTime, 1.5);
-}
-
 TEST_F(Shell, TicksKeepTimeAndTheTimerRestsWhileAutoReadIsOff)
 {
     ASSERT_TRUE(app::StartProgram(programs::AllParts()));

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "analyzer/picture_format.h"
+#include "analyzer/picture/picture_format.h"
 
 namespace analyzer {
 

@@ -169,6 +169,17 @@ TEST_F(PlotLogFile, FailuresAreReportedAndKeepWhatWasWritten)
     EXPECT_LE(Get("Plot.log").size(), written.size() + 3);
     ClosePlotLog(std::move(log), &error);
 
+    // A write that fails on its own, not at a flush, stops the log too, even
+    // once the disk has room again: a log with a hole would pass for whole.
+    log = Open("Big.log", true);
+    ASSERT_TRUE(log) << problem_.reason;
+    LimitFileSize(Get("Big.log").size() + 3);
+    EXPECT_FALSE(WritePlotLogValue(*log, std::string(1 << 20, '7'), &error));
+    LimitFileSize(RLIM_INFINITY);
+    EXPECT_FALSE(WritePlotLogRecordStart(*log, 1.0, &error));
+    EXPECT_FALSE(FlushPlotLog(*log, &error));
+    ClosePlotLog(std::move(log), &error);
+
     // A header that cannot be written leaves no file.
     LimitFileSize(10);
     EXPECT_FALSE(Open("Other.log", true));

@@ -23,7 +23,7 @@
 // - An empty picture shows the shortest decimal form that reads back as the
 //   same double, never in exponent form (15.5, -1, 0.30000000000000004).
 // - Values that are not numbers are shown as "NaN", "Inf" and "-Inf".
-#include "analyzer/picture_format.h"
+#include "analyzer/picture/picture_format.h"
 
 #include <algorithm>
 #include <charconv>
