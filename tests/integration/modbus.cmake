@@ -1,5 +1,3 @@
-regscope_add_test(modbus_sim_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_sim_test.cpp
-  LIBS regscope_app regscope_headless regscope_sim)
 
 # The peers come from Debian (libmodbus-dev, mbpoll); without them the
 # test is left out rather than failing to build.

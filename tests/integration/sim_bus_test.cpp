@@ -1,5 +1,6 @@
 // The simulator over a real pty, seen from a master that moves raw bytes:
 // what the program's own engine cannot send, and the link's life.
+#include "modbus/serial_link.h"
 #include "sim/sim.h"
 #include "sim_raw_master.h"
 
@@ -73,6 +74,23 @@ TEST_F(SimBus, FrameWrittenInTwoPartsIsStillOneRequest)
     master_.Send(modbus::Bytes(frame.begin() + 5, frame.end()));
     EXPECT_EQ(master_.Receive(8, 2.0), modbus::BuildFrame(1, 16, {0, 7, 0, 1}));
     EXPECT_EQ(bank_->Holding(7), 0xBEEF);
+}
+
+// A rate without a Bxxx constant is set exactly, and two stop bits reach
+// the line as the engine set them.
+TEST_F(SimBus, TheEnginesLineSettingsReachThePty)
+{
+    master_.Close();
+    modbus::SetPortFolder(folder_);
+    modbus::Link link;
+    ASSERT_EQ(link.Open({3, 250000, serial::Parity::NoneTwoStopBits}), modbus::kOk);
+    modbus::Bytes data;
+    EXPECT_EQ(link.Transact(1, 3, {0, 0, 0, 1}, &data, modbus::ExpectedReply(3, 1), 1.0f),
+              modbus::kOk);
+    link.Close();
+    ASSERT_EQ(sim_.Frames().size(), 1u);
+    EXPECT_EQ(sim_.Frames()[0].line.baud, 250000);
+    EXPECT_EQ(sim_.Frames()[0].line.parity, serial::Parity::NoneTwoStopBits);
 }
 
 TEST(SimLink, LinkIsMadeInTheFolderAndRemovedOnStop)

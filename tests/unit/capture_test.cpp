@@ -7,9 +7,7 @@
 #include <new>
 #include <vector>
 
-#include "modbus/capture.h"
-#include "modbus/codec.h"
-#include "modbus/result_codes.h"
+#include "tests/support/engine_capture.h"
 
 // Every allocation of the test program is counted, to see that recording
 // makes none.
@@ -29,17 +27,7 @@ void operator delete(void* p, size_t) noexcept { std::free(p); }
 namespace {
 
 using namespace modbus;
-
-const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
-const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
-const Bytes kGood = BuildFrame(1, 3, {2, 0, 5});
-
-// One transaction: request sent at sent_us, ended after response_us.
-void Record(const Bytes& request, const Bytes& reply, int16_t result, int64_t sent_us,
-            int64_t response_us)
-{
-    CaptureTransaction(request, reply, kLine, 1.0f, sent_us, sent_us + response_us, result);
-}
+using namespace engine_test;
 
 std::vector<uint64_t> KeptSequences()
 {
@@ -48,36 +36,12 @@ std::vector<uint64_t> KeptSequences()
     return seen;
 }
 
-TEST(Capture, OffRecordsNothing)
-{
-    Record(kRead, kGood, kOk, 0, 100);
-    EXPECT_EQ(CaptureNextSequence(), 0u);
-    EXPECT_EQ(Captured(0), nullptr);
-    EXPECT_EQ(CaptureStatistics().requests, 0u);
-}
-
-TEST(Capture, KeepsRequestReplyTimesSettingsAndResult)
+// What a record keeps is seen whole in the monitor's lines; here, the flood.
+TEST(Capture, AFloodKeepsTheFirstBytesAndCountsTheRest)
 {
     SetCaptureEnabled(true);
-    const Bytes partial(kGood.begin(), kGood.begin() + 3);
-    Record(kRead, partial, kTimeout, 1000, 1'000'000);
-
+    Record(Bytes(300, 0x55), kBadChecksum, 2000, 50);
     const Transaction* t = Captured(0);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(Bytes(t->request, t->request + t->request_size), kRead);
-    EXPECT_EQ(Bytes(t->reply, t->reply + t->reply_size), partial);
-    EXPECT_EQ(t->sent_us, 1000);
-    EXPECT_EQ(t->ended_us, 1'001'000);
-    EXPECT_EQ(t->result, kTimeout);
-    EXPECT_EQ(t->line, kLine);
-    EXPECT_EQ(t->timeout_s, 1.0f);
-    EXPECT_EQ(Captured(1), nullptr);
-
-    // A flood longer than any frame keeps the first kMaxFrame bytes and
-    // counts the rest.
-    const Bytes noise(300, 0x55);
-    Record(kRead, noise, kBadChecksum, 2000, 50);
-    t = Captured(1);
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->reply_size, kMaxFrame);
     EXPECT_EQ(t->reply_received, 300u);
@@ -88,7 +52,7 @@ TEST(Capture, RingKeepsOnlyTheLastN)
     SetCaptureCapacity(3);
     SetCaptureEnabled(true);
     for (int i = 0; i < 5; ++i)
-        Record(kRead, kGood, kOk, i * 1000, 100);
+        Record(kGood, kOk, i * 1000, 100);
     EXPECT_EQ(CaptureNextSequence(), 5u);
     EXPECT_EQ(CaptureOldestSequence(), 2u);
     EXPECT_EQ(Captured(1), nullptr);
@@ -98,7 +62,7 @@ TEST(Capture, RingKeepsOnlyTheLastN)
 
     // A reader that has seen up to 4 gets only what is new.
     uint64_t next = ForEachCaptured(4, [](const Transaction&) {});
-    Record(kRead, kGood, kOk, 5000, 100);
+    Record(kGood, kOk, 5000, 100);
     std::vector<uint64_t> fresh;
     ForEachCaptured(next, [&](const Transaction& t) { fresh.push_back(t.sequence); });
     EXPECT_EQ(fresh, (std::vector<uint64_t>{5}));
@@ -107,12 +71,12 @@ TEST(Capture, RingKeepsOnlyTheLastN)
 TEST(Capture, ClearForgetsRecordsAndStatisticsButNotTheCount)
 {
     SetCaptureEnabled(true);
-    Record(kRead, kGood, kOk, 0, 100);
-    Record(kRead, {}, kTimeout, 1000, 1000);
+    Record(kGood, kOk, 0, 100);
+    Record({}, kTimeout, 1000, 1000);
     ClearCapture();
     EXPECT_EQ(KeptSequences(), std::vector<uint64_t>{});
     EXPECT_EQ(CaptureStatistics().requests, 0u);
-    Record(kRead, kGood, kOk, 2000, 100);
+    Record(kGood, kOk, 2000, 100);
     EXPECT_EQ(KeptSequences(), std::vector<uint64_t>{2});
     EXPECT_EQ(CaptureStatistics().requests, 1u);
 }
@@ -124,8 +88,8 @@ TEST(Capture, RecordingAndReadingAllocateNothing)
     const Bytes big(kMaxFrame + 10, 0xAA);
     size_t before = allocations;
     for (int i = 0; i < 10; ++i) {
-        Record(kRead, kGood, kOk, i, 10);
-        Record(big, big, kBadNumberOfBytes, i, 10);
+        Record(kGood, kOk, i, 10);
+        Record(big, kBadNumberOfBytes, i, 10, kLine, big);
     }
     LineStatistics stats = CaptureStatistics();
     EXPECT_EQ(allocations, before);
@@ -137,14 +101,14 @@ TEST(LineStatistics, CountsAndResponseTimes)
     SetCaptureEnabled(true);
     // 100 good replies taking 1 to 100 ms, in shuffled order.
     for (int i = 0; i < 100; ++i)
-        Record(kRead, kGood, kOk, i * 200'000, ((i * 37) % 100 + 1) * 1000);
-    Record(kRead, {}, kTimeout, 30'000'000, 1'000'000);
-    Record(kRead, Bytes(kGood.begin(), kGood.begin() + 3), kTimeout, 32'000'000, 1'000'000);
-    Record(kRead, {1, 3, 2, 0, 5, 0, 0}, kBadChecksum, 34'000'000, 500);
-    Record(kRead, BuildFrame(1, 0x83, {2}), 2, 35'000'000, 400);
-    Record(kRead, BuildFrame(1, 0x83, {9}), kUnknownException, 36'000'000, 400);
-    Record(kRead, BuildFrame(2, 3, {2, 0, 5}), kBadSlaveAddress, 37'000'000, 400);
-    Record(BuildFrame(0, 6, {0, 1, 0, 5}), {}, kOk, 38'000'000, 0);
+        Record(kGood, kOk, i * 200'000, ((i * 37) % 100 + 1) * 1000);
+    Record({}, kTimeout, 30'000'000, 1'000'000);
+    Record(Bytes(kGood.begin(), kGood.begin() + 3), kTimeout, 32'000'000, 1'000'000);
+    Record({1, 3, 2, 0, 5, 0, 0}, kBadChecksum, 34'000'000, 500);
+    Record(BuildFrame(1, 0x83, {2}), 2, 35'000'000, 400);
+    Record(BuildFrame(1, 0x83, {9}), kUnknownException, 36'000'000, 400);
+    Record(BuildFrame(2, 3, {2, 0, 5}), kBadSlaveAddress, 37'000'000, 400);
+    Record({}, kOk, 38'000'000, 0, kLine, BuildFrame(0, 6, {0, 1, 0, 5}));
 
     LineStatistics s = CaptureStatistics();
     EXPECT_EQ(s.requests, 107u);
@@ -170,7 +134,7 @@ TEST(LineStatistics, PercentileOverTheRingCountsSinceClear)
     SetCaptureCapacity(10);
     SetCaptureEnabled(true);
     for (int i = 1; i <= 30; ++i)
-        Record(kRead, kGood, kOk, i * 1'000'000, i * 1000);
+        Record(kGood, kOk, i * 1'000'000, i * 1000);
     LineStatistics s = CaptureStatistics();
     EXPECT_EQ(s.good_replies, 30u);
     EXPECT_EQ(s.min_us, 1000);

@@ -1,20 +1,20 @@
-// The monitor's lines for whole transactions: the settings line, TX and RX,
-// times relative to the first frame, and what becomes of time-outs,
-// broadcasts and replies the engine refused.
+// The monitor's lines for whole transactions: what becomes of time-outs,
+// broadcasts and replies the engine refused, the header of network frames,
+// and the settings in words. A good transaction's lines are the monitor
+// lines test's.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "modbus/codec.h"
 #include "modbus/frame_lines.h"
-#include "modbus/result_codes.h"
+#include "modbus/mbap.h"
+#include "tests/support/engine_capture.h"
 
 namespace {
 
 using namespace modbus;
 
-const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
-const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
+using namespace engine_test;
 
 Transaction Make(const Bytes& request, const Bytes& reply, int16_t result, int64_t sent_us,
                  int64_t ended_us)
@@ -39,18 +39,6 @@ std::string Lines(const Transaction& t, int64_t origin_us, bool with_settings = 
     std::string out;
     AppendTransactionLines(t, origin_us, with_settings, &out);
     return out;
-}
-
-TEST(FrameLines, GoodTransactionWithItsSettings)
-{
-    Transaction t = Make(kRead, BuildFrame(1, 3, {2, 0, 5}), kOk, 5'000'000, 5'012'277);
-    EXPECT_EQ(Lines(t, 5'000'000, true),
-              "# COM1 9600 bit/s even parity, time-out 1.000 s\n"
-              "      0.000000 TX 01 03 00 00 00 01 84 0A | slave 1 Read Holding Registers "
-              "address 0 quantity 1\n"
-              "      0.012277 RX 01 03 02 00 05 78 47 | slave 1 Read Holding Registers address 0 "
-              "values 5 | 12.277 ms\n");
-    EXPECT_EQ(Lines(t, 4'000'000).substr(0, 17), "      1.000000 TX");
 }
 
 TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
@@ -80,6 +68,20 @@ TEST(FrameLines, TimeoutsBroadcastsAndRefusedReplies)
                              "Illegal data address | 4.000 ms\n"),
               std::string::npos)
         << exception;
+}
+
+TEST(FrameLines, NetworkLinesShowTheHeaderBesideThePdu)
+{
+    Transaction t = Make(BuildMbapFrame(7, 1, 3, {0, 0, 0, 1}),
+                         BuildMbapFrame(7, 1, 3, {2, 0x12, 0x34}), kOk, 0, 2000);
+    t.line.SetNet("tcp://127.0.0.1:1502");
+    EXPECT_EQ(
+        Lines(t, 0, true),
+        "# tcp://127.0.0.1:1502, time-out 1.000 s\n"
+        "      0.000000 TX 00 07 00 00 00 06 01 03 00 00 00 01 | transaction 7 unit 1 length 6: "
+        "slave 1 Read Holding Registers address 0 quantity 1\n"
+        "      0.002000 RX 00 07 00 00 00 05 01 03 02 12 34 | transaction 7 unit 1 length 5: "
+        "slave 1 Read Holding Registers address 0 values 4660 | 2.000 ms\n");
 }
 
 TEST(FrameLines, SettingsInWords)

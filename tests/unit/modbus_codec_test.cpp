@@ -87,36 +87,57 @@ int16_t Judge(const modbus::Bytes& frame, Shape shape, std::string* message, uin
     return modbus::CheckReply(r, 1, function, request, shape, message);
 }
 
-TEST(ModbusReply, ChecksInTheirOrder)
+TEST(ModbusReply, ChecksInTheirOrderWithTheirMessages)
 {
-    std::string m;
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {2, 0x12, 0x34}), kOneRegister, &m), 0);
-
-    // A wrong address with a broken checksum is a checksum failure.
-    modbus::Bytes bad = modbus::BuildFrame(2, 4, {2, 0, 0});
-    bad.back() ^= 1;
-    EXPECT_EQ(Judge(bad, kOneRegister, &m), modbus::kBadChecksum);
-
-    EXPECT_EQ(Judge(modbus::BuildFrame(2, 4, {2, 0, 0}), kOneRegister, &m),
-              modbus::kBadSlaveAddress);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 4, {2, 0, 0, 9}), kOneRegister, &m),
-              modbus::kBadFunctionCode);
-    // An exception to another function is still the wrong function.
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x84, {2}), kOneRegister, &m), modbus::kBadFunctionCode);
-    // Length before content: a wrong count in a long reply is the length.
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {4, 0, 0, 0}), kOneRegister, &m),
-              modbus::kBadNumberOfBytes);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 0x83, {2}), kOneRegister, &m),
-              modbus::kIllegalDataAddress);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {4, 0, 0}), kOneRegister, &m), modbus::kBadByteCount);
-    EXPECT_EQ(m, "Received bad bytes count");
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 3, {4, 0, 0}), Shape{3}, &m), 0) << "content unchecked";
-    // A write's echo: the address first, then the value or quantity.
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 6, {0, 2, 0, 6}), kEcho, &m, 6), modbus::kBadEchoAddress);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 6, {0, 1, 0, 6}), kEcho, &m, 6), modbus::kBadEchoValue);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 16, {0, 1, 0, 2}), kEcho, &m, 16),
-              modbus::kBadEchoQuantity);
-    EXPECT_EQ(Judge(modbus::BuildFrame(1, 6, {0, 1, 0, 1}), kEcho, &m, 6), 0);
+    using modbus::BuildFrame;
+    modbus::Bytes bad_crc = BuildFrame(2, 4, {2, 0, 0});
+    bad_crc.back() ^= 1;
+    const std::string exception = "Received command exception ";
+    struct Case {
+        const char* what;
+        modbus::Bytes frame;
+        int16_t code;
+        std::string message;
+        Shape shape = kOneRegister;
+        uint8_t function = 3;
+    };
+    const Case cases[] = {
+        {"good", BuildFrame(1, 3, {2, 0x12, 0x34}), 0, ""},
+        {"wrong address, broken checksum", bad_crc, modbus::kBadChecksum, "Received bad checksum"},
+        {"wrong address and function", BuildFrame(2, 4, {2, 0, 0}), modbus::kBadSlaveAddress,
+         "Received bad slave address"},
+        {"wrong function, too long", BuildFrame(1, 4, {2, 0, 0, 9}), modbus::kBadFunctionCode,
+         "Received bad function code"},
+        {"exception to another function", BuildFrame(1, 0x84, {2}), modbus::kBadFunctionCode,
+         "Received bad function code"},
+        // Length before content: a wrong count in a long reply is the length.
+        {"one byte too many", BuildFrame(1, 3, {4, 0, 0, 0}), modbus::kBadNumberOfBytes,
+         "Received bad number of bytes"},
+        {"exception 1", BuildFrame(1, 0x83, {1}), 1, exception + "1:\r\rIllegal function code"},
+        {"exception 2", BuildFrame(1, 0x83, {2}), 2, exception + "2:\r\rIllegal data address"},
+        {"exception 3", BuildFrame(1, 0x83, {3}), 3, exception + "3:\r\rIllegal data value"},
+        {"exception 4", BuildFrame(1, 0x83, {4}), 4, exception + "4:\r\rSlave device failure"},
+        {"exception 5", BuildFrame(1, 0x83, {5}), 5, exception + "5:\r\rAcknowledge"},
+        {"exception 6", BuildFrame(1, 0x83, {6}), 6, exception + "6:\r\rSlave device busy"},
+        {"exception 7", BuildFrame(1, 0x83, {7}), modbus::kUnknownException,
+         "Received unknown command exception"},
+        {"byte count", BuildFrame(1, 3, {4, 0, 0}), modbus::kBadByteCount,
+         "Received bad bytes count"},
+        {"content unchecked", BuildFrame(1, 3, {4, 0, 0}), 0, "", Shape{3}},
+        // A write's echo: the address first, then the value or quantity.
+        {"echo address", BuildFrame(1, 6, {0, 2, 0, 6}), modbus::kBadEchoAddress,
+         "Received bad register address", kEcho, 6},
+        {"echo value", BuildFrame(1, 6, {0, 1, 0, 6}), modbus::kBadEchoValue,
+         "Received bad register value", kEcho, 6},
+        {"echo quantity", BuildFrame(1, 16, {0, 1, 0, 2}), modbus::kBadEchoQuantity,
+         "Received bad words quantity", kEcho, 16},
+        {"echo", BuildFrame(1, 6, {0, 1, 0, 1}), 0, "", kEcho, 6},
+    };
+    for (const Case& c : cases) {
+        std::string m;
+        EXPECT_EQ(Judge(c.frame, c.shape, &m, c.function), c.code) << c.what;
+        EXPECT_EQ(m, c.message) << c.what;
+    }
 }
 
 } // namespace

@@ -269,6 +269,39 @@ TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
     EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
+TEST_F(Engine, PortsThatCannotOpenAreReported)
+{
+    const std::pair<serial::LineSettings, const char*> invalid[] = {
+        {{9, 9600, serial::Parity::Even}, "Serial port not valid"},
+        {{1, 299, serial::Parity::Even}, "Baudrate not valid"},
+        {{1, 1000001, serial::Parity::Even}, "Baudrate not valid"},
+        {{1, 9600, serial::ParityFromCode(4)}, "Parity not valid"},
+    };
+    for (const auto& [line, message] : invalid) {
+        EXPECT_EQ(modbus::OpenPort(line), modbus::kSettingsNotValid) << message;
+        ExpectReported(message);
+    }
+    dev.open_error = ENOENT;
+    EXPECT_EQ(modbus::OpenPort({5, 9600, serial::Parity::Even}), modbus::kPortNotAvailable);
+    ExpectReported("COM5 port not available");
+    EXPECT_EQ(dev.opens, 0);
+}
+
+TEST_F(Engine, BroadcastsAwaitNothingAndATimeOutOfZeroFailsEvenAReplyThatIsThere)
+{
+    ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0);
+    // Ignored while open: the line keeps its settings.
+    EXPECT_EQ(modbus::OpenPort({9, 9600, serial::Parity::Even}), 0);
+    modbus::Bytes data;
+    const double t0 = sys::MonotonicSeconds();
+    EXPECT_EQ(modbus::Transact(0, 6, {0, 7, 0x12, 0x34}, &data, {4}, 2.0f), 0);
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
+    EXPECT_EQ(dev.written, modbus::BuildFrame(0, 6, {0, 7, 0x12, 0x34}));
+    EXPECT_TRUE(data.empty());
+    dev.pieces = {{GoodReply()}};
+    EXPECT_EQ(ReadTwo(&data, 0.0f), modbus::kTimeout);
+}
+
 TEST_F(Engine, SilentSlaveIsAwaitedInPollNotInALoop)
 {
     modbus::Bytes data;

@@ -6,4 +6,3 @@ regscope_add_test(monitor_unit_tests SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/monitor_window_test.cpp
   LIBS regscope_monitor regscope_app regscope_headless)
 
-include(${CMAKE_CURRENT_LIST_DIR}/../fuzz/frame_decoder_fuzz.cmake)

@@ -3,32 +3,13 @@
 // statistics text.
 #include <gtest/gtest.h>
 
-#include "modbus/capture.h"
-#include "modbus/codec.h"
-#include "modbus/result_codes.h"
 #include "monitor/monitor_lines.h"
+#include "tests/support/engine_capture.h"
 
 namespace {
 
 using namespace modbus;
-
-const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
-const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
-const Bytes kGood = BuildFrame(1, 3, {2, 0, 5});
-
-void Record(const Bytes& reply, int16_t result, int64_t sent_us, int64_t response_us,
-            const serial::LineSettings& line = kLine)
-{
-    CaptureTransaction(kRead, reply, line, 1.0f, sent_us, sent_us + response_us, result);
-}
-
-int CountOf(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
+using namespace engine_test;
 
 TEST(MonitorLines, CursorsTakeEachTransactionOnceWithTimesFromTheirFirst)
 {

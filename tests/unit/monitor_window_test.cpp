@@ -6,34 +6,21 @@
 
 #include <string>
 
-#include "modbus/capture.h"
-#include "modbus/codec.h"
-#include "modbus/result_codes.h"
 #include "monitor/monitor_window.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "tests/support/engine_capture.h"
 #include "tests/support/program_folder.h"
 
 namespace {
 
 using namespace modbus;
-
-const serial::LineSettings kLine = {1, 9600, serial::Parity::Even};
-const Bytes kRead = BuildFrame(1, 3, {0, 0, 0, 1});
-const Bytes kGood = BuildFrame(1, 3, {2, 0, 5});
+using namespace engine_test;
 
 void Record(const Bytes& reply, int16_t result, int64_t sent_us)
 {
-    CaptureTransaction(kRead, reply, kLine, 1.0f, sent_us, sent_us + 1200, result);
-}
-
-int CountOf(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
+    engine_test::Record(reply, result, sent_us, 1200);
 }
 
 class Monitor : public FolderTest {
