@@ -1,8 +1,10 @@
 // Fuzz target: arbitrary reply byte streams, cut into arbitrary reads, fed
-// to the reply collection and checks as the transaction engine feeds them.
+// to the reply collection and checks as the transaction engine feeds them,
+// once as RTU frames and once as Modbus TCP replies.
 //
 // Input: address, function, expected reply data (2 bytes, high first), then
-// reads, each a length byte and that many bytes.
+// reads, each a length byte and that many bytes. As Modbus TCP, the reply is
+// to transaction address * 256 + function, unit `address`.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -13,32 +15,20 @@
 
 namespace {
 
-// The same reads as Modbus TCP replies to transaction address * 256 +
-// function, unit `address`.
-void FuzzMbap(const uint8_t* data, size_t size)
+// The reads appended until the reply is complete; false if it never is.
+template <typename Append, typename Complete>
+bool Collect(modbus::ReplyCollector* reply, const uint8_t* data, size_t size, Append append,
+             Complete complete)
 {
-    modbus::ReplyCollector reply;
-    reply.expected = unsigned(data[2]) << 8 | data[3];
-    reply.transaction = uint16_t(data[0] << 8 | data[1]);
-    size_t pos = 4;
-    while (pos < size && !modbus::MbapReplyComplete(reply)) {
+    reply->expected = unsigned(data[2]) << 8 | data[3];
+    for (size_t pos = 4; pos < size && !complete(*reply);) {
         size_t n = data[pos++];
         if (n > size - pos)
             n = size - pos;
-        modbus::AppendMbapReply(&reply, data + pos, n);
+        append(reply, data + pos, n);
         pos += n;
     }
-    if (!modbus::MbapReplyComplete(reply))
-        return;
-    std::string message;
-    const modbus::ReplyShape shape{uint16_t(reply.expected)};
-    int16_t code = modbus::CheckMbapReply(reply, data[0], data[1], {}, shape, &message);
-    const modbus::Bytes& f = reply.frame;
-    if (code == 0 && (f.size() != modbus::kMbapHeader + 1 + reply.expected || f[6] != data[0] ||
-                      !message.empty()))
-        std::abort();
-    if (code != 0 && message.empty())
-        std::abort();
+    return complete(*reply);
 }
 
 } // namespace
@@ -47,23 +37,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 4)
         return 0;
-    FuzzMbap(data, size);
-    uint8_t address = data[0];
-    uint8_t function = data[1];
-    modbus::ReplyCollector reply;
-    reply.expected = unsigned(data[2]) << 8 | data[3];
-    size_t pos = 4;
-    while (pos < size && !modbus::ReplyComplete(reply)) {
-        size_t n = data[pos++];
-        if (n > size - pos)
-            n = size - pos;
-        modbus::AppendReply(&reply, data + pos, n);
-        pos += n;
-    }
-    if (!modbus::ReplyComplete(reply))
-        return 0;
-    std::string message;
+    const uint8_t address = data[0], function = data[1];
     // Content unchecked: the fuzzer looks at the frame checks.
+    std::string message;
+    modbus::ReplyCollector tcp;
+    tcp.transaction = uint16_t(address << 8 | function);
+    if (Collect(&tcp, data, size, modbus::AppendMbapReply, modbus::MbapReplyComplete)) {
+        const modbus::ReplyShape shape{uint16_t(tcp.expected)};
+        int16_t code = modbus::CheckMbapReply(tcp, address, function, {}, shape, &message);
+        const modbus::Bytes& f = tcp.frame;
+        if (code == 0 && (f.size() != modbus::kMbapHeader + 1 + tcp.expected || f[6] != address ||
+                          !message.empty()))
+            std::abort();
+        if (code != 0 && message.empty())
+            std::abort();
+    }
+    message.clear();
+    modbus::ReplyCollector reply;
+    if (!Collect(&reply, data, size, modbus::AppendReply, modbus::ReplyComplete))
+        return 0;
     const modbus::ReplyShape shape{uint16_t(reply.expected)};
     int16_t code = modbus::CheckReply(reply, address, function, {}, shape, &message);
     if (code == 0) {
@@ -72,8 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (f.size() != reply.expected + 4u || f[0] != address || f[1] >= 0x80 ||
             !modbus::CrcMatches(f.data(), f.size()) || !message.empty())
             std::abort();
-        modbus::Bytes out(f.begin() + 2, f.begin() + 2 + reply.expected);
-        (void)out;
     } else if (message.empty() ||
                !((code >= 1 && code <= 6) || code == 15 ||
                  (code >= modbus::kBadChecksum && code <= modbus::kBadNumberOfBytes))) {

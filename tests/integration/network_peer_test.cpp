@@ -1,20 +1,26 @@
 // Independent peers, on 127.0.0.1 only: the engine against a Modbus TCP
-// slave built on libmodbus, and mbpoll against the simulator's pty and
-// Modbus TCP port. Each side was written without the other, so a frame both
-// accept is a frame of the protocol, not of our own reading of it.
+// slave built on libmodbus, mbpoll against the simulator's pty and Modbus
+// TCP port, and the engine through socat standing in for a serial device
+// server in front of the simulator's pty. Each side was written without the
+// other, so a frame both accept is a frame of the protocol, not of our own
+// reading of it.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <modbus.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sstream>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "modbus/serial_link.h"
+#include "platform/system.h"
 #include "sim/sim.h"
 
 namespace {
@@ -193,6 +199,63 @@ TEST(NetworkPeers, MbpollReadsTheSimulatorOverRtuAndModbusTcp)
         }
         EXPECT_EQ(seen, 5) << out;
     }
+}
+
+// A port free a moment ago, for a program that must be told one.
+int FreePort()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    close(fd);
+    return ntohs(a.sin_port);
+}
+
+TEST(NetworkPeers, RtuOverTcpThroughSocatInFrontOfThePty)
+{
+    if (!Installed("socat"))
+        GTEST_SKIP() << "socat is not installed";
+    sim::Simulator simulator;
+    LinkFolder folder;
+    sim::Options options;
+    options.folder = folder.path;
+    std::string error;
+    ASSERT_TRUE(simulator.Start(options, &error)) << error;
+    auto bank = simulator.AddGenericSlave(3);
+    bank->SetHolding(0, 4321);
+
+    const int port = FreePort();
+    const std::string listen = "TCP-LISTEN:" + std::to_string(port) + ",bind=127.0.0.1,reuseaddr";
+    const std::string device = "FILE:" + simulator.DevicePath() + ",raw,echo=0";
+    pid_t socat = fork();
+    if (socat == 0) {
+        execlp("socat", "socat", listen.c_str(), device.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    modbus::Link link;
+    serial::LineSettings line;
+    line.SetNet("rtu-tcp://127.0.0.1:" + std::to_string(port));
+    // socat listens once it has started.
+    modbus::ResultCode opened = modbus::kPortNotAvailable;
+    for (int i = 0; i < 50 && opened != modbus::kOk; ++i) {
+        sys::SleepSeconds(0.05);
+        opened = link.Open(line, 1.0f);
+    }
+    ASSERT_EQ(opened, modbus::kOk);
+    Bytes data;
+    EXPECT_EQ(link.Transact(3, 3, {0, 0, 0, 1}, &data, modbus::ExpectedReply(3, 1), 1.0f),
+              modbus::kOk);
+    EXPECT_EQ(data, (Bytes{2, 4321 >> 8, 4321 & 0xFF}));
+    EXPECT_EQ(link.Transact(3, 6, {0, 9, 0, 77}, &data, modbus::ExpectedReply(6, 0), 1.0f),
+              modbus::kOk);
+    EXPECT_EQ(bank->Holding(9), 77);
+    link.Close();
+    kill(socat, SIGTERM);
+    waitpid(socat, nullptr, 0);
 }
 
 } // namespace

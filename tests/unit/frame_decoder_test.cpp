@@ -157,19 +157,4 @@ TEST(FrameDecoder, TextOfEveryFunctionAndFault)
     }
 }
 
-TEST(FrameDecoder, FlagsOfExceptionsAndFaults)
-{
-    const Bytes exception = BuildFrame(1, 0x83, {2}), bad_crc = BadCrc(),
-                unknown = BuildFrame(1, 65, {1});
-    auto d = DecodeFrame(exception.data(), exception.size(), kReply);
-    EXPECT_TRUE(d.exception && d.crc_ok && !d.unknown_function);
-    d = DecodeFrame(exception.data(), exception.size(), kRequest);
-    EXPECT_TRUE(!d.exception && d.unknown_function);
-    d = DecodeFrame(bad_crc.data(), bad_crc.size(), kReply);
-    EXPECT_TRUE(!d.crc_ok && !d.truncated);
-    d = DecodeFrame(unknown.data(), unknown.size(), kReply);
-    EXPECT_TRUE(d.unknown_function && d.crc_ok);
-    EXPECT_TRUE(DecodeFrame(kLongReply.data(), 0, kReply).truncated);
-}
-
 } // namespace

@@ -2,9 +2,6 @@
 // packing, and the order in which a received reply is judged.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-
 #include "modbus/codec.h"
 #include "modbus/function_codes.h"
 #include "modbus/reply.h"
@@ -28,7 +25,7 @@ TEST(ModbusCodec, CrcKnownValuesAndTheCheckOfReceivedFrames)
     EXPECT_FALSE(modbus::CrcMatches(frame.data(), 1));
 }
 
-TEST(ModbusCodec, EncodersRoundTiesToEvenAndWrap)
+TEST(ModbusCodec, EncodersRoundTiesToEvenAndWrapDecodersAreUnsigned)
 {
     EXPECT_EQ(modbus::EncodeWord("65536"), (modbus::Bytes{0x00, 0x00}));
     EXPECT_EQ(modbus::EncodeWord("-1"), (modbus::Bytes{0xFF, 0xFF}));
@@ -39,19 +36,9 @@ TEST(ModbusCodec, EncodersRoundTiesToEvenAndWrap)
     EXPECT_EQ(modbus::EncodeDword("9600"), (modbus::Bytes{0x00, 0x00, 0x25, 0x80}));
     EXPECT_EQ(modbus::EncodeDword("-1"), (modbus::Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(modbus::EncodeDword("4294967296"), (modbus::Bytes{0, 0, 0, 0}));
-}
-
-TEST(ModbusCodec, EncodeDecodeRoundTripUnsigned)
-{
-    unsigned seed = unsigned(std::time(nullptr));
-    std::srand(seed);
+    // Read back unsigned, high byte first.
     EXPECT_EQ(modbus::DecodeWord(0x80, 0x00), "32768");
-    for (int i = 0; i < 2000; ++i) {
-        uint32_t v = (uint32_t(std::rand()) << 16) ^ uint32_t(std::rand());
-        modbus::Bytes d = modbus::EncodeDword(std::to_string(v));
-        ASSERT_EQ(modbus::DecodeDword(d[0], d[1], d[2], d[3]), std::to_string(v))
-            << "seed " << seed;
-    }
+    EXPECT_EQ(modbus::DecodeDword(0xFF, 0xFE, 0x25, 0x80), "4294845824");
 }
 
 TEST(ModbusCodec, CoilPackingAndReplySizes)
@@ -124,14 +111,10 @@ TEST(ModbusReply, ChecksInTheirOrderWithTheirMessages)
         {"byte count", BuildFrame(1, 3, {4, 0, 0}), modbus::kBadByteCount,
          "Received bad bytes count"},
         {"content unchecked", BuildFrame(1, 3, {4, 0, 0}), 0, "", Shape{3}},
-        // A write's echo: the address first, then the value or quantity.
+        // A write's echo: the address first, even when the value differs too
+        // (each echo fault alone is the Test function scenarios').
         {"echo address", BuildFrame(1, 6, {0, 2, 0, 6}), modbus::kBadEchoAddress,
          "Received bad register address", kEcho, 6},
-        {"echo value", BuildFrame(1, 6, {0, 1, 0, 6}), modbus::kBadEchoValue,
-         "Received bad register value", kEcho, 6},
-        {"echo quantity", BuildFrame(1, 16, {0, 1, 0, 2}), modbus::kBadEchoQuantity,
-         "Received bad words quantity", kEcho, 16},
-        {"echo", BuildFrame(1, 6, {0, 1, 0, 1}), 0, "", kEcho, 6},
     };
     for (const Case& c : cases) {
         std::string m;
