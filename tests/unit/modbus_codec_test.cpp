@@ -41,19 +41,12 @@ TEST(ModbusCodec, EncodersRoundTiesToEvenAndWrapDecodersAreUnsigned)
     EXPECT_EQ(modbus::DecodeDword(0xFF, 0xFE, 0x25, 0x80), "4294845824");
 }
 
-TEST(ModbusCodec, CoilPackingAndReplySizes)
+// Coils are packed and unpacked in the request composer's and the frame
+// decoder's tests.
+TEST(ModbusCodec, ReplySizes)
 {
-    std::vector<bool> states(9, false);
-    states[0] = states[8] = true;
-    states[7] = true;
-    EXPECT_EQ(modbus::PackCoils(states), (modbus::Bytes{0x81, 0x01}));
     EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadCoils, 9), 3u);
     EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadDiscreteInputs, 9), 3u);
-    // Reply data: byte count, then the states; item 9 is bit 0 of data byte 3.
-    modbus::Bytes reply_data{2, 0x00, 0x01};
-    EXPECT_TRUE(modbus::UnpackCoil(reply_data.data() + 1, 8));
-    EXPECT_FALSE(modbus::UnpackCoil(reply_data.data() + 1, 7));
-    // The largest replies.
     EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadHoldingRegisters, 125), 251u);
     EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReadCoils, 2000), 251u);
     EXPECT_EQ(modbus::ExpectedReplyData(modbus::kReportSlaveId, 0), 23u);
