@@ -29,12 +29,6 @@ wxImage stopped_shot;
 
 std::string BmpPath() { return sys::WorkingDirectory() + "/Plot.bmp"; }
 
-wxWindow* PlotCanvas()
-{
-    wxFrame* f = wxb::ImageWindowFrame(plot_window);
-    return f && !f->GetChildren().empty() ? f->GetChildren().front() : nullptr;
-}
-
 // The plot window may cover the form: bring the form up before a click.
 void PressOnForm(Driver& d, int id)
 {
@@ -47,20 +41,15 @@ void PlotAndSave(Driver& d)
 {
     PassFirstStart(d);
     d.Do("set up two plotted channels", [] {
-        app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "340");
-        app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "40");
-        const char* keys[][2] = {
-            {"SAMPLE_TIME", "0.25"},         {"PLOT_SIZE_X", "500"}, {"PLOT_SIZE_Y", "500"},
-            {"PLOT_TIME_MAX", "10.0"},       {"PLOT_DIV_X", "10"},   {"PLOT_TITLE", "Demo bus"},
-            {"CH01_TYPE", "INPUT_REG"},      {"CH01_PLOT", "1"},     {"CH01_LABEL", "Sine"},
-            {"CH01_PLOT_COLOR", "255"},      {"CH02_ENABLE", "1"},   {"CH02_TYPE", "INPUT_REG"},
-            {"CH02_WORD_ADD", "2"},          {"CH02_PLOT", "1"},     {"CH02_LABEL", "Ramp"},
-            {"CH02_PLOT_COLOR", "16711680"},
-        };
-        for (auto& k : keys)
-            app::WriteConfigKey(app::CfgPath, k[0], k[1]);
-        // A relative name is in the start folder, not in the home folder.
-        app::WriteConfigKey(app::CfgPath, "PLOT_BMP_FILE", "Plot.bmp");
+        WriteKeys(app::IniPath, {"PLOT_POS_X=340", "PLOT_POS_Y=40"});
+        WriteKeys(app::CfgPath,
+                  {"SAMPLE_TIME=0.25", "PLOT_SIZE_X=500", "PLOT_SIZE_Y=500", "PLOT_TIME_MAX=10.0",
+                   "PLOT_DIV_X=10", "PLOT_TITLE=Demo bus", "CH01_TYPE=INPUT_REG", "CH01_PLOT=1",
+                   "CH01_LABEL=Sine", "CH01_PLOT_COLOR=255", "CH02_ENABLE=1", "CH02_TYPE=INPUT_REG",
+                   "CH02_WORD_ADD=2", "CH02_PLOT=1", "CH02_LABEL=Ramp", "CH02_PLOT_COLOR=16711680",
+                   "PLOT_BMP_FILE=Plot.bmp"});
+        // PLOT_BMP_FILE, a relative name, is in the start folder, not in
+        // the home folder.
         std::string home = sys::WorkingDirectory() + "/home";
         mkdir(home.c_str(), 0700);
         setenv("HOME", home.c_str(), 1);
@@ -76,8 +65,6 @@ void PlotAndSave(Driver& d)
     d.Do("look at Plot setup", [&d] {
         d.Shot("plot-setup");
         d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Plot setup", "dialog title");
-        d.CheckEqual(ui::GetText(60731), "500", "Pixels size X");
-        d.CheckEqual(ui::GetText(60722), "Plot title", "caption of the title field");
         Driver::Keys("Escape");
     });
     d.WaitFor("Plot setup closed", [] { return !ModalBox() && !ui::ControlExists(60731); });
@@ -95,9 +82,7 @@ void PlotAndSave(Driver& d)
     d.Settle(3); // a dozen passes
     d.Do("look at the running plot", [&d] {
         wxImage shot = d.Shot("plot-running");
-        wxFrame* f = wxb::ImageWindowFrame(plot_window);
-        d.CheckEqual(f ? f->GetTitle().utf8_string() : "", "RegScope [Plot values]", "title");
-        wxWindow* canvas = PlotCanvas();
+        wxWindow* canvas = CanvasOf(plot_window);
         // The frame's bottom-left corner, and ink of both traces somewhere.
         d.Check(Driver::PixelOf(shot, canvas, 100, 550) == wxColour(0, 0, 0), "frame corner");
         int red = 0, blue = 0;
@@ -121,15 +106,11 @@ void PlotAndSave(Driver& d)
     d.Do("screenshot of the stopped plot", [&d] { stopped_shot = d.Shot("plot-stopped"); });
 
     PressOnForm(d, kSaveBmp);
-    d.Settle(1.5);
-    d.Do("accept the proposed name", [&d] {
-        d.Shot("save-dialog");
-        Driver::Keys("Return");
-    });
+    ExpectFileDialog(d, "Save to bmp", "Save current plotting to .BMP file", "Return");
     d.WaitFor("the bitmap", [] { return sys::IsRegularFile(BmpPath()); });
     d.Do("the bitmap holds what the window shows", [&d] {
         wxImage bmp(wxString::FromUTF8(BmpPath()), wxBITMAP_TYPE_BMP);
-        wxWindow* canvas = PlotCanvas();
+        wxWindow* canvas = CanvasOf(plot_window);
         d.Check(bmp.IsOk() && canvas, "the bitmap reads back");
         if (!bmp.IsOk() || !canvas)
             return;
@@ -147,18 +128,13 @@ void PlotAndSave(Driver& d)
             }
         d.Check(compared > 600 * 600, "compared " + std::to_string(compared) + " pixels");
         d.Check(differing == 0, std::to_string(differing) + " pixels differ from the screen");
-        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "PLOT_BMP_FILE"), BmpPath(), "PLOT_BMP_FILE");
     });
     PressOnForm(d, kAutoRead);
     d.WaitFor("Auto Read off", [] { return app::AutoReadActive == 0; });
 }
 
-} // namespace
+const Scenario kPlotAndSave{"analyzer_plot", PlotAndSave};
 
-const std::vector<Scenario>& AnalyzerPlotScenarios()
-{
-    static const std::vector<Scenario> scenarios = {{"analyzer_plot", PlotAndSave}};
-    return scenarios;
-}
+} // namespace
 
 } // namespace gui

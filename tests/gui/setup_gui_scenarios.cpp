@@ -21,20 +21,14 @@ wxTextEntryDialog* InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(Mod
 
 std::string StorePath() { return sys::HomeDirectory() + "/.config/regscope/kqp234mc.dpl"; }
 
-// Types an answer into the input box on screen, replacing what it holds.
-void AnswerInputBox(Driver& d, const std::string& what, const std::string& answer,
-                    const std::string& title, const std::string& initial)
+// Types the password into the input box on screen.
+void AnswerInputBox(Driver& d, const std::string& what)
 {
     d.WaitFor(what, [] { return InputBoxShown() != nullptr; });
-    d.Do("answer " + what, [&d, what, answer, title, initial] {
-        wxTextEntryDialog* box = InputBoxShown();
+    d.Do("answer " + what, [&d, what] {
         d.Shot(what);
-        if (box) {
-            d.CheckEqual(box->GetTitle().utf8_string(), title, what + " title");
-            d.CheckEqual(box->GetValue().utf8_string(), initial, what + " proposal");
-        }
-        Driver::Keys("ctrl+a BackSpace");
-        Driver::Type(answer);
+        d.CheckEqual(InputBoxShown()->GetTitle().utf8_string(), "PASSWORD", what + " title");
+        Driver::Type(kPassword);
         Driver::Keys("Return");
     });
 }
@@ -44,11 +38,10 @@ void SetPassword(Driver& d)
 {
     PassFirstStart(d);
     d.Do("Setup > Password", [] { Driver::Keys("alt+s w"); });
-    AnswerInputBox(d, "new password", kPassword, "PASSWORD", "");
+    AnswerInputBox(d, "new password");
     d.WaitFor("stored", [] { return sys::IsRegularFile(StorePath()); });
     d.Do("a position beyond this screen for the next start", [] {
-        app::WriteConfigKey(app::IniPath, "MAIN_POS_X", "1500");
-        app::WriteConfigKey(app::IniPath, "MAIN_POS_Y", "900");
+        WriteKeys(app::IniPath, {"MAIN_POS_X=1500", "MAIN_POS_Y=900"});
     });
 }
 
@@ -57,7 +50,7 @@ void PasswordPrompt(Driver& d)
 {
     d.WaitFor("password question", [] { return InputBoxShown() != nullptr; });
     d.Do("no window yet", [&d] { d.Check(MainFrame() == nullptr, "no main window"); });
-    AnswerInputBox(d, "password", kPassword, "PASSWORD", "");
+    AnswerInputBox(d, "password");
     d.WaitFor("main window", MainWindowShown);
     d.Settle();
     d.Do("the window is on the screen, its saved position kept", [&d] {
@@ -71,15 +64,9 @@ void PasswordPrompt(Driver& d)
     });
 }
 
-} // namespace
+const Scenario kSetPassword{"set_password", SetPassword};
+const Scenario kPasswordPrompt{"password_prompt", PasswordPrompt};
 
-const std::vector<Scenario>& SetupScenarios()
-{
-    static const std::vector<Scenario> scenarios = {
-        {"set_password", SetPassword},
-        {"password_prompt", PasswordPrompt},
-    };
-    return scenarios;
-}
+} // namespace
 
 } // namespace gui
