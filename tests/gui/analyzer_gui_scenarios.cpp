@@ -19,6 +19,7 @@ namespace {
 constexpr int kReadAll = 60002, kCh2Value = 60111, kCh2Setup = 60113;
 constexpr int kSetupEnable = 60511, kSetupLabel = 60611, kSetupDataFloat = 60675;
 
+// FindConfigKey: reading a missing key would be a damaged file to the program.
 std::string Key(const std::string& key)
 {
     std::string value;

@@ -39,6 +39,7 @@ void PressOnForm(Driver& d, int id)
 
 void PlotAndSave(Driver& d)
 {
+    StartBus(true);
     PassFirstStart(d);
     d.Do("set up two plotted channels", [] {
         WriteKeys(app::IniPath, {"PLOT_POS_X=340", "PLOT_POS_Y=40"});

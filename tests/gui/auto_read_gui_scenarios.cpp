@@ -22,7 +22,6 @@ namespace gui {
 
 namespace {
 
-sim::Simulator bus;
 std::thread camera;
 std::atomic<bool> photographed{false};
 const char* const kMidPassShot = "mid-pass.png"; // in the working folder
@@ -43,8 +42,7 @@ wxColour StatusBarPixel(const wxImage& shot)
 
 void ColoursDuringASlowPass(Driver& d)
 {
-    StartBus(bus);
-    bus.AddGenericSlave(1, true); // holding registers 0 to 9: 111 to 1110
+    StartBus(true);
 
     PassFirstStart(d);
     d.Do("a slow slave, a long sampling time", [] {
@@ -54,7 +52,7 @@ void ColoursDuringASlowPass(Driver& d)
         slow.kind = sim::Fault::Delay;
         slow.delay_s = kReplyDelay_s;
         slow.times = -1;
-        bus.InjectFault(slow);
+        Bus().InjectFault(slow);
     });
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
     d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
@@ -62,9 +60,9 @@ void ColoursDuringASlowPass(Driver& d)
     d.WaitFor("function 3 sub-form", [] { return ui::ControlExists(kAutoRead); });
     d.Settle(0.3);
     d.Do("the camera waits for the request", [] {
-        bus.ClearFrames();
+        Bus().ClearFrames();
         camera = std::thread([] {
-            if (!bus.WaitForFrames(1, 20))
+            if (!Bus().WaitForFrames(1, 20))
                 return;
             sys::SleepSeconds(kReplyDelay_s / 3);
             Driver::Run(std::string("import -window root ") + kMidPassShot);
@@ -92,7 +90,7 @@ void ColoursDuringASlowPass(Driver& d)
     d.Do("grey again", [&d] {
         wxColour grey = StatusBarPixel(d.Shot("stopped"));
         d.Check(grey == wxColour(225, 225, 225), "status bar when stopped: " + Css(grey));
-        bus.Stop();
+        Bus().Stop();
     });
 }
 

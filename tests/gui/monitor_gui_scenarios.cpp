@@ -4,8 +4,6 @@
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 
-#include <memory>
-
 #include "app/config_store.h"
 #include "app/shell.h"
 #include "monitor/monitor_window.h"
@@ -30,14 +28,15 @@ bool MonitorShown()
 
 std::string SavedPath() { return sys::WorkingDirectory() + "/monitor.txt"; }
 
-struct Counts {
-    size_t lines = 0;
-    long paints = 0;
-    double at = 0;
-};
+// What the monitor had when the scenario began to count.
+size_t first_lines = 0;
+long first_paints = 0;
+double first_at = 0;
+int blank_shots = 0;
 
 void MonitorDuringAutoRead(Driver& d)
 {
+    StartBus(true);
     PassFirstStart(d);
     d.Do("fastest sampling time, then Ctrl+F", [] {
         // A generous time-out: a busy test machine may stall the program.
@@ -55,21 +54,20 @@ void MonitorDuringAutoRead(Driver& d)
 
     d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
     d.WaitFor("the monitor", MonitorShown);
-    auto first = std::make_shared<Counts>();
-    d.Do("lines so far", [first] {
-        first->lines = ui::LineCount(Monitor());
-        first->paints = wxb::LineWindowPaints(Monitor());
-        first->at = sys::MonotonicSeconds();
+    d.Do("lines so far", [] {
+        first_lines = ui::LineCount(Monitor());
+        first_paints = wxb::LineWindowPaints(Monitor());
+        first_at = sys::MonotonicSeconds();
     });
     d.Settle(2.0);
     // No screenshot while the ticks run: taking one waits until no event is
     // pending, and at this rate one always is.
-    d.Do("the monitor follows", [&d, first] {
-        double seconds = sys::MonotonicSeconds() - first->at;
+    d.Do("the monitor follows", [&d] {
+        double seconds = sys::MonotonicSeconds() - first_at;
         size_t lines = ui::LineCount(Monitor());
-        long paints = wxb::LineWindowPaints(Monitor()) - first->paints;
-        d.Check(lines >= first->lines + 100,
-                "lines arrive: " + std::to_string(first->lines) + " then " + std::to_string(lines));
+        long paints = wxb::LineWindowPaints(Monitor()) - first_paints;
+        d.Check(lines >= first_lines + 100,
+                "lines arrive: " + std::to_string(first_lines) + " then " + std::to_string(lines));
         d.Check(paints / seconds >= 10, "repaints a second: " + std::to_string(paints / seconds));
         d.Check(app::AutoReadActive, "Auto Read goes on");
         auto* list = dynamic_cast<wxListCtrl*>(wxb::LineWindowList(Monitor()));
@@ -79,9 +77,8 @@ void MonitorDuringAutoRead(Driver& d)
 
     // Screenshots as a user takes them, while the program is busy: the
     // list shows its last lines in every one.
-    auto blank = std::make_shared<int>(0);
     for (int i = 0; i < 10; ++i) {
-        d.Do("look at the busy monitor", [&d, blank, i] {
+        d.Do("look at the busy monitor", [&d, i] {
             wxImage shot = d.Shot("monitor-busy-" + std::to_string(i), false);
             wxWindow* list = wxb::LineWindowList(Monitor());
             if (!list)
@@ -93,12 +90,12 @@ void MonitorDuringAutoRead(Driver& d)
                     wxColour c = Driver::PixelOf(shot, list, x, y);
                     ink += c.Red() + c.Green() + c.Blue() < 300;
                 }
-            *blank += ink < 200;
+            blank_shots += ink < 200;
         });
         d.Settle(0.1);
     }
     d.Do("the list was never blank",
-         [&d, blank] { d.Check(*blank == 0, std::to_string(*blank) + " of 10 shots blank"); });
+         [&d] { d.Check(blank_shots == 0, std::to_string(blank_shots) + " of 10 shots blank"); });
 
     d.Do("Save...", [] { Driver::Click(wxb::LineWindowButton(Monitor(), monitor::kSaveCommand)); });
     ExpectFileDialog(d, "the save dialog", "Save monitor lines", "Return");

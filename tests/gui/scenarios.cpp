@@ -87,16 +87,24 @@ Build FindScenario(const std::string& name)
     return found == Registry().end() ? nullptr : found->second;
 }
 
-void StartBus(sim::Simulator& bus)
+sim::Simulator& Bus()
+{
+    static sim::Simulator bus;
+    return bus;
+}
+
+void StartBus(bool demo)
 {
     sim::Options options;
     options.folder = sys::WorkingDirectory();
     options.port = 1;
     std::string error;
-    if (!bus.Start(options, &error)) {
+    if (!Bus().Start(options, &error)) {
         std::fprintf(stderr, "simulator: %s\n", error.c_str());
         std::exit(1);
     }
+    if (demo)
+        Bus().AddGenericSlave(1, true);
 }
 
 void WriteKeys(const std::string& path, const std::vector<std::string>& keys)

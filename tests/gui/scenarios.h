@@ -25,9 +25,12 @@ Build FindScenario(const std::string& name);
 // The main window with no modal box over it.
 bool MainWindowShown();
 
-// Starts `bus` in the process, its port linked as COM1 in the working
-// folder; a failure ends the driver.
-void StartBus(sim::Simulator& bus);
+// The bus simulator inside the driver's process, so that a scenario knows
+// what reached the slaves. StartBus links its port as COM1 in the working
+// folder and, with `demo`, puts the demo slave at address 1 (holding
+// registers 0 to 9: 111 to 1110); a failure ends the driver.
+sim::Simulator& Bus();
+void StartBus(bool demo);
 
 // Writes each "KEY=value" into the configuration file at `path`.
 void WriteKeys(const std::string& path, const std::vector<std::string>& keys);

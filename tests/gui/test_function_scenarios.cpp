@@ -1,6 +1,5 @@
-// The Test function tool in the real window, talking to the bus simulator
-// whose pseudo-terminal is linked as COM1 in the test folder (a generic slave
-// at address 1 with its demo values).
+// The Test function tool in the real window, talking to the demo slave of
+// the bus simulator.
 #include <wx/dialog.h>
 #include <wx/font.h>
 #include <wx/settings.h>
@@ -75,6 +74,7 @@ void OutOfRange(Driver& d)
 // holding registers in the result window, then values out of range.
 void ReadHoldingRegisters(Driver& d)
 {
+    StartBus(true);
     PassFirstStart(d);
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
     d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });

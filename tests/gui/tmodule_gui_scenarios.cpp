@@ -15,13 +15,11 @@ namespace gui {
 
 namespace {
 
-sim::Simulator bus;
-
 // OK replaces the form it is on by the module's panel.
 void IdentifyAndRead(Driver& d)
 {
-    StartBus(bus);
-    auto t01 = sim::AddModuleModel(bus, 2, sim::ModelOptions{"NODE-T01", "r.01.003", false});
+    StartBus(false);
+    auto t01 = sim::AddModuleModel(Bus(), 2, sim::ModelOptions{"NODE-T01", "r.01.003", false});
     t01->SetInput(0, 0x8001);
 
     PassFirstStart(d);

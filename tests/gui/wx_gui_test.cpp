@@ -27,12 +27,10 @@ bool ToolsMissing(std::string* which)
 std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // Runs a scenario in <build>/gui-shots/<folder>/work and returns the
-// driver's exit code (77: skipped). `fresh` empties the folder first, `bus`
-// puts the simulator's demo slave at address 1 on COM1 there for the run.
-// HOME is that folder, so that no password or setting of the person running
-// the tests reaches the program.
-int RunDriver(const std::string& name, const std::string& folder, bool fresh, bool bus,
-              std::string* log)
+// driver's exit code (77: skipped). `fresh` empties the folder first. HOME is
+// that folder, so that no password or setting of the person running the
+// tests reaches the program.
+int RunDriver(const std::string& name, const std::string& folder, bool fresh, std::string* log)
 {
     fs::path root = fs::path(REGSCOPE_BINARY_DIR) / "gui-shots" / folder;
     if (fresh)
@@ -40,23 +38,12 @@ int RunDriver(const std::string& name, const std::string& folder, bool fresh, bo
     fs::path work = root / "work";
     fs::create_directories(work);
     fs::path log_path = root / (name + ".log");
-    std::string command = "cd " + Quoted(work) + " || exit 2\n";
-    if (bus)
-        command += "'" REGSCOPE_SIM "' --folder . --port 1 --slaves 1 --demo >" +
-                   Quoted(root / "sim.log") +
-                   " 2>&1 &\n"
-                   "sim=$!\n"
-                   "for i in $(seq 50); do [ -e COM1 ] && break; sleep 0.1; done\n";
     // GTK and fontconfig keep caches for the whole process: leak reports
     // would be about them.
-    command += "env -u XDG_CONFIG_HOME HOME=" + Quoted(work) +
-               " ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a -s "
-               "'-screen 0 1024x768x24' '" REGSCOPE_GUI_DRIVER "' " +
-               name + " " + Quoted(root) + " >" + Quoted(log_path) + " 2>&1\n";
-    command += "rc=$?\n";
-    if (bus)
-        command += "kill $sim 2>/dev/null; wait $sim 2>/dev/null\n";
-    command += "exit $rc\n";
+    std::string command = "cd " + Quoted(work) + " && env -u XDG_CONFIG_HOME HOME=" + Quoted(work) +
+                          " ASAN_OPTIONS=detect_leaks=0 timeout 120 xvfb-run -a -s "
+                          "'-screen 0 1024x768x24' '" REGSCOPE_GUI_DRIVER "' " +
+                          name + " " + Quoted(root) + " >" + Quoted(log_path) + " 2>&1";
     int rc = std::system(command.c_str());
     std::ifstream in(log_path);
     std::stringstream text;
@@ -65,27 +52,25 @@ int RunDriver(const std::string& name, const std::string& folder, bool fresh, bo
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
-// One desktop run each: the test's name, the scenario, whether the
-// simulator's demo slave is on COM1, and the scenario of a next start in the
-// same folder.
+// One desktop run each: the test's name, the scenario, and the scenario of
+// a next start in the same folder.
 struct DesktopRun {
     const char* test;
     const char* scenario;
-    bool bus = false;
     const char* next = nullptr;
 };
 
 const DesktopRun kRuns[] = {
     {"FirstStartWarnsShowsTheWindowAndMenuHelp", "first_start"},
-    {"TestFunctionReadsTheBusAndColoursOutOfRangeValues", "read_holding_registers", true},
+    {"TestFunctionReadsTheBusAndColoursOutOfRangeValues", "read_holding_registers"},
     {"EveryBoxTheMenusOpenShowsItsTitleTextAndIcon", "menu_dialogs"},
     {"DialogImageAndLineWindowsOfThePlatform", "platform_windows"},
     {"AnalyzerChannelSetupThenTheMonitorBesideIt", "analyzer_setup_monitor"},
-    {"MonitorFollowsAutoReadAndSavesItsLines", "monitor_auto_read", true},
+    {"MonitorFollowsAutoReadAndSavesItsLines", "monitor_auto_read"},
     {"TestModuleIdentifiesAModuleAndReadsItsPanel", "tmodule_identify_read"},
     {"AutoReadShowsOrangeDuringAPassAndYellowAfterIt", "auto_read_colours"},
-    {"AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows", "analyzer_plot", true},
-    {"NextStartAsksThePasswordFirstThenOpensOnTheScreen", "set_password", false, "password_prompt"},
+    {"AutoReadPlotsTwoChannelsAndSavesWhatTheWindowShows", "analyzer_plot"},
+    {"NextStartAsksThePasswordFirstThenOpensOnTheScreen", "set_password", "password_prompt"},
 };
 
 void PrintTo(const DesktopRun& run, std::ostream* os) { *os << run.scenario; }
@@ -98,12 +83,12 @@ TEST_P(Desktop, ScenarioPasses)
     std::string log, missing;
     if (ToolsMissing(&missing))
         GTEST_SKIP() << missing << " is not installed";
-    int rc = RunDriver(run.scenario, run.scenario, true, run.bus, &log);
+    int rc = RunDriver(run.scenario, run.scenario, true, &log);
     if (rc == 77)
         GTEST_SKIP() << log;
     ASSERT_EQ(rc, 0) << "driver log:\n" << log;
     if (run.next) {
-        EXPECT_EQ(RunDriver(run.next, run.scenario, false, run.bus, &log), 0) << log;
+        EXPECT_EQ(RunDriver(run.next, run.scenario, false, &log), 0) << log;
     }
 }
 
