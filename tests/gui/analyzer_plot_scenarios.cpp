@@ -1,8 +1,10 @@
-// The Analyzer's plot in the real window: Plot setup, Auto Read with two
-// plotted channels on the simulator's demo slave, the live plot window, and
-// Save to bmp, whose file must hold what the window shows.
+// The Analyzer in the real window: Plot setup, Auto Read with two plotted
+// channels on the simulator's demo slave, the live plot window, Save to bmp,
+// whose file must hold what the window shows, then a Channel setup dialog
+// edited and closed, and the communication monitor beside the wide form.
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 
@@ -13,6 +15,7 @@
 #include "analyzer/plot_window.h"
 #include "app/config_store.h"
 #include "app/shell.h"
+#include "monitor/monitor_window.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wx/wx_backend.h"
@@ -23,11 +26,19 @@ namespace gui {
 namespace {
 
 constexpr int kAutoRead = 60004, kPlotStart = 60005, kSaveBmp = 60006, kPlotSetup = 60007;
+constexpr int kCh2Setup = 60113, kSetupEnable = 60511, kSetupLabel = 60611, kSetupFloat = 60675;
 
 int plot_window = 0;
 wxImage stopped_shot;
 
 std::string BmpPath() { return sys::WorkingDirectory() + "/Plot.bmp"; }
+
+// FindConfigKey: reading a missing key would be a damaged file to the program.
+std::string Key(const std::string& key)
+{
+    std::string value;
+    return app::FindConfigKey(app::CfgPath, key, &value) ? value : "<missing>";
+}
 
 // The plot window may cover the form: bring the form up before a click.
 void PressOnForm(Driver& d, int id)
@@ -35,6 +46,38 @@ void PressOnForm(Driver& d, int id)
     d.Do("raise the main window", [] { MainFrame()->Raise(); });
     d.Settle(0.3);
     d.Press(id);
+}
+
+void ChannelSetupAndMonitor(Driver& d)
+{
+    PressOnForm(d, kCh2Setup);
+    d.WaitFor("the Channel setup dialog", [] { return ModalBox() && ControlWindow(kSetupLabel); });
+    d.Settle();
+    d.Do("look at the dialog", [&d] {
+        d.Shot("channel-setup");
+        d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Channel setup - CH02", "title");
+        d.Check(wxGetTopLevelParent(ControlWindow(kSetupLabel)) == ModalBox(),
+                "the fields are on the dialog");
+    });
+    // A check box, a text box and an option of the dialog reach the program.
+    d.Press(kSetupEnable);
+    d.WaitFor("Enable stored", [] { return Key("CH02_ENABLE") == "0"; });
+    d.Fill(kSetupLabel, "Pump");
+    d.WaitFor("label stored", [] { return Key("CH02_LABEL") == "Pump"; });
+    d.Press(kSetupFloat);
+    d.WaitFor("data type stored", [] { return Key("CH02_DATA") == "FLOAT32"; });
+    d.Do("Escape, as the close box", [] { Driver::Keys("Escape"); });
+    d.WaitFor("closed", [] { return !ModalBox() && !ui::ControlExists(kSetupLabel); });
+    d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
+    d.WaitFor("the monitor", [] { return monitor::MonitorOpen(); });
+    d.Settle();
+    d.Do("the monitor beside the Analyzer", [&d] {
+        d.Shot("analyzer-monitor");
+        wxRect monitor = wxb::LineWindowFrame(monitor::MonitorWindowHandle())->GetScreenRect();
+        d.Check(!monitor.Intersects(MainFrame()->GetScreenRect()) &&
+                    wxDisplay(0u).GetClientArea().Contains(monitor),
+                "the monitor covers nothing of the main window");
+    });
 }
 
 void PlotAndSave(Driver& d)
@@ -132,6 +175,7 @@ void PlotAndSave(Driver& d)
     });
     PressOnForm(d, kAutoRead);
     d.WaitFor("Auto Read off", [] { return app::AutoReadActive == 0; });
+    ChannelSetupAndMonitor(d);
 }
 
 const Scenario kPlotAndSave{"analyzer_plot", PlotAndSave};

@@ -1,8 +1,10 @@
 // Every box and dialog the menus open, in the real window: its title, text,
-// icon and buttons, and a long message that must still fit the screen.
+// icon and buttons, and a long message that must still fit the screen. Last
+// a password is set, which the next start asks for before any window.
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 // The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
@@ -12,6 +14,8 @@
 
 #include <algorithm>
 
+#include "app/config_store.h"
+#include "app/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "scenarios.h"
@@ -19,6 +23,10 @@
 namespace gui {
 
 namespace {
+
+const char* const kPassword = "gui pass ";
+
+wxTextEntryDialog* InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()); }
 
 struct Input {
     const char *keys, *title, *prompt, *initial;
@@ -29,7 +37,6 @@ const Input kInputs[] = {
     {"alt+s b", "Baudrate", "Enter baudrate for communication", "9600"},
     {"alt+s m", "Sampling time", "Enter time for values sampling", "1.0"},
     {"alt+s l", "Time calibration", "Enter time calibration divisor", "1.0"},
-    {"alt+s w", "PASSWORD", "Enter new password", "", true},
     {"alt+s s n", "Network",
      "Enter network address: tcp://HOST:PORT (Modbus TCP) or rtu-tcp://HOST:PORT (RTU over TCP)",
      ""},
@@ -51,11 +58,11 @@ void Collect(wxWindow* w, std::string* labels, std::vector<wxTextCtrl*>* edits)
 void ExpectInput(Driver& d, const Input& in, const std::string& answer = "")
 {
     d.Do(in.keys, [keys = in.keys] { Driver::Keys(keys); });
-    d.WaitFor(in.title, [] { return dynamic_cast<wxTextEntryDialog*>(ModalBox()) != nullptr; });
+    d.WaitFor(in.title, [] { return InputBoxShown() != nullptr; });
     d.Do("look at " + std::string(in.title), [&d, in, answer] {
         std::string what = in.title;
         d.Shot(what);
-        auto* box = dynamic_cast<wxTextEntryDialog*>(ModalBox());
+        wxTextEntryDialog* box = InputBoxShown();
         d.CheckEqual(box->GetTitle().utf8_string(), in.title, what + " title");
         d.CheckEqual(box->GetValue().utf8_string(), in.initial, what + " proposal");
         std::string shown;
@@ -126,9 +133,44 @@ void MenuDialogs(Driver& d)
     });
     ExpectMessage(d, "long message", {"Configuration write", "File", "stop", false, true, path},
                   "Return");
+
+    // With no password set yet, only the new one is asked.
+    ExpectInput(d, {"alt+s w", "PASSWORD", "Enter new password", "", true}, kPassword);
+    d.WaitFor("stored", [] {
+        return sys::IsRegularFile(sys::HomeDirectory() + "/.config/regscope/kqp234mc.dpl");
+    });
+    d.Do("a position beyond this screen for the next start", [] {
+        WriteKeys(app::IniPath, {"MAIN_POS_X=1500", "MAIN_POS_Y=900"});
+    });
+}
+
+// The next start asks before any window is shown, and the window then opens
+// on the screen with its saved position kept.
+void PasswordPrompt(Driver& d)
+{
+    d.WaitFor("password question", [] { return InputBoxShown() != nullptr; });
+    d.Do("answer the password", [&d] {
+        d.Check(MainFrame() == nullptr, "no main window");
+        d.Shot("password");
+        d.CheckEqual(InputBoxShown()->GetTitle().utf8_string(), "PASSWORD", "title");
+        Driver::Type(kPassword);
+        Driver::Keys("Return");
+    });
+    d.WaitFor("main window", MainWindowShown);
+    d.Settle();
+    d.Do("the window is on the screen, its saved position kept", [&d] {
+        d.Shot("main-window-on-screen");
+        wxRect shown = MainFrame()->GetScreenRect();
+        d.Check(wxDisplay(0u).GetClientArea().Contains(shown),
+                "at " + std::to_string(shown.x) + "," + std::to_string(shown.y));
+        d.CheckEqual(app::ReadConfigKey(app::IniPath, "MAIN_POS_X") + "," +
+                         app::ReadConfigKey(app::IniPath, "MAIN_POS_Y"),
+                     "1500,900", "saved position");
+    });
 }
 
 const Scenario kMenuDialogs{"menu_dialogs", MenuDialogs};
+const Scenario kPasswordPrompt{"password_prompt", PasswordPrompt};
 
 } // namespace
 

@@ -191,7 +191,6 @@ void LineWindow(Driver& d)
     d.Do("append while scrolled back", [&d] {
         ui::AppendLines(lines_window, Numbered(6001, 10));
         d.Check(Lines()->GetTopItem() == 0, "the view stays where the user put it");
-        d.Check(wxb::LineWindowPaints(lines_window) > 0, "the rows were painted");
         wxb::LineWindowFrame(lines_window)->Close();
     });
     d.WaitFor("closed", [] { return !ui::LineWindowExists(lines_window); });
