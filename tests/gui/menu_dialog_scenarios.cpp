@@ -85,13 +85,12 @@ void MenuDialogs(Driver& d)
 {
     PassFirstStart(d);
     d.Do("Help > About", [] { Driver::Keys("alt+h Return"); });
-    ExpectMessage(d, "About", {"RegScope", "RegScope  release 2.2.0\n", "none", false, true},
-                  "Return");
+    ExpectMessage(d, "About", {"RegScope", "RegScope  release 2.2.0\n", 0, false, true}, "Return");
 
     ExpectInput(d, {"alt+s t", "Timeout", "Enter timeout value for communication", "1.0"},
                 "100000");
-    ExpectMessage(d, "Timeout refusal", {"Timeout", "Timeout out of range (0.001÷60)", "stop"},
-                  "Return");
+    ExpectMessage(d, "Timeout refusal",
+                  {"Timeout", "Timeout out of range (0.001÷60)", wxICON_ERROR}, "Return");
     for (const Input& in : kInputs) {
         ExpectInput(d, in);
         d.WaitFor(std::string("main window after ") + in.title, MainWindowShown);
@@ -105,8 +104,8 @@ void MenuDialogs(Driver& d)
     ExpectFileDialog(d, "Save As", "Save current configuration to a new .CFG file", "Return");
     ExpectMessage(d, "replace question",
                   {"Save as configuration file",
-                   "File already exist.\n\nReplace existing copy of this file?\n", "information",
-                   true, true, sys::WorkingDirectory() + "/RegScope.cfg"},
+                   "File already exist.\n\nReplace existing copy of this file?\n",
+                   wxICON_INFORMATION, true, true, sys::WorkingDirectory() + "/RegScope.cfg"},
                   "Escape");
 
     // A message naming a long path: the box wraps it and stays on the screen.
@@ -131,8 +130,8 @@ void MenuDialogs(Driver& d)
         std::string text = box->GetMessage().utf8_string();
         d.Check(std::count(text.begin(), text.end(), '\n') >= 3, "the path wraps: " + text);
     });
-    ExpectMessage(d, "long message", {"Configuration write", "File", "stop", false, true, path},
-                  "Return");
+    ExpectMessage(d, "long message",
+                  {"Configuration write", "File", wxICON_ERROR, false, true, path}, "Return");
 
     // With no password set yet, only the new one is asked.
     ExpectInput(d, {"alt+s w", "PASSWORD", "Enter new password", "", true}, kPassword);

@@ -1,6 +1,8 @@
 // The GUI test scenarios, by name, and the steps several of them share.
 #pragma once
 
+#include <wx/defs.h>
+
 #include <string>
 #include <vector>
 
@@ -41,10 +43,11 @@ void PassFirstStart(Driver& d);
 
 // A message box as the user sees it.
 struct Expected {
-    std::string title, text, icon; // icon: none, stop, exclamation or information
-    bool cancel = false;           // an OK/Cancel question
-    bool prefix = false;           // text is only the beginning of the message
-    std::string named = "";        // a name the message shows, however it wraps
+    std::string title, text;
+    long icon;              // wxICON_ERROR, _EXCLAMATION, _INFORMATION or 0: none
+    bool cancel = false;    // an OK/Cancel question
+    bool prefix = false;    // text is only the beginning of the message
+    std::string named = ""; // a name the message shows, however it wraps
 };
 
 // Waits for a message box, checks it, answers it with `keys` and waits for
