@@ -99,8 +99,10 @@ void PlotAndSave(Driver& d)
         setenv("HOME", home.c_str(), 1);
         Driver::Keys("ctrl+a");
     });
-    d.WaitFor("the Analyzer",
-              [] { return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup); });
+    // The window is hidden while the form is built, shown again after.
+    d.WaitFor("the Analyzer", [] {
+        return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup) && MainWindowShown();
+    });
     d.Settle(0.5);
 
     d.Press(kPlotSetup);
