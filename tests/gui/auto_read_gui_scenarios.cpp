@@ -22,7 +22,6 @@ namespace gui {
 
 namespace {
 
-sim::Simulator bus;
 std::thread camera;
 std::atomic<bool> photographed{false};
 const char* const kMidPassShot = "mid-pass.png"; // in the working folder
@@ -41,45 +40,30 @@ wxColour StatusBarPixel(const wxImage& shot)
     return Driver::PixelOf(shot, client, size.x * 3 / 4, size.y - 4);
 }
 
-std::string Css(const wxColour& c)
-{
-    return c.IsOk() ? c.GetAsString(wxC2S_CSS_SYNTAX).utf8_string() : "nothing";
-}
-
 void ColoursDuringASlowPass(Driver& d)
 {
-    sim::Options options;
-    options.folder = sys::WorkingDirectory();
-    options.port = 1;
-    std::string error;
-    if (!bus.Start(options, &error)) {
-        std::fprintf(stderr, "simulator: %s\n", error.c_str());
-        std::exit(1);
-    }
-    bus.AddGenericSlave(1, true); // holding registers 0 to 9: 111 to 1110
+    StartBus(true);
 
     PassFirstStart(d);
     d.Do("a slow slave, a long sampling time", [] {
-        app::WriteConfigKey(app::CfgPath, "TIMEOUT", "5");
-        app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", "60");
-        app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_FUN", "3");
-        app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_3_ADD", "0");
-        app::WriteConfigKey(app::CfgPath, "FUNCTION_TEST_3_QTY", "10");
+        WriteKeys(app::CfgPath, {"TIMEOUT=5", "SAMPLE_TIME=60", "FUNCTION_TEST_FUN=3",
+                                 "FUNCTION_TEST_3_ADD=0", "FUNCTION_TEST_3_QTY=10"});
         sim::Fault slow;
         slow.kind = sim::Fault::Delay;
         slow.delay_s = kReplyDelay_s;
         slow.times = -1;
-        bus.InjectFault(slow);
+        Bus().InjectFault(slow);
     });
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
     d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
+    d.Settle(0.3); // a click before the new form is on the screen is lost
     d.Press(kOk);
     d.WaitFor("function 3 sub-form", [] { return ui::ControlExists(kAutoRead); });
     d.Settle(0.3);
     d.Do("the camera waits for the request", [] {
-        bus.ClearFrames();
+        Bus().ClearFrames();
         camera = std::thread([] {
-            if (!bus.WaitForFrames(1, 20))
+            if (!Bus().WaitForFrames(1, 20))
                 return;
             sys::SleepSeconds(kReplyDelay_s / 3);
             Driver::Run(std::string("import -window root ") + kMidPassShot);
@@ -101,23 +85,18 @@ void ColoursDuringASlowPass(Driver& d)
         d.Check(mid == wxColour(255, 165, 0), "status bar during the pass: " + Css(mid));
         wxColour after = StatusBarPixel(d.Shot("after-pass"));
         d.Check(after == wxColour(255, 255, 0), "status bar after the pass: " + Css(after));
-        d.CheckEqual(ui::GetStatusText(), "Auto read active", "status text");
     });
     d.Press(kAutoRead);
     d.WaitFor("stopped", [] { return ui::GetStatusText() == "Ready" && !app::AutoReadActive; });
     d.Do("grey again", [&d] {
         wxColour grey = StatusBarPixel(d.Shot("stopped"));
         d.Check(grey == wxColour(225, 225, 225), "status bar when stopped: " + Css(grey));
-        bus.Stop();
+        Bus().Stop();
     });
 }
 
-} // namespace
+const Scenario kAutoReadColours{"auto_read_colours", ColoursDuringASlowPass};
 
-const std::vector<Scenario>& AutoReadScenarios()
-{
-    static const std::vector<Scenario> scenarios = {{"auto_read_colours", ColoursDuringASlowPass}};
-    return scenarios;
-}
+} // namespace
 
 } // namespace gui

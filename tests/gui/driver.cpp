@@ -27,15 +27,6 @@ std::string Quote(const std::string& s)
     return q + "'";
 }
 
-class StepTimer : public wxTimer {
-public:
-    explicit StepTimer(std::function<void()> tick) : tick_(std::move(tick)) {}
-    void Notify() override { tick_(); }
-
-private:
-    std::function<void()> tick_;
-};
-
 } // namespace
 
 Driver::Driver(std::string shot_dir) : shot_dir_(std::move(shot_dir)) {}
@@ -55,7 +46,8 @@ void Driver::Start()
 {
     // The timer lives as long as the process: it must keep running inside
     // the modal loops of message boxes and after the main window is gone.
-    auto* timer = new StepTimer([this] { Tick(); });
+    auto* timer = new wxTimer;
+    timer->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
     timer->Start(50);
 }
 
@@ -137,31 +129,19 @@ void Driver::Press(int id)
 
 void Driver::Fill(int id, const std::string& text)
 {
-    std::string shown; // as GetText gives it back: CR LF between lines
-    for (char c : text)
-        shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
     Step(
         "fill " + std::to_string(id) + " with " + text,
         [id] { return ControlWindow(id) != nullptr; },
         [id, text] {
             auto* box = dynamic_cast<wxTextCtrl*>(ControlWindow(id));
-            bool lines = box && box->IsMultiLine();
             Click(ControlWindow(id));
             // Ctrl+A would be the program's accelerator, not select-all.
-            Keys(lines ? "ctrl+Home ctrl+shift+End Delete" : "Home shift+End Delete");
-            // Return as a key of its own: typed "\n" may reach the box as
-            // a linefeed, which is no key on a keyboard.
-            size_t from = 0;
-            for (size_t at; (at = text.find('\n', from)) != std::string::npos; from = at + 1) {
-                if (at > from)
-                    Type(text.substr(from, at - from));
-                Keys("Return");
-            }
-            if (from < text.size())
-                Type(text.substr(from));
+            Keys(box && box->IsMultiLine() ? "ctrl+Home ctrl+shift+End Delete"
+                                           : "Home shift+End Delete");
+            Type(text);
         });
     WaitFor("box " + std::to_string(id) + " shows " + text,
-            [id, shown] { return ui::GetText(id) == shown; });
+            [id, text] { return ui::GetText(id) == text; });
 }
 
 wxImage Driver::Shot(const std::string& name, bool let_paint)

@@ -48,8 +48,7 @@ public:
     static void Click(wxWindow* w);
     // Steps on the program's controls, found by identifier: a click, and
     // replacing the text of a box as a user does (click into it, select all,
-    // delete, type; "\n" is Return in a multi-line box) until the box shows
-    // it.
+    // delete, type) until the box shows it.
     void Press(int id);
     void Fill(int id, const std::string& text);
 

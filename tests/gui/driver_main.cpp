@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <scenario> <screenshot folder>\n", argv[0]);
         return 2;
     }
-    const gui::Scenario* scenario = gui::FindScenario(argv[1]);
+    gui::Build scenario = gui::FindScenario(argv[1]);
     if (!scenario) {
         std::fprintf(stderr, "no scenario %s\n", argv[1]);
         return 2;
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     wxSetAssertHandler(FailOnAssertion);
     wxImage::AddHandler(new wxPNGHandler);
     gui::Driver driver(argv[2]);
-    scenario->build(driver);
+    scenario(driver);
     driver.Start();
     if (!app::StartProgram(programs::AllParts())) {
         std::fprintf(stderr, "the program refused to start\n");

@@ -1,20 +1,18 @@
 // Every box and dialog the menus open, in the real window: its title, text,
-// icon and buttons, and a long message that must still fit the screen.
-#include <algorithm>
-#include <memory>
-
+// icon and buttons, and a long message that must still fit the screen. Last
+// a password is set, which the next start asks for before any window.
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 // The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
-#include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/textdlg.h>
 
-#include <gtk/gtk.h>
+#include <algorithm>
 
 #include "app/config_store.h"
 #include "app/shell.h"
@@ -26,190 +24,91 @@ namespace gui {
 
 namespace {
 
-template <typename T>
-std::vector<T*> ChildrenOf(wxWindow* w)
-{
-    std::vector<T*> found;
-    if (!w)
-        return found;
-    for (wxWindow* child : w->GetChildren()) {
-        if (auto* t = dynamic_cast<T*>(child))
-            found.push_back(t);
-        for (T* deeper : ChildrenOf<T>(child))
-            found.push_back(deeper);
-    }
-    return found;
-}
+const char* const kPassword = "gui pass ";
 
-std::string IconName(long style)
-{
-    switch (style & wxICON_MASK) {
-    case 0: return "none";
-    case wxICON_ERROR: return "stop";
-    case wxICON_EXCLAMATION: return "exclamation";
-    case wxICON_INFORMATION: return "information";
-    default: return "other flags " + std::to_string(style & wxICON_MASK);
-    }
-}
+wxTextEntryDialog* InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()); }
 
-struct Expected {
-    std::string title, text, icon;
-    bool cancel = false;    // an OK/Cancel question
-    bool prefix = false;    // text is only the beginning of the message
-    std::string named = ""; // a name the message shows, however it wraps
+struct Input {
+    const char *keys, *title, *prompt, *initial;
+    bool masked = false;
 };
 
-std::string Unwrapped(std::string text)
+const Input kInputs[] = {
+    {"alt+s b", "Baudrate", "Enter baudrate for communication", "9600"},
+    {"alt+s m", "Sampling time", "Enter time for values sampling", "1.0"},
+    {"alt+s l", "Time calibration", "Enter time calibration divisor", "1.0"},
+    {"alt+s s n", "Network",
+     "Enter network address: tcp://HOST:PORT (Modbus TCP) or rtu-tcp://HOST:PORT (RTU over TCP)",
+     ""},
+};
+
+void Collect(wxWindow* w, std::string* labels, std::vector<wxTextCtrl*>* edits)
 {
-    text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
-    return text;
+    for (wxWindow* child : w->GetChildren()) {
+        if (auto* label = dynamic_cast<wxStaticText*>(child))
+            *labels += label->GetLabel().utf8_string();
+        if (auto* edit = dynamic_cast<wxTextCtrl*>(child))
+            edits->push_back(edit);
+        Collect(child, labels, edits);
+    }
 }
 
-bool MessageBoxShown() { return dynamic_cast<wxGenericMessageDialog*>(ModalBox()) != nullptr; }
-bool InputBoxShown() { return dynamic_cast<wxTextEntryDialog*>(ModalBox()) != nullptr; }
-
-// Waits for a message box, checks it and answers it with `keys`.
-void ExpectMessage(Driver& d, const std::string& what, const Expected& want,
-                   const std::string& keys)
+// Opens the input box with the keys, checks it, then cancels it or, with an
+// answer, replaces what it proposes.
+void ExpectInput(Driver& d, const Input& in, const std::string& answer = "")
 {
-    d.WaitFor(what, MessageBoxShown);
-    d.Do("look at " + what + ", then " + keys, [&d, what, want, keys] {
+    d.Do(in.keys, [keys = in.keys] { Driver::Keys(keys); });
+    d.WaitFor(in.title, [] { return InputBoxShown() != nullptr; });
+    d.Do("look at " + std::string(in.title), [&d, in, answer] {
+        std::string what = in.title;
         d.Shot(what);
-        auto* box = dynamic_cast<wxGenericMessageDialog*>(ModalBox());
-        if (!box)
-            return;
-        d.CheckEqual(box->GetTitle().utf8_string(), want.title, what + " title");
-        std::string text = box->GetMessage().utf8_string();
-        d.Check(want.named.empty() || Unwrapped(text).find(want.named) != std::string::npos,
-                what + " names " + want.named + ": " + text);
-        if (want.prefix)
-            text = text.substr(0, want.text.size());
-        d.CheckEqual(text, want.text, what + " text");
-        long style = box->GetMessageDialogStyle();
-        d.CheckEqual(IconName(style), want.icon, what + " icon");
-        // What is drawn agrees with the flags: an icon-less box has no
-        // picture, the others exactly one.
-        size_t pictures = ChildrenOf<wxStaticBitmap>(box).size();
-        d.Check(pictures == (want.icon == "none" ? 0u : 1u),
-                what + ": " + std::to_string(pictures) + " pictures");
-        d.Check(bool(style & wxCANCEL) == want.cancel, what + " buttons");
-        Driver::Keys(keys);
-    });
-    d.WaitFor("main window after " + what, MainWindowShown);
-}
-
-// Waits for the text-input box, checks it and cancels it.
-void ExpectInput(Driver& d, const std::string& what, const std::string& title,
-                 const std::string& prompt, const std::string& initial, bool masked,
-                 const std::string& answer = "")
-{
-    d.WaitFor(what, InputBoxShown);
-    d.Do("look at " + what, [&d, what, title, prompt, initial, masked, answer] {
-        d.Shot(what);
-        auto* box = dynamic_cast<wxTextEntryDialog*>(ModalBox());
-        if (!box)
-            return;
-        d.CheckEqual(box->GetTitle().utf8_string(), title, what + " title");
-        d.CheckEqual(box->GetValue().utf8_string(), initial, what + " proposal");
+        wxTextEntryDialog* box = InputBoxShown();
+        d.CheckEqual(box->GetTitle().utf8_string(), in.title, what + " title");
+        d.CheckEqual(box->GetValue().utf8_string(), in.initial, what + " proposal");
         std::string shown;
-        for (wxStaticText* label : ChildrenOf<wxStaticText>(box))
-            shown += label->GetLabel().utf8_string();
-        d.CheckEqual(shown, prompt, what + " prompt");
-        std::vector<wxTextCtrl*> edits = ChildrenOf<wxTextCtrl>(box);
-        d.Check(edits.size() == 1 && edits[0]->HasFlag(wxTE_PASSWORD) == masked,
-                what + (masked ? " masks" : " shows") + " what is typed");
+        std::vector<wxTextCtrl*> edits;
+        Collect(box, &shown, &edits);
+        d.CheckEqual(shown, in.prompt, what + " prompt");
+        d.Check(edits.size() == 1 && edits[0]->HasFlag(wxTE_PASSWORD) == in.masked,
+                what + (in.masked ? " masks" : " shows") + " what is typed");
         if (answer.empty()) {
             Driver::Keys("Escape");
-        } else {
-            Driver::Keys("End shift+Home BackSpace");
-            Driver::Type(answer);
-            Driver::Keys("Return");
+            return;
         }
-    });
-}
-
-void ExpectFileDialog(Driver& d, const std::string& what, const std::string& title,
-                      const std::string& keys)
-{
-    d.WaitFor(what, FileDialogShown, 20);
-    d.Do("look at " + what + ", then " + keys, [&d, what, title, keys] {
-        d.Shot(what);
-        d.CheckEqual(FileDialogTitle(), title, what + " title");
-        Driver::Keys(keys);
+        Driver::Keys("End shift+Home BackSpace");
+        Driver::Type(answer);
+        Driver::Keys("Return");
     });
 }
 
 void MenuDialogs(Driver& d)
 {
     PassFirstStart(d);
-    // The steps run after this function has returned.
-    auto cfg = std::make_shared<std::string>();
-    d.Do("Help > About", [cfg] {
-        *cfg = app::CfgPath;
-        Driver::Keys("alt+h Return");
-    });
-    ExpectMessage(d, "About", {"RegScope", "RegScope  release 2.2.0\n", "none", false, true},
-                  "Return");
+    d.Do("Help > About", [] { Driver::Keys("alt+h Return"); });
+    ExpectMessage(d, "About", {"RegScope", "RegScope  release 2.2.0\n", 0, false, true}, "Return");
 
-    d.Do("Setup > Timeout", [] { Driver::Keys("alt+s t"); });
-    ExpectInput(d, "Timeout", "Timeout", "Enter timeout value for communication", "1.0", false,
+    ExpectInput(d, {"alt+s t", "Timeout", "Enter timeout value for communication", "1.0"},
                 "100000");
-    ExpectMessage(d, "Timeout refusal", {"Timeout", "Timeout out of range (0.001÷60)", "stop"},
-                  "Return");
-
-    struct Box {
-        const char *keys, *title, *prompt, *initial;
-    };
-    for (const Box& b :
-         {Box{"alt+s b", "Baudrate", "Enter baudrate for communication", "9600"},
-          Box{"alt+s m", "Sampling time", "Enter time for values sampling", "1.0"},
-          Box{"alt+s l", "Time calibration", "Enter time calibration divisor", "1.0"}}) {
-        d.Do(std::string("Setup > ") + b.title, [keys = b.keys] { Driver::Keys(keys); });
-        ExpectInput(d, b.title, b.title, b.prompt, b.initial, false);
-        d.WaitFor(std::string("main window after ") + b.title, MainWindowShown);
+    ExpectMessage(d, "Timeout refusal",
+                  {"Timeout", "Timeout out of range (0.001÷60)", wxICON_ERROR}, "Return");
+    for (const Input& in : kInputs) {
+        ExpectInput(d, in);
+        d.WaitFor(std::string("main window after ") + in.title, MainWindowShown);
     }
-
-    d.Do("Setup > Password", [] { Driver::Keys("alt+s w"); });
-    ExpectInput(d, "Password", "PASSWORD", "Enter new password", "", true);
-    d.WaitFor("main window after Password", MainWindowShown);
 
     d.Do("File > Load", [] { Driver::Keys("alt+f l"); });
     ExpectFileDialog(d, "Load", "Load configuration from a .CFG file", "Escape");
     d.WaitFor("main window after Load", MainWindowShown);
-
     // The proposed name is the file in use: taking it asks about replacing.
     d.Do("File > Save As", [] { Driver::Keys("alt+f s"); });
     ExpectFileDialog(d, "Save As", "Save current configuration to a new .CFG file", "Return");
     ExpectMessage(d, "replace question",
                   {"Save as configuration file",
-                   "File already exist.\n\nReplace existing copy of this file?\n", "information",
-                   true, true, sys::WorkingDirectory() + "/RegScope.cfg"},
+                   "File already exist.\n\nReplace existing copy of this file?\n",
+                   wxICON_INFORMATION, true, true, sys::WorkingDirectory() + "/RegScope.cfg"},
                   "Escape");
-    d.Do("nothing changed", [&d, cfg] {
-        d.CheckEqual(app::CfgPath, *cfg, "the file in use");
-        d.CheckEqual(app::ReadConfigKey(app::CfgPath, "TIMEOUT"), "1.0", "TIMEOUT");
-    });
 
-    d.Do("Setup > Serial port > Network...", [] { Driver::Keys("alt+s s n"); });
-    ExpectInput(d, "Network", "Network",
-                "Enter network address: tcp://HOST:PORT (Modbus TCP) or rtu-tcp://HOST:PORT (RTU "
-                "over TCP)",
-                "", false, "tcp://127.0.0.1:1502");
-    d.WaitFor("the network line chosen",
-              [] { return app::SerialSettings.line.Net() == "tcp://127.0.0.1:1502"; });
-    d.Do("the mark and the title name it", [&d] {
-        d.Shot("network line");
-        d.Check(ui::IsMenuItemChecked(3109) && !ui::IsMenuItemChecked(3101),
-                "the mark is on Network...");
-        d.Check(ui::GetTitle().find(" - tcp://127.0.0.1:1502") != std::string::npos,
-                "title: " + ui::GetTitle());
-    });
-}
-
-// A message naming a long path: the box wraps it and stays on the screen.
-void LongMessage(Driver& d)
-{
-    PassFirstStart(d);
+    // A message naming a long path: the box wraps it and stays on the screen.
     std::string path;
     for (int i = 0; i < 12; ++i)
         path += "/a-rather-long-folder-name-" + std::to_string(i);
@@ -217,40 +116,61 @@ void LongMessage(Driver& d)
     d.Do("a write error about a long path", [path] {
         wxTheApp->CallAfter([path] {
             ui::MessageBox("File " + path +
-                               " not written: Permission denied\rThe file was left "
-                               "unchanged.",
+                               " not written: Permission denied\rThe file was left unchanged.",
                            "Configuration write", ui::Icon::Stop, ui::Buttons::Ok);
         });
     });
-    d.WaitFor("the box", MessageBoxShown);
-    d.Do("look at the box", [&d, path] {
-        d.Shot("long-message");
+    d.WaitFor("the long message", [] { return ModalBox() != nullptr; });
+    d.Do("look at the long message", [&d] {
         auto* box = dynamic_cast<wxGenericMessageDialog*>(ModalBox());
-        if (!box)
-            return;
-        wxRect screen = wxDisplay(box).GetClientArea();
-        wxRect shown = box->GetScreenRect();
+        wxRect screen = wxDisplay(box).GetClientArea(), shown = box->GetScreenRect();
         d.Check(shown.width <= screen.width * 3 / 4 && screen.Contains(shown),
                 "box " + std::to_string(shown.width) + " px wide on a screen of " +
                     std::to_string(screen.width));
         std::string text = box->GetMessage().utf8_string();
-        d.Check(Unwrapped(text).find(path) != std::string::npos,
-                "the whole path is shown: " + text);
         d.Check(std::count(text.begin(), text.end(), '\n') >= 3, "the path wraps: " + text);
+    });
+    ExpectMessage(d, "long message",
+                  {"Configuration write", "File", wxICON_ERROR, false, true, path}, "Return");
+
+    // With no password set yet, only the new one is asked.
+    ExpectInput(d, {"alt+s w", "PASSWORD", "Enter new password", "", true}, kPassword);
+    d.WaitFor("stored", [] {
+        return sys::IsRegularFile(sys::HomeDirectory() + "/.config/regscope/kqp234mc.dpl");
+    });
+    d.Do("a position beyond this screen for the next start", [] {
+        WriteKeys(app::IniPath, {"MAIN_POS_X=1500", "MAIN_POS_Y=900"});
+    });
+}
+
+// The next start asks before any window is shown, and the window then opens
+// on the screen with its saved position kept.
+void PasswordPrompt(Driver& d)
+{
+    d.WaitFor("password question", [] { return InputBoxShown() != nullptr; });
+    d.Do("answer the password", [&d] {
+        d.Check(MainFrame() == nullptr, "no main window");
+        d.Shot("password");
+        d.CheckEqual(InputBoxShown()->GetTitle().utf8_string(), "PASSWORD", "title");
+        Driver::Type(kPassword);
         Driver::Keys("Return");
     });
     d.WaitFor("main window", MainWindowShown);
+    d.Settle();
+    d.Do("the window is on the screen, its saved position kept", [&d] {
+        d.Shot("main-window-on-screen");
+        wxRect shown = MainFrame()->GetScreenRect();
+        d.Check(wxDisplay(0u).GetClientArea().Contains(shown),
+                "at " + std::to_string(shown.x) + "," + std::to_string(shown.y));
+        d.CheckEqual(app::ReadConfigKey(app::IniPath, "MAIN_POS_X") + "," +
+                         app::ReadConfigKey(app::IniPath, "MAIN_POS_Y"),
+                     "1500,900", "saved position");
+    });
 }
+
+const Scenario kMenuDialogs{"menu_dialogs", MenuDialogs};
+const Scenario kPasswordPrompt{"password_prompt", PasswordPrompt};
 
 } // namespace
-
-const std::vector<Scenario>& MenuDialogScenarios()
-{
-    static const std::vector<Scenario> scenarios = {
-        {"menu_dialogs", MenuDialogs},
-        {"long_message", LongMessage},
-    };
-    return scenarios;
-}
 
 } // namespace gui
