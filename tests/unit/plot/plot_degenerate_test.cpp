@@ -16,29 +16,19 @@ using namespace plot_test;
 
 namespace {
 
+// The default file's plot keys, with some of them changed.
 PlotSettings FromKeys(std::map<std::string, std::string> changed)
 {
-    std::map<std::string, std::string> keys = {{"PLOT_AUTO_START", "1"},
-                                               {"PLOT_TITLE", "Plot Title"},
-                                               {"PLOT_SIZE_X", "800"},
-                                               {"PLOT_SIZE_Y", "600"},
-                                               {"PLOT_DIV_X", "20"},
-                                               {"PLOT_DIV_Y", "4"},
-                                               {"PLOT_LABEL_X", "5"},
-                                               {"PLOT_LABEL_Y", "1"},
-                                               {"PLOT_SUBDIV_X", "2"},
-                                               {"PLOT_SUBDIV_Y", "10"},
-                                               {"PLOT_VALUE_MIN", "0.0"},
-                                               {"PLOT_VALUE_MAX", "1000.0"},
-                                               {"PLOT_TIME_MAX", "60.0"},
-                                               {"PLOT_CH_LABELS", "1"},
-                                               {"PLOT_LOG_ENABLE", "0"},
-                                               {"PLOT_LOG_OVERWRITE", "0"},
-                                               {"PLOT_LOG_FILE", "/x/Plot.log"},
-                                               {"PLOT_BMP_FILE", "/x/Plot.bmp"}};
-    for (auto& [k, v] : changed)
-        keys[k] = v;
-    return ReadPlotSettings([&](const std::string& key) { return keys.at(key); });
+    for (const char* line :
+         {"PLOT_AUTO_START=1", "PLOT_TITLE=Plot Title", "PLOT_SIZE_X=800", "PLOT_SIZE_Y=600",
+          "PLOT_DIV_X=20", "PLOT_DIV_Y=4", "PLOT_LABEL_X=5", "PLOT_LABEL_Y=1", "PLOT_SUBDIV_X=2",
+          "PLOT_SUBDIV_Y=10", "PLOT_VALUE_MIN=0.0", "PLOT_VALUE_MAX=1000.0", "PLOT_TIME_MAX=60.0",
+          "PLOT_CH_LABELS=1", "PLOT_LOG_ENABLE=0", "PLOT_LOG_OVERWRITE=0",
+          "PLOT_LOG_FILE=/x/Plot.log", "PLOT_BMP_FILE=/x/Plot.bmp"}) {
+        const std::string kv = line;
+        changed.emplace(kv.substr(0, kv.find('=')), kv.substr(kv.find('=') + 1));
+    }
+    return ReadPlotSettings([&](const std::string& key) { return changed.at(key); });
 }
 
 // A whole plot: start, 20 passes of two channels, stop. Returns how many
