@@ -135,21 +135,11 @@ TEST(PlotDegenerate, DensestGridAndLongestLabelsStayWithinThePixels)
     ASSERT_TRUE(canvas) << error;
     EXPECT_EQ(CanvasWidth(*canvas), 500 + 130 + kPlotSizeMax);
     const PixelView px = CanvasPixels(*canvas);
-    std::set<int> every_row, main_rows, every_column, main_columns;
-    for (int k = 0; k <= 500; ++k) {
-        every_row.insert(50 + k);
-        every_column.insert(100 + k);
-    }
-    for (int k = 0; k <= 100; ++k) {
-        main_rows.insert(50 + 5 * k);
-        main_columns.insert(100 + 5 * k);
-    }
     // Dotted lines start inked at column 94 and row 556 (H + 56).
-    EXPECT_EQ(BlackRowsOfColumn(px, 94), every_row);
-    EXPECT_EQ(BlackRowsOfColumn(px, 95), main_rows);
-    std::set<int> row_556 = BlackColumnsOfRow(px, 556), row_555 = BlackColumnsOfRow(px, 555);
-    EXPECT_EQ(row_556, every_column);
-    EXPECT_EQ(row_555, main_columns);
+    EXPECT_EQ(BlackRowsOfColumn(px, 94), Steps(50, 1, 501));
+    EXPECT_EQ(BlackRowsOfColumn(px, 95), Steps(50, 5, 101));
+    EXPECT_EQ(BlackColumnsOfRow(px, 556), Steps(100, 1, 501));
+    EXPECT_EQ(BlackColumnsOfRow(px, 555), Steps(100, 5, 101));
 }
 
 TEST(PlotScale, LabelsOfWideRangesAndRoundingNoise)
