@@ -211,19 +211,4 @@ TEST(BlockReads, GroupsNeighboursOfOneSlaveAndTable)
         EXPECT_EQ(Plan(c.channels), c.reads) << c.what;
 }
 
-TEST(BlockReads, SplitsAGroupBeyond125Registers)
-{
-    // 32 channels never span more than 64 registers, but the plan holds the
-    // limit for any list: 70 touching channels of two registers.
-    std::vector<analyzer::PlanChannel> channels;
-    for (int i = 0; i < 70; ++i)
-        channels.push_back({i, 1, 1, uint16_t(2 * i), 2});
-    const std::vector<Read> reads = Plan(channels);
-    ASSERT_EQ(reads.size(), 2u);
-    EXPECT_EQ(reads[0].start, 0);
-    EXPECT_EQ(reads[0].count, 124); // 62 channels; the 63rd would make 126
-    EXPECT_EQ(reads[1].start, 124);
-    EXPECT_EQ(reads[1].count, 16);
-}
-
 } // namespace
