@@ -74,7 +74,7 @@ TEST_F(PlotOnBus, AutoReadPlotsUntilTheEndOfTheTimeAxisAndGoesOn)
     EXPECT_EQ(headless::ImageWindow(w)->refreshed.size(), refreshes);
 }
 
-TEST_F(PlotOnBus, PlotStartUnderAutoReadOpensANewWindowAndDrawsALevelLineFirst)
+TEST_F(PlotOnBus, PlotStartUnderAutoReadDrawsALevelLineFirst)
 {
     app::WriteConfigKey(app::CfgPath, "PLOT_AUTO_START", "0");
     headless::Click(kAutoRead);
@@ -87,12 +87,7 @@ TEST_F(PlotOnBus, PlotStartUnderAutoReadOpensANewWindowAndDrawsALevelLineFirst)
     EXPECT_EQ(headless::ImagePixel(first, 100 + 800 / 60 / 2, 500) & 0xFFFFFF, 0x0000FFu);
     headless::Click(kPlotStart); // "Plot Stop"
     EXPECT_FALSE(analyzer::PlotRunning());
-    headless::Click(kPlotStart);
-    EXPECT_TRUE(analyzer::PlotRunning());
-    EXPECT_EQ(ui::GetText(kPlotStart), "Plot Stop");
-    ASSERT_EQ(Windows(), 2u);
-    EXPECT_TRUE(headless::PressImageWindowCloseBox(first)); // the stopped one closes
-    EXPECT_FALSE(headless::PressImageWindowCloseBox(headless::ImageWindowHandles().back()));
+    EXPECT_NE(app::AutoReadActive, 0);
 }
 
 // A timer period under 1 ms refuses Auto Read, and with it the plot.
@@ -130,7 +125,6 @@ TEST_F(PlotOnBus, AFailedPassStopsThePlotAndClosesAShortLog)
     headless::Click(kAutoRead);
     headless::Tick(1);
     const int w = headless::ImageWindowHandles().back();
-    EXPECT_FALSE(headless::PressImageWindowCloseBox(w)); // refused while running
     sim::Fault silent;
     silent.address = 2;
     sim_.InjectFault(silent);

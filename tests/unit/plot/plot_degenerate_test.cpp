@@ -2,6 +2,7 @@
 // drawing: the cairo context stays usable and only finite numbers reach it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <map>
@@ -16,28 +17,23 @@ using namespace plot_test;
 
 namespace {
 
-PlotSettings FromKeys(std::map<std::string, std::string> changed)
+// The default file's plot keys, with those of `changed` ("KEY=value;...")
+// put in.
+PlotSettings FromKeys(const std::string& changed)
 {
-    std::map<std::string, std::string> keys = {{"PLOT_AUTO_START", "1"},
-                                               {"PLOT_TITLE", "Plot Title"},
-                                               {"PLOT_SIZE_X", "800"},
-                                               {"PLOT_SIZE_Y", "600"},
-                                               {"PLOT_DIV_X", "20"},
-                                               {"PLOT_DIV_Y", "4"},
-                                               {"PLOT_LABEL_X", "5"},
-                                               {"PLOT_LABEL_Y", "1"},
-                                               {"PLOT_SUBDIV_X", "2"},
-                                               {"PLOT_SUBDIV_Y", "10"},
-                                               {"PLOT_VALUE_MIN", "0.0"},
-                                               {"PLOT_VALUE_MAX", "1000.0"},
-                                               {"PLOT_TIME_MAX", "60.0"},
-                                               {"PLOT_CH_LABELS", "1"},
-                                               {"PLOT_LOG_ENABLE", "0"},
-                                               {"PLOT_LOG_OVERWRITE", "0"},
-                                               {"PLOT_LOG_FILE", "/x/Plot.log"},
-                                               {"PLOT_BMP_FILE", "/x/Plot.bmp"}};
-    for (auto& [k, v] : changed)
-        keys[k] = v;
+    std::map<std::string, std::string> keys;
+    const std::string text = "PLOT_AUTO_START=1;PLOT_TITLE=Plot Title;PLOT_SIZE_X=800;"
+                             "PLOT_SIZE_Y=600;PLOT_DIV_X=20;PLOT_DIV_Y=4;PLOT_LABEL_X=5;"
+                             "PLOT_LABEL_Y=1;PLOT_SUBDIV_X=2;PLOT_SUBDIV_Y=10;PLOT_VALUE_MIN=0.0;"
+                             "PLOT_VALUE_MAX=1000.0;PLOT_TIME_MAX=60.0;PLOT_CH_LABELS=1;"
+                             "PLOT_LOG_ENABLE=0;PLOT_LOG_OVERWRITE=0;PLOT_LOG_FILE=/x/Plot.log;"
+                             "PLOT_BMP_FILE=/x/Plot.bmp;" +
+                             changed;
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = std::min(text.find(';', at), text.size());
+        const size_t eq = text.find('=', at);
+        keys[text.substr(at, eq - at)] = text.substr(eq + 1, end - eq - 1);
+    }
     return ReadPlotSettings([&](const std::string& key) { return keys.at(key); });
 }
 
@@ -71,16 +67,12 @@ int RunPlot(const PlotSettings& s)
 
 TEST(PlotSettingsLoading, OddValuesComeIntoRange)
 {
-    EXPECT_EQ(FromKeys({{"PLOT_SIZE_X", "300"}}).width, 300); // sane, though below the dialog's 500
-    PlotSettings odd = FromKeys({{"PLOT_SIZE_X", "0"},
-                                 {"PLOT_SIZE_Y", "70000"},
-                                 {"PLOT_DIV_X", "0"},
-                                 {"PLOT_DIV_Y", "-3"},
-                                 {"PLOT_LABEL_X", "0"},
-                                 {"PLOT_SUBDIV_Y", "32767"},
-                                 {"PLOT_SUBDIV_X", "2.6"},
-                                 {"PLOT_VALUE_MAX", std::string(400, '9')},
-                                 {"PLOT_TIME_MAX", "-" + std::string(400, '9')}});
+    EXPECT_EQ(FromKeys("PLOT_SIZE_X=300").width, 300); // sane, though below the dialog's 500
+    const std::string huge(400, '9');
+    PlotSettings odd = FromKeys("PLOT_SIZE_X=0;PLOT_SIZE_Y=70000;PLOT_DIV_X=0;PLOT_DIV_Y=-3;"
+                                "PLOT_LABEL_X=0;PLOT_SUBDIV_Y=32767;PLOT_SUBDIV_X=2.6;"
+                                "PLOT_VALUE_MAX=" +
+                                huge + ";PLOT_TIME_MAX=-" + huge);
     EXPECT_EQ(odd.width, 1);
     EXPECT_EQ(odd.height, 5000);
     EXPECT_EQ(odd.div_x, 1);
@@ -94,31 +86,29 @@ TEST(PlotSettingsLoading, OddValuesComeIntoRange)
 
 TEST(PlotDegenerate, EqualLimitsZeroOrNegativeTimeAndHugeNumbersDrawSafely)
 {
-    // A zero value span or a time axis of no length cannot place a point.
-    EXPECT_EQ(RunPlot(FromKeys({{"PLOT_VALUE_MIN", "500"}, {"PLOT_VALUE_MAX", "500"}})), 0);
-    EXPECT_EQ(RunPlot(FromKeys({{"PLOT_TIME_MAX", "0"}})), 0);
-    EXPECT_EQ(RunPlot(FromKeys({{"PLOT_TIME_MAX", "-60"}})), 0);
-    // x(7) would be beyond any surface (7e300 pixels): not drawn, but the
-    // zero-length first segment at t = 0 is.
-    EXPECT_GE(RunPlot(FromKeys({{"PLOT_TIME_MAX", "0." + std::string(299, '0') + "1"}})), 1);
-    // Spans beyond the largest double still map into the frame.
-    const std::string huge = std::string(400, '9');
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_VALUE_MIN", "-" + huge}, {"PLOT_VALUE_MAX", huge}})), 0);
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_TIME_MAX", huge}})), 0);
-    // Every size and count at its lowest and highest.
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_SIZE_X", "1"}, {"PLOT_SIZE_Y", "-5"}})), 0);
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "0"},
-                                {"PLOT_DIV_Y", "0"},
-                                {"PLOT_LABEL_X", "0"},
-                                {"PLOT_LABEL_Y", "0"},
-                                {"PLOT_SUBDIV_X", "0"},
-                                {"PLOT_SUBDIV_Y", "0"}})),
-              0);
-    EXPECT_GT(RunPlot(FromKeys({{"PLOT_DIV_X", "999"},
-                                {"PLOT_SUBDIV_X", "999"},
-                                {"PLOT_DIV_Y", "999"},
-                                {"PLOT_SUBDIV_Y", "999"}})),
-              0);
+    const std::string huge(400, '9');
+    const struct {
+        std::string keys;
+        bool draws;
+    } cases[] = {
+        // A zero value span or a time axis of no length cannot place a point.
+        {"PLOT_VALUE_MIN=500;PLOT_VALUE_MAX=500", false},
+        {"PLOT_TIME_MAX=0", false},
+        {"PLOT_TIME_MAX=-60", false},
+        // x(7) would be beyond any surface (7e300 pixels): not drawn, but the
+        // zero-length first segment at t = 0 is.
+        {"PLOT_TIME_MAX=0." + std::string(299, '0') + "1", true},
+        // Spans beyond the largest double still map into the frame.
+        {"PLOT_VALUE_MIN=-" + huge + ";PLOT_VALUE_MAX=" + huge, true},
+        {"PLOT_TIME_MAX=" + huge, true},
+        // Every size and count at its lowest and highest.
+        {"PLOT_SIZE_X=1;PLOT_SIZE_Y=-5", true},
+        {"PLOT_DIV_X=0;PLOT_DIV_Y=0;PLOT_LABEL_X=0;PLOT_LABEL_Y=0;PLOT_SUBDIV_X=0;PLOT_SUBDIV_Y=0",
+         true},
+        {"PLOT_DIV_X=999;PLOT_SUBDIV_X=999;PLOT_DIV_Y=999;PLOT_SUBDIV_Y=999", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RunPlot(FromKeys(c.keys)) > 0, c.draws) << c.keys.substr(0, 60);
 }
 
 TEST(PlotDegenerate, InvalidTextInTitleOrLabelsDoesNotStopTheDrawing)
@@ -145,21 +135,11 @@ TEST(PlotDegenerate, DensestGridAndLongestLabelsStayWithinThePixels)
     ASSERT_TRUE(canvas) << error;
     EXPECT_EQ(CanvasWidth(*canvas), 500 + 130 + kPlotSizeMax);
     const PixelView px = CanvasPixels(*canvas);
-    std::set<int> every_row, main_rows, every_column, main_columns;
-    for (int k = 0; k <= 500; ++k) {
-        every_row.insert(50 + k);
-        every_column.insert(100 + k);
-    }
-    for (int k = 0; k <= 100; ++k) {
-        main_rows.insert(50 + 5 * k);
-        main_columns.insert(100 + 5 * k);
-    }
     // Dotted lines start inked at column 94 and row 556 (H + 56).
-    EXPECT_EQ(BlackRowsOfColumn(px, 94), every_row);
-    EXPECT_EQ(BlackRowsOfColumn(px, 95), main_rows);
-    std::set<int> row_556 = BlackColumnsOfRow(px, 556), row_555 = BlackColumnsOfRow(px, 555);
-    EXPECT_EQ(row_556, every_column);
-    EXPECT_EQ(row_555, main_columns);
+    EXPECT_EQ(BlackRowsOfColumn(px, 94), Steps(50, 1, 501));
+    EXPECT_EQ(BlackRowsOfColumn(px, 95), Steps(50, 5, 101));
+    EXPECT_EQ(BlackColumnsOfRow(px, 556), Steps(100, 1, 501));
+    EXPECT_EQ(BlackColumnsOfRow(px, 555), Steps(100, 5, 101));
 }
 
 TEST(PlotScale, LabelsOfWideRangesAndRoundingNoise)

@@ -30,7 +30,7 @@ protected:
 
 } // namespace
 
-TEST_F(DefaultPlot, SizeIs930By730WithoutLegendAndWiderWithIt)
+TEST_F(DefaultPlot, SizeTitleCaptionAndLegend)
 {
     PlotSettings no_legend;
     no_legend.channel_labels = false;
@@ -41,10 +41,32 @@ TEST_F(DefaultPlot, SizeIs930By730WithoutLegendAndWiderWithIt)
 
     EXPECT_GT(CanvasWidth(*canvas_), 930);
     EXPECT_EQ(CanvasHeight(*canvas_), 730);
-    EXPECT_EQ(px_.width, CanvasWidth(*canvas_));
     // The widest label starts at W + 120 and the drawing ends 20 pixels after it.
     PixelRect ink = InkBox(px_, 915, 45, px_.width - 1, 70);
     EXPECT_NEAR(ink.x + ink.width, px_.width - 20, 2);
+
+    // The title and the time caption are centred over the plot area.
+    PixelRect title = InkBox(px_, 0, 5, 915, 30);
+    ASSERT_FALSE(title.Empty());
+    EXPECT_NEAR(title.x + title.width / 2.0, 500, 2);
+    EXPECT_GE(title.y, 10);
+    // 12 pt is a 16-pixel em: capitals about 11-12 pixels tall.
+    EXPECT_GE(title.height, 11);
+    EXPECT_LE(title.height, 16);
+
+    PixelRect caption = InkBox(px_, 200, 690, 915, 729);
+    ASSERT_FALSE(caption.Empty());
+    EXPECT_NEAR(caption.x + caption.width / 2.0, 500, 2);
+    EXPECT_GE(caption.y, 692);
+
+    // The legend lists the given channels 30 pixels apart in their colours.
+    const int x0 = 920, x1 = px_.width - 1;
+    EXPECT_GT(Count(px_, x0, 50, x1, 66, Reddish), 10);
+    EXPECT_EQ(Count(px_, x0, 50, x1, 66, Bluish), 0);
+    EXPECT_GT(Count(px_, x0, 80, x1, 96, Bluish), 10);
+    EXPECT_EQ(Count(px_, x0, 80, x1, 96, Reddish), 0);
+    EXPECT_TRUE(InkBox(px_, x0, 100, x1, 729).Empty()); // no third entry
+    EXPECT_TRUE(InkBox(px_, x0, 0, x1, 49).Empty());
 }
 
 TEST_F(DefaultPlot, GridOfMainAndDottedLinesTicksAndFrame)
@@ -52,24 +74,16 @@ TEST_F(DefaultPlot, GridOfMainAndDottedLinesTicksAndFrame)
     // Row 656 is crossed by every vertical line (main lines reach 660 as
     // ticks under the frame, dotted ones start at 656); row 655 by the main
     // lines only, each one pixel wide; nothing below the ticks.
-    std::set<int> all, main;
-    for (int k = 0; k <= 40; ++k)
-        all.insert(100 + 20 * k);
-    for (int k = 0; k <= 20; ++k)
-        main.insert(100 + 40 * k);
-    EXPECT_EQ(BlackColumnsOfRow(px_, 656), all);
+    const std::set<int> main = Steps(100, 40, 21);
+    EXPECT_EQ(BlackColumnsOfRow(px_, 656), Steps(100, 20, 41));
     EXPECT_EQ(BlackColumnsOfRow(px_, 655), main);
     EXPECT_EQ(BlackColumnsOfRow(px_, 660), main);
     EXPECT_TRUE(BlackColumnsOfRow(px_, 661).empty());
 
     // Columns 94 and 95 likewise for the horizontal lines, 90 for the ticks
     // left of the frame.
-    std::set<int> rows, main_rows;
-    for (int k = 0; k <= 40; ++k)
-        rows.insert(650 - 15 * k);
-    for (int k = 0; k <= 4; ++k)
-        main_rows.insert(650 - 150 * k);
-    EXPECT_EQ(BlackRowsOfColumn(px_, 94), rows);
+    const std::set<int> main_rows = Steps(50, 150, 5);
+    EXPECT_EQ(BlackRowsOfColumn(px_, 94), Steps(50, 15, 41));
     EXPECT_EQ(BlackRowsOfColumn(px_, 95), main_rows);
     EXPECT_EQ(BlackRowsOfColumn(px_, 90), main_rows);
     EXPECT_TRUE(BlackRowsOfColumn(px_, 89).empty());
@@ -106,33 +120,6 @@ TEST_F(DefaultPlot, AxisLabelsSitWhereTheirMeasuredWidthPutsThem)
     }
     // No label where none belongs (x = 140, a main line that is not every 5th).
     EXPECT_TRUE(InkBox(px_, 125, 662, 155, 685).Empty());
-}
-
-TEST_F(DefaultPlot, TitleAndTimeCaptionAreCentredOverThePlotArea)
-{
-    PixelRect title = InkBox(px_, 0, 5, 915, 30);
-    ASSERT_FALSE(title.Empty());
-    EXPECT_NEAR(title.x + title.width / 2.0, 500, 2);
-    EXPECT_GE(title.y, 10);
-    // 12 pt is a 16-pixel em: capitals about 11-12 pixels tall.
-    EXPECT_GE(title.height, 11);
-    EXPECT_LE(title.height, 16);
-
-    PixelRect caption = InkBox(px_, 200, 690, 915, 729);
-    ASSERT_FALSE(caption.Empty());
-    EXPECT_NEAR(caption.x + caption.width / 2.0, 500, 2);
-    EXPECT_GE(caption.y, 692);
-}
-
-TEST_F(DefaultPlot, LegendListsTheGivenChannels30PixelsApartInTheirColours)
-{
-    const int x0 = 920, x1 = px_.width - 1;
-    EXPECT_GT(Count(px_, x0, 50, x1, 66, Reddish), 10);
-    EXPECT_EQ(Count(px_, x0, 50, x1, 66, Bluish), 0);
-    EXPECT_GT(Count(px_, x0, 80, x1, 96, Bluish), 10);
-    EXPECT_EQ(Count(px_, x0, 80, x1, 96, Reddish), 0);
-    EXPECT_TRUE(InkBox(px_, x0, 100, x1, 729).Empty()); // no third entry
-    EXPECT_TRUE(InkBox(px_, x0, 0, x1, 49).Empty());
 }
 
 TEST_F(DefaultPlot, ReadoutIsPrintedOverItselfAndErasedByBlanks)

@@ -67,6 +67,15 @@ inline analyzer::PixelRect Bounds(const std::vector<analyzer::PixelRect>& rects)
     return all;
 }
 
+// first, first + step, ... up to `count` numbers: where grid lines fall.
+inline std::set<int> Steps(int first, int step, int count)
+{
+    std::set<int> out;
+    for (int k = 0; k < count; ++k)
+        out.insert(first + step * k);
+    return out;
+}
+
 inline std::set<int> BlackColumnsOfRow(const analyzer::PixelView& v, int y)
 {
     std::set<int> xs;

@@ -135,25 +135,6 @@ TEST_F(PlotWindowTest, PlotLogFileOnlyStoresTheNameForTheNextPlot)
     EXPECT_EQ(File("Plot.log"), "TIME(s);CH01\r\n;Flow\r\n0.00;10.0\r\n1.00;11.0");
 }
 
-TEST_F(PlotWindowTest, ALogNamedAfterTheSettingsIsNotReplacedAndThePlotGoesOn)
-{
-    Plot(1, "Flow", ui::Rgb(255, 0, 0));
-    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_ENABLE", "1");
-    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE", "1");
-    app::WriteConfigKey(app::CfgPath, "PLOT_LOG_FILE", app::CfgPath);
-    const std::string before = File("RegScope.cfg");
-    StartPlot();
-    Pass(0, {{0, 10}});
-    EXPECT_TRUE(PlotRunning());
-    EXPECT_EQ(File("RegScope.cfg"), before);
-    ASSERT_EQ(headless::MessagesShown().size(), 1u);
-    const headless::MessageRecord& m = headless::MessagesShown()[0];
-    EXPECT_EQ(m.title, "Plot log file");
-    EXPECT_EQ(m.icon, ui::Icon::Stop);
-    EXPECT_EQ(m.text, "The plot log file was not replaced; the plot runs without a log.\r" +
-                          app::CfgPath + "\rit is one of the program's own files");
-}
-
 TEST_F(PlotWindowTest, RelativeStoredNamesOpenTheDialogsInTheStartFolder)
 {
     const std::pair<const char*, void (*)()> dialogs[] = {{"PLOT_BMP_FILE", SaveToBmp},
