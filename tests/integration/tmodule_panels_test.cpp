@@ -89,23 +89,4 @@ TEST_F(TestModuleBus, Panel24ReadAllStopsAtTheFirstFailure)
     EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 
-TEST_F(TestModuleBus, AutoReadLeavesOnlyItsOwnButtonAlive)
-{
-    Module(2, "NODE-T01", "r.01.003");
-    Identify(2);
-
-    headless::Click(21003);
-    headless::SetTextAsUser(21031, "99");
-    EXPECT_EQ(Back(21031), app::FieldColour) << "not checked while Auto Read runs";
-
-    // A touch of the form ends Auto Read along with the panel.
-    headless::Focus(20011);
-    EXPECT_EQ(app::AutoReadActive, 0);
-    EXPECT_FALSE(ui::ControlExists(21003));
-    EXPECT_EQ(Text(20001), " Test module");
-    Requests();
-    headless::Tick(2);
-    EXPECT_TRUE(Requests().empty());
-}
-
 } // namespace

@@ -16,6 +16,16 @@
 #include "platform/system.h"
 #include "programs/parts.h"
 
+// The boxes shown since the last clear, one "icon title: text" line each.
+inline std::string Boxes()
+{
+    static const char* const icons[] = {"none", "stop", "exclamation", "information"};
+    std::string out;
+    for (const headless::MessageRecord& m : headless::MessagesShown())
+        out += std::string(icons[int(m.icon)]) + " " + m.title + ": " + m.text + "\n";
+    return out;
+}
+
 class TempFolder : public ::testing::Test {
 protected:
     void SetUp() override

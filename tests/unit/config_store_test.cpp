@@ -151,10 +151,9 @@ bool FailedCleanly(const std::string& path)
 {
     app::WriteConfigKey(path, "A", "2");
     std::string now;
-    const auto& shown = headless::MessagesShown();
-    return sys::ReadFile(path, &now, nullptr) && now == kOld && shown.size() == 1 &&
-           shown[0].title == "Configuration write" && shown[0].icon == ui::Icon::Stop &&
-           shown[0].text.find(path) != std::string::npos;
+    return sys::ReadFile(path, &now, nullptr) && now == kOld &&
+           Boxes().rfind("stop Configuration write: ", 0) == 0 &&
+           Boxes().find(path) != std::string::npos && headless::MessagesShown().size() == 1;
 }
 
 // Root ignores permission bits, so the write runs in a child that gives up

@@ -114,16 +114,11 @@ TEST(PanelProfiles, ListsNameFieldsOfTheirPanelAndWriteOnlyHoldings)
 
 std::vector<std::string> Lines(const std::string& text)
 {
+    EXPECT_TRUE(text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+        << "last line without CR LF";
     std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        EXPECT_NE(end, std::string::npos) << "last line without CR LF";
-        if (end == std::string::npos)
-            break;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(text.substr(at, end - at));
-        at = end + 2;
-    }
     return lines;
 }
 
