@@ -55,7 +55,7 @@ TEST_F(TestModuleBus, Panel24ReadAllStopsAtTheFirstFailure)
     auto bank = std::make_shared<sim::RegisterBank>();
     sim::SlaveHandler model = sim::ModuleModel(bank, {"NODE-T04", "r.01.008", true});
     auto fail = std::make_shared<FailingAt>();
-    bus_.AddSlave(5, [model, fail](const sim::Request& r) -> sim::Reply {
+    sim_.AddSlave(5, [model, fail](const sim::Request& r) -> sim::Reply {
         if (r.function != 17 && ++fail->seen == fail->fail_at)
             return std::nullopt;
         return model(r);

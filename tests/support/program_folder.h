@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/config_store.h"
@@ -24,6 +25,13 @@ inline std::string Boxes()
     for (const headless::MessageRecord& m : headless::MessagesShown())
         out += std::string(icons[int(m.icon)]) + " " + m.title + ": " + m.text + "\n";
     return out;
+}
+
+// The permission bits of a file or folder, or ~0u when it cannot be seen.
+inline unsigned ModeOf(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : ~0u;
 }
 
 class TempFolder : public ::testing::Test {

@@ -54,9 +54,6 @@ TEST_F(Shell, AcceleratorsActEvenWhileAnEditBoxHasTheFocus)
     ASSERT_TRUE(headless::PressAccelerator('M'));
     EXPECT_EQ(app::CurrentTool, 2);
     EXPECT_FALSE(headless::PressAccelerator('Q'));
-
-    ASSERT_TRUE(headless::PressAccelerator('X'));
-    EXPECT_FALSE(ui::MainWindowOpen());
 }
 
 TEST_F(Shell, TicksKeepTimeAndTheTimerRestsWhileAutoReadIsOff)
