@@ -82,7 +82,7 @@ TEST_F(FileIdentity, RootSavingInAUsersFolderLeavesTheFileToTheUser)
         << "the user can still save settings";
 }
 
-TEST_F(FileIdentity, AHardLinkedFileStaysLinkedAndWholeOnAFullDisk)
+TEST_F(FileIdentity, ALinkedFileStaysLinkedAndWholeOnAFullDisk)
 {
     Put("RegScope.cfg", "A=1\r\n");
     ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
@@ -94,6 +94,12 @@ TEST_F(FileIdentity, AHardLinkedFileStaysLinkedAndWholeOnAFullDisk)
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_ino, inode);
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_nlink, 2u);
     EXPECT_EQ(EntriesIn(dir_), 2u) << "no temporary file left";
+    // Written through a symbolic link, the link stays one.
+    Put("real.cfg", "A=1\r\n");
+    ASSERT_EQ(symlink(Path("real.cfg").c_str(), Path("link.cfg").c_str()), 0);
+    ASSERT_TRUE(WrittenQuietly(Path("link.cfg"), "3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.cfg")));
+    EXPECT_EQ(Get("real.cfg"), "A=3\r\n");
 
     LimitFileSize(8);
     app::WriteConfigKey(Path("RegScope.cfg"), "A", "a value that does not fit");
