@@ -6,38 +6,26 @@
 #include <utility>
 #include <vector>
 
-#include "modbus/serial_link.h"
 #include "sim/models.h"
-#include "tests/support/program_folder.h"
+#include "tests/integration/sim_program.h"
 
-class TestModuleBus : public ProgramInFolder {
+class TestModuleBus : public ProgramOnBus<1> {
 protected:
     void BeforeStart() override
     {
+        ProgramOnBus<1>::BeforeStart();
         app::CreateDefaultFiles();
         app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_TEST");
         app::WriteConfigKey(Path("RegScope.cfg"), "SERIAL_BAUD", "115200");
         app::WriteConfigKey(Path("RegScope.cfg"), "TIMEOUT", "0.2");
-        sim::Options options;
-        options.folder = dir_;
-        options.port = 1;
-        std::string error;
-        ASSERT_TRUE(bus_.Start(options, &error)) << error;
         headless::Reset();
-    }
-
-    void TearDown() override
-    {
-        modbus::ClosePort();
-        bus_.Stop();
-        ProgramInFolder::TearDown();
     }
 
     // A module at an address whose inputs stay where the test puts them.
     std::shared_ptr<sim::RegisterBank> Module(uint8_t address, const std::string& model,
                                               const std::string& version)
     {
-        return sim::AddModuleModel(bus_, address, sim::ModelOptions{model, version, false});
+        return sim::AddModuleModel(sim_, address, sim::ModelOptions{model, version, false});
     }
 
     // Types the address and presses "OK". Nothing but the identification
@@ -45,7 +33,7 @@ protected:
     void Identify(int address)
     {
         headless::ClearMessages();
-        bus_.ClearFrames();
+        sim_.ClearFrames();
         headless::SetTextAsUser(20011, std::to_string(address));
         headless::Click(20003);
         EXPECT_EQ(Requests(), (std::vector<std::pair<int, int>>{{17, -1}}));
@@ -55,13 +43,11 @@ protected:
     std::vector<std::pair<int, int>> Requests()
     {
         std::vector<std::pair<int, int>> out;
-        for (const sim::Frame& f : bus_.Frames())
+        for (const sim::Frame& f : sim_.Frames())
             if (f.bytes.size() >= 4)
                 out.push_back(
                     {f.bytes[1], f.bytes.size() >= 6 ? f.bytes[2] * 256 + f.bytes[3] : -1});
-        bus_.ClearFrames();
+        sim_.ClearFrames();
         return out;
     }
-
-    sim::Simulator bus_;
 };

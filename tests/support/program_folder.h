@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/config_store.h"
@@ -15,6 +16,23 @@
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "programs/parts.h"
+
+// The boxes shown since the last clear, one "icon title: text" line each.
+inline std::string Boxes()
+{
+    static const char* const icons[] = {"none", "stop", "exclamation", "information"};
+    std::string out;
+    for (const headless::MessageRecord& m : headless::MessagesShown())
+        out += std::string(icons[int(m.icon)]) + " " + m.title + ": " + m.text + "\n";
+    return out;
+}
+
+// The permission bits of a file or folder, or ~0u when it cannot be seen.
+inline unsigned ModeOf(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : ~0u;
+}
 
 class TempFolder : public ::testing::Test {
 protected:

@@ -3,8 +3,23 @@
 #include "app/config_store.h"
 #include "strings/file_names.h"
 
-TEST(AbbreviatePath, KeepsHeadAndTailOfLongPaths)
+TEST(AbbreviatePath, KeepsHeadAndTailOfLongPathsItCanShorten)
 {
+    const std::string at_limit = "/home/operator/projects/plant/line/RegScope.cfg...";
+    ASSERT_EQ(at_limit.size(), 50u);
+    const std::string kept[] = {
+        at_limit,
+        // Head separator not before the tail separator.
+        "D:/Measurements/Customer data year/Commissioning/RegScope.cfg",
+        // No separator from column 25 on, or none in the searched head.
+        "/a/b/" + std::string(60, 'x'),
+        std::string(30, 'x') + "/" + std::string(30, 'y'),
+        // Windows separators are plain characters here.
+        "C:\\Documents and Settings\\Operator\\Projects\\Plant 7\\x.cfg",
+    };
+    for (const std::string& path : kept)
+        EXPECT_EQ(app::AbbreviatePath(path), path);
+
     EXPECT_EQ(app::AbbreviatePath(
                   "C:/Documents and Settings/Operator/Projects/Plant 7/Line 2/RegScope.cfg"),
               "C:/Documents and Settings/.../Plant 7/Line 2/RegScope.cfg");
@@ -18,32 +33,12 @@ TEST(AbbreviatePath, KeepsHeadAndTailOfLongPaths)
         "/home/operator/projectsX/.../line/building/RegScope.cfg");
 }
 
-TEST(AbbreviatePath, LeavesPathsItCannotShorten)
-{
-    const std::string at_limit = "/home/operator/projects/plant/line/RegScope.cfg...";
-    ASSERT_EQ(at_limit.size(), 50u);
-    EXPECT_EQ(app::AbbreviatePath(at_limit), at_limit);
-    // Head separator not before the tail separator.
-    EXPECT_EQ(app::AbbreviatePath("D:/Measurements/Customer data year/Commissioning/RegScope.cfg"),
-              "D:/Measurements/Customer data year/Commissioning/RegScope.cfg");
-    // No separator from column 25 on, or none in the searched head.
-    const std::string no_head = "/a/b/" + std::string(60, 'x');
-    EXPECT_EQ(app::AbbreviatePath(no_head), no_head);
-    const std::string no_tail = std::string(30, 'x') + "/" + std::string(30, 'y');
-    EXPECT_EQ(app::AbbreviatePath(no_tail), no_tail);
-    // Windows separators are plain characters here.
-    const std::string backslashes =
-        "C:\\Documents and Settings\\Operator\\Projects\\Plant 7\\x.cfg";
-    EXPECT_EQ(app::AbbreviatePath(backslashes), backslashes);
-}
-
 TEST(StripExtension, CutsAtTheLastDotAfterTheFirstCharacter)
 {
-    EXPECT_EQ(strings::StripExtension("Plot.log"), "Plot");
-    EXPECT_EQ(strings::StripExtension("a.b.c"), "a.b");
-    EXPECT_EQ(strings::StripExtension("/data/run.1/Plot.log"), "/data/run.1/Plot");
-    EXPECT_EQ(strings::StripExtension("Plot"), "");
-    EXPECT_EQ(strings::StripExtension(".cfg"), "");
-    EXPECT_EQ(strings::StripExtension(""), "");
-    EXPECT_EQ(strings::StripExtension("x."), "x");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Plot.log", "Plot"}, {"a.b.c", "a.b"}, {"/data/run.1/Plot.log", "/data/run.1/Plot"},
+        {"Plot", ""},         {".cfg", ""},     {"", ""},
+        {"x.", "x"}};
+    for (const auto& [name, stem] : cases)
+        EXPECT_EQ(strings::StripExtension(name), stem) << name;
 }

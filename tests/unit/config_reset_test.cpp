@@ -27,10 +27,10 @@ std::string DiffFromGolden(const std::string& path, const std::string& dir,
     return text == golden ? "" : golden_name + " written:\n" + text + "\nexpected:\n" + golden;
 }
 
-std::string CreatedText(const std::string& dir)
+std::string CreatedBox(const std::string& dir, const std::string& kept = "")
 {
-    return "Ini file not found or not updated:\r\r" + dir +
-           "/RegScope.ini\r\rDefault .INI and .CFG files have been created...";
+    return "exclamation Configuration file verify: Ini file not found or not updated:\r\r" + dir +
+           "/RegScope.ini\r\rDefault .INI and .CFG files have been created..." + kept + "\n";
 }
 
 } // namespace
@@ -41,12 +41,8 @@ TEST_F(ConfigReset, DefaultFilesAreByteExact)
     EXPECT_EQ(DiffFromGolden(Path("RegScope.ini"), dir_, "RegScope.ini"), "");
     EXPECT_EQ(DiffFromGolden(Path("RegScope.cfg"), dir_, "RegScope.cfg"), "");
 
-    const auto& shown = headless::MessagesShown();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, CreatedText(dir_));
-    EXPECT_EQ(shown[0].title, "Configuration file verify");
-    EXPECT_EQ(shown[0].icon, ui::Icon::Exclamation);
-    EXPECT_EQ(shown[0].buttons, ui::Buttons::Ok);
+    EXPECT_EQ(Boxes(), CreatedBox(dir_));
+    EXPECT_EQ(headless::MessagesShown()[0].buttons, ui::Buttons::Ok);
     EXPECT_FALSE(sys::PathExists(Path("RegScope.ini.bak")));
 }
 
@@ -60,10 +56,8 @@ TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
     EXPECT_EQ(Get("RegScope.ini.bak"), "older\r\n");
     EXPECT_EQ(Get("RegScope.ini.bak2"), "MINE=1\r\n");
     EXPECT_EQ(Get("RegScope.cfg.bak"), "SERIAL_PORT=4\r\n");
-    ASSERT_EQ(headless::MessagesShown().size(), 1u);
-    EXPECT_EQ(headless::MessagesShown()[0].text,
-              CreatedText(dir_) + "\rPrevious RegScope.ini kept as RegScope.ini.bak2, "
-                                  "RegScope.cfg kept as RegScope.cfg.bak");
+    EXPECT_EQ(Boxes(), CreatedBox(dir_, "\rPrevious RegScope.ini kept as RegScope.ini.bak2, "
+                                        "RegScope.cfg kept as RegScope.cfg.bak"));
 
     // Files already holding the defaults lose nothing and need no copy.
     headless::ClearMessages();
@@ -72,9 +66,7 @@ TEST_F(ConfigReset, ReplacedFilesAreKeptWithoutOverwritingEarlierCopies)
     EXPECT_FALSE(sys::PathExists(Path("RegScope.ini.bak3")));
     EXPECT_TRUE(sys::PathExists(Path("RegScope.cfg.bak2")));
     EXPECT_EQ(app::ReadConfigKey(Path("RegScope.cfg.bak2"), "SERIAL_PORT"), "2");
-    ASSERT_EQ(headless::MessagesShown().size(), 1u);
-    EXPECT_EQ(headless::MessagesShown()[0].text,
-              CreatedText(dir_) + "\rPrevious RegScope.cfg kept as RegScope.cfg.bak2");
+    EXPECT_EQ(Boxes(), CreatedBox(dir_, "\rPrevious RegScope.cfg kept as RegScope.cfg.bak2"));
 }
 
 TEST_F(ConfigReset, NoDefaultsWhenTheOldFileCannotBeKept)
@@ -86,11 +78,8 @@ TEST_F(ConfigReset, NoDefaultsWhenTheOldFileCannotBeKept)
     app::CreateDefaultFiles();
     EXPECT_EQ(Get("RegScope.ini"), "MINE=1\r\n");
     EXPECT_EQ(Get("RegScope.cfg"), mine);
-    const auto& shown = headless::MessagesShown();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].icon, ui::Icon::Stop);
-    EXPECT_EQ(shown[0].title, "Configuration file verify");
-    EXPECT_NE(shown[0].text.find(Path("RegScope.cfg")), std::string::npos) << shown[0].text;
+    EXPECT_EQ(Boxes().rfind("stop Configuration file verify: ", 0), 0u) << Boxes();
+    EXPECT_NE(Boxes().find(Path("RegScope.cfg")), std::string::npos) << Boxes();
 }
 
 // --- Missing file or key: message, defaults, exit code 1 ------------------
@@ -102,20 +91,18 @@ std::string folder, expect_text, expect_title;
 
 void CheckReset(int code)
 {
-    const auto& shown = headless::MessagesShown();
     std::string kept, other;
-    bool ok = code == 1 && shown.size() == 2 && shown[0].text == expect_text &&
-              shown[0].title == expect_title && shown[0].icon == ui::Icon::Stop &&
-              shown[1].title == "Configuration file verify" &&
-              DiffFromGolden(folder + "/RegScope.ini", folder, "RegScope.ini").empty() &&
-              DiffFromGolden(folder + "/RegScope.cfg", folder, "RegScope.cfg").empty() &&
-              sys::ReadFile(folder + "/RegScope.cfg.bak", &kept, nullptr) &&
-              kept == "SERIAL_PORT=3\r\n" &&
-              sys::ReadFile(folder + "/sub/tool.cfg", &other, nullptr) &&
-              other == "MODULE_SLAVE=5\r\n";
+    bool ok =
+        code == 1 &&
+        Boxes() == "stop " + expect_title + ": " + expect_text + "\n" +
+                       CreatedBox(folder, "\rPrevious RegScope.cfg kept as RegScope.cfg.bak") &&
+        DiffFromGolden(folder + "/RegScope.ini", folder, "RegScope.ini").empty() &&
+        DiffFromGolden(folder + "/RegScope.cfg", folder, "RegScope.cfg").empty() &&
+        sys::ReadFile(folder + "/RegScope.cfg.bak", &kept, nullptr) &&
+        kept == "SERIAL_PORT=3\r\n" && sys::ReadFile(folder + "/sub/tool.cfg", &other, nullptr) &&
+        other == "MODULE_SLAVE=5\r\n";
     if (!ok) {
-        for (const auto& m : shown)
-            std::fprintf(stderr, "box [%s] %s\n", m.title.c_str(), m.text.c_str());
+        std::fprintf(stderr, "%s", Boxes().c_str());
         _exit(2);
     }
 }

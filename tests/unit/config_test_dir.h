@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "tests/support/program_folder.h"
 
@@ -41,6 +42,15 @@ protected:
         setrlimit(RLIMIT_FSIZE, &r);
     }
 };
+
+// Root ignores permission bits: a forked child gives them back their
+// meaning by becoming nobody first (a plain user stays who it is).
+constexpr uid_t kNobody = 65534;
+inline void BecomeUser()
+{
+    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        _exit(10);
+}
 
 using ConfigDir = FilesIn<FolderTest>;
 // For code that uses no window and no password: the folder alone.

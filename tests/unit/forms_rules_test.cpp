@@ -20,6 +20,8 @@ TEST(FormsEntry, ValuesAndListLinesAreClampedToTheLimitAsWritten)
         // Twelve characters are too many whatever the number says.
         {false, "000000000001", "0", "65535", "65535", true},
         {false, "00000000001", "0", "65535", "00000000001", false},
+        {false, "247", "1", "247", "247", false}, // the limits themselves are valid
+        {false, "1", "1", "247", "1", false},
         // Below the minimum is judged before the length.
         {false, "-00000000001", "0", "65535", "0", true},
         {false, "ab", "1", "247", "1", true}, // no number reads as 0
@@ -66,7 +68,7 @@ TEST(FormsRelease, MajorFirstThenMinor)
     EXPECT_TRUE(forms::ReleaseAtLeast("r.01.003", ""));
 }
 
-TEST(FormsFileDialog, SavePreselectsByExtensionAndReorders)
+TEST(FormsFileDialog, SavePreselectsByExtensionOrTheLastAndReorders)
 {
     auto filters = forms::ParseFilterText("Text (*.txt, *.log)|*.txt;*.log|Bitmap (*.bmp)|*.bmp");
     EXPECT_EQ(forms::PreselectSaveFilter("/data/Plot.BMP", &filters), 1);
@@ -75,11 +77,8 @@ TEST(FormsFileDialog, SavePreselectsByExtensionAndReorders)
     EXPECT_EQ(forms::PreselectSaveFilter("/data/run.LOG", &filters), 0);
     EXPECT_EQ(filters[0].patterns, "*.log;*.txt");
     EXPECT_EQ(filters[0].description, "Text (*.log, *.txt)");
-}
 
-TEST(FormsFileDialog, SaveWithoutMatchOrExtension)
-{
-    auto filters = forms::ParseFilterText("Config (*.cfg)|*.cfg|Bitmap (*.bmp)|*.bmp");
+    filters = forms::ParseFilterText("Config (*.cfg)|*.cfg|Bitmap (*.bmp)|*.bmp");
     EXPECT_EQ(forms::PreselectSaveFilter("Plot.log", &filters), 1); // no match: the last
     EXPECT_EQ(filters[0].patterns, "*.cfg");
 

@@ -1,36 +1,13 @@
 // Append files: what reaches the file and when, and failures with the
 // system's reason.
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <unistd.h>
 
 #include "platform/system.h"
+#include "tests/support/program_folder.h"
 
 namespace {
 
-std::string Content(const std::string& path)
-{
-    std::string content, error;
-    EXPECT_TRUE(sys::ReadFile(path, &content, &error)) << error;
-    return content;
-}
-
-class AppendFiles : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "regscope-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string dir_;
-};
+using AppendFiles = TempFolder;
 
 TEST_F(AppendFiles, RecordsReachTheFileWhenFlushedAndAnOldFileIsReplaced)
 {

@@ -1,4 +1,6 @@
 // The Setup menu: the baud rate and the timing settings.
+#include <sstream>
+
 #include "app/command_ids.h"
 #include "tests/support/program_folder.h"
 
@@ -6,135 +8,109 @@ namespace {
 
 using SetupCommands = ProgramInFolder;
 
-void AnswerBaudrate(const std::string& answer)
+// A number too long for a double: it reads as infinity.
+const std::string kHuge = "1" + std::string(400, '0');
+
+void Answer(int command, const std::string& answer)
 {
     headless::QueueTextAnswer(answer);
-    headless::MenuCommand(app::cmd::kBaudrate);
+    headless::MenuCommand(command);
 }
 
-TEST_F(SetupCommands, BaudrateLimitsAndTextStoredAsTyped)
+TEST_F(SetupCommands, BaudrateIsStoredAsTypedAndUsedRounded)
 {
-    AnswerBaudrate("300");
+    Answer(app::cmd::kBaudrate, "300");
     EXPECT_EQ(app::SerialSettings.line.baud, 300);
-    AnswerBaudrate("1000000");
-    EXPECT_EQ(app::SerialSettings.line.baud, 1000000);
-
-    for (const char* refused : {"299", "abc"}) {
-        headless::ClearMessages();
-        AnswerBaudrate(refused);
-        EXPECT_EQ(headless::MessagesShown().size(), 1u) << refused;
-        EXPECT_EQ(Cfg("SERIAL_BAUD"), "1000000") << refused;
-        EXPECT_EQ(app::SerialSettings.line.baud, 1000000);
-    }
-
-    AnswerBaudrate("4800.6");
+    Answer(app::cmd::kBaudrate, "4800.6 abc");
     EXPECT_EQ(app::SerialSettings.line.baud, 4801);
 
     // Cancel and an empty answer change nothing.
     headless::QueueTextAnswer(std::nullopt);
     headless::MenuCommand(app::cmd::kBaudrate);
-    AnswerBaudrate("");
-    EXPECT_EQ(Cfg("SERIAL_BAUD"), "4800.6");
+    Answer(app::cmd::kBaudrate, "");
+    EXPECT_EQ(Cfg("SERIAL_BAUD"), "4800.6 abc");
     EXPECT_EQ(app::SerialSettings.line.baud, 4801);
+    EXPECT_EQ(Boxes(), "");
+}
+
+TEST_F(SetupCommands, AnswersOutsideTheRangeAreRefusedAndNothingStored)
+{
+    struct Case {
+        int command;
+        const char *key, *title, *range, *refused, *accepted;
+    };
+    // Refused answers are separated by blanks; "H" stands for kHuge.
+    const Case cases[] = {
+        {app::cmd::kBaudrate, "SERIAL_BAUD", "Baudrate", "300÷1000000", "299 abc 1000001",
+         "1000000"},
+        {app::cmd::kTimeout, "TIMEOUT", "Timeout", "0.001÷60", "100000 H 0 -1 abc 60.001", "60"},
+        {app::cmd::kSamplingTime, "SAMPLE_TIME", "Sampling time", "0.01÷3600", "0 3601 H", "0.01"},
+        {app::cmd::kTimeCalibration, "TIME_CALIB", "Time calibration", "0.01÷100", "0 -2 101 H",
+         "100"},
+    };
+    for (const Case& c : cases) {
+        const std::string before = Cfg(c.key);
+        const std::string refusal =
+            std::string("stop ") + c.title + ": " + c.title + " out of range (" + c.range + ")\n";
+        std::istringstream refused(c.refused);
+        for (std::string answer; refused >> answer;) {
+            headless::ClearMessages();
+            Answer(c.command, answer == "H" ? kHuge : answer);
+            EXPECT_EQ(Boxes(), refusal) << answer;
+            EXPECT_EQ(Cfg(c.key), before) << answer;
+        }
+        headless::ClearMessages();
+        Answer(c.command, c.accepted);
+        EXPECT_EQ(Boxes(), "") << c.key;
+        EXPECT_EQ(Cfg(c.key), c.accepted);
+    }
+    EXPECT_EQ(app::SerialSettings.line.baud, 1000000);
+    EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60);
 }
 
 TEST_F(SetupCommands, TimingChangesRestartTheRunningTimer)
 {
-    headless::QueueTextAnswer(std::string("0.5"));
-    headless::MenuCommand(app::cmd::kSamplingTime);
+    Answer(app::cmd::kSamplingTime, "0.5");
     EXPECT_EQ(ui::TimerPeriod(), 0) << "no auto read, no timer";
 
     app::AutoReadActive = 1;
-    headless::QueueTextAnswer(std::string("2"));
-    headless::MenuCommand(app::cmd::kTimeCalibration);
+    Answer(app::cmd::kTimeCalibration, "2");
     EXPECT_EQ(ui::TimerPeriod(), 250);
     app::ElapsedTime = 7;
-    headless::QueueTextAnswer(std::string("1"));
-    headless::MenuCommand(app::cmd::kSamplingTime);
+    Answer(app::cmd::kSamplingTime, "1");
     EXPECT_EQ(ui::TimerPeriod(), 500);
     EXPECT_EQ(app::ElapsedTime, 0);
 
     // In range each, but together below a millisecond: Auto Read stops
     // and says why.
-    headless::QueueTextAnswer(std::string("0.01"));
-    headless::MenuCommand(app::cmd::kSamplingTime);
-    headless::QueueTextAnswer(std::string("100"));
-    headless::MenuCommand(app::cmd::kTimeCalibration);
+    Answer(app::cmd::kSamplingTime, "0.01");
+    Answer(app::cmd::kTimeCalibration, "100");
     EXPECT_EQ(ui::TimerPeriod(), 0);
     EXPECT_EQ(app::AutoReadActive, 0);
-    ASSERT_EQ(headless::MessagesShown().size(), 1u);
-    EXPECT_EQ(headless::MessagesShown()[0].title, "Auto read");
+    EXPECT_EQ(Boxes().rfind("stop Auto read: Auto read cannot run", 0), 0u) << Boxes();
     EXPECT_EQ(ui::GetStatusText(), "Ready");
 }
 
-TEST_F(SetupCommands, TimingOutsideItsRangeIsRefusedAndNothingStored)
+TEST_F(SetupCommands, AHandEditedTimeIsClampedSoTheReplyWaitEnds)
 {
-    struct Case {
-        int command;
+    const struct {
         const char* key;
-        const char* title;
-        const char* refusal;
-        std::vector<std::string> refused;
-        const char* accepted;
+        std::string stored;
+        float* used;
+        float expected;
+    } cases[] = {
+        {"TIMEOUT", "100000", &app::SerialSettings.timeout, 60},
+        {"TIMEOUT", kHuge, &app::SerialSettings.timeout, 60},
+        {"TIMEOUT", "100000000000000000000000000000000000000000", &app::SerialSettings.timeout, 60},
+        {"TIMEOUT", "-5", &app::SerialSettings.timeout, 0}, // times out at once
+        {"SAMPLE_TIME", kHuge, &app::SerialSettings.sample_time, 3600},
     };
-    const std::string huge = "1" + std::string(400, '0'); // reads as infinity
-    const Case cases[] = {
-        {3401,
-         "TIMEOUT",
-         "Timeout",
-         "Timeout out of range (0.001÷60)",
-         {"100000", huge, "0", "-1", "abc", "60.001"},
-         "60"},
-        {3501,
-         "SAMPLE_TIME",
-         "Sampling time",
-         "Sampling time out of range (0.01÷3600)",
-         {"0", "3601", huge},
-         "0.01"},
-        {3601,
-         "TIME_CALIB",
-         "Time calibration",
-         "Time calibration out of range (0.01÷100)",
-         {"0", "-2", "101", huge},
-         "100"},
-    };
-    for (const Case& c : cases) {
-        const std::string before = Cfg(c.key);
-        for (const std::string& answer : c.refused) {
-            headless::ClearMessages();
-            headless::QueueTextAnswer(answer);
-            headless::MenuCommand(c.command);
-            ASSERT_EQ(headless::MessagesShown().size(), 1u) << c.key << " " << answer;
-            EXPECT_EQ(headless::MessagesShown()[0].title, c.title);
-            EXPECT_EQ(headless::MessagesShown()[0].text, c.refusal);
-            EXPECT_EQ(headless::MessagesShown()[0].icon, ui::Icon::Stop);
-            EXPECT_EQ(Cfg(c.key), before) << answer;
-        }
-        headless::ClearMessages();
-        headless::QueueTextAnswer(std::string(c.accepted));
-        headless::MenuCommand(c.command);
-        EXPECT_TRUE(headless::MessagesShown().empty()) << c.key;
-        EXPECT_EQ(Cfg(c.key), c.accepted);
-    }
-    EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60);
-}
-
-TEST_F(SetupCommands, AHandEditedTimeoutIsClampedSoTheReplyWaitEnds)
-{
-    const std::string huge = "1" + std::string(400, '0');
-    for (const std::string& stored :
-         {std::string("100000"), huge, std::string("100000000000000000000000000000000000000000")}) {
-        app::WriteConfigKey(app::CfgPath, "TIMEOUT", stored);
+    for (const auto& c : cases) {
+        app::WriteConfigKey(app::CfgPath, c.key, c.stored);
         app::ApplyGeneralConfiguration();
-        EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60) << stored;
-        EXPECT_EQ(Cfg("TIMEOUT"), stored) << "the file keeps what was written";
+        EXPECT_FLOAT_EQ(*c.used, c.expected) << c.stored;
+        EXPECT_EQ(Cfg(c.key), c.stored) << "the file keeps what was written";
     }
-    app::WriteConfigKey(app::CfgPath, "TIMEOUT", "-5");
-    app::ApplyGeneralConfiguration();
-    EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 0) << "times out at once";
-    app::WriteConfigKey(app::CfgPath, "SAMPLE_TIME", huge);
-    app::ApplyGeneralConfiguration();
-    EXPECT_FLOAT_EQ(app::SerialSettings.sample_time, 3600);
 }
 
 } // namespace

@@ -55,9 +55,9 @@ TEST_F(SetupFiles, SaveAsOntoTheFileInUseAsksAndContinues)
     std::string before = Content(cfg);
     headless::QueueMessageAnswer(ui::Answer::Cancel);
     SaveAs(cfg);
-    ASSERT_EQ(headless::MessagesShown().size(), 1u);
-    EXPECT_EQ(headless::MessagesShown()[0].text,
-              "File already exist.\r\rReplace existing copy of this file?\r" + cfg);
+    EXPECT_EQ(Boxes(), "information Save as configuration file: File already exist.\r\rReplace "
+                       "existing copy of this file?\r" +
+                           cfg + "\n");
     ExpectUnchanged(cfg);
 
     headless::QueueMessageAnswer(ui::Answer::Ok);

@@ -19,7 +19,11 @@ namespace {
 
 TEST(ModelTable, OnlyTheWholeExactTextNamesAPanel)
 {
-    EXPECT_EQ(test_module::PanelForModel("NODE-T01"), 21);
+    const std::pair<const char*, int> models[] = {
+        {"NODE-T01", 21}, {"NODE-T02", 22}, {"NODE-T03", 23}, {"NODE-T04", 24},
+        {"NODE-T05", 25}, {"NODE-T06", 26}, {"NODE-T07", 40}, {"NODE-T08", 41}};
+    for (const auto& [model, panel] : models)
+        EXPECT_EQ(test_module::PanelForModel(model), panel) << model;
     EXPECT_EQ(test_module::PanelForModel("node-t01"), 0);
     EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T0\0", 8)), 0);
     EXPECT_EQ(test_module::PanelForModel(std::string("NODE-T01\0", 9)), 0);
@@ -28,10 +32,22 @@ TEST(ModelTable, OnlyTheWholeExactTextNamesAPanel)
 // The controls a real panel made on the headless window, captions and
 // other static texts left out (a caption is twice its box wide by the
 // toolkit's rule and may run under the neighbouring column's empty space).
+// The window takes the panel's height, and the boxes open empty, only
+// holdings editable.
 std::vector<ui::ControlSpec> BuiltPanel(const test_module::PanelProfile& p)
 {
     headless::Reset();
     test_module::OpenPanel(p.code, 1, "SW 1.00 ");
+    int w = 0, h = 0;
+    ui::GetClientSize(&w, &h);
+    EXPECT_EQ(h, p.height);
+    for (const test_module::PanelField& f : p.fields) {
+        const headless::ControlState* box =
+            headless::Control(test_module::FieldBox(app::PanelBase(p.code), f.k));
+        EXPECT_TRUE(box && box->spec.text.empty() &&
+                    box->read_only != test_module::IsHolding(f.kind))
+            << f.k;
+    }
     std::vector<ui::ControlSpec> made;
     for (int id : headless::ControlIds()) {
         const headless::ControlState* c = headless::Control(id);
@@ -74,11 +90,13 @@ TEST(PanelProfiles, ControlsStayInsideTheWindowAndApart)
     }
 }
 
-TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
+TEST(PanelProfiles, FieldsFitTheirKindsAndListsNameFieldsOfTheirPanel)
 {
     for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
         std::set<std::pair<bool, int>> registers;
+        std::map<int, const test_module::PanelField*> fields;
         for (const test_module::PanelField& f : p->fields) {
+            fields[f.k] = &f;
             SCOPED_TRACE(testing::Message() << "panel " << p->code << " field " << f.k);
             // No two fields of a panel may show one register under two names.
             EXPECT_TRUE(registers.insert({test_module::IsHolding(f.kind), f.reg}).second);
@@ -92,15 +110,7 @@ TEST(PanelProfiles, FieldsAreConsistentWithTheirKinds)
                 EXPECT_LT(strings::ParseNumber(f.min), strings::ParseNumber(f.max));
             }
         }
-    }
-}
-
-TEST(PanelProfiles, ListsNameFieldsOfTheirPanelAndWriteOnlyHoldings)
-{
-    for (const test_module::PanelProfile* p : test_module::AllProfiles()) {
-        std::map<int, const test_module::PanelField*> fields;
-        for (const test_module::PanelField& f : p->fields)
-            fields[f.k] = &f;
+        // Lists name fields of their panel, and write only holdings.
         for (const test_module::ListEntry& e : p->read_all)
             EXPECT_TRUE(fields.count(e.k)) << p->code << " read " << e.k;
         for (const test_module::ListEntry& e : p->write_all) {
@@ -114,16 +124,11 @@ TEST(PanelProfiles, ListsNameFieldsOfTheirPanelAndWriteOnlyHoldings)
 
 std::vector<std::string> Lines(const std::string& text)
 {
+    EXPECT_TRUE(text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+        << "last line without CR LF";
     std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        EXPECT_NE(end, std::string::npos) << "last line without CR LF";
-        if (end == std::string::npos)
-            break;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
         lines.push_back(text.substr(at, end - at));
-        at = end + 2;
-    }
     return lines;
 }
 
