@@ -17,7 +17,8 @@ protected:
         app::CreateDefaultFiles();
         app::WriteConfigKey(Path("RegScope.ini"), "TOOL", "MODULE_TEST");
         app::WriteConfigKey(Path("RegScope.cfg"), "SERIAL_BAUD", "115200");
-        app::WriteConfigKey(Path("RegScope.cfg"), "TIMEOUT", "0.2");
+        // Long enough for a reply on a loaded machine; only a silent slave waits it out.
+        app::WriteConfigKey(Path("RegScope.cfg"), "TIMEOUT", "0.5");
         headless::Reset();
     }
 
