@@ -3,8 +3,8 @@
 #include "modbus/frame_lines.h"
 #include "sim/models.h"
 #include "sim/sim.h"
+#include "sim/stop_signal.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -164,13 +164,7 @@ int main(int argc, char** argv)
     if (!options.pty && options.tcp_port < 0 && options.rtu_tcp_port < 0)
         return BadUsage("--no-pty needs --tcp or --rtu-tcp");
 
-    // Blocked before the simulator's thread starts, so that only sigwait
-    // below receives them.
-    sigset_t stop_signals;
-    sigemptyset(&stop_signals);
-    sigaddset(&stop_signals, SIGINT);
-    sigaddset(&stop_signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+    sim::CatchStopRequests();
 
     sim::Simulator simulator;
     for (unsigned long a : slaves)
@@ -238,8 +232,7 @@ int main(int argc, char** argv)
     };
     // Frames are taken even when not shown, so that a simulator left running
     // for days under a polling master does not grow without end.
-    timespec tick{0, 200 * 1000 * 1000};
-    while (sigtimedwait(&stop_signals, nullptr, &tick) < 0)
+    while (!sim::WaitForStopRequest(0.2))
         show_new_frames();
     show_new_frames();
     simulator.Stop();

@@ -7,6 +7,7 @@
 #include "sim/faults.h"
 #include "sim/framing.h"
 #include "sim/pty.h"
+#include "sim/sim_socket.h"
 #include "sim/tcp_listen.h"
 
 #include <atomic>
@@ -15,11 +16,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <map>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 #include <utility>
 
 namespace sim {
@@ -111,11 +108,7 @@ bool Simulator::State::Pause(double seconds)
         double left = until - Now();
         if (left <= 0)
             return true;
-        // ppoll for its sub-millisecond resolution: a character at 115200
-        // bit/s lasts less than 0.1 ms.
-        pollfd p{wake, POLLIN, 0};
-        timespec ts{static_cast<time_t>(left), static_cast<long>((left - std::floor(left)) * 1e9)};
-        if (ppoll(&p, 1, &ts, nullptr) > 0 && (p.revents & POLLIN))
+        if (WaitForWake(wake, left))
             return false;
     }
 }
@@ -125,23 +118,20 @@ bool Simulator::State::WriteAll(const Output& out, const uint8_t* data, size_t s
     size_t done = 0;
     double give_up = Now() + 2.0;
     while (done < size) {
-        // MSG_NOSIGNAL: a master that hung up is no reason for SIGPIPE.
-        ssize_t n = out.socket ? send(out.fd, data + done, size - done, MSG_NOSIGNAL)
-                               : write(out.fd, data + done, size - done);
+        long n = out.socket ? SendSocket(out.fd, data + done, size - done)
+                            : WriteDevice(out.fd, data + done, size - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
             give_up = Now() + 2.0;
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR && errno != EIO)
+        if (n < 0 && !WriteRetryLater())
             return false;
         // Nobody reads the line and its buffer is full: wait for room, and
         // give the reply up if none comes.
         if (Now() > give_up)
             return false;
-        pollfd p[2] = {{out.fd, POLLOUT, 0}, {wake, POLLIN, 0}};
-        poll(p, 2, 20);
-        if (p[1].revents & POLLIN)
+        if (WaitWritable(out.fd, wake, 20))
             return false;
     }
     return true;
@@ -328,7 +318,7 @@ void Simulator::State::CutMbapFrames(Peer* peer)
 void Simulator::State::Accept(int which)
 {
     for (;;) {
-        int fd = accept4(listeners[which], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        int fd = AcceptNonBlocking(listeners[which]);
         if (fd < 0)
             return;
         Peer peer;
@@ -360,21 +350,19 @@ void Simulator::State::Run()
 
         // wake, the pty, the two listeners, then the peers, each in its slot
         // (an fd of -1 is left out by poll).
-        std::vector<pollfd> p = {{wake, POLLIN, 0},
-                                 {master, POLLIN, 0},
-                                 {listeners[0], POLLIN, 0},
-                                 {listeners[1], POLLIN, 0}};
+        std::vector<pollfd> p = {PollEntry(wake, POLLIN), PollEntry(master, POLLIN),
+                                 PollEntry(listeners[0], POLLIN), PollEntry(listeners[1], POLLIN)};
         for (const Peer& peer : peers)
-            p.push_back({peer.fd, POLLIN, 0});
-        int ready = poll(p.data(), p.size(), timeout_ms);
-        if (ready < 0 && errno != EINTR)
+            p.push_back(PollEntry(peer.fd, POLLIN));
+        int ready = PollAll(&p, timeout_ms);
+        if (ready < 0)
             break;
         if (p[0].revents & POLLIN)
             break;
         if (p[1].revents & POLLIN) {
             uint8_t buf[4096];
             for (;;) {
-                ssize_t n = read(master, buf, sizeof buf);
+                long n = ReadDevice(master, buf, sizeof buf);
                 if (n <= 0)
                     break;
                 pending.insert(pending.end(), buf, buf + n);
@@ -400,12 +388,12 @@ void Simulator::State::Run()
             Peer& peer = peers[i];
             if (p[4 + i].revents & (POLLIN | POLLHUP | POLLERR)) {
                 uint8_t buf[4096];
-                ssize_t n = recv(peer.fd, buf, sizeof buf, MSG_DONTWAIT);
+                long n = ReceiveSocket(peer.fd, buf, sizeof buf);
                 if (n > 0) {
                     peer.pending.insert(peer.pending.end(), buf, buf + n);
                     peer.last_byte_s = Now();
-                } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
-                    close(peer.fd);
+                } else if (n == 0 || !ReadRetryLater()) {
+                    CloseDescriptor(peer.fd);
                     peer.fd = -1;
                     continue;
                 }
@@ -421,7 +409,7 @@ void Simulator::State::Run()
         std::erase_if(peers, [](const Peer& peer) { return peer.fd < 0; });
     }
     for (Peer& peer : peers)
-        close(peer.fd);
+        CloseDescriptor(peer.fd);
     peers.clear();
 }
 
@@ -443,7 +431,7 @@ bool Simulator::Start(const Options& options, std::string* error)
     auto undo = [&s] {
         for (int* fd : {&s.master, &s.slave, &s.wake, &s.listeners[0], &s.listeners[1]})
             if (*fd >= 0) {
-                close(*fd);
+                CloseDescriptor(*fd);
                 *fd = -1;
             }
         s.device.clear();
@@ -468,7 +456,7 @@ bool Simulator::Start(const Options& options, std::string* error)
         s.link = (options.folder.empty() ? std::string(".") : options.folder) + "/COM" +
                  std::to_string(options.port);
     }
-    s.wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    s.wake = MakeWake();
     if (s.wake < 0 || (options.pty && !MakeLink(s.device, s.link, error))) {
         if (s.wake < 0)
             *error = "cannot create an eventfd";
@@ -489,15 +477,13 @@ void Simulator::Stop()
     State& s = *state_;
     if (!s.running)
         return;
-    uint64_t one = 1;
-    ssize_t ignored = write(s.wake, &one, sizeof one);
-    (void)ignored;
+    Wake(s.wake);
     s.thread.join();
     if (!s.link.empty())
         RemoveLink(s.device, s.link);
     for (int* fd : {&s.master, &s.slave, &s.wake, &s.listeners[0], &s.listeners[1]})
         if (*fd >= 0) {
-            close(*fd);
+            CloseDescriptor(*fd);
             *fd = -1;
         }
     s.running = false;

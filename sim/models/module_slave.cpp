@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace sim {
 namespace {
@@ -94,7 +95,7 @@ uint16_t Wave(double t_s, double period_s, double phase, unsigned lo, unsigned h
 {
     double mid = (lo + hi) / 2.0, half = (hi - lo) / 2.0;
     return static_cast<uint16_t>(
-        std::lround(mid + half * std::sin(2 * M_PI * t_s / period_s + phase)));
+        std::lround(mid + half * std::sin(2 * std::numbers::pi * t_s / period_s + phase)));
 }
 
 } // namespace models

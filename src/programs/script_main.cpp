@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "analyzer/plot_window.h"
 #include "app/password_store.h"
+#include "platform/folders.h"
 #include "platform/system.h"
 #include "programs/parts.h"
 #include "script/scenario.h"
@@ -53,10 +53,10 @@ int main(int argc, char** argv)
         Usage(stderr);
         return 2;
     }
-    if (file[0] != '/')
+    if (!sys::IsAbsolutePath(file))
         file = sys::WorkingDirectory() + "/" + file;
     // Named from where the runner started, not from the scenario's folder.
-    if (!trace.empty() && trace[0] != '/')
+    if (!trace.empty() && !sys::IsAbsolutePath(trace))
         trace = sys::WorkingDirectory() + "/" + trace;
 
     std::string text, error;
@@ -71,15 +71,11 @@ int main(int argc, char** argv)
     }
 
     bool temporary = dir.empty();
-    if (temporary) {
-        char tmpl[] = "/tmp/regscope-scenario-XXXXXX";
-        if (!mkdtemp(tmpl)) {
-            std::perror("regscope-script: mkdtemp");
-            return 2;
-        }
-        dir = tmpl;
+    if (temporary && !sys::MakeScratchFolder("regscope-scenario-", &dir, &error)) {
+        std::fprintf(stderr, "regscope-script: mkdtemp: %s\n", error.c_str());
+        return 2;
     }
-    if (chdir(dir.c_str()) != 0) {
+    if (!sys::EnterFolder(dir, &error)) {
         std::fprintf(stderr, "regscope-script: cannot enter %s\n", dir.c_str());
         return 2;
     }
@@ -90,8 +86,7 @@ int main(int argc, char** argv)
     int code = script::RunScenario(file, lines, programs::AllParts());
     script::FinishTrace();
     if (temporary && !keep && code == 0) {
-        std::string cmd = "rm -rf '" + dir + "'";
-        if (std::system(cmd.c_str()) != 0)
+        if (!sys::RemoveFolderTree(dir))
             std::fprintf(stderr, "regscope-script: could not remove %s\n", dir.c_str());
     } else if (temporary) {
         std::fprintf(stderr, "regscope-script: files kept in %s\n", dir.c_str());

@@ -19,6 +19,10 @@ uint32_t BmpRowSize(int width);
 // The 54 header bytes for a width x height image (both > 0).
 std::array<uint8_t, kBmpHeaderSize> BmpHeader(int width, int height);
 
+// Row y of the image (0 the top) as stored: blue, green, red per pixel;
+// the padding bytes of `row` are left as they are.
+void BmpRow(const PixelView& image, int y, uint8_t* row);
+
 // Replaces the file at `path` atomically: the bitmap is written to a
 // temporary file in the same folder, flushed to disk and renamed over the
 // target, so a failure never leaves a half bitmap in its place. Needs one

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#ifndef _WIN32
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include "analyzer/plot/number_text.h"
 #include "analyzer/plot/plot_canvas_state.h"
@@ -207,7 +209,10 @@ bool CanvasHealthy(const PlotCanvas& canvas)
 void ReleaseFontCaches()
 {
     cairo_debug_reset_static_data();
+#ifndef _WIN32
+    // Windows: cairo's fonts come from the system, there is no fontconfig.
     FcFini();
+#endif
 }
 
 } // namespace analyzer

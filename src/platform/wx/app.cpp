@@ -6,9 +6,7 @@
 #include <wx/init.h>
 #include <wx/utils.h>
 
-#include <glib.h>
-
-#include "platform/wx/gtk_style.h"
+#include "platform/wx/native_style.h"
 #include "platform/wx/wx_backend.h"
 
 namespace wxb {
@@ -52,17 +50,11 @@ BaseUnits& Units()
 }
 
 // a * b / c rounded to the nearest integer, halves away from zero.
-int MulDiv(int a, int b, int c)
+int MulDivRounded(int a, int b, int c)
 {
     long long p = (long long)a * b;
     long long q = p >= 0 ? (p + c / 2) / c : -((-p + c / 2) / c);
     return int(q);
-}
-
-gboolean WakeUp(gpointer flag)
-{
-    *static_cast<bool*>(flag) = true;
-    return G_SOURCE_REMOVE;
 }
 
 } // namespace
@@ -95,7 +87,7 @@ const wxFont& DialogFont()
 
 wxPoint DluToPx(int x_dlu, int y_dlu)
 {
-    return wxPoint(MulDiv(x_dlu, Units().x, 4), MulDiv(y_dlu, Units().y, 8));
+    return wxPoint(MulDivRounded(x_dlu, Units().x, 4), MulDivRounded(y_dlu, Units().y, 8));
 }
 
 wxSize DluToPxSize(int w_dlu, int h_dlu)
@@ -107,9 +99,9 @@ wxSize DluToPxSize(int w_dlu, int h_dlu)
 void PxToDlu(const wxPoint& px, int* x_dlu, int* y_dlu)
 {
     if (x_dlu)
-        *x_dlu = MulDiv(px.x, 4, Units().x);
+        *x_dlu = MulDivRounded(px.x, 4, Units().x);
     if (y_dlu)
-        *y_dlu = MulDiv(px.y, 8, Units().y);
+        *y_dlu = MulDivRounded(px.y, 8, Units().y);
 }
 
 void PxSizeToDlu(const wxSize& px, int* w_dlu, int* h_dlu)
@@ -194,24 +186,6 @@ void ProcessPendingMessages()
     // onlyIfNeeded: the program may pump from inside a handler that is
     // itself running in a pump; that is allowed, only not re-entered.
     wxTheApp->Yield(true);
-}
-
-void WaitForMessages(double max_seconds)
-{
-    if (!(max_seconds > 0))
-        return;
-    if (!wxb::Running()) {
-        wxMilliSleep(unsigned(max_seconds * 1000));
-        return;
-    }
-    // Sleep in the GLib main context until any source is ready (a window
-    // event, a timer) or the time is up, then handle what arrived.
-    bool woken = false;
-    guint source = g_timeout_add(guint(max_seconds * 1000 + 0.5), WakeUp, &woken);
-    g_main_context_iteration(nullptr, TRUE);
-    if (!woken)
-        g_source_remove(source);
-    ProcessPendingMessages();
 }
 
 void Beep() { wxBell(); }

@@ -17,8 +17,8 @@
 #endif
 
 #include "platform/control_table.h"
-#include "platform/wx/gtk_style.h"
 #include "platform/wx/label_window.h"
+#include "platform/wx/native_style.h"
 #include "platform/wx/option_groups.h"
 #include "platform/wx/wx_backend.h"
 
@@ -412,7 +412,7 @@ void SetChecked(int id, bool on)
     if (c->spec.kind == Kind::Check)
         static_cast<wxCheckBox*>(c->window)->SetValue(on);
     else if (c->spec.kind == Kind::Option && on)
-        static_cast<wxRadioButton*>(c->window)->SetValue(true);
+        wxb::CheckOption(static_cast<wxRadioButton*>(c->window), c->spec.group);
     else if (c->spec.kind == Kind::Option && IsChecked(id))
         wxb::ClearOptionGroup(c->spec.group);
 }

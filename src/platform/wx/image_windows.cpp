@@ -13,7 +13,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/wx/gtk_style.h"
+#include "platform/wx/native_style.h"
 #include "platform/wx/wx_backend.h"
 
 namespace {

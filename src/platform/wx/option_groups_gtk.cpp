@@ -34,6 +34,9 @@ void JoinOptionGroup(wxRadioButton* option, int group)
                                 GTK_RADIO_BUTTON(HiddenOf(group)));
 }
 
+// GTK clears the others itself.
+void CheckOption(wxRadioButton* option, int) { option->SetValue(true); }
+
 void ClearOptionGroup(int group)
 {
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(HiddenOf(group)), TRUE);

@@ -2,7 +2,7 @@
 // through wxWidgets: the layouts place 15-dialog-unit (24 pixel) boxes and
 // buttons one above the other, and the theme's minimum heights would make
 // them overlap.
-#include "platform/wx/gtk_style.h"
+#include "platform/wx/native_style.h"
 
 #include <wx/app.h>
 #include <wx/weakref.h>

@@ -1,4 +1,6 @@
-// GTK-specific look of the wxWidgets backend.
+// The look of the native controls the wxWidgets backend makes: GTK needs
+// adjustments (style_gtk.cpp), Windows controls have them already
+// (style_msw.cpp).
 #pragma once
 
 class wxWindow;
