@@ -2,7 +2,8 @@
 # `make test` builds and runs every test (also under the sanitizers).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-asan test test-format test-plain test-asan demo package clean
+.PHONY: all deps build build-asan test test-format test-plain test-asan demo package clean \
+	windows windows-deps
 
 all: build
 
@@ -37,5 +38,20 @@ demo:
 package: build
 	cd build && cpack -G DEB
 
+# The Windows programs (RegScope.exe, regscope-sim.exe, regscope-script.exe in
+# build-win/), cross-built with Debian's mingw-w64 against the static
+# wxWidgets, cairo and pixman that scripts/windows-deps.sh builds from
+# Debian's source packages once per machine, into a cache outside the
+# checkout. Not part of `make test`.
+windows-deps:
+	@bash scripts/windows-deps.sh
+
+windows:
+	@deps=$$(bash scripts/windows-deps.sh | tail -n 1) && \
+	cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DREGSCOPE_WIN_DEPS="$$deps" -DREGSCOPE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-s" >/dev/null && \
+	cmake --build build-win -j $(JOBS)
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-win

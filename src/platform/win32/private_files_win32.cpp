@@ -1,0 +1,187 @@
+// Owner-only files and the per-user folder on Windows: %APPDATA%\RegScope,
+// its access list cut down to the user (and the system, which backs it up).
+#include "platform/private_files.h"
+
+#include <aclapi.h>
+#include <memory>
+#include <sddl.h>
+#include <windows.h>
+
+#include "platform/win32/win32_text.h"
+
+namespace sys {
+
+namespace {
+
+struct LocalDeleter {
+    void operator()(void* p) const { LocalFree(p); }
+};
+
+// "S-1-5-21-..." of the user this process runs as; empty when unknown.
+std::wstring UserSid()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::unique_ptr<char[]> buffer(new char[size ? size : 1]);
+    std::wstring text;
+    wchar_t* sid = nullptr;
+    if (GetTokenInformation(token, TokenUser, buffer.get(), size, &size) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &sid)) {
+        text = sid;
+        LocalFree(sid);
+    }
+    CloseHandle(token);
+    return text;
+}
+
+// Gives the object an access list of its own (nothing inherited) that
+// lets the user and the system in, nobody else.
+bool MakeOwnerOnly(const std::wstring& path, bool folder, std::string* error)
+{
+    const std::wstring sid = UserSid();
+    if (sid.empty())
+        return win32::Fail(error);
+    const std::wstring inherit = folder ? L"OICI" : L"";
+    const std::wstring sddl =
+        L"D:P(A;" + inherit + L";FA;;;" + sid + L")(A;" + inherit + L";FA;;;SY)";
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return win32::Fail(error);
+    std::unique_ptr<void, LocalDeleter> owned(sd);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted))
+        return win32::Fail(error);
+    const DWORD rc =
+        SetNamedSecurityInfoW(const_cast<wchar_t*>(path.c_str()), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, dacl, nullptr);
+    return rc == ERROR_SUCCESS || win32::Fail(rc, error);
+}
+
+bool IsReparsePoint(const std::wstring& path)
+{
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool Missing(DWORD err) { return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND; }
+
+} // namespace
+
+std::string UserProgramFolder()
+{
+    const wchar_t* appdata = _wgetenv(L"APPDATA");
+    if (appdata && *appdata)
+        return win32::Ansi(appdata) + "\\RegScope";
+    return HomeDirectory() + "\\AppData\\Roaming\\RegScope";
+}
+
+bool MakePrivateFolder(const std::string& path, std::string* error)
+{
+    if (path.empty())
+        return win32::Fail(ERROR_PATH_NOT_FOUND, error);
+    // Parents are made with the usual permissions; only the last folder
+    // holds private files. A drive ("C:") or a share's root is never made.
+    for (size_t sep = path.find_first_of("/\\", 1); sep != std::string::npos;
+         sep = path.find_first_of("/\\", sep + 1)) {
+        const std::string parent = path.substr(0, sep);
+        if (parent.empty() || parent.back() == ':' ||
+            parent.find_first_not_of("/\\") == std::string::npos)
+            continue;
+        if (!CreateDirectoryW(win32::Wide(parent).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_ACCESS_DENIED)
+            return win32::Fail(error);
+    }
+    const std::wstring wide = win32::Wide(path);
+    if (!CreateDirectoryW(wide.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return win32::Fail(error);
+    // The folder itself must not be a link: its access list would be set on
+    // the link's target, and the files put in it would land there.
+    if (IsReparsePoint(wide)) {
+        if (error)
+            *error = path + " is a symbolic link";
+        return false;
+    }
+    return MakeOwnerOnly(wide, true, error);
+}
+
+bool LookUpFile(const std::string& path, bool* exists, std::string* error)
+{
+    if (GetFileAttributesW(win32::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        *exists = true;
+        return true;
+    }
+    const DWORD err = GetLastError();
+    if (!Missing(err))
+        return win32::Fail(err, error);
+    *exists = false;
+    return true;
+}
+
+bool WritePrivateFileAtomic(const std::string& path, const std::string& content, std::string* error)
+{
+    const std::wstring wide = win32::Wide(path);
+    const DWORD a = GetFileAttributesW(wide.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES) {
+        if (a & FILE_ATTRIBUTE_REPARSE_POINT) {
+            if (error)
+                *error = path + " is a symbolic link";
+            return false;
+        }
+        if (a & FILE_ATTRIBUTE_DIRECTORY)
+            return win32::Fail(ERROR_DIRECTORY, error);
+        // An old file with a wider access list must not keep it through the
+        // replace, which carries the old list over.
+        if (!MakeOwnerOnly(wide, false, error))
+            return false;
+    }
+    if (!WriteFileAtomic(path, content, error) || !MakeOwnerOnly(wide, false, error))
+        return false;
+    const DWORD now = GetFileAttributesW(wide.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && !(now & FILE_ATTRIBUTE_HIDDEN))
+        SetFileAttributesW(wide.c_str(), now | FILE_ATTRIBUTE_HIDDEN);
+    return true;
+}
+
+bool SetFileTimes(const std::string& path, const LocalTime& when, std::string* error)
+{
+    SYSTEMTIME local{};
+    local.wYear = WORD(when.year);
+    local.wMonth = WORD(when.month);
+    local.wDay = WORD(when.day);
+    local.wHour = WORD(when.hour);
+    local.wMinute = WORD(when.minute);
+    local.wSecond = WORD(when.second);
+    local.wMilliseconds = WORD(when.millisecond);
+    SYSTEMTIME utc;
+    FILETIME stamp;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) ||
+        !SystemTimeToFileTime(&utc, &stamp))
+        return win32::Fail(ERROR_INVALID_PARAMETER, error);
+    // Of a link itself, never of its target.
+    HANDLE h =
+        CreateFileW(win32::Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return win32::Fail(error);
+    const bool ok = SetFileTime(h, nullptr, &stamp, &stamp);
+    if (!ok)
+        win32::Fail(error);
+    CloseHandle(h);
+    return ok;
+}
+
+bool RemoveFile(const std::string& path, std::string* error)
+{
+    if (!DeleteFileW(win32::Wide(path).c_str()) && !Missing(GetLastError()))
+        return win32::Fail(error);
+    return true;
+}
+
+} // namespace sys
