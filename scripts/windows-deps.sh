@@ -121,87 +121,91 @@ fi
 phase_done "packages"
 
 work=$cache_root/work-$key
-rm -rf "$work" "$prefix"
-mkdir -p "$work" "$prefix"
+# A run that was stopped (or failed) goes on where it ended: each step
+# leaves a mark in the work folder, and the builds are incremental.
+sources=$work/sources
+if [ ! -f "$work/.unpacked" ]; then
+  rm -rf "$work" "$prefix"
+  mkdir -p "$work" "$prefix"
+fi
+done_step() { [ -f "$work/.$1-done" ]; }
+mark_step() { touch "$work/.$1-done"; }
 
 # The source packages, through a source list and state of our own: the
 # system's sources stay as they are. Every file is checked against the
 # hash in the archive's signed index as it arrives, and unpacked only
 # after a second check against the strong checksums of its .dsc. The
 # downloads are kept for the next build with other flags.
-phase "fetch"
-apt_dir=$cache_root/apt
-downloads=$cache_root/sources
-mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$downloads"
-cat >"$apt_dir/sources.list.d/debian-src.sources" <<EOF
-Types: deb-src
-URIs: $archive_uri
-Suites: $archive_suite
-Components: main
-Signed-By: $archive_keyring
-EOF
-apt_opts=(
-  -o Dir::Etc::SourceList=/dev/null
-  -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
-  -o Dir::State::Lists="$apt_dir/lists"
-  -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
-)
-# apt downloads as its own unprivileged user where it can.
-if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
-  chown _apt "$apt_dir/lists/partial" "$downloads"
-fi
-apt-get "${apt_opts[@]}" update -qq
-# fetch NAME=VERSION [SKIP-PATTERN]: the files of a source package that
-# are not yet here with the right hash.
-fetch() {
-  local uri file size hash
-  apt-get "${apt_opts[@]}" -qq source --print-uris "$1" 2>/dev/null | grep "^'" >"$work/uris"
-  while read -r uri file size hash; do
-    uri=${uri//\'/}
-    if [ -n "${2:-}" ] && [[ $file == $2 ]]; then continue; fi
-    if [ -f "$downloads/$file" ] &&
-      [ "$(sha256sum "$downloads/$file" | cut -d' ' -f1)" = "${hash#SHA256:}" ]; then
-      continue
+if [ ! -f "$work/.unpacked" ]; then
+  phase "fetch"
+  apt_dir=$cache_root/apt
+  downloads=$cache_root/sources
+  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$downloads"
+  printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+    "$archive_uri" "$archive_suite" "$archive_keyring" >"$apt_dir/sources.list.d/debian-src.sources"
+  apt_opts=(
+    -o Dir::Etc::SourceList=/dev/null
+    -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
+    -o Dir::State::Lists="$apt_dir/lists"
+    -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
+  )
+  # apt downloads as its own unprivileged user where it can.
+  if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
+    chown _apt "$apt_dir/lists/partial" "$downloads"
+  fi
+  apt-get "${apt_opts[@]}" update -qq
+  # fetch NAME=VERSION [SKIP-PATTERN]: the files of a source package that
+  # are not yet here with the right hash.
+  fetch() {
+    local uri file size hash
+    apt-get "${apt_opts[@]}" -qq source --print-uris "$1" 2>/dev/null | grep "^'" >"$work/uris"
+    while read -r uri file size hash; do
+      uri=${uri//\'/}
+      if [ -n "${2:-}" ] && [[ $file == $2 ]]; then continue; fi
+      if [ -f "$downloads/$file" ] &&
+        [ "$(sha256sum "$downloads/$file" | cut -d' ' -f1)" = "${hash#SHA256:}" ]; then
+        continue
+      fi
+      rm -f "$downloads/$file"
+      /usr/lib/apt/apt-helper "${apt_opts[@]}" download-file "$uri" "$downloads/$file" "$hash" >/dev/null
+    done <"$work/uris"
+    if [ ! -f "$downloads/${1%%=*}_${1#*=}.dsc" ]; then
+      echo "no source package $1 in $archive_uri $archive_suite" >&2
+      exit 1
     fi
-    rm -f "$downloads/$file"
-    /usr/lib/apt/apt-helper "${apt_opts[@]}" download-file "$uri" "$downloads/$file" "$hash" >/dev/null
-  done <"$work/uris"
-  if [ ! -f "$downloads/${1%%=*}_${1#*=}.dsc" ]; then
-    echo "no source package $1 in $archive_uri $archive_suite" >&2
-    exit 1
-  fi
-}
-# pixman's Debian diff only packages it for Debian (and the archive does
-# not always serve it): the build takes the upstream tarball alone.
-fetch "$pixman_pkg=$pixman_ver" '*.diff.gz'
-fetch "$cairo_pkg=$cairo_ver"
-fetch "$wx_pkg=$wx_ver"
-phase_done "fetch"
+  }
+  # pixman's Debian diff only packages it for Debian (and the archive does
+  # not always serve it): the build takes the upstream tarball alone.
+  fetch "$pixman_pkg=$pixman_ver" '*.diff.gz'
+  fetch "$cairo_pkg=$cairo_ver"
+  fetch "$wx_pkg=$wx_ver"
+  phase_done "fetch"
 
-# Unpacks a source package after dpkg-source checked every file against
-# the strong checksums its .dsc lists; any mismatch ends the script.
-unpack() {
-  dpkg-source --require-strong-checksums -x "$downloads/${1}_${2}.dsc" "$sources/$3" >/dev/null
-}
-# Checks the upstream tarball alone against the .dsc and unpacks it.
-unpack_upstream() {
-  local dsc=$downloads/${1}_${2}.dsc tarball want
-  tarball=$(awk '/^Checksums-Sha256:/{s=1;next} /^[^ ]/{s=0} s&&$3~/\.orig\.tar\./{print $3}' "$dsc")
-  want=$(awk -v f="$tarball" '/^Checksums-Sha256:/{s=1;next} /^[^ ]/{s=0} s&&$3==f{print $1}' "$dsc")
-  if [ -z "$tarball" ] || [ "$(sha256sum "$downloads/$tarball" | cut -d' ' -f1)" != "$want" ]; then
-    echo "$tarball does not match $dsc" >&2
-    exit 1
-  fi
-  mkdir -p "$sources/$3"
-  tar -xf "$downloads/$tarball" -C "$sources/$3" --strip-components=1
-}
-phase "unpack"
-sources=$work/sources
-mkdir -p "$sources"
-unpack_upstream "$pixman_pkg" "$pixman_ver" pixman
-unpack "$cairo_pkg" "$cairo_ver" cairo
-unpack "$wx_pkg" "$wx_ver" wx
-phase_done "unpack"
+  # Unpacks a source package after dpkg-source checked every file against
+  # the strong checksums its .dsc lists; any mismatch ends the script.
+  unpack() {
+    dpkg-source --require-strong-checksums -x "$downloads/${1}_${2}.dsc" "$sources/$3" >/dev/null
+  }
+  # Checks the upstream tarball alone against the .dsc and unpacks it.
+  unpack_upstream() {
+    local dsc=$downloads/${1}_${2}.dsc tarball want
+    tarball=$(awk '/^Checksums-Sha256:/{s=1;next} /^[^ ]/{s=0} s&&$3~/\.orig\.tar\./{print $3}' "$dsc")
+    want=$(awk -v f="$tarball" '/^Checksums-Sha256:/{s=1;next} /^[^ ]/{s=0} s&&$3==f{print $1}' "$dsc")
+    if [ -z "$tarball" ] || [ "$(sha256sum "$downloads/$tarball" | cut -d' ' -f1)" != "$want" ]; then
+      echo "$tarball does not match $dsc" >&2
+      exit 1
+    fi
+    mkdir -p "$sources/$3"
+    tar -xf "$downloads/$tarball" -C "$sources/$3" --strip-components=1
+  }
+  phase "unpack"
+  mkdir -p "$sources"
+  unpack_upstream "$pixman_pkg" "$pixman_ver" pixman
+  unpack "$cairo_pkg" "$cairo_ver" cairo
+  unpack "$wx_pkg" "$wx_ver" wx
+  phase_done "unpack"
+  touch "$work/.unpacked"
+fi
 
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig
 export PKG_CONFIG_PATH=
@@ -223,47 +227,59 @@ export PKG_CONFIG_PATH=
   echo "endian = 'little'"
 } >"$work/cross.txt"
 
-phase "pixman"
-meson setup "$work/pixman-build" "$sources/pixman" --cross-file "$work/cross.txt" \
-  --prefix="$prefix" --libdir=lib "${pixman_flags[@]}" >"$work/pixman-configure.log"
-nice -n 19 ninja -C "$work/pixman-build" -j "$jobs" >"$work/pixman.log" 2>&1 ||
-  { tail -30 "$work/pixman.log" >&2; exit 1; }
-ninja -C "$work/pixman-build" install >/dev/null
-phase_done "pixman"
+if ! done_step pixman; then
+  phase "pixman"
+  [ -f "$work/pixman-build/build.ninja" ] ||
+    meson setup "$work/pixman-build" "$sources/pixman" --cross-file "$work/cross.txt" \
+      --prefix="$prefix" --libdir=lib "${pixman_flags[@]}" >"$work/pixman-configure.log"
+  nice -n 19 ninja -C "$work/pixman-build" -j "$jobs" >"$work/pixman.log" 2>&1 ||
+    { tail -30 "$work/pixman.log" >&2; exit 1; }
+  ninja -C "$work/pixman-build" install >/dev/null
+  phase_done "pixman"
+  mark_step pixman
+fi
 
-phase "cairo"
-# Debian's patches change configure.ac and the Makefile.am files only for
-# its own packaging (maintainer mode, exported symbols, the perf tools);
-# the code fixes are compiled, the build files generated upstream kept.
-stamp=$(date '+%Y-%m-%d %H:%M:%S')
-find "$sources/cairo" \( -name aclocal.m4 -o -name configure -o -name Makefile.in \
-  -o -name config.h.in \) -exec touch -d "$stamp" {} +
-mkdir -p "$work/cairo-build"
-(
-  cd "$work/cairo-build"
-  "$sources/cairo/configure" --host=$host --prefix="$prefix" \
-    CC=$host-gcc-posix CXX=$host-g++-posix CFLAGS="$common_cflags" \
-    "${cairo_flags[@]}" >configure.log
-  nice -n 19 make -C src -j "$jobs" >make.log 2>&1 || { tail -30 make.log >&2; exit 1; }
-  make -C src install >/dev/null
-)
-phase_done "cairo"
+if ! done_step cairo; then
+  phase "cairo"
+  # Debian's patches change configure.ac and the Makefile.am files only for
+  # its own packaging (maintainer mode, exported symbols, the perf tools);
+  # the code fixes are compiled, the build files generated upstream kept.
+  mkdir -p "$work/cairo-build"
+  (
+    cd "$work/cairo-build"
+    if [ ! -f Makefile ]; then
+      stamp=$(date '+%Y-%m-%d %H:%M:%S')
+      find "$sources/cairo" \( -name aclocal.m4 -o -name configure -o -name Makefile.in \
+        -o -name config.h.in \) -exec touch -d "$stamp" {} +
+      "$sources/cairo/configure" --host=$host --prefix="$prefix" \
+        CC=$host-gcc-posix CXX=$host-g++-posix CFLAGS="$common_cflags" \
+        "${cairo_flags[@]}" >configure.log
+    fi
+    nice -n 19 make -C src -j "$jobs" >make.log 2>&1 || { tail -30 make.log >&2; exit 1; }
+    make -C src install >/dev/null
+  )
+  phase_done "cairo"
+  mark_step cairo
+fi
 
-phase "wxwidgets"
-cmake -S "$sources/wx" -B "$work/wx-build" -G Ninja \
-  -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
-  -DCMAKE_C_COMPILER=$host-gcc-posix -DCMAKE_CXX_COMPILER=$host-g++-posix \
-  -DCMAKE_RC_COMPILER=$host-windres \
-  -DCMAKE_FIND_ROOT_PATH="/usr/$host;$prefix" \
-  -DCMAKE_FIND_ROOT_PATH_MODE_PROGRAM=NEVER \
-  -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$common_cflags -DNDEBUG" \
-  -DCMAKE_CXX_FLAGS_RELEASE="$common_cflags -DNDEBUG" \
-  -DCMAKE_INSTALL_PREFIX="$prefix" "${wx_flags[@]}" >"$work/wx-configure.log"
-nice -n 19 ninja -C "$work/wx-build" -j "$jobs" >"$work/wx.log" 2>&1 ||
-  { tail -30 "$work/wx.log" >&2; exit 1; }
-ninja -C "$work/wx-build" install >/dev/null
-phase_done "wxwidgets"
+if ! done_step wx; then
+  phase "wxwidgets"
+  cmake -S "$sources/wx" -B "$work/wx-build" -G Ninja \
+    -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
+    -DCMAKE_C_COMPILER=$host-gcc-posix -DCMAKE_CXX_COMPILER=$host-g++-posix \
+    -DCMAKE_RC_COMPILER=$host-windres \
+    -DCMAKE_FIND_ROOT_PATH="/usr/$host;$prefix" \
+    -DCMAKE_FIND_ROOT_PATH_MODE_PROGRAM=NEVER \
+    -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=ONLY -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=ONLY \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$common_cflags -DNDEBUG" \
+    -DCMAKE_CXX_FLAGS_RELEASE="$common_cflags -DNDEBUG" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" "${wx_flags[@]}" >"$work/wx-configure.log"
+  nice -n 19 ninja -C "$work/wx-build" -j "$jobs" >"$work/wx.log" 2>&1 ||
+    { tail -30 "$work/wx.log" >&2; exit 1; }
+  ninja -C "$work/wx-build" install >/dev/null
+  phase_done "wxwidgets"
+  mark_step wx
+fi
 
 # The versions and flags beside the result, for whoever looks at the cache.
 {

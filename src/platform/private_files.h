@@ -10,7 +10,8 @@
 namespace sys {
 
 // The program's per-user folder: $XDG_CONFIG_HOME/regscope when that
-// variable holds an absolute path, else ~/.config/regscope. Not created.
+// variable holds an absolute path, else ~/.config/regscope; on Windows
+// %APPDATA%\RegScope. Not created.
 std::string UserProgramFolder();
 
 // Creates the folder (and missing parents); the folder itself is made

@@ -8,7 +8,9 @@
 namespace sys {
 
 // Makes the program's per-user folder (UserProgramFolder, created private
-// when missing) the working folder. False with *error set when it cannot be
+// when missing; on Windows Documents\RegScope, where the user finds the
+// files, while the private ones stay in UserProgramFolder) the working
+// folder. False with *error set when it cannot be
 // made or entered; *folder is the folder either way.
 bool EnterUserProgramFolder(std::string* folder, std::string* error);
 

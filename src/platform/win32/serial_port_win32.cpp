@@ -33,16 +33,14 @@ bool SetReadTimeout(Port& port, DWORD total_ms)
 {
     if (port.read_total_ms == total_ms)
         return true;
+    // Only a total time-out for the wait, whose read asks for one byte and
+    // so returns with it: the "return on the first byte" combination of
+    // MAXDWORD values is not kept alike by every driver.
     COMMTIMEOUTS t{};
-    if (total_ms == 0) {
+    if (total_ms == 0)
         t.ReadIntervalTimeout = MAXDWORD;
-    } else {
-        // Interval and multiplier MAXDWORD with a constant: return as soon
-        // as a byte has come, at the latest after the constant.
-        t.ReadIntervalTimeout = MAXDWORD;
-        t.ReadTotalTimeoutMultiplier = MAXDWORD;
+    else
         t.ReadTotalTimeoutConstant = total_ms;
-    }
     t.WriteTotalTimeoutConstant = 0; // writes are bounded by WriteAll's own wait
     if (!SetCommTimeouts(port.h, &t)) {
         port.read_total_ms = DWORD(-1);

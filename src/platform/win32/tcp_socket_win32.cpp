@@ -67,16 +67,23 @@ SOCKET ConnectOne(const addrinfo& ai, double deadline_s, int* error)
             closesocket(s);
             return INVALID_SOCKET;
         }
-        WSAPOLLFD p{s, POLLWRNORM, 0};
-        const int r = WSAPoll(&p, 1, PollMilliseconds(left));
+        // select, not WSAPoll: before Windows 10 2004 WSAPoll never reports
+        // a connection that failed, which would cost the whole time-out.
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(s, &writable);
+        FD_SET(s, &failed);
+        const int ms = PollMilliseconds(left);
+        timeval tv{ms / 1000, (ms % 1000) * 1000};
+        const int r = select(0, nullptr, &writable, &failed, &tv);
         if (r <= 0)
             continue; // the deadline test above ends it
         int so_error = 0;
         int len = sizeof so_error;
         if (getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&so_error), &len) != 0)
             so_error = WSAGetLastError();
-        // A refused connection shows as POLLERR with the reason in SO_ERROR.
-        if (so_error == 0 && !(p.revents & (POLLERR | POLLHUP)))
+        if (so_error == 0 && !FD_ISSET(s, &failed))
             return s;
         *error = so_error != 0 ? so_error : WSAECONNREFUSED;
         closesocket(s);
