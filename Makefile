@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps build build-asan test test-format test-plain test-asan demo package clean \
-	windows windows-deps
+	windows windows-deps test-windows
 
 all: build
 
@@ -52,6 +52,11 @@ windows:
 	  -DREGSCOPE_WIN_DEPS="$$deps" -DREGSCOPE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-s" >/dev/null && \
 	cmake --build build-win -j $(JOBS)
+
+# The scenarios that need no pseudo-terminal, run by the Windows
+# regscope-script.exe under Wine. Not part of `make test`.
+test-windows: windows
+	bash scripts/test-windows.sh
 
 clean:
 	rm -rf build build-asan build-win

@@ -10,6 +10,7 @@
 #include "platform/headless/headless_internal.h"
 
 #include "platform/control_table.h"
+#include "platform/folders.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -186,7 +187,7 @@ bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags
     std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     if (!spec.default_ext.empty() && base.find('.') == std::string::npos)
         path += "." + spec.default_ext;
-    if (!path.empty() && path[0] != '/') {
+    if (!path.empty() && !sys::IsAbsolutePath(path)) {
         std::string folder = spec.folder.empty() ? sys::WorkingDirectory() : spec.folder;
         path = folder + "/" + path;
     }

@@ -41,8 +41,13 @@ bool EnterFolder(const std::string& folder, std::string* error)
 
 bool RemoveFolderTree(const std::string& folder)
 {
+    // Windows keeps the working folder of a running program: leave it first.
+    const std::filesystem::path tree(win32::Wide(folder));
     std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::path(win32::Wide(folder)), ec);
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (!ec && std::filesystem::equivalent(here, tree, ec))
+        std::filesystem::current_path(tree.parent_path(), ec);
+    std::filesystem::remove_all(tree, ec);
     return !ec;
 }
 
