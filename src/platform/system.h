@@ -57,16 +57,16 @@ bool ReadFileVersion(const std::string& path, std::string* content, FileVersion*
 // when the folder is the reason).
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error);
 
-// Completes a rewrite in place of this file that a killed program left
-// half done, so that what is read next is a whole file (the new content).
-// Does nothing when there is none; waits while a running program is making
-// one.
+// Completes a rewrite in place of this file that a killed program of this
+// user left half done, so that what is read next is a whole file (the new
+// content). Does nothing when there is none, when the file was changed
+// since (it never goes back to older content), or when it may not be
+// written; waits a moment at most while a running program is making one.
 void FinishInterruptedRewrite(const std::string& path);
 
-// Deletes the temporary files that WriteFileAtomic and the bitmap writer
-// left in the folder when their program was killed; never one that a
-// running program is writing (its writer holds a lock on it). Rewrites in
-// place that a killed program left half done are completed.
+// Deletes this user's temporary files that WriteFileAtomic and the bitmap
+// writer left in the folder when their program was killed; never one that a
+// running program is writing (its writer holds a lock on it).
 void RemoveStaleTemporaries(const std::string& folder);
 
 // Copies a file (atomic at the target). False with *error set on failure.
