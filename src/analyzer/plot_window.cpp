@@ -101,9 +101,7 @@ void LogFailed(const std::string& reason)
 
 void OpenLog(const PlotSettings& settings, const std::vector<PlotChannel>& channels)
 {
-    const PlotLogPlace place{settings.log_file,
-                             settings.log_overwrite,
-                             {app::IniPath, app::CfgPath, app::PasswordStorePath(0)}};
+    const PlotLogPlace place{settings.log_file, settings.log_overwrite, ProgramOwnFiles()};
     PlotLogProblem problem;
     state.log = OpenPlotLog(place, sys::Now(), channels, &problem);
     if (state.log)
@@ -261,6 +259,11 @@ void ReloadPlotLogFlags()
         strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_ENABLE")) != 0.0;
     state.log_overwrite =
         strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE")) != 0.0;
+}
+
+std::vector<std::string> ProgramOwnFiles()
+{
+    return {app::IniPath, app::CfgPath, app::PasswordStorePath(0)};
 }
 
 void ShowPlotFileError(const std::string& what, const std::string& path, const std::string& reason,

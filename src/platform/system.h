@@ -77,9 +77,13 @@ bool CopyFile(const std::string& from, const std::string& to, std::string* error
 // by FlushAppendFile, by CloseAppendFile, or when much has collected, so
 // that a record written with several appends reaches the file in one write.
 // Every failure returns false with the operating system's reason in *error.
+// A flush ends a record: a write that fails or stops short (a full disk)
+// cuts the file back to the end of the last flush, so that the file holds
+// whole records only.
 struct AppendFile {
     int fd = -1;         // the open file; -1: closed
     std::string pending; // appended, not yet handed to the system
+    long long whole = 0; // the file's size at the end of the last flush
 };
 
 // Creates the file, or empties an existing one, and opens it for writing.
@@ -88,7 +92,7 @@ bool AppendToFile(AppendFile* file, const std::string& bytes, std::string* error
 // Hands every pending byte to the operating system (not a sync to disk: a
 // crash of the program loses nothing flushed, a power loss may). Bytes that
 // could not be written are dropped, so a full disk cannot make the pending
-// text grow without bound.
+// text grow without bound, and the file is cut back to the last flush.
 bool FlushAppendFile(AppendFile* file, std::string* error);
 // Flushes and closes; the handle is closed afterwards even on failure.
 // Closing a closed handle does nothing and succeeds.

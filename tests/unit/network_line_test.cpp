@@ -261,6 +261,38 @@ TEST(NetworkLine, ConnectionsThatCannotBeMadeNameTheAddressAndTheReason)
               std::string("gateway.example:5020 port not available\r") + gai_strerror(EAI_NONAME));
 }
 
+// A resolver that answers after a second, with the loopback address.
+std::atomic<int> slow_lookups{0};
+int SlowLookup(const char*, const char* service, const addrinfo* hints, addrinfo** result)
+{
+    ++slow_lookups;
+    sys::SleepSeconds(1.0);
+    return getaddrinfo("127.0.0.1", service, hints, result);
+}
+
+TEST(NetworkLine, ANameLookupCountsAgainstTheTimeOutAndItsAnswerIsKept)
+{
+    Peer peer([](int fd, const Bytes& r, int) { Send(fd, GoodReply(r)); });
+    const std::string host = "gateway.example:" + std::to_string(peer.port());
+    net::SetLookupForTests(SlowLookup);
+    slow_lookups = 0;
+    // The lookup under way is waited for again, not asked anew.
+    for (int read = 0; read < 2; ++read) {
+        Outcome late = ReadOne("tcp://" + host, 1, 0.3f);
+        EXPECT_EQ(late.code, modbus::kPortNotAvailable) << read;
+        EXPECT_EQ(late.message, host + " port not available\r" + gai_strerror(EAI_AGAIN));
+        EXPECT_LT(late.seconds, 0.6) << read;
+    }
+    sys::SleepSeconds(1.0); // the lookup has answered meanwhile
+    for (int read = 0; read < 2; ++read) {
+        Outcome kept = ReadOne("tcp://" + host, 1, 0.3f);
+        EXPECT_EQ(kept.code, modbus::kOk) << read;
+        EXPECT_LT(kept.seconds, 0.3) << read;
+    }
+    EXPECT_EQ(slow_lookups, 1);
+    net::SetLookupForTests(nullptr);
+}
+
 TEST(NetworkLine, AddressTexts)
 {
     const char* const kScheme = "The address must start with tcp:// or rtu-tcp://.";
