@@ -19,6 +19,9 @@ modbus::ResultCode ReadChannel(int index, std::string* shown = nullptr);
 modbus::ResultCode WriteChannel(int index);
 // The form's boxes are new and empty.
 void ForgetReadValues();
+// A new text in the value box of channel `index`, typed or read: a box a
+// refused write turned pink gets the channel's colour back.
+void ValueBoxChanged(int index);
 // A read has put a value into the box of channel `index`.
 void NoteChannelRead(int index);
 // Fails a channel as a failed request does: the status bar says why and
