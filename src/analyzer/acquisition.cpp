@@ -150,8 +150,20 @@ modbus::ResultCode WriteChannel(int index)
     return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
+// A file edited while the form is open is followed, box and all.
+void FollowBlockReadsSetting()
+{
+    const bool on = BlockReadsSetting();
+    if (on == BlockReads())
+        return;
+    SetBlockReads(on);
+    if (ui::ControlExists(kBlockReadsId))
+        ui::SetChecked(kBlockReadsId, on);
+}
+
 modbus::ResultCode AcquisitionPass()
 {
+    FollowBlockReadsSetting();
     if (PlotRunning())
         PlotPassBegin(app::ElapsedTime);
     if (BlockReads()) {

@@ -32,6 +32,12 @@ modbus::ResultCode RefuseChannel(const std::string& why);
 // channels with one request (block_reads.cpp).
 void SetBlockReads(bool on);
 bool BlockReads();
+// The optional key that keeps the setting; a file without it reads one
+// channel per request.
+constexpr char kBlockReadKey[] = "ANALYZER_BLOCK_READ";
+// What the file holds now. Each pass asks, as every other key is used at
+// its next read; the key store parses the file again only when it changed.
+bool BlockReadsSetting();
 // Reads every enabled channel with the requests PlanBlockReads gives;
 // `sample` gets each channel's shown text in index order as soon as every
 // channel before it has been read. The first failure ends it.
