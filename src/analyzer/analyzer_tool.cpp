@@ -10,7 +10,6 @@
 #include "app/config_store.h"
 #include "app/forms/builders.h"
 #include "app/shell.h"
-#include "strings/number_parse.h"
 
 namespace analyzer {
 namespace {
@@ -34,20 +33,14 @@ constexpr FormButton kButtons[] = {
 constexpr int kButtonY = 280;
 constexpr int kButtonWidth = 50;
 
-// Block reads are optional: a file without the key reads one channel per
-// request, and the key is added the first time the box changes.
-constexpr char kBlockReadKey[] = "ANALYZER_BLOCK_READ";
+// The key is added the first time the box changes.
 constexpr char kBlockReadAfter[] = "PLOT_BMP_FILE";
 constexpr char kBlockReadHint[] =
     "Read neighbouring registers of one slave with one request. Valid: 0÷1";
 
-// The setting is read here, when the form opens, and kept: a pass reads
-// no key.
 void AddBlockReadsBox()
 {
-    std::string value;
-    const bool on =
-        app::FindConfigKey(app::CfgPath, kBlockReadKey, &value) && strings::ParseNumber(value) != 0;
+    const bool on = BlockReadsSetting();
     SetBlockReads(on);
     ui::CreateControl({.kind = ui::Kind::Check,
                        .id = kBlockReadsId,
