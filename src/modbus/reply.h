@@ -31,6 +31,9 @@ struct ReplyCollector {
     Bytes frame;
     unsigned expected = 0;    // reply data bytes after address and function
     uint16_t transaction = 0; // Modbus TCP: the request's transaction identifier
+    // Modbus TCP: bytes read behind the reply (a gateway's duplicate, a late
+    // reply), which belong to no request.
+    Bytes following;
 };
 
 // Appends bytes delivered by one read. An exception reply is recognised at
