@@ -51,7 +51,8 @@ Figures Passes(const std::string& net, int passes)
         for (int i = 0; i < kChannels; ++i)
             headless::SetTextAsUser(analyzer::CellId(i), "");
         headless::Click(analyzer::kReadAllId);
-        f.failed += headless::MessagesShown().empty() ? 0 : 1;
+        if (!headless::MessagesShown().empty() && f.failed++ == 0)
+            std::printf("  first failure: %s\n", headless::MessagesShown()[0].text.c_str());
         headless::ClearMessages();
         for (int i = 0; i < kChannels; ++i) {
             const std::string shown = headless::Control(analyzer::CellId(i))->spec.text;

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <condition_variable>
 #include <map>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -338,6 +340,10 @@ void Simulator::State::Accept(int which)
         int fd = accept4(listeners[which], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return;
+        // A gateway sends each reply as it is made: Nagle's wait for an
+        // acknowledgement would hold a second reply back behind the first.
+        int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         Peer peer;
         peer.fd = fd;
         peer.mbap = which == 0;

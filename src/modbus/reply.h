@@ -40,6 +40,11 @@ struct ReplyCollector {
 // its second byte and then awaits one data byte (the exception code).
 void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size);
 
+// As AppendReply, for RTU frames carried over TCP, where one read can hold
+// more than one frame: bytes behind a complete reply came in the quiet time
+// after it (a gateway that repeats its reply) and are dropped.
+void AppendStreamReply(ReplyCollector* reply, const uint8_t* bytes, size_t size);
+
 // The frame holds the expected data plus address, function and checksum.
 bool ReplyComplete(const ReplyCollector& reply);
 

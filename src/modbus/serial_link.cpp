@@ -58,6 +58,8 @@ size_t NothingKnownAwaited(const ReplyCollector&) { return 0; }
 
 constexpr Framing kRtu{BuildRtuFrame, AppendReply, ReplyComplete, BytesStillAwaited,
                        CheckReply,    2,           false};
+constexpr Framing kRtuOverTcp{BuildRtuFrame, AppendStreamReply, ReplyComplete, BytesStillAwaited,
+                              CheckReply,    2,                 false};
 constexpr Framing kMbap{BuildMbapFrame,
                         AppendMbapReply,
                         MbapReplyComplete,
@@ -288,7 +290,7 @@ ResultCode Link::OpenNetwork(const serial::LineSettings& line, float timeout_s)
     if (h == serial::kNoPort)
         return Fail(kPortNotAvailable, where + " port not available" + kCR + reason);
     s.transport = &kTcpSocket;
-    s.framing = address.framing == net::Framing::ModbusTcp ? &kMbap : &kRtu;
+    s.framing = address.framing == net::Framing::ModbusTcp ? &kMbap : &kRtuOverTcp;
     s.handle = h;
     s.line = line;
     s.where = where;
