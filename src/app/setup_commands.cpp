@@ -68,9 +68,12 @@ void ChooseParity(int parity)
     modbus::ClosePort();
 }
 
-// Kept for the serial port while a network line is in use.
+// Kept for the serial port while a network line is in use; RTU over TCP
+// sizes its quiet time after a reply with it.
 std::string SerialOnlyNote()
 {
+    if (SerialSettings.line.Net().rfind("rtu-tcp://", 0) == 0)
+        return " (on RTU over TCP the gateway's serial speed: it sets the pause after a reply)";
     return SerialSettings.line.IsNetwork()
                ? " (serial port only: the network line's gateway sets its own)"
                : "";
