@@ -58,8 +58,8 @@ size_t NothingKnownAwaited(const ReplyCollector&) { return 0; }
 
 constexpr Framing kRtu{BuildRtuFrame, AppendReply, ReplyComplete, BytesStillAwaited,
                        CheckReply,    2,           false};
-constexpr Framing kRtuOverTcp{BuildRtuFrame, AppendStreamReply, ReplyComplete, BytesStillAwaited,
-                              CheckReply,    2,                 false};
+constexpr Framing kRtuOverTcp{
+    BuildRtuFrame, AppendStreamReply, ReplyComplete, BytesStillAwaited, CheckReply, 2, false};
 constexpr Framing kMbap{BuildMbapFrame,
                         AppendMbapReply,
                         MbapReplyComplete,
