@@ -74,7 +74,8 @@ constexpr Framing kMbap{BuildMbapFrame,
 constexpr size_t kReadChunk = 8192;
 
 // A drain reads at most this much, so that a peer that never stops sending
-// cannot hold the program in it; what it sends later fails the checks.
+// cannot hold the program in it; what it sends later meets the next
+// reply's checks.
 constexpr int kDrainReads = 256;
 
 // The bus stays quiet for 40 bit times after a good reply (3.6 characters,
