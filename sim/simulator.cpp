@@ -15,6 +15,8 @@
 #include <cmath>
 #include <condition_variable>
 #include <map>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -72,6 +74,7 @@ struct Simulator::State {
     std::vector<Fault> faults;
     std::vector<Frame> frames;
     size_t replies = 0;
+    size_t pty_bytes = 0; // read from the pty so far
     std::atomic<bool> pacing{false};
 
     Options options;
@@ -90,7 +93,9 @@ struct Simulator::State {
     // length.
     void CutRtuFrames(Bytes* pending, double last_byte_s, bool silent, const LineSettings& line,
                       const Output& out);
-    void CutMbapFrames(Peer* peer);
+    // False when the stream is out of step for good: a header no request
+    // can have, or a length the request's own layout belies.
+    bool CutMbapFrames(Peer* peer);
     void Accept(int which);
     void HandleFrame(const Bytes& bytes, double now, const LineSettings& line, const Output& out);
     // Waits up to seconds; false when Stop asked to end.
@@ -192,6 +197,8 @@ void Simulator::State::Send(const ReplyPlan& rtu_plan, uint32_t baud, const Outp
         if (!ok)
             return;
     }
+    if (plan.repeat_s >= 0 && Pause(plan.repeat_s))
+        WriteAll(out, plan.bytes.data(), plan.bytes.size());
     std::lock_guard<std::mutex> lock(mutex);
     ++replies;
 }
@@ -304,21 +311,23 @@ void Simulator::State::CutRtuFrames(Bytes* pending, double last_byte_s, bool sil
     }
 }
 
-void Simulator::State::CutMbapFrames(Peer* peer)
+// Nothing after a header that cannot be trusted can be trusted to start a
+// request either: a gateway closes the connection, and so does this one,
+// rather than answer whatever the next request's bytes make of it.
+bool Simulator::State::CutMbapFrames(Peer* peer)
 {
     for (;;) {
         size_t length = MbapRequestLength(peer->pending.data(), peer->pending.size());
-        if (length == kBadStream) {
-            // No header a request can have: nothing after it can be
-            // trusted to start one either.
-            peer->pending.clear();
-            return;
-        }
+        if (length == kBadStream)
+            return false;
         if (length == 0 || length > peer->pending.size())
-            return;
+            return true;
         Output out{peer->fd, true, true,
                    static_cast<uint16_t>(peer->pending[0] << 8 | peer->pending[1])};
         Bytes rtu = RtuFromMbap(peer->pending.data(), length);
+        size_t own = RequestLength(rtu.data(), rtu.size());
+        if (own != kUnknownLength && own != rtu.size())
+            return false;
         peer->pending.erase(peer->pending.begin(),
                             peer->pending.begin() + static_cast<long>(length));
         HandleFrame(rtu, peer->last_byte_s, NetworkLine(true), out);
@@ -331,6 +340,10 @@ void Simulator::State::Accept(int which)
         int fd = accept4(listeners[which], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return;
+        // A gateway sends each reply as it is made: Nagle's wait for an
+        // acknowledgement would hold a second reply back behind the first.
+        int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         Peer peer;
         peer.fd = fd;
         peer.mbap = which == 0;
@@ -379,7 +392,10 @@ void Simulator::State::Run()
                     break;
                 pending.insert(pending.end(), buf, buf + n);
                 last_byte_s = Now();
+                std::lock_guard<std::mutex> lock(mutex);
+                pty_bytes += static_cast<size_t>(n);
             }
+            frames_changed.notify_all();
         } else if (p[1].revents & (POLLHUP | POLLERR)) {
             // Only while no slave side is open, which our own fd prevents;
             // should it happen all the same, wait instead of spinning.
@@ -411,7 +427,10 @@ void Simulator::State::Run()
                 }
             }
             if (peer.mbap) {
-                CutMbapFrames(&peer);
+                if (!CutMbapFrames(&peer)) {
+                    close(peer.fd);
+                    peer.fd = -1;
+                }
             } else {
                 bool silent = Now() - peer.last_byte_s >= SilenceSeconds(9600);
                 Output out{peer.fd, true, false, 0};
@@ -586,6 +605,13 @@ bool Simulator::WaitForFrames(size_t n, double timeout_s) const
     std::unique_lock<std::mutex> lock(state_->mutex);
     return state_->frames_changed.wait_for(lock, std::chrono::duration<double>(timeout_s),
                                            [&] { return state_->frames.size() >= n; });
+}
+
+bool Simulator::WaitForBytes(size_t n, double timeout_s) const
+{
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->frames_changed.wait_for(lock, std::chrono::duration<double>(timeout_s),
+                                           [&] { return state_->pty_bytes >= n; });
 }
 
 size_t Simulator::RepliesSent() const
