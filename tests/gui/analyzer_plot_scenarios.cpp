@@ -8,6 +8,8 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 
+#include <gtk/gtk.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -55,16 +57,20 @@ std::string Key(const std::string& key)
 // The plot window may cover the form: bring the form up before a click.
 void PressOnForm(Driver& d, int id)
 {
-    d.Do("raise the main window", [] { MainFrame()->Raise(); });
-    d.Settle(0.3);
+    d.Do("raise the main window", [] {
+        MainFrame()->Raise();
+        // Done by the X server before the click, which comes through
+        // another connection.
+        gdk_display_sync(gdk_display_get_default());
+    });
     d.Press(id);
 }
 
 void ChannelSetupAndMonitor(Driver& d)
 {
     PressOnForm(d, kCh2Setup);
-    d.WaitFor("the Channel setup dialog", [] { return ModalBox() && ControlWindow(kSetupLabel); });
-    d.Settle();
+    d.WaitFor("the Channel setup dialog",
+              [] { return ModalBox() && OnScreen(ControlWindow(kSetupLabel)); });
     d.Do("look at the dialog", [&d] {
         d.Shot("channel-setup");
         d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Channel setup - CH02", "title");
@@ -81,8 +87,10 @@ void ChannelSetupAndMonitor(Driver& d)
     d.Do("Escape, as the close box", [] { Driver::Keys("Escape"); });
     d.WaitFor("closed", [] { return !ModalBox() && !ui::ControlExists(kSetupLabel); });
     d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
-    d.WaitFor("the monitor", [] { return monitor::MonitorOpen(); });
-    d.Settle();
+    d.WaitFor("the monitor", [] {
+        return monitor::MonitorOpen() &&
+               OnScreen(wxb::LineWindowFrame(monitor::MonitorWindowHandle()));
+    });
     d.Do("the monitor beside the Analyzer", [&d] {
         d.Shot("analyzer-monitor");
         wxRect monitor = wxb::LineWindowFrame(monitor::MonitorWindowHandle())->GetScreenRect();
@@ -166,8 +174,7 @@ void PlotAndSave(Driver& d)
     });
 
     d.Press(kPlotSetup);
-    d.WaitFor("Plot setup", [] { return ModalBox() && ui::ControlExists(60731); });
-    d.Settle(0.3);
+    d.WaitFor("Plot setup", [] { return ModalBox() && OnScreen(ControlWindow(60731)); });
     d.Do("look at Plot setup", [&d] {
         d.Shot("plot-setup");
         d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Plot setup", "dialog title");
@@ -182,7 +189,8 @@ void PlotAndSave(Driver& d)
         plot_window = NewestPlotWindow();
         d.Check(plot_window != 0, "a plot window exists");
     });
-    d.Settle(3); // a dozen passes
+    d.WaitFor(
+        "a dozen passes", [] { return app::ElapsedTime >= 3; }, 30);
     d.Do("look at the running plot", [&d] {
         wxImage shot = d.Shot("plot-running");
         wxWindow* canvas = CanvasOf(plot_window);
