@@ -222,7 +222,7 @@ void ToggleAutoRead()
         StartPlot();
     }
     app::RestartAutoReadTimer();
-    AutoReadTick(); // the first sample is taken at once, at elapsed time 0
+    app::RunAutoReadPass(AutoReadTick); // the first sample is taken at once, at elapsed time 0
 }
 
 void EndPlotWithoutAutoRead()

@@ -70,8 +70,8 @@ void BlockReadsCommand()
 
 void Open()
 {
-    // Hidden while 171 controls come, so the user sees the finished form.
-    ui::HideMainWindow();
+    // Not painted while 171 controls come, so the user sees the finished form.
+    ui::FreezeMainWindow();
     ui::SetClientSize(545, 350);
     forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
     LoadChannels(app::CfgPath);
@@ -80,7 +80,7 @@ void Open()
     for (const FormButton& b : kButtons)
         forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
     AddBlockReadsBox();
-    ui::ShowMainWindow();
+    ui::ThawMainWindow();
     ui::Redraw(0);
     app::ShowStatus("Ready", 0);
     app::AutoReadActive = 0;
@@ -88,13 +88,13 @@ void Open()
 
 void Close()
 {
-    ui::HideMainWindow();
+    ui::FreezeMainWindow();
     forms::RemoveControls(kTitleId);
     RemoveCells();
     for (const FormButton& b : kButtons)
         forms::RemoveControls(b.id);
     forms::RemoveControls(kBlockReadsId);
-    ui::ShowMainWindow();
+    ui::ThawMainWindow();
     app::AutoReadActive = 0;
     if (PlotRunning())
         StopPlot();

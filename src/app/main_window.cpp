@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "app/busy_sign.h"
 #include "app/comm_report.h"
 #include "app/command_ids.h"
 #include "app/config_store.h"
@@ -59,6 +60,7 @@ const Companion* CompanionOf(int menu_command)
 
 void OnCommand(int id, ui::Notify how)
 {
+    WaitSign sign(true);
     ui::Notify outer = current_notification;
     current_notification = how;
     if (id == cmd::kExit) {
@@ -89,9 +91,14 @@ void OnCommand(int id, ui::Notify how)
 
 void OnTimer()
 {
+    // A tick that falls due in a box the pass showed is dropped, as ticks
+    // that fall due while the program is busy are.
+    if (AutoReadPassRunning())
+        return;
+    WaitSign sign(false);
     ElapsedTime += SerialSettings.sample_time;
     if (CurrentTool >= 1 && CurrentTool <= 4 && parts.tools[CurrentTool - 1].tick)
-        parts.tools[CurrentTool - 1].tick();
+        RunAutoReadPass(parts.tools[CurrentTool - 1].tick);
     // Auto Read is off (switched off, or stopped by a communication error):
     // the ticks to come would do nothing, so the timer rests until Auto Read
     // restarts it. Only ElapsedTime would have grown meanwhile, and every
@@ -106,10 +113,11 @@ void OnMenuHighlight(int id)
     ShowStatus(text ? text : "Ready", 0);
 }
 
+// Both numbers in one rewrite: a move changes both.
 void OnMoved(int x_dlu, int y_dlu)
 {
-    WriteConfigKey(IniPath, "MAIN_POS_X", std::to_string(x_dlu));
-    WriteConfigKey(IniPath, "MAIN_POS_Y", std::to_string(y_dlu));
+    WriteConfigKeys(IniPath,
+                    {{"MAIN_POS_X", std::to_string(x_dlu)}, {"MAIN_POS_Y", std::to_string(y_dlu)}});
 }
 
 // Windows of a tool may outlive its panel: every part hears of each window,

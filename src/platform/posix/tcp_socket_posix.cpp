@@ -16,6 +16,7 @@
 
 #include "platform/posix/tcp_lookup.h"
 #include "platform/system.h"
+#include "platform/wait_watch.h"
 
 namespace net {
 
@@ -54,7 +55,9 @@ Handle ConnectOne(const Endpoint& ai, double deadline_s, int* error)
             return kNoPort;
         }
         pollfd p{fd, POLLOUT, 0};
-        int r = poll(&p, 1, PollMilliseconds(left));
+        // In steps: a long wait tells the watch over it (wait_watch.h).
+        int r =
+            poll(&p, 1, PollMilliseconds(sys::WaitStepUntil(deadline_s) - sys::MonotonicSeconds()));
         if (r < 0 && errno == EINTR)
             continue;
         if (r <= 0)
@@ -160,7 +163,15 @@ Io WriteAll(Handle socket, const uint8_t* data, size_t size, double timeout_s)
 Io WaitReadable(Handle socket, double timeout_s)
 {
     pollfd p{socket, POLLIN, 0};
-    int r = poll(&p, 1, PollMilliseconds(timeout_s));
+    // In steps: a long wait tells the watch over it (wait_watch.h).
+    const double until = sys::MonotonicSeconds() + timeout_s;
+    int r = 0;
+    for (;;) {
+        const double step = sys::WaitStepUntil(until);
+        r = poll(&p, 1, PollMilliseconds(step - sys::MonotonicSeconds()));
+        if (r != 0 || step >= until)
+            break;
+    }
     if (r < 0)
         return errno == EINTR ? Io::Ok : Io::Lost;
     if (r == 0)
