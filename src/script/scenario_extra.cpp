@@ -297,12 +297,22 @@ void ConfigModule(const ScenarioLine& line)
 // --- The access password -------------------------------------------------------
 
 // `password-folder PATH`: keeps the access password of a scenario away from
-// the user's own (use it before `start`).
+// the user's own (use it before `start`). `password-store TEXT`: stores TEXT
+// as the password, as Setup > Password would (the store is refused unless
+// it is the user's own private file).
 bool PasswordAction(const ScenarioLine& line)
 {
-    if (line.words.size() != 2 || line.words[0] != "password-folder")
+    if (line.words.size() != 2)
         return false;
-    app::SetPasswordFolderForTests(ExpandDir(line.words[1]));
+    if (line.words[0] == "password-folder") {
+        app::SetPasswordFolderForTests(ExpandDir(line.words[1]));
+        return true;
+    }
+    if (line.words[0] != "password-store")
+        return false;
+    std::string error;
+    if (!app::StorePassword(0, ExpandDir(line.words[1]), &error))
+        Problem(line, "cannot store the password: " + error);
     return true;
 }
 

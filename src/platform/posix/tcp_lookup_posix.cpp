@@ -123,7 +123,8 @@ bool LookUp(const std::string& host, const std::string& service, double deadline
         return false;
     }
     if (pending->rc != 0) {
-        *reason = pending->rc == EAI_SYSTEM ? std::strerror(pending->err) : gai_strerror(pending->rc);
+        *reason =
+            pending->rc == EAI_SYSTEM ? std::strerror(pending->err) : gai_strerror(pending->rc);
         return false;
     }
     *found = pending->found;
