@@ -2,13 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+#include "platform/system.h"
 
 namespace analyzer {
 
@@ -18,8 +18,6 @@ constexpr int kInfoHeaderSize = 40;
 constexpr uint32_t kPixelsPerMetre = 3780; // 96 dpi, the resolution the plot is drawn for
 constexpr char kTempPrefix[] = ".regscope-bmp-";
 constexpr size_t kTempRandomChars = 6; // the XXXXXX of mkostemp
-// A writer holds its temporary file locked and writes it within moments.
-constexpr double kStaleAfterSeconds = 60;
 
 void Put16(uint8_t* p, uint16_t v)
 {
@@ -88,35 +86,6 @@ mode_t NewFileMode(const std::string& path)
     return 0666 & ~mask;
 }
 
-// Deletes the temporary files a killed save left in the folder: only this
-// user's, only plain files with one name, unlocked (no save is writing
-// them) and a minute old. Each is checked on its descriptor and removed
-// while its lock is held.
-void RemoveStaleTemporaries(const std::string& folder)
-{
-    DIR* dir = opendir(folder.c_str());
-    if (!dir)
-        return;
-    const int dfd = dirfd(dir);
-    const double now = double(time(nullptr));
-    while (const dirent* entry = readdir(dir)) {
-        const char* name = entry->d_name;
-        if (std::strncmp(name, kTempPrefix, sizeof kTempPrefix - 1) != 0 ||
-            std::strlen(name) != sizeof kTempPrefix - 1 + kTempRandomChars)
-            continue;
-        const int fd = openat(dfd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        struct stat st;
-        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
-            st.st_nlink == 1 && now - double(st.st_mtime) >= kStaleAfterSeconds &&
-            flock(fd, LOCK_EX | LOCK_NB) == 0)
-            unlinkat(dfd, name, 0);
-        close(fd);
-    }
-    closedir(dir);
-}
-
 } // namespace
 
 uint32_t BmpRowSize(int width) { return (uint32_t(width) * 3 + 3) & ~uint32_t(3); }
@@ -157,7 +126,9 @@ bool WriteBmpFile(const std::string& path, const PixelView& image, std::string* 
     // A write-protected bitmap stays protected, as a plain write would leave it.
     if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0)
         return fail(errno);
-    RemoveStaleTemporaries(FolderOf(path));
+    // Leftovers of a killed save: cleaned where the user saves, never in a
+    // folder a configuration file merely names.
+    sys::RemoveStaleTemporaries(FolderOf(path));
     // Same folder as the target, so the rename stays atomic.
     std::string temp = FolderOf(path) + "/" + kTempPrefix + std::string(kTempRandomChars, 'X');
     const int fd = mkostemp(temp.data(), O_CLOEXEC);

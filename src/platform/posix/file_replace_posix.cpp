@@ -204,21 +204,24 @@ void RemoveStaleTemporaries(const std::string& folder)
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return;
+    const int dfd = dirfd(dir);
     const double now = double(time(nullptr));
     while (dirent* entry = readdir(dir)) {
         if (!IsTemporaryName(entry->d_name))
             continue;
-        const std::string path = folder + "/" + entry->d_name;
-        int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd =
+            openat(dfd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat st;
         // Unlocked and old: its writer is gone. The lock is held while the
         // name is removed, so no writer can take the file up meanwhile.
-        // Another user's leftovers are theirs to remove.
+        // Only this user's plain files with one name: anything else is not
+        // a leftover of ours.
         if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
-            now - double(st.st_mtime) >= kStaleAfterSeconds && flock(fd, LOCK_EX | LOCK_NB) == 0)
-            unlink(path.c_str());
+            st.st_nlink == 1 && now - double(st.st_mtime) >= kStaleAfterSeconds &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlinkat(dfd, entry->d_name, 0);
         close(fd);
     }
     closedir(dir);

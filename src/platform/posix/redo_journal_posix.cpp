@@ -50,7 +50,10 @@ std::string NameOf(const struct stat& file)
 }
 
 // A folder or file of ours that nobody else may enter or change.
-bool PrivateToUs(const struct stat& st) { return st.st_uid == geteuid() && (st.st_mode & 077) == 0; }
+bool PrivateToUs(const struct stat& st)
+{
+    return st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
 
 // The journal folder, opened and checked; -1 when there is none to use.
 int OpenFolder(bool create)
