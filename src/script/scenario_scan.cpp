@@ -60,8 +60,7 @@ void RunScan(const ScenarioLine& line)
     }
     scan::Scanner scanner;
     last = LastScan{};
-    last.refusal =
-        scanner.Begin(s, app::SerialSettings.line, double(app::SerialSettings.timeout));
+    last.refusal = scanner.Begin(s, app::SerialSettings.line, double(app::SerialSettings.timeout));
     if (!last.refusal.empty())
         return;
     last.estimated_s = scanner.EstimatedSeconds();

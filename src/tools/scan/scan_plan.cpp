@@ -43,7 +43,8 @@ std::vector<std::string> Items(const std::string& text)
 
 bool WholeNumber(const std::string& text, long* value)
 {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     *value = std::strtol(text.c_str(), nullptr, 10);
     return true;
@@ -70,13 +71,15 @@ std::string Refusal(const Settings& s, bool network)
         return "No baud rate is chosen: check at least one.";
     for (int32_t baud : s.bauds)
         if (baud < 300 || baud > 1000000)
-            return "Baud rate " + std::to_string(baud) + " is not one a line can take (300 to "
+            return "Baud rate " + std::to_string(baud) +
+                   " is not one a line can take (300 to "
                    "1000000 bit/s).";
     if (s.parities.empty())
         return "No parity is chosen: check at least one.";
     for (serial::Parity p : s.parities)
         if (!serial::ParityValid(p))
-            return "Parity code " + std::to_string(serial::ParityCode(p)) + " is not one of 0 to 3.";
+            return "Parity code " + std::to_string(serial::ParityCode(p)) +
+                   " is not one of 0 to 3.";
     return "";
 }
 

@@ -15,12 +15,12 @@ namespace scan {
 constexpr int32_t kScanBauds[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
 struct Settings {
-    int from = 1, to = 247;              // slave addresses (unit ids on a network line)
-    std::vector<int32_t> bauds;          // tried in this order
+    int from = 1, to = 247;     // slave addresses (unit ids on a network line)
+    std::vector<int32_t> bauds; // tried in this order
     std::vector<serial::Parity> parities;
-    int function = 3;                    // the probe: 17, 3 or 4
-    long register_address = 0;           // of functions 3 and 4; quantity 1
-    bool config_mode = false;            // also address 248 at 9600 bit/s, even parity
+    int function = 3;          // the probe: 17, 3 or 4
+    long register_address = 0; // of functions 3 and 4; quantity 1
+    bool config_mode = false;  // also address 248 at 9600 bit/s, even parity
 };
 
 // Why the settings cannot run, as the user is told; empty when they can.

@@ -79,8 +79,7 @@ bool Scanner::State::Probe(const Try& t, Finding* found, modbus::ResultCode* res
     const modbus::ReplyShape shape = modbus::ExpectedReply(function, data.empty() ? 0 : 1);
     modbus::Bytes reply;
     const float wait_s = float(TryTimeout(t, settings.function, timeout_s));
-    const modbus::ResultCode rc =
-        link.Transact(t.address, function, data, &reply, shape, wait_s);
+    const modbus::ResultCode rc = link.Transact(t.address, function, data, &reply, shape, wait_s);
     *result = rc;
     found->at = t;
     if (rc == modbus::kOk) {
@@ -92,10 +91,10 @@ bool Scanner::State::Probe(const Try& t, Finding* found, modbus::ResultCode* res
         else if (function == modbus::kReportSlaveId)
             found->what = "slave id: " + Printable(reply, 1, 8) + " " + Printable(reply, 10, 8);
         else
-            found->what = std::string(function == modbus::kReadHoldingRegisters ? "holding"
-                                                                                 : "input") +
-                          " register " + std::to_string(settings.register_address) + " = " +
-                          std::to_string(WordAt(reply, 1));
+            found->what =
+                std::string(function == modbus::kReadHoldingRegisters ? "holding" : "input") +
+                " register " + std::to_string(settings.register_address) + " = " +
+                std::to_string(WordAt(reply, 1));
         return true;
     }
     if (modbus::IsExceptionResult(rc)) {
@@ -223,8 +222,7 @@ double Scanner::ElapsedSeconds() const
 
 double Scanner::RemainingSeconds() const
 {
-    return TimeOfTries(state_->tries, state_->next, state_->settings.function,
-                       state_->timeout_s);
+    return TimeOfTries(state_->tries, state_->next, state_->settings.function, state_->timeout_s);
 }
 
 double Scanner::EstimatedSeconds() const

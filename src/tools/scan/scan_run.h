@@ -29,8 +29,7 @@ public:
     // its baud rate and parity are replaced by each try's on a serial port).
     // Returns the refusal, with nothing sent, or empty when the scan may run.
     // The program's own line is closed first: the port is the scan's now.
-    std::string Begin(const Settings& settings, const serial::LineSettings& line,
-                      double timeout_s);
+    std::string Begin(const Settings& settings, const serial::LineSettings& line, double timeout_s);
     // Makes the next try. False when none is left or the line failed
     // (LineFailure says why); the line is then closed.
     bool Step();

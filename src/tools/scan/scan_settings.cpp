@@ -48,8 +48,8 @@ Settings LoadSettings()
         s.from = int(NumberOr(v, 1));
     if (find("SCAN_TO"))
         s.to = int(NumberOr(v, 247));
-    s.bauds = find("SCAN_BAUDS") ? ParseBauds(v)
-                                 : std::vector<int32_t>{app::SerialSettings.line.baud};
+    s.bauds =
+        find("SCAN_BAUDS") ? ParseBauds(v) : std::vector<int32_t>{app::SerialSettings.line.baud};
     s.parities = find("SCAN_PARITIES")
                      ? ParseParities(v)
                      : std::vector<serial::Parity>{app::SerialSettings.line.parity};

@@ -133,8 +133,8 @@ void ShowEstimate()
     }
     const std::vector<Try> tries = PlanTries(s, line);
     const double total = TimeOfTries(tries, 0, s.function, app::SerialSettings.timeout);
-    ui::SetText(kEstimate, std::to_string(tries.size()) + " tries, about " + DurationText(total) +
-                               " at most");
+    ui::SetText(kEstimate,
+                std::to_string(tries.size()) + " tries, about " + DurationText(total) + " at most");
 }
 
 void ShowBar(double fraction)
@@ -235,8 +235,8 @@ void RunScan()
         ui::SetText(kTrying, "The line failed: the scan ended");
         app::ShowStatus(panel.scanner.LineFailure(), app::ErrorColour);
     } else if (panel.stop) {
-        ui::SetText(kTrying, "Stopped after " + std::to_string(panel.scanner.TriesDone()) +
-                                 " of " + std::to_string(panel.scanner.TriesTotal()) + " tries");
+        ui::SetText(kTrying, "Stopped after " + std::to_string(panel.scanner.TriesDone()) + " of " +
+                                 std::to_string(panel.scanner.TriesTotal()) + " tries");
         app::ShowStatus("Scan stopped: " + found, 0);
     } else {
         ui::SetText(kTrying, "Done: " + std::to_string(panel.scanner.TriesTotal()) + " tries");
@@ -248,9 +248,9 @@ void Use()
 {
     const long n = NumberOr(ui::GetText(kPick), -1);
     if (n < 1 || size_t(n) > panel.findings.size()) {
-        app::ShowStatus(panel.findings.empty() ? "The list is empty: nothing to use"
-                                               : "Result: a number from 1 to " +
-                                                     std::to_string(panel.findings.size()),
+        app::ShowStatus(panel.findings.empty()
+                            ? "The list is empty: nothing to use"
+                            : "Result: a number from 1 to " + std::to_string(panel.findings.size()),
                         app::ErrorColour);
         return;
     }
@@ -324,7 +324,7 @@ void Open()
     panel.open = true;
     panel.network = app::SerialSettings.line.IsNetwork();
     const Settings s = LoadSettings();
-    ui::SetClientSize(400, 325);
+    ui::SetClientSize(400, 335);
     forms::AddTitleBar(kTitle, " Scan bus", 15, 10, 365);
     Box(kFrom, "From address", std::to_string(s.from), 15, 30, 40);
     Box(kTo, "To address", std::to_string(s.to), 75, 30, 40);
@@ -368,8 +368,8 @@ void Close()
 {
     panel.open = false;
     panel.stop = true;
-    for (int id : {kTitle, kFrom, kTo, kFunction, kRegister, kList, kPick, kStart, kStop, kUse,
-                   kSave})
+    for (int id :
+         {kTitle, kFrom, kTo, kFunction, kRegister, kList, kPick, kStart, kStop, kUse, kSave})
         forms::RemoveControls(id);
     for (int id : {kBaudsCaption, kParitiesCaption, kConfigMode, kEstimate, kBarFrame, kBarFill,
                    kTrying, kTimes})
