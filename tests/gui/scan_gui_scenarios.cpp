@@ -33,7 +33,8 @@ void ScanAndStop(Driver& d)
     d.WaitFor("Scan bus open", [] { return app::CurrentTool == 5 && ControlWindow(kStart); });
     d.Settle();
     d.Press(kStart);
-    d.WaitFor("half way", [] { return Starts(ui::GetText(kTrying), "Trying 9600 bit/s, Even, address 30"); });
+    d.WaitFor("half way",
+              [] { return Starts(ui::GetText(kTrying), "Trying 9600 bit/s, Even, address 30"); });
     d.Do("the bar during the scan", [&d] {
         wxImage shot = d.Shot("during", false);
         wxWindow* fill = ControlWindow(kBarFill);
@@ -53,7 +54,8 @@ void ScanAndStop(Driver& d)
         d.Check(ui::IsEnabled(kStart), "Start is back");
     });
     d.Press(kStart);
-    d.WaitFor("done", [] { return Starts(ui::GetText(kTrying), "Done: 60 tries"); }, 30);
+    d.WaitFor(
+        "done", [] { return Starts(ui::GetText(kTrying), "Done: 60 tries"); }, 30);
     d.Do("the list after the scan", [&d] {
         d.Shot("after");
         d.CheckEqual(ui::GetText(kList),
