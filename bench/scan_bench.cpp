@@ -17,8 +17,8 @@
 #include "modbus/function_codes.h"
 #include "modbus/reply.h"
 #include "modbus/serial_link.h"
-#include "sim/sim.h"
 #include "platform/system.h"
+#include "sim/sim.h"
 #include "tools/scan/scan_run.h"
 
 namespace {
@@ -82,8 +82,8 @@ int main()
     // 1. The whole scan.
     const scan::Settings all = Settings(1, 247);
     const scan::Try one{1, kBaud, serial::Parity::Even, false};
-    const double wire_s = double(scan::RequestBytes(one, 3) + scan::ReplyBytes(one, 3)) * 11.0 /
-                          kBaud;
+    const double wire_s =
+        double(scan::RequestBytes(one, 3) + scan::ReplyBytes(one, 3)) * 11.0 / kBaud;
     const double per_try_s = wire_s + scan::TryTimeout(one, 3, kTimeout_s);
     scan::Scanner scanner;
     scanner.Begin(all, line, kTimeout_s);

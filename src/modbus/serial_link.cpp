@@ -97,7 +97,7 @@ struct Link::State {
     double pause_s = 0;              // quiet time after a good transaction
     double byte_s = 0;               // time of one character on the wire (11 bits)
     FailureReporter reporter = nullptr;
-    size_t last_reply_size = 0; // bytes received for the last transaction
+    Bytes last_reply; // as received for the last transaction
 
     // The device failed under an open line (adapter removed, simulator
     // gone): the same words as a device that cannot be opened, since it no
@@ -271,13 +271,13 @@ void Link::Close()
 
 bool Link::IsOpen() const { return state_->open; }
 
-size_t Link::LastReplySize() const { return state_->last_reply_size; }
+const Bytes& Link::LastReply() const { return state_->last_reply; }
 
 ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
                           const ReplyShape& shape, float timeout_s)
 {
     State& s = *state_;
-    s.last_reply_size = 0;
+    s.last_reply.clear();
     if (!s.open)
         return Fail(kPortNotAvailable, s.LostMessage());
     Exchange x;
@@ -307,7 +307,7 @@ ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& reques
 
     std::string message;
     ResultCode rc = s.Collect(&x, timeout_s);
-    s.last_reply_size = x.collected.frame.size();
+    s.last_reply = x.collected.frame;
     if (rc == kTimeout)
         message = "Timeout: replay not received";
     else if (rc == kPortNotAvailable)

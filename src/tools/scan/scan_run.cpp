@@ -105,9 +105,20 @@ bool Scanner::State::Probe(const Try& t, Finding* found, modbus::ResultCode* res
         return true;
     }
     if (rc == modbus::kTimeout) {
-        const size_t got = link.LastReplySize();
+        const modbus::Bytes& got_bytes = link.LastReply();
+        const size_t got = got_bytes.size();
         if (got == 0)
             return false;
+        // Report Slave ID has no fixed length: the modules' reply is what
+        // the engine awaits, other devices give a shorter one of their own.
+        if (function == modbus::kReportSlaveId && got >= 5 && got_bytes[0] == t.address &&
+            got_bytes[1] == function && got_bytes[2] + 5u == got &&
+            modbus::CrcMatches(got_bytes.data(), got)) {
+            found->kind = Finding::Module;
+            found->what = "slave id: " + Printable(got_bytes, 3, got - 5) + " (" +
+                          std::to_string(got_bytes[2]) + " bytes)";
+            return true;
+        }
         found->kind = Finding::Garbled;
         found->what = "garbled: " + std::to_string(got) + (got == 1 ? " byte" : " bytes") +
                       ", no whole frame";
