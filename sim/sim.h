@@ -109,6 +109,11 @@ public:
 
     void SetPacing(bool on);
 
+    // The slave at `address` is set to the baud rate and parity of `line`:
+    // while the master's differ it hears garbled bytes and stays silent or
+    // answers garbage (sim/slave_lines.h). Until then it follows the master.
+    void SetSlaveLine(uint8_t address, const LineSettings& line, bool garbage);
+
     void InjectFault(const Fault& fault);
     void ClearFaults();
 

@@ -7,6 +7,7 @@
 #include "sim/faults.h"
 #include "sim/framing.h"
 #include "sim/pty.h"
+#include "sim/slave_lines.h"
 #include "sim/tcp_listen.h"
 
 #include <atomic>
@@ -69,6 +70,7 @@ struct Simulator::State {
     mutable std::mutex mutex;
     mutable std::condition_variable frames_changed;
     std::map<uint8_t, SlaveHandler> slaves;
+    std::map<uint8_t, SlaveLine> slave_lines; // slaves set to settings of their own
     bool config_enabled = false;
     ModuleConfig config;
     std::vector<Fault> faults;
@@ -241,8 +243,15 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now, const LineSet
     }
 
     Reply reply;
+    bool garble = false;
     {
         std::unique_lock<std::mutex> lock(mutex);
+        auto own = slave_lines.find(r.address);
+        if (own != slave_lines.end() && !SameLineSettings(own->second.line, r.line)) {
+            if (own->second.out_of_step == OutOfStep::Silent)
+                return;
+            garble = true;
+        }
         if (r.address == kConfigAddress && config_enabled) {
             reply = ServeConfigModule(config, r);
         } else {
@@ -262,6 +271,8 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now, const LineSet
     ReplyPlan plan;
     plan.bytes =
         modbus::BuildFrame(r.address, (*reply)[0], Bytes(reply->begin() + 1, reply->end()));
+    if (garble)
+        Garble(&plan.bytes);
     {
         std::lock_guard<std::mutex> lock(mutex);
         for (auto it = faults.begin(); it != faults.end();) {
@@ -567,6 +578,12 @@ ModuleConfig Simulator::GetModuleConfig() const
 }
 
 void Simulator::SetPacing(bool on) { state_->pacing = on; }
+
+void Simulator::SetSlaveLine(uint8_t address, const LineSettings& line, bool garbage)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->slave_lines[address] = {line, garbage ? OutOfStep::Garbage : OutOfStep::Silent};
+}
 
 void Simulator::InjectFault(const Fault& fault)
 {

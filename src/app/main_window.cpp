@@ -65,8 +65,8 @@ void OnCommand(int id, ui::Notify how)
     current_notification = how;
     if (id == cmd::kExit) {
         ui::CloseMainWindow();
-    } else if (id >= cmd::kFirstTool && id < cmd::kFirstTool + cmd::kToolCount) {
-        WriteConfigKey(IniPath, "TOOL", parts.tools[size_t(id - cmd::kFirstTool)].word);
+    } else if (int chosen = cmd::ToolOfCommand(id)) {
+        WriteConfigKey(IniPath, "TOOL", parts.tools[size_t(chosen - 1)].word);
         ApplyGeneralConfiguration();
     } else if (const Companion* companion = CompanionOf(id)) {
         companion->open();
@@ -75,7 +75,7 @@ void OnCommand(int id, ui::Notify how)
         RunSetupCommand(id);
         // A sampling time that gives no timer period ends Auto Read; the
         // tool's tick, finding it off, ends what ran under it (a plot).
-        if (was_reading && !AutoReadActive && CurrentTool >= 1 && CurrentTool <= 4 &&
+        if (was_reading && !AutoReadActive && CurrentTool >= 1 && CurrentTool <= cmd::kToolCount &&
             parts.tools[CurrentTool - 1].tick)
             parts.tools[CurrentTool - 1].tick();
     } else if (id == cmd::kPassword) {
@@ -97,7 +97,7 @@ void OnTimer()
         return;
     WaitSign sign(false);
     ElapsedTime += SerialSettings.sample_time;
-    if (CurrentTool >= 1 && CurrentTool <= 4 && parts.tools[CurrentTool - 1].tick)
+    if (CurrentTool >= 1 && CurrentTool <= cmd::kToolCount && parts.tools[CurrentTool - 1].tick)
         RunAutoReadPass(parts.tools[CurrentTool - 1].tick);
     // Auto Read is off (switched off, or stopped by a communication error):
     // the ticks to come would do nothing, so the timer rests until Auto Read
@@ -180,11 +180,11 @@ void ApplyGeneralConfiguration()
 
     modbus::ClosePort();
 
-    if (CurrentTool >= 1 && CurrentTool <= 4)
+    if (CurrentTool >= 1 && CurrentTool <= cmd::kToolCount)
         parts.tools[CurrentTool - 1].close();
 
     std::string word = ReadConfigKey(IniPath, "TOOL");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < cmd::kToolCount; ++i) {
         if (word == parts.tools[i].word) {
             CurrentTool = int16_t(i + 1);
             parts.tools[i].open();
@@ -192,7 +192,8 @@ void ApplyGeneralConfiguration()
         }
     }
 
-    CheckMenuRange(cmd::kFirstTool, cmd::kToolCount, cmd::ToolCommand(CurrentTool));
+    for (int tool = 1; tool <= cmd::kToolCount; ++tool)
+        ui::CheckMenuItem(cmd::ToolCommand(tool), tool == CurrentTool);
     ShowLineChoice();
 }
 

@@ -23,8 +23,8 @@ struct SerialSettingsRecord {
 extern SerialSettingsRecord SerialSettings;
 extern std::string IniPath; // fixed at start-up
 extern std::string CfgPath; // value of CFG_FILE
-extern int16_t
-    CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4 Analyzer
+extern int16_t CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4
+                            // Analyzer, 5 Scan bus
 extern int16_t AutoReadActive;
 extern double ElapsedTime; // s, nominal acquisition time
 

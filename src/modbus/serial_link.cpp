@@ -116,6 +116,7 @@ struct Link::State {
     // Modbus TCP: bytes read behind the last reply that are not yet a whole
     // frame; the rest of that frame is still on its way.
     Bytes stale;
+    Bytes last_reply; // as received for the last transaction
 
     // The device failed under an open line (adapter removed, simulator
     // gone): the same words as a device that cannot be opened, since it no
@@ -317,10 +318,13 @@ void Link::Close()
 
 bool Link::IsOpen() const { return state_->open; }
 
+const Bytes& Link::LastReply() const { return state_->last_reply; }
+
 ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
                           const ReplyShape& shape, float timeout_s)
 {
     State& s = *state_;
+    s.last_reply.clear();
     if (!s.open)
         return Fail(kPortNotAvailable, s.LostMessage());
     Exchange x;
@@ -355,6 +359,7 @@ ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& reques
     std::string message;
     ResultCode rc = s.Collect(&x, timeout_s);
     s.stale = std::move(x.collected.following);
+    s.last_reply = x.collected.frame;
     if (rc == kTimeout)
         message = "Timeout: replay not received";
     else if (rc == kPortNotAvailable)

@@ -64,6 +64,7 @@ const DesktopRun kRuns[] = {
     {"TestModuleIdentifiesAModuleAndReadsItsPanel", "tmodule_identify_read"},
     {"AutoReadShowsOrangeDuringAPassAndYellowAfterIt", "auto_read_colours"},
     {"AnalyzerPlotsSavesWhatTheWindowShowsAndEditsAChannel", "analyzer_plot"},
+    {"ScanBusFillsItsBarStopsWithinATryAndListsTheModules", "scan_bus"},
 };
 
 void PrintTo(const DesktopRun& run, std::ostream* os) { *os << run.scenario; }
