@@ -36,8 +36,10 @@ rm -f "$demo/COM1"
 say "starting the bus simulator in $demo"
 # The same slaves also answer over the network on this machine alone
 # (README: Network lines).
+# A slave at 20 set to 19200 bit/s, odd parity, shows the scan a garbled reply
+# (README: Scanning the bus).
 "$build/sim/regscope-sim" --folder "$demo" --port 1 --slaves 1 --demo --config-module --models \
-  --tcp 1502 --rtu-tcp 1503 &
+  --slave-line 20,19200,1,garbage --tcp 1502 --rtu-tcp 1503 &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 

@@ -47,7 +47,8 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
     modbus::Bytes& b = plan->bytes;
     // After a flood there is no frame left to edit.
     bool edits_frame = f.kind != Fault::NoReply && f.kind != Fault::Exception &&
-                       f.kind != Fault::Pieces && f.kind != Fault::Delay && f.kind != Fault::Flood;
+                       f.kind != Fault::Pieces && f.kind != Fault::Delay &&
+                       f.kind != Fault::Flood && f.kind != Fault::Repeat;
     if (edits_frame && b.size() < 4)
         return;
     switch (f.kind) {
@@ -102,6 +103,7 @@ void ApplyFault(const Fault& f, const Request& r, ReplyPlan* plan)
         plan->piece_delay_s = f.piece_delay_s;
         break;
     case Fault::Delay: plan->delay_s += f.delay_s; break;
+    case Fault::Repeat: plan->repeat_s = f.delay_s; break;
     case Fault::Flood: {
         b.clear();
         uint32_t x = 0x12345678;

@@ -13,6 +13,7 @@ struct ReplyPlan {
     double delay_s = 0;       // before the first byte
     size_t piece_bytes = 0;   // 0 = in one piece
     double piece_delay_s = 0; // between pieces
+    double repeat_s = -1;     // the whole reply again this long after it; < 0 never
 };
 
 bool FaultMatches(const Fault& fault, const Request& request);

@@ -4,6 +4,7 @@
 #include "sim/models.h"
 #include "sim/sim.h"
 #include "sim/stop_signal.h"
+#include "sim/slave_lines.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,12 @@ const char kUsage[] =
     "  --model A=MODEL:VERSION\n"
     "                      one module model at address A, e.g. 11=NODE-T01:r.01.002;\n"
     "                      may be repeated; replaces a generic slave at A\n"
+    "  --slave-line A,BAUD,PARITY[,garbage]\n"
+    "                      a generic slave at A set to its own baud rate and parity\n"
+    "                      code (0..3): at other settings of the master it stays\n"
+    "                      silent, or answers garbage; may be repeated\n"
+    "  --only-function3 A  a generic slave at A that answers function 3 alone and\n"
+    "                      stays silent to every other; may be repeated\n"
     "  --tcp PORT          also serve the slaves as Modbus TCP on 127.0.0.1:PORT\n"
     "                      (0: a free port, printed at start)\n"
     "  --rtu-tcp PORT      also serve them as RTU frames over TCP on 127.0.0.1:PORT,\n"
@@ -91,6 +98,13 @@ int main(int argc, char** argv)
     bool demo_models = false;
     std::vector<std::pair<uint8_t, sim::ModelOptions>> models;
     sim::ModuleConfig module;
+    struct OwnLine {
+        uint8_t address;
+        sim::LineSettings line;
+        bool garbage;
+    };
+    std::vector<OwnLine> own_lines;
+    std::vector<uint8_t> only_function3;
 
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -145,6 +159,22 @@ int main(int argc, char** argv)
             if (!value(&v) || !sim::ParseModelSpec(v, &a, &m))
                 return BadUsage("--model needs ADDRESS=MODEL:VERSION, e.g. 11=NODE-T01:r.01.002");
             models.push_back({a, m});
+        } else if (arg == "--slave-line") {
+            std::vector<std::string> parts;
+            unsigned long a, b, p;
+            if (!value(&v) || !SplitNumbers(v, &parts) || parts.size() < 3 || parts.size() > 4 ||
+                !ParseNumber(parts[0], 1, 247, &a) || !ParseNumber(parts[1], 300, 1000000, &b) ||
+                !ParseNumber(parts[2], 0, 3, &p) || (parts.size() == 4 && parts[3] != "garbage"))
+                return BadUsage("--slave-line needs ADDRESS,BAUD,PARITY[,garbage], e.g. "
+                                "20,19200,2");
+            own_lines.push_back({static_cast<uint8_t>(a),
+                                 sim::LineSettings(0, static_cast<int32_t>(b),
+                                                   serial::ParityFromCode(static_cast<int>(p))),
+                                 parts.size() == 4});
+        } else if (arg == "--only-function3") {
+            if (!value(&v) || !ParseNumber(v, 1, 247, &n))
+                return BadUsage("--only-function3 needs an address from 1 to 247");
+            only_function3.push_back(static_cast<uint8_t>(n));
         } else if (arg == "--tcp" || arg == "--rtu-tcp") {
             if (!value(&v) || !ParseNumber(v, 0, 65535, &n))
                 return BadUsage(arg + " needs a port number from 0 to 65535");
@@ -173,6 +203,13 @@ int main(int argc, char** argv)
         sim::AddDemoModels(simulator);
     for (const auto& [a, m] : models)
         sim::AddModuleModel(simulator, a, m);
+    for (const OwnLine& o : own_lines) {
+        simulator.AddGenericSlave(o.address, demo);
+        simulator.SetSlaveLine(o.address, o.line, o.garbage);
+    }
+    for (uint8_t a : only_function3)
+        simulator.AddSlave(
+            a, sim::OnlyFunction(3, sim::GenericSlave(std::make_shared<sim::RegisterBank>())));
     simulator.SetModuleConfig(module);
     simulator.EnableConfigModule(config_module);
     std::string error;
@@ -201,6 +238,11 @@ int main(int argc, char** argv)
             std::printf("%s %s at %d\n", m.model, m.version, m.address);
     for (const auto& [a, m] : models)
         std::printf("%s %s at %d\n", m.model.c_str(), m.version.c_str(), a);
+    for (const OwnLine& o : own_lines)
+        std::printf("Generic slave at %d set to %d bit/s, parity %d%s\n", o.address, o.line.baud,
+                    serial::ParityCode(o.line.parity), o.garbage ? " (garbage otherwise)" : "");
+    for (uint8_t a : only_function3)
+        std::printf("Slave at %d answering function 3 alone\n", a);
     if (config_module)
         std::printf("Module in configuration mode at 248 (9600 bit/s, even parity).\n");
     std::printf("Press Ctrl+C to stop.\n");

@@ -60,6 +60,8 @@ struct Fault {
         Pieces,           // reply written in pieces of piece_bytes, piece_delay_s apart
         Delay,            // reply written after delay_s
         Flood,            // `count` bytes of noise instead of the reply
+        Repeat,           // the reply written again delay_s after it (a gateway
+                          // that repeats replies)
     };
     Kind kind = NoReply;
     int address = -1;  // only requests to this address; -1 = any
@@ -107,6 +109,11 @@ public:
 
     void SetPacing(bool on);
 
+    // The slave at `address` is set to the baud rate and parity of `line`:
+    // while the master's differ it hears garbled bytes and stays silent or
+    // answers garbage (sim/slave_lines.h). Until then it follows the master.
+    void SetSlaveLine(uint8_t address, const LineSettings& line, bool garbage);
+
     void InjectFault(const Fault& fault);
     void ClearFaults();
 
@@ -119,6 +126,9 @@ public:
     // Waits until at least n frames were received or timeout_s has passed;
     // true when they were.
     bool WaitForFrames(size_t n, double timeout_s) const;
+    // Waits until at least n bytes came from the pty, whether or not they
+    // made a frame yet; true when they did.
+    bool WaitForBytes(size_t n, double timeout_s) const;
     // Number of replies written so far (each counted once it is complete).
     size_t RepliesSent() const;
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <netinet/in.h>
 #include <sys/eventfd.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -49,7 +50,13 @@ int PollAll(std::vector<pollfd>* entries, int timeout_ms)
 
 int AcceptNonBlocking(int listener)
 {
-    return accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    // A gateway sends each reply as it is made: Nagle's wait for an
+    // acknowledgement would hold a second reply back behind the first.
+    int one = 1;
+    if (fd >= 0)
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return fd;
 }
 
 long SendSocket(int fd, const uint8_t* data, size_t size)

@@ -8,6 +8,7 @@
 #include "sim/framing.h"
 #include "sim/pty.h"
 #include "sim/sim_socket.h"
+#include "sim/slave_lines.h"
 #include "sim/tcp_listen.h"
 
 #include <atomic>
@@ -64,11 +65,13 @@ struct Simulator::State {
     mutable std::mutex mutex;
     mutable std::condition_variable frames_changed;
     std::map<uint8_t, SlaveHandler> slaves;
+    std::map<uint8_t, SlaveLine> slave_lines; // slaves set to settings of their own
     bool config_enabled = false;
     ModuleConfig config;
     std::vector<Fault> faults;
     std::vector<Frame> frames;
     size_t replies = 0;
+    size_t pty_bytes = 0; // read from the pty so far
     std::atomic<bool> pacing{false};
 
     Options options;
@@ -87,7 +90,9 @@ struct Simulator::State {
     // length.
     void CutRtuFrames(Bytes* pending, double last_byte_s, bool silent, const LineSettings& line,
                       const Output& out);
-    void CutMbapFrames(Peer* peer);
+    // False when the stream is out of step for good: a header no request
+    // can have, or a length the request's own layout belies.
+    bool CutMbapFrames(Peer* peer);
     void Accept(int which);
     void HandleFrame(const Bytes& bytes, double now, const LineSettings& line, const Output& out);
     // Waits up to seconds; false when Stop asked to end.
@@ -182,6 +187,8 @@ void Simulator::State::Send(const ReplyPlan& rtu_plan, uint32_t baud, const Outp
         if (!ok)
             return;
     }
+    if (plan.repeat_s >= 0 && Pause(plan.repeat_s))
+        WriteAll(out, plan.bytes.data(), plan.bytes.size());
     std::lock_guard<std::mutex> lock(mutex);
     ++replies;
 }
@@ -224,8 +231,15 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now, const LineSet
     }
 
     Reply reply;
+    bool garble = false;
     {
         std::unique_lock<std::mutex> lock(mutex);
+        auto own = slave_lines.find(r.address);
+        if (own != slave_lines.end() && !SameLineSettings(own->second.line, r.line)) {
+            if (own->second.out_of_step == OutOfStep::Silent)
+                return;
+            garble = true;
+        }
         if (r.address == kConfigAddress && config_enabled) {
             reply = ServeConfigModule(config, r);
         } else {
@@ -245,6 +259,8 @@ void Simulator::State::HandleFrame(const Bytes& bytes, double now, const LineSet
     ReplyPlan plan;
     plan.bytes =
         modbus::BuildFrame(r.address, (*reply)[0], Bytes(reply->begin() + 1, reply->end()));
+    if (garble)
+        Garble(&plan.bytes);
     {
         std::lock_guard<std::mutex> lock(mutex);
         for (auto it = faults.begin(); it != faults.end();) {
@@ -294,21 +310,23 @@ void Simulator::State::CutRtuFrames(Bytes* pending, double last_byte_s, bool sil
     }
 }
 
-void Simulator::State::CutMbapFrames(Peer* peer)
+// Nothing after a header that cannot be trusted can be trusted to start a
+// request either: a gateway closes the connection, and so does this one,
+// rather than answer whatever the next request's bytes make of it.
+bool Simulator::State::CutMbapFrames(Peer* peer)
 {
     for (;;) {
         size_t length = MbapRequestLength(peer->pending.data(), peer->pending.size());
-        if (length == kBadStream) {
-            // No header a request can have: nothing after it can be
-            // trusted to start one either.
-            peer->pending.clear();
-            return;
-        }
+        if (length == kBadStream)
+            return false;
         if (length == 0 || length > peer->pending.size())
-            return;
+            return true;
         Output out{peer->fd, true, true,
                    static_cast<uint16_t>(peer->pending[0] << 8 | peer->pending[1])};
         Bytes rtu = RtuFromMbap(peer->pending.data(), length);
+        size_t own = RequestLength(rtu.data(), rtu.size());
+        if (own != kUnknownLength && own != rtu.size())
+            return false;
         peer->pending.erase(peer->pending.begin(),
                             peer->pending.begin() + static_cast<long>(length));
         HandleFrame(rtu, peer->last_byte_s, NetworkLine(true), out);
@@ -367,7 +385,10 @@ void Simulator::State::Run()
                     break;
                 pending.insert(pending.end(), buf, buf + n);
                 last_byte_s = Now();
+                std::lock_guard<std::mutex> lock(mutex);
+                pty_bytes += static_cast<size_t>(n);
             }
+            frames_changed.notify_all();
         } else if (p[1].revents & (POLLHUP | POLLERR)) {
             // Only while no slave side is open, which our own fd prevents;
             // should it happen all the same, wait instead of spinning.
@@ -399,7 +420,10 @@ void Simulator::State::Run()
                 }
             }
             if (peer.mbap) {
-                CutMbapFrames(&peer);
+                if (!CutMbapFrames(&peer)) {
+                    CloseDescriptor(peer.fd);
+                    peer.fd = -1;
+                }
             } else {
                 bool silent = Now() - peer.last_byte_s >= SilenceSeconds(9600);
                 Output out{peer.fd, true, false, 0};
@@ -535,6 +559,12 @@ ModuleConfig Simulator::GetModuleConfig() const
 
 void Simulator::SetPacing(bool on) { state_->pacing = on; }
 
+void Simulator::SetSlaveLine(uint8_t address, const LineSettings& line, bool garbage)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->slave_lines[address] = {line, garbage ? OutOfStep::Garbage : OutOfStep::Silent};
+}
+
 void Simulator::InjectFault(const Fault& fault)
 {
     if (fault.times == 0)
@@ -572,6 +602,13 @@ bool Simulator::WaitForFrames(size_t n, double timeout_s) const
     std::unique_lock<std::mutex> lock(state_->mutex);
     return state_->frames_changed.wait_for(lock, std::chrono::duration<double>(timeout_s),
                                            [&] { return state_->frames.size() >= n; });
+}
+
+bool Simulator::WaitForBytes(size_t n, double timeout_s) const
+{
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->frames_changed.wait_for(lock, std::chrono::duration<double>(timeout_s),
+                                           [&] { return state_->pty_bytes >= n; });
 }
 
 size_t Simulator::RepliesSent() const

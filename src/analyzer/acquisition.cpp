@@ -25,6 +25,21 @@ namespace {
 // 0 as an empty text, which is written as 0.
 std::array<bool, kChannelCount> read_since_open{};
 
+// The value boxes a refused write turned pink; their next text gives them
+// back the channel's colour.
+std::array<bool, kChannelCount> shown_refused{};
+
+int ValueBox(int index) { return CellId(index) + kCellValue; }
+
+// A value that cannot be written: the box says so as well as the status bar.
+modbus::ResultCode RefuseValue(int index, const std::string& problem)
+{
+    shown_refused[size_t(index)] = true;
+    ui::SetColours(ValueBox(index), ui::kDefaultColour, app::ErrorColour);
+    ui::Redraw(ValueBox(index));
+    return RefuseChannel(NotWrittenText(index, problem));
+}
+
 // What a pass does with each channel read: the plot sees what the user
 // sees, the formatted value.
 void Sample(int index, const std::string& text)
@@ -89,7 +104,21 @@ modbus::ResultCode ReadChannel(int index, std::string* shown)
     return rc;
 }
 
-void ForgetReadValues() { read_since_open = {}; }
+void ForgetReadValues()
+{
+    read_since_open = {};
+    shown_refused = {};
+}
+
+void ValueBoxChanged(int index)
+{
+    if (!shown_refused[size_t(index)])
+        return;
+    shown_refused[size_t(index)] = false;
+    ui::SetColours(ValueBox(index), ui::kDefaultColour,
+                   ui::Colour(Channels()[size_t(index)].back_color & 0xFFFFFF));
+    ui::Redraw(ValueBox(index));
+}
 
 modbus::ResultCode WriteChannel(int index)
 {
@@ -109,20 +138,32 @@ modbus::ResultCode WriteChannel(int index)
     if (RegisterCount(ch) == 2) {
         const WordsToWrite words = ConvertBackWide(ch, shown);
         if (!words.ok)
-            return RefuseChannel(NotWrittenText(index, words.problem));
+            return RefuseValue(index, words.problem);
         return modbus::WriteRegisterWords(ch.slave_add, ch.word_add,
                                           {words.words[0], words.words[1]});
     }
     const WordToWrite word = ConvertBack(ch, shown);
     if (!word.ok)
-        return RefuseChannel(NotWrittenText(index, word));
+        return RefuseValue(index, word.problem);
     modbus::ValueConversion conversion;
     conversion.text_to_word = [&ch](const std::string& text) { return ConvertBack(ch, text).word; };
     return modbus::WriteChannelHolding(ch.slave_add, box, ch.word_add, conversion);
 }
 
+// A file edited while the form is open is followed, box and all.
+void FollowBlockReadsSetting()
+{
+    const bool on = BlockReadsSetting();
+    if (on == BlockReads())
+        return;
+    SetBlockReads(on);
+    if (ui::ControlExists(kBlockReadsId))
+        ui::SetChecked(kBlockReadsId, on);
+}
+
 modbus::ResultCode AcquisitionPass()
 {
+    FollowBlockReadsSetting();
     if (PlotRunning())
         PlotPassBegin(app::ElapsedTime);
     if (BlockReads()) {
@@ -181,7 +222,7 @@ void ToggleAutoRead()
         StartPlot();
     }
     app::RestartAutoReadTimer();
-    AutoReadTick(); // the first sample is taken at once, at elapsed time 0
+    app::RunAutoReadPass(AutoReadTick); // the first sample is taken at once, at elapsed time 0
 }
 
 void EndPlotWithoutAutoRead()

@@ -19,6 +19,9 @@ modbus::ResultCode ReadChannel(int index, std::string* shown = nullptr);
 modbus::ResultCode WriteChannel(int index);
 // The form's boxes are new and empty.
 void ForgetReadValues();
+// A new text in the value box of channel `index`, typed or read: a box a
+// refused write turned pink gets the channel's colour back.
+void ValueBoxChanged(int index);
 // A read has put a value into the box of channel `index`.
 void NoteChannelRead(int index);
 // Fails a channel as a failed request does: the status bar says why and
@@ -29,6 +32,12 @@ modbus::ResultCode RefuseChannel(const std::string& why);
 // channels with one request (block_reads.cpp).
 void SetBlockReads(bool on);
 bool BlockReads();
+// The optional key that keeps the setting; a file without it reads one
+// channel per request.
+constexpr char kBlockReadKey[] = "ANALYZER_BLOCK_READ";
+// What the file holds now. Each pass asks, as every other key is used at
+// its next read; the key store parses the file again only when it changed.
+bool BlockReadsSetting();
 // Reads every enabled channel with the requests PlanBlockReads gives;
 // `sample` gets each channel's shown text in index order as soon as every
 // channel before it has been read. The first failure ends it.

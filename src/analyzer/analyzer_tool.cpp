@@ -10,7 +10,6 @@
 #include "app/config_store.h"
 #include "app/forms/builders.h"
 #include "app/shell.h"
-#include "strings/number_parse.h"
 
 namespace analyzer {
 namespace {
@@ -34,20 +33,14 @@ constexpr FormButton kButtons[] = {
 constexpr int kButtonY = 280;
 constexpr int kButtonWidth = 50;
 
-// Block reads are optional: a file without the key reads one channel per
-// request, and the key is added the first time the box changes.
-constexpr char kBlockReadKey[] = "ANALYZER_BLOCK_READ";
+// The key is added the first time the box changes.
 constexpr char kBlockReadAfter[] = "PLOT_BMP_FILE";
 constexpr char kBlockReadHint[] =
     "Read neighbouring registers of one slave with one request. Valid: 0÷1";
 
-// The setting is read here, when the form opens, and kept: a pass reads
-// no key.
 void AddBlockReadsBox()
 {
-    std::string value;
-    const bool on =
-        app::FindConfigKey(app::CfgPath, kBlockReadKey, &value) && strings::ParseNumber(value) != 0;
+    const bool on = BlockReadsSetting();
     SetBlockReads(on);
     ui::CreateControl({.kind = ui::Kind::Check,
                        .id = kBlockReadsId,
@@ -77,8 +70,8 @@ void BlockReadsCommand()
 
 void Open()
 {
-    // Hidden while 171 controls come, so the user sees the finished form.
-    ui::HideMainWindow();
+    // Not painted while 171 controls come, so the user sees the finished form.
+    ui::FreezeMainWindow();
     ui::SetClientSize(545, 350);
     forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
     LoadChannels(app::CfgPath);
@@ -87,7 +80,7 @@ void Open()
     for (const FormButton& b : kButtons)
         forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
     AddBlockReadsBox();
-    ui::ShowMainWindow();
+    ui::ThawMainWindow();
     ui::Redraw(0);
     app::ShowStatus("Ready", 0);
     app::AutoReadActive = 0;
@@ -95,13 +88,13 @@ void Open()
 
 void Close()
 {
-    ui::HideMainWindow();
+    ui::FreezeMainWindow();
     forms::RemoveControls(kTitleId);
     RemoveCells();
     for (const FormButton& b : kButtons)
         forms::RemoveControls(b.id);
     forms::RemoveControls(kBlockReadsId);
-    ui::ShowMainWindow();
+    ui::ThawMainWindow();
     app::AutoReadActive = 0;
     if (PlotRunning())
         StopPlot();

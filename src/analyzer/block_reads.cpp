@@ -10,9 +10,12 @@
 #include "analyzer/channel_convert.h"
 #include "analyzer/channel_store.h"
 #include "analyzer/read_plan.h"
+#include "app/config_store.h"
 #include "app/forms/field_access.h"
+#include "app/shell.h"
 #include "modbus/protocol.h"
 #include "requests/requests.h"
+#include "strings/number_parse.h"
 
 namespace analyzer {
 namespace {
@@ -23,6 +26,13 @@ bool on = false;
 
 void SetBlockReads(bool block_reads) { on = block_reads; }
 bool BlockReads() { return on; }
+
+bool BlockReadsSetting()
+{
+    std::string value;
+    return app::FindConfigKey(app::CfgPath, kBlockReadKey, &value) &&
+           strings::ParseNumber(value) != 0;
+}
 
 modbus::ResultCode ReadBlocks(const ChannelSample& sample)
 {

@@ -60,6 +60,8 @@ void CellCommand(int id)
     case kCellValue:
         // Also when a read puts new text in; the read's own status follows.
         app::ShowStatus(CellStatusText(index), 0);
+        if (app::CurrentNotification() == ui::Notify::Change)
+            ValueBoxChanged(index);
         break;
     case kCellSetup: OpenChannelSetup(index); break;
     case kCellRead:

@@ -27,10 +27,59 @@ std::string TooLarge(std::string_view text)
     return Quoted(text) + " is too large for a register value with its gain and offset";
 }
 
-// Only numbers within 64 bits may become integers: converting anything
-// else is undefined, and no register could hold it anyway.
-constexpr double kTwo63 = 9223372036854775808.0;
-bool FitsInt64(double n) { return n >= -kTwo63 && n < kTwo63; }
+std::string TooSmall(std::string_view text)
+{
+    return Quoted(text) + " is too small for a register value with its gain and offset";
+}
+
+// What a value box's text reads as. Blanks around the number and the
+// picture's own unit ("12.5 V" of "0.0 V") may stand beside it; anything
+// else is a slip the user must see, never a number quietly cut short.
+struct ValueReading {
+    double number = 0;
+    bool whole = false;
+    std::string_view used; // the part read as the number
+};
+
+std::string_view Trimmed(std::string_view t)
+{
+    const size_t from = t.find_first_not_of(" \t");
+    if (from == std::string_view::npos)
+        return {};
+    return t.substr(from, t.find_last_not_of(" \t") - from + 1);
+}
+
+ValueReading ReadValue(const AnalyzerChannel& ch, std::string_view text)
+{
+    // A 32-bit value may be too large to type without an exponent.
+    const bool wide = RegisterCount(ch) == 2;
+    std::string_view t = Trimmed(text);
+    const std::string_view unit = Trimmed(ch.format.Suffix());
+    if (!unit.empty() && t.size() > unit.size() && t.ends_with(unit))
+        t = Trimmed(t.substr(0, t.size() - unit.size()));
+    ValueReading r;
+    if (t.empty()) { // the "#" picture shows a 0 as nothing
+        r.whole = true;
+        return r;
+    }
+    if (wide && (t == "NaN" || t == "Inf" || t == "-Inf")) {
+        r.number = ShownNumber(t);
+        r.whole = true;
+        return r;
+    }
+    const size_t used = strings::NumberLength(t, wide);
+    r.number = strings::ParseNumber(t, wide);
+    r.used = t.substr(0, used);
+    r.whole = used == t.size();
+    return r;
+}
+
+std::string NotWhole(const ValueReading& typed, std::string_view text)
+{
+    if (typed.used.empty())
+        return Quoted(text) + " is no number";
+    return "only " + Quoted(typed.used) + " of " + Quoted(text) + " reads as a number";
+}
 
 uint16_t SwapBytes(uint16_t w) { return uint16_t((w >> 8) | (w << 8)); }
 
@@ -47,7 +96,7 @@ double ScaleRaw(const AnalyzerChannel& ch, uint16_t raw)
         n = raw > 32767 ? double(raw) - 65536.0 : double(raw);
     else
         n = double(unsigned(raw & ch.mask) >> ShiftBits(ch.shift));
-    return n * double(ch.gain) + double(ch.offset);
+    return n * Single(ch.gain) + Single(ch.offset);
 }
 
 std::string ConvertRaw(const AnalyzerChannel& ch, uint16_t raw)
@@ -58,18 +107,29 @@ std::string ConvertRaw(const AnalyzerChannel& ch, uint16_t raw)
 WordToWrite ConvertBack(const AnalyzerChannel& ch, std::string_view text)
 {
     WordToWrite out;
-    if (ch.gain == 0) {
+    const ValueReading typed = ReadValue(ch, text);
+    if (!typed.whole) {
+        out.problem = NotWhole(typed, text);
+        return out;
+    }
+    const double gain = Single(ch.gain);
+    if (gain == 0) {
         out.problem = GainZero(text);
         return out;
     }
     // Ties to even: the default rounding mode, which nothing in the program changes.
-    const double n =
-        std::nearbyint((strings::ParseNumber(text) - double(ch.offset)) / double(ch.gain));
-    if (!FitsInt64(n)) {
+    const double n = std::nearbyint((typed.number - Single(ch.offset)) / gain);
+    // Only values a register holds as unsigned or two's complement are
+    // sent: 70000 would go out as its low 16 bits, 4464.
+    if (!(n <= 65535)) {
         out.problem = TooLarge(text);
         return out;
     }
-    uint64_t word = uint64_t(int64_t(n)); // two's complement below 0
+    if (!(n >= -32768)) {
+        out.problem = TooSmall(text);
+        return out;
+    }
+    uint32_t word = uint32_t(int32_t(n)); // two's complement below 0
     if (ch.is_signed == 0) {
         const unsigned s = ShiftBits(ch.shift);
         word = s >= 16 ? 0 : (word << s) & ch.mask;
@@ -114,7 +174,7 @@ double ScaleWide(const AnalyzerChannel& ch, uint32_t raw)
     case DataType::Float32: n = double(std::bit_cast<float>(raw)); break;
     default: n = double(raw); break;
     }
-    return n * double(ch.gain) + double(ch.offset);
+    return n * ch.gain + ch.offset;
 }
 
 std::string ConvertWide(const AnalyzerChannel& ch, uint16_t first, uint16_t second)
@@ -126,16 +186,21 @@ std::string ConvertWide(const AnalyzerChannel& ch, uint16_t first, uint16_t seco
 WordsToWrite ConvertBackWide(const AnalyzerChannel& ch, std::string_view text)
 {
     WordsToWrite out;
+    const ValueReading typed = ReadValue(ch, text);
+    if (!typed.whole) {
+        out.problem = NotWhole(typed, text);
+        return out;
+    }
     if (ch.gain == 0) {
         out.problem = GainZero(text);
         return out;
     }
-    const double number = ShownNumber(text);
+    const double number = typed.number;
     if (!std::isfinite(number)) { // a "NaN" read and written back
         out.problem = Quoted(text) + " is no number, so it gives no register value";
         return out;
     }
-    const double x = (number - double(ch.offset)) / double(ch.gain);
+    const double x = (number - ch.offset) / ch.gain;
     uint32_t raw;
     if (ch.data == DataType::Float32) {
         if (!(std::fabs(x) < kFloatOverflow)) {
@@ -149,13 +214,18 @@ WordsToWrite ConvertBackWide(const AnalyzerChannel& ch, std::string_view text)
                                                 : -FLT_MAX;
         raw = std::bit_cast<uint32_t>(f);
     } else {
-        // Ties to even, as for 16-bit channels; the low 32 bits are kept.
+        // Ties to even, as for 16-bit channels; only what the two registers
+        // hold, unsigned or two's complement, is sent.
         const double n = std::nearbyint(x);
-        if (!FitsInt64(n)) {
+        if (!(n <= 4294967295.0)) {
             out.problem = TooLarge(text);
             return out;
         }
-        raw = uint32_t(uint64_t(int64_t(n)));
+        if (!(n >= -2147483648.0)) {
+            out.problem = TooSmall(text);
+            return out;
+        }
+        raw = uint32_t(int64_t(n));
     }
     out.ok = true;
     out.words = SplitRegisters(raw, ch.order);

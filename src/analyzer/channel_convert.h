@@ -19,7 +19,9 @@ double ScaleRaw(const AnalyzerChannel& ch, uint16_t raw);
 std::string ConvertRaw(const AnalyzerChannel& ch, uint16_t raw);
 
 // The word to write for a typed text, or no word with the reason in words a
-// user understands (GAIN 0, or a value no register word can come from).
+// user understands: a text not read whole (only blanks and the picture's
+// unit may stand beside the number), GAIN 0, or a value that after GAIN and
+// OFFSET lies outside -32768 to 65535, which no register holds.
 struct WordToWrite {
     bool ok = false;
     uint16_t word = 0;
@@ -35,7 +37,7 @@ uint32_t JoinRegisters(uint16_t first, uint16_t second, WordOrder order);
 std::array<uint16_t, 2> SplitRegisters(uint32_t value, WordOrder order);
 
 // The engineering value of a 32-bit channel: its integer or float times
-// GAIN plus OFFSET, in double precision. A float that is not a number or
+// GAIN plus OFFSET, all in double precision. A float that is not a number or
 // infinite gives what the arithmetic makes of it.
 double ScaleWide(const AnalyzerChannel& ch, uint32_t raw);
 
@@ -43,10 +45,10 @@ double ScaleWide(const AnalyzerChannel& ch, uint32_t raw);
 // "NaN", "Inf", "-Inf".
 std::string ConvertWide(const AnalyzerChannel& ch, uint16_t first, uint16_t second);
 
-// The two registers to write for a typed text: integers rounded half to
-// even keeping their low 32 bits, floats the nearest single. Refused as
-// ConvertBack refuses, and also for a result that is no finite number or
-// beyond the float range.
+// The two registers to write for a typed text, which may carry an
+// exponent: integers rounded half to even, floats the nearest single.
+// Refused as ConvertBack refuses (an integer outside -2^31 to 2^32 - 1),
+// and also for a result that is no finite number or beyond the float range.
 struct WordsToWrite {
     bool ok = false;
     std::array<uint16_t, 2> words{};

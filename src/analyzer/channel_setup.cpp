@@ -2,7 +2,9 @@
 // a modal dialog of the platform layer.
 #include "analyzer/channel_setup.h"
 
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <string>
 
 #include "analyzer/analyzer_ids.h"
@@ -18,9 +20,9 @@
 namespace analyzer {
 namespace {
 
-// Real: stored as typed, like Text, but a text the number rule cannot read
-// whole is shown as invalid.
-enum class Entry { Check, Text, Real, Number, Colour, TypeFrame, Option, Frame, Data, Order };
+// Real and Mask: stored as typed, like Text, but a text the number rule
+// cannot read whole is shown as invalid.
+enum class Entry { Check, Text, Real, Mask, Number, Colour, TypeFrame, Option, Frame, Data, Order };
 
 struct SetupField {
     int id;
@@ -55,7 +57,7 @@ constexpr SetupField kFields[] = {
     {kSetupHoldRegId, "TYPE", Entry::Option, "", "",
      "Type of register. Valid: INPUT_REG / HOLD_REG"},
     {kSetupSignedId, "SIGNED", Entry::Check, "", "", "Signed word value. Valid: 0÷1"},
-    {kSetupMaskId, "MASK", Entry::Text, "", "",
+    {kSetupMaskId, "MASK", Entry::Mask, "", "",
      "Hexadecimal mask (only for unsigned). Valid: 0000÷FFFF. " VISUALIZATION},
     {kSetupShiftId, "SHIFT", Entry::Number, "0", "15",
      "Number of right shift (only for unsigned). Valid: 0÷15. " VISUALIZATION},
@@ -102,7 +104,7 @@ std::string RealProblem(const char* caption, const std::string& text)
     if (used > 0 && text.find_first_not_of(" \t", used) == std::string::npos)
         return "";
     char number[64];
-    const float value = FloatFromText(text);
+    const double value = RealFromText(text);
     const std::to_chars_result end = std::to_chars(number, number + sizeof number, value);
     const char* why = text.find(',') != std::string::npos ? "the decimal separator is a point"
                       : used == 0                         ? "it holds no number"
@@ -111,16 +113,61 @@ std::string RealProblem(const char* caption, const std::string& text)
            ": " + why;
 }
 
+// Colours a box by whether its text reads whole; returns the problem.
+std::string ShowProblem(int id, const std::string& problem)
+{
+    ui::SetColours(id, ui::kDefaultColour, problem.empty() ? app::FieldColour : app::ErrorColour);
+    ui::Redraw(id);
+    return problem;
+}
+
 const char* RealCaption(int id) { return id == kSetupGainId ? "Gain" : "Offset"; }
 
 // Colours the box of a GAIN or OFFSET field by whether its text reads whole,
 // and returns what RealProblem says of it.
 std::string CheckReal(int id)
 {
-    const std::string problem = RealProblem(RealCaption(id), ui::GetText(id));
-    ui::SetColours(id, ui::kDefaultColour, problem.empty() ? app::FieldColour : app::ErrorColour);
-    ui::Redraw(id);
-    return problem;
+    return ShowProblem(id, RealProblem(RealCaption(id), ui::GetText(id)));
+}
+
+// Empty when the text is the hexadecimal number of a mask; else the mask
+// the channel uses instead and why. "XYZ" would silently mask every bit.
+std::string MaskProblem(const std::string& text)
+{
+    const size_t from = text.find_first_not_of(" \t");
+    const size_t start = from == std::string::npos ? text.size() : from;
+    size_t end = start;
+    while (end < text.size() && std::isxdigit(static_cast<unsigned char>(text[end])))
+        ++end;
+    const size_t first = text.find_first_not_of('0', start);
+    const size_t significant = first == std::string::npos || first > end ? 0 : end - first;
+    const bool whole = text.find_first_not_of(" \t", end) == std::string::npos;
+    if (end > start && whole && significant <= 4)
+        return "";
+    char mask[8];
+    std::snprintf(mask, sizeof mask, "%04X", unsigned(MaskFromText(text)));
+    const char* why = end == start ? "it holds no hexadecimal number"
+                      : !whole     ? "only the digits at its start count"
+                                   : "a mask has four hexadecimal digits at most";
+    return "Mask \"" + text + "\" is read as " + mask + ": " + why;
+}
+
+std::string CheckMask()
+{
+    return ShowProblem(kSetupMaskId, MaskProblem(ui::GetText(kSetupMaskId)));
+}
+
+// A 32-bit value is used whole and its type gives its sign, so the three
+// fields of a 16-bit word are greyed while such a type is chosen.
+constexpr char kWideReason[] =
+    "Signed, Mask and Right shift apply to 16-bit values only: a 32-bit type uses every bit and "
+    "gives its own sign";
+
+void GreyWordFields(bool wide)
+{
+    for (int id :
+         {kSetupSignedId, kSetupMaskId, kSetupMaskId + 1, kSetupShiftId, kSetupShiftId + 1})
+        ui::Enable(id, !wide);
 }
 
 std::string OptionalValue(const char* field)
@@ -204,6 +251,11 @@ void BuildFields()
     // A hand-edited "0,5" shows as invalid before it is touched.
     CheckReal(kSetupGainId);
     CheckReal(kSetupOffsetId);
+    CheckMask();
+    if (DataTypeFromText(OptionalValue("DATA")) != DataType::Word16) {
+        GreyWordFields(true);
+        app::ShowStatus(kWideReason, 0);
+    }
 }
 
 const SetupField* FieldOf(int id)
@@ -249,6 +301,11 @@ void SetupCommand(int id)
         if (const std::string problem = CheckReal(id); !problem.empty())
             app::ShowStatus(problem, 0); // in place of the hint
         break;
+    case Entry::Mask:
+        forms::CommitText(id, key, f->hint, false);
+        if (const std::string problem = CheckMask(); !problem.empty())
+            app::ShowStatus(problem, 0);
+        break;
     case Entry::Number: forms::CommitNumber(id, key, f->minimum, f->maximum, f->hint, false); break;
     case Entry::Colour: forms::ChooseColourAndStore(id, key, f->hint); break;
     case Entry::TypeFrame: app::ShowStatus(f->hint, 0); break;
@@ -256,7 +313,15 @@ void SetupCommand(int id)
         forms::CommitOption(id, key, id == kSetupInputRegId ? "INPUT_REG" : "HOLD_REG", f->hint);
         break;
     case Entry::Frame: app::ShowStatus(f->hint, 0); break;
-    case Entry::Data: CommitFourWay(id, "DATA", kDataTypeTexts, f->hint); break;
+    case Entry::Data:
+        CommitFourWay(id, "DATA", kDataTypeTexts, f->hint);
+        if (ui::IsChecked(id)) {
+            const bool wide = id != kSetupDataId + 1; // the first option is 16BIT
+            GreyWordFields(wide);
+            if (wide)
+                app::ShowStatus(kWideReason, 0);
+        }
+        break;
     case Entry::Order: CommitFourWay(id, "ORDER", kWordOrderTexts, f->hint); break;
     }
 }

@@ -1,8 +1,8 @@
 // Loading the channel records from their configuration texts.
 #include "analyzer/channel_table.h"
 
+#include <algorithm>
 #include <cfloat>
-#include <cmath>
 
 #include "strings/number_parse.h"
 
@@ -65,13 +65,12 @@ uint16_t MaskFromText(std::string_view text)
 }
 
 // A number beyond the float range is held at the largest float rather than
-// made infinite: every value computed from GAIN and OFFSET then stays finite.
-float FloatFromText(std::string_view text)
+// made infinite: every value computed from GAIN and OFFSET then stays
+// finite, and Single is defined for it.
+double RealFromText(std::string_view text)
 {
     const double d = strings::ParseNumber(text);
-    if (std::fabs(d) > FLT_MAX)
-        return d < 0 ? -FLT_MAX : FLT_MAX;
-    return static_cast<float>(d);
+    return std::clamp(d, -double(FLT_MAX), double(FLT_MAX));
 }
 
 namespace {
@@ -109,8 +108,8 @@ void LoadChannelTable(ChannelTable& table, const KeyReader& read, const Optional
         ch.is_signed = BooleanFromText(text("SIGNED"));
         ch.mask = MaskFromText(text("MASK"));
         ch.shift = IntegerFromText<int16_t>(text("SHIFT"));
-        ch.gain = FloatFromText(text("GAIN"));
-        ch.offset = FloatFromText(text("OFFSET"));
+        ch.gain = RealFromText(text("GAIN"));
+        ch.offset = RealFromText(text("OFFSET"));
         ch.format = Picture(text("FORMAT"));
         ch.label = text("LABEL");
         ch.fore_color = IntegerFromText<uint32_t>(text("FORE_COLOR"));

@@ -40,8 +40,11 @@ struct AnalyzerChannel {
     int16_t is_signed = 0; // boolean: the raw word is two's complement
     uint16_t mask = 0;     // AND mask of an unsigned channel
     int16_t shift = 0;     // right shift of an unsigned channel, in bits
-    float gain = 0;
-    float offset = 0;
+    // GAIN and OFFSET as read, within the float range. A 16-bit channel
+    // takes them as 32-bit floats (Single), as it always has; a 32-bit
+    // channel whole, or 1234567890 * 0.001 would show 1234567.949.
+    double gain = 0;
+    double offset = 0;
     Picture format; // numeric picture of the shown value, parsed when loaded
     std::string label;
     uint32_t fore_color = 0; // colours are 0x00BBGGRR
@@ -87,7 +90,9 @@ inline int RegisterCount(const AnalyzerChannel& ch) { return ch.data == DataType
 // The loading rules for single texts, shared with the Channel setup dialog.
 int16_t BooleanFromText(std::string_view text);
 uint16_t MaskFromText(std::string_view text);
-float FloatFromText(std::string_view text);
+double RealFromText(std::string_view text);
+// A GAIN or OFFSET as a 16-bit channel uses it: the nearest 32-bit float.
+inline double Single(double real) { return double(static_cast<float>(real)); }
 // Exactly "UINT32", "INT32" or "FLOAT32"; any other text is a 16-bit
 // channel. The order likewise defaults to ABCD.
 DataType DataTypeFromText(std::string_view text);

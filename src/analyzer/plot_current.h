@@ -2,6 +2,9 @@
 // window's state, which stays private to plot_window.cpp.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "analyzer/plot/pixel_view.h"
 
 namespace analyzer {
@@ -15,6 +18,10 @@ bool CurrentPlotPixels(PixelView* pixels);
 // configuration file. A running plot goes on writing the log it opened (or
 // none): the flags take effect at the next start.
 void ReloadPlotLogFlags();
+
+// The files that no plot file may replace: RegScope.ini, the configuration
+// in use and the password store.
+std::vector<std::string> ProgramOwnFiles();
 
 // Shows the failure to create or write a plot file: which file, and why.
 void ShowPlotFileError(const std::string& what, const std::string& path, const std::string& reason,

@@ -1,6 +1,7 @@
 // Save to bmp and Plot log file...: the two file names the Analyzer form
 // chooses, each remembered in the tool configuration file.
 #include "analyzer/plot/bmp_writer.h"
+#include "analyzer/plot/plot_log.h"
 #include "analyzer/plot_current.h"
 #include "analyzer/plot_window.h"
 #include "app/config_store.h"
@@ -19,9 +20,11 @@ const char* const kLogTitle = "Save next plotting to .LOG file";
 
 // The save dialog on the stored name, then the replace question for a name
 // that exists; the chosen name is written to `key` before anything else
-// happens. False when the user cancelled either.
+// happens. False when the user cancelled either, or when the name is one of
+// the program's own files and `own_file_refusal` is given: then that box
+// says so.
 bool ChooseFileName(const char* key, const char* title, const char* filter, const char* ext,
-                    std::string* name)
+                    const char* own_file_refusal, std::string* name)
 {
     *name = app::ReadConfigKey(app::CfgPath, key);
     // A relative name is in the folder the program started in, beside
@@ -33,6 +36,12 @@ bool ChooseFileName(const char* key, const char* title, const char* filter, cons
     // The home folder stands in for the drive root the dialog once opened in.
     if (!forms::AskSaveFile(title, name, sys::HomeDirectory(), filter, ext, &flags))
         return false;
+    // The log checks its file when it opens it; a bitmap replaces the file
+    // at once, settings or password store alike.
+    if (own_file_refusal && IsOwnFile(*name, ProgramOwnFiles())) {
+        ShowPlotFileError(own_file_refusal, *name, kOwnFileReason, title);
+        return false;
+    }
     if (sys::PathExists(*name) &&
         !forms::ConfirmOkCancel(std::string("File already exist.") + kCR + kCR +
                                     "Replace existing copy of this file?" + kCR + *name,
@@ -47,7 +56,8 @@ bool ChooseFileName(const char* key, const char* title, const char* filter, cons
 void SaveToBmp()
 {
     std::string name;
-    if (!ChooseFileName("PLOT_BMP_FILE", kBmpTitle, "Bitmap file (*.bmp)|*.bmp", "bmp", &name))
+    if (!ChooseFileName("PLOT_BMP_FILE", kBmpTitle, "Bitmap file (*.bmp)|*.bmp", "bmp",
+                        "The bitmap file was not replaced.", &name))
         return;
     PixelView pixels;
     if (!CurrentPlotPixels(&pixels)) {
@@ -63,7 +73,7 @@ void ChoosePlotLogFile()
 {
     // Only the name: a running plot keeps writing the log it opened.
     std::string name;
-    ChooseFileName("PLOT_LOG_FILE", kLogTitle, "Logger file (*.log)|*.log", "log", &name);
+    ChooseFileName("PLOT_LOG_FILE", kLogTitle, "Logger file (*.log)|*.log", "log", nullptr, &name);
 }
 
 } // namespace analyzer

@@ -57,6 +57,39 @@ int IniPosition(const char* key)
     return int(std::clamp(std::round(v), double(INT_MIN / 2), double(INT_MAX / 2)));
 }
 
+// A new plot opens where the last one stood at its stop; the default 0, 0
+// is no place the user chose (it puts the plot over the form's buttons), so
+// a file that still holds it opens the plot beside the main window. An
+// earlier plot window still standing there would be hidden exactly under
+// the new one: the new one steps down and right of it.
+constexpr int kCascadePx = 24;
+
+int OpenPlacedWindow(int w, int h)
+{
+    int x = IniPosition("PLOT_POS_X"), y = IniPosition("PLOT_POS_Y");
+    const bool beside = x == 0 && y == 0;
+    const int window = ui::CreateImageWindow(kWindowTitle, w, h, beside ? -1 : x, beside ? -1 : y);
+    if (window == 0)
+        return 0;
+    ui::GetImageWindowPosition(window, &x, &y);
+    bool moved = false;
+    for (bool covered = true; covered;) {
+        covered = false;
+        for (const auto& entry : earlier) {
+            int ex = 0, ey = 0;
+            ui::GetImageWindowPosition(entry.first, &ex, &ey);
+            if (ui::ImageWindowExists(entry.first) && ex == x && ey == y) {
+                x += kCascadePx;
+                y += kCascadePx;
+                covered = moved = true;
+            }
+        }
+    }
+    if (moved)
+        ui::MoveImageWindow(window, x, y);
+    return window;
+}
+
 std::vector<PlotChannel> PlottedChannels()
 {
     std::vector<PlotChannel> out;
@@ -101,9 +134,7 @@ void LogFailed(const std::string& reason)
 
 void OpenLog(const PlotSettings& settings, const std::vector<PlotChannel>& channels)
 {
-    const PlotLogPlace place{settings.log_file,
-                             settings.log_overwrite,
-                             {app::IniPath, app::CfgPath, app::PasswordStorePath(0)}};
+    const PlotLogPlace place{settings.log_file, settings.log_overwrite, ProgramOwnFiles()};
     PlotLogProblem problem;
     state.log = OpenPlotLog(place, sys::Now(), channels, &problem);
     if (state.log)
@@ -142,8 +173,7 @@ void StartPlot()
     RetireCurrentDrawing();
     state.canvas = std::move(canvas);
     const int w = CanvasWidth(*state.canvas), h = CanvasHeight(*state.canvas);
-    state.window = ui::CreateImageWindow(kWindowTitle, w, h, IniPosition("PLOT_POS_X"),
-                                         IniPosition("PLOT_POS_Y"));
+    state.window = OpenPlacedWindow(w, h);
     if (state.window != 0) {
         const PixelView px = CanvasPixels(*state.canvas);
         ui::SetImagePixels(state.window, reinterpret_cast<const uint32_t*>(px.data), px.width,
@@ -261,6 +291,11 @@ void ReloadPlotLogFlags()
         strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_ENABLE")) != 0.0;
     state.log_overwrite =
         strings::ParseNumber(app::ReadConfigKey(app::CfgPath, "PLOT_LOG_OVERWRITE")) != 0.0;
+}
+
+std::vector<std::string> ProgramOwnFiles()
+{
+    return {app::IniPath, app::CfgPath, app::PasswordStorePath(0)};
 }
 
 void ShowPlotFileError(const std::string& what, const std::string& path, const std::string& reason,

@@ -170,17 +170,11 @@ bool FindConfigKey(const std::string& path, const std::string& key, std::string*
 
 namespace {
 
-// `after_key` null: the key must be there. Otherwise a missing key is added
-// after that entry.
-void WriteKey(const std::string& path, const std::string& key, const std::string& raw_value,
-              const std::string* after_key)
+// `after_key` null: every key must be there. Otherwise a missing key (there
+// is one) is added after that entry. All changes go in one rewrite.
+void WriteKeys(const std::string& path, const std::vector<KeyValue>& entries,
+               const std::string* after_key)
 {
-    // An entry is one line: a line break pasted into a value would split it
-    // and add a line that later reads as a key of its own.
-    std::string value = raw_value;
-    for (char& c : value)
-        if (c == '\r' || c == '\n')
-            c = ' ';
     const std::string title = "Configuration write";
     if (!sys::IsRegularFile(path))
         ResetAndExit("File " + path + " not found", title);
@@ -195,32 +189,51 @@ void WriteKey(const std::string& path, const std::string& key, const std::string
     }
 
     std::vector<std::string_view> lines;
-    size_t pos = 0, found = 0, anchor = std::string::npos;
-    bool have = false;
-    std::string_view line, old_value, ignored;
+    std::vector<size_t> found(entries.size(), std::string::npos);
+    size_t pos = 0, anchor = std::string::npos;
+    std::string_view line, ignored;
     while (NextLine(content, &pos, &line)) {
-        if (!have && EntryValue(line, key, &old_value)) {
-            have = true;
-            found = lines.size();
-        }
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (found[i] == std::string::npos && EntryValue(line, entries[i].key, &ignored))
+                found[i] = lines.size();
         if (after_key && anchor == std::string::npos && EntryValue(line, *after_key, &ignored))
             anchor = lines.size();
         lines.push_back(line);
     }
-    if (!have && !after_key)
-        ResetAndExit("Item " + key + " not found", title);
-    // Most writes come from fields that are committed again with the same
-    // value; leaving the file alone keeps its time stamp meaningful.
-    if (old_value == value)
+    std::vector<std::string> written(entries.size());
+    bool changed = false;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (found[i] == std::string::npos && !after_key)
+            ResetAndExit("Item " + entries[i].key + " not found", title);
+        // An entry is one line: a line break pasted into a value would
+        // split it and add a line that later reads as a key of its own.
+        std::string value = entries[i].value;
+        for (char& c : value)
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        std::string_view old_value; // empty for a missing key
+        if (found[i] != std::string::npos)
+            EntryValue(lines[found[i]], entries[i].key, &old_value);
+        // Most writes come from fields that are committed again with the
+        // same value; leaving the file alone keeps its time stamp meaningful.
+        if (old_value == value)
+            continue;
+        written[i] = entries[i].key + "=" + value;
+        changed = true;
+    }
+    if (!changed)
         return;
-
-    const std::string entry = key + "=" + value;
-    if (have)
-        lines[found] = entry;
-    else
-        lines.insert(anchor == std::string::npos ? lines.end() : lines.begin() + anchor + 1, entry);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (written[i].empty())
+            continue;
+        if (found[i] != std::string::npos)
+            lines[found[i]] = written[i];
+        else
+            lines.insert(anchor == std::string::npos ? lines.end() : lines.begin() + anchor + 1,
+                         written[i]);
+    }
     std::string out;
-    out.reserve(content.size() + value.size() + 2 * lines.size());
+    out.reserve(content.size() + 64 + 2 * lines.size());
     for (std::string_view l : lines) {
         out.append(l);
         out.append("\r\n");
@@ -238,13 +251,18 @@ void WriteKey(const std::string& path, const std::string& key, const std::string
 
 void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value)
 {
-    WriteKey(path, key, value, nullptr);
+    WriteKeys(path, {{key, value}}, nullptr);
+}
+
+void WriteConfigKeys(const std::string& path, const std::vector<KeyValue>& entries)
+{
+    WriteKeys(path, entries, nullptr);
 }
 
 void WriteOptionalConfigKey(const std::string& path, const std::string& key,
                             const std::string& value, const std::string& after_key)
 {
-    WriteKey(path, key, value, &after_key);
+    WriteKeys(path, {{key, value}}, &after_key);
 }
 
 } // namespace app

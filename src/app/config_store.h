@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "strings/number_parse.h"
 
@@ -25,6 +26,13 @@ bool FindConfigKey(const std::string& path, const std::string& key, std::string*
 // takes the same path as ReadConfigKey; a rewrite that fails shows a
 // "Configuration write" error and leaves the old file as it was.
 void WriteConfigKey(const std::string& path, const std::string& key, const std::string& value);
+
+// As WriteConfigKey for several keys of one file, in one rewrite (the
+// window's position: both of its numbers change with a move).
+struct KeyValue {
+    std::string key, value;
+};
+void WriteConfigKeys(const std::string& path, const std::vector<KeyValue>& entries);
 
 // As WriteConfigKey, for an optional key: a missing key is added, on the
 // line after the entry of `after_key` (at the end when that is missing too),

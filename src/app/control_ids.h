@@ -18,11 +18,13 @@ constexpr int kTestModuleBase = 20000; // the identification form
 constexpr int PanelBase(int code) { return code * kIdBlock; }
 constexpr int kTestFunctionBase = 50000; // the header row; sub-forms follow
 constexpr int kAnalyzerBase = 60000;
+constexpr int kScanBase = 70000;
 
 constexpr IdRange kConfigureIds{kConfigureBase, kConfigureBase + kIdBlock - 1};
 constexpr IdRange kTestModuleIds{kTestModuleBase, PanelBase(26) + kIdBlock - 1};
 constexpr IdRange kModulePanelIds{PanelBase(40), PanelBase(41) + kIdBlock - 1};
 constexpr IdRange kTestFunctionIds{kTestFunctionBase, kTestFunctionBase + 10 * kIdBlock - 1};
 constexpr IdRange kAnalyzerIds{kAnalyzerBase, kAnalyzerBase + kIdBlock - 1};
+constexpr IdRange kScanIds{kScanBase, kScanBase + kIdBlock - 1};
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "app/busy_sign.h"
 #include "app/comm_report.h"
 #include "app/command_ids.h"
 #include "app/config_store.h"
@@ -59,12 +60,13 @@ const Companion* CompanionOf(int menu_command)
 
 void OnCommand(int id, ui::Notify how)
 {
+    WaitSign sign(true);
     ui::Notify outer = current_notification;
     current_notification = how;
     if (id == cmd::kExit) {
         ui::CloseMainWindow();
-    } else if (id >= cmd::kFirstTool && id < cmd::kFirstTool + cmd::kToolCount) {
-        WriteConfigKey(IniPath, "TOOL", parts.tools[size_t(id - cmd::kFirstTool)].word);
+    } else if (int chosen = cmd::ToolOfCommand(id)) {
+        WriteConfigKey(IniPath, "TOOL", parts.tools[size_t(chosen - 1)].word);
         ApplyGeneralConfiguration();
     } else if (const Companion* companion = CompanionOf(id)) {
         companion->open();
@@ -73,7 +75,7 @@ void OnCommand(int id, ui::Notify how)
         RunSetupCommand(id);
         // A sampling time that gives no timer period ends Auto Read; the
         // tool's tick, finding it off, ends what ran under it (a plot).
-        if (was_reading && !AutoReadActive && CurrentTool >= 1 && CurrentTool <= 4 &&
+        if (was_reading && !AutoReadActive && CurrentTool >= 1 && CurrentTool <= cmd::kToolCount &&
             parts.tools[CurrentTool - 1].tick)
             parts.tools[CurrentTool - 1].tick();
     } else if (id == cmd::kPassword) {
@@ -89,9 +91,14 @@ void OnCommand(int id, ui::Notify how)
 
 void OnTimer()
 {
+    // A tick that falls due in a box the pass showed is dropped, as ticks
+    // that fall due while the program is busy are.
+    if (AutoReadPassRunning())
+        return;
+    WaitSign sign(false);
     ElapsedTime += SerialSettings.sample_time;
-    if (CurrentTool >= 1 && CurrentTool <= 4 && parts.tools[CurrentTool - 1].tick)
-        parts.tools[CurrentTool - 1].tick();
+    if (CurrentTool >= 1 && CurrentTool <= cmd::kToolCount && parts.tools[CurrentTool - 1].tick)
+        RunAutoReadPass(parts.tools[CurrentTool - 1].tick);
     // Auto Read is off (switched off, or stopped by a communication error):
     // the ticks to come would do nothing, so the timer rests until Auto Read
     // restarts it. Only ElapsedTime would have grown meanwhile, and every
@@ -106,10 +113,11 @@ void OnMenuHighlight(int id)
     ShowStatus(text ? text : "Ready", 0);
 }
 
+// Both numbers in one rewrite: a move changes both.
 void OnMoved(int x_dlu, int y_dlu)
 {
-    WriteConfigKey(IniPath, "MAIN_POS_X", std::to_string(x_dlu));
-    WriteConfigKey(IniPath, "MAIN_POS_Y", std::to_string(y_dlu));
+    WriteConfigKeys(IniPath,
+                    {{"MAIN_POS_X", std::to_string(x_dlu)}, {"MAIN_POS_Y", std::to_string(y_dlu)}});
 }
 
 // Windows of a tool may outlive its panel: every part hears of each window,
@@ -172,11 +180,11 @@ void ApplyGeneralConfiguration()
 
     modbus::ClosePort();
 
-    if (CurrentTool >= 1 && CurrentTool <= 4)
+    if (CurrentTool >= 1 && CurrentTool <= cmd::kToolCount)
         parts.tools[CurrentTool - 1].close();
 
     std::string word = ReadConfigKey(IniPath, "TOOL");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < cmd::kToolCount; ++i) {
         if (word == parts.tools[i].word) {
             CurrentTool = int16_t(i + 1);
             parts.tools[i].open();
@@ -184,7 +192,8 @@ void ApplyGeneralConfiguration()
         }
     }
 
-    CheckMenuRange(cmd::kFirstTool, cmd::kToolCount, cmd::ToolCommand(CurrentTool));
+    for (int tool = 1; tool <= cmd::kToolCount; ++tool)
+        ui::CheckMenuItem(cmd::ToolCommand(tool), tool == CurrentTool);
     ShowLineChoice();
 }
 

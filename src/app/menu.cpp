@@ -25,6 +25,7 @@ std::vector<ui::MenuItem> BuildMainMenu()
                    {"Test &module\tCtrl+M", cmd::kTestModule, {}},
                    {"Test &function\tCtrl+F", cmd::kTestFunction, {}},
                    {"&Analyzer\tCtrl+A", cmd::kAnalyzer, {}},
+                   {"Scan &bus\tCtrl+B", cmd::kScanBus, {}},
                    separator,
                    {"Communication m&onitor", cmd::kCommunicationMonitor, {}}};
 
@@ -61,7 +62,7 @@ std::vector<ui::Accelerator> MainAccelerators()
     return {{'L', cmd::kLoad},       {'S', cmd::kSaveAs},
             {'X', cmd::kExit},       {'C', cmd::kConfigureModule},
             {'M', cmd::kTestModule}, {'F', cmd::kTestFunction},
-            {'A', cmd::kAnalyzer}};
+            {'A', cmd::kAnalyzer},   {'B', cmd::kScanBus}};
 }
 
 } // namespace app

@@ -19,6 +19,7 @@ const Entry kHelp[] = {
     {cmd::kTestModule, "Test I/O Modbus resources on a specific module"},
     {cmd::kTestFunction, "Manual test of a single Modbus function code"},
     {cmd::kAnalyzer, "Read/Write/Plot of a Modbus custom values list"},
+    {cmd::kScanBus, "Find every module on the line: its address, baud rate and parity"},
     {cmd::kCommunicationMonitor,
      "Every frame on the serial line, decoded, with the line statistics"},
     {cmd::PortCommand(1), "Modules are connected to COM1 serial port of PC"},

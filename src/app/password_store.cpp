@@ -17,6 +17,9 @@ namespace app {
 
 namespace {
 
+// A store holds one line; far more than any password typed into the box.
+constexpr size_t kStoreMaxBytes = 4096;
+
 // Shift of the character codes in the stored form; the level is added to it.
 constexpr int kScrambleOffset = 41;
 
@@ -112,17 +115,16 @@ std::string UnscramblePassword(std::string_view stored, int level)
 
 StoreRead ReadStoredPassword(int level, std::string* password, std::string* error)
 {
-    std::string path = PasswordStorePath(level);
     // Only a store that certainly does not exist means "no password": a
-    // folder that cannot be searched must not let everyone in.
-    bool exists = false;
-    if (!sys::LookUpFile(path, &exists, error))
-        return StoreRead::Unreadable;
-    if (!exists)
-        return StoreRead::None;
+    // folder that cannot be searched must not let everyone in. A store that
+    // someone else could have put, swapped or read is not used either way.
     std::string content;
-    if (!sys::ReadFile(path, &content, error))
-        return StoreRead::Unreadable;
+    switch (
+        sys::ReadPrivateFile(StoreFolder(), StoreName(level), kStoreMaxBytes, &content, error)) {
+    case sys::PrivateRead::Missing: return StoreRead::None;
+    case sys::PrivateRead::Refused: return StoreRead::Unreadable;
+    case sys::PrivateRead::Read: break;
+    }
     // Only the final CR LF ends the line: a scrambled character may itself
     // be a CR or an LF (the scrambled form of some UTF-8 bytes), and cutting
     // at it would lock the user out.
@@ -135,9 +137,13 @@ StoreRead ReadStoredPassword(int level, std::string* password, std::string* erro
 bool StorePassword(int level, const std::string& password, std::string* error)
 {
     std::string path = PasswordStorePath(level);
-    if (!sys::MakePrivateFolder(StoreFolder(), error))
+    std::string content = ScramblePassword(password, level) + "\r\n";
+    if (content.size() > kStoreMaxBytes) {
+        if (error)
+            *error = "The password is too long.";
         return false;
-    if (!sys::WritePrivateFileAtomic(path, ScramblePassword(password, level) + "\r\n", error))
+    }
+    if (!sys::WritePrivateFileAtomic(StoreFolder(), StoreName(level), content, error))
         return false;
     // The dates are set on the file itself; the system clock is never moved.
     sys::SetFileTimes(path, ThreeYearsBack(sys::Now()), nullptr);

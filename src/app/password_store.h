@@ -16,11 +16,14 @@ std::string ScramblePassword(std::string_view plain, int level);
 std::string UnscramblePassword(std::string_view stored, int level);
 
 enum class StoreRead { None, Found, Unreadable };
-// Reads the password of a level. None: no store file. Unreadable: the file,
-// or whether it exists, cannot be read; *error says why.
+// Reads the password of a level. None: no store file (nor its folder).
+// Unreadable: the file, or whether it exists, cannot be read, or the store
+// is not certainly the user's own (see sys::ReadPrivateFile); *error names
+// the file or folder and says why.
 StoreRead ReadStoredPassword(int level, std::string* password, std::string* error);
 // Writes the password as the store file's only line, owner-only, hidden and
-// back-dated three years. False with *error when it could not be stored.
+// back-dated three years. False with *error when it could not be stored;
+// a store that is not certainly the user's own is never written through.
 bool StorePassword(int level, const std::string& password, std::string* error);
 // Deletes the store file; false with *error when it is still there.
 bool RemoveStoredPassword(int level, std::string* error);

@@ -14,6 +14,7 @@
 #include "app/shell.h"
 #include "app/timing_limits.h"
 #include "modbus/serial_link.h"
+#include "platform/net_address.h"
 
 namespace app {
 
@@ -34,15 +35,25 @@ void ChoosePort(int port)
     modbus::ClosePort();
 }
 
-// Stored as typed: a text that is no address is reported, naming it, when
-// a request needs the line (as an invalid port number is).
+// A text that is no address is refused at OK, with the reason, and asked
+// for again with the text as typed, so that a slip is mended rather than
+// typed anew. The file's own text (edited by hand) is still reported when
+// a request needs the line.
 void ChooseNetwork()
 {
-    std::string answer = forms::AskText(
-        "Enter network address: tcp://HOST:PORT (Modbus TCP) or rtu-tcp://HOST:PORT (RTU over TCP)",
-        "Network", StoredNetworkLine());
-    if (answer.empty())
-        return;
+    std::string answer = StoredNetworkLine();
+    for (;;) {
+        answer = forms::AskText("Enter network address: tcp://HOST:PORT (Modbus TCP) or "
+                                "rtu-tcp://HOST:PORT (RTU over TCP)",
+                                "Network", answer);
+        if (answer.empty())
+            return;
+        net::Address address;
+        std::string reason;
+        if (net::ParseAddress(answer, &address, &reason))
+            break;
+        forms::ShowError("Network address not valid: \"" + answer + "\"" + kCR + reason, "Network");
+    }
     WriteOptionalConfigKey(CfgPath, "SERIAL_NET", answer, "SERIAL_PORT");
     SerialSettings.line.SetNet(answer);
     ShowLineChoice();
@@ -57,9 +68,12 @@ void ChooseParity(int parity)
     modbus::ClosePort();
 }
 
-// Kept for the serial port while a network line is in use.
+// Kept for the serial port while a network line is in use; RTU over TCP
+// sizes its quiet time after a reply with it.
 std::string SerialOnlyNote()
 {
+    if (SerialSettings.line.Net().rfind("rtu-tcp://", 0) == 0)
+        return " (on RTU over TCP the gateway's serial speed: it sets the pause after a reply)";
     return SerialSettings.line.IsNetwork()
                ? " (serial port only: the network line's gateway sets its own)"
                : "";

@@ -18,6 +18,20 @@ void ShowStatus(const std::string& text, ui::Colour colour)
     ui::SetStatus(text, colour == 0 ? StatusColour : colour);
 }
 
+namespace {
+bool pass_running = false;
+}
+
+void RunAutoReadPass(void (*pass)())
+{
+    const bool outer = pass_running;
+    pass_running = true;
+    pass();
+    pass_running = outer;
+}
+
+bool AutoReadPassRunning() { return pass_running; }
+
 void CheckMenuRange(int first, int count, int checked)
 {
     for (int command = first; command < first + count; ++command)

@@ -23,8 +23,8 @@ struct SerialSettingsRecord {
 extern SerialSettingsRecord SerialSettings;
 extern std::string IniPath; // fixed at start-up
 extern std::string CfgPath; // value of CFG_FILE
-extern int16_t
-    CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4 Analyzer
+extern int16_t CurrentTool; // 0 none, 1 Configure module, 2 Test module, 3 Test function, 4
+                            // Analyzer, 5 Scan bus
 extern int16_t AutoReadActive;
 extern double ElapsedTime; // s, nominal acquisition time
 
@@ -42,6 +42,12 @@ void RestartAutoReadTimer();
 // The Auto Read button of a tool: off ("Ready") or on (timer restarted).
 // True when it is now on, for the tool to run its first cycle at once.
 bool SwitchAutoRead();
+// Runs one Auto Read pass (a timer tick, or the first pass when Auto Read
+// starts). The boxes a pass may show (a communication error) run the
+// window's loop: no tick is handled until the pass is over, so that the
+// timer cannot act behind the box (stop the plot the pass is drawing).
+void RunAutoReadPass(void (*pass)());
+bool AutoReadPassRunning();
 void CheckMenuRange(int first, int count, int checked);
 void ApplyGeneralConfiguration();
 

@@ -15,12 +15,10 @@ namespace app {
 
 void RemoveStaleTemporaryFiles()
 {
-    // The bitmap goes where the user saved the last one; a file without the
-    // key is not reset for it here.
-    std::string bitmap;
-    FindConfigKey(CfgPath, "PLOT_BMP_FILE", &bitmap);
+    // Only the folders of the program's own files: a folder that a
+    // configuration file merely names (the bitmap's) may belong to anyone.
     std::set<std::string> folders;
-    for (const std::string& file : {IniPath, CfgPath, PasswordStorePath(0), bitmap})
+    for (const std::string& file : {IniPath, CfgPath, PasswordStorePath(0)})
         if (!file.empty()) {
             std::string folder = std::filesystem::path(file).parent_path().string();
             folders.insert(folder.empty() ? "." : folder);

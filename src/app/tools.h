@@ -1,4 +1,4 @@
-// The parts of a program as the shell sees them: the four tools, which it
+// The parts of a program as the shell sees them: the five tools, which it
 // opens, closes, routes commands and ticks to, and the windows beside them
 // (the communication monitor), which a menu command opens over any tool.
 // The program hands the shell this table at StartProgram, so the shell
@@ -34,8 +34,8 @@ struct Tool {
     WindowHandlers windows;
 };
 
-// In the order of the Tools menu: CurrentTool 1..4.
-using ToolSet = std::array<Tool, 4>;
+// In the order of the Tools menu: CurrentTool 1..5.
+using ToolSet = std::array<Tool, 5>;
 
 // A part that is no tool: its menu command opens its window beside
 // whichever tool is open.

@@ -54,6 +54,12 @@ void AppendMbapReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
     while (ReadMbapHeader(f.data(), f.size(), &h) && MbapHeaderSane(h) &&
            h.transaction != reply->transaction && f.size() >= WholeSize(h))
         f.erase(f.begin(), f.begin() + long(WholeSize(h)));
+    // A gateway that repeats a reply may send the copy in the same segment.
+    if (ReadMbapHeader(f.data(), f.size(), &h) && MbapHeaderSane(h) &&
+        h.transaction == reply->transaction && f.size() > WholeSize(h)) {
+        reply->following.assign(f.begin() + long(WholeSize(h)), f.end());
+        f.resize(WholeSize(h));
+    }
 }
 
 bool MbapReplyComplete(const ReplyCollector& reply)
@@ -61,7 +67,25 @@ bool MbapReplyComplete(const ReplyCollector& reply)
     MbapHeader h;
     if (!ReadMbapHeader(reply.frame.data(), reply.frame.size(), &h))
         return false;
-    return !MbapHeaderSane(h) || reply.frame.size() >= WholeSize(h);
+    if (!MbapHeaderSane(h))
+        return true;
+    return h.transaction == reply.transaction && reply.frame.size() >= WholeSize(h);
+}
+
+void DropWholeMbapFrames(Bytes* stream)
+{
+    MbapHeader h;
+    size_t at = 0;
+    while (ReadMbapHeader(stream->data() + at, stream->size() - at, &h)) {
+        if (!MbapHeaderSane(h)) {
+            at = stream->size();
+            break;
+        }
+        if (stream->size() - at < WholeSize(h))
+            break;
+        at += WholeSize(h);
+    }
+    stream->erase(stream->begin(), stream->begin() + long(at));
 }
 
 ResultCode CheckMbapReply(const ReplyCollector& reply, uint8_t unit, uint8_t function,

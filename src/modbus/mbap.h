@@ -34,12 +34,18 @@ bool MbapHeaderSane(const MbapHeader& header);
 
 // Appends what one read delivered. Complete replies that answer another
 // transaction (late replies to a request that timed out) are dropped as
-// they arrive: they are never the answer to this one.
+// they arrive: they are never the answer to this one. The reply is what
+// its header counts; bytes read behind it go to reply->following.
 void AppendMbapReply(ReplyCollector* reply, const uint8_t* bytes, size_t size);
 
-// The header is in and either all its length has arrived or the header
-// can be judged bad already (no reason to wait for, nor keep, 2000 bytes).
+// The reply to this transaction has all its length, or the header can be
+// judged bad already (no reason to wait for, nor keep, 2000 bytes).
 bool MbapReplyComplete(const ReplyCollector& reply);
+
+// Drops the whole frames at the start of a stream of bytes that belong to
+// no request, keeping a frame whose end has not come yet; a header no
+// frame can have leaves nothing to keep step with, so all is dropped.
+void DropWholeMbapFrames(Bytes* stream);
 
 // The whole verdict on a complete reply: protocol identifier, length
 // against the bytes and the function, unit, then what every framing

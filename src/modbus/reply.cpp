@@ -48,6 +48,14 @@ void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
         reply->expected = 1;
 }
 
+void AppendStreamReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
+{
+    AppendReply(reply, bytes, size);
+    const size_t whole = size_t(reply->expected) + kRtuOverhead;
+    if (reply->frame.size() > whole)
+        reply->frame.resize(whole);
+}
+
 bool ReplyComplete(const ReplyCollector& reply)
 {
     return reply.frame.size() >= size_t(reply.expected) + kRtuOverhead;

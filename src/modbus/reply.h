@@ -31,11 +31,19 @@ struct ReplyCollector {
     Bytes frame;
     unsigned expected = 0;    // reply data bytes after address and function
     uint16_t transaction = 0; // Modbus TCP: the request's transaction identifier
+    // Modbus TCP: bytes read behind the reply (a gateway's duplicate, a late
+    // reply), which belong to no request.
+    Bytes following;
 };
 
 // Appends bytes delivered by one read. An exception reply is recognised at
 // its second byte and then awaits one data byte (the exception code).
 void AppendReply(ReplyCollector* reply, const uint8_t* bytes, size_t size);
+
+// As AppendReply, for RTU frames carried over TCP, where one read can hold
+// more than one frame: bytes behind a complete reply came in the quiet time
+// after it (a gateway that repeats its reply) and are dropped.
+void AppendStreamReply(ReplyCollector* reply, const uint8_t* bytes, size_t size);
 
 // The frame holds the expected data plus address, function and checksum.
 bool ReplyComplete(const ReplyCollector& reply);

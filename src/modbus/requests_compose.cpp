@@ -1,6 +1,8 @@
 // Request data, reply content checks and listings.
 #include "modbus/requests_compose.h"
 
+#include <cmath>
+
 #include "modbus/protocol.h"
 #include "modbus/result_codes.h"
 
@@ -28,6 +30,36 @@ uint16_t Word16(std::string_view text) { return uint16_t(strings::ParseInteger(t
 std::string ListItem(const std::vector<std::string>& items, size_t k)
 {
     return k < items.size() ? items[k] : std::string();
+}
+
+namespace {
+
+constexpr char kWordRange[] = "does not fit a register. Valid: -32768÷65535";
+
+bool FitsWord(std::string_view value)
+{
+    const double n = std::nearbyint(strings::ParseNumber(value));
+    return n >= -32768 && n <= 65535;
+}
+
+} // namespace
+
+std::string WordValueProblem(std::string_view value)
+{
+    if (FitsWord(value))
+        return "";
+    return "Not written: value \"" + std::string(value) + "\" " + kWordRange;
+}
+
+std::string WordListProblem(std::string_view quantity, std::string_view values)
+{
+    const std::vector<std::string> items = strings::SplitLines(values);
+    const uint16_t n = Word16(quantity);
+    for (size_t k = 0; k < n && k < items.size(); ++k)
+        if (!FitsWord(items[k]))
+            return "Not written: value " + std::to_string(k + 1) + ", \"" + items[k] + "\", " +
+                   kWordRange;
+    return "";
 }
 
 Bytes ListReadData(std::string_view start, std::string_view quantity)

@@ -30,6 +30,14 @@ Bytes WriteReadData(std::string_view read_start, std::string_view read_quantity,
                     std::string_view write_start, std::string_view write_quantity,
                     std::string_view values);
 
+// Empty when a value text gives a register word: its number, rounded, from
+// -32768 (sent as two's complement) to 65535; a text without a number is 0,
+// as always. Else why nothing may be sent, for the status bar: 70000 would
+// go out as its low 16 bits, 4464.
+std::string WordValueProblem(std::string_view value);
+// The same for the first `quantity` lines of a values text.
+std::string WordListProblem(std::string_view quantity, std::string_view values);
+
 // Item k (from 0) of a values text split into lines (strings::SplitLines);
 // empty beyond the last.
 std::string ListItem(const std::vector<std::string>& items, size_t k);

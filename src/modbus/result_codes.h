@@ -37,6 +37,9 @@ enum ResultCode : int16_t {
     // register address, or its typed value gives no register word. The
     // status bar says why; nothing went on the line.
     kChannelRefused = 160,
+    // A value to write that no register holds (below -32768 or above
+    // 65535): the box and the status bar say so; nothing went on the line.
+    kValueRefused = 161,
 };
 
 inline bool IsExceptionResult(int16_t result)

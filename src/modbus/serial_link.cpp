@@ -43,6 +43,9 @@ struct Framing {
     ResultCode (*check)(const ReplyCollector&, uint8_t address, uint8_t function,
                         const Bytes& request, const ReplyShape&, std::string* message);
     size_t data_at; // where the reply data start in a good frame
+    // Frames that count their own length: the stream can be kept in step,
+    // so what comes behind a reply is dropped whole frames at a time.
+    bool counted;
 };
 
 Bytes BuildRtuFrame(uint16_t, uint8_t address, uint8_t function, const Bytes& data)
@@ -53,14 +56,27 @@ Bytes BuildRtuFrame(uint16_t, uint8_t address, uint8_t function, const Bytes& da
 // A TCP stream gives no byte times to sleep through: every wait is a poll.
 size_t NothingKnownAwaited(const ReplyCollector&) { return 0; }
 
-constexpr Framing kRtu{BuildRtuFrame, AppendReply, ReplyComplete, BytesStillAwaited, CheckReply, 2};
-constexpr Framing kMbap{BuildMbapFrame,      AppendMbapReply, MbapReplyComplete,
-                        NothingKnownAwaited, CheckMbapReply,  kMbapHeader + 1};
+constexpr Framing kRtu{BuildRtuFrame, AppendReply, ReplyComplete, BytesStillAwaited,
+                       CheckReply,    2,           false};
+constexpr Framing kRtuOverTcp{
+    BuildRtuFrame, AppendStreamReply, ReplyComplete, BytesStillAwaited, CheckReply, 2, false};
+constexpr Framing kMbap{BuildMbapFrame,
+                        AppendMbapReply,
+                        MbapReplyComplete,
+                        NothingKnownAwaited,
+                        CheckMbapReply,
+                        kMbapHeader + 1,
+                        true};
 
 // One read takes at most what a driver's receive queue holds; whatever a
 // babbling slave sends beyond that stays in the driver and is discarded
 // before the next request, so the reply buffer stays bounded.
 constexpr size_t kReadChunk = 8192;
+
+// A drain reads at most this much, so that a peer that never stops sending
+// cannot hold the program in it; what it sends later meets the next
+// reply's checks.
+constexpr int kDrainReads = 256;
 
 // The bus stays quiet for 40 bit times after a good reply (3.6 characters,
 // a little over the 3.5 that end an RTU frame) so that the next request is
@@ -97,6 +113,10 @@ struct Link::State {
     double pause_s = 0;              // quiet time after a good transaction
     double byte_s = 0;               // time of one character on the wire (11 bits)
     FailureReporter reporter = nullptr;
+    // Modbus TCP: bytes read behind the last reply that are not yet a whole
+    // frame; the rest of that frame is still on its way.
+    Bytes stale;
+    Bytes last_reply; // as received for the last transaction
 
     // The device failed under an open line (adapter removed, simulator
     // gone): the same words as a device that cannot be opened, since it no
@@ -108,16 +128,34 @@ struct Link::State {
         return where + " port not available";
     }
 
+    serial::Io DrainFrames();
     ResultCode Send(Exchange* x);
     ResultCode Collect(Exchange* x, float timeout_s);
     void Record(const Exchange& x, float timeout_s, ResultCode result) const;
 };
 
+// Stopping in the middle of a frame would leave its tail to be read as the
+// next reply's header: a frame not yet whole is kept until it is.
+serial::Io Link::State::DrainFrames()
+{
+    uint8_t scrap[512];
+    for (int i = 0; i < kDrainReads; ++i) {
+        size_t got = 0;
+        serial::Io r = transport->read_some(handle, scrap, sizeof scrap, &got);
+        if (r != serial::Io::Ok)
+            return r == serial::Io::WouldBlock ? serial::Io::Ok : r;
+        stale.insert(stale.end(), scrap, scrap + got);
+        DropWholeMbapFrames(&stale);
+    }
+    return serial::Io::Ok;
+}
+
 // Drains what an earlier reply left, then writes the whole request.
 ResultCode Link::State::Send(Exchange* x)
 {
     // Bytes left over from an earlier reply would be taken for this one.
-    if (transport->discard_input(handle) != serial::Io::Ok) {
+    serial::Io drained = framing->counted ? DrainFrames() : transport->discard_input(handle);
+    if (drained != serial::Io::Ok) {
         x->closed_before_send = true;
         return kPortNotAvailable;
     }
@@ -138,6 +176,9 @@ ResultCode Link::State::Collect(Exchange* x, float timeout_s)
 {
     uint8_t chunk[kReadChunk];
     bool woken = false;
+    // The start of a stale frame: the collector drops it once it is whole.
+    framing->append(&x->collected, stale.data(), stale.size());
+    stale.clear();
     if (transport->wait_first) {
         serial::Io w = transport->wait_readable(handle, double(timeout_s));
         if (w == serial::Io::Lost) {
@@ -234,7 +275,10 @@ ResultCode Link::Open(const serial::LineSettings& line, float timeout_s)
 }
 
 // A network line: the gateway behind it paces its serial side, so there is
-// no pause after a reply and no byte time to sleep through.
+// no byte time to sleep through. RTU over TCP keeps the pause after a reply
+// all the same: RTU frames carry no transaction number, so a duplicate the
+// gateway sends within it can only be told by its time, and is drained
+// before the next request.
 ResultCode Link::OpenNetwork(const serial::LineSettings& line, float timeout_s)
 {
     State& s = *state_;
@@ -248,11 +292,14 @@ ResultCode Link::OpenNetwork(const serial::LineSettings& line, float timeout_s)
     if (h == serial::kNoPort)
         return Fail(kPortNotAvailable, where + " port not available" + kCR + reason);
     s.transport = &kTcpSocket;
-    s.framing = address.framing == net::Framing::ModbusTcp ? &kMbap : &kRtu;
+    s.framing = address.framing == net::Framing::ModbusTcp ? &kMbap : &kRtuOverTcp;
     s.handle = h;
     s.line = line;
     s.where = where;
-    s.pause_s = 0;
+    // The rate is only stored for the serial port; one it would refuse
+    // gives no pause rather than one of minutes.
+    const bool rate_valid = line.baud >= 300 && line.baud <= 1000000;
+    s.pause_s = s.framing->counted || !rate_valid ? 0 : kPauseBits / line.baud;
     s.byte_s = 0;
     s.open = true;
     return kOk;
@@ -266,14 +313,18 @@ void Link::Close()
     s.transport->close(s.handle);
     s.handle = serial::kNoPort;
     s.open = false;
+    s.stale.clear();
 }
 
 bool Link::IsOpen() const { return state_->open; }
+
+const Bytes& Link::LastReply() const { return state_->last_reply; }
 
 ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
                           const ReplyShape& shape, float timeout_s)
 {
     State& s = *state_;
+    s.last_reply.clear();
     if (!s.open)
         return Fail(kPortNotAvailable, s.LostMessage());
     Exchange x;
@@ -298,11 +349,17 @@ ResultCode Link::Transact(uint8_t address, uint8_t function, const Bytes& reques
         return Fail(sent, s.LostMessage());
     if (address == kBroadcastAddress) {
         s.Record(x, timeout_s, kOk);
-        return kOk; // no slave answers
+        // No slave answers, but the next request must not run into this
+        // one on the wire: slaves tell frames apart only by the silence.
+        if (s.pause_s > 0)
+            sys::SleepUntil(x.sent_s + s.pause_s);
+        return kOk;
     }
 
     std::string message;
     ResultCode rc = s.Collect(&x, timeout_s);
+    s.stale = std::move(x.collected.following);
+    s.last_reply = x.collected.frame;
     if (rc == kTimeout)
         message = "Timeout: replay not received";
     else if (rc == kPortNotAvailable)

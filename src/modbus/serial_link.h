@@ -55,6 +55,11 @@ public:
     ResultCode Transact(uint8_t address, uint8_t function, const Bytes& request, Bytes* reply,
                         const ReplyShape& shape, float timeout_s);
 
+    // What was received for the last transaction, also when it failed: a
+    // time-out with bytes is something that answered, not silence (a reply
+    // shorter than awaited, another baud rate, a collision).
+    const Bytes& LastReply() const;
+
     // Closes the line and reports the failure. Returns `code`.
     ResultCode Fail(ResultCode code, const std::string& message, int os_error = 0);
 

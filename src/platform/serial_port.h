@@ -31,8 +31,9 @@ constexpr Handle kNoPort = -1;
 
 // Opens the device for reading and writing, exclusively, and sets the baud
 // rate (exactly, any rate), 8 data bits, the parity with its stop bits, raw
-// mode, DTR off, RTS on send and no break. Failures of the settings are ignored, as on a port whose
-// driver lacks them. kNoPort with *os_error set when the device cannot be
+// mode, no flow control of any kind, DTR off, RTS on send and no break,
+// whatever the line held before. Failures of the settings are ignored, as
+// on a port whose driver lacks them. kNoPort with *os_error set when the device cannot be
 // opened.
 Handle Open(const std::string& path, uint32_t baud, Parity parity, int* os_error);
 void Close(Handle port);

@@ -57,16 +57,16 @@ bool ReadFileVersion(const std::string& path, std::string* content, FileVersion*
 // when the folder is the reason).
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error);
 
-// Completes a rewrite in place of this file that a killed program left
-// half done, so that what is read next is a whole file (the new content).
-// Does nothing when there is none; waits while a running program is making
-// one.
+// Completes a rewrite in place of this file that a killed program of this
+// user left half done, so that what is read next is a whole file (the new
+// content). Does nothing when there is none, when the file was changed
+// since (it never goes back to older content), or when it may not be
+// written; waits a moment at most while a running program is making one.
 void FinishInterruptedRewrite(const std::string& path);
 
-// Deletes the temporary files that WriteFileAtomic and the bitmap writer
-// left in the folder when their program was killed; never one that a
-// running program is writing (its writer holds a lock on it). Rewrites in
-// place that a killed program left half done are completed.
+// Deletes this user's temporary files that WriteFileAtomic and the bitmap
+// writer left in the folder when their program was killed; never one that a
+// running program is writing (its writer holds a lock on it).
 void RemoveStaleTemporaries(const std::string& folder);
 
 // Copies a file (atomic at the target). False with *error set on failure.
@@ -77,9 +77,13 @@ bool CopyFile(const std::string& from, const std::string& to, std::string* error
 // by FlushAppendFile, by CloseAppendFile, or when much has collected, so
 // that a record written with several appends reaches the file in one write.
 // Every failure returns false with the operating system's reason in *error.
+// A flush ends a record: a write that fails or stops short (a full disk)
+// cuts the file back to the end of the last flush, so that the file holds
+// whole records only.
 struct AppendFile {
     int fd = -1;         // the open file; -1: closed
     std::string pending; // appended, not yet handed to the system
+    long long whole = 0; // the file's size at the end of the last flush
 };
 
 // Creates the file, or empties an existing one, and opens it for writing.
@@ -88,7 +92,7 @@ bool AppendToFile(AppendFile* file, const std::string& bytes, std::string* error
 // Hands every pending byte to the operating system (not a sync to disk: a
 // crash of the program loses nothing flushed, a power loss may). Bytes that
 // could not be written are dropped, so a full disk cannot make the pending
-// text grow without bound.
+// text grow without bound, and the file is cut back to the last flush.
 bool FlushAppendFile(AppendFile* file, std::string* error);
 // Flushes and closes; the handle is closed afterwards even on failure.
 // Closing a closed handle does nothing and succeeds.

@@ -17,9 +17,9 @@ using serial::Io;
 using serial::kNoPort;
 
 // Resolves the host and connects, trying each of its addresses in turn,
-// never waiting longer than timeout_s in all (the resolver's own wait
-// aside). The socket is non-blocking, with TCP_NODELAY: a request is one
-// small write that must leave at once. kNoPort with *reason (the system's
+// never waiting longer than timeout_s in all, the name lookup included (see
+// tcp_lookup.h). The socket is non-blocking, with TCP_NODELAY: a request is
+// one small write that must leave at once. kNoPort with *reason (the system's
 // words) when no address took the connection.
 Handle Connect(const Address& address, double timeout_s, std::string* reason);
 void Close(Handle socket);

@@ -43,6 +43,8 @@ struct EventSink {
     void (*on_command)(int id, Notify how) = nullptr;
     void (*on_timer)() = nullptr;                // a tick of the one timer
     void (*on_menu_highlight)(int id) = nullptr; // 0: no item (submenu title, menu closed)
+    // The user has moved the main window: once the move has ended (a drag
+    // brings many move events), and at the close for a move not yet told.
     void (*on_moved)(int x_dlu, int y_dlu) = nullptr;
     void (*on_activate)(bool active) = nullptr;
     // Windows beside the main window (image and line windows, below), by
@@ -87,14 +89,15 @@ void RunMainWindow();
 void CloseMainWindow();
 bool MainWindowOpen();
 
-// Hides the main window while a panel rebuilds many controls, so that the
-// user sees the new panel at once and not every control as it comes. The
-// controls, menu and timer keep working while it is hidden. Before
-// RunMainWindow these only record the wish: RunMainWindow shows the window.
-void HideMainWindow();
-void ShowMainWindow();
-// False from HideMainWindow to ShowMainWindow, and once the window is closed.
-bool MainWindowShown();
+// Holds back the painting of the main window while a panel rebuilds many
+// controls, so that the user sees the new panel at once and not every
+// control as it comes. The window stays on the screen meanwhile (hidden, it
+// would vanish and come back), and its controls, menu and timer keep
+// working. Calls do not nest: one ThawMainWindow ends the freeze.
+void FreezeMainWindow();
+void ThawMainWindow();
+// True from FreezeMainWindow to ThawMainWindow.
+bool MainWindowFrozen();
 
 void SetTitle(const std::string& title);
 std::string GetTitle();
@@ -262,13 +265,17 @@ int OpenDialogCount();
 // window gone. After drawing, the program calls RefreshImageRect for the
 // part it changed; only that part is brought to the screen again.
 //
-// A window whose client area is larger than the screen gets scroll bars.
+// A window whose client area is larger than the screen gets scroll bars;
+// one narrower than its picture starts scrolled to the picture's right edge.
 // The part of the client area that the picture does not cover is white.
 // Handles are positive and never reused, and image and line windows draw them
 // from one count, so a handle names one window of either kind; 0 is no window.
 
+// Created hidden. A negative x or y: beside the main window, where the
+// screen has room (as line windows); the window then reports where it was
+// put.
 int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px, int x_px,
-                      int y_px); // created hidden
+                      int y_px);
 void ShowImageWindow(int window);
 void DestroyImageWindow(int window); // no on_window_closed
 bool ImageWindowExists(int window);
@@ -343,6 +350,12 @@ void SetLineWindowButtonText(int window, int command, const std::string& text);
 
 // ---------------------------------------------------------------------------
 // The message loop
+
+// The busy cursor over the program's windows: shown at once, also when the
+// program then blocks without handling messages (a request on a silent
+// line). Boxes and dialogs opened meanwhile show the usual cursor.
+void SetBusyCursor(bool busy);
+bool BusyCursorShown();
 
 // Handles the window messages waiting now, then returns.
 void ProcessPendingMessages();

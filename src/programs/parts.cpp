@@ -5,6 +5,7 @@
 #include "app/command_ids.h"
 #include "monitor/monitor_window.h"
 #include "tools/configure/configure_tool.h"
+#include "tools/scan/scan_tool.h"
 #include "tools/test_function/test_function_tool.h"
 #include "tools/test_module/test_module_tool.h"
 
@@ -49,6 +50,13 @@ const app::Parts& AllParts()
              analyzer::Tick,
              {app::kAnalyzerIds, kNone},
              {nullptr, nullptr, analyzer::WindowClosed}},
+            {"BUS_SCAN",
+             scan::Open,
+             scan::Close,
+             scan::Command,
+             nullptr,
+             {app::kScanIds, kNone},
+             {}},
         }},
         {
             {app::cmd::kCommunicationMonitor,

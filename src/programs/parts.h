@@ -1,5 +1,5 @@
 // The parts every program is made of, in the table the shell works from:
-// the four tools and the communication monitor.
+// the five tools and the communication monitor.
 #pragma once
 
 #include "app/tools.h"

@@ -18,6 +18,7 @@ namespace {
 void Usage(FILE* out)
 {
     std::fprintf(out, "usage: regscope-script [--dir FOLDER] [--keep] [--trace FILE] SCENARIO\n"
+                      "       regscope-script scan [options]   (scan --help tells them)\n"
                       "Runs a scenario (see docs/scenarios.md) in FOLDER, or in a new empty\n"
                       "temporary folder that is removed afterwards unless --keep is given or\n"
                       "an expectation failed. Exit code 0 when every expectation held.\n"
@@ -29,6 +30,8 @@ void Usage(FILE* out)
 
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], "scan") == 0)
+        return script::RunScanCommand(argc - 1, argv + 1);
     std::string dir, file, trace;
     bool keep = false;
     for (int i = 1; i < argc; ++i) {

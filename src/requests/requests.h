@@ -46,6 +46,10 @@ ResultCode ReadHoldingRegisterBits8(uint8_t slave, int result_id, const std::str
 
 // Single writes. A coil goes OFF only for the value text "0"; the register
 // of WriteRegisterBits is the value text's leading run of binary digits.
+// WriteRegister and the two list writes of registers refuse a value no
+// register holds (below -32768 or above 65535): nothing is sent, the box
+// turns ErrorColour, the status bar says which value, and the result is
+// kValueRefused.
 ResultCode WriteRegister(uint8_t slave, int value_id, const std::string& address);
 ResultCode WriteRegisterBits(uint8_t slave, int value_id, const std::string& address);
 ResultCode WriteCoil(uint8_t slave, int value_id, const std::string& address);

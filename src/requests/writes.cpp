@@ -1,6 +1,7 @@
 // Writes: single coil and register, the two multiple writes, the channel
 // write and the combined write/read of function 23.
 #include "app/forms/field_access.h"
+#include "app/shell.h"
 #include "modbus/function_codes.h"
 #include "modbus/requests_compose.h"
 #include "requests/common.h"
@@ -34,13 +35,25 @@ std::string ListStatus(const char* what, uint8_t slave, const std::string& start
 
 Bytes WordBytes(uint16_t word) { return Bytes{uint8_t(word >> 8), uint8_t(word & 0xFF)}; }
 
+// Before the port is touched: a refused value sends nothing at all.
+ResultCode RefuseValue(int value_id, const std::string& problem)
+{
+    ui::SetColours(value_id, ui::kDefaultColour, app::ErrorColour);
+    ui::Redraw(value_id);
+    app::ShowStatus(problem, 0);
+    return kValueRefused;
+}
+
 } // namespace
 
 ResultCode WriteRegister(uint8_t slave, int value_id, const std::string& address)
 {
+    const std::string value = forms::GetFieldText(value_id);
+    if (const std::string problem = WordValueProblem(value); !problem.empty())
+        return RefuseValue(value_id, problem);
     if (ResultCode rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteRegisterData(address, forms::GetFieldText(value_id));
+    Bytes data = WriteRegisterData(address, value);
     return SendEchoed(kWriteSingleRegister, slave, data,
                       SingleStatus("Holding Register", slave, address));
 }
@@ -109,9 +122,12 @@ ResultCode WriteCoilList(uint8_t slave, int values_id, const std::string& start,
 ResultCode WriteRegisterList(uint8_t slave, int values_id, const std::string& start,
                              const std::string& quantity)
 {
+    const std::string values = forms::GetFieldText(values_id);
+    if (const std::string problem = WordListProblem(quantity, values); !problem.empty())
+        return RefuseValue(values_id, problem);
     if (ResultCode rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteRegisterListData(start, quantity, forms::GetFieldText(values_id));
+    Bytes data = WriteRegisterListData(start, quantity, values);
     return SendEchoed(kWriteMultipleRegisters, slave, data,
                       ListStatus("Holding Register(s)", slave, start, quantity));
 }
@@ -120,10 +136,12 @@ ResultCode WriteReadRegisterList(uint8_t slave, int values_id, const std::string
                                  const std::string& write_quantity, int result_id,
                                  const std::string& read_start, const std::string& read_quantity)
 {
+    const std::string values = forms::GetFieldText(values_id);
+    if (const std::string problem = WordListProblem(write_quantity, values); !problem.empty())
+        return RefuseValue(values_id, problem);
     if (ResultCode rc = BeginRequest(kAlways))
         return rc;
-    Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity,
-                               forms::GetFieldText(values_id));
+    Bytes data = WriteReadData(read_start, read_quantity, write_start, write_quantity, values);
     uint16_t r = Word16(read_quantity);
     Bytes reply;
     if (ResultCode rc = Exchange(slave, kReadWriteMultipleRegisters, data, r, &reply))

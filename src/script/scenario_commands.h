@@ -33,4 +33,12 @@ void FinishTrace();
 bool FrameAction(const ScenarioLine& line);
 bool FrameExpectation(const ScenarioLine& line);
 
+// The bus scan (scenario_scan.cpp).
+bool ScanAction(const ScenarioLine& line);
+bool ScanExpectation(const ScenarioLine& line);
+
+// regscope-script scan ...: a scan from the command line, the list on
+// standard output (scan_command.cpp). Returns the exit code.
+int RunScanCommand(int argc, char** argv);
+
 } // namespace script

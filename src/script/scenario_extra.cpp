@@ -11,6 +11,7 @@
 #include "platform/system.h"
 #include "sim/models.h"
 #include "sim/sim.h"
+#include "sim/slave_lines.h"
 
 namespace script {
 
@@ -297,12 +298,22 @@ void ConfigModule(const ScenarioLine& line)
 // --- The access password -------------------------------------------------------
 
 // `password-folder PATH`: keeps the access password of a scenario away from
-// the user's own (use it before `start`).
+// the user's own (use it before `start`). `password-store TEXT`: stores TEXT
+// as the password, as Setup > Password would (the store is refused unless
+// it is the user's own private file).
 bool PasswordAction(const ScenarioLine& line)
 {
-    if (line.words.size() != 2 || line.words[0] != "password-folder")
+    if (line.words.size() != 2)
         return false;
-    app::SetPasswordFolderForTests(ExpandDir(line.words[1]));
+    if (line.words[0] == "password-folder") {
+        app::SetPasswordFolderForTests(ExpandDir(line.words[1]));
+        return true;
+    }
+    if (line.words[0] != "password-store")
+        return false;
+    std::string error;
+    if (!app::StorePassword(0, ExpandDir(line.words[1]), &error))
+        Problem(line, "cannot store the password: " + error);
     return true;
 }
 
@@ -310,7 +321,7 @@ bool PasswordAction(const ScenarioLine& line)
 
 bool ExtraAction(const ScenarioLine& line)
 {
-    if (PasswordAction(line) || FrameAction(line))
+    if (PasswordAction(line) || FrameAction(line) || ScanAction(line))
         return true;
     const auto& w = line.words;
     if (w[0] != "sim")
@@ -326,6 +337,21 @@ bool ExtraAction(const ScenarioLine& line)
     } else if (verb == "slave") {
         Need(line, 3);
         bus.banks[int(Int(w[2]))] = Running(line).AddGenericSlave(uint8_t(Int(w[2])));
+    } else if (verb == "slave-line") {
+        // sim slave-line A BAUD PARITY [garbage]: a generic slave at A set to
+        // its own baud rate and parity code.
+        Need(line, 5);
+        const uint8_t a = uint8_t(Int(w[2]));
+        bus.banks[a] = Running(line).AddGenericSlave(a);
+        Running(line).SetSlaveLine(
+            a, sim::LineSettings(0, int32_t(Int(w[3])), serial::ParityFromCode(int(Int(w[4])))),
+            w.size() > 5 && w[5] == "garbage");
+    } else if (verb == "only-function3") {
+        // sim only-function3 A: a generic slave at A silent to every other function.
+        Need(line, 3);
+        auto bank = std::make_shared<sim::RegisterBank>();
+        bus.banks[int(Int(w[2]))] = bank;
+        Running(line).AddSlave(uint8_t(Int(w[2])), sim::OnlyFunction(3, sim::GenericSlave(bank)));
     } else if (verb == "module") {
         // sim module A MODEL VERSION [held]: its registers take set-holding,
         // set-input and sim-holding like a generic slave's.
@@ -351,7 +377,7 @@ bool ExtraAction(const ScenarioLine& line)
 
 bool ExtraExpectation(const ScenarioLine& line)
 {
-    return FrameExpectation(line) || ExpectOnBus(line);
+    return FrameExpectation(line) || ScanExpectation(line) || ExpectOnBus(line);
 }
 
 } // namespace script

@@ -14,10 +14,11 @@ namespace {
 struct NumberSpan {
     bool negative = false;
     size_t start = 0; // first digit or point, after the sign
-    size_t end = 0;   // one past the fraction; 0 when there are no digits
+    size_t end = 0;   // one past the fraction or exponent; 0 when there are no digits
+    size_t mark = 0;  // the "e" of an exponent; 0 when there is none
 };
 
-NumberSpan ScanNumber(std::string_view text)
+NumberSpan ScanNumber(std::string_view text, bool exponent)
 {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
@@ -40,16 +41,50 @@ NumberSpan ScanNumber(std::string_view text)
         }
     }
     span.end = digits == 0 ? 0 : i;
+    // An "e" without digits after it is no exponent: "2e" is 2 and a letter.
+    if (exponent && digits > 0 && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        const size_t first = j;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9')
+            ++j;
+        if (j > first) {
+            span.mark = i;
+            span.end = j;
+        }
+    }
     return span;
+}
+
+// Whether a number from_chars found out of range is too large rather than
+// too small to tell from zero: its mantissa's magnitude times the power of
+// ten. Judged on the exponent's first digits, which tell it well enough.
+bool TooLarge(std::string_view number, size_t mark)
+{
+    if (mark == 0)
+        return number.find_first_of("123456789") < number.find('.');
+    double mantissa = 0;
+    std::from_chars(number.data(), number.data() + mark, mantissa, std::chars_format::fixed);
+    long power = 0;
+    std::string_view digits = number.substr(mark + 1);
+    const bool negative = !digits.empty() && digits[0] == '-';
+    if (!digits.empty() && (digits[0] == '-' || digits[0] == '+'))
+        digits.remove_prefix(1);
+    for (char c : digits.substr(0, 6))
+        power = power * 10 + (c - '0');
+    if (digits.size() > 6)
+        power = 1000000;
+    return mantissa != 0 && std::log10(mantissa) + double(negative ? -power : power) > 0;
 }
 
 } // namespace
 
-size_t NumberLength(std::string_view text) { return ScanNumber(text).end; }
+size_t NumberLength(std::string_view text, bool exponent) { return ScanNumber(text, exponent).end; }
 
-double ParseNumber(std::string_view text)
+double ParseNumber(std::string_view text, bool exponent)
 {
-    const NumberSpan span = ScanNumber(text);
+    const NumberSpan span = ScanNumber(text, exponent);
     if (span.end == 0)
         return 0;
     const size_t start = span.start, i = span.end;
@@ -58,14 +93,11 @@ double ParseNumber(std::string_view text)
     // would then show as "1.7000000000000002".
     const std::string_view number = text.substr(start, i - start);
     double value = 0;
-    auto result = std::from_chars(number.data(), number.data() + number.size(), value,
-                                  std::chars_format::fixed);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Too large when a non-zero digit stands before the point, else too
-        // small to tell from zero.
-        bool large = number.find_first_of("123456789") < number.find('.');
-        value = large ? HUGE_VAL : 0.0;
-    }
+    auto result =
+        std::from_chars(number.data(), number.data() + number.size(), value,
+                        span.mark != 0 ? std::chars_format::general : std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range)
+        value = TooLarge(number, span.mark == 0 ? 0 : span.mark - start) ? HUGE_VAL : 0.0;
     return span.negative ? -value : value;
 }
 

@@ -8,6 +8,8 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 
+#include <gtk/gtk.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -20,6 +22,7 @@
 #include "platform/ui.h"
 #include "platform/wx/wx_backend.h"
 #include "scenarios.h"
+#include "sim/sim.h"
 
 namespace gui {
 
@@ -30,6 +33,17 @@ constexpr int kCh2Setup = 60113, kSetupEnable = 60511, kSetupLabel = 60611, kSet
 
 int plot_window = 0;
 wxImage stopped_shot;
+int main_window_hidden = 0;
+
+// The newest image window is the plot's.
+int NewestPlotWindow()
+{
+    int newest = 0;
+    for (int h = 1; h < 100; ++h)
+        if (ui::ImageWindowExists(h))
+            newest = h;
+    return newest;
+}
 
 std::string BmpPath() { return sys::WorkingDirectory() + "/Plot.bmp"; }
 
@@ -43,16 +57,20 @@ std::string Key(const std::string& key)
 // The plot window may cover the form: bring the form up before a click.
 void PressOnForm(Driver& d, int id)
 {
-    d.Do("raise the main window", [] { MainFrame()->Raise(); });
-    d.Settle(0.3);
+    d.Do("raise the main window", [] {
+        MainFrame()->Raise();
+        // Done by the X server before the click, which comes through
+        // another connection.
+        gdk_display_sync(gdk_display_get_default());
+    });
     d.Press(id);
 }
 
 void ChannelSetupAndMonitor(Driver& d)
 {
     PressOnForm(d, kCh2Setup);
-    d.WaitFor("the Channel setup dialog", [] { return ModalBox() && ControlWindow(kSetupLabel); });
-    d.Settle();
+    d.WaitFor("the Channel setup dialog",
+              [] { return ModalBox() && OnScreen(ControlWindow(kSetupLabel)); });
     d.Do("look at the dialog", [&d] {
         d.Shot("channel-setup");
         d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Channel setup - CH02", "title");
@@ -69,8 +87,10 @@ void ChannelSetupAndMonitor(Driver& d)
     d.Do("Escape, as the close box", [] { Driver::Keys("Escape"); });
     d.WaitFor("closed", [] { return !ModalBox() && !ui::ControlExists(kSetupLabel); });
     d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
-    d.WaitFor("the monitor", [] { return monitor::MonitorOpen(); });
-    d.Settle();
+    d.WaitFor("the monitor", [] {
+        return monitor::MonitorOpen() &&
+               OnScreen(wxb::LineWindowFrame(monitor::MonitorWindowHandle()));
+    });
     d.Do("the monitor beside the Analyzer", [&d] {
         d.Shot("analyzer-monitor");
         wxRect monitor = wxb::LineWindowFrame(monitor::MonitorWindowHandle())->GetScreenRect();
@@ -78,6 +98,48 @@ void ChannelSetupAndMonitor(Driver& d)
                     wxDisplay(0u).GetClientArea().Contains(monitor),
                 "the monitor covers nothing of the main window");
     });
+}
+
+// The first pass of Auto Read fails: its box holds the timer's ticks, so the
+// plot the pass was drawing is not stopped behind the box. The new plot
+// steps off the first one, still open where it would stand.
+void FailedFirstPass(Driver& d)
+{
+    d.Do("a silent slave, a plot of the default size", [] {
+        WriteKeys(app::CfgPath, {"PLOT_SIZE_X=800", "PLOT_SIZE_Y=600", "CH02_ENABLE=1"});
+        sim::Fault silent;
+        silent.kind = sim::Fault::NoReply;
+        silent.times = 1;
+        Bus().InjectFault(silent);
+    });
+    PressOnForm(d, kAutoRead);
+    d.WaitFor(
+        "the error box", [] { return ModalBox() != nullptr; }, 20);
+    d.Settle(1.5); // six periods of the timer with the box open
+    d.Do("the plot under the box", [&d] {
+        d.Check(analyzer::PlotRunning(), "the plot runs until the box is answered");
+        int x = 0, y = 0;
+        ui::GetImageWindowPosition(NewestPlotWindow(), &x, &y);
+        d.Check(NewestPlotWindow() != plot_window && x == 364 && y == 64,
+                "off the first plot: " + std::to_string(x) + "," + std::to_string(y));
+        // 1047 pixels wide on a screen of 1024: on it, the legend in view.
+        wxImage shot = d.Shot("default-size-plot");
+        wxRect shown = wxb::ImageWindowFrame(NewestPlotWindow())->GetScreenRect();
+        d.Check(wxDisplay(0u).GetClientArea().Contains(shown), "the plot on the screen");
+        wxWindow* canvas = CanvasOf(NewestPlotWindow());
+        const int width = canvas->GetClientSize().x;
+        int legend = 0;
+        for (int py = 40; py < 80; ++py)
+            for (int px = width - 120; px < width; ++px) {
+                // The label's red, smoothed at its edges.
+                const wxColour c = Driver::PixelOf(shot, canvas, px, py);
+                legend += c.Red() > 200 && c.Green() < 100 && c.Blue() < 100;
+            }
+        d.Check(legend > 20, "legend pixels in view: " + std::to_string(legend));
+    });
+    ExpectMessage(d, "the error",
+                  {"Communication error", "Timeout: replay not received", wxICON_ERROR}, "Return");
+    d.WaitFor("stopped", [] { return !analyzer::PlotRunning() && !app::AutoReadActive; });
 }
 
 void PlotAndSave(Driver& d)
@@ -97,17 +159,22 @@ void PlotAndSave(Driver& d)
         std::string home = sys::WorkingDirectory() + "/home";
         mkdir(home.c_str(), 0700);
         setenv("HOME", home.c_str(), 1);
+        MainFrame()->Bind(wxEVT_SHOW, [](wxShowEvent& e) {
+            main_window_hidden += !e.IsShown();
+            e.Skip();
+        });
         Driver::Keys("ctrl+a");
     });
-    // The window is hidden while the form is built, shown again after.
     d.WaitFor("the Analyzer", [] {
-        return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup) && MainWindowShown();
+        return app::CurrentTool == 4 && ui::ControlExists(kPlotSetup) && MainWindowShown() &&
+               !ui::MainWindowFrozen();
     });
-    d.Settle(0.5);
+    d.Do("the window stayed on the screen", [&d] {
+        d.Check(main_window_hidden == 0, "hidden " + std::to_string(main_window_hidden) + " times");
+    });
 
     d.Press(kPlotSetup);
-    d.WaitFor("Plot setup", [] { return ModalBox() && ui::ControlExists(60731); });
-    d.Settle(0.3);
+    d.WaitFor("Plot setup", [] { return ModalBox() && OnScreen(ControlWindow(60731)); });
     d.Do("look at Plot setup", [&d] {
         d.Shot("plot-setup");
         d.CheckEqual(ModalBox()->GetTitle().utf8_string(), "Plot setup", "dialog title");
@@ -119,13 +186,11 @@ void PlotAndSave(Driver& d)
     d.WaitFor("the plot window",
               [] { return analyzer::PlotRunning() && ui::GetText(kPlotStart) == "Plot Stop"; });
     d.Do("find it", [&d] {
-        // The newest image window is the plot's.
-        for (int h = 1; h < 100; ++h)
-            if (ui::ImageWindowExists(h))
-                plot_window = h;
+        plot_window = NewestPlotWindow();
         d.Check(plot_window != 0, "a plot window exists");
     });
-    d.Settle(3); // a dozen passes
+    d.WaitFor(
+        "a dozen passes", [] { return app::ElapsedTime >= 3; }, 30);
     d.Do("look at the running plot", [&d] {
         wxImage shot = d.Shot("plot-running");
         wxWindow* canvas = CanvasOf(plot_window);
@@ -178,6 +243,7 @@ void PlotAndSave(Driver& d)
     PressOnForm(d, kAutoRead);
     d.WaitFor("Auto Read off", [] { return app::AutoReadActive == 0; });
     ChannelSetupAndMonitor(d);
+    FailedFirstPass(d);
 }
 
 const Scenario kPlotAndSave{"analyzer_plot", PlotAndSave};

@@ -56,10 +56,8 @@ void ColoursDuringASlowPass(Driver& d)
     });
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
     d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
-    d.Settle(0.3); // a click before the new form is on the screen is lost
     d.Press(kOk);
-    d.WaitFor("function 3 sub-form", [] { return ui::ControlExists(kAutoRead); });
-    d.Settle(0.3);
+    d.WaitFor("function 3 sub-form", [] { return OnScreen(ControlWindow(kAutoRead)); });
     d.Do("the camera waits for the request", [] {
         Bus().ClearFrames();
         camera = std::thread([] {

@@ -8,6 +8,8 @@
 #include <wx/textctrl.h>
 #include <wx/timer.h>
 
+#include <gtk/gtk.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -120,10 +122,23 @@ void Driver::Click(wxWindow* w)
         " click 1");
 }
 
+bool OnScreen(wxWindow* w)
+{
+    if (!w || !w->IsShownOnScreen() || ui::MainWindowFrozen())
+        return false;
+    // Mapped and given its room by GTK: a click before that misses it.
+    auto* widget = static_cast<GtkWidget*>(w->GetHandle());
+    GtkAllocation room;
+    if (widget)
+        gtk_widget_get_allocation(widget, &room);
+    return widget && gtk_widget_get_mapped(widget) && room.width == w->GetSize().x &&
+           room.height == w->GetSize().y;
+}
+
 void Driver::Press(int id)
 {
     Step(
-        "press " + std::to_string(id), [id] { return ControlWindow(id) != nullptr; },
+        "press " + std::to_string(id), [id] { return OnScreen(ControlWindow(id)); },
         [id] { Click(ControlWindow(id)); });
 }
 
@@ -131,7 +146,7 @@ void Driver::Fill(int id, const std::string& text)
 {
     Step(
         "fill " + std::to_string(id) + " with " + text,
-        [id] { return ControlWindow(id) != nullptr; },
+        [id] { return OnScreen(ControlWindow(id)); },
         [id, text] {
             auto* box = dynamic_cast<wxTextCtrl*>(ControlWindow(id));
             Click(ControlWindow(id));

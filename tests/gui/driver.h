@@ -46,7 +46,8 @@ public:
     static void Keys(const std::string& keys);   // xdotool key names: "ctrl+c Return"
     static void Type(const std::string& text);
     static void Click(wxWindow* w);
-    // Steps on the program's controls, found by identifier: a click, and
+    // Steps on the program's controls, found by identifier, once they are
+    // on the screen: a click, and
     // replacing the text of a box as a user does (click into it, select all,
     // delete, type) until the box shows it.
     void Press(int id);
@@ -84,6 +85,8 @@ private:
 wxFrame* MainFrame();
 // The window of the program's control `id`, nullptr when none.
 wxWindow* ControlWindow(int id);
+// The window is on the screen where wx placed it, ready for a click.
+bool OnScreen(wxWindow* w);
 // The modal box on screen, nullptr when none.
 wxDialog* ModalBox();
 

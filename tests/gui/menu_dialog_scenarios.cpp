@@ -71,6 +71,10 @@ void ExpectInput(Driver& d, const Input& in, const std::string& answer = "")
         d.CheckEqual(shown, in.prompt, what + " prompt");
         d.Check(edits.size() == 1 && edits[0]->HasFlag(wxTE_PASSWORD) == in.masked,
                 what + (in.masked ? " masks" : " shows") + " what is typed");
+        // Its text whole, with a margin above and below.
+        const int high = edits.empty() ? 0 : edits[0]->GetSize().y;
+        d.Check(!edits.empty() && high >= edits[0]->GetCharHeight() + 8,
+                what + " edit box " + std::to_string(high) + " px high");
         if (answer.empty()) {
             Driver::Keys("Escape");
             return;

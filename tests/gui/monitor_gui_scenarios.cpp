@@ -45,7 +45,6 @@ void MonitorDuringAutoRead(Driver& d)
         Driver::Keys("ctrl+f");
     });
     d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
-    d.Settle(0.3); // a click before the new form is on the screen is lost
     d.Press(kOk);
     d.WaitFor("function 3", [] { return ui::ControlExists(kAutoRead); });
     d.Press(kAutoRead);

@@ -7,6 +7,14 @@
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "app/config_store.h"
+#include "app/shell.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "platform/wx/wx_backend.h"
 #include "scenarios.h"
@@ -196,6 +204,72 @@ void LineWindow(Driver& d)
     d.WaitFor("closed", [] { return !ui::LineWindowExists(lines_window); });
 }
 
+int ini_watch = -1;
+int moves_seen = 0;
+
+// Rewrites of RegScope.ini since the watch began (each one a rename over it,
+// or a write in place).
+int IniWrites()
+{
+    int writes = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = read(ini_watch, buffer, sizeof buffer)) > 0;)
+        for (char* p = buffer; p < buffer + n;) {
+            auto* e = reinterpret_cast<inotify_event*>(p);
+            writes += e->len > 0 && std::string(e->name) == "RegScope.ini";
+            p += sizeof(inotify_event) + e->len;
+        }
+    return writes;
+}
+
+std::string SavedPosition()
+{
+    return app::ReadConfigKey(app::IniPath, "MAIN_POS_X") + "," +
+           app::ReadConfigKey(app::IniPath, "MAIN_POS_Y");
+}
+
+std::string PositionNow()
+{
+    int x = 0, y = 0;
+    ui::GetWindowPosition(&x, &y);
+    return std::to_string(x) + "," + std::to_string(y);
+}
+
+// A drag brings a move event every few pixels: the position is written once
+// the window rests, and a move the close cuts short is written at the close
+// (the next start, window_moved_then_closed, finds it).
+void MainWindowMoves(Driver& d)
+{
+    d.Do("drag the main window", [&d] {
+        ini_watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        inotify_add_watch(ini_watch, sys::WorkingDirectory().c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
+        MainFrame()->Bind(wxEVT_MOVE, [](wxMoveEvent& e) {
+            ++moves_seen;
+            e.Skip();
+        });
+        for (int i = 1; i <= 100; ++i) {
+            MainFrame()->Move(20 + i, 10 + i / 2);
+            wxTheApp->Yield(true);
+        }
+        d.Check(moves_seen >= 100, std::to_string(moves_seen) + " move events");
+    });
+    d.WaitFor("the position written", [] { return SavedPosition() == PositionNow(); });
+    d.Settle();
+    d.Do("once", [&d] {
+        const int writes = IniWrites();
+        d.Check(writes >= 1 && writes <= 2, std::to_string(writes) + " writes for the drag");
+    });
+}
+
+void MoveAndClose(Driver& d)
+{
+    d.Do("move and close at once", [] {
+        MainFrame()->Move(200, 150);
+        std::ofstream("expected-position") << PositionNow();
+        ui::CloseMainWindow();
+    });
+}
+
 void PlatformWindows(Driver& d)
 {
     PassFirstStart(d);
@@ -213,9 +287,22 @@ void PlatformWindows(Driver& d)
     LineWindow(d);
     d.Settle();
     d.Do("hand the events back", [] { ui::SetEventSink(program); });
+    MainWindowMoves(d);
+    MoveAndClose(d);
+}
+
+void PositionKept(Driver& d)
+{
+    d.WaitFor("main window", MainWindowShown);
+    d.Do("the position of the move the close cut short", [&d] {
+        std::string want;
+        std::ifstream("expected-position") >> want;
+        d.CheckEqual(SavedPosition(), want, "saved position");
+    });
 }
 
 const Scenario kPlatformWindows{"platform_windows", PlatformWindows};
+const Scenario kPositionKept{"window_moved_then_closed", PositionKept};
 
 } // namespace
 

@@ -108,8 +108,8 @@ void PassFirstStart(Driver& d)
 {
     d.WaitFor("default-files warning", [] { return ModalBox() != nullptr; });
     d.Do("answer the warning", [] { Driver::Keys("Return"); });
-    d.WaitFor("main window", MainWindowShown);
-    d.Settle();
+    d.WaitFor("main window on the screen",
+              [] { return MainWindowShown() && OnScreen(MainFrame()); });
 }
 
 void ExpectMessage(Driver& d, const std::string& what, const Expected& want,

@@ -77,8 +77,8 @@ void ReadHoldingRegisters(Driver& d)
     StartBus(true);
     PassFirstStart(d);
     d.Do("Ctrl+F", [] { Driver::Keys("ctrl+f"); });
-    d.WaitFor("Test function open", [] { return app::CurrentTool == 3 && ui::ControlExists(kOk); });
-    d.Settle(0.3);
+    d.WaitFor("Test function open",
+              [] { return app::CurrentTool == 3 && OnScreen(ControlWindow(kOk)); });
     d.Do("look at the header", [&d] {
         wxImage shot = d.Shot("test-function");
         // The separator under the header is visible on the panel grey.

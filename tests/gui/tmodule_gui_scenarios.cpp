@@ -25,7 +25,6 @@ void IdentifyAndRead(Driver& d)
     PassFirstStart(d);
     d.Do("Ctrl+M", [] { Driver::Keys("ctrl+m"); });
     d.WaitFor("Test module open", [] { return app::CurrentTool == 2 && ControlWindow(20011); });
-    d.Settle();
     d.Press(20011);
     d.Do("type 2", [] {
         // Ctrl+A would open the Analyzer: empty the box key by key.
@@ -38,7 +37,6 @@ void IdentifyAndRead(Driver& d)
     d.WaitFor("panel open", [] {
         return ui::GetText(20001) == " Test module : NODE-T01 - r.01.003" && ControlWindow(21001);
     });
-    d.Settle();
     d.Press(21001);
     d.WaitFor("read", [] { return ui::GetStatusText() == "All register readed from Slave 2"; });
     d.Do("look at the values", [&d] {

@@ -58,11 +58,13 @@ const DesktopRun kRuns[] = {
     {"FirstStartWarnsShowsTheWindowAndMenuHelp", "first_start"},
     {"TestFunctionReadsTheBusAndColoursOutOfRangeValues", "read_holding_registers"},
     {"EveryBoxTheMenusOpenThenThePasswordAtTheNextStart", "menu_dialogs", "password_prompt"},
-    {"DialogImageAndLineWindowsOfThePlatform", "platform_windows"},
+    {"DialogImageAndLineWindowsOfThePlatformAndAMovedWindow", "platform_windows",
+     "window_moved_then_closed"},
     {"MonitorFollowsAutoReadAndSavesItsLines", "monitor_auto_read"},
     {"TestModuleIdentifiesAModuleAndReadsItsPanel", "tmodule_identify_read"},
     {"AutoReadShowsOrangeDuringAPassAndYellowAfterIt", "auto_read_colours"},
     {"AnalyzerPlotsSavesWhatTheWindowShowsAndEditsAChannel", "analyzer_plot"},
+    {"ScanBusFillsItsBarStopsWithinATryAndListsTheModules", "scan_bus"},
 };
 
 void PrintTo(const DesktopRun& run, std::ostream* os) { *os << run.scenario; }

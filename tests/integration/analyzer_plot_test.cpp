@@ -136,3 +136,32 @@ TEST_F(PlotOnBus, AFailedPassStopsThePlotAndClosesAShortLog)
                                 "0.00;500.0;250.0\r\n1.00;500.0;250.0\r\n2.00;500.0");
     EXPECT_TRUE(headless::PressImageWindowCloseBox(w)); // allowed after the stop
 }
+
+// A file that still holds the default 0, 0 opens the plot beside the form,
+// not over its buttons; a new plot steps off an earlier window still
+// standing where it would open; a place of the user's is kept.
+TEST_F(PlotOnBus, NewPlotsOpenBesideTheFormAndStepOffEarlierWindows)
+{
+    app::WriteConfigKey(app::CfgPath, "PLOT_AUTO_START", "0");
+    headless::Click(kAutoRead);
+    int x = 0, y = 0, w = 0, h = 0;
+    ui::GetWindowPosition(&x, &y);
+    ui::GetClientSize(&w, &h);
+    const std::pair<int, int> beside{(x + w) * 6 / 4 + headless::kBesideGapPx, y * 13 / 8};
+    auto position = [] {
+        const headless::ImageWindowState* plot =
+            headless::ImageWindow(headless::ImageWindowHandles().back());
+        return std::make_pair(plot->x, plot->y);
+    };
+    for (int step : {0, 24, 48}) {
+        headless::Click(kPlotStart);
+        EXPECT_EQ(position(), std::make_pair(beside.first + step, beside.second + step));
+        headless::Click(kPlotStart); // stopped where it stands
+    }
+    for (int window : headless::ImageWindowHandles())
+        headless::PressImageWindowCloseBox(window);
+    app::WriteConfigKey(app::IniPath, "PLOT_POS_X", "340");
+    app::WriteConfigKey(app::IniPath, "PLOT_POS_Y", "40");
+    headless::Click(kPlotStart);
+    EXPECT_EQ(position(), std::make_pair(340, 40));
+}

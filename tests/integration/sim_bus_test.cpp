@@ -1,13 +1,17 @@
 // The simulator over a real pty, seen from a master that moves raw bytes:
 // what the program's own engine cannot send, and the link's life.
+#include "modbus/mbap.h"
 #include "modbus/serial_link.h"
 #include "sim/sim.h"
 #include "sim_raw_master.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -70,7 +74,8 @@ TEST_F(SimBus, FrameWrittenInTwoPartsIsStillOneRequest)
 {
     modbus::Bytes frame = modbus::BuildFrame(1, 16, {0, 7, 0, 1, 2, 0xBE, 0xEF});
     master_.Send(modbus::Bytes(frame.begin(), frame.begin() + 5));
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    // The simulator has read the first part alone: the request is split.
+    ASSERT_TRUE(sim_.WaitForBytes(5, 2.0));
     master_.Send(modbus::Bytes(frame.begin() + 5, frame.end()));
     EXPECT_EQ(master_.Receive(8, 2.0), modbus::BuildFrame(1, 16, {0, 7, 0, 1}));
     EXPECT_EQ(bank_->Holding(7), 0xBEEF);
@@ -91,6 +96,38 @@ TEST_F(SimBus, TheEnginesLineSettingsReachThePty)
     ASSERT_EQ(sim_.Frames().size(), 1u);
     EXPECT_EQ(sim_.Frames()[0].line.baud, 250000);
     EXPECT_EQ(sim_.Frames()[0].line.parity, serial::Parity::NoneTwoStopBits);
+}
+
+// A Modbus TCP header whose length the request belies leaves the stream
+// out of step: the connection is closed, as a gateway does, rather than the
+// next request's bytes being taken for the rest of this one.
+TEST(SimTcp, AHeaderThatLiesClosesTheConnection)
+{
+    sim::Options o;
+    o.pty = false;
+    o.tcp_port = 0;
+    sim::Simulator s;
+    std::string error;
+    ASSERT_TRUE(s.Start(o, &error)) << error;
+    s.AddGenericSlave(1);
+    for (int lie : {2, -1}) {
+        int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(uint16_t(s.TcpPort()));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        modbus::Bytes bad = modbus::BuildMbapFrame(1, 1, 3, {0, 0, 0, 1});
+        bad[5] = uint8_t(bad[5] + lie);
+        const modbus::Bytes next = modbus::BuildMbapFrame(2, 1, 3, {0, 0, 0, 1});
+        bad.insert(bad.end(), next.begin(), next.end());
+        ASSERT_EQ(write(fd, bad.data(), bad.size()), ssize_t(bad.size()));
+        timeval two_s{2, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &two_s, sizeof two_s);
+        uint8_t reply[64];
+        EXPECT_EQ(read(fd, reply, sizeof reply), 0) << "lie " << lie;
+        close(fd);
+    }
 }
 
 TEST(SimLink, LinkIsMadeInTheFolderAndRemovedOnStop)

@@ -90,6 +90,30 @@ TEST_F(AutoRead, ATimeOutStopsItWithOneErrorBox)
     EXPECT_EQ(FrameCount(), frames + 1);
 }
 
+// The busy cursor comes for a wait the user started that outlasts a short
+// grace (a silent slave), and goes with the command; a prompt reply shows
+// none, nor does a tick's pass, which the status bar's colours show.
+TEST_F(AutoRead, TheBusyCursorShowsWhileAWaitOfTheUserLasts)
+{
+    OpenFunction("3");
+    headless::Click(53001); // Read, answered at once
+    headless::Click(53002); // Auto Read: its first pass too
+    EXPECT_EQ(FrameCount(), 2u);
+    EXPECT_EQ(headless::BusyCursorShows(), 0);
+
+    sim::Fault silent;
+    silent.kind = sim::Fault::NoReply;
+    silent.times = -1;
+    sim_.InjectFault(silent);
+    headless::Tick();
+    EXPECT_FALSE(app::AutoReadActive); // the time-out of the tick's pass
+    EXPECT_EQ(headless::BusyCursorShows(), 0);
+    headless::Click(53001);
+    EXPECT_EQ(FrameCount(), 4u);
+    EXPECT_EQ(headless::BusyCursorShows(), 1);
+    EXPECT_FALSE(ui::BusyCursorShown());
+}
+
 // Broadcasts from the requests the tools share: a write is sent, and the
 // identification has no reply to take.
 TEST_F(TestFunctionOnBus, BroadcastsAreSentAndNothingIsReadBack)

@@ -60,8 +60,8 @@ TEST(AnalyzerChannels, TextsBecomeFieldsByTheirRules)
     EXPECT_EQ(a.shift, 2) << "ties to even";
     EXPECT_EQ(a.plot_width, 4);
     EXPECT_EQ(a.mask, 0);
-    EXPECT_EQ(a.gain, 0.1f);
-    EXPECT_EQ(a.offset, -10.0f);
+    EXPECT_EQ(a.gain, 0.1) << "as written, for 32-bit channels";
+    EXPECT_EQ(a.offset, -10.0);
     EXPECT_EQ(a.fore_color, 16774371u);
     EXPECT_EQ(a.word_add, " 12x") << "kept verbatim for messages";
     EXPECT_EQ(a.format.Text(), "0.00");

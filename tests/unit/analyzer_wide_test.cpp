@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,11 +81,25 @@ TEST(WideChannel, ShowsEveryKindOfValueInEveryOrder)
     // The smallest denormal, 2^-149, arrives whole in double precision.
     EXPECT_EQ(analyzer::ScaleWide(Wide(DataType::Float32, WordOrder::DCBA), 0x00000001),
               std::ldexp(1.0, -149));
-    // Gain and offset as for 16 bits: 10 * 0.5 + 1.
-    AnalyzerChannel scaled = Wide(DataType::Uint32, WordOrder::ABCD);
-    scaled.gain = 0.5f;
-    scaled.offset = 1.0f;
-    EXPECT_EQ(analyzer::ConvertWide(scaled, 0, 10), "6.0");
+    // Gain and offset in double precision: as 32-bit floats 0.001 and 0.1
+    // would show 1234567.949 and 12345679.18.
+    const struct {
+        DataType data;
+        double gain, offset;
+        const char* format;
+        uint32_t bits;
+        const char* shown;
+    } scaled[] = {
+        {DataType::Uint32, 0.5, 1, "0.0", 10, "6.0"},
+        {DataType::Uint32, 0.001, 0, "0.000", 1234567890, "1234567.890"},
+        {DataType::Int32, 0.1, 0.1, "0.00", 123456789, "12345679.00"},
+    };
+    for (const auto& c : scaled) {
+        AnalyzerChannel ch = Wide(c.data, WordOrder::ABCD, c.format);
+        ch.gain = c.gain;
+        ch.offset = c.offset;
+        EXPECT_EQ(analyzer::ConvertWide(ch, uint16_t(c.bits >> 16), uint16_t(c.bits)), c.shown);
+    }
     // What the plot gets of a box: no number for the words, which it never draws.
     EXPECT_TRUE(std::isnan(analyzer::ShownNumber("NaN")));
     EXPECT_EQ(analyzer::ShownNumber(" -Inf"), -HUGE_VAL);
@@ -97,6 +112,7 @@ TEST(WideChannel, WritesTheRegistersOfTypedValues)
         DataType data;
         const char* text;
         uint32_t bits;
+        double gain = 1, offset = 0;
     } cases[] = {
         {DataType::Float32, "25.5", 0x41CC0000},
         {DataType::Float32, "-1.5", 0xBFC00000},
@@ -105,16 +121,26 @@ TEST(WideChannel, WritesTheRegistersOfTypedValues)
         // Above the largest float but nearer to it than to 2^128.
         {DataType::Float32, "340282356000000000000000000000000000000", 0x7F7FFFFF},
         {DataType::Uint32, "4294967295", 0xFFFFFFFF},
-        {DataType::Uint32, "4294967296", 0x00000000}, // the low 32 bits
-        {DataType::Uint32, "2.5", 0x00000002},        // ties to even
+        {DataType::Uint32, "-1", 0xFFFFFFFF},  // two's complement, as for 16 bits
+        {DataType::Uint32, "2.5", 0x00000002}, // ties to even
         {DataType::Uint32, "3.5", 0x00000004},
         {DataType::Int32, "-1", 0xFFFFFFFF},
         {DataType::Int32, "-2147483648", 0x80000000},
         {DataType::Int32, "2147483647", 0x7FFFFFFF},
+        // An exponent is read whole, not as its leading "3.4".
+        {DataType::Float32, "3.4e38", 0x7F7FC99E},
+        {DataType::Float32, " -1.5E-3 ", 0xBAC49BA6},
+        {DataType::Uint32, "4.294967295e9", 0xFFFFFFFF},
+        // GAIN and OFFSET in double precision: as floats 4996 0297 and FFFF FF33.
+        {DataType::Uint32, "1234567.890", 0x499602D2, 0.001},
+        {DataType::Uint32, "4294966.295", 0xFFFFFFFF, 0.001, -1},
     };
     for (const auto& c : cases)
         for (WordOrder order : kOrders) {
-            const analyzer::WordsToWrite w = analyzer::ConvertBackWide(Wide(c.data, order), c.text);
+            AnalyzerChannel ch = Wide(c.data, order);
+            ch.gain = c.gain;
+            ch.offset = c.offset;
+            const analyzer::WordsToWrite w = analyzer::ConvertBackWide(ch, c.text);
             ASSERT_TRUE(w.ok) << c.text << ": " << w.problem;
             EXPECT_EQ(w.words, OnWire(c.bits, order)) << c.text << " order " << int(order);
         }
@@ -137,6 +163,12 @@ TEST(WideChannel, RefusesWhatNoRegisterHolds)
          "its gain and offset"},
         {DataType::Uint32, 1.0f, "99999999999999999999",
          "\"99999999999999999999\" is too large for a register value with its gain and offset"},
+        // Beyond two registers: the low 32 bits would be a value nobody typed.
+        {DataType::Uint32, 1.0f, "4294967296",
+         "\"4294967296\" is too large for a register value with its gain and offset"},
+        {DataType::Int32, 1.0f, "-2147483649",
+         "\"-2147483649\" is too small for a register value with its gain and offset"},
+        {DataType::Float32, 1.0f, "3.4e38x", "only \"3.4e38\" of \"3.4e38x\" reads as a number"},
     };
     for (const auto& c : cases) {
         AnalyzerChannel ch = Wide(c.data, WordOrder::ABCD);
@@ -151,6 +183,38 @@ TEST(WideChannel, RefusesWhatNoRegisterHolds)
     EXPECT_FALSE(analyzer::ParseChannelAddress(0, ch).ok);
     ch.word_add = "65534";
     EXPECT_TRUE(analyzer::ParseChannelAddress(0, ch).ok);
+}
+
+// What a read shows with enough digits is written back as the same two
+// registers, for every type and order.
+TEST(WideChannel, ShownValuesWriteBackTheirRegisters)
+{
+    const struct {
+        DataType data;
+        double gain, offset;
+        const char* format;
+    } channels[] = {
+        {DataType::Uint32, 1, 0, "0"},       {DataType::Uint32, 0.001, -1, "0.000"},
+        {DataType::Int32, 0.1, 0.1, "0.00"}, {DataType::Int32, 0.001, -1, ""},
+        {DataType::Float32, 1, 0, ""},       {DataType::Float32, 0.1, 0, ""},
+    };
+    std::mt19937 random(20261207);
+    for (const auto& c : channels)
+        for (WordOrder order : kOrders) {
+            AnalyzerChannel ch = Wide(c.data, order, c.format);
+            ch.gain = c.gain;
+            ch.offset = c.offset;
+            for (int i = 0; i < 3000; ++i) {
+                const std::array<uint16_t, 2> regs{uint16_t(random()), uint16_t(random())};
+                const std::string text = analyzer::ConvertWide(ch, regs[0], regs[1]);
+                if (text == "NaN" || text == "Inf" || text == "-Inf")
+                    continue; // refused, not written back
+                const analyzer::WordsToWrite w = analyzer::ConvertBackWide(ch, text);
+                ASSERT_TRUE(w.ok && w.words == regs)
+                    << "seed 20261207, type " << int(c.data) << " order " << int(order) << " \""
+                    << text << "\" " << w.problem;
+            }
+        }
 }
 
 // --- Block reads ----------------------------------------------------------------
@@ -203,6 +267,9 @@ TEST(BlockReads, GroupsNeighboursOfOneSlaveAndTable)
         {"an address that is none is read alone, in its place",
          {{0, 1, 1, 0, 1}, {1, 1, 1, 0, 1, false}, {2, 1, 1, 1, 1}},
          {{1, 1, 0, 2, {0, 2}}, {1, 1, 0, 0, {1}}}},
+        {"a 16-bit channel at a 32-bit one's address, after it",
+         {{0, 1, 1, 10, 2}, {1, 1, 1, 10, 1}},
+         {{1, 1, 10, 2, {0, 1}}}},
         {"the last register",
          {{0, 1, 1, 65534, 2}, {1, 1, 1, 65535, 1}},
          {{1, 1, 65534, 2, {0, 1}}}},

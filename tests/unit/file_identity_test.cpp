@@ -19,7 +19,30 @@
 
 namespace {
 
-using FileIdentity = ConfigDir;
+size_t EntriesIn(const std::string& folder)
+{
+    return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+// Journals go to the per-user folder, here inside the test's own folder.
+class FileIdentity : public ConfigDir {
+protected:
+    void SetUp() override
+    {
+        ConfigDir::SetUp();
+        setenv("XDG_CONFIG_HOME", Path("home").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        unsetenv("XDG_CONFIG_HOME");
+        ConfigDir::TearDown();
+    }
+    std::string Journals() const { return Path("home/regscope/redo"); }
+    size_t JournalsLeft() const
+    {
+        return std::filesystem::exists(Journals()) ? EntriesIn(Journals()) : 0;
+    }
+};
 
 struct stat StatOf(const std::string& path)
 {
@@ -35,11 +58,6 @@ bool WrittenQuietly(const std::string& path, const std::string& value)
     std::string now;
     return headless::MessagesShown().empty() && sys::ReadFile(path, &now, nullptr) &&
            now == "A=" + value + "\r\n";
-}
-
-size_t EntriesIn(const std::string& folder)
-{
-    return size_t(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
 // Kills a child that calls write(i) for i = 0, 1, ... at a different moment
@@ -93,7 +111,7 @@ TEST_F(FileIdentity, ALinkedFileStaysLinkedAndWholeOnAFullDisk)
     EXPECT_EQ(Get("shared.cfg"), "A=2\r\n");
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_ino, inode);
     EXPECT_EQ(StatOf(Path("RegScope.cfg")).st_nlink, 2u);
-    EXPECT_EQ(EntriesIn(dir_), 2u) << "no temporary file left";
+    EXPECT_EQ(EntriesIn(dir_), 3u) << "no temporary file left beside the two and the home";
     // Written through a symbolic link, the link stays one.
     Put("real.cfg", "A=1\r\n");
     ASSERT_EQ(symlink(Path("real.cfg").c_str(), Path("link.cfg").c_str()), 0);
@@ -144,7 +162,7 @@ TEST_F(FileIdentity, AKilledWriterLeavesTheOldOrTheNewFileNeverAPart)
         });
 }
 
-TEST_F(FileIdentity, AKilledRewriteOfAHardLinkedFileIsReadWhole)
+TEST_F(FileIdentity, AKilledRewriteOfAHardLinkedFileIsReadWholeThroughEveryName)
 {
     // Long enough to span many memory pages; the value of A in its middle
     // changes length, so the tail moves with every rewrite.
@@ -154,20 +172,36 @@ TEST_F(FileIdentity, AKilledRewriteOfAHardLinkedFileIsReadWhole)
     const std::string shorter = "1", longer = std::string(5000, 'x');
     const auto content = [&](const std::string& a) { return head + "A=" + a + "\r\n" + tail; };
     Put("RegScope.cfg", content(shorter));
-    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
-    const std::string cfg = Path("RegScope.cfg");
+    std::filesystem::create_directory(Path("b"));
+    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("b/shared.cfg").c_str()), 0);
+    const std::string cfg = Path("RegScope.cfg"), other = Path("b/shared.cfg");
+    int inside = 0, round = 0;
     KillWhileWriting(
         40, [&](int i) { app::WriteConfigKey(cfg, "A", i % 2 ? shorter : longer); },
         [&] {
+            // A journal left behind: the kill landed inside a rewrite.
+            inside += JournalsLeft() > 0;
             std::string a;
-            EXPECT_TRUE(app::FindConfigKey(cfg, "A", &a) && (a == shorter || a == longer));
-            EXPECT_EQ(Get("RegScope.cfg"), content(a));
+            const std::string& name = ++round % 2 ? cfg : other;
+            EXPECT_TRUE(app::FindConfigKey(name, "A", &a) && (a == shorter || a == longer));
+            EXPECT_EQ(Get("b/shared.cfg"), content(a));
             EXPECT_EQ(StatOf(cfg).st_nlink, 2u);
         });
-    // A writer killed before it touched the file leaves its journal; the
-    // next start settles it.
-    sys::RemoveStaleTemporaries(dir_);
-    EXPECT_EQ(EntriesIn(dir_), 2u);
+    EXPECT_GE(inside, 10) << "too few kills landed inside a rewrite to test anything";
+    EXPECT_EQ(EntriesIn(dir_), 3u) << "nothing left beside the file";
+
+    // A rewrite killed again, then the file changed by another program
+    // through its other name: the late journal never brings back the
+    // older content.
+    for (int i = 0; i < 200 && JournalsLeft() == 0; ++i)
+        KillWhileWriting(
+            1, [&](int j) { app::WriteConfigKey(cfg, "A", j % 2 ? shorter : longer); }, [] {});
+    ASSERT_EQ(JournalsLeft(), 1u);
+    Put("b/shared.cfg", content("edited"));
+    std::string a;
+    EXPECT_TRUE(app::FindConfigKey(cfg, "A", &a));
+    EXPECT_EQ(a, "edited");
+    EXPECT_EQ(JournalsLeft(), 0u);
 }
 
 TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
@@ -179,19 +213,25 @@ TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
     app::WriteConfigKey(Path("RegScope.cfg"), "PLOT_BMP_FILE", Path("pictures/Plot.bmp"));
     ASSERT_TRUE(sys::CopyFile(Path("RegScope.cfg"), Path("tools/RegScope.cfg"), nullptr));
 
-    // Temporary files of writers killed an hour ago beside the three files,
-    // of one still writing (a slow disk), of one just starting, and a file
-    // the pattern does not take: the first three go, the others stay.
+    // Temporary files of writers killed an hour ago beside the two files,
+    // in the folder the .cfg names for the bitmap (not searched: a .cfg may
+    // name anyone's folder), of another user, of one still writing (a slow
+    // disk), of one just starting, and a file the pattern does not take: the
+    // first two go, the others stay.
     const std::string live = Path(".regscope-LiVe00");
     const std::vector<std::string> names = {
         ".regscope-Ab12Cd", "tools/.regscope-xyzXYZ", "pictures/.regscope-bmp-Ab12Cd",
-        ".regscope-LiVe00", ".regscope-notes.txt",    ".regscope-NeW000"};
+        ".regscope-ThEiRs", ".regscope-LiVe00",       ".regscope-notes.txt",
+        ".regscope-NeW000"};
     const timespec hour_ago[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
     for (const std::string& name : names) {
         ASSERT_TRUE(sys::WriteFileAtomic(Path(name), "half a file", nullptr));
         if (name != names.back()) {
             ASSERT_EQ(utimensat(AT_FDCWD, Path(name).c_str(), hour_ago, 0), 0);
         }
+    }
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(Path(".regscope-ThEiRs").c_str(), kNobody, kNobody), 0);
     }
     int held = open(live.c_str(), O_RDONLY);
     ASSERT_GE(held, 0);
@@ -200,8 +240,152 @@ TEST_F(FileIdentity, StartUpRemovesStaleTemporariesButNotALiveOne)
     headless::Reset();
     ASSERT_TRUE(app::StartProgram(programs::AllParts()));
     for (size_t i = 0; i < names.size(); ++i)
-        EXPECT_EQ(sys::PathExists(Path(names[i])), i >= 3) << names[i];
+        EXPECT_EQ(sys::PathExists(Path(names[i])), i >= 2 && (i != 3 || geteuid() == 0))
+            << names[i];
     close(held);
+}
+
+// Runs `body` in a child process as another user; its exit code.
+template <class Body>
+int AsUser(uid_t uid, const Body& body)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgid(uid) != 0 || setuid(uid) != 0)
+            _exit(10);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+std::string DevIno(const std::string& path)
+{
+    struct stat st = StatOf(path);
+    return std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino);
+}
+
+// The journal record an older release wrote beside a file.
+std::string OldRecord(const std::string& target, const std::string& content)
+{
+    struct stat st = StatOf(target);
+    return "regscope rewrite " + std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " " +
+           std::to_string(target.size()) + " " + std::to_string(content.size()) + "\n" + target +
+           content + "end\n";
+}
+
+// A child process that holds a lock on the file (created when missing)
+// until it is killed.
+pid_t HoldLocked(const std::string& path)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    pid_t holder = fork();
+    if (holder == 0) {
+        int fd = open(path.c_str(), O_RDWR | O_CREAT, 0600);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0 || write(ready[1], "x", 1) != 1)
+            _exit(1);
+        pause();
+    }
+    char held;
+    if (read(ready[0], &held, 1) != 1)
+        ADD_FAILURE() << "no lock on " << path;
+    close(ready[0]);
+    close(ready[1]);
+    return holder;
+}
+
+TEST_F(FileIdentity, JournalsOthersPlantAreNeitherFollowedNorWrittenNorWaitedFor)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    constexpr uid_t kAttacker = 4242;
+    // The victim (root) starts the program in a shared sticky folder; its
+    // own file sits in a folder nobody else may enter.
+    std::filesystem::create_directories(Path("victim"));
+    ASSERT_EQ(chmod(Path("victim").c_str(), 0700), 0);
+    Put("victim/.bashrc", "mine\n");
+    app::CreateDefaultFiles();
+    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("victim/RegScope.cfg").c_str()), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 01777), 0);
+    const std::string ini = Get("RegScope.ini"), bashrc = Path("victim/.bashrc");
+    const std::string beside_cfg = Path(".regscope-redo-" + DevIno(Path("RegScope.cfg")));
+    const std::string records[][2] = {
+        {".regscope-redo-" + DevIno(bashrc), OldRecord(bashrc, "owned\n")},
+        {".regscope-redo-" + DevIno(Path("RegScope.ini")),
+         OldRecord(Path("RegScope.ini"), "CFG_FILE=/tmp/theirs.cfg\r\n")},
+    };
+    ASSERT_EQ(AsUser(kAttacker,
+                     [&] {
+                         for (const auto& r : records)
+                             if (!sys::WriteFileAtomic(Path(r[0]), r[1], nullptr))
+                                 return 1;
+                         // The cfg's journal name, linked to a file of theirs and
+                         // 3 GiB long (sparse), under a lock they keep.
+                         int fd = open(Path("loot").c_str(), O_RDWR | O_CREAT, 0666);
+                         return fd >= 0 && ftruncate(fd, off_t(3) << 30) == 0 &&
+                                        link(Path("loot").c_str(), beside_cfg.c_str()) == 0
+                                    ? 0
+                                    : 2;
+                     }),
+              0);
+    pid_t holder = HoldLocked(beside_cfg);
+    // The start and a rewrite in place of the linked cfg: within moments,
+    // nothing of theirs written, nothing of ours written into theirs.
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            headless::Reset();
+            const double start = sys::MonotonicSeconds();
+            bool started = app::StartProgram(programs::AllParts());
+            app::WriteConfigKey(Path("RegScope.cfg"), "SERIAL_PORT", "5");
+            _exit(started && sys::MonotonicSeconds() - start < 5 ? 0 : 11);
+        },
+        ::testing::ExitedWithCode(0), "");
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_EQ(Get("victim/.bashrc"), "mine\n");
+    EXPECT_EQ(Get("RegScope.ini"), ini);
+    EXPECT_EQ(StatOf(Path("loot")).st_blocks, 0) << "the journal went into their file";
+    for (const auto& r : records)
+        EXPECT_EQ(Get(r[0]), r[1]) << "left alone";
+}
+
+TEST_F(FileIdentity, WhatBlocksTheJournalIsToldAndNothingIsWritten)
+{
+    Put("RegScope.cfg", "A=1\r\n");
+    ASSERT_EQ(link(Path("RegScope.cfg").c_str(), Path("shared.cfg").c_str()), 0);
+    ASSERT_TRUE(WrittenQuietly(Path("RegScope.cfg"), "2"));
+    const std::string journal = Journals() + "/" + DevIno(Path("RegScope.cfg"));
+    // A huge file under the name: never read, the write refused with a box.
+    {
+        int fd = open(journal.c_str(), O_RDWR | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, off_t(3) << 30), 0);
+        close(fd);
+    }
+    std::string a;
+    const double start = sys::MonotonicSeconds();
+    EXPECT_TRUE(app::FindConfigKey(Path("RegScope.cfg"), "A", &a));
+    EXPECT_EQ(a, "2");
+    app::WriteConfigKey(Path("RegScope.cfg"), "A", "3");
+    EXPECT_LT(sys::MonotonicSeconds() - start, 1.0);
+    EXPECT_NE(Boxes().find(journal + " is in the way"), std::string::npos) << Boxes();
+    EXPECT_EQ(Get("shared.cfg"), "A=2\r\n");
+
+    // A journal another running instance keeps locked: a read waits a
+    // moment at most, a write is refused.
+    ASSERT_EQ(unlink(journal.c_str()), 0);
+    pid_t holder = HoldLocked(journal);
+    headless::ClearMessages();
+    app::WriteConfigKey(Path("RegScope.cfg"), "A", "4");
+    EXPECT_NE(Boxes().find("another program is rewriting it"), std::string::npos) << Boxes();
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    headless::ClearMessages();
+    EXPECT_TRUE(WrittenQuietly(Path("RegScope.cfg"), "5")) << Boxes();
 }
 
 } // namespace

@@ -29,12 +29,14 @@ constexpr int kFd = 42;
 
 // A piece of the reply: readable `delay_s` after the previous one became
 // readable (the first: after the request was written), as bytes come on a
-// line whether or not anyone reads them; or a read error instead. A read
-// takes every byte readable by then, up to the next error.
+// line whether or not anyone reads them, or after the previous one was read
+// (`after_read`); or a read error instead. A read takes every byte readable
+// by then, up to the next error.
 struct Piece {
     modbus::Bytes bytes;
     double delay_s = 0;
     int error = 0;
+    bool after_read = false;
 };
 
 struct Device {
@@ -112,7 +114,9 @@ ssize_t FakeRead(int, void* buffer, size_t size)
             break;
         dev.last_ready_at = dev.ready_at;
         dev.pieces.pop_front();
-        if (!dev.pieces.empty())
+        if (!dev.pieces.empty() && dev.pieces.front().after_read)
+            dev.ready_at = sys::MonotonicSeconds() + dev.pieces.front().delay_s;
+        else if (!dev.pieces.empty())
             dev.ready_at += dev.pieces.front().delay_s;
     }
     return ssize_t(n);
@@ -241,25 +245,26 @@ TEST_F(Engine, SurvivesInterruptedAndPartialIo)
 
 TEST_F(Engine, NoPauseFollowsAFailure)
 {
-    // 40 bit times at 300 bit/s would be 0.133 s.
+    // 40 bit times at 300 bit/s, the longest pause there is: no event
+    // tells a pause that was not slept, so the bound is the pause itself.
     ASSERT_EQ(modbus::OpenPort({1, 300, serial::Parity::Even}), 0);
     dev.pieces = {{modbus::BuildFrame(1, 0x83, {2})}};
     modbus::Bytes data = {7};
     const double t0 = sys::MonotonicSeconds();
     EXPECT_EQ(ReadTwo(&data), 2);
-    EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 40.0 / 300);
     EXPECT_EQ(data, modbus::Bytes{7}); // untouched by the failure
 }
 
 TEST_F(Engine, TimeOutRunsFromTheEndOfSending)
 {
-    // A long frame at a low rate: 0.3 s on the wire, the reply 0.05 s
-    // after, well within a 0.2 s time-out counted from the last byte sent.
+    // A long frame at a low rate: 0.6 s on the wire, the reply 0.05 s
+    // after, well within a 0.5 s time-out counted from the last byte sent.
     ASSERT_EQ(modbus::OpenPort({1, 1000000, serial::Parity::Even}), 0);
-    dev.send_s = 0.3;
-    dev.pieces = {{GoodReply(), 0.35}};
+    dev.send_s = 0.6;
+    dev.pieces = {{GoodReply(), 0.65}};
     modbus::Bytes data;
-    EXPECT_EQ(ReadTwo(&data, 0.2f), 0);
+    EXPECT_EQ(ReadTwo(&data, 0.5f), 0);
 
     // A driver that claims queued bytes for ever is believed only for the
     // send allowance (1 s and a little); then the reply is awaited.
@@ -288,15 +293,18 @@ TEST_F(Engine, PortsThatCannotOpenAreReported)
     EXPECT_EQ(dev.opens, 0);
 }
 
-TEST_F(Engine, BroadcastsAwaitNothingAndATimeOutOfZeroFailsEvenAReplyThatIsThere)
+// A broadcast awaits no reply, but keeps the line quiet for the pause
+// that follows a reply, or the next request runs into it on the wire.
+TEST_F(Engine, BroadcastsAwaitNoReplyButThePauseAndATimeOutOfZeroFailsEvenAReplyThatIsThere)
 {
-    ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0);
+    ASSERT_EQ(modbus::OpenPort({1, 300, serial::Parity::Even}), 0);
     // Ignored while open: the line keeps its settings.
     EXPECT_EQ(modbus::OpenPort({9, 9600, serial::Parity::Even}), 0);
     modbus::Bytes data;
     const double t0 = sys::MonotonicSeconds();
     EXPECT_EQ(modbus::Transact(0, 6, {0, 7, 0x12, 0x34}, &data, {4}, 2.0f), 0);
-    EXPECT_LT(sys::MonotonicSeconds() - t0, 0.1);
+    EXPECT_GE(sys::MonotonicSeconds() - t0, 40.0 / 300);
+    EXPECT_LT(sys::MonotonicSeconds() - t0, 2.0);
     EXPECT_EQ(dev.written, modbus::BuildFrame(0, 6, {0, 7, 0x12, 0x34}));
     EXPECT_TRUE(data.empty());
     dev.pieces = {{GoodReply()}};
@@ -393,15 +401,25 @@ TEST(SerialPortLine, ReadsAnEmptyLineAndReleasesItOnClose)
     std::string name = ptsname(m);
     int s = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(s, 0);
+    // Flow control of every kind, and a cooked line, are left on too.
     termios t{};
     tcgetattr(s, &t);
     cfmakeraw(&t);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
+    t.c_cflag = (t.c_cflag | CRTSCTS | HUPCL) & ~tcflag_t(CLOCAL);
+    t.c_iflag |= IXON | IXOFF | IXANY | ICRNL;
+    t.c_oflag |= OPOST;
+    t.c_lflag |= ICANON | ECHO;
     tcsetattr(s, TCSANOW, &t);
 
     serial::Handle h = serial::Open(name, 9600, serial::Parity::Even, nullptr);
     ASSERT_NE(h, serial::kNoPort);
+    tcgetattr(s, &t);
+    EXPECT_EQ(t.c_cflag & (CRTSCTS | HUPCL | CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
+    EXPECT_EQ(t.c_iflag, tcflag_t(INPCK));
+    EXPECT_EQ(t.c_oflag, 0u);
+    EXPECT_EQ(t.c_lflag, 0u);
     uint8_t buffer[16];
     size_t got = 0;
     EXPECT_EQ(serial::ReadSome(h, buffer, sizeof buffer, &got), serial::Io::WouldBlock);
@@ -459,12 +477,13 @@ std::deque<Piece> Paced(const modbus::Bytes& frame, size_t head, double byte_s, 
 }
 
 // At the line's pace up to the last `extra` bytes, which follow `gap_s`
-// later.
+// after the last awaited byte was read.
 std::deque<Piece> Trailing(const modbus::Bytes& frame, size_t extra, double gap_s)
 {
     std::deque<Piece> pieces = Paced(frame, 1, kByte9600_s);
-    for (size_t i = pieces.size() - extra; i < pieces.size(); ++i)
-        pieces[i].delay_s = gap_s;
+    pieces[pieces.size() - extra] = {{frame[frame.size() - extra]}, gap_s, 0, true};
+    for (size_t i = pieces.size() - extra + 1; i < pieces.size(); ++i)
+        pieces[i].delay_s = 0;
     return pieces;
 }
 
@@ -482,6 +501,8 @@ TEST_F(Engine, AReplyGivesTheSameResultHoweverItArrives)
         const char* what;
         std::deque<Piece> pieces;
         int16_t code;
+        int baud = 9600;
+        float timeout_s = 0.5f;
     };
     modbus::Bytes exception = modbus::BuildFrame(1, 0x83, {2});
     const Case cases[] = {
@@ -489,7 +510,7 @@ TEST_F(Engine, AReplyGivesTheSameResultHoweverItArrives)
         {"byte by byte at the line's pace", Paced(TenRegisters(), 1, kByte9600_s), 0},
         {"header, then the rest later", Paced(TenRegisters(), 3, 0, 0.03), 0},
         {"slower than the line", Paced(TenRegisters(), 2, 0.004), 0},
-        {"late but in time", {{TenRegisters(), 0.3}}, 0},
+        {"late but in time", {{TenRegisters(), 0.1}}, 0},
         {"too late", {{TenRegisters(), 0.7}}, 130},
         {"the rest after the time-out", Paced(TenRegisters(), 5, 0, 0.7), 130},
         // Longer than announced: bytes that come with the last awaited one
@@ -500,12 +521,16 @@ TEST_F(Engine, AReplyGivesTheSameResultHoweverItArrives)
         {"longer, the extra bytes later", Trailing(TenRegisters(2), 2, 0.03), 132},
         {"exception, in two pieces", Paced(exception, 1, 0, 0.02), 2},
         {"exception, at the line's pace", Paced(exception, 1, kByte9600_s), 2},
+        // 147 ms, where the whole reply would take 917 ms.
+        {"exception, in a time-out too short for the whole reply", Paced(exception, 1, 11.0 / 300),
+         2, 300, 0.6f},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(modbus::OpenPort({1, 9600, serial::Parity::Even}), 0) << c.what;
+        ASSERT_EQ(modbus::OpenPort({1, c.baud, serial::Parity::Even}), 0) << c.what;
         dev.pieces = c.pieces;
         dev.ready_at = 1e300;
-        EXPECT_EQ(ReadTen(), c.code) << c.what;
+        EXPECT_EQ(ReadTen(c.timeout_s), c.code) << c.what;
+        modbus::ClosePort();
         app::AutoReadActive = 1;
     }
 }

@@ -78,9 +78,10 @@ private:
     std::thread thread_;
 };
 
+// MSG_NOSIGNAL: a link that hung up fails the check, not the process.
 void Send(int fd, const Bytes& bytes)
 {
-    ASSERT_EQ(write(fd, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
 }
 
 uint16_t Tid(const Bytes& request) { return uint16_t(request[0] << 8 | request[1]); }
@@ -151,6 +152,22 @@ TEST(NetworkLine, ModbusTcpRepliesAreJudgedWholeAndNeverTakenFromAnotherTransact
              Send(fd, GoodReply(r));
          },
          modbus::kOk, ""},
+        {"two late replies first",
+         [](int fd, const Bytes& r, int) {
+             Bytes stale = modbus::BuildMbapFrame(uint16_t(Tid(r) - 2), 1, 3, {2, 0x66, 0x66});
+             Bytes also = modbus::BuildMbapFrame(uint16_t(Tid(r) - 1), 1, 3, {2, 0x77, 0x77});
+             stale.insert(stale.end(), also.begin(), also.end());
+             Send(fd, stale);
+             Send(fd, GoodReply(r));
+         },
+         modbus::kOk, ""},
+        {"a duplicate in the same segment",
+         [](int fd, const Bytes& r, int) {
+             Bytes twice = GoodReply(r);
+             twice.insert(twice.end(), twice.begin(), twice.end());
+             Send(fd, twice);
+         },
+         modbus::kOk, ""},
         {"only a reply to another transaction",
          [](int fd, const Bytes& r, int) {
              Send(fd, modbus::BuildMbapFrame(uint16_t(Tid(r) + 7), 1, 3, {2, 0x66, 0x66}));
@@ -199,6 +216,35 @@ TEST(NetworkLine, ModbusTcpRepliesAreJudgedWholeAndNeverTakenFromAnotherTransact
     }
 }
 
+// Copies behind each reply, more of them the first time than one drain
+// reads, the last one cut short and finished only in front of the next
+// reply: every reply is still found, the stream kept in step.
+TEST(NetworkLine, RepliesBehindAReplyAreDroppedWholeFramesAtATime)
+{
+    Bytes rest; // of the copy the last answer left unfinished
+    Peer peer([&rest](int fd, const Bytes& r, int) {
+        const Bytes reply = GoodReply(r);
+        const size_t copies = rest.empty() ? 200 * 1024 / reply.size() : 1;
+        Bytes burst = rest;
+        for (size_t i = 0; i < copies; ++i)
+            burst.insert(burst.end(), reply.begin(), reply.end());
+        burst.insert(burst.end(), reply.begin(), reply.begin() + 5);
+        rest.assign(reply.begin() + 5, reply.end());
+        Send(fd, burst);
+    });
+    modbus::Link link;
+    serial::LineSettings line;
+    line.SetNet(Tcp(peer));
+    ASSERT_EQ(link.Open(line, 1.0f), modbus::kOk);
+    for (int i = 0; i < 3; ++i) {
+        Bytes data;
+        EXPECT_EQ(link.Transact(1, 3, {0, 0, 0, 1}, &data, modbus::ExpectedReply(3, 1), 2.0f),
+                  modbus::kOk)
+            << i;
+        EXPECT_EQ(data, (Bytes{2, 0x12, 0x34}));
+    }
+}
+
 TEST(NetworkLine, AConnectionClosedWhileIdleIsMadeAgainUnseen)
 {
     Peer closing([&](int fd, const Bytes& r, int connection) {
@@ -239,6 +285,36 @@ TEST(NetworkLine, RtuOverTcpKeepsTheChecksumAndBroadcastsAwaitNothing)
     EXPECT_LT(broadcast.seconds, 0.1);
 }
 
+// RTU frames carry no transaction number: a duplicate within the quiet
+// time after a reply (40 bit times, 133 ms at 300 bit/s), in the reply's
+// own segment or later, is dropped, not taken for the next reply.
+TEST(NetworkLine, RtuOverTcpDropsADuplicateThatFollowsTheReply)
+{
+    Peer peer([](int fd, const Bytes& r, int) {
+        const uint8_t value = uint8_t(0x10 + r[3]);
+        Bytes reply = modbus::BuildFrame(1, 3, {2, value, value});
+        if (r[3] == 0) {
+            Bytes twice = reply;
+            twice.insert(twice.end(), reply.begin(), reply.end());
+            Send(fd, twice);
+            return;
+        }
+        Send(fd, reply);
+        sys::SleepSeconds(0.005);
+        Send(fd, reply);
+    });
+    modbus::Link link;
+    serial::LineSettings line(1, 300);
+    line.SetNet("rtu-tcp://127.0.0.1:" + std::to_string(peer.port()));
+    ASSERT_EQ(link.Open(line, 1.0f), modbus::kOk);
+    for (uint8_t reg = 0; reg < 3; ++reg) {
+        Bytes data;
+        EXPECT_EQ(link.Transact(1, 3, {0, reg, 0, 1}, &data, modbus::ExpectedReply(3, 1), 1.0f),
+                  modbus::kOk);
+        EXPECT_EQ(data, (Bytes{2, uint8_t(0x10 + reg), uint8_t(0x10 + reg)})) << int(reg);
+    }
+}
+
 int NoSuchName(const char*, const char*, const addrinfo*, addrinfo**) { return EAI_NONAME; }
 
 TEST(NetworkLine, ConnectionsThatCannotBeMadeNameTheAddressAndTheReason)
@@ -259,6 +335,38 @@ TEST(NetworkLine, ConnectionsThatCannotBeMadeNameTheAddressAndTheReason)
     EXPECT_EQ(unknown.code, modbus::kPortNotAvailable);
     EXPECT_EQ(unknown.message,
               std::string("gateway.example:5020 port not available\r") + gai_strerror(EAI_NONAME));
+}
+
+// A resolver that answers after a second, with the loopback address.
+std::atomic<int> slow_lookups{0};
+int SlowLookup(const char*, const char* service, const addrinfo* hints, addrinfo** result)
+{
+    ++slow_lookups;
+    sys::SleepSeconds(1.0);
+    return getaddrinfo("127.0.0.1", service, hints, result);
+}
+
+TEST(NetworkLine, ANameLookupCountsAgainstTheTimeOutAndItsAnswerIsKept)
+{
+    Peer peer([](int fd, const Bytes& r, int) { Send(fd, GoodReply(r)); });
+    const std::string host = "gateway.example:" + std::to_string(peer.port());
+    net::SetLookupForTests(SlowLookup);
+    slow_lookups = 0;
+    // The lookup under way is waited for again, not asked anew.
+    for (int read = 0; read < 2; ++read) {
+        Outcome late = ReadOne("tcp://" + host, 1, 0.3f);
+        EXPECT_EQ(late.code, modbus::kPortNotAvailable) << read;
+        EXPECT_EQ(late.message, host + " port not available\r" + gai_strerror(EAI_AGAIN));
+        EXPECT_LT(late.seconds, 0.6) << read;
+    }
+    sys::SleepSeconds(1.0); // the lookup has answered meanwhile
+    for (int read = 0; read < 2; ++read) {
+        Outcome kept = ReadOne("tcp://" + host, 1, 0.3f);
+        EXPECT_EQ(kept.code, modbus::kOk) << read;
+        EXPECT_LT(kept.seconds, 0.3) << read;
+    }
+    EXPECT_EQ(slow_lookups, 1);
+    net::SetLookupForTests(nullptr);
 }
 
 TEST(NetworkLine, AddressTexts)
@@ -283,6 +391,8 @@ TEST(NetworkLine, AddressTexts)
         {"udp://host:502", nullptr, 0, {}, kScheme},
         {"tcp://host:0", nullptr, 0, {}, kPort},
         {"tcp://host:70000", nullptr, 0, {}, kPort},
+        {"tcp://host:65536", nullptr, 0, {}, kPort},
+        {"rtu-tcp://host:65535", "host", 65535, net::Framing::RtuOverTcp, ""},
         {"tcp://host:", nullptr, 0, {}, kPort},
         {"tcp://host:50x", nullptr, 0, {}, kPort},
         {"tcp:// host:502", nullptr, 0, {}, kBlanks},

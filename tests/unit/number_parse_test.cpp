@@ -27,6 +27,32 @@ TEST(NumberParse, FractionsAreTheNearestDouble)
     EXPECT_EQ(strings::ParseNumber("12345678901234567890"), 12345678901234567890.0);
 }
 
+// 32-bit value boxes take an exponent; an "e" without digits is no part of
+// the number.
+TEST(NumberParse, ExponentWhenAsked)
+{
+    const struct {
+        const char* text;
+        double value;
+        size_t length;
+    } cases[] = {
+        {"3.4e38", 3.4e38, 6},
+        {" -1.5E-3x", -1.5e-3, 8},
+        {"2e+2", 200.0, 4},
+        {"2e", 2.0, 1},
+        {"2e-", 2.0, 1},
+        {"1e400", HUGE_VAL, 5},
+        {"-0.5e400", -HUGE_VAL, 8},
+        {"1e-400", 0.0, 6},
+        {"e5", 0.0, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(strings::ParseNumber(c.text, true), c.value) << c.text;
+        EXPECT_EQ(strings::NumberLength(c.text, true), c.length) << c.text;
+    }
+    EXPECT_EQ(strings::NumberLength("3.4e38"), 3u);
+}
+
 TEST(NumberParse, HugeAndTinyTexts)
 {
     const std::string huge(400, '9');

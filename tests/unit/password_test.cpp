@@ -2,6 +2,7 @@
 // removing it, and the store file it leaves behind.
 #include <ctime>
 #include <filesystem>
+#include <functional>
 
 #include "app/password.h"
 #include "platform/private_files.h"
@@ -75,13 +76,12 @@ TEST_F(PasswordTest, StoreFileFormModeHiddenAndBackDated)
     EXPECT_EQ(Content(folder_ + "/.hidden"), "kqp234mc.dpl\n");
 }
 
-TEST_F(PasswordTest, ReplacingKeepsOwnerOnlyEvenOverAWiderFileOrFolder)
+TEST_F(PasswordTest, AWiderFolderIsMadePrivateWhenAPasswordIsSet)
 {
     ASSERT_EQ(mkdir(folder_.c_str(), 0755), 0);
     ASSERT_EQ(chmod(folder_.c_str(), 0755), 0); // whatever the umask
     ASSERT_TRUE(Set({"one"}));
     EXPECT_EQ(ModeOf(folder_), 0700u);
-    ASSERT_EQ(chmod(store_.c_str(), 0644), 0);
     ASSERT_TRUE(Set({"one", "two"}));
     EXPECT_EQ(ModeOf(store_), 0600u);
     EXPECT_TRUE(Verify("two"));
@@ -138,12 +138,128 @@ TEST_F(PasswordTest, AStoreFolderOrFileThatIsALinkIsRefusedAndItsTargetLeftAlone
     }
 }
 
-// Whether a store exists cannot be told: nobody gets in, and nobody is
-// asked for a password that cannot be checked.
+// Whether a store exists cannot be told, or it may not be the user's own:
+// nobody gets in, and nobody is asked for a password that cannot be checked.
 bool RefusedWithAMessage()
 {
     return !app::VerifyPassword(0) && headless::InputsShown().empty() &&
            Boxes().rfind("stop Password verify: The password file cannot be read:", 0) == 0;
+}
+
+// A store someone else could have made, swapped, read or stretched: the
+// start is refused with a box naming the file or folder and why, and
+// setting a password never writes through the store.
+TEST_F(PasswordTest, AStoreThatIsNotCertainlyTheUsersOwnRefusesTheStart)
+{
+    const bool root = geteuid() == 0;
+    const std::string other = Path("other"), real = Path("real");
+    // The store as another user or a plain file would leave it: "pw" for
+    // level 0.
+    const std::string pw = app::ScramblePassword("pw", 0) + "\r\n";
+    auto store = [&](const std::string& path, mode_t mode) {
+        ASSERT_TRUE(sys::WriteFileAtomic(path, pw, nullptr));
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+    };
+    struct Case {
+        const char* what;
+        bool needs_root; // a second user to own the files
+        std::function<void()> make;
+        std::string why; // the end of the box
+        bool replaced;   // by a new private store when a password is set
+    };
+    const Case cases[] = {
+        {"another user's folder and store", true,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             store(store_, 0600);
+             ASSERT_EQ(lchown(store_.c_str(), 65534, 65534), 0);
+             ASSERT_EQ(chown(folder_.c_str(), 65534, 65534), 0);
+         },
+         folder_ + " belongs to another user", false},
+        {"another user's folder, store deleted", true,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             ASSERT_EQ(chown(folder_.c_str(), 65534, 65534), 0);
+         },
+         folder_ + " belongs to another user", false},
+        {"another user's store", true,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             store(store_, 0600);
+             ASSERT_EQ(lchown(store_.c_str(), 65534, 65534), 0);
+         },
+         store_ + " belongs to another user", false},
+        {"store a link", false,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             store(other, 0600);
+             ASSERT_EQ(symlink(other.c_str(), store_.c_str()), 0);
+         },
+         store_ + " is a symbolic link", false},
+        {"folder a link", false,
+         [&] {
+             ASSERT_EQ(mkdir(real.c_str(), 0700), 0);
+             store(real + "/kqp234mc.dpl", 0600);
+             ASSERT_EQ(symlink(real.c_str(), folder_.c_str()), 0);
+         },
+         folder_ + " is a symbolic link", false},
+        {"store a FIFO", false,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             ASSERT_EQ(mkfifo(store_.c_str(), 0600), 0);
+         },
+         store_ + " is not a regular file", false},
+        {"store huge", false,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             store(store_, 0600);
+             ASSERT_EQ(truncate(store_.c_str(), 1 << 20), 0);
+         },
+         store_ + " is too large", true},
+        {"store with a second name", false,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0700), 0);
+             store(store_, 0600);
+             ASSERT_EQ(link(store_.c_str(), other.c_str()), 0);
+         },
+         store_ + " has other hard links", false},
+        {"store readable by others", false,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0755), 0);
+             ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+             store(store_, 0644);
+         },
+         store_ + " may be read by other users", true},
+        {"folder writable by others, no store", false,
+         [&] {
+             ASSERT_EQ(mkdir(folder_.c_str(), 0777), 0);
+             ASSERT_EQ(chmod(folder_.c_str(), 01777), 0);
+         },
+         folder_ + " may be changed by other users", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needs_root && !root)
+            continue;
+        for (const std::string& p : {folder_, other, real})
+            std::filesystem::remove_all(p);
+        headless::Reset();
+        c.make();
+        const std::string other_before = Content(other);
+        // A FIFO would hold a blocking open for ever: the check runs in a
+        // child that an alarm ends.
+        EXPECT_EXIT(
+            {
+                alarm(5);
+                const bool refused = RefusedWithAMessage();
+                fprintf(stderr, "%s", Boxes().c_str());
+                _exit(refused && Boxes().find("\r" + c.why + "\n") != std::string::npos ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "");
+        std::string error;
+        EXPECT_EQ(app::StorePassword(0, "new", &error), c.replaced) << error;
+        EXPECT_EQ(Content(other), other_before) << "never written through";
+    }
 }
 
 TEST_F(PasswordTest, AStoreFolderThatCannotBeSearchedRefusesEntry)

@@ -1,5 +1,7 @@
 // Append files: what reaches the file and when, and failures with the
 // system's reason.
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/system.h"
@@ -65,6 +67,48 @@ TEST_F(AppendFiles, FailuresSayWhy)
     EXPECT_FALSE(sys::CloseAppendFile(&log, &error));
     EXPECT_EQ(error, "No space left on device");
     EXPECT_FALSE(sys::AppendFileOpen(log)) << "closed even when the last write failed";
+}
+
+TEST_F(AppendFiles, AFileThatFillsUpEndsWithAWholeRecord)
+{
+    // A file size limit stops a write short with EFBIG, as a full disk does
+    // with ENOSPC; the limit is set in a child, away from the other tests.
+    const std::string path = dir_ + "/Plot.log";
+    const std::string header = "TIME(s);CH01;CH02\r\n;Flow;Level";
+    for (rlim_t limit : {rlim_t(1000), rlim_t(1001), rlim_t(header.size() + 20)}) {
+        EXPECT_EXIT(
+            {
+                signal(SIGXFSZ, SIG_IGN);
+                rlimit r;
+                r.rlim_cur = r.rlim_max = limit;
+                sys::AppendFile log;
+                std::string error;
+                if (setrlimit(RLIMIT_FSIZE, &r) != 0 || !sys::OpenAppendFile(path, &log, &error) ||
+                    !sys::AppendToFile(&log, header, &error) || !sys::FlushAppendFile(&log, &error))
+                    _exit(10);
+                for (int pass = 0; pass < 1000; ++pass) {
+                    char record[64];
+                    snprintf(record, sizeof record, "\r\n%d.00", pass);
+                    if (!sys::AppendToFile(&log, record, &error) ||
+                        !sys::AppendToFile(&log, ";1234.5", &error) ||
+                        !sys::AppendToFile(&log, ";-17", &error) ||
+                        !sys::FlushAppendFile(&log, &error))
+                        _exit(error == "File too large" ? 0 : 11);
+                }
+                _exit(12);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << limit;
+        // Every record that fits, and nothing of the one that did not.
+        std::string whole = header;
+        for (int pass = 0;; ++pass) {
+            const std::string record = "\r\n" + std::to_string(pass) + ".00;1234.5;-17";
+            if (whole.size() + record.size() > limit)
+                break;
+            whole += record;
+        }
+        EXPECT_EQ(Content(path), whole) << limit;
+    }
 }
 
 } // namespace

@@ -23,6 +23,24 @@ TEST(RequestData, ListsFillMissingLinesAndPackTheNinthCoilInTheSecondByte)
               (modbus::Bytes{0x00, 0x00, 0x00, 0x02, 0x04, 0x00, 0x09, 0x00, 0x00}));
 }
 
+// What fits a register is sent as ever (-1 as FF FF, a text without a
+// number as 0); the rest would go out cut to its low 16 bits.
+TEST(RequestData, ValuesNoRegisterHoldsAreRefused)
+{
+    for (const char* fits : {"-1", "-32768", "65535", "65535.4", "-32768.5", "abc", ""})
+        EXPECT_EQ(modbus::WordValueProblem(fits), "") << fits;
+    EXPECT_EQ(modbus::WordValueProblem("70000"),
+              "Not written: value \"70000\" does not fit a register. Valid: -32768÷65535");
+    EXPECT_EQ(modbus::WordValueProblem("-32769"),
+              "Not written: value \"-32769\" does not fit a register. Valid: -32768÷65535");
+    EXPECT_EQ(modbus::WordValueProblem("65535.5"),
+              "Not written: value \"65535.5\" does not fit a register. Valid: -32768÷65535");
+    EXPECT_EQ(modbus::WordListProblem("3", "1\r\n70000\r\n-40000"),
+              "Not written: value 2, \"70000\", does not fit a register. Valid: -32768÷65535");
+    // Lines beyond the quantity are not sent.
+    EXPECT_EQ(modbus::WordListProblem("1", "1\r\n70000"), "");
+}
+
 TEST(ReplyChecks, AByteCountTheReplyCannotHoldIsBad)
 {
     std::string message;

@@ -68,6 +68,30 @@ TEST_F(SetupCommands, AnswersOutsideTheRangeAreRefusedAndNothingStored)
     EXPECT_FLOAT_EQ(app::SerialSettings.timeout, 60);
 }
 
+// A text that is no address is refused at OK and asked for again, as
+// typed; Cancel then leaves the line as it was.
+TEST_F(SetupCommands, ANetworkAddressIsCheckedAtOk)
+{
+    const std::string title = ui::GetTitle();
+    for (const char* typed : {"tcp://", "tcp://127.0.0.1:70000", "hello"}) {
+        headless::ClearMessages();
+        headless::QueueTextAnswer(typed);
+        headless::QueueTextAnswer(std::nullopt);
+        headless::MenuCommand(app::cmd::kNetwork);
+        EXPECT_EQ(Boxes().rfind(std::string("stop Network: Network address not valid: \"") + typed +
+                                    "\"\r",
+                                0),
+                  0u)
+            << Boxes();
+        EXPECT_EQ(headless::InputsShown().back().initial, typed);
+        std::string net;
+        EXPECT_FALSE(app::FindConfigKey(app::CfgPath, "SERIAL_NET", &net)) << net;
+        EXPECT_EQ(ui::GetTitle(), title);
+    }
+    Answer(app::cmd::kNetwork, "tcp://127.0.0.1:1502");
+    EXPECT_EQ(Cfg("SERIAL_NET"), "tcp://127.0.0.1:1502");
+}
+
 TEST_F(SetupCommands, TimingChangesRestartTheRunningTimer)
 {
     Answer(app::cmd::kSamplingTime, "0.5");

@@ -172,6 +172,13 @@ Picture::Picture(std::string_view text) : text_(text), point_(text.find('.'))
     }
 }
 
+std::string_view Picture::Suffix() const
+{
+    const size_t last = text_.find_last_of("0#.");
+    return last == std::string::npos ? std::string_view()
+                                     : std::string_view(text_).substr(last + 1);
+}
+
 std::string Picture::Format(double value) const
 {
     if (std::isnan(value))

@@ -17,6 +17,9 @@ public:
 
     std::string Format(double value) const;
     const std::string& Text() const { return text_; }
+    // What the picture copies after its last digit position or point: the
+    // unit of "0.0 V" (" V"); empty for most pictures.
+    std::string_view Suffix() const;
 
     bool operator==(const Picture& other) const { return text_ == other.text_; }
 

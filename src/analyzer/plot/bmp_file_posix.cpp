@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/system.h"
+
 namespace analyzer {
 
 namespace {
@@ -78,6 +80,9 @@ bool WriteBmpFile(const std::string& path, const PixelView& image, std::string* 
     // A write-protected bitmap stays protected, as a plain write would leave it.
     if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0)
         return fail(errno);
+    // Leftovers of a killed save: cleaned where the user saves, never in a
+    // folder a configuration file merely names.
+    sys::RemoveStaleTemporaries(FolderOf(path));
     // Same folder as the target, so the rename stays atomic.
     std::string temp = FolderOf(path) + "/.regscope-bmp-XXXXXX";
     const int fd = mkostemp(temp.data(), O_CLOEXEC);

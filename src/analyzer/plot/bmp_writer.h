@@ -27,7 +27,9 @@ void BmpRow(const PixelView& image, int y, uint8_t* row);
 // temporary file in the same folder, flushed to disk and renamed over the
 // target, so a failure never leaves a half bitmap in its place. Needs one
 // row of memory beyond the image. False with *error holding the system's
-// reason on failure; the target is then untouched.
+// reason on failure; the target is then untouched. Temporary files that an
+// earlier save of this user left in the folder when it was killed are
+// deleted first.
 bool WriteBmpFile(const std::string& path, const PixelView& image, std::string* error);
 
 } // namespace analyzer

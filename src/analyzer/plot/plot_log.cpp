@@ -68,7 +68,7 @@ bool MayReplace(PlotLog& log, const PlotLogPlace& place, PlotLogProblem* why)
 {
     for (const std::string& own : place.own_files)
         if (!own.empty() && sys::IsSameFile(log.file, own)) {
-            why->reason = "it is one of the program's own files";
+            why->reason = kOwnFileReason;
             return false;
         }
     std::string start;
@@ -82,6 +82,20 @@ bool MayReplace(PlotLog& log, const PlotLogPlace& place, PlotLogProblem* why)
 }
 
 } // namespace
+
+const char* const kOwnFileReason = "it is one of the program's own files";
+
+bool IsOwnFile(const std::string& path, const std::vector<std::string>& own_files)
+{
+    sys::FileVersion file, own;
+    if (!sys::RegularFileVersion(path, &file))
+        return false;
+    for (const std::string& name : own_files)
+        if (!name.empty() && sys::RegularFileVersion(name, &own) && own.device == file.device &&
+            own.inode == file.inode)
+            return true;
+    return false;
+}
 
 void PlotLogDeleter::operator()(PlotLog* log) const
 {

@@ -27,6 +27,13 @@ struct PlotLogPlace {
     std::vector<std::string> own_files;
 };
 
+// The reason given for a name that is one of the program's own files.
+extern const char* const kOwnFileReason;
+
+// True when `path` names the same file as one of `own_files` (through a
+// link or another hard link too).
+bool IsOwnFile(const std::string& path, const std::vector<std::string>& own_files);
+
 // Why there is no log: the name used (or tried last), the reason, and
 // whether a file of that name exists and was left as it was.
 struct PlotLogProblem {

@@ -1,7 +1,10 @@
 // The file dialogs, set up from a filter text and a proposed name.
 #include "app/forms/file_dialogs.h"
 
+#include <climits>
+
 #include "app/forms/form_rules.h"
+#include "app/forms/shared_boxes.h"
 #include "platform/system.h"
 
 namespace forms {
@@ -12,6 +15,16 @@ namespace {
 // that use these names rely on no more.
 constexpr size_t kOpenNameChars = 16384;
 constexpr size_t kSaveNameChars = 260;
+
+// The longest part between slashes the file systems take.
+bool HasOverlongPart(const std::string& name)
+{
+    size_t start = 0;
+    for (size_t slash; (slash = name.find('/', start)) != std::string::npos; start = slash + 1)
+        if (slash - start > NAME_MAX)
+            return true;
+    return name.size() - start > NAME_MAX;
+}
 
 bool RunDialog(ui::FileDialogSpec spec, size_t name_limit, std::string* file_name, unsigned* flags)
 {
@@ -27,10 +40,18 @@ bool RunDialog(ui::FileDialogSpec spec, size_t name_limit, std::string* file_nam
         return false;
     *flags = flags_out;
     std::string chosen = ChosenName(answer);
-    // A name the buffer could not have held is refused, as the dialog
-    // itself would, rather than cut into a different name.
-    if (chosen.empty() || chosen.size() > name_limit)
+    if (chosen.empty())
         return false;
+    // A name the buffer could not have held is refused, as the dialog
+    // itself would, rather than cut into a different name; the user is told
+    // why nothing happens.
+    if (chosen.size() > name_limit || HasOverlongPart(chosen)) {
+        ShowWarning("The file name is too long:\r" + chosen + "\r\rA name may have at most " +
+                        std::to_string(name_limit) + " characters, each of its parts at most " +
+                        std::to_string(NAME_MAX) + ".",
+                    spec.title);
+        return false;
+    }
     *file_name = chosen;
     return true;
 }

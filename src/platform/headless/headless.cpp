@@ -26,7 +26,7 @@ struct Window {
     std::map<int, bool> menu_checks;
     std::string status_text;
     ui::Colour status_colour = 0;
-    bool shown = true;
+    bool frozen = false;
 };
 
 ui::EventSink sink;
@@ -40,6 +40,8 @@ std::vector<headless::MessageRecord> messages;
 std::vector<headless::InputRecord> inputs;
 std::vector<ui::FileDialogSpec> file_dialogs;
 int beeps = 0;
+bool busy_cursor = false;
+int busy_cursor_shows = 0;
 int pumps = 0;
 double last_wait = 0;
 
@@ -104,9 +106,9 @@ void CloseMainWindow()
 
 bool MainWindowOpen() { return window.open; }
 
-void HideMainWindow() { window.shown = false; }
-void ShowMainWindow() { window.shown = true; }
-bool MainWindowShown() { return window.open && window.shown; }
+void FreezeMainWindow() { window.frozen = window.open; }
+void ThawMainWindow() { window.frozen = false; }
+bool MainWindowFrozen() { return window.frozen; }
 
 void SetTitle(const std::string& title) { window.title = title; }
 std::string GetTitle() { return window.title; }
@@ -221,6 +223,14 @@ void WaitForMessages(double max_seconds)
 
 void Beep() { ++beeps; }
 
+void SetBusyCursor(bool busy)
+{
+    busy_cursor_shows += busy && !busy_cursor;
+    busy_cursor = busy;
+}
+
+bool BusyCursorShown() { return busy_cursor; }
+
 } // namespace ui
 
 // ===========================================================================
@@ -257,6 +267,8 @@ void Reset()
     inputs.clear();
     file_dialogs.clear();
     beeps = 0;
+    busy_cursor = false;
+    busy_cursor_shows = 0;
     pumps = 0;
     last_wait = 0;
 }
@@ -316,6 +328,7 @@ const std::vector<InputRecord>& InputsShown() { return inputs; }
 const std::vector<ui::FileDialogSpec>& FileDialogsShown() { return file_dialogs; }
 
 int BeepCount() { return beeps; }
+int BusyCursorShows() { return busy_cursor_shows; }
 int ProcessedMessageCalls() { return pumps; }
 double LastWaitRequested() { return last_wait; }
 

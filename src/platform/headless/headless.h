@@ -127,6 +127,11 @@ struct PixelRect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
+// An image window asked for beside the main window (a negative position)
+// stands to its right, this far from its client area's right edge, top
+// edges level (dialog units at 6 x 13 pixels).
+constexpr int kBesideGapPx = 8;
+
 struct ImageWindowState {
     std::string title;
     int client_w = 0, client_h = 0; // pixels
@@ -171,6 +176,8 @@ bool PressLineWindowCloseBox(int window);
 int RefreshLineWindows();
 
 int BeepCount();
+// How often the busy cursor came on (ui::SetBusyCursor) since Reset.
+int BusyCursorShows();
 int ProcessedMessageCalls(); // how often the program pumped messages
 double LastWaitRequested();
 

@@ -76,6 +76,15 @@ int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px
     w.client_h = client_h_px;
     w.x = x_px;
     w.y = y_px;
+    if (x_px < 0 || y_px < 0) {
+        // Beside the main window: to its right, top edges level, in pixels
+        // of the classic 6 x 13 dialog base units; this screen has no edge.
+        int main_x = 0, main_y = 0, main_w = 0, main_h = 0;
+        ui::GetWindowPosition(&main_x, &main_y);
+        ui::GetClientSize(&main_w, &main_h);
+        w.x = (main_x + main_w) * 6 / 4 + headless::kBesideGapPx;
+        w.y = main_y * 13 / 8;
+    }
     int handle = headless::NewWindowHandle();
     windows[handle] = w;
     return handle;

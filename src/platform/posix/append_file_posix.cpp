@@ -51,6 +51,37 @@ bool RefusalReason(const std::string& path, int open_errno, std::string* error)
     return open_errno == ELOOP && !Refuse("it is a symbolic link", error);
 }
 
+// Hands the pending bytes to the system. On a failure, also one after part
+// of them was written (a full disk, a file size limit), the file is cut
+// back to where the last flush left it: a record is in the file whole or
+// not at all.
+bool WritePending(AppendFile* file, std::string* error)
+{
+    const char* p = file->pending.data();
+    size_t left = file->pending.size();
+    int err = 0;
+    while (left > 0) {
+        ssize_t n = write(file->fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        p += n;
+        left -= size_t(n);
+    }
+    file->pending.clear();
+    if (err == 0)
+        return true;
+    struct stat st;
+    if (fstat(file->fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > file->whole) {
+        while (ftruncate(file->fd, off_t(file->whole)) != 0 && errno == EINTR) {
+        }
+    }
+    return Fail(err, error);
+}
+
 } // namespace
 
 LogOpen OpenLogFile(const std::string& path, LogName name, AppendFile* file, std::string* error)
@@ -111,6 +142,7 @@ LogOpen OpenLogFile(const std::string& path, LogName name, AppendFile* file, std
         return OpenFailed(err, error);
     }
     file->fd = fd;
+    file->whole = st.st_size;
     return LogOpen::Opened;
 }
 
@@ -149,7 +181,10 @@ bool EmptyLogFile(AppendFile* file, std::string* error)
     int r;
     while ((r = ftruncate(file->fd, 0)) != 0 && errno == EINTR) {
     }
-    return r == 0 || Fail(errno, error);
+    if (r != 0)
+        return Fail(errno, error);
+    file->whole = 0;
+    return true;
 }
 
 bool OpenAppendFile(const std::string& path, AppendFile* file, std::string* error)
@@ -165,6 +200,7 @@ bool OpenAppendFile(const std::string& path, AppendFile* file, std::string* erro
     if (fd < 0)
         return Fail(errno, error);
     file->fd = fd;
+    file->whole = 0;
     return true;
 }
 
@@ -174,7 +210,7 @@ bool AppendToFile(AppendFile* file, const std::string& bytes, std::string* error
         return Fail(EBADF, error);
     file->pending += bytes;
     if (file->pending.size() >= kFlushAtBytes)
-        return FlushAppendFile(file, error);
+        return WritePending(file, error);
     return true;
 }
 
@@ -182,22 +218,12 @@ bool FlushAppendFile(AppendFile* file, std::string* error)
 {
     if (file->fd < 0)
         return Fail(EBADF, error);
-    const char* p = file->pending.data();
-    size_t left = file->pending.size();
-    int err = 0;
-    while (left > 0) {
-        ssize_t n = write(file->fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            break;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    file->pending.clear();
-    return err == 0 ? true : Fail(err, error);
+    if (!WritePending(file, error))
+        return false;
+    struct stat st;
+    if (fstat(file->fd, &st) == 0 && S_ISREG(st.st_mode))
+        file->whole = st.st_size;
+    return true;
 }
 
 bool CloseAppendFile(AppendFile* file, std::string* error)

@@ -12,6 +12,7 @@
 
 #include "platform/posix/serial_syscalls.h"
 #include "platform/system.h"
+#include "platform/wait_watch.h"
 
 namespace serial {
 
@@ -159,7 +160,15 @@ Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s)
 Io WaitReadable(Handle port, double timeout_s)
 {
     pollfd p{port, POLLIN, 0};
-    int r = Sys().poll(&p, 1, PollMilliseconds(timeout_s));
+    // In steps: a long wait tells the watch over it (wait_watch.h).
+    const double until = sys::MonotonicSeconds() + timeout_s;
+    int r = 0;
+    for (;;) {
+        const double step = sys::WaitStepUntil(until);
+        r = Sys().poll(&p, 1, PollMilliseconds(step - sys::MonotonicSeconds()));
+        if (r != 0 || step >= until)
+            break;
+    }
     if (r < 0)
         return errno == EINTR ? Io::Ok : Io::Lost;
     if (r == 0)

@@ -43,15 +43,19 @@ void SetRate(termios2* t, unsigned baud)
 
 void SetRawEightBits(termios2* t)
 {
-    // Modbus RTU is binary: no byte may be translated, swallowed as a
-    // flow-control character or echoed back onto the bus.
-    t->c_iflag &=
-        ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
-    t->c_oflag &= ~tcflag_t(OPOST);
-    t->c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    // 8 data bits alone means no parity and 1 stop bit.
-    t->c_cflag &= ~tcflag_t(CSIZE | PARENB | PARODD | CSTOPB);
-    t->c_cflag |= CS8 | CREAD | CLOCAL;
+    // Every flag is set, none kept from what another program left on the
+    // line: hardware flow control left on makes every request wait for a
+    // CTS that an RS-485 adapter never raises. Modbus RTU is binary: no
+    // byte may be translated, swallowed as a flow-control character or
+    // echoed back onto the bus. 8 data bits alone means no parity and 1
+    // stop bit; no modem control (CLOCAL), the receiver on.
+    t->c_iflag = 0;
+    t->c_oflag = 0;
+    t->c_lflag = 0;
+    t->c_cflag = CS8 | CREAD | CLOCAL;
+    t->c_line = 0; // the plain line discipline
+    for (cc_t& c : t->c_cc)
+        c = 0;
     // The line is read without blocking, and with VMIN 0 (as another program
     // may have left it) an empty line reads as end-of-file, which is how a
     // vanished device shows itself. VMIN 1 makes an empty line say EAGAIN.

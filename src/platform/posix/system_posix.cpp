@@ -14,6 +14,8 @@
 #include <sys/prctl.h> // the timer slack of SleepUntil
 #endif
 
+#include "platform/wait_watch.h"
+
 namespace sys {
 
 namespace {
@@ -41,10 +43,21 @@ void SleepSeconds(double seconds)
     }
 }
 
+static void SleepUntilTime(double monotonic_s);
+
 void SleepUntil(double monotonic_s)
 {
     if (!(monotonic_s > 0))
         return;
+    // In steps: a long sleep tells the watch over it (wait_watch.h).
+    for (double step = WaitStepUntil(monotonic_s); step < monotonic_s;
+         step = WaitStepUntil(monotonic_s))
+        SleepUntilTime(step);
+    SleepUntilTime(monotonic_s);
+}
+
+static void SleepUntilTime(double monotonic_s)
+{
 #ifdef PR_SET_TIMERSLACK
     // Linux lets a timed sleep of an ordinary thread end up to 50 us late
     // (its timer slack), and the line's pauses are that short: at 115200

@@ -16,12 +16,11 @@
 
 #include "platform/posix/tcp_lookup.h"
 #include "platform/system.h"
+#include "platform/wait_watch.h"
 
 namespace net {
 
 namespace {
-
-LookupFunction lookup = nullptr;
 
 int PollMilliseconds(double timeout_s)
 {
@@ -32,16 +31,16 @@ int PollMilliseconds(double timeout_s)
 }
 
 // One address: the socket once connected, else kNoPort with *error set.
-Handle ConnectOne(const addrinfo& ai, double deadline_s, int* error)
+Handle ConnectOne(const Endpoint& ai, double deadline_s, int* error)
 {
-    int fd = socket(ai.ai_family, ai.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai.ai_protocol);
+    int fd = socket(ai.family, ai.socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai.protocol);
     if (fd < 0) {
         *error = errno;
         return kNoPort;
     }
     int one = 1;
     setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (connect(fd, ai.ai_addr, ai.ai_addrlen) == 0)
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&ai.address), ai.length) == 0)
         return fd;
     if (errno != EINPROGRESS && errno != EINTR) {
         *error = errno;
@@ -56,7 +55,9 @@ Handle ConnectOne(const addrinfo& ai, double deadline_s, int* error)
             return kNoPort;
         }
         pollfd p{fd, POLLOUT, 0};
-        int r = poll(&p, 1, PollMilliseconds(left));
+        // In steps: a long wait tells the watch over it (wait_watch.h).
+        int r =
+            poll(&p, 1, PollMilliseconds(sys::WaitStepUntil(deadline_s) - sys::MonotonicSeconds()));
         if (r < 0 && errno == EINTR)
             continue;
         if (r <= 0)
@@ -75,30 +76,22 @@ Handle ConnectOne(const addrinfo& ai, double deadline_s, int* error)
 
 } // namespace
 
-void SetLookupForTests(LookupFunction function) { lookup = function; }
-
 Handle Connect(const Address& address, double timeout_s, std::string* reason)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    // No AI_ADDRCONFIG: it hides 127.0.0.1 and ::1 on a machine whose only
-    // addresses are the loopback ones.
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(address.port);
-    int rc = (lookup ? lookup : getaddrinfo)(address.host.c_str(), service.c_str(), &hints, &found);
-    if (rc != 0) {
-        *reason = rc == EAI_SYSTEM ? std::strerror(errno) : gai_strerror(rc);
-        return kNoPort;
-    }
+    // The lookup is part of the wait: the time-out counts from here.
     const double deadline_s = sys::MonotonicSeconds() + timeout_s;
+    const std::string service = std::to_string(address.port);
+    std::vector<Endpoint> found;
+    if (!LookUp(address.host, service, deadline_s, &found, reason))
+        return kNoPort;
     int error = 0;
     Handle fd = kNoPort;
-    for (addrinfo* ai = found; ai && fd == kNoPort; ai = ai->ai_next)
-        fd = ConnectOne(*ai, deadline_s, &error);
-    freeaddrinfo(found);
-    if (fd == kNoPort)
+    for (size_t i = 0; i < found.size() && fd == kNoPort; ++i)
+        fd = ConnectOne(found[i], deadline_s, &error);
+    if (fd == kNoPort) {
+        ForgetLookUp(address.host, service);
         *reason = std::strerror(error != 0 ? error : EHOSTUNREACH);
+    }
     return fd;
 }
 
@@ -170,7 +163,15 @@ Io WriteAll(Handle socket, const uint8_t* data, size_t size, double timeout_s)
 Io WaitReadable(Handle socket, double timeout_s)
 {
     pollfd p{socket, POLLIN, 0};
-    int r = poll(&p, 1, PollMilliseconds(timeout_s));
+    // In steps: a long wait tells the watch over it (wait_watch.h).
+    const double until = sys::MonotonicSeconds() + timeout_s;
+    int r = 0;
+    for (;;) {
+        const double step = sys::WaitStepUntil(until);
+        r = poll(&p, 1, PollMilliseconds(step - sys::MonotonicSeconds()));
+        if (r != 0 || step >= until)
+            break;
+    }
     if (r < 0)
         return errno == EINTR ? Io::Ok : Io::Lost;
     if (r == 0)

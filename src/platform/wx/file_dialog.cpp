@@ -3,6 +3,7 @@
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
 #include "platform/wx/wx_backend.h"
 
@@ -64,6 +65,7 @@ bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags
             folder = proposed.GetPath();
         file = proposed.GetFullName();
     }
+    wxBusyCursorSuspender usual_cursor;
     for (;;) {
         wxFileDialog dialog(wxb::DialogParent(), wxb::ToWxText(spec.title), folder, file,
                             Wildcard(spec.filters), StyleOf(spec));

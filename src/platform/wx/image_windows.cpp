@@ -31,14 +31,35 @@ public:
     {
         // Every pixel is painted by OnPaint: no erasing first, no flicker.
         SetBackgroundStyle(wxBG_STYLE_PAINT);
-        SetScrollRate(16, 16);
+        SetScrollRate(kScrollUnitPx, kScrollUnitPx);
         wxb::KeepScrollBarsShown(this);
         Bind(wxEVT_PAINT, [this](wxPaintEvent&) { OnPaint(); });
+        Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+            e.Skip();
+            ShowRightEdgeOnce();
+        });
     }
 
     Picture picture;
 
 private:
+    static constexpr int kScrollUnitPx = 16;
+
+    // A picture wider than the screen allows starts at its right edge: a
+    // plot keeps its legend there, and only blank margin at its left. Once
+    // the window has its size, and not again: then the user scrolls.
+    void ShowRightEdgeOnce()
+    {
+        const int hidden = GetVirtualSize().x - GetClientSize().x;
+        if (scrolled_ || !IsShownOnScreen() || GetClientSize().x <= 1)
+            return;
+        scrolled_ = true;
+        if (hidden > 0)
+            Scroll((hidden + kScrollUnitPx - 1) / kScrollUnitPx, -1);
+    }
+
+    bool scrolled_ = false;
+
     void OnPaint()
     {
         wxPaintDC dc(this);
@@ -189,7 +210,16 @@ int CreateImageWindow(const std::string& title, int client_w_px, int client_h_px
     f->client_w = client_w_px;
     f->client_h = client_h_px;
     FitClientArea(f);
-    f->MoveOnScreen(wxPoint(x_px, y_px));
+    if (x_px < 0 || y_px < 0) {
+        // Smaller than this, a plot would show too little of itself.
+        const wxSize frame_extra = f->GetSize() - f->GetClientSize();
+        const wxSize least(std::min(client_w_px, 400), std::min(client_h_px, 300));
+        const wxRect at = wxb::BesideMainWindow(f->GetSize(), least + frame_extra);
+        f->SetSize(at);
+        f->asked = f->placed = at.GetPosition();
+    } else {
+        f->MoveOnScreen(wxPoint(x_px, y_px));
+    }
     return handle;
 }
 

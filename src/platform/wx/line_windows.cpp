@@ -144,61 +144,6 @@ private:
     int handle_;
 };
 
-// Beside the main window, covering none of it: to its right, below it, to
-// its left or above it, the first side with room for the whole window;
-// else on the side with the most room, made smaller (down to `least`),
-// rather than over the main window's controls. With no room on any side it
-// goes below, inside the screen's free area.
-wxRect BesideMainWindow(const wxSize& size, const wxSize& least)
-{
-    wxFrame* main = wxb::Frame();
-    const wxRect free = wxb::FreeScreenArea(main);
-    if (!main)
-        return wxRect(free.GetPosition(), size);
-    constexpr int kGap = 8;
-    const wxRect m = main->GetRect();
-    // The room on each side, and where a window of size `s` goes in it.
-    struct Side {
-        wxRect room;
-        std::function<wxPoint(const wxSize&)> place;
-    };
-    auto along_x = [&](const wxSize& s) {
-        return std::max(free.GetLeft(), std::min(m.GetLeft(), free.GetRight() + 1 - s.x));
-    };
-    auto along_y = [&](const wxSize& s) {
-        return std::max(free.GetTop(), std::min(m.GetTop(), free.GetBottom() + 1 - s.y));
-    };
-    const Side sides[] = {
-        {wxRect(wxPoint(m.GetRight() + 1 + kGap, free.GetTop()), free.GetBottomRight()),
-         [&](const wxSize& s) { return wxPoint(m.GetRight() + 1 + kGap, along_y(s)); }},
-        {wxRect(wxPoint(free.GetLeft(), m.GetBottom() + 1 + kGap), free.GetBottomRight()),
-         [&](const wxSize& s) { return wxPoint(along_x(s), m.GetBottom() + 1 + kGap); }},
-        {wxRect(free.GetTopLeft(), wxPoint(m.GetLeft() - 1 - kGap, free.GetBottom())),
-         [&](const wxSize& s) { return wxPoint(m.GetLeft() - kGap - s.x, along_y(s)); }},
-        {wxRect(free.GetTopLeft(), wxPoint(free.GetRight(), m.GetTop() - 1 - kGap)),
-         [&](const wxSize& s) { return wxPoint(along_x(s), m.GetTop() - kGap - s.y); }},
-    };
-    const Side* roomiest = nullptr;
-    long roomiest_area = 0;
-    for (const Side& side : sides) {
-        const wxSize room = side.room.GetSize();
-        if (room.x >= size.x && room.y >= size.y)
-            return wxRect(side.place(size), size);
-        const wxSize fit(std::min(size.x, room.x), std::min(size.y, room.y));
-        if (fit.x >= least.x && fit.y >= least.y && long(fit.x) * fit.y > roomiest_area) {
-            roomiest = &side;
-            roomiest_area = long(fit.x) * fit.y;
-        }
-    }
-    if (roomiest) {
-        const wxSize room = roomiest->room.GetSize();
-        const wxSize fit(std::min(size.x, room.x), std::min(size.y, room.y));
-        return wxRect(roomiest->place(fit), fit);
-    }
-    wxPoint below(m.GetLeft(), m.GetBottom() + 1 + kGap);
-    return wxRect(wxb::OnScreen(wxRect(below, size)), size);
-}
-
 std::map<int, LineFrame*> frames;
 
 LineFrame* Find(int window)
@@ -278,7 +223,7 @@ int CreateLineWindow(const LineWindowSpec& spec)
         const wxSize frame_extra = f->GetSize() - f->GetClientSize();
         const wxSize least =
             wxSize(std::min(spec.client_w_px, 400), std::min(spec.client_h_px, 150));
-        const wxRect at = BesideMainWindow(f->GetSize(), least + frame_extra);
+        const wxRect at = wxb::BesideMainWindow(f->GetSize(), least + frame_extra);
         f->SetSize(at);
     } else {
         f->Move(wxb::OnScreen(wxRect(wxPoint(spec.x_px, spec.y_px), f->GetSize())));

@@ -8,6 +8,7 @@
 #include <wx/init.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
+#include <wx/timer.h>
 
 #include <map>
 #include <set>
@@ -19,8 +20,7 @@ namespace {
 wxFrame* frame = nullptr;
 wxPanel* client = nullptr;
 bool shut_down = false;
-bool running = false;     // RunMainWindow has shown the window
-bool shown_wanted = true; // HideMainWindow / ShowMainWindow
+bool frozen = false;
 int client_w_dlu = 0, client_h_dlu = 0;
 
 // A window whose saved position is off the screen is put on it, but the
@@ -84,8 +84,32 @@ void Highlight(int id)
         sink.on_menu_highlight(commands.count(id) ? id : 0);
 }
 
+// A drag brings a move event for every few pixels, and GTK tells no end of
+// it: the move has ended once the window has rested this long.
+constexpr int kMoveEndMs = 300;
+
+void ReportMove()
+{
+    const ui::EventSink& sink = wxb::Sink();
+    if (!sink.on_moved || !frame)
+        return;
+    int x = 0, y = 0;
+    ui::GetWindowPosition(&x, &y);
+    sink.on_moved(x, y);
+}
+
+class MoveEnd : public wxTimer {
+public:
+    void Notify() override { ReportMove(); }
+};
+
+MoveEnd* move_end = nullptr;
+
 void OnClosed()
 {
+    frozen = false;
+    delete move_end;
+    move_end = nullptr;
     wxb::DestroyImageWindows();
     wxb::DestroyLineWindows();
     wxb::StopTimerForShutdown();
@@ -108,12 +132,9 @@ void BindFrameEvents()
     frame->Bind(wxEVT_MENU_CLOSE, [](wxMenuEvent&) { Highlight(0); });
     frame->Bind(wxEVT_MOVE, [](wxMoveEvent& e) {
         e.Skip();
-        const ui::EventSink& sink = wxb::Sink();
-        if (!sink.on_moved || !frame)
-            return;
-        int x = 0, y = 0;
-        ui::GetWindowPosition(&x, &y);
-        sink.on_moved(x, y);
+        if (!move_end)
+            move_end = new MoveEnd;
+        move_end->StartOnce(kMoveEndMs);
     });
     frame->Bind(wxEVT_ACTIVATE, [](wxActivateEvent& e) {
         e.Skip();
@@ -130,6 +151,10 @@ void BindFrameEvents()
     frame->Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent&) {
         if (wxb::EndDialogsBeforeClose())
             return;
+        if (move_end && move_end->IsRunning()) {
+            move_end->Stop();
+            ReportMove();
+        }
         wxFrame* closing = frame;
         OnClosed();
         if (closing)
@@ -208,7 +233,6 @@ void RunMainWindow()
     if (shut_down)
         return;
     if (frame) {
-        running = true;
         frame->Show();
         // The menu bar's height is known once the frame is shown; size the
         // client area again so that it is exactly what the panel asked for.
@@ -231,21 +255,21 @@ void CloseMainWindow()
 
 bool MainWindowOpen() { return frame != nullptr; }
 
-void HideMainWindow()
+void FreezeMainWindow()
 {
-    shown_wanted = false;
-    if (frame && running)
-        frame->Hide();
+    if (frame && !frozen)
+        frame->Freeze();
+    frozen = frame != nullptr;
 }
 
-void ShowMainWindow()
+void ThawMainWindow()
 {
-    shown_wanted = true;
-    if (frame && running)
-        frame->Show();
+    if (frame && frozen)
+        frame->Thaw();
+    frozen = false;
 }
 
-bool MainWindowShown() { return frame && (running ? frame->IsShown() : shown_wanted); }
+bool MainWindowFrozen() { return frozen; }
 
 void SetTitle(const std::string& title)
 {

@@ -1,7 +1,10 @@
 // Message boxes, the text-input box and the colour dialog.
 #include <wx/colordlg.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/textctrl.h>
 #include <wx/textdlg.h>
+#include <wx/utils.h>
 // The generic dialog needs what wx/msgdlg.h declares.
 #include <wx/generic/msgdlgg.h>
 
@@ -14,7 +17,31 @@ namespace {
 // blanks; a longer path is broken at its separators.
 constexpr size_t kMessageLineChars = 70;
 
+// Above and below the text, as the theme's own boxes have.
+constexpr int kEditMarginPx = 5;
+
 } // namespace
+
+namespace wxb {
+
+void GiveEditBoxRoom(wxWindow* box)
+{
+    bool grown = false;
+    for (wxWindow* child : box->GetChildren()) {
+        auto* edit = dynamic_cast<wxTextCtrl*>(child);
+        const int want = edit ? edit->GetCharHeight() + 2 * kEditMarginPx : 0;
+        if (!edit || edit->GetSize().y >= want)
+            continue;
+        edit->SetMinSize(wxSize(edit->GetMinSize().x, want));
+        grown = true;
+    }
+    if (grown && box->GetSizer()) {
+        box->GetSizer()->SetSizeHints(box);
+        box->CentreOnParent();
+    }
+}
+
+} // namespace wxb
 
 namespace ui {
 
@@ -34,6 +61,7 @@ Answer MessageBox(const std::string& text, const std::string& title, Icon icon, 
     }
     // The generic box, because GTK 3 message dialogs no longer show the
     // icon that tells an error from a warning or a question.
+    wxBusyCursorSuspender usual_cursor;
     wxGenericMessageDialog box(wxb::DialogParent(),
                                wxb::ToWxText(wxb::WrapMessageText(text, kMessageLineChars)),
                                wxb::ToWxText(title), style | wxCENTRE | wxSTAY_ON_TOP);
@@ -45,8 +73,10 @@ bool InputBox(const std::string& prompt, const std::string& title, const std::st
 {
     if (!wxb::Running())
         return false;
+    wxBusyCursorSuspender usual_cursor;
     wxTextEntryDialog box(wxb::DialogParent(), wxb::ToWxText(prompt), wxb::ToWxText(title),
                           wxb::ToWxText(initial));
+    wxb::GiveEditBoxRoom(&box);
     if (box.ShowModal() != wxID_OK)
         return false;
     if (answer)
@@ -63,6 +93,7 @@ bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen)
     data.SetColour(wxb::ToWx(initial));
     for (int i = 0; i < 16; ++i)
         data.SetCustomColour(i, wxb::ToWx(custom[i]));
+    wxBusyCursorSuspender usual_cursor;
     wxColourDialog dialog(wxb::DialogParent(), &data);
     wxb::FitNativeDialogToScreen(&dialog);
     if (dialog.ShowModal() != wxID_OK)

@@ -90,6 +90,17 @@ wxPoint OnScreen(const wxRect& window);
 wxRect FreeScreenArea(const wxWindow* w);
 void FitNativeDialogToScreen(wxWindow* dialog);
 
+// Beside the main window, covering none of it: to its right, below it, to
+// its left or above it, the first side with room for a window of `size`
+// (frame included); else on the side with the most room, made smaller (down
+// to `least`). With no room on any side it goes below, inside the screen's
+// free area.
+wxRect BesideMainWindow(const wxSize& size, const wxSize& least);
+
+// The edit box of a text-input box, as high as a line of its font and a
+// margin: the compact style of the panels (gtk_style.cpp) would clip it.
+void GiveEditBoxRoom(wxWindow* box);
+
 // Timer: owner is the main window.
 void StopTimerForShutdown();
 

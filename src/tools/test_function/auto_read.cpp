@@ -10,7 +10,7 @@ namespace test_function {
 void ToggleAutoRead(const SubForm&)
 {
     if (app::SwitchAutoRead())
-        AutoReadTick();
+        app::RunAutoReadPass(AutoReadTick);
 }
 
 void AutoReadTick()

@@ -50,7 +50,7 @@ void AutoReadCycle()
 void ToggleAutoRead()
 {
     if (app::SwitchAutoRead())
-        AutoReadCycle();
+        app::RunAutoReadPass(AutoReadCycle);
 }
 
 } // namespace

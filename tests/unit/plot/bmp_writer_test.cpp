@@ -1,7 +1,11 @@
-// The bitmap file: every byte of a small picture, and an atomic replace.
+// The bitmap file: every byte of a small picture, an atomic replace, and
+// the clean-up of what killed saves left.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <vector>
 
 #include "analyzer/plot/bmp_writer.h"
@@ -49,4 +53,39 @@ TEST_F(Bitmap, AFailedSaveLeavesTheOldFileAndNoLeftovers)
     // A successful save replaces it whole.
     ASSERT_TRUE(WriteBmpFile(Path("plot.bmp"), v, &error)) << error;
     EXPECT_EQ(Get("plot.bmp").size(), 54u + 2792u * 730u);
+}
+
+TEST_F(Bitmap, ASaveRemovesOnlyItsOwnStaleTemporariesInItsFolder)
+{
+    // Left by a killed save a while ago, unless said otherwise.
+    const char* const gone = ".regscope-bmp-Killed";
+    const char* const kept[] = {".regscope-bmp-Recent", ".regscope-bmp-Locked",
+                                ".regscope-bmp-Linked", ".regscope-bmp-TwoNms",
+                                ".regscope-bmp-Others", ".regscope-bmp-TooLong"};
+    for (const char* name : {gone, kept[0], kept[1], kept[3], kept[4], kept[5]})
+        Put(name, "half a picture");
+    Put("target", "someone's file");
+    ASSERT_EQ(symlink(Path("target").c_str(), Path(kept[2]).c_str()), 0);
+    ASSERT_EQ(link(Path(kept[3]).c_str(), Path("second-name").c_str()), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(lchown(Path(kept[4]).c_str(), 65534, 65534), 0);
+    }
+    const timespec old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+    for (const char* name : {gone, kept[1], kept[2], kept[3], kept[4], kept[5]})
+        ASSERT_EQ(utimensat(AT_FDCWD, Path(name).c_str(), old, AT_SYMLINK_NOFOLLOW), 0);
+    const int writer = open(Path(kept[1]).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(writer, LOCK_EX), 0); // a save still under way
+
+    const uint32_t pixel = 0;
+    ASSERT_TRUE(WriteBmpFile(Path("plot.bmp"), {reinterpret_cast<const uint8_t*>(&pixel), 1, 1, 4},
+                             nullptr));
+    close(writer);
+    EXPECT_FALSE(std::filesystem::exists(Path(gone)));
+    for (const char* name : kept)
+        if (root || name != kept[4]) { // a plain user owns "another user's" file
+            EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(Path(name))))
+                << name;
+        }
+    EXPECT_EQ(Get("target"), "someone's file");
 }

@@ -148,3 +148,39 @@ TEST_F(PlotWindowTest, RelativeStoredNamesOpenTheDialogsInTheStartFolder)
         EXPECT_EQ(d.folder, dir_) << key;
     }
 }
+
+TEST_F(PlotWindowTest, SaveToBmpRefusesTheProgramsOwnFilesAndNamesTooLong)
+{
+    Plot(1, "Flow", ui::Rgb(255, 0, 0));
+    StartPlot();
+    ASSERT_TRUE(app::StorePassword(0, "pw", nullptr));
+    auto full = [&](const std::string& p) { return p[0] == '/' ? p : Path(p); };
+    ASSERT_EQ(symlink(full(app::CfgPath).c_str(), Path("settings.bmp").c_str()), 0);
+    const std::string bmp_title = kBmpTitle;
+    for (const std::string& own : {full(app::IniPath), full(app::CfgPath),
+                                   app::PasswordStorePath(0), Path("settings.bmp")}) {
+        const std::string before = Content(own);
+        headless::ClearMessages();
+        headless::QueueFileAnswer(own);
+        headless::QueueMessageAnswer(ui::Answer::Ok); // replace, if asked
+        SaveToBmp();
+        EXPECT_EQ(Content(own), before) << own;
+        EXPECT_EQ(Boxes(), "stop " + bmp_title + ": The bitmap file was not replaced.\r" + own +
+                               "\rit is one of the program's own files\n");
+    }
+
+    // Too long for the name buffer, or a part too long for the file system.
+    std::string deep = dir_;
+    while (deep.size() <= 260)
+        deep += "/folder";
+    for (const std::string& name : {deep + "/run.bmp", "/" + std::string(255, 'n') + ".bmp"}) {
+        headless::ClearMessages();
+        headless::QueueFileAnswer(name);
+        SaveToBmp();
+        EXPECT_EQ(Boxes().rfind("exclamation " + bmp_title + ": The file name is too long:\r" +
+                                    name + "\r\r",
+                                0),
+                  0u)
+            << Boxes();
+    }
+}
