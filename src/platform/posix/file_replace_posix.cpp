@@ -188,12 +188,16 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
 
 void FinishInterruptedRewrite(const std::string& path)
 {
+    // Opened for writing only when a journal waits: an open for writing is
+    // an event for whoever watches the file, and reads are many.
+    struct stat before, st;
+    if (stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode) || !redo::Pending(before))
+        return;
     // Only the file being read is ever written, through the descriptor
     // opened here; a name this process may not write has nothing to finish.
     int fd = open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return;
-    struct stat st;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
         redo::Settle(fd, st);
     close(fd);

@@ -43,6 +43,10 @@ Begun Begin(int fd, const struct stat& file, const std::string& path, const std:
 // goes.
 void End(Journal* journal);
 
+// Whether the file with this status has a journal to settle: cheap, and it
+// leaves the file itself alone.
+bool Pending(const struct stat& file);
+
 // Finishes an interrupted rewrite of the file open as `fd` (read and write),
 // if it left a journal. Never waits long on a lock another program holds.
 void Settle(int fd, const struct stat& file);

@@ -308,6 +308,17 @@ void End(Journal* journal)
     *journal = Journal();
 }
 
+bool Pending(const struct stat& file)
+{
+    const int folder = OpenFolder(false);
+    if (folder < 0)
+        return false;
+    struct stat st;
+    const bool found = fstatat(folder, NameOf(file).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    close(folder);
+    return found;
+}
+
 void Settle(int fd, const struct stat& file)
 {
     const int folder = OpenFolder(false);
