@@ -28,7 +28,8 @@ namespace gui {
 
 namespace {
 
-constexpr int kAutoRead = 60004, kPlotStart = 60005, kSaveBmp = 60006, kPlotSetup = 60007;
+constexpr int kTitle = 60001, kAutoRead = 60004, kPlotStart = 60005, kSaveBmp = 60006,
+              kPlotSetup = 60007;
 constexpr int kCh2Setup = 60113, kSetupEnable = 60511, kSetupLabel = 60611, kSetupFloat = 60675;
 
 int plot_window = 0;
@@ -171,6 +172,11 @@ void PlotAndSave(Driver& d)
     });
     d.Do("the window stayed on the screen", [&d] {
         d.Check(main_window_hidden == 0, "hidden " + std::to_string(main_window_hidden) + " times");
+        // Labels paint themselves from the colours the program gave them.
+        const wxImage shot = d.Shot("analyzer");
+        wxWindow* title = ControlWindow(kTitle);
+        const wxColour strip = Driver::PixelOf(shot, title, title->GetSize().x - 4, 4);
+        d.Check(strip == wxColour(2, 28, 53), "title strip: " + Css(strip));
     });
 
     d.Press(kPlotSetup);

@@ -84,9 +84,15 @@ TEST_F(ScanAndLibmodbus, FindsThePeerWithEveryProbe)
         s.parities = {serial::Parity::Odd};
         s.function = r.function;
         s.register_address = r.register_address;
+        // The peer answers from a thread of this process: a machine loaded
+        // past the 50 ms turn-round may make it miss one scan, as a busy
+        // device would; an engineer scans again.
         scan::Scanner scanner;
-        ASSERT_EQ(scanner.Begin(s, serial::LineSettings{1, 19200, serial::Parity::Odd}, 1.0), "");
-        while (scanner.Step()) {
+        for (int round = 0; round < 3 && scanner.Findings().empty(); ++round) {
+            ASSERT_EQ(scanner.Begin(s, serial::LineSettings{1, 19200, serial::Parity::Odd}, 1.0),
+                      "");
+            while (scanner.Step()) {
+            }
         }
         ASSERT_EQ(scanner.Findings().size(), 1u) << r.function;
         const scan::Finding& f = scanner.Findings()[0];

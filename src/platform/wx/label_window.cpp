@@ -116,6 +116,30 @@ LabelWindow::LabelWindow(wxWindow* parent, const wxPoint& pos, const wxSize& siz
     });
 }
 
+bool LabelWindow::SetBackgroundColour(const wxColour& colour)
+{
+    if (!wxWindowBase::SetBackgroundColour(colour))
+        return false;
+    Refresh();
+    return true;
+}
+
+bool LabelWindow::SetForegroundColour(const wxColour& colour)
+{
+    if (!wxWindowBase::SetForegroundColour(colour))
+        return false;
+    Refresh();
+    return true;
+}
+
+bool LabelWindow::SetFont(const wxFont& font)
+{
+    if (!wxWindowBase::SetFont(font))
+        return false;
+    Refresh();
+    return true;
+}
+
 void LabelWindow::SetLabelText(const wxString& text)
 {
     text_ = text;

@@ -36,6 +36,13 @@ public:
     void OnClick(std::function<void()> handler) { click_ = std::move(handler); }
     bool AcceptsFocus() const override { return bool(click_) && IsEnabled(); }
 
+    // The window paints everything itself from what wx keeps. Handed on to
+    // GTK too, each label would carry a style sheet of its own, parsed and
+    // cascaded again for every label a form creates.
+    bool SetBackgroundColour(const wxColour& colour) override;
+    bool SetForegroundColour(const wxColour& colour) override;
+    bool SetFont(const wxFont& font) override;
+
 private:
     void Draw(wxDC& dc);
     wxColour Fill() const { return fill_.IsOk() ? fill_ : GetBackgroundColour(); }
