@@ -2,6 +2,7 @@
 // on TCP ports of 127.0.0.1), for trying RegScope without hardware. Runs until Ctrl+C or SIGTERM.
 #include "modbus/frame_lines.h"
 #include "sim/models.h"
+#include "sim/open_program.h"
 #include "sim/sim.h"
 #include "sim/stop_signal.h"
 #include "sim/slave_lines.h"
@@ -51,6 +52,8 @@ const char kUsage[] =
     "  --no-pty            no pty and no COMn link: TCP only\n"
     "  --no-pacing         write replies at once instead of at the line's byte time\n"
     "                      (11 bits per character at the baud rate the master set)\n"
+    "  --open PROGRAM      start PROGRAM in the working folder once the slaves are\n"
+    "                      served, and stop when it ends (the Windows demo)\n"
     "  --verbose           print every frame received, decoded, with the time since\n"
     "                      the first one; a line starting with # gives the line\n"
     "                      settings the master set, when they change\n"
@@ -105,6 +108,7 @@ int main(int argc, char** argv)
     };
     std::vector<OwnLine> own_lines;
     std::vector<uint8_t> only_function3;
+    std::string open_program;
 
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -183,6 +187,9 @@ int main(int argc, char** argv)
             options.pty = false;
         } else if (arg == "--no-pacing") {
             options.pacing = false;
+        } else if (arg == "--open") {
+            if (!value(&open_program) || open_program.empty())
+                return BadUsage("--open needs a program");
         } else if (arg == "--verbose") {
             verbose = true;
         } else {
@@ -247,6 +254,11 @@ int main(int argc, char** argv)
         std::printf("Module in configuration mode at 248 (9600 bit/s, even parity).\n");
     std::printf("Press Ctrl+C to stop.\n");
     std::fflush(stdout);
+    if (!open_program.empty() && !sim::OpenProgram(open_program, &error)) {
+        std::fprintf(stderr, "regscope-sim: %s\n", error.c_str());
+        simulator.Stop();
+        return 1;
+    }
 
     // The master's view of the line, as its communication monitor shows it:
     // every frame received here is one it sent.
@@ -274,7 +286,7 @@ int main(int argc, char** argv)
     };
     // Frames are taken even when not shown, so that a simulator left running
     // for days under a polling master does not grow without end.
-    while (!sim::WaitForStopRequest(0.2))
+    while (!sim::WaitForStopRequest(0.2) && !(!open_program.empty() && sim::OpenedProgramEnded()))
         show_new_frames();
     show_new_frames();
     simulator.Stop();
