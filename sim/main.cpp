@@ -4,8 +4,8 @@
 #include "sim/models.h"
 #include "sim/open_program.h"
 #include "sim/sim.h"
-#include "sim/stop_signal.h"
 #include "sim/slave_lines.h"
+#include "sim/stop_signal.h"
 
 #include <cstdio>
 #include <cstdlib>

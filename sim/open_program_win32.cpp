@@ -21,8 +21,8 @@ bool OpenProgram(const std::string& program, std::string* error)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(wide.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
+    if (!CreateProcessW(wide.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         char text[64];
         std::snprintf(text, sizeof text, " (Windows error %lu)", GetLastError());
         *error = "cannot start " + program + text;

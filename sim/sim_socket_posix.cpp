@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstring>
 #include <netinet/in.h>
-#include <sys/eventfd.h>
 #include <netinet/tcp.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
