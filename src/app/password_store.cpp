@@ -6,6 +6,11 @@
 // name is listed in that folder's ".hidden" file, which the Linux file
 // managers read as the hidden attribute of the names it lists. It is
 // readable and writable by its owner only.
+//
+// Earlier versions for Windows kept it in the Windows folder, where only an
+// administrator may write now: a store found there is still read (it may
+// be the only one a site has), while a new password always goes to the
+// user's own folder, whose store then comes first.
 #include "app/password_store.h"
 
 #include <vector>
@@ -95,6 +100,17 @@ sys::LocalTime ThreeYearsBack(sys::LocalTime t)
 
 std::string PasswordStorePath(int level) { return StoreFolder() + "/" + StoreName(level); }
 
+namespace {
+
+// The shared store of a level; empty where the system has no such folder.
+std::string SharedStorePath(int level)
+{
+    const std::string folder = folder_for_tests.empty() ? sys::SharedStoreFolder() : "";
+    return folder.empty() ? folder : folder + "/" + StoreName(level);
+}
+
+} // namespace
+
 std::string ScramblePassword(std::string_view plain, int level)
 {
     std::string out;
@@ -121,7 +137,19 @@ StoreRead ReadStoredPassword(int level, std::string* password, std::string* erro
     std::string content;
     switch (
         sys::ReadPrivateFile(StoreFolder(), StoreName(level), kStoreMaxBytes, &content, error)) {
-    case sys::PrivateRead::Missing: return StoreRead::None;
+    case sys::PrivateRead::Missing: {
+        const std::string shared = SharedStorePath(level);
+        if (shared.empty() || !sys::PathExists(shared))
+            return StoreRead::None;
+        if (!sys::ReadFile(shared, &content, error))
+            return StoreRead::Unreadable;
+        if (content.size() > kStoreMaxBytes) {
+            if (error)
+                *error = shared + " is too large";
+            return StoreRead::Unreadable;
+        }
+        break;
+    }
     case sys::PrivateRead::Refused: return StoreRead::Unreadable;
     case sys::PrivateRead::Read: break;
     }
@@ -155,6 +183,13 @@ bool RemoveStoredPassword(int level, std::string* error)
 {
     if (!sys::RemoveFile(PasswordStorePath(level), error))
         return false;
+    const std::string shared = SharedStorePath(level);
+    if (!shared.empty() && sys::PathExists(shared)) {
+        if (error)
+            *error = "The password is also kept in " + shared +
+                     ", which only an administrator can delete.";
+        return false;
+    }
     SetHidden(StoreName(level), false);
     return true;
 }

@@ -14,6 +14,11 @@ namespace sys {
 // %APPDATA%\RegScope. Not created.
 std::string UserProgramFolder();
 
+// The folder in which earlier versions kept the access password's store,
+// shared by every user and written by administrators alone: the Windows
+// folder on Windows, none (empty) elsewhere. Read, never written.
+std::string SharedStoreFolder();
+
 // Creates the folder (and missing parents); the folder itself is made
 // accessible to its owner only, also when it exists with a wider mode. True
 // when it exists afterwards, private. A folder that is a symbolic link or

@@ -134,6 +134,8 @@ std::string UserProgramFolder()
     return HomeDirectory() + "/.config/regscope";
 }
 
+std::string SharedStoreFolder() { return {}; }
+
 bool MakePrivateFolder(const std::string& path, std::string* error)
 {
     if (path.empty())

@@ -81,6 +81,13 @@ std::string UserProgramFolder()
     return HomeDirectory() + "\\AppData\\Roaming\\RegScope";
 }
 
+std::string SharedStoreFolder()
+{
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetWindowsDirectoryW(folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? win32::Ansi(std::wstring(folder, n)) : std::string();
+}
+
 bool MakePrivateFolder(const std::string& path, std::string* error)
 {
     if (path.empty())
@@ -110,34 +117,146 @@ bool MakePrivateFolder(const std::string& path, std::string* error)
     return MakeOwnerOnly(wide, true, error);
 }
 
-bool LookUpFile(const std::string& path, bool* exists, std::string* error)
+namespace {
+
+bool Refuse(const std::string& path, const char* why, std::string* error)
 {
-    if (GetFileAttributesW(win32::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        *exists = true;
-        return true;
+    if (error)
+        *error = path + why;
+    return false;
+}
+
+// True when the object's owner is the user this process runs as. An
+// unknown owner counts as another's.
+bool OwnedByUser(HANDLE h)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(h, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                        nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    std::unique_ptr<void, LocalDeleter> owned(sd);
+    PSID user = nullptr;
+    const std::wstring sid = UserSid();
+    if (sid.empty() || !ConvertStringSidToSidW(sid.c_str(), &user))
+        return false;
+    std::unique_ptr<void, LocalDeleter> owned_user(user);
+    return EqualSid(owner, user);
+}
+
+// The folder, opened without following a reparse point and checked on the
+// handle. INVALID_HANDLE_VALUE with *missing set when it does not exist.
+HANDLE OpenPrivateFolder(const std::string& path, bool* missing, std::string* error)
+{
+    HANDLE h =
+        CreateFileW(win32::Wide(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    *missing = h == INVALID_HANDLE_VALUE && Missing(GetLastError());
+    if (h == INVALID_HANDLE_VALUE) {
+        if (!*missing)
+            win32::Fail(error);
+        return h;
     }
-    const DWORD err = GetLastError();
-    if (!Missing(err))
-        return win32::Fail(err, error);
-    *exists = false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileInformationByHandle(h, &info) || win32::Fail(error);
+    if (ok && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        ok = Refuse(path, " is a symbolic link", error);
+    if (ok && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        ok = Refuse(path, " is not a folder", error);
+    if (ok && !OwnedByUser(h))
+        ok = Refuse(path, " belongs to another user", error);
+    if (!ok) {
+        CloseHandle(h);
+        return INVALID_HANDLE_VALUE;
+    }
+    return h;
+}
+
+// An existing file that may be read or replaced as the user's own.
+bool FileIsPrivate(const std::string& path, HANDLE h, std::string* error)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info))
+        return win32::Fail(error);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return Refuse(path, " is a symbolic link", error);
+    if (GetFileType(h) != FILE_TYPE_DISK || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Refuse(path, " is not a regular file", error);
+    if (!OwnedByUser(h))
+        return Refuse(path, " belongs to another user", error);
+    if (info.nNumberOfLinks != 1)
+        return Refuse(path, " has other hard links", error);
     return true;
 }
 
-bool WritePrivateFileAtomic(const std::string& path, const std::string& content, std::string* error)
+} // namespace
+
+PrivateRead ReadPrivateFile(const std::string& folder, const std::string& name, size_t max_size,
+                            std::string* content, std::string* error)
 {
+    bool missing = false;
+    HANDLE dir = OpenPrivateFolder(folder, &missing, error);
+    if (dir == INVALID_HANDLE_VALUE)
+        return missing ? PrivateRead::Missing : PrivateRead::Refused;
+    // Held open without sharing delete or write: the folder checked is the
+    // folder the file is opened in.
+    const std::string path = folder + "\\" + name;
+    HANDLE h = CreateFileW(win32::Wide(path).c_str(), GENERIC_READ | READ_CONTROL, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const DWORD open_err = GetLastError();
+    CloseHandle(dir);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (Missing(open_err))
+            return PrivateRead::Missing;
+        win32::Fail(open_err, error);
+        return PrivateRead::Refused;
+    }
+    bool ok = FileIsPrivate(path, h, error);
+    LARGE_INTEGER size{};
+    if (ok && (!GetFileSizeEx(h, &size) || size.QuadPart > LONGLONG(max_size)))
+        ok = Refuse(path, " is too large", error);
+    if (ok) {
+        content->assign(max_size + 1, '\0');
+        size_t got = 0;
+        DWORD n = 0;
+        while (got <= max_size &&
+               ::ReadFile(h, content->data() + got, DWORD(max_size + 1 - got), &n, nullptr) &&
+               n > 0)
+            got += n;
+        content->resize(got);
+        if (got > max_size)
+            ok = Refuse(path, " is too large", error);
+    }
+    CloseHandle(h);
+    if (!ok)
+        content->clear();
+    return ok ? PrivateRead::Read : PrivateRead::Refused;
+}
+
+bool WritePrivateFileAtomic(const std::string& folder, const std::string& name,
+                            const std::string& content, std::string* error)
+{
+    if (!MakePrivateFolder(folder, error))
+        return false;
+    bool missing = false;
+    HANDLE dir = OpenPrivateFolder(folder, &missing, error);
+    if (dir == INVALID_HANDLE_VALUE)
+        return missing ? win32::Fail(ERROR_PATH_NOT_FOUND, error) : false;
+    CloseHandle(dir);
+    const std::string path = folder + "\\" + name;
     const std::wstring wide = win32::Wide(path);
-    const DWORD a = GetFileAttributesW(wide.c_str());
-    if (a != INVALID_FILE_ATTRIBUTES) {
-        if (a & FILE_ATTRIBUTE_REPARSE_POINT) {
-            if (error)
-                *error = path + " is a symbolic link";
-            return false;
-        }
-        if (a & FILE_ATTRIBUTE_DIRECTORY)
-            return win32::Fail(ERROR_DIRECTORY, error);
+    HANDLE old = CreateFileW(wide.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (old == INVALID_HANDLE_VALUE && !Missing(GetLastError()))
+        return win32::Fail(error);
+    if (old != INVALID_HANDLE_VALUE) {
+        const bool ok = FileIsPrivate(path, old, error);
+        CloseHandle(old);
         // An old file with a wider access list must not keep it through the
         // replace, which carries the old list over.
-        if (!MakeOwnerOnly(wide, false, error))
+        if (!ok || !MakeOwnerOnly(wide, false, error))
             return false;
     }
     if (!WriteFileAtomic(path, content, error) || !MakeOwnerOnly(wide, false, error))
