@@ -42,21 +42,23 @@ package: build
 # build-win/), cross-built with Debian's mingw-w64 against the static
 # wxWidgets, cairo and pixman that scripts/windows-deps.sh builds from
 # Debian's source packages once per machine, into a cache outside the
-# checkout. Not part of `make test`.
+# checkout; then the zip and the installer beside them.
 windows-deps:
 	@bash scripts/windows-deps.sh
 
 windows:
-	@deps=$$(bash scripts/windows-deps.sh | tail -n 1) && \
+	@bash scripts/install-deps.sh --windows
+	@deps=$$(bash scripts/windows-deps.sh | tee /dev/stderr | tail -n 1) && \
 	cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DREGSCOPE_WIN_DEPS="$$deps" -DREGSCOPE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-s" >/dev/null && \
-	cmake --build build-win -j $(JOBS)
+	cmake --build build-win -j $(JOBS) && \
+	bash scripts/windows-package.sh build-win "$$deps"
 
-# The scenarios that need no pseudo-terminal, run by the Windows
-# regscope-script.exe under Wine. Not part of `make test`.
-test-windows: windows
-	bash scripts/test-windows.sh
+# The Windows programs under Wine (scripts/test-windows.sh); the Linux
+# simulator serves their COM1.
+test-windows: windows build
+	bash scripts/test-windows.sh build-win build
 
 clean:
 	rm -rf build build-asan build-win

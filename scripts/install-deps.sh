@@ -11,6 +11,11 @@ packages=(
   libmodbus-dev mbpoll socat
   clang-14 libclang-rt-14-dev clang-format-14
 )
+# The Windows programs' packages and tests (the cross compiler comes with
+# scripts/windows-deps.sh).
+if [ "${1:-}" = --windows ]; then
+  packages+=(wine wine64 nsis zip)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

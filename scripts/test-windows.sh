@@ -1,38 +1,182 @@
 #!/usr/bin/env bash
-# Runs the cross-built regscope-script.exe (make windows) under Wine on
-# every scenario that needs no pseudo-terminal: Windows has none, so a
-# scenario whose simulator is started without `no-pty` is skipped and
-# counted as such. Exit code 0 when every scenario run held.
+# The Windows programs (make windows) under Wine, on this Linux machine:
+#   1. every scenario that needs no pseudo-terminal, run by
+#      regscope-script.exe (Windows has none; the others are counted as
+#      skipped);
+#   2. the serial line: COM1 of Wine mapped to the pseudo-terminal of the
+#      Linux regscope-sim, reads, writes, an exception, a time-out and a
+#      garbled reply at 9600 8E1, 19200 8O1 and 115200 8N2, and the line
+#      settings the simulator saw;
+#   3. the desktop program under Xvfb: it starts, shows its first-start box
+#      and its window, and a screenshot of it is kept;
+#   4. the installer: a silent install, the installed program, the silent
+#      uninstall that removes it again.
+# Exit code 0 when everything held.
+#
+#   scripts/test-windows.sh BUILD_WIN LINUX_BUILD
 set -uo pipefail
-cd "$(dirname "$0")/.."
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build-win}" && pwd)
+linux_build=$(cd "${2:-$root/build}" && pwd)
+version=$(sed -n 's/^project(RegScope VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 
-exe=build-win/src/programs/regscope-script.exe
-if [ ! -f "$exe" ]; then
-  echo "test-windows: $exe is missing (make windows)" >&2
-  exit 1
-fi
-command -v wine >/dev/null || {
-  echo "test-windows: wine is not installed (apt-get install wine wine64)" >&2
-  exit 1
-}
-# A Wine prefix of its own, so that the user's is left alone.
-export WINEPREFIX=${WINEPREFIX:-$PWD/build-win/wine}
+script_exe=$build/src/programs/regscope-script.exe
+desktop_exe=$build/src/programs/RegScope.exe
+setup_exe=$build/RegScope-$version-setup.exe
+sim=$linux_build/sim/regscope-sim
+for f in "$script_exe" "$desktop_exe" "$setup_exe" "$sim"; do
+  [ -f "$f" ] || {
+    echo "test-windows: $f is missing (make windows, make build)" >&2
+    exit 1
+  }
+done
+for tool in wine xvfb-run xdotool import; do
+  command -v $tool >/dev/null || {
+    echo "test-windows: $tool is missing (scripts/install-deps.sh --windows)" >&2
+    exit 1
+  }
+done
+
+# A Wine prefix of its own, made afresh, so that the user's is left alone
+# and nothing of an earlier run is found.
+export WINEPREFIX=$build/wine
 export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$WINEPREFIX"
 wine wineboot --init >/dev/null 2>&1
+work=$(mktemp -d)
+sim_pid=
+cleanup()
+{
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  wineserver -k 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
-passed=0 failed=0 skipped=0
-for scenario in tests/scenarios/*.scn; do
+failed=0
+fail()
+{
+  echo "FAILED: $*"
+  failed=$((failed + 1))
+}
+
+phase_start=0
+phase() {
+  phase_start=$(date +%s)
+  echo "== $1"
+}
+phase_done() {
+  echo "== $1: $(($(date +%s) - phase_start)) s"
+}
+
+# 1. The scenarios.
+phase "scenarios"
+passed=0 skipped=0
+for scenario in "$root"/tests/scenarios/*.scn; do
   if grep -q '^sim start' "$scenario" && ! grep -q '^sim start.*no-pty' "$scenario"; then
     skipped=$((skipped + 1))
     continue
   fi
-  if out=$(timeout 300 wine "$exe" "Z:$PWD/$scenario" 2>&1); then
+  if out=$(timeout 300 wine "$script_exe" "Z:$scenario" 2>&1); then
     passed=$((passed + 1))
   else
-    failed=$((failed + 1))
-    echo "FAILED $scenario:"
-    echo "$out" | tail -n 3
+    fail "$(basename "$scenario")"
+    echo "$out" | tail -n 5
   fi
 done
-echo "scenarios under Wine: $passed passed, $failed failed, $skipped skipped (need a pty)"
-[ "$failed" -eq 0 ]
+echo "scenarios under Wine: $passed passed, $skipped skipped (they need a pseudo-terminal)"
+phase_done "scenarios"
+
+# 2. The serial line through Wine's COM port mapping.
+phase "serial line"
+line_dir=$work/line
+mkdir -p "$line_dir"
+"$sim" --folder "$line_dir" --port 1 --demo --slave-line 20,19200,1,garbage --verbose \
+  >"$work/sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 50); do
+  [ -e "$line_dir/COM1" ] && break
+  sleep 0.1
+done
+pty=$(readlink "$line_dir/COM1")
+# Wine makes its COM devices from this key when it starts; a link of one's
+# own in dosdevices would be replaced.
+wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+if out=$(timeout 120 wine "$script_exe" --dir "Z:$work/line-run" \
+  "Z:$root/tests/windows/serial_line.scn" 2>&1); then
+  :
+else
+  fail "serial_line.scn"
+  echo "$out" | tail -n 5
+fi
+sleep 0.5
+kill "$sim_pid" 2>/dev/null
+wait "$sim_pid" 2>/dev/null
+sim_pid=
+for settings in "9600 bit/s even parity" "19200 bit/s odd parity" "115200 bit/s no parity 2 stop bits"; do
+  grep -q "^# $settings\$" "$work/sim.log" || fail "the simulator never saw $settings"
+done
+phase_done "serial line"
+
+# 3. The desktop program: first start in an empty folder.
+phase "desktop"
+desk=$work/desktop
+mkdir -p "$desk"
+shot=$build/windows-desktop.png
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  cd "$1" && wine "$2" >/dev/null 2>&1 &
+  for _ in $(seq 120); do
+    xdotool search --name "^RegScope" >/dev/null 2>&1 && break
+    sleep 0.5
+  done
+  sleep 2
+  import -window root "$3"
+  xdotool search --name "^RegScope" getwindowname 2>/dev/null | sort -u
+  wineserver -k
+' _ "$desk" "$desktop_exe" "$shot" >"$work/windows.txt" 2>&1
+cat "$work/windows.txt"
+grep -q "^RegScope" "$work/windows.txt" || fail "RegScope.exe showed no window"
+[ -f "$desk/RegScope.ini" ] && [ -f "$desk/RegScope.cfg" ] ||
+  fail "RegScope.exe made no RegScope.ini and RegScope.cfg in its start folder"
+# Text on the screen: a screenshot of an empty desktop is one colour.
+colours=$(convert "$shot" -format %k info: 2>/dev/null || echo 0)
+[ "${colours:-0}" -gt 16 ] || fail "the screenshot shows no window ($colours colours)"
+phase_done "desktop"
+
+# 4. The installer, silently, per user.
+phase "installer"
+if ! timeout 120 wine "$setup_exe" /S >/dev/null 2>&1; then
+  fail "the installer failed"
+fi
+wineserver -w
+appdata=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+installed=$(winepath -u "$appdata\\Programs\\RegScope" 2>/dev/null)
+for f in RegScope.exe regscope-sim.exe regscope-script.exe Uninstall.exe demo/RegScope.cfg; do
+  [ -f "$installed/$f" ] || fail "the installer did not install $f"
+done
+menu=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\RegScope" 2>/dev/null)
+for f in "RegScope.lnk" "RegScope demo.lnk"; do
+  [ -f "$menu/$f" ] || fail "no Start menu entry $f"
+done
+# The installed script runner runs a scenario.
+timeout 120 wine "$installed/regscope-script.exe" "Z:$root/tests/scenarios/first_start.scn" \
+  >/dev/null 2>&1 || fail "the installed regscope-script.exe failed first_start.scn"
+timeout 120 wine "$installed/Uninstall.exe" /S >/dev/null 2>&1
+wineserver -w
+# The uninstaller copies itself away and runs from there: wait for it.
+for _ in $(seq 60); do
+  [ -e "$installed" ] || break
+  sleep 0.5
+done
+[ ! -e "$installed" ] || fail "the uninstaller left $(ls "$installed" | tr '\n' ' ')"
+[ ! -e "$menu" ] || fail "the uninstaller left the Start menu folder"
+phase_done "installer"
+
+if [ "$failed" -ne 0 ]; then
+  echo "test-windows: $failed failed"
+  exit 1
+fi
+echo "test-windows: all held"
