@@ -21,6 +21,12 @@ struct LocalTime {
 };
 LocalTime Now();
 
+// The characters that part a file name into folders and the name: '/' and,
+// on Windows, also '\\'.
+extern const char kNameSeparators[];
+// The longest part between them the file systems take, in bytes.
+constexpr size_t kMaxNamePart = 255;
+
 std::string WorkingDirectory();
 std::string HomeDirectory();
 // A regular file, after following links. Folders, devices and missing

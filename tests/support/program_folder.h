@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/config_store.h"
 #include "app/password_store.h"
 #include "app/shell.h"
+#include "platform/folders.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "programs/parts.h"
@@ -38,14 +38,14 @@ class TempFolder : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "regscope-XXXXXX").string();
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir_ = tmpl;
-        ASSERT_EQ(chdir(dir_.c_str()), 0);
+        std::string error;
+        ASSERT_TRUE(sys::MakeScratchFolder("regscope-", &dir_, &error)) << error;
+        ASSERT_TRUE(sys::EnterFolder(dir_, &error)) << error;
     }
     void TearDown() override
     {
-        if (chdir("/") != 0)
+        std::string error;
+        if (!sys::EnterFolder(std::filesystem::temp_directory_path().string(), &error))
             return;
         // Tests may leave parts of the folder read-only.
         std::error_code ec;

@@ -6,4 +6,6 @@ regscope_add_test(modbus_codec_tests SOURCES
 regscope_add_test(modbus_unit_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/modbus_engine_test.cpp
   LIBS regscope_app regscope_headless)
 
-include(${CMAKE_CURRENT_LIST_DIR}/../fuzz/modbus_fuzz.cmake)
+if(NOT WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/../fuzz/modbus_fuzz.cmake)
+endif()

@@ -1,8 +1,6 @@
 // The file dialogs, set up from a filter text and a proposed name.
 #include "app/forms/file_dialogs.h"
 
-#include <climits>
-
 #include "app/forms/form_rules.h"
 #include "app/forms/shared_boxes.h"
 #include "platform/system.h"
@@ -20,10 +18,12 @@ constexpr size_t kSaveNameChars = 260;
 bool HasOverlongPart(const std::string& name)
 {
     size_t start = 0;
-    for (size_t slash; (slash = name.find('/', start)) != std::string::npos; start = slash + 1)
-        if (slash - start > NAME_MAX)
+    for (size_t slash;
+         (slash = name.find_first_of(sys::kNameSeparators, start)) != std::string::npos;
+         start = slash + 1)
+        if (slash - start > sys::kMaxNamePart)
             return true;
-    return name.size() - start > NAME_MAX;
+    return name.size() - start > sys::kMaxNamePart;
 }
 
 bool RunDialog(ui::FileDialogSpec spec, size_t name_limit, std::string* file_name, unsigned* flags)
@@ -48,7 +48,7 @@ bool RunDialog(ui::FileDialogSpec spec, size_t name_limit, std::string* file_nam
     if (chosen.size() > name_limit || HasOverlongPart(chosen)) {
         ShowWarning("The file name is too long:\r" + chosen + "\r\rA name may have at most " +
                         std::to_string(name_limit) + " characters, each of its parts at most " +
-                        std::to_string(NAME_MAX) + ".",
+                        std::to_string(sys::kMaxNamePart) + ".",
                     spec.title);
         return false;
     }

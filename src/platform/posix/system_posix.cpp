@@ -18,6 +18,8 @@
 
 namespace sys {
 
+const char kNameSeparators[] = "/";
+
 namespace {
 void (*exit_hook)(int) = nullptr;
 

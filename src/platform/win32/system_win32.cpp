@@ -14,6 +14,8 @@
 
 namespace sys {
 
+const char kNameSeparators[] = "/\\";
+
 namespace {
 
 void (*exit_hook)(int) = nullptr;

@@ -65,7 +65,7 @@ bool FileDialog(const FileDialogSpec& spec, std::string* chosen, unsigned* flags
             folder = proposed.GetPath();
         file = proposed.GetFullName();
     }
-    wxBusyCursorSuspender usual_cursor;
+    wxb::UsualCursor usual_cursor;
     for (;;) {
         wxFileDialog dialog(wxb::DialogParent(), wxb::ToWxText(spec.title), folder, file,
                             Wildcard(spec.filters), StyleOf(spec));

@@ -61,7 +61,7 @@ Answer MessageBox(const std::string& text, const std::string& title, Icon icon, 
     }
     // The generic box, because GTK 3 message dialogs no longer show the
     // icon that tells an error from a warning or a question.
-    wxBusyCursorSuspender usual_cursor;
+    wxb::UsualCursor usual_cursor;
     wxGenericMessageDialog box(wxb::DialogParent(),
                                wxb::ToWxText(wxb::WrapMessageText(text, kMessageLineChars)),
                                wxb::ToWxText(title), style | wxCENTRE | wxSTAY_ON_TOP);
@@ -73,7 +73,7 @@ bool InputBox(const std::string& prompt, const std::string& title, const std::st
 {
     if (!wxb::Running())
         return false;
-    wxBusyCursorSuspender usual_cursor;
+    wxb::UsualCursor usual_cursor;
     wxTextEntryDialog box(wxb::DialogParent(), wxb::ToWxText(prompt), wxb::ToWxText(title),
                           wxb::ToWxText(initial));
     wxb::GiveEditBoxRoom(&box);
@@ -93,7 +93,7 @@ bool ColourDialog(Colour initial, Colour custom[16], Colour* chosen)
     data.SetColour(wxb::ToWx(initial));
     for (int i = 0; i < 16; ++i)
         data.SetCustomColour(i, wxb::ToWx(custom[i]));
-    wxBusyCursorSuspender usual_cursor;
+    wxb::UsualCursor usual_cursor;
     wxColourDialog dialog(wxb::DialogParent(), &data);
     wxb::FitNativeDialogToScreen(&dialog);
     if (dialog.ShowModal() != wxID_OK)

@@ -12,7 +12,7 @@ bool PasswordBox(const std::string& prompt, const std::string& title, std::strin
 {
     if (!wxb::Running())
         return false;
-    wxBusyCursorSuspender usual_cursor;
+    wxb::UsualCursor usual_cursor;
     wxPasswordEntryDialog box(wxb::DialogParent(), wxb::ToWxText(prompt), wxb::ToWxText(title));
     wxb::GiveEditBoxRoom(&box);
     if (box.ShowModal() != wxID_OK)

@@ -3,12 +3,13 @@
 // because a repeating one counts each period from the moment it was last
 // served and so drifts by the time the program takes to serve it.
 #include <wx/app.h>
-#include <wx/timer.h>
 
 #include <cmath>
 
 #ifdef __WXGTK__
 #include <glib.h>
+#else
+#include "platform/wx/timer_wake.h"
 #endif
 
 #include "platform/system.h"
@@ -19,12 +20,6 @@ namespace {
 
 void Wake();
 
-class Waker : public wxTimer {
-public:
-    void Notify() override { Wake(); }
-};
-
-Waker* waker = nullptr;
 #ifdef __WXGTK__
 guint overdue_source = 0;
 
@@ -80,9 +75,11 @@ void Arm()
     deadline_source =
         g_timeout_add_full(G_PRIORITY_DEFAULT, guint(wait_ms), WakeAtDeadline, nullptr, nullptr);
 #else
-    if (!waker)
-        waker = new Waker;
-    waker->StartOnce(wait_ms);
+    (void)wait_ms;
+    wxb::WakeAt(ticks::NextDeadline(schedule), generation, [](unsigned g) {
+        if (g == generation)
+            Wake();
+    });
 #endif
 }
 
@@ -107,14 +104,14 @@ void Wake()
 void Silence()
 {
     ++generation;
-    if (waker)
-        waker->Stop();
 #ifdef __WXGTK__
     if (overdue_source)
         g_source_remove(overdue_source);
     if (deadline_source)
         g_source_remove(deadline_source);
     overdue_source = deadline_source = 0;
+#else
+    wxb::CancelWake();
 #endif
 }
 
@@ -125,8 +122,9 @@ namespace wxb {
 void StopTimerForShutdown()
 {
     Silence();
-    delete waker;
-    waker = nullptr;
+#ifndef __WXGTK__
+    wxb::StopWaking();
+#endif
     period_ms = 0;
     resting = false;
 }
@@ -142,6 +140,9 @@ void StartTimer(int ms)
     Silence();
     resting = false;
     period_ms = ms > 0 ? ms : 0;
+#ifndef __WXGTK__
+    wxb::HoldFineTimerResolution(period_ms > 0);
+#endif
     if (period_ms == 0)
         return;
     ticks::Begin(&schedule, sys::MonotonicSeconds(), period_ms / 1000.0);
@@ -151,6 +152,9 @@ void StartTimer(int ms)
 void StopTimer()
 {
     Silence();
+#ifndef __WXGTK__
+    wxb::HoldFineTimerResolution(false);
+#endif
     period_ms = 0;
     resting = false;
 }

@@ -107,4 +107,25 @@ void StopTimerForShutdown();
 // Menu command from the menu or an accelerator.
 void MenuCommand(int command);
 
+// The usual cursor while a box or dialog waits for the user, the busy one
+// again after. wx's own suspender exists only in its GTK port.
+class UsualCursor {
+public:
+    UsualCursor() : busy_(ui::BusyCursorShown())
+    {
+        if (busy_)
+            ui::SetBusyCursor(false);
+    }
+    ~UsualCursor()
+    {
+        if (busy_)
+            ui::SetBusyCursor(true);
+    }
+    UsualCursor(const UsualCursor&) = delete;
+    UsualCursor& operator=(const UsualCursor&) = delete;
+
+private:
+    bool busy_;
+};
+
 } // namespace wxb
