@@ -1,6 +1,8 @@
 // Reply frame assembly and checks.
 #include "modbus/reply.h"
 
+#include <algorithm>
+
 #include "modbus/protocol.h"
 #include "modbus/requests_compose.h"
 
@@ -19,6 +21,10 @@ std::string ExceptionText(uint8_t code)
 
 // Address, function and checksum.
 constexpr size_t kRtuOverhead = 4;
+// The overhead and the exception code.
+constexpr size_t kExceptionReplyBytes = kRtuOverhead + 1;
+// Whole characters in the 3.5 of silence that end an RTU frame.
+constexpr size_t kFrameGapBytes = 3;
 
 } // namespace
 
@@ -64,9 +70,15 @@ bool ReplyComplete(const ReplyCollector& reply)
 size_t BytesStillAwaited(const ReplyCollector& reply)
 {
     size_t whole = size_t(reply.expected) + kRtuOverhead;
-    if (reply.frame.size() < 2 || reply.frame.size() >= whole)
+    if (reply.frame.empty())
         return 0;
-    return whole - reply.frame.size();
+    // Before its second byte the reply may still be an exception, whole at
+    // five bytes. One awaited only a few bytes longer is awaited whole: what
+    // comes that soon behind an exception belongs to its frame, and would
+    // make it too long in one read just the same.
+    if (reply.frame.size() < 2 && whole > kExceptionReplyBytes + kFrameGapBytes)
+        whole = kExceptionReplyBytes;
+    return reply.frame.size() >= whole ? 0 : whole - reply.frame.size();
 }
 
 ResultCode CheckReply(const ReplyCollector& reply, uint8_t address, uint8_t function,

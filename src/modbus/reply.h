@@ -48,9 +48,10 @@ void AppendStreamReply(ReplyCollector* reply, const uint8_t* bytes, size_t size)
 // The frame holds the expected data plus address, function and checksum.
 bool ReplyComplete(const ReplyCollector& reply);
 
-// Bytes of the reply still to come, once its length is known: from its
-// second byte on, which tells an exception reply. 0 before that, and when
-// nothing is missing.
+// Bytes of the reply to await before it may be complete. Its second byte
+// tells an exception reply from another; before it, what an exception
+// reply lacks, unless the reply awaited is at most three bytes longer. 0
+// before the first byte and when nothing is missing.
 size_t BytesStillAwaited(const ReplyCollector& reply);
 
 // The whole verdict on a complete reply to `request` (the data sent after

@@ -23,16 +23,18 @@ struct Transport {
     serial::Io (*write_all)(serial::Handle, const uint8_t*, size_t, double timeout_s);
     serial::Io (*read_some)(serial::Handle, uint8_t*, size_t max, size_t* got);
     serial::Io (*wait_readable)(serial::Handle, double timeout_s);
+    size_t (*output_queued)(serial::Handle);
     void (*close)(serial::Handle);
-    // A reply cannot be there the moment the request has left a socket:
-    // waiting first saves a read that finds nothing.
-    bool wait_first;
 };
 
-constexpr Transport kSerialPort{serial::DiscardInput, serial::WriteAll, serial::ReadSome,
-                                serial::WaitReadable, serial::Close,    false};
+// A socket's queue says nothing of the line behind the gateway, whose
+// replies come when the gateway has them: the time-out runs from the write.
+size_t NothingQueued(serial::Handle) { return 0; }
+
+constexpr Transport kSerialPort{serial::DiscardInput, serial::WriteAll,     serial::ReadSome,
+                                serial::WaitReadable, serial::OutputQueued, serial::Close};
 constexpr Transport kTcpSocket{net::DiscardInput, net::WriteAll, net::ReadSome,
-                               net::WaitReadable, net::Close,    true};
+                               net::WaitReadable, NothingQueued, net::Close};
 
 // How a frame is cut: built around the request data, collected and judged.
 struct Framing {
@@ -95,6 +97,7 @@ struct Exchange {
     Bytes frame;                     // the request as sent
     ReplyCollector collected;        // the reply as received
     double sent_s = 0;               // monotonic clock, when the request had left
+    double send_limit_s = 0;         // a driver still sending after this is taken as done
     double ended_s = 0;              // when the reply was complete or the wait gave up
     double last_read_s = 0;          // when the bytes read last were found waiting
     bool closed_before_send = false; // the line was found gone before the request left
@@ -130,6 +133,7 @@ struct Link::State {
 
     serial::Io DrainFrames();
     ResultCode Send(Exchange* x);
+    serial::Io AwaitBytes(Exchange* x, float timeout_s);
     ResultCode Collect(Exchange* x, float timeout_s);
     void Record(const Exchange& x, float timeout_s, ResultCode result) const;
 };
@@ -161,36 +165,74 @@ ResultCode Link::State::Send(Exchange* x)
     }
     // A frame fits the driver's queue at once; the allowance only matters
     // when the line is held up (flow control that never clears).
-    double send_limit_s = 1.0 + 2 * byte_s * double(x->frame.size());
-    if (transport->write_all(handle, x->frame.data(), x->frame.size(), send_limit_s) !=
+    const double send_allowance_s = 1.0 + 2 * byte_s * double(x->frame.size());
+    x->send_limit_s = sys::MonotonicSeconds() + send_allowance_s;
+    if (transport->write_all(handle, x->frame.data(), x->frame.size(), send_allowance_s) !=
         serial::Io::Ok)
         return kPortNotAvailable;
-    x->sent_s = sys::MonotonicSeconds();
+    // The reply time-out runs from the end of sending, and a long frame at
+    // a low rate is still leaving when the write returns: what the driver
+    // holds then goes out at the line's pace. One question, not a watch on
+    // the queue; AwaitBytes asks again should the line be held up.
+    const double written_s = sys::MonotonicSeconds();
+    const size_t queued = transport->output_queued(handle);
+    x->sent_s =
+        queued == 0 ? written_s : std::min(written_s + double(queued) * byte_s, x->send_limit_s);
     x->ended_s = x->last_read_s = x->sent_s;
     return kOk;
 }
 
-// Reads until the reply is complete, the time-out has run out or the line
-// is lost.
+// Blocks until bytes come or the time-out runs out. Should it run out
+// while the driver still holds part of the request (a line held up), the
+// request has not left yet: the time-out runs again from when that part
+// will have gone at the line's pace, and not beyond the send allowance.
+serial::Io Link::State::AwaitBytes(Exchange* x, float timeout_s)
+{
+    for (;;) {
+        const double left = x->sent_s + double(timeout_s) - sys::MonotonicSeconds();
+        const serial::Io w = transport->wait_readable(handle, std::max(left, 0.0));
+        if (w != serial::Io::TimedOut)
+            return w;
+        const size_t queued = transport->output_queued(handle);
+        if (queued == 0)
+            return w;
+        const double now = sys::MonotonicSeconds();
+        const double sent_s =
+            std::max(x->sent_s, std::min(now + double(queued) * byte_s, x->send_limit_s));
+        if (sent_s + double(timeout_s) <= now)
+            return w;
+        x->sent_s = sent_s;
+    }
+}
+
+// Waits for the first byte up to the time-out, reads what has come, and
+// sleeps until the rest is due at the line's pace: a reply costs a few
+// wake-ups whatever its length, not one per byte.
 ResultCode Link::State::Collect(Exchange* x, float timeout_s)
 {
     uint8_t chunk[kReadChunk];
-    bool woken = false;
     // The start of a stale frame: the collector drops it once it is whole.
     framing->append(&x->collected, stale.data(), stale.size());
     stale.clear();
-    if (transport->wait_first) {
-        serial::Io w = transport->wait_readable(handle, double(timeout_s));
-        if (w == serial::Io::Lost) {
-            x->ended_s = sys::MonotonicSeconds();
-            return kPortNotAvailable;
-        }
-        woken = w == serial::Io::Ok;
-    }
+    bool await = true; // nothing is known to be on its way: block until it comes
+    // The pace of the reply: a read, the bytes it had found, and how many
+    // the sleep before the last read waited for.
+    double paced_from_s = 0;
+    size_t paced_bytes = 0, due_bytes = 0;
     for (;;) {
+        serial::Io w = serial::Io::Ok;
+        if (await) {
+            w = AwaitBytes(x, timeout_s);
+            if (w == serial::Io::Lost) {
+                x->ended_s = sys::MonotonicSeconds();
+                return kPortNotAvailable;
+            }
+        }
         size_t got = 0;
-        double read_at = sys::MonotonicSeconds();
-        serial::Io r = transport->read_some(handle, chunk, sizeof chunk, &got);
+        const double read_at = sys::MonotonicSeconds();
+        const serial::Io r = w == serial::Io::TimedOut
+                                 ? serial::Io::WouldBlock
+                                 : transport->read_some(handle, chunk, sizeof chunk, &got);
         if (r == serial::Io::Lost) {
             x->ended_s = sys::MonotonicSeconds();
             return kPortNotAvailable;
@@ -198,38 +240,39 @@ ResultCode Link::State::Collect(Exchange* x, float timeout_s)
         if (r == serial::Io::Ok) {
             framing->append(&x->collected, chunk, got);
             x->last_read_s = read_at;
-        } else if (woken) {
-            sys::SleepSeconds(0.001); // woken for nothing: never spin on it
+            // Counted from one read, so that the lateness of each wake-up
+            // does not add up; a slave slower than its line, found short of
+            // what was due, sets the pace anew.
+            if (await || x->collected.frame.size() < due_bytes) {
+                paced_from_s = read_at;
+                paced_bytes = x->collected.frame.size();
+            }
         }
+        const bool woken_for_nothing = await && w == serial::Io::Ok && r != serial::Io::Ok;
 
         // The time-out is tested before completeness: a reply that completes
         // in the pass where the time runs out is still a time-out.
-        double now = sys::MonotonicSeconds(), elapsed = now - x->sent_s;
+        const double now = sys::MonotonicSeconds(), deadline = x->sent_s + double(timeout_s);
         x->ended_s = now;
-        if (elapsed >= double(timeout_s))
+        if (now >= deadline)
             return kTimeout;
         if (framing->complete(x->collected))
             return kOk;
 
-        // The header gives the reply's length, and the rest cannot come
-        // faster than the line carries it: sleep until all but its last
-        // character is due rather than wake for every byte. The last one is
-        // awaited as it comes, so that bytes following it stay out of the
-        // read that completes the reply (the length check), as before.
-        size_t awaited = framing->still_awaited(x->collected);
-        if (r == serial::Io::Ok && awaited > 1) {
-            sys::SleepUntil(
-                std::min(now + double(awaited - 1) * byte_s, x->sent_s + double(timeout_s)));
-            woken = false;
-            continue;
+        // The rest cannot come faster than the line carries it: sleep until
+        // it is due, so that waking finds it all (bytes found at a read had
+        // come by then, and those behind them come at most one a character).
+        const size_t awaited = framing->still_awaited(x->collected);
+        await = r != serial::Io::Ok || awaited == 0 || byte_s <= 0;
+        if (!await) {
+            due_bytes = x->collected.frame.size() + awaited;
+            const double due =
+                std::min(paced_from_s + double(due_bytes - paced_bytes) * byte_s, deadline);
+            if (due > now)
+                sys::SleepUntil(due);
+        } else if (woken_for_nothing) {
+            sys::SleepSeconds(0.001); // never spin on a line that wakes for nothing
         }
-
-        serial::Io w = transport->wait_readable(handle, double(timeout_s) - elapsed);
-        if (w == serial::Io::Lost) {
-            x->ended_s = sys::MonotonicSeconds();
-            return kPortNotAvailable;
-        }
-        woken = w == serial::Io::Ok;
     }
 }
 

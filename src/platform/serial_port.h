@@ -41,18 +41,24 @@ void Close(Handle port);
 // Reads and discards every byte the driver holds. Lost when the device is gone.
 Io DiscardInput(Handle port);
 
-// Writes the whole buffer and waits until the driver has sent it, at most
-// timeout_s in all. Lost on a device error, TimedOut when the driver never
-// took the whole buffer.
+// Hands the whole buffer to the driver, waiting for room in its queue at
+// most timeout_s in all. Returns once the driver holds the last byte, not
+// when the line has sent it (OutputQueued tells what is still to go). Lost
+// on a device error, TimedOut when the driver never took the whole buffer.
 Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s);
+
+// Bytes written that the driver has not yet put on the line; 0 when it
+// cannot tell.
+size_t OutputQueued(Handle port);
 
 // Reads at most max bytes of what is waiting. Ok with *got > 0, WouldBlock
 // when nothing is waiting, Lost when the device is gone.
 Io ReadSome(Handle port, uint8_t* buffer, size_t max, size_t* got);
 
-// Waits up to timeout_s for bytes. Ok: something may be read (or the line
-// changed state: the next ReadSome tells which); TimedOut; Lost when the
-// device reports a hang-up with nothing left to read.
+// Waits up to timeout_s for bytes; a timeout_s of 0 only looks. Ok:
+// something may be read (or the line changed state: the next ReadSome tells
+// which); TimedOut; Lost when the device reports a hang-up with nothing left
+// to read.
 Io WaitReadable(Handle port, double timeout_s);
 
 } // namespace serial

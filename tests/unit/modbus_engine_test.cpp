@@ -42,6 +42,7 @@ struct Piece {
 struct Device {
     int open_error = 0;
     int opens = 0, closes = 0, polls = 0;
+    int calls = 0;        // reads, writes, polls and ioctls
     size_t delivered = 0; // reply bytes handed out
     modbus::Bytes stale;  // received before the request
     modbus::Bytes written;
@@ -77,6 +78,7 @@ int FakeClose(int)
 
 ssize_t FakeRead(int, void* buffer, size_t size)
 {
+    ++dev.calls;
     if (dev.read_eintr > 0 && dev.read_eintr--) {
         errno = EINTR;
         return -1;
@@ -124,6 +126,7 @@ ssize_t FakeRead(int, void* buffer, size_t size)
 
 ssize_t FakeWrite(int, const void* data, size_t size)
 {
+    ++dev.calls;
     if (dev.write_error) {
         errno = dev.write_error;
         return -1;
@@ -149,6 +152,7 @@ ssize_t FakeWrite(int, const void* data, size_t size)
 int FakePoll(pollfd* fds, nfds_t, int timeout_ms)
 {
     ++dev.polls;
+    ++dev.calls;
     fds->revents = 0;
     if (dev.poll_eintr > 0 && dev.poll_eintr--) {
         errno = EINTR;
@@ -174,6 +178,7 @@ int FakePoll(pollfd* fds, nfds_t, int timeout_ms)
 
 int FakeIoctl(int, unsigned long request, void* arg)
 {
+    ++dev.calls;
     if (request == TIOCOUTQ)
         *static_cast<int*>(arg) = sys::MonotonicSeconds() < dev.sent_at ? 1 : 0;
     return 0;
@@ -547,6 +552,25 @@ TEST_F(Engine, ThePauseRunsFortyBitTimesFromTheLastByte)
         EXPECT_EQ(ReadTen(), 0) << baud;
         EXPECT_GE(sys::MonotonicSeconds() - dev.last_ready_at, 40.0 / baud) << baud;
         EXPECT_LE(dev.polls, 6) << baud;
+        modbus::ClosePort();
+    }
+}
+
+// A request that leaves at the line's pace is asked about once, not watched
+// every millisecond, and a reply at the line's pace costs one wait and a
+// few reads whatever its length.
+TEST_F(Engine, ATransactionCostsAFewSystemCalls)
+{
+    for (int baud : {1200, 9600, 115200}) {
+        ASSERT_EQ(modbus::OpenPort({1, baud, serial::Parity::Even}), 0);
+        const double byte_s = 11.0 / baud;
+        dev.send_s = 8 * byte_s;
+        dev.pieces = Paced(TenRegisters(), 1, byte_s);
+        dev.pieces.front().delay_s = dev.send_s + 4 * byte_s;
+        dev.ready_at = 1e300;
+        dev.calls = 0;
+        EXPECT_EQ(ReadTen(), 0) << baud;
+        EXPECT_LE(dev.calls, 8) << baud;
         modbus::ClosePort();
     }
 }

@@ -142,19 +142,15 @@ Io WriteAll(Handle port, const uint8_t* data, size_t size, double timeout_s)
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
             return Io::Lost;
     }
-    // write() returns once the frame is queued, but the reply time-out runs
-    // from the end of sending: a long frame at a low rate would otherwise
-    // spend the slave's time on the wire. A driver that cannot tell its
-    // queue length, or still claims bytes when the allowance is spent, is
-    // taken as done: the frame was accepted, and a reply that never comes
-    // is the time-out's to report.
-    for (;;) {
-        int queued = 0;
-        if (Sys().ioctl(port, TIOCOUTQ, &queued) != 0 || queued <= 0 ||
-            sys::MonotonicSeconds() >= deadline)
-            return Io::Ok;
-        sys::SleepSeconds(0.001);
-    }
+    return Io::Ok;
+}
+
+size_t OutputQueued(Handle port)
+{
+    int queued = 0;
+    if (Sys().ioctl(port, TIOCOUTQ, &queued) != 0 || queued <= 0)
+        return 0;
+    return size_t(queued);
 }
 
 Io WaitReadable(Handle port, double timeout_s)
