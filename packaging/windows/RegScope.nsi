@@ -3,7 +3,9 @@
 ; the program and its demo, an uninstaller listed among the user's programs.
 ; Built by scripts/windows-package.sh, which gives VERSION, STAGE (the
 ; folder holding the files to install) and OUTFILE.
-Unicode true
+; A 64-bit installer for 64-bit programs (it also runs where no 32-bit
+; layer is installed).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
