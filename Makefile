@@ -50,7 +50,7 @@ windows:
 	@bash scripts/install-deps.sh --windows
 	@deps=$$(bash scripts/windows-deps.sh | tee /dev/stderr | tail -n 1) && \
 	cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DREGSCOPE_WIN_DEPS="$$deps" -DREGSCOPE_TESTS=OFF -DREGSCOPE_GUI=ON -DCMAKE_BUILD_TYPE=Release \
+	  -DREGSCOPE_WIN_DEPS="$$deps" -DREGSCOPE_TESTS=ON -DREGSCOPE_GUI=ON -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-s" >/dev/null && \
 	cmake --build build-win -j $(JOBS) && \
 	bash scripts/windows-package.sh build-win "$$deps"

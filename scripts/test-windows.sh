@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The Windows programs (make windows) under Wine, on this Linux machine:
+#   0. the unit tests that need neither a pseudo-terminal nor a second user;
 #   1. every scenario that needs no pseudo-terminal, run by
 #      regscope-script.exe (Windows has none; the others are counted as
 #      skipped);
@@ -69,6 +70,25 @@ phase() {
 phase_done() {
   echo "== $1: $(($(date +%s) - phase_start)) s"
 }
+
+# 0. The unit tests that run on Windows, each test case in a process of its
+# own as on Linux (they keep process-wide state).
+phase "unit tests"
+cases=0
+for exe in "$build"/tests/unit/*.exe; do
+  for name in $(wine "$exe" --gtest_list_tests 2>/dev/null | tr -d '\r' | awk '
+      /^[^ ]/ { suite = $1; next }
+      /^  [^ ]/ { print suite $1 }'); do
+    cases=$((cases + 1))
+    if ! out=$(timeout 120 wine "$exe" --gtest_filter="$name" 2>&1); then
+      fail "$(basename "$exe") $name"
+      echo "$out" | grep -v "^\[" | tail -n 8
+    fi
+  done
+done
+[ "$cases" -gt 0 ] || fail "no unit tests found in $build/tests/unit"
+echo "unit tests under Wine: $cases test cases"
+phase_done "unit tests"
 
 # 1. The scenarios.
 phase "scenarios"
