@@ -40,8 +40,6 @@ constexpr char kBlockReadHint[] =
 
 void AddBlockReadsBox()
 {
-    const bool on = BlockReadsSetting();
-    SetBlockReads(on);
     ui::CreateControl({.kind = ui::Kind::Check,
                        .id = kBlockReadsId,
                        .text = "Block reads",
@@ -52,6 +50,12 @@ void AddBlockReadsBox()
                        .style = ui::kTabStop,
                        .text_colour = ui::Rgb(0, 0, 0),
                        .back_colour = app::PanelColour});
+}
+
+void ShowBlockReadsSetting()
+{
+    const bool on = BlockReadsSetting();
+    SetBlockReads(on);
     ui::SetChecked(kBlockReadsId, on);
 }
 
@@ -66,20 +70,44 @@ void BlockReadsCommand()
     app::WriteOptionalConfigKey(app::CfgPath, kBlockReadKey, on ? "1" : "0", kBlockReadAfter);
 }
 
+// The form is kept between openings: building its 171 controls is most of
+// what opening it costs.
+constexpr int kForm = 1;
+
+void BuildForm()
+{
+    ui::BeginKeptForm(kForm);
+    forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
+    BuildCells();
+    for (const FormButton& b : kButtons)
+        forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
+    AddBlockReadsBox();
+    ui::EndKeptForm();
+}
+
+// What a form built now would show, from the file as it is now.
+void ResetForm()
+{
+    for (const FormButton& b : kButtons)
+        if (ui::GetText(b.id) != b.text)
+            ui::SetText(b.id, b.text);
+    ResetCells();
+}
+
 } // namespace
 
 void Open()
 {
-    // Not painted while 171 controls come, so the user sees the finished form.
+    // Not painted while it comes, so the user sees the finished form.
     ui::FreezeMainWindow();
     ui::SetClientSize(545, 350);
-    forms::AddTitleBar(kTitleId, " Analyzer", 15, 10, 510);
     LoadChannels(app::CfgPath);
-    BuildCells();
     ForgetReadValues();
-    for (const FormButton& b : kButtons)
-        forms::AddButton(b.id, b.text, b.x, kButtonY, kButtonWidth);
-    AddBlockReadsBox();
+    if (ui::ShowKeptForm(kForm))
+        ResetForm();
+    else
+        BuildForm();
+    ShowBlockReadsSetting();
     ui::ThawMainWindow();
     ui::Redraw(0);
     app::ShowStatus("Ready", 0);
@@ -88,13 +116,7 @@ void Open()
 
 void Close()
 {
-    ui::FreezeMainWindow();
-    forms::RemoveControls(kTitleId);
-    RemoveCells();
-    for (const FormButton& b : kButtons)
-        forms::RemoveControls(b.id);
-    forms::RemoveControls(kBlockReadsId);
-    ui::ThawMainWindow();
+    ui::SetFormAside(kForm);
     app::AutoReadActive = 0;
     if (PlotRunning())
         StopPlot();

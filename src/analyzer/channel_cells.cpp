@@ -27,10 +27,13 @@ void BuildCells()
     }
 }
 
-void RemoveCells()
+void ResetCells()
 {
-    for (int i = 0; i < kChannelCount; ++i)
-        forms::RemoveControls(CellId(i));
+    for (int i = 0; i < kChannelCount; ++i) {
+        const AnalyzerChannel& ch = Channels()[i];
+        forms::ResetChannelRow(CellId(i), ch.label, ch.read_only != 0, ch.enable != 0,
+                               ch.fore_color, ch.back_color);
+    }
 }
 
 void RefreshCell(int index)

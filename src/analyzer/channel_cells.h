@@ -7,7 +7,8 @@ namespace analyzer {
 
 // Builds the cells of all channels from the loaded table, in index order.
 void BuildCells();
-void RemoveCells();
+// The cells of a kept form as BuildCells would make them now.
+void ResetCells();
 // Gives cell `index` the caption, read-only state, colours and enabling of
 // its record; the value box keeps its text.
 void RefreshCell(int index);

@@ -170,6 +170,22 @@ void CreateControl(const ControlSpec& spec);
 void DestroyControl(int id);
 bool ControlExists(int id);
 
+// Kept forms: a tool opened again and again may keep its form between
+// openings instead of building it anew. The main window's controls created
+// between BeginKeptForm and EndKeptForm make up form `form` (a number of the
+// tool's own, not 0), on a panel of their own that the user sees whole at
+// EndKeptForm. SetFormAside(form) takes the form off the window at once: its
+// controls keep their state but are no control of the program's (no
+// ControlExists, no notification) until ShowKeptForm puts them back as they
+// were. Forms end with the main window. A dialog's controls never belong to
+// a form; creating a control under the identifier of one that belongs to a
+// form replaces it in the form, in its place in the Tab order.
+void BeginKeptForm(int form);
+void EndKeptForm();
+void SetFormAside(int form);
+// False when there is no such form set aside: the tool builds it.
+bool ShowKeptForm(int form);
+
 std::string GetText(int id);                       // multi-line boxes: lines joined by CR LF
 void SetText(int id, const std::string& text);     // notifies Change for edit boxes
 void SetColours(int id, Colour text, Colour back); // kDefaultColour keeps that one

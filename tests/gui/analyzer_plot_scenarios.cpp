@@ -87,6 +87,21 @@ void ChannelSetupAndMonitor(Driver& d)
     d.WaitFor("data type stored", [] { return Key("CH02_DATA") == "FLOAT32"; });
     d.Do("Escape, as the close box", [] { Driver::Keys("Escape"); });
     d.WaitFor("closed", [] { return !ModalBox() && !ui::ControlExists(kSetupLabel); });
+    // The channel's value box is made anew at the close, where the old one
+    // was in the Tab order: before its caption, not after the last button.
+    d.Do("the new box in its place", [&d] {
+        wxWindow* box = ControlWindow(kCh2Setup - 2);
+        wxWindow* next = nullptr;
+        bool seen = false;
+        for (wxWindow* w : box->GetParent()->GetChildren()) {
+            if (seen && w->IsShown()) {
+                next = w;
+                break;
+            }
+            seen = seen || w == box;
+        }
+        d.Check(next == ControlWindow(kCh2Setup - 1), "the caption follows the box");
+    });
     d.Do("Tools > Communication monitor", [] { Driver::Keys("alt+t o"); });
     d.WaitFor("the monitor", [] {
         return monitor::MonitorOpen() &&

@@ -328,6 +328,28 @@ void RebuildChannelValue(int id, const std::string& caption, bool read_only, boo
     EnableChannelRow(id, read_only, enabled);
 }
 
+void ResetChannelRow(int id, const std::string& caption, bool read_only, bool enabled,
+                     ui::Colour text_colour, ui::Colour back_colour)
+{
+    auto row = built.find(id);
+    if (row == built.end() || row->second.count != 5 || !ui::ControlExists(id))
+        return;
+    const Built& where = row->second;
+    const ui::Colour text = ColourOf(text_colour), back = ColourOf(back_colour);
+    // Only what differs is done: a new box costs far more than its colours.
+    if (!ui::GetText(id).empty() || ui::IsReadOnly(id) != read_only) {
+        ui::ControlSpec box =
+            ChannelValueBox(id, "", where.x, where.y, where.w, read_only, text_colour, back_colour);
+        box.h = where.h;
+        ui::CreateControl(box);
+    } else if (ui::GetTextColour(id) != text || ui::GetBackColour(id) != back) {
+        ui::SetColours(id, text, back);
+    }
+    if (ui::GetText(id + 1) != caption)
+        ui::SetText(id + 1, caption);
+    EnableChannelRow(id, read_only, enabled);
+}
+
 void RemoveControls(int id)
 {
     auto entry = built.find(id);

@@ -61,6 +61,12 @@ void AddChannelRow(int id, const std::string& caption, int x, int y, int width, 
 void RebuildChannelValue(int id, const std::string& caption, bool read_only, bool enabled,
                          ui::Colour text_colour, ui::Colour back_colour);
 
+// Brings an existing channel row back to what AddChannelRow makes: an empty
+// value box in the colours and read-only state given, the caption, the
+// enabling. For a kept form shown again.
+void ResetChannelRow(int id, const std::string& caption, bool read_only, bool enabled,
+                     ui::Colour text_colour, ui::Colour back_colour);
+
 // Destroys the controls the builder called with this id created.
 void RemoveControls(int id);
 

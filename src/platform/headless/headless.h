@@ -99,6 +99,7 @@ struct ControlState {
     bool enabled = true;
     bool checked = false;
     bool read_only = false;
+    int form = 0; // the kept form it belongs to; 0: none
 };
 // nullptr when no control has that identifier.
 const ControlState* Control(int id);

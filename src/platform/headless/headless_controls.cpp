@@ -1,5 +1,9 @@
 // The headless backend's controls: the program's side (create, text,
 // colours, state) and the scripted user's (focus, click, type).
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "platform/control_table.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
@@ -8,6 +12,9 @@ namespace {
 
 ui::table::ControlTable<headless::ControlState> controls;
 int focus = 0;
+// Kept forms set aside: their controls in creation order.
+std::map<int, std::vector<std::pair<int, headless::ControlState>>> aside;
+int building_form = 0;
 
 headless::ControlState* Find(int id) { return controls.Find(id); }
 
@@ -72,6 +79,8 @@ void ForgetControlsOn(int host)
 void ForgetControls()
 {
     controls.Clear();
+    aside.clear();
+    building_form = 0;
     focus = 0;
 }
 
@@ -166,11 +175,15 @@ namespace ui {
 
 void CreateControl(const ControlSpec& spec)
 {
-    if (controls.Has(spec.id))
-        DestroyControl(spec.id);
     headless::ControlState c;
     c.spec = spec;
     c.host = OpenDialogCount();
+    if (c.host == table::kMainWindowHost) {
+        const headless::ControlState* old = Find(spec.id);
+        c.form = old && old->host == c.host && old->form != 0 ? old->form : building_form;
+    }
+    if (controls.Has(spec.id))
+        DestroyControl(spec.id);
     c.enabled = (spec.style & kDisabled) == 0;
     c.read_only = (spec.style & kReadOnly) != 0;
     controls.Add(spec.id, c);
@@ -185,6 +198,47 @@ void DestroyControl(int id)
 }
 
 bool ControlExists(int id) { return controls.Has(id); }
+
+void BeginKeptForm(int form)
+{
+    if (form == 0 || OpenDialogCount() > 0)
+        return;
+    aside.erase(form);
+    for (int id : std::vector<int>(controls.Ids()))
+        if (Find(id)->form == form)
+            DestroyControl(id);
+    building_form = form;
+}
+
+void EndKeptForm() { building_form = 0; }
+
+void SetFormAside(int form)
+{
+    if (form == 0 || aside.count(form))
+        return;
+    if (building_form == form)
+        building_form = 0;
+    auto& kept = aside[form];
+    for (int id : std::vector<int>(controls.Ids())) {
+        if (Find(id)->form != form)
+            continue;
+        if (focus == id)
+            focus = 0; // gone without a word, as a destroyed control
+        kept.emplace_back(id, *controls.Take(id));
+    }
+}
+
+bool ShowKeptForm(int form)
+{
+    auto it = aside.find(form);
+    if (it == aside.end())
+        return false;
+    for (auto& [id, c] : it->second)
+        if (!controls.Has(id)) // else the identifier was taken meanwhile
+            controls.Add(id, std::move(c));
+    aside.erase(it);
+    return true;
+}
 
 std::string GetText(int id)
 {

@@ -4,12 +4,16 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/frame.h>
+#include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 
 #include <wx/toplevel.h>
 
+#include <algorithm>
+#include <map>
+#include <utility>
 #include <vector>
 
 #ifdef __WXGTK__
@@ -27,6 +31,7 @@ namespace {
 struct Control {
     ui::ControlSpec spec; // text and colours as they are now
     int host = ui::table::kMainWindowHost;
+    int form = 0; // the kept form it belongs to; 0: none
     wxWindow* window = nullptr;
     wxb::LabelWindow* label = nullptr; // labels and swatches
     bool read_only = false;
@@ -46,6 +51,16 @@ std::vector<wxWindow*> removed;
 int notifying = 0;
 
 Control* Find(int id) { return controls.Find(id); }
+
+// Kept forms, each on a panel of its own over the client area; the
+// controls of one set aside wait in `aside`, in creation order.
+struct KeptForm {
+    wxPanel* panel = nullptr;
+    std::vector<std::pair<int, Control>> aside;
+    bool set_aside = false;
+};
+std::map<int, KeptForm> forms;
+int building_form = 0;
 
 // True while `window` is still the control the program knows as `id`: a
 // removed control's late events (a focus lost while it is being hidden)
@@ -113,9 +128,8 @@ gboolean ShowStaleTextsWhenIdle(gpointer)
 }
 #endif
 
-void ShowLater(Control* c)
+void FlushLater()
 {
-    c->stale = true;
     if (flush_pending)
         return;
     flush_pending = true;
@@ -217,10 +231,15 @@ wxWindow* MakeEdit(Control& c, wxWindow* parent, const wxPoint& pos, const wxSiz
     return edit;
 }
 
-wxWindow* MakeWindow(Control& c)
+void ShowLater(Control* c)
+{
+    c->stale = true;
+    FlushLater();
+}
+
+wxWindow* MakeWindow(Control& c, wxWindow* parent)
 {
     const ui::ControlSpec& s = c.spec;
-    wxWindow* parent = wxb::ControlParent();
     wxPoint pos = wxb::DluToPx(s.x, s.y);
     wxSize size = wxb::DluToPxSize(s.w, s.h);
     wxString text = wxb::ToWxText(s.text);
@@ -262,21 +281,61 @@ wxWindow* MakeWindow(Control& c)
     return nullptr;
 }
 
-void Remove(int id)
+void Discard(wxWindow* w)
 {
-    std::optional<Control> c = controls.Take(id);
-    if (!c)
-        return;
-    wxWindow* w = c->window;
     w->Hide();
     removed.push_back(w);
     if (removed.size() == 1 && notifying == 0)
         ScheduleDeletion();
 }
 
+void Remove(int id)
+{
+    if (std::optional<Control> c = controls.Take(id))
+        Discard(c->window);
+}
+
+// A form covers the client area above the status bar, which stays the
+// client's own.
+wxRect FormArea()
+{
+    const wxSize size = wxb::Client()->GetClientSize();
+    return wxRect(0, 0, size.x, std::max(0, size.y - wxb::StatusBarHeightPx()));
+}
+
+// The form's controls, in creation order.
+std::vector<int> IdsOfForm(int form)
+{
+    std::vector<int> ids;
+    for (int id : controls.Ids())
+        if (Find(id)->form == form)
+            ids.push_back(id);
+    return ids;
+}
+
+void DropForm(int form)
+{
+    auto it = forms.find(form);
+    if (it == forms.end())
+        return;
+    for (int id : IdsOfForm(form))
+        Remove(id);
+    for (auto& [id, c] : it->second.aside)
+        Discard(c.window);
+    // The panel goes once the controls it holds have gone.
+    Discard(it->second.panel);
+    forms.erase(it);
+}
+
 } // namespace
 
 namespace wxb {
+
+void FitKeptForms()
+{
+    for (auto& [form, kept] : forms)
+        kept.panel->SetSize(FormArea());
+}
 
 void ForgetControls()
 {
@@ -285,6 +344,8 @@ void ForgetControls()
     // from inside a notification of one of them.
     removed.clear();
     controls.Clear();
+    forms.clear();
+    building_form = 0;
     ForgetOptionGroups();
 }
 
@@ -319,13 +380,25 @@ void CreateControl(const ControlSpec& spec)
 {
     if (!wxb::Client())
         return;
-    Remove(spec.id);
     Control c;
     c.spec = spec;
     c.host = OpenDialogCount();
-    c.window = MakeWindow(c);
+    // A control made again under its identifier stays in its form, where
+    // it was in the Tab order.
+    wxWindow* place = nullptr;
+    if (c.host == table::kMainWindowHost) {
+        c.form = building_form;
+        if (const Control* old = Find(spec.id); old && old->host == c.host && old->form != 0) {
+            c.form = old->form;
+            place = old->window;
+        }
+    }
+    Remove(spec.id);
+    c.window = MakeWindow(c, c.form != 0 ? forms[c.form].panel : wxb::ControlParent());
     if (!c.window)
         return;
+    if (place)
+        c.window->MoveBeforeInTabOrder(place);
     if (spec.font != Font::Dialog || spec.kind == Kind::Label || spec.kind == Kind::Edit)
         c.window->SetFont(wxb::FontFor(spec.font));
     ApplyColours(c);
@@ -333,8 +406,74 @@ void CreateControl(const ControlSpec& spec)
         c.window->Disable();
     controls.Add(spec.id, c);
     // The status bar stays on top of whatever a panel puts near the bottom.
-    if (c.host == table::kMainWindowHost)
+    if (c.host == table::kMainWindowHost && c.form == 0)
         wxb::PlaceStatusBar();
+}
+
+void BeginKeptForm(int form)
+{
+    if (!wxb::Client() || form == 0 || OpenDialogCount() > 0)
+        return;
+    DropForm(form);
+    // Built hidden: GTK lays out and maps the controls once, when the form
+    // is shown whole, not again for each control that comes.
+    auto* panel = new wxPanel;
+    panel->Hide();
+    const wxRect area = FormArea();
+    panel->Create(wxb::Client(), wxID_ANY, area.GetPosition(), area.GetSize(),
+                  wxTAB_TRAVERSAL | wxCLIP_CHILDREN);
+    panel->SetFont(wxb::DialogFont());
+    panel->SetBackgroundColour(wxb::Client()->GetBackgroundColour());
+    forms[form].panel = panel;
+    building_form = form;
+}
+
+void EndKeptForm()
+{
+    auto it = forms.find(building_form);
+    building_form = 0;
+    if (it != forms.end())
+        it->second.panel->Show();
+}
+
+void SetFormAside(int form)
+{
+    auto it = forms.find(form);
+    if (it == forms.end() || it->second.set_aside)
+        return;
+    if (building_form == form)
+        building_form = 0;
+    KeptForm& kept = it->second;
+    // Out of the table first: the events of hiding (a focus lost) are no
+    // longer the program's.
+    for (int id : IdsOfForm(form))
+        kept.aside.emplace_back(id, *controls.Take(id));
+    kept.set_aside = true;
+    kept.panel->Hide();
+}
+
+bool ShowKeptForm(int form)
+{
+    auto it = forms.find(form);
+    if (it == forms.end() || !it->second.set_aside || !wxb::Client())
+        return false;
+    KeptForm& kept = it->second;
+    bool stale = false;
+    for (auto& [id, c] : kept.aside) {
+        if (controls.Has(id)) { // the identifier was taken meanwhile
+            Discard(c.window);
+            continue;
+        }
+        stale = stale || c.stale;
+        controls.Add(id, std::move(c));
+    }
+    kept.aside.clear();
+    kept.set_aside = false;
+    if (stale)
+        FlushLater();
+    kept.panel->SetSize(FormArea());
+    kept.panel->Show();
+    return true;
 }
 
 void DestroyControl(int id) { Remove(id); }

@@ -147,6 +147,7 @@ void BindFrameEvents()
         if (client)
             client->SetSize(frame->GetClientSize());
         wxb::PlaceStatusBar();
+        wxb::FitKeptForms();
     });
     frame->Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent&) {
         if (wxb::EndDialogsBeforeClose())
@@ -289,6 +290,7 @@ void SetClientSize(int w_dlu, int h_dlu)
     frame->SetClientSize(px);
     client->SetSize(frame->GetClientSize());
     wxb::PlaceStatusBar();
+    wxb::FitKeptForms();
     // A larger panel may reach past the edge of the screen.
     KeepOnScreen();
 }

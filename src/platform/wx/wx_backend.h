@@ -61,6 +61,8 @@ void ForgetControls();
 // Forgets the controls of dialog level `host`; `dialog` is about to delete
 // their windows.
 void ForgetControlsOn(int host, wxWindow* dialog);
+// Kept forms take the client area above the status bar, after a resize too.
+void FitKeptForms();
 // Identifier of a control window of ours, 0 when it is none.
 int IdOfWindow(const wxWindow* w);
 // The window of control `id`, nullptr when there is none (for the GUI tests,
