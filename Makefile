@@ -28,7 +28,7 @@ test-asan: build-asan
 test-format: deps
 	bash scripts/check-format.sh
 
-test: test-format test-plain test-asan
+test: test-format test-plain test-asan test-windows
 
 # The demo builds only what it runs (scripts/demo.sh), not the tests.
 demo:

@@ -289,6 +289,7 @@ fi
   echo "compiler: $compiler_id; flags: $common_cflags"
 } >"$prefix/BUILD-INFO"
 cp "$sources/wx/docs/licence.txt" "$prefix/wxwidgets-licence.txt"
+cp "$sources/pixman/COPYING" "$prefix/pixman-COPYING"
 cp "$sources/cairo/COPYING" "$prefix/cairo-COPYING"
 cp "$sources/cairo/COPYING-LGPL-2.1" "$prefix/cairo-COPYING-LGPL-2.1"
 cp "$sources/cairo/COPYING-MPL-1.1" "$prefix/cairo-COPYING-MPL-1.1"
