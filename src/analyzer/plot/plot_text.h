@@ -1,7 +1,8 @@
 // Text on the plot: the font, measuring, and printing on an opaque cell.
 //
-// The plot's font is Liberation Sans, whose advance widths equal Arial's,
-// so label positions computed from measured widths come out as designed.
+// The plot's font is Arial on Windows (cairo's Windows font backend) and
+// Liberation Sans elsewhere, whose advance widths equal Arial's, so label
+// positions computed from measured widths come out as designed.
 // A font of n points is made with a character (em) height of
 // MulDiv(n, 96, 72) pixels, the size on a 96-dpi screen: 10 pt is 13 px,
 // 12 pt is 16 px. Metrics are hinted to whole pixels, so widths are
@@ -17,7 +18,11 @@
 
 namespace analyzer {
 
+#ifdef _WIN32
+constexpr const char* kPlotFontFace = "Arial";
+#else
 constexpr const char* kPlotFontFace = "Liberation Sans";
+#endif
 
 // MulDiv(points, 96, 72): rounded to the nearest pixel.
 int FontPixels(int points);

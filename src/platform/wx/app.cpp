@@ -79,9 +79,9 @@ void Notify(int id, ui::Notify how)
 
 const wxFont& DialogFont()
 {
-    // Liberation Sans is metrically compatible with the Windows fonts; at 8
-    // points it gives the classic 6 x 13 dialog base units at 96 dpi.
-    static wxFont font(wxFontInfo(8).FaceName("Liberation Sans"));
+    // Arial, or its metric twin: at 8 points it gives the classic 6 x 13
+    // dialog base units at 96 dpi.
+    static wxFont font(wxFontInfo(8).FaceName(kSansFace));
     return font;
 }
 
@@ -115,11 +115,10 @@ ui::Colour FromWx(const wxColour& c) { return ui::Rgb(c.Red(), c.Green(), c.Blue
 
 wxFont FontFor(ui::Font font)
 {
-    // Liberation Sans and Mono stand in for Arial and Courier New.
     switch (font) {
-    case ui::Font::Title: return wxFont(wxFontInfo(14).FaceName("Liberation Sans").Bold());
-    case ui::Font::Value: return wxFont(wxFontInfo(10).FaceName("Liberation Mono").Bold());
-    case ui::Font::Result: return wxFont(wxFontInfo(8).FaceName("Liberation Mono"));
+    case ui::Font::Title: return wxFont(wxFontInfo(14).FaceName(kSansFace).Bold());
+    case ui::Font::Value: return wxFont(wxFontInfo(10).FaceName(kMonoFace).Bold());
+    case ui::Font::Result: return wxFont(wxFontInfo(8).FaceName(kMonoFace));
     case ui::Font::Dialog: break;
     }
     return DialogFont();

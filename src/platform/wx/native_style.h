@@ -7,6 +7,11 @@ class wxWindow;
 
 namespace wxb {
 
+// The faces of the program's fonts: Arial and Courier New on Windows; on
+// Linux Liberation Sans and Mono, whose advance widths equal theirs.
+extern const char* const kSansFace;
+extern const char* const kMonoFace;
+
 // Lets native controls be as small as the layouts in dialog units make them
 // (the default GTK theme pads entries and buttons to 34 pixels).
 void ApplyCompactStyle();

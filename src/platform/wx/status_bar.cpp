@@ -3,6 +3,7 @@
 #include <wx/dcscreen.h>
 
 #include "platform/wx/label_window.h"
+#include "platform/wx/native_style.h"
 #include "platform/wx/wx_backend.h"
 
 namespace {
@@ -11,7 +12,7 @@ wxb::LabelWindow* bar = nullptr;
 std::string text;
 ui::Colour colour = ui::Rgb(225, 225, 225);
 
-wxFont StatusFont() { return wxFont(wxFontInfo(10).FaceName("Liberation Sans")); }
+wxFont StatusFont() { return wxFont(wxFontInfo(10).FaceName(wxb::kSansFace)); }
 
 } // namespace
 

@@ -12,6 +12,9 @@
 
 namespace wxb {
 
+const char* const kSansFace = "Liberation Sans";
+const char* const kMonoFace = "Liberation Mono";
+
 void ApplyCompactStyle()
 {
     static const char css[] =

@@ -6,6 +6,9 @@
 
 namespace wxb {
 
+const char* const kSansFace = "Arial";
+const char* const kMonoFace = "Courier New";
+
 void ApplyCompactStyle() {}
 void SetTextMargins(wxWindow*, int) {}
 void ShowVerticalScrollBar(wxWindow*) {}
