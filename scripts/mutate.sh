@@ -244,6 +244,10 @@ while IFS= read -r line || [ -n "$line" ]; do
                 failed=$(first_failure "$logs/$id.test.log")
                 verdict="yes"
                 caught=$((caught + 1))
+            elif grep -q "No tests were found" "$logs/$id.test.log"; then
+                # A filter in MUTATE_CTEST_ARGS (-R) and the chosen tests'
+                # numbers (-I) together can leave nothing to run.
+                verdict="no (no test ran)"
             fi
         fi
     fi

@@ -275,6 +275,38 @@ std::string OldRecord(const std::string& target, const std::string& content)
            content + "end\n";
 }
 
+// A journal as its writer leaves it once the record is on disk.
+std::string Journal(const std::string& target, const std::string& next, const std::string& old)
+{
+    struct stat st = StatOf(target);
+    return "regscope rewrite 2 " + std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) +
+           " " + std::to_string(target.size()) + " " + std::to_string(next.size()) + " " +
+           std::to_string(old.size()) + "\n" + target + next + old + "end\n";
+}
+
+TEST_F(FileIdentity, TheNextReadFinishesARewriteCutShort)
+{
+    namespace fs = std::filesystem;
+    const std::string cfg = Path("RegScope.cfg"), old = "A=1\r\nB=1\r\n", next = "A=2\r\nB=2\r\n";
+    // The writer killed before its first byte went into the file, and with
+    // the head written over the old tail.
+    for (const std::string& left : {old, next.substr(0, 5) + old.substr(5)}) {
+        SCOPED_TRACE(left);
+        Put("RegScope.cfg", left);
+        fs::create_directories(Journals());
+        fs::permissions(Path("home/regscope"), fs::perms::owner_all);
+        fs::permissions(Journals(), fs::perms::owner_all);
+        const std::string journal = Journals() + "/" + DevIno(cfg);
+        std::ofstream(journal, std::ios::binary) << Journal(cfg, next, old);
+        fs::permissions(journal, fs::perms::owner_read | fs::perms::owner_write);
+        std::string b;
+        EXPECT_TRUE(app::FindConfigKey(cfg, "B", &b));
+        EXPECT_EQ(b, "2");
+        EXPECT_EQ(Get("RegScope.cfg"), next);
+        EXPECT_EQ(JournalsLeft(), 0u);
+    }
+}
+
 // A child process that holds a lock on the file (created when missing)
 // until it is killed.
 pid_t HoldLocked(const std::string& path)
