@@ -8,9 +8,10 @@
 #      Linux regscope-sim, reads, writes, an exception, a time-out and a
 #      garbled reply at 9600 8E1, 19200 8O1 and 115200 8N2, and the line
 #      settings the simulator saw;
-#   3. the desktop program under Xvfb: it starts, shows its first-start box
+#   3. the network lines, Modbus TCP and RTU over TCP, to the same simulator;
+#   4. the desktop program under Xvfb: it starts, shows its first-start box
 #      and its window, and a screenshot of it is kept;
-#   4. the installer: a silent install, the installed program, the silent
+#   5. the installer: a silent install, the installed program, the silent
 #      uninstall that removes it again.
 # Exit code 0 when everything held.
 #
@@ -121,10 +122,10 @@ phase "serial line"
 line_dir=$work/line
 mkdir -p "$line_dir" "$work/line-run"
 "$sim" --folder "$line_dir" --port 1 --demo --slave-line 20,19200,1,garbage --verbose \
-  >"$work/sim.log" 2>&1 &
+  --tcp 0 --rtu-tcp 0 >"$work/sim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 50); do
-  [ -e "$line_dir/COM1" ] && break
+  [ -e "$line_dir/COM1" ] && grep -q "^Press Ctrl+C" "$work/sim.log" && break
   sleep 0.1
 done
 pty=$(readlink "$line_dir/COM1")
@@ -140,6 +141,19 @@ else
   fail "serial_line.scn"
   echo "$out" | tail -n 5
 fi
+phase_done "serial line"
+
+# 3. The network lines, to the same simulator's ports.
+phase "network lines"
+tcp=$(sed -n 's|^Modbus TCP on tcp://127.0.0.1:\([0-9]*\).*|\1|p' "$work/sim.log")
+rtu_tcp=$(sed -n 's|^RTU over TCP on rtu-tcp://127.0.0.1:\([0-9]*\).*|\1|p' "$work/sim.log")
+sed -e "s/@TCP@/$tcp/g" -e "s/@RTU_TCP@/$rtu_tcp/g" "$root/tests/windows/network_line.scn" \
+  >"$work/network_line.scn"
+mkdir -p "$work/net-run"
+if ! out=$(timeout 120 wine "$script_exe" --dir "Z:$work/net-run" "Z:$work/network_line.scn" 2>&1); then
+  fail "network_line.scn"
+  echo "$out" | tail -n 5
+fi
 sleep 0.5
 kill "$sim_pid" 2>/dev/null
 wait "$sim_pid" 2>/dev/null
@@ -147,9 +161,9 @@ sim_pid=
 for settings in "9600 bit/s even parity" "19200 bit/s odd parity" "115200 bit/s no parity 2 stop bits"; do
   grep -q "^# $settings\$" "$work/sim.log" || fail "the simulator never saw $settings"
 done
-phase_done "serial line"
+phase_done "network lines"
 
-# 3. The desktop program: first start in an empty folder.
+# 4. The desktop program: first start in an empty folder.
 phase "desktop"
 desk=$work/desktop
 mkdir -p "$desk"
@@ -188,7 +202,7 @@ colours=$(convert "$shot" -format %k info: 2>/dev/null || echo 0)
 [ "${colours:-0}" -gt 16 ] || fail "the screenshot shows no window ($colours colours)"
 phase_done "desktop"
 
-# 4. The installer, silently, per user.
+# 5. The installer, silently, per user.
 phase "installer"
 if ! timeout 120 wine "$setup_exe" /S >/dev/null 2>&1; then
   fail "the installer failed"
