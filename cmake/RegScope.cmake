@@ -18,7 +18,7 @@ endfunction()
 # the tests).
 # The others need a pseudo-terminal, a second user or Linux's own calls.
 set(REGSCOPE_WINE_TESTS
-  "analyzer_channels_test;analyzer_tests;forms_test;modbus_codec_tests;monitor_unit_tests;number_parse_test;scan_plan_test;setup_tests;shell_test;sim_unit_tests;tmodule_models_test;tmodule_tables_test"
+  "analyzer_channels_test;analyzer_tests;forms_test;modbus_codec_tests;monitor_unit_tests;number_parse_test;scan_plan_test;setup_tests;shell_test;sim_unit_tests;tmodule_models_test;tmodule_tables_test;windows_files_test"
   CACHE STRING "The unit test programs cross-built for Windows")
 function(regscope_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
