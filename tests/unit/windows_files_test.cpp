@@ -37,7 +37,8 @@ protected:
 TEST_F(WindowsFiles, ALogNeverOpensADeviceOrAPipe)
 {
     const std::vector<std::string> devices = {
-        "NUL", "CON", "COM1", "lpt2.log", "nul.txt", "\\\\.\\pipe\\x", "\\\\?\\C:\\x.log", Path("AUX")};
+        "NUL",      "CON", "COM1", "lpt2.log", "nul.txt", "\\\\.\\pipe\\x", "\\\\?\\C:\\x.log",
+        Path("AUX")};
     for (const std::string& name : devices) {
         sys::AppendFile file;
         std::string error;
