@@ -48,7 +48,7 @@ windows-deps:
 
 windows:
 	@bash scripts/install-deps.sh --windows
-	@deps=$$(bash scripts/windows-deps.sh | tee /dev/stderr | tail -n 1) && \
+	@deps=$$(bash scripts/windows-deps.sh) && \
 	cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DREGSCOPE_WIN_DEPS="$$deps" -DREGSCOPE_TESTS=ON -DREGSCOPE_GUI=ON -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_EXE_LINKER_FLAGS_RELEASE="-s" >/dev/null && \

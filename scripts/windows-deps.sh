@@ -3,14 +3,17 @@
 # Debian's own source packages: pixman, cairo and wxWidgets (base and core),
 # all static. The result goes to a cache folder outside the checkout, one
 # folder per set of versions and build flags, so that a second run reuses
-# it and a changed flag builds a fresh one. Prints the folder on its last
-# line of output.
+# it and a changed flag builds a fresh one. Prints the folder on standard
+# output, and its progress (each phase and its time) on standard error.
 #
 # Environment:
 #   REGSCOPE_WIN_CACHE  where the cache lives (default /var/cache/regscope-win
 #                       when writable, else $XDG_CACHE_HOME/regscope-win)
 #   JOBS                parallel jobs for the builds (default 2)
 set -euo pipefail
+# Everything but the folder's name goes to standard error, the tools'
+# output included, so that a caller can take the name from standard output.
+exec 3>&1 >&2
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 jobs=${JOBS:-2}
@@ -82,7 +85,7 @@ prefix=$cache_root/$key
 mkdir -p "$cache_root"
 
 if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
+  echo "$prefix" >&3
   exit 0
 fi
 
@@ -99,7 +102,7 @@ phase_done() {
 exec 9>"$cache_root/.lock"
 flock 9
 if [ -f "$prefix/.complete" ]; then
-  echo "$prefix"
+  echo "$prefix" >&3
   exit 0
 fi
 
@@ -296,4 +299,4 @@ cp "$sources/cairo/COPYING-MPL-1.1" "$prefix/cairo-COPYING-MPL-1.1"
 cd "$cache_root"
 rm -rf "$work"
 touch "$prefix/.complete"
-echo "$prefix"
+echo "$prefix" >&3
