@@ -1,28 +1,16 @@
-// The redo journal of a rewrite in place, kept in the user's private folder.
-//
-// Layout of a journal: "regscope rewrite 2 <device> <inode> <path length>
-// <new length> <old length>\n", the path it was written through (for the
-// reader's eye only: nothing is ever opened by it), the new content, the
-// old content, "end\n". A journal without its end was cut before the file
-// was touched.
-//
-// The old content is what keeps a late journal from going back in time:
-// a rewrite moves the file from the old content to the new, page by page,
-// so what it can leave is made of bytes of the two at one of the lengths
-// its steps give. A file holding anything else was changed since (by an
-// editor, by another user through another name): its journal is stale and
-// is dropped without a write.
+// The redo journal of a rewrite in place, kept in the user's private folder
+// (the record it holds: redo_record.h).
 #include "platform/posix/redo_journal.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 #include "platform/private_files.h"
+#include "platform/redo_record.h"
 #include "platform/system.h"
 
 namespace sys::redo {
@@ -30,12 +18,6 @@ namespace sys::redo {
 namespace {
 
 constexpr char kFolderName[] = "redo";
-constexpr char kMagic[] = "regscope rewrite 2";
-constexpr char kEnd[] = "end\n";
-// The journal holds the file twice; the files rewritten in place are
-// settings, far below this. A larger rewrite goes on without a journal, and
-// a larger journal is never read.
-constexpr size_t kMaxJournalBytes = size_t(64) << 20;
 // A live writer holds its journal for as long as a rewrite takes, a few
 // milliseconds; nothing waits longer than this on a lock.
 constexpr double kLockWaitS = 2.0;
@@ -44,10 +26,9 @@ constexpr double kLockRetryS = 0.005;
 // it as a cut one; it then makes another. Beyond this something else is wrong.
 constexpr int kOpenTries = 20;
 
-std::string NameOf(const struct stat& file)
-{
-    return std::to_string(uintmax_t(file.st_dev)) + "-" + std::to_string(uintmax_t(file.st_ino));
-}
+FileKey KeyOf(const struct stat& file) { return {uintmax_t(file.st_dev), uintmax_t(file.st_ino)}; }
+
+std::string NameOf(const struct stat& file) { return JournalName(KeyOf(file)); }
 
 // A folder or file of ours that nobody else may enter or change.
 bool PrivateToUs(const struct stat& st)
@@ -114,60 +95,6 @@ bool ReadUpTo(int fd, size_t max, std::string* out)
     }
 }
 
-std::string Record(const struct stat& file, const std::string& path, const std::string& next,
-                   const std::string& old)
-{
-    char head[160];
-    std::snprintf(head, sizeof head, "%s %ju %ju %zu %zu %zu\n", kMagic, uintmax_t(file.st_dev),
-                  uintmax_t(file.st_ino), path.size(), next.size(), old.size());
-    return head + path + next + old + kEnd;
-}
-
-struct Entry {
-    uintmax_t device = 0, inode = 0;
-    std::string next, old;
-};
-
-bool Parse(const std::string& record, Entry* entry)
-{
-    const size_t eol = record.find('\n');
-    const std::string magic = std::string(kMagic) + " ";
-    if (eol == std::string::npos || record.compare(0, magic.size(), magic) != 0)
-        return false;
-    const std::string numbers = record.substr(magic.size(), eol - magic.size());
-    size_t path_size = 0, next_size = 0, old_size = 0;
-    int used = 0;
-    if (std::sscanf(numbers.c_str(), "%ju %ju %zu %zu %zu%n", &entry->device, &entry->inode,
-                    &path_size, &next_size, &old_size, &used) != 5 ||
-        size_t(used) != numbers.size())
-        return false;
-    const size_t end = sizeof kEnd - 1, body = eol + 1;
-    if (path_size > record.size() || next_size > record.size() || old_size > record.size() ||
-        record.size() != body + path_size + next_size + old_size + end ||
-        record.compare(record.size() - end, end, kEnd) != 0)
-        return false;
-    entry->next = record.substr(body + path_size, next_size);
-    entry->old = record.substr(body + path_size + next_size, old_size);
-    return true;
-}
-
-// What a rewrite from `old` to `next` can leave behind: the file reserved
-// to the longer length (zeros past the old end), new bytes over old ones in
-// any pages, cut to the new length at the end.
-bool LeftByRewrite(const std::string& now, const std::string& old, const std::string& next)
-{
-    const size_t longer = std::max(old.size(), next.size());
-    if (now.size() != old.size() && now.size() != next.size() && now.size() != longer)
-        return false;
-    for (size_t i = 0; i < now.size(); ++i) {
-        const char o = i < old.size() ? old[i] : '\0';
-        const char n = i < next.size() ? next[i] : '\0';
-        if (now[i] != o && now[i] != n)
-            return false;
-    }
-    return true;
-}
-
 enum class Found { None, Settled, Foreign };
 
 // The journal open and locked as `jfd`, for the file open as `fd`: a
@@ -186,10 +113,8 @@ Found SettleLocked(int folder, int jfd, const std::string& name, int fd, const s
     std::string record, now;
     Entry entry;
     if (ReadUpTo(jfd, kMaxJournalBytes, &record) && Parse(record, &entry) &&
-        entry.device == uintmax_t(file.st_dev) && entry.inode == uintmax_t(file.st_ino) &&
         ReadUpTo(fd, std::max(entry.old.size(), entry.next.size()), &now) &&
-        LeftByRewrite(now, entry.old, entry.next) && now != entry.next &&
-        RewriteThrough(fd, entry.next) != 0)
+        ToFinish(entry, KeyOf(file), now) && RewriteThrough(fd, entry.next) != 0)
         return Found::Settled; // kept for a later try
     unlinkat(folder, name.c_str(), 0);
     return Found::Settled;
@@ -282,7 +207,7 @@ Begun Begin(int fd, const struct stat& file, const std::string& path, const std:
         int err = 0;
         const bool kept = content.size() <= kMaxJournalBytes / 2 &&
                           ReadUpTo(fd, kMaxJournalBytes / 2, &old) &&
-                          WriteAll(jfd, Record(file, path, content, old), &err) &&
+                          WriteAll(jfd, Record(KeyOf(file), path, content, old), &err) &&
                           fsync(jfd) == 0 && fsync(folder) == 0;
         if (!kept) {
             unlinkat(folder, name.c_str(), 0);

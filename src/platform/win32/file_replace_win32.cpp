@@ -1,13 +1,24 @@
-// Replacing a file's content on Windows: a temporary file in the same
-// folder, flushed, then put in the file's place with ReplaceFileW, which
-// keeps the replaced file's attributes, security descriptor, streams and
-// creation time.
+// Replacing a file's content on Windows without ever leaving half a file,
+// or none: a temporary file in the same folder is given the replaced
+// file's access list, attributes and creation time, flushed, and renamed
+// over it in one step (MoveFileExW). ReplaceFileW is not used: it moves
+// the old file away before it moves the new one in, and a program killed
+// in between leaves no file under the name at all.
+//
+// A file with other names, which a rename would cut from them, a file of
+// another owner (whom this process cannot make the new file's owner), a
+// file in a folder this process cannot write and a file another program
+// holds open against renames are rewritten in place instead
+// (redo_journal.h).
 #include "platform/system.h"
 
+#include <aclapi.h>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <windows.h>
 
+#include "platform/win32/redo_journal.h"
 #include "platform/win32/win32_text.h"
 
 namespace sys {
@@ -45,8 +56,9 @@ HANDLE CreateTemporary(const std::string& folder, std::string* name)
         for (size_t i = 0; i < kTempRandom; ++i)
             leaf += kLetters[random() % (sizeof kLetters - 1)];
         *name = JoinPath(folder, leaf);
-        HANDLE h = CreateFileW(win32::Wide(*name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(win32::Wide(*name).c_str(),
+                               GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER, 0, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return h;
     }
@@ -68,6 +80,61 @@ bool WriteWhole(HANDLE h, const std::string& content)
     return true;
 }
 
+struct LocalDeleter {
+    void operator()(void* p) const { LocalFree(p); }
+};
+
+bool SameOwner(PSID owner, HANDLE h)
+{
+    PSID mine = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(h, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &mine, nullptr, nullptr,
+                        nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    std::unique_ptr<void, LocalDeleter> owned(sd);
+    return EqualSid(owner, mine);
+}
+
+// Gives the temporary file open as `temp` what the file open as `old` is
+// beyond its content: its access list (its own entries, or the whole list
+// when it inherits nothing), owner, attributes and creation time. False
+// when this process may not: the file of another owner.
+bool TakeIdentity(HANDLE temp, HANDLE old)
+{
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(old, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    std::unique_ptr<void, LocalDeleter> owned(sd);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!GetSecurityDescriptorControl(sd, &control, &revision))
+        return false;
+    SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION;
+    what |= (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                          : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    // Setting another owner takes a privilege users do not hold.
+    const bool same = SameOwner(owner, temp);
+    if (!same)
+        what |= OWNER_SECURITY_INFORMATION;
+    if (SetSecurityInfo(temp, SE_FILE_OBJECT, what, same ? nullptr : owner, nullptr, dacl,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(old, FileBasicInfo, &basic, sizeof basic))
+        return false;
+    FILE_BASIC_INFO mine{};
+    mine.CreationTime = basic.CreationTime;
+    mine.FileAttributes =
+        basic.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (mine.FileAttributes == 0)
+        mine.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(temp, FileBasicInfo, &mine, sizeof mine);
+}
+
 bool IsTemporaryName(const wchar_t* name)
 {
     const std::string leaf = win32::Ansi(name);
@@ -85,59 +152,60 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
     const std::wstring target = win32::Wide(path);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // A read-only target must stay protected: refuse like a plain write would.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+        return win32::Fail(ERROR_ACCESS_DENIED, error);
+    HANDLE old = INVALID_HANDLE_VALUE;
     if (exists) {
-        // A read-only target must stay protected: refuse like a plain write would.
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            return win32::Fail(ERROR_ACCESS_DENIED, error);
-        HANDLE old =
-            CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        old = CreateFileW(target.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         BY_HANDLE_FILE_INFORMATION info{};
-        const bool known = old != INVALID_HANDLE_VALUE && GetFileInformationByHandle(old, &info);
-        if (old != INVALID_HANDLE_VALUE)
-            CloseHandle(old);
-        // Replacing one of several names would cut it from the others; the
-        // rewrite in place that keeps them is not there yet on Windows, so
-        // the file is left as it is.
-        if (known && info.nNumberOfLinks > 1) {
-            if (error)
-                *error = path + " has other names (hard links) and cannot be replaced";
-            return false;
+        if (old == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(old, &info) ||
+            info.nNumberOfLinks > 1) {
+            if (old != INVALID_HANDLE_VALUE)
+                CloseHandle(old);
+            return redo::RewriteInPlace(path, content, error);
         }
     }
 
     const std::string folder = FolderOf(path);
     std::string temp;
     HANDLE h = CreateTemporary(folder, &temp);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD err = GetLastError();
+    const DWORD create_err = GetLastError();
+    const bool identity = h == INVALID_HANDLE_VALUE || !exists || TakeIdentity(h, old);
+    if (old != INVALID_HANDLE_VALUE)
+        CloseHandle(old);
+    const std::wstring wide_temp = win32::Wide(temp);
+    if (h == INVALID_HANDLE_VALUE || !identity) {
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            DeleteFileW(wide_temp.c_str());
+        }
+        if (exists)
+            return redo::RewriteInPlace(path, content, error);
         if (error)
-            *error = "folder " + folder + ": " + win32::ErrorText(err);
+            *error = "folder " + folder + ": " + win32::ErrorText(create_err);
         return false;
     }
     bool ok = WriteWhole(h, content) && FlushFileBuffers(h);
     DWORD err = ok ? 0 : GetLastError();
     CloseHandle(h);
-    const std::wstring wide_temp = win32::Wide(temp);
-    if (ok && exists) {
-        ok = ReplaceFileW(target.c_str(), wide_temp.c_str(), nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                          nullptr);
-        err = ok ? 0 : GetLastError();
-    } else if (ok) {
-        ok = MoveFileExW(wide_temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (ok) {
+        ok = MoveFileExW(wide_temp.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
         err = ok ? 0 : GetLastError();
     }
-    if (!ok) {
+    if (!ok)
         DeleteFileW(wide_temp.c_str());
-        return win32::Fail(err, error);
-    }
-    return true;
+    // Another program holds the file open without letting it be renamed
+    // over: its content can still be rewritten.
+    if (!ok && exists && (err == ERROR_SHARING_VIOLATION || err == ERROR_ACCESS_DENIED))
+        return redo::RewriteInPlace(path, content, error);
+    return ok || win32::Fail(err, error);
 }
 
-// No rewrite in place is ever left half done on Windows yet (see
-// WriteFileAtomic): there is nothing to complete.
-void FinishInterruptedRewrite(const std::string&) {}
+void FinishInterruptedRewrite(const std::string& path) { redo::Settle(path); }
 
 void RemoveStaleTemporaries(const std::string& folder)
 {

@@ -7,6 +7,7 @@
 #include <sddl.h>
 #include <windows.h>
 
+#include "platform/win32/user_owned.h"
 #include "platform/win32/win32_text.h"
 
 namespace sys {
@@ -304,3 +305,9 @@ bool RemoveFile(const std::string& path, std::string* error)
 }
 
 } // namespace sys
+
+namespace win32 {
+
+bool OwnedByUser(HANDLE h) { return sys::OwnedByUser(h); }
+
+} // namespace win32
