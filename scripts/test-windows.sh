@@ -8,7 +8,9 @@
 #      Linux regscope-sim, reads, writes, an exception, a time-out and a
 #      garbled reply at 9600 8E1, 19200 8O1 and 115200 8N2, and the line
 #      settings the simulator saw;
-#   3. the network lines, Modbus TCP and RTU over TCP, to the same simulator;
+#   3. the network lines, Modbus TCP and RTU over TCP, to the same simulator,
+#      and Modbus TCP to a slave built on libmodbus (when the Linux build has
+#      libmodbus_tcp_peer);
 #   4. the desktop program under Xvfb: it starts, shows its first-start box
 #      and its window, and a screenshot of it is kept;
 #   5. the installer: a silent install, the installed program, the silent
@@ -48,9 +50,11 @@ rm -rf "$WINEPREFIX"
 wine wineboot --init >/dev/null 2>&1
 work=$(mktemp -d)
 sim_pid=
+peer_pid=
 cleanup()
 {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  [ -n "$peer_pid" ] && kill "$peer_pid" 2>/dev/null
   wineserver -k 2>/dev/null
   rm -rf "$work"
 }
@@ -161,6 +165,27 @@ sim_pid=
 for settings in "9600 bit/s even parity" "19200 bit/s odd parity" "115200 bit/s no parity 2 stop bits"; do
   grep -q "^# $settings\$" "$work/sim.log" || fail "the simulator never saw $settings"
 done
+peer=$linux_build/tests/integration/libmodbus_tcp_peer
+if [ -x "$peer" ]; then
+  "$peer" >"$work/peer.log" 2>&1 &
+  peer_pid=$!
+  for _ in $(seq 50); do
+    grep -q "^port " "$work/peer.log" && break
+    sleep 0.1
+  done
+  sed "s/@PEER@/$(sed -n 's/^port //p' "$work/peer.log")/g" "$root/tests/windows/libmodbus_line.scn" \
+    >"$work/libmodbus_line.scn"
+  mkdir -p "$work/peer-run"
+  if ! out=$(timeout 120 wine "$script_exe" --dir "Z:$work/peer-run" "Z:$work/libmodbus_line.scn" 2>&1); then
+    fail "libmodbus_line.scn"
+    echo "$out" | tail -n 5
+  fi
+  kill "$peer_pid" 2>/dev/null
+  wait "$peer_pid" 2>/dev/null
+  peer_pid=
+else
+  fail "$peer is missing (libmodbus-dev)"
+fi
 phase_done "network lines"
 
 # 4. The desktop program: first start in an empty folder.

@@ -13,3 +13,9 @@ if(LIBMODBUS_FOUND)
   regscope_add_test(network_peer_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/network_peer_test.cpp
                     LIBS regscope_modbus regscope_sim PkgConfig::LIBMODBUS)
 endif()
+# The same kind of slave as a program of its own, for the Windows build's
+# network line under Wine.
+if(LIBMODBUS_FOUND AND NOT WIN32)
+  add_executable(libmodbus_tcp_peer ${CMAKE_CURRENT_LIST_DIR}/libmodbus_tcp_peer.cpp)
+  target_link_libraries(libmodbus_tcp_peer PRIVATE PkgConfig::LIBMODBUS)
+endif()
