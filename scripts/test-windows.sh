@@ -12,7 +12,10 @@
 #      and Modbus TCP to a slave built on libmodbus (when the Linux build has
 #      libmodbus_tcp_peer);
 #   4. the desktop program under Xvfb: it starts, shows its first-start box
-#      and its window, and a screenshot of it is kept;
+#      and its window; started again on Test function, its Read button
+#      reads the ten demo registers of the Linux simulator over COM1, and
+#      the screenshots of both starts are kept and their text pixels
+#      checked;
 #   5. the installer: a silent install, the installed program, the silent
 #      uninstall that removes it again.
 # Exit code 0 when everything held.
@@ -225,6 +228,69 @@ grep -q "^RegScope" "$work/windows.txt" || fail "RegScope.exe showed no window"
 # Text on the screen: a screenshot of an empty desktop is one colour.
 colours=$(convert "$shot" -format %k info: 2>/dev/null || echo 0)
 [ "${colours:-0}" -gt 16 ] || fail "the screenshot shows no window ($colours colours)"
+
+# Started again on Test function, Read Holding Registers 0 to 9, with the
+# Linux simulator on COM1 at the default 9600 bit/s, even parity.
+sed -i 's/^TOOL=.*\r$/TOOL=FUNCTION_TEST\r/' "$desk/RegScope.ini"
+sed -i -e 's/^FUNCTION_TEST_FUN=.*\r$/FUNCTION_TEST_FUN=3\r/' \
+  -e 's/^FUNCTION_TEST_3_QTY=.*\r$/FUNCTION_TEST_3_QTY=10\r/' "$desk/RegScope.cfg"
+mkdir -p "$work/desk-line"
+"$sim" --folder "$work/desk-line" --port 1 --demo --verbose >"$work/desk-sim.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 50); do
+  [ -e "$work/desk-line/COM1" ] && grep -q "^Press Ctrl+C" "$work/desk-sim.log" && break
+  sleep 0.1
+done
+wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$(readlink "$work/desk-line/COM1")" \
+  /f >/dev/null 2>&1
+wineserver -k 2>/dev/null
+read_shot=$build/windows-desktop-read.png
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  cd "$1" && wine "$2" >/dev/null 2>&1 &
+  for _ in $(seq 120); do
+    w=$(xdotool search --name "^RegScope" 2>/dev/null | head -n 1)
+    [ -n "$w" ] && break
+    sleep 0.5
+  done
+  sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  echo "crop ${WIDTH}x${HEIGHT}+$X+$Y"
+  # The buttons as a hand presses them: OK opens the function, Read reads.
+  wine "$4" click RegScope OK && sleep 1 && import -window root "${3%.png}-before.png" &&
+    wine "$4" click RegScope Read && wine "$4" text RegScope " > " 20
+  sleep 1
+  import -window root "$3"
+  wineserver -k
+' _ "$desk" "$desktop_exe" "$read_shot" "$build/tests/window_probe.exe" >"$work/read.txt" 2>&1
+kill "$sim_pid" 2>/dev/null
+wait "$sim_pid" 2>/dev/null
+sim_pid=
+bits() {
+  local b="" v=$1
+  for _ in 1 2 3 4 5 6 7 8; do
+    b=$((v & 1))$b
+    v=$((v >> 1))
+  done
+  echo "$b"
+}
+expected=""
+for i in $(seq 0 9); do
+  v=$((111 * (i + 1)))
+  expected+="$(printf '%05d > %05d   %s.%s ' "$i" "$v" "$(bits $((v >> 8)))" "$(bits $((v & 255)))")"$'\n'
+done
+got=$(tr -d '\r' <"$work/read.txt" | grep ' > ' | sed 's/^ *//')
+[ "$got" = "${expected%$'\n'}" ] ||
+  { fail "Test function read no ten demo registers over COM1"; cat "$work/read.txt"; }
+grep -q "TX 01 03 00 00 00 0A C5 CD" "$work/desk-sim.log" && grep -q "^# 9600 bit/s even parity" "$work/desk-sim.log" ||
+  fail "the simulator saw no read of ten registers at 9600 bit/s, even parity"
+# The listing's text on the screen: many more dark pixels in the window
+# than before the read.
+crop=$(sed -n 's/^crop //p' "$work/read.txt")
+dark() { convert "$1" -crop "$crop" -colorspace Gray -threshold 35% -format '%[fx:int(w*h*(1-mean))]' info: 2>/dev/null || echo 0; }
+before=$(dark "${read_shot%.png}-before.png")
+after=$(dark "$read_shot")
+echo "dark pixels in the window: $before before the read, $after after"
+[ "${after:-0}" -gt $((${before:-0} + 1000)) ] || fail "the read's text is not on the screen"
 phase_done "desktop"
 
 # 5. The installer, silently, per user.
