@@ -206,9 +206,19 @@ TEST_F(WindowsFiles, AReplaceKeepsTheAccessListAttributesAndCreationTime)
     EXPECT_EQ(JournalsLeft(), 0u) << "replaced, not rewritten in place";
 }
 
-TEST_F(WindowsFiles, AFileWithOtherNamesIsRewrittenInPlaceForEveryName)
+TEST_F(WindowsFiles, WhereARenameWouldCutOrFailTheFileIsRewrittenInPlace)
 {
     std::string error;
+    // Held open by a program that lets it be written but not renamed over.
+    ASSERT_TRUE(sys::WriteFileAtomic(Path("held.cfg"), "old", &error)) << error;
+    HANDLE held =
+        CreateFileW(Wide(Path("held.cfg")).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(sys::WriteFileAtomic(Path("held.cfg"), "new", &error)) << error;
+    CloseHandle(held);
+    EXPECT_EQ(Content(Path("held.cfg")), "new");
+
     ASSERT_TRUE(sys::WriteFileAtomic(Path("RegScope.cfg"), "old", &error)) << error;
     ASSERT_TRUE(sys::WriteFileAtomic(Path("RegScope.cfg"), "new", &error)) << error;
     EXPECT_EQ(Content(Path("RegScope.cfg")), "new");
