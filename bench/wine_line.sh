@@ -34,26 +34,14 @@ cleanup()
 trap cleanup EXIT
 
 # A simulator with COM1 in $work/line, mapped to Wine's COM1.
+# shellcheck source=scripts/wine-com1.sh
+. "$root/scripts/wine-com1.sh"
 start_sim()
 {
   rm -rf "$work/line"
-  mkdir -p "$work/line"
-  "$sim" --folder "$work/line" --port 1 --demo --verbose >"$work/sim.log" 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 50); do
-    [ -e "$work/line/COM1" ] && grep -q "^Press Ctrl+C" "$work/sim.log" && break
-    sleep 0.1
-  done
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$(readlink "$work/line/COM1")" \
-    /f >/dev/null 2>&1
-  wineserver -k >/dev/null 2>&1
+  start_com1_sim "$work/line" "$work/sim.log"
 }
-stop_sim()
-{
-  kill "$sim_pid" 2>/dev/null
-  wait "$sim_pid" 2>/dev/null
-  sim_pid=
-}
+stop_sim() { stop_com1_sim; }
 
 median()
 {

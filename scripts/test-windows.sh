@@ -25,6 +25,8 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build-win}" && pwd)
 linux_build=$(cd "${2:-$root/build}" && pwd)
+# shellcheck source=scripts/wine-com1.sh
+. "$root/scripts/wine-com1.sh"
 version=$(sed -n 's/^project(RegScope VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 
 script_exe=$build/src/programs/regscope-script.exe
@@ -126,20 +128,8 @@ phase_done "scenarios"
 
 # 2. The serial line through Wine's COM port mapping.
 phase "serial line"
-line_dir=$work/line
-mkdir -p "$line_dir" "$work/line-run"
-"$sim" --folder "$line_dir" --port 1 --demo --slave-line 20,19200,1,garbage --verbose \
-  --tcp 0 --rtu-tcp 0 >"$work/sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-  [ -e "$line_dir/COM1" ] && grep -q "^Press Ctrl+C" "$work/sim.log" && break
-  sleep 0.1
-done
-pty=$(readlink "$line_dir/COM1")
-# Wine makes its COM devices from this key when it starts; a link of one's
-# own in dosdevices would be replaced.
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$pty" /f >/dev/null 2>&1
-wineserver -k 2>/dev/null
+mkdir -p "$work/line-run"
+start_com1_sim "$work/line" "$work/sim.log" --slave-line 20,19200,1,garbage --tcp 0 --rtu-tcp 0
 wineserver -w 2>/dev/null
 if out=$(timeout 120 wine "$script_exe" --dir "Z:$work/line-run" \
   "Z:$root/tests/windows/serial_line.scn" 2>&1); then
@@ -162,9 +152,7 @@ if ! out=$(timeout 120 wine "$script_exe" --dir "Z:$work/net-run" "Z:$work/netwo
   echo "$out" | tail -n 5
 fi
 sleep 0.5
-kill "$sim_pid" 2>/dev/null
-wait "$sim_pid" 2>/dev/null
-sim_pid=
+stop_com1_sim
 for settings in "9600 bit/s even parity" "19200 bit/s odd parity" "115200 bit/s no parity 2 stop bits"; do
   grep -q "^# $settings\$" "$work/sim.log" || fail "the simulator never saw $settings"
 done
@@ -234,16 +222,7 @@ colours=$(convert "$shot" -format %k info: 2>/dev/null || echo 0)
 sed -i 's/^TOOL=.*\r$/TOOL=FUNCTION_TEST\r/' "$desk/RegScope.ini"
 sed -i -e 's/^FUNCTION_TEST_FUN=.*\r$/FUNCTION_TEST_FUN=3\r/' \
   -e 's/^FUNCTION_TEST_3_QTY=.*\r$/FUNCTION_TEST_3_QTY=10\r/' "$desk/RegScope.cfg"
-mkdir -p "$work/desk-line"
-"$sim" --folder "$work/desk-line" --port 1 --demo --verbose >"$work/desk-sim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 50); do
-  [ -e "$work/desk-line/COM1" ] && grep -q "^Press Ctrl+C" "$work/desk-sim.log" && break
-  sleep 0.1
-done
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$(readlink "$work/desk-line/COM1")" \
-  /f >/dev/null 2>&1
-wineserver -k 2>/dev/null
+start_com1_sim "$work/desk-line" "$work/desk-sim.log"
 read_shot=$build/windows-desktop-read.png
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   cd "$1" && wine "$2" >/dev/null 2>&1 &
@@ -262,9 +241,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window root "$3"
   wineserver -k
 ' _ "$desk" "$desktop_exe" "$read_shot" "$build/tests/window_probe.exe" >"$work/read.txt" 2>&1
-kill "$sim_pid" 2>/dev/null
-wait "$sim_pid" 2>/dev/null
-sim_pid=
+stop_com1_sim
 bits() {
   local b="" v=$1
   for _ in 1 2 3 4 5 6 7 8; do

@@ -65,21 +65,6 @@ HANDLE CreateTemporary(const std::string& folder, std::string* name)
     return INVALID_HANDLE_VALUE;
 }
 
-bool WriteWhole(HANDLE h, const std::string& content)
-{
-    const char* p = content.data();
-    size_t left = content.size();
-    while (left > 0) {
-        const DWORD chunk = DWORD(std::min<size_t>(left, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(h, p, chunk, &written, nullptr) || written == 0)
-            return false;
-        p += written;
-        left -= written;
-    }
-    return true;
-}
-
 struct LocalDeleter {
     void operator()(void* p) const { LocalFree(p); }
 };
@@ -188,7 +173,7 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
             *error = "folder " + folder + ": " + win32::ErrorText(create_err);
         return false;
     }
-    bool ok = WriteWhole(h, content) && FlushFileBuffers(h);
+    bool ok = redo::WriteAll(h, content) && FlushFileBuffers(h);
     DWORD err = ok ? 0 : GetLastError();
     CloseHandle(h);
     if (ok) {

@@ -10,12 +10,17 @@
 #pragma once
 
 #include <string>
+#include <windows.h>
 
 namespace sys::redo {
 
 // Rewrites the file through its own identity: every name, its attributes
 // and its security descriptor stay. False with *error.
 bool RewriteInPlace(const std::string& path, const std::string& content, std::string* error);
+
+// Writes all of `content` at the handle's position; false with the
+// system's error code for GetLastError.
+bool WriteAll(HANDLE h, const std::string& content);
 
 // Finishes an interrupted rewrite of the file, if it left a journal. Never
 // waits long on a rewrite another program is making.

@@ -96,18 +96,6 @@ bool ReadUpTo(HANDLE h, size_t max, std::string* out)
     }
 }
 
-bool WriteWhole(HANDLE h, const std::string& content)
-{
-    for (size_t at = 0; at < content.size();) {
-        const DWORD chunk = DWORD(std::min<size_t>(content.size() - at, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(h, content.data() + at, chunk, &written, nullptr) || written == 0)
-            return false;
-        at += written;
-    }
-    return true;
-}
-
 // New content through the file's own handle: the file first made as long
 // as the longer of the two (zeros past the old end, so that a full disk
 // fails before the old content is touched), written, flushed, then cut to
@@ -118,7 +106,7 @@ DWORD RewriteThrough(HANDLE h, const std::string& content)
     bool ok = GetFileSizeEx(h, &size);
     if (ok && LONGLONG(content.size()) > size.QuadPart)
         ok = SeekTo(h, content.size()) && SetEndOfFile(h);
-    ok = ok && SeekTo(h, 0) && WriteWhole(h, content) && FlushFileBuffers(h) &&
+    ok = ok && SeekTo(h, 0) && WriteAll(h, content) && FlushFileBuffers(h) &&
          SeekTo(h, content.size()) && SetEndOfFile(h) && FlushFileBuffers(h);
     return ok ? 0 : GetLastError();
 }
@@ -177,7 +165,7 @@ HANDLE KeepJournal(HANDLE target, const FileKey& key, const std::string& path,
                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (j == INVALID_HANDLE_VALUE)
         return j;
-    if (!WriteWhole(j, Record(key, path, content, old)) || !FlushFileBuffers(j)) {
+    if (!WriteAll(j, Record(key, path, content, old)) || !FlushFileBuffers(j)) {
         Delete(j);
         CloseHandle(j);
         return INVALID_HANDLE_VALUE;
@@ -186,6 +174,18 @@ HANDLE KeepJournal(HANDLE target, const FileKey& key, const std::string& path,
 }
 
 } // namespace
+
+bool WriteAll(HANDLE h, const std::string& content)
+{
+    for (size_t at = 0; at < content.size();) {
+        const DWORD chunk = DWORD(std::min<size_t>(content.size() - at, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(h, content.data() + at, chunk, &written, nullptr) || written == 0)
+            return false;
+        at += written;
+    }
+    return true;
+}
 
 bool RewriteInPlace(const std::string& path, const std::string& content, std::string* error)
 {
