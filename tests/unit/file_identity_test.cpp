@@ -288,9 +288,13 @@ TEST_F(FileIdentity, TheNextReadFinishesARewriteCutShort)
 {
     namespace fs = std::filesystem;
     const std::string cfg = Path("RegScope.cfg"), old = "A=1\r\nB=1\r\n", next = "A=2\r\nB=2\r\n";
-    // The writer killed before its first byte went into the file, and with
-    // the head written over the old tail.
-    for (const std::string& left : {old, next.substr(0, 5) + old.substr(5)}) {
+    // The writer killed before its first byte went into the file, with the
+    // head written over the old tail, and after another program changed the
+    // file: the late journal never brings back older content.
+    const std::pair<std::string, std::string> cases[] = {{old, next},
+                                                         {next.substr(0, 5) + old.substr(5), next},
+                                                         {"A=3\r\nB=3\r\n", "A=3\r\nB=3\r\n"}};
+    for (const auto& [left, read] : cases) {
         SCOPED_TRACE(left);
         Put("RegScope.cfg", left);
         fs::create_directories(Journals());
@@ -301,8 +305,7 @@ TEST_F(FileIdentity, TheNextReadFinishesARewriteCutShort)
         fs::permissions(journal, fs::perms::owner_read | fs::perms::owner_write);
         std::string b;
         EXPECT_TRUE(app::FindConfigKey(cfg, "B", &b));
-        EXPECT_EQ(b, "2");
-        EXPECT_EQ(Get("RegScope.cfg"), next);
+        EXPECT_EQ(Get("RegScope.cfg"), read);
         EXPECT_EQ(JournalsLeft(), 0u);
     }
 }
