@@ -80,11 +80,11 @@ bool SameOwner(PSID owner, HANDLE h)
     return EqualSid(owner, mine);
 }
 
-// Gives the temporary file open as `temp` what the file open as `old` is
-// beyond its content: its access list (its own entries, or the whole list
-// when it inherits nothing), owner, attributes and creation time. False
-// when this process may not: the file of another owner.
-bool TakeIdentity(HANDLE temp, HANDLE old)
+// Gives the temporary file open as `temp` the access list of the file open
+// as `old` (its own entries, or the whole list when it inherits nothing)
+// and its owner. False when this process may not: the file of another
+// owner.
+bool TakeAccess(HANDLE temp, HANDLE old)
 {
     PSID owner = nullptr;
     PACL dacl = nullptr;
@@ -104,9 +104,13 @@ bool TakeIdentity(HANDLE temp, HANDLE old)
     const bool same = SameOwner(owner, temp);
     if (!same)
         what |= OWNER_SECURITY_INFORMATION;
-    if (SetSecurityInfo(temp, SE_FILE_OBJECT, what, same ? nullptr : owner, nullptr, dacl,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
+    return SetSecurityInfo(temp, SE_FILE_OBJECT, what, same ? nullptr : owner, nullptr, dacl,
+                           nullptr) == ERROR_SUCCESS;
+}
+
+// The attributes (hidden, system, ...) and the creation time.
+bool TakeAttributes(HANDLE temp, HANDLE old)
+{
     FILE_BASIC_INFO basic;
     if (!GetFileInformationByHandleEx(old, FileBasicInfo, &basic, sizeof basic))
         return false;
@@ -118,6 +122,18 @@ bool TakeIdentity(HANDLE temp, HANDLE old)
     if (mine.FileAttributes == 0)
         mine.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(temp, FileBasicInfo, &mine, sizeof mine);
+}
+
+// What the file open as `old` is beyond its content, given to the
+// temporary file open as `temp`; access lists only where the volume keeps
+// them (not on FAT).
+bool TakeIdentity(HANDLE temp, HANDLE old)
+{
+    DWORD features = 0;
+    if (!GetVolumeInformationByHandleW(old, nullptr, 0, nullptr, nullptr, &features, nullptr, 0))
+        return false;
+    return (!(features & FILE_PERSISTENT_ACLS) || TakeAccess(temp, old)) &&
+           TakeAttributes(temp, old);
 }
 
 bool IsTemporaryName(const wchar_t* name)
