@@ -55,7 +55,7 @@ echo "paced reads of ten registers at 9600 bit/s, even parity, 100 a round, 5 ro
 : >"$work/ratios"
 for round in 1 2 3 4 5; do
   lin=$("$linux_build/bench/line_read_bench" "$work/line" 100 | sed -n 's/^median \([0-9.]*\) ms.*/\1/p')
-  win=$(wine "$build/line_read_bench.exe" "Z:$work/line" 100 | tr -d '\r' |
+  win=$(wine "$build/line_read_bench.exe" "Z:$work/line" 100 2>/dev/null | tr -d '\r' |
     sed -n 's/^median \([0-9.]*\) ms.*/\1/p')
   echo "  round $round: Linux $lin ms, Wine $win ms"
   [ -n "$lin" ] && [ -n "$win" ] && awk -v a="$win" -v b="$lin" 'BEGIN { print a / b }' >>"$work/ratios"
