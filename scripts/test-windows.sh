@@ -16,8 +16,9 @@
 #      reads the ten demo registers of the Linux simulator over COM1, and
 #      the screenshots of both starts are kept and their text pixels
 #      checked;
-#   5. the installer: a silent install, the installed program, the silent
-#      uninstall that removes it again.
+#   5. the installer: a silent install, the installed programs (the script
+#      runner runs a scenario, the desktop program shows its first-start
+#      box), the silent uninstall that removes them again.
 # Exit code 0 when everything held.
 #
 #   scripts/test-windows.sh BUILD_WIN LINUX_BUILD
@@ -288,6 +289,21 @@ done
 # The installed script runner runs a scenario.
 timeout 120 wine "$installed/regscope-script.exe" "Z:$root/tests/scenarios/first_start.scn" \
   >/dev/null 2>&1 || fail "the installed regscope-script.exe failed first_start.scn"
+# The installed desktop program starts: its first-start box in an empty folder.
+# The Wine processes started above without an X display must be gone first:
+# a window program that joins them finds no display driver.
+mkdir -p "$work/installed-run"
+wineserver -k >/dev/null 2>&1
+wineserver -w
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  cd "$1" && wine "$2" >/dev/null 2>&1 &
+  for _ in $(seq 120); do
+    xdotool search --name "^Configuration file verify\$" >/dev/null 2>&1 && echo started && break
+    sleep 0.5
+  done
+  wineserver -k
+' _ "$work/installed-run" "$installed/RegScope.exe" >"$work/installed.txt" 2>&1
+grep -q "^started" "$work/installed.txt" || fail "the installed RegScope.exe showed no window"
 timeout 120 wine "$installed/Uninstall.exe" /S >/dev/null 2>&1
 wineserver -w
 # The uninstaller copies itself away and runs from there: wait for it.
