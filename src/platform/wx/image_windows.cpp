@@ -3,7 +3,6 @@
 // the rectangles that need painting, so that a refresh costs what changed
 // and not the whole picture (which may be 5000 x 5000 pixels).
 #include <wx/dcclient.h>
-#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/scrolwin.h>
@@ -169,8 +168,7 @@ void ImageFrame::OnClose(wxCloseEvent& e)
 void FitClientArea(ImageFrame* f)
 {
     f->canvas->SetVirtualSize(f->client_w, f->client_h);
-    int display = wxDisplay::GetFromWindow(f);
-    wxRect free = wxDisplay(display == wxNOT_FOUND ? 0 : unsigned(display)).GetClientArea();
+    const wxRect free = wxb::FreeScreenArea(f);
     wxSize frame_extra = f->GetSize() - f->GetClientSize();
     int max_w = std::max(100, free.width - frame_extra.x);
     int max_h = std::max(100, free.height - frame_extra.y);
