@@ -192,6 +192,7 @@ TEST_F(WindowsFiles, AReplaceKeepsTheAccessListAttributesAndCreationTime)
     WIN32_FILE_ATTRIBUTE_DATA before{}, after{};
     ASSERT_TRUE(GetFileAttributesExW(Wide(cfg).c_str(), GetFileExInfoStandard, &before));
     const std::wstring list = AccessList(cfg);
+    const sys::redo::FileKey before_key = KeyOf(cfg);
     Sleep(20);
     std::string error;
     ASSERT_TRUE(sys::WriteFileAtomic(cfg, "new", &error)) << error;
@@ -203,7 +204,7 @@ TEST_F(WindowsFiles, AReplaceKeepsTheAccessListAttributesAndCreationTime)
         EXPECT_EQ(CompareFileTime(&before.ftCreationTime, &after.ftCreationTime), 0);
     }
     EXPECT_EQ(AccessList(cfg), list);
-    EXPECT_EQ(JournalsLeft(), 0u) << "replaced, not rewritten in place";
+    EXPECT_NE(KeyOf(cfg).id, before_key.id) << "replaced, not rewritten in place";
 }
 
 TEST_F(WindowsFiles, WhereARenameWouldCutOrFailTheFileIsRewrittenInPlace)
@@ -215,7 +216,9 @@ TEST_F(WindowsFiles, WhereARenameWouldCutOrFailTheFileIsRewrittenInPlace)
         CreateFileW(Wide(Path("held.cfg")).c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const sys::redo::FileKey held_key = KeyOf(Path("held.cfg"));
     EXPECT_TRUE(sys::WriteFileAtomic(Path("held.cfg"), "new", &error)) << error;
+    EXPECT_EQ(KeyOf(Path("held.cfg")).id, held_key.id) << "rewritten in place, not renamed over";
     CloseHandle(held);
     EXPECT_EQ(Content(Path("held.cfg")), "new");
 

@@ -46,7 +46,8 @@ std::string JoinPath(const std::string& folder, const std::string& name)
 }
 
 // A new temporary file in the folder, open for writing; nobody else may
-// open it until it is closed.
+// open it until it is closed, but it may be renamed while open (the
+// rename that puts it in the file's place).
 HANDLE CreateTemporary(const std::string& folder, std::string* name)
 {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -56,9 +57,10 @@ HANDLE CreateTemporary(const std::string& folder, std::string* name)
         for (size_t i = 0; i < kTempRandom; ++i)
             leaf += kLetters[random() % (sizeof kLetters - 1)];
         *name = JoinPath(folder, leaf);
-        HANDLE h = CreateFileW(win32::Wide(*name).c_str(),
-                               GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER, 0, nullptr,
-                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h =
+            CreateFileW(win32::Wide(*name).c_str(),
+                        GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER | DELETE,
+                        FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             return h;
     }
@@ -146,6 +148,18 @@ bool IsTemporaryName(const wchar_t* name)
     return rest == kTempRandom || (rest == 4 + kTempRandom && leaf.compare(prefix, 4, "bmp-") == 0);
 }
 
+// The temporary file open as `h` goes, through its own handle: the access
+// list it took over may not let this user delete it by name.
+void Discard(HANDLE h)
+{
+    FILE_DISPOSITION_INFO gone{};
+    gone.DeleteFile = TRUE;
+    SetFileInformationByHandle(h, FileDispositionInfo, &gone, sizeof gone);
+    CloseHandle(h);
+}
+
+bool Missing(DWORD err) { return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND; }
+
 } // namespace
 
 bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error)
@@ -153,11 +167,21 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
     const std::wstring target = win32::Wide(path);
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    // A read-only target must stay protected: refuse like a plain write would.
+    if (!exists && !Missing(GetLastError()))
+        return win32::Fail(error);
+    // A target this user may not write must stay as it is: refuse like a
+    // plain write would (read-only, or an access list that says so).
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
         return win32::Fail(ERROR_ACCESS_DENIED, error);
     HANDLE old = INVALID_HANDLE_VALUE;
     if (exists) {
+        HANDLE probe = CreateFileW(target.c_str(), FILE_WRITE_DATA,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+            return win32::Fail(ERROR_ACCESS_DENIED, error);
+        if (probe != INVALID_HANDLE_VALUE)
+            CloseHandle(probe);
         old = CreateFileW(target.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -177,12 +201,9 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
     const bool identity = h == INVALID_HANDLE_VALUE || !exists || TakeIdentity(h, old);
     if (old != INVALID_HANDLE_VALUE)
         CloseHandle(old);
-    const std::wstring wide_temp = win32::Wide(temp);
     if (h == INVALID_HANDLE_VALUE || !identity) {
-        if (h != INVALID_HANDLE_VALUE) {
-            CloseHandle(h);
-            DeleteFileW(wide_temp.c_str());
-        }
+        if (h != INVALID_HANDLE_VALUE)
+            Discard(h);
         if (exists)
             return redo::RewriteInPlace(path, content, error);
         if (error)
@@ -191,19 +212,24 @@ bool WriteFileAtomic(const std::string& path, const std::string& content, std::s
     }
     bool ok = redo::WriteAll(h, content) && FlushFileBuffers(h);
     DWORD err = ok ? 0 : GetLastError();
-    CloseHandle(h);
     if (ok) {
-        ok = MoveFileExW(wide_temp.c_str(), target.c_str(),
+        ok = MoveFileExW(win32::Wide(temp).c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
         err = ok ? 0 : GetLastError();
     }
-    if (!ok)
-        DeleteFileW(wide_temp.c_str());
-    // Another program holds the file open without letting it be renamed
-    // over: its content can still be rewritten.
-    if (!ok && exists && (err == ERROR_SHARING_VIOLATION || err == ERROR_ACCESS_DENIED))
-        return redo::RewriteInPlace(path, content, error);
-    return ok || win32::Fail(err, error);
+    if (!ok) {
+        Discard(h);
+        // Another program holds the file open without letting it be
+        // renamed over: its content can still be rewritten.
+        if (exists && (err == ERROR_SHARING_VIOLATION || err == ERROR_ACCESS_DENIED))
+            return redo::RewriteInPlace(path, content, error);
+        return win32::Fail(err, error);
+    }
+    // The rename is a change of the file's metadata: flushed with it, it
+    // survives a power cut (the flag above does nothing within one volume).
+    FlushFileBuffers(h);
+    CloseHandle(h);
+    return true;
 }
 
 void FinishInterruptedRewrite(const std::string& path) { redo::Settle(path); }
@@ -226,9 +252,12 @@ void RemoveStaleTemporaries(const std::string& folder)
             continue;
         if (double(ticks(now_ft) - ticks(found.ftLastWriteTime)) / 1e7 < kStaleAfterSeconds)
             continue;
-        // A writer holds its temporary file open without sharing: the delete
-        // fails while it runs.
-        DeleteFileW(win32::Wide(JoinPath(folder, win32::Ansi(found.cFileName))).c_str());
+        // Opened without sharing, it opens only when no writer holds it.
+        HANDLE h =
+            CreateFileW(win32::Wide(JoinPath(folder, win32::Ansi(found.cFileName))).c_str(), DELETE,
+                        0, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            Discard(h);
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }

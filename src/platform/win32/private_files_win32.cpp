@@ -18,25 +18,32 @@ struct LocalDeleter {
     void operator()(void* p) const { LocalFree(p); }
 };
 
-// "S-1-5-21-..." of the user this process runs as; empty when unknown.
-std::wstring UserSid()
+// "S-1-5-21-..." of the user this process runs as (TokenUser), or of the
+// owner it gives the objects it makes (TokenOwner: the Administrators group
+// in a process run as administrator); empty when unknown.
+std::wstring TokenSid(TOKEN_INFORMATION_CLASS which)
 {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return {};
     DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    GetTokenInformation(token, which, nullptr, 0, &size);
     std::unique_ptr<char[]> buffer(new char[size ? size : 1]);
     std::wstring text;
     wchar_t* sid = nullptr;
-    if (GetTokenInformation(token, TokenUser, buffer.get(), size, &size) &&
-        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid, &sid)) {
+    PSID found = nullptr;
+    if (GetTokenInformation(token, which, buffer.get(), size, &size))
+        found = which == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.get())->User.Sid
+                                   : reinterpret_cast<TOKEN_OWNER*>(buffer.get())->Owner;
+    if (found && ConvertSidToStringSidW(found, &sid)) {
         text = sid;
         LocalFree(sid);
     }
     CloseHandle(token);
     return text;
 }
+
+std::wstring UserSid() { return TokenSid(TokenUser); }
 
 // Gives the object an access list of its own (nothing inherited) that
 // lets the user and the system in, nobody else.
@@ -127,8 +134,19 @@ bool Refuse(const std::string& path, const char* why, std::string* error)
     return false;
 }
 
-// True when the object's owner is the user this process runs as. An
-// unknown owner counts as another's.
+bool IsSid(PSID owner, const std::wstring& text)
+{
+    PSID sid = nullptr;
+    if (text.empty() || !ConvertStringSidToSidW(text.c_str(), &sid))
+        return false;
+    std::unique_ptr<void, LocalDeleter> owned(sid);
+    return EqualSid(owner, sid);
+}
+
+// True when the object's owner is the user this process runs as, or the
+// owner this process gives what it makes (run as administrator, that is the
+// Administrators group: the user's own files made so are still the
+// user's). An unknown owner counts as another's.
 bool OwnedByUser(HANDLE h)
 {
     PSID owner = nullptr;
@@ -137,12 +155,7 @@ bool OwnedByUser(HANDLE h)
                         nullptr, &sd) != ERROR_SUCCESS)
         return false;
     std::unique_ptr<void, LocalDeleter> owned(sd);
-    PSID user = nullptr;
-    const std::wstring sid = UserSid();
-    if (sid.empty() || !ConvertStringSidToSidW(sid.c_str(), &user))
-        return false;
-    std::unique_ptr<void, LocalDeleter> owned_user(user);
-    return EqualSid(owner, user);
+    return IsSid(owner, UserSid()) || IsSid(owner, TokenSid(TokenOwner));
 }
 
 // The folder, opened without following a reparse point and checked on the

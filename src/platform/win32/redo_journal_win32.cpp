@@ -50,15 +50,18 @@ OVERLAPPED ClaimAt()
     return at;
 }
 
-bool Claim(HANDLE h)
+// 0, or ERROR_LOCK_VIOLATION when another program holds the claim past the
+// wait, or the system's error code.
+DWORD Claim(HANDLE h)
 {
     const double until = MonotonicSeconds() + kLockWaitS;
     for (;;) {
         OVERLAPPED at = ClaimAt();
         if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
-            return true;
-        if (GetLastError() != ERROR_LOCK_VIOLATION || MonotonicSeconds() >= until)
-            return false;
+            return 0;
+        const DWORD err = GetLastError();
+        if (err != ERROR_LOCK_VIOLATION || MonotonicSeconds() >= until)
+            return err;
         SleepSeconds(kLockRetryS);
     }
 }
@@ -108,14 +111,47 @@ DWORD RewriteThrough(HANDLE h, const std::string& content)
         ok = SeekTo(h, content.size()) && SetEndOfFile(h);
     ok = ok && SeekTo(h, 0) && WriteAll(h, content) && FlushFileBuffers(h) &&
          SeekTo(h, content.size()) && SetEndOfFile(h) && FlushFileBuffers(h);
-    return ok ? 0 : GetLastError();
+    const DWORD err = ok ? 0 : GetLastError();
+    // A write that took nothing sets no error of its own.
+    return ok || err != 0 ? err : DWORD(ERROR_WRITE_FAULT);
 }
 
+// The name goes at once, also while another program (a virus scanner, a
+// backup) still has the journal open; where the file system cannot do that,
+// it goes when the last handle is closed.
 void Delete(HANDLE journal)
 {
+    FILE_DISPOSITION_INFO_EX now{};
+    now.Flags = FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS;
+    // FileDispositionInfoEx (Windows 10 1709), which the headers name only for
+    // a later _WIN32_WINNT than the program asks for.
+    constexpr auto kDispositionInfoEx = FILE_INFO_BY_HANDLE_CLASS(21);
+    if (SetFileInformationByHandle(journal, kDispositionInfoEx, &now, sizeof now))
+        return;
     FILE_DISPOSITION_INFO gone{};
     gone.DeleteFile = TRUE;
     SetFileInformationByHandle(journal, FileDispositionInfo, &gone, sizeof gone);
+}
+
+// The journal open for reading and deleting, waiting a moment for one that
+// another program holds or that is still going.
+HANDLE OpenJournal(const FileKey& key, DWORD* err)
+{
+    const double until = MonotonicSeconds() + kLockWaitS;
+    for (;;) {
+        HANDLE j = CreateFileW(JournalPath(key).c_str(), GENERIC_READ | DELETE | READ_CONTROL,
+                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        *err = j == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+        // A folder under the name is denied too, and for good.
+        const DWORD is = GetFileAttributesW(JournalPath(key).c_str());
+        const bool busy = (*err == ERROR_SHARING_VIOLATION || *err == ERROR_ACCESS_DENIED ||
+                           *err == ERROR_DELETE_PENDING) &&
+                          (is == INVALID_FILE_ATTRIBUTES || !(is & FILE_ATTRIBUTE_DIRECTORY));
+        if (!busy || MonotonicSeconds() >= until)
+            return j;
+        SleepSeconds(kLockRetryS);
+    }
 }
 
 enum class Found { None, Settled, Foreign };
@@ -126,13 +162,11 @@ enum class Found { None, Settled, Foreign };
 // alone.
 Found SettleClaimed(HANDLE target, const FileKey& key)
 {
-    HANDLE j = CreateFileW(JournalPath(key).c_str(), GENERIC_READ | DELETE | READ_CONTROL,
-                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD err = 0;
+    HANDLE j = OpenJournal(key, &err);
     if (j == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND
-                   ? Found::None
-                   : Found::Foreign;
+        return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? Found::None
+                                                                          : Found::Foreign;
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(j, &info) ||
         (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
@@ -205,8 +239,10 @@ bool RewriteInPlace(const std::string& path, const std::string& content, std::st
         CloseHandle(h);
         return win32::Fail(ERROR_INVALID_FUNCTION, error);
     }
-    if (!Claim(h)) {
+    if (const DWORD err = Claim(h)) {
         CloseHandle(h);
+        if (err != ERROR_LOCK_VIOLATION)
+            return win32::Fail(err, error);
         if (error)
             *error = "another program is rewriting it";
         return false;
@@ -259,7 +295,7 @@ void Settle(const std::string& path)
     if (h == INVALID_HANDLE_VALUE)
         return;
     // A writer slower than the wait is left to finish its own rewrite.
-    if (KeyOf(h, &key) && Claim(h)) {
+    if (KeyOf(h, &key) && Claim(h) == 0) {
         SettleClaimed(h, key);
         Release(h);
     }
