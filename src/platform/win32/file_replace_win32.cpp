@@ -110,7 +110,7 @@ bool TakeAccess(HANDLE temp, HANDLE old)
                            nullptr) == ERROR_SUCCESS;
 }
 
-// The attributes (hidden, system, ...) and the creation time.
+// The attributes (hidden, system, not indexed) and the creation time.
 bool TakeAttributes(HANDLE temp, HANDLE old)
 {
     FILE_BASIC_INFO basic;
@@ -118,11 +118,10 @@ bool TakeAttributes(HANDLE temp, HANDLE old)
         return false;
     FILE_BASIC_INFO mine{};
     mine.CreationTime = basic.CreationTime;
-    mine.FileAttributes =
-        basic.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-    if (mine.FileAttributes == 0)
-        mine.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    // Marked for the next backup, as any changed file is.
+    mine.FileAttributes = FILE_ATTRIBUTE_ARCHIVE |
+                          (basic.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED));
     return SetFileInformationByHandle(temp, FileBasicInfo, &mine, sizeof mine);
 }
 
