@@ -1,4 +1,4 @@
-// Clocks, files and process exit on POSIX systems.
+// Clocks and files on POSIX systems (process exit: system_common.cpp).
 #include "platform/system.h"
 
 #include <cerrno>
@@ -21,8 +21,6 @@ namespace sys {
 const char kNameSeparators[] = "/";
 
 namespace {
-void (*exit_hook)(int) = nullptr;
-
 std::string ErrnoText(int err) { return std::strerror(err); }
 } // namespace
 
@@ -223,24 +221,6 @@ bool ReadFileVersion(const std::string& path, std::string* content, FileVersion*
     *version = VersionOf(st);
     *settled = Settled(*version, before);
     return true;
-}
-
-bool CopyFile(const std::string& from, const std::string& to, std::string* error)
-{
-    std::string content;
-    if (!ReadFile(from, &content, error))
-        return false;
-    return WriteFileAtomic(to, content, error);
-}
-
-void SetExitHook(void (*hook)(int)) { exit_hook = hook; }
-
-void ExitProcess(int code)
-{
-    if (exit_hook)
-        exit_hook(code);
-    std::fflush(nullptr);
-    std::exit(code);
 }
 
 } // namespace sys

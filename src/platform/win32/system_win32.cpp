@@ -1,4 +1,4 @@
-// Clocks, files and process exit on Windows.
+// Clocks and files on Windows (process exit: system_common.cpp).
 #include "platform/system.h"
 
 #include <algorithm>
@@ -17,8 +17,6 @@ namespace sys {
 const char kNameSeparators[] = "/\\";
 
 namespace {
-
-void (*exit_hook)(int) = nullptr;
 
 double CounterPeriod()
 {
@@ -219,24 +217,6 @@ bool ReadFileVersion(const std::string& path, std::string* content, FileVersion*
     const long long stamp_s = std::max(version->modified_s, version->changed_s);
     *settled = stamp_s + 2 < before / 10000000;
     return true;
-}
-
-bool CopyFile(const std::string& from, const std::string& to, std::string* error)
-{
-    std::string content;
-    if (!ReadFile(from, &content, error))
-        return false;
-    return WriteFileAtomic(to, content, error);
-}
-
-void SetExitHook(void (*hook)(int)) { exit_hook = hook; }
-
-void ExitProcess(int code)
-{
-    if (exit_hook)
-        exit_hook(code);
-    std::fflush(nullptr);
-    std::exit(code);
 }
 
 } // namespace sys
